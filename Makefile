@@ -1,0 +1,61 @@
+# make        install missing Debian packages (as root), configure and build into build/
+# make test   build and run the whole suite (and the fuzzers, briefly, where clang is present)
+# make demo   build, then run the demonstration job on the embedded default database
+# make sanitize   build and run the suite under AddressSanitizer + UndefinedBehaviorSanitizer
+# make bench  build and run the benchmarks
+
+BUILD    ?= build
+FUZZ_BUILD ?= build-fuzz
+SAN_BUILD  ?= build-san
+JOBS     ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+PACKAGES := build-essential cmake ninja-build pkg-config git python3 \
+            qt6-base-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev \
+            libboost-dev libsodium-dev clang libclang-rt-14-dev
+
+.PHONY: all deps configure build test fuzz sanitize demo bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing: $$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing Debian packages (install them as root): $$missing"; exit 1; \
+	  fi; \
+	fi
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+configure: $(BUILD)/build.ninja
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+	@if command -v clang++ >/dev/null 2>&1; then $(MAKE) --no-print-directory fuzz; else echo "clang not found: fuzzers skipped"; fi
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DTABROOK_FUZZ=ON -DTABROOK_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -L fuzz -j $(JOBS)
+
+sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DTABROOK_SANITIZE=ON -DTABROOK_BENCH=OFF
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE fuzz --timeout 1200
+
+demo: build
+	@if [ -x scripts/demo.sh ]; then scripts/demo.sh $(BUILD); else echo "make demo: not available yet (the transfer engines are not built yet)"; fi
+
+bench: build
+	@if [ -x scripts/bench.sh ]; then scripts/bench.sh $(BUILD); else echo "no benchmarks yet"; fi
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(SAN_BUILD)
