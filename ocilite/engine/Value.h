@@ -6,6 +6,7 @@
 #include <string>
 #include <variant>
 
+#include "ocilite/types/DatetimeFormat.h"
 #include "ocilite/types/OraInterval.h"
 #include "ocilite/types/OraNumber.h"
 #include "ocilite/types/OraTimestamp.h"
@@ -25,7 +26,8 @@ struct RawValue {
 };
 
 // DATE, TIMESTAMP, TIMESTAMP WITH TIME ZONE, TIMESTAMP WITH LOCAL TIME ZONE.
-enum class DatetimeKind : uint8_t { Date, Timestamp, TimestampTz, TimestampLtz };
+// DatetimeKind (Date, Timestamp, TimestampTz, TimestampLtz) comes from DatetimeFormat.h, so
+// one enum serves the format models and the values.
 struct DatetimeValue {
     DatetimeKind kind = DatetimeKind::Date;
     OraTimestamp value{};
