@@ -1,0 +1,79 @@
+#pragma once
+// A compiled datetime format model (TO_DATE, TO_TIMESTAMP, TO_TIMESTAMP_TZ, TO_CHAR and the OCI
+// date-to-text services). Compiling checks the model once and throws the format errors Oracle
+// raises (ORA-01821, ORA-01810, ...); the compiled model is immutable and cheap to copy, so the
+// import can parse millions of values with one model. Month and day names are American English.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ocilite/types/OraTimestamp.h"
+
+namespace ocilite {
+
+enum class DatetimeKind { Date, Timestamp, TimestampTz, TimestampLtz };
+enum class FormatUse { Parse, Render };
+
+// The elements of a format model.
+enum class DtElement : uint8_t {
+    Literal,      // quoted text or punctuation, copied on output, matched on input
+    Punctuation,  // run of non-alphanumeric characters
+    SYYYY, YYYY, YYY, YY, Y, YCommaYYY, RRRR, RR, IYYY, IYY, IY, I, YEAR, SYEAR,
+    CC, SCC, Q, MM, MON, MONTH, RM, WW, W, IW,
+    DDD, DD, D, DY, DAY, J,
+    HH, HH12, HH24, MI, SS, SSSSS, FF,
+    AM, AMDots,   // AM/PM and A.M./P.M.
+    AD, ADDots,   // AD/BC and A.D./B.C.
+    X, TZH, TZM, TZR, TZD,
+};
+
+// How a name or indicator is capitalised on output, taken from the spelling in the model.
+enum class DtCase : uint8_t { Upper, Lower, Initial };
+
+struct DtItem {
+    DtElement element = DtElement::Literal;
+    DtCase letterCase = DtCase::Upper;
+    bool fillMode = false;   // FM in force: no padding on output, FX width rule relaxed on input
+    bool exact = false;      // FX in force on input
+    uint8_t digits = 0;      // FFn: n (0 = the value's precision)
+    uint8_t suffix = 0;      // 1: TH ordinal suffix (case in suffixCase)
+    DtCase suffixCase = DtCase::Upper;
+    std::string text;        // Literal / Punctuation text
+};
+
+class DatetimeFormat {
+public:
+    // Throws OraError: ORA-01821 unknown element or one the kind cannot hold (FF on DATE, zone
+    // elements without a zone), and for parsing ORA-01810/01811/01812/01813/01816/01817/01818/
+    // 01819/01820 for duplicate, conflicting and output-only elements.
+    static DatetimeFormat Compile(std::string_view fmt, FormatUse use, DatetimeKind kind);
+
+    const std::vector<DtItem>& Items() const noexcept { return items_; }
+    DatetimeKind Kind() const noexcept { return kind_; }
+    FormatUse Use() const noexcept { return use_; }
+    const std::string& Text() const noexcept { return text_; }
+    bool HasTimeZone() const noexcept { return hasZone_; }
+
+private:
+    std::vector<DtItem> items_;
+    DatetimeKind kind_ = DatetimeKind::Date;
+    FormatUse use_ = FormatUse::Render;
+    std::string text_;
+    bool hasZone_ = false;
+};
+
+// TO_DATE / TO_TIMESTAMP / TO_TIMESTAMP_TZ. `now` supplies the current year and month for
+// missing elements (day defaults to 1, time to midnight) and, for a zoned result without zone
+// elements, the session offset (now.tzMinutes). Throws OraError as Oracle does.
+OraTimestamp Parse(std::string_view text, const DatetimeFormat& fmt, DatetimeKind kind,
+                   const OraTimestamp& now);
+
+// TO_CHAR / OCIDateToText / OCIDateTimeToText. `fsprec` is the number of fraction digits for an
+// FF without digits (the value's precision, 0..9).
+std::string Render(const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec);
+// Same, appending to `out` (lets a caller reuse one buffer per row).
+void RenderTo(std::string& out, const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec);
+
+}  // namespace ocilite
