@@ -1,0 +1,74 @@
+#pragma once
+// The main window's data grid as a model: two fixed rows (table column names and their type
+// texts), one fixed column (row numbers of the data rows) and 30 data rows. The previews fill
+// it, the engines read their column list from its header rows, and the Qt grid only shows it
+// and reports the user's column drags to ColumnMoved.
+
+#include <string>
+#include <vector>
+
+namespace tabrook {
+
+class GridModel {
+public:
+  static constexpr int kFixedRows = 2;       // row 0 names, row 1 type texts
+  static constexpr int kFixedCols = 1;       // column 0 holds the row numbers
+  static constexpr int kRowCount = 32;       // rows 2..31 hold 30 records
+  static constexpr int kDataRows = kRowCount - kFixedRows;
+  static constexpr int kEmptyColCount = 6;   // column count when nothing is shown
+
+  // A rectangle of selected cells, inclusive on every side.
+  struct Selection {
+    int Left = 1;
+    int Top = kFixedRows;
+    int Right = 1;
+    int Bottom = kFixedRows;
+    bool operator==(const Selection&) const = default;
+  };
+
+  GridModel();
+
+  int ColCount() const { return colCount_; }
+  int RowCount() const { return kRowCount; }
+
+  // Widens or narrows the grid; cells of the remaining columns keep their text, cells of
+  // new columns are empty.
+  void SetColCount(int count);
+
+  // The text of a cell; an address outside the grid reads as empty text.
+  const std::string& Cell(int col, int row) const;
+  // Sets a cell; an address outside the grid is ignored.
+  void SetCell(int col, int row, std::string text);
+
+  void ClearRow(int row);
+  void ClearColumn(int col);
+
+  // Moves a whole column, every row included, as the grid does when the user drags it: the
+  // columns between the two positions shift by one towards from.
+  void MoveColumn(int from, int to);
+
+  // The user dragged column from to position to. The grid moves the whole column; in Import
+  // mode the data rows are then put back, so that only the header rows (name and type) have
+  // moved and each CSV field position gets a different table column. In Export mode the
+  // column keeps its data. Afterwards the selection covers whole rows again. Positions
+  // outside the data columns change nothing.
+  void ColumnMoved(int from, int to, bool exportMode);
+
+  const Selection& CurrentSelection() const { return selection_; }
+  void SetSelection(const Selection& selection) { selection_ = selection; }
+
+  // Grows by one whenever any cell, the column count or the selection changes, so a view
+  // can tell whether it has to repaint.
+  unsigned long Revision() const { return revision_; }
+
+private:
+  int colCount_ = kEmptyColCount;
+  std::vector<std::vector<std::string>> rows_;  // kRowCount rows of colCount_ cells
+  Selection selection_;
+  unsigned long revision_ = 0;
+};
+
+// The text shown in column 0 of data row number n (1-based): three digits, zero-padded.
+std::string RowNumberText(int n);
+
+}  // namespace tabrook

@@ -1,0 +1,72 @@
+// Feeds arbitrary bytes as a command line (one argument per line): parsing never fails, and
+// what it sets stays within the limits the options promise.
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BuiltInDefaults.h"
+#include "CommandLine.h"
+#include "ProgramFolder.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // LOG may create folders: keep them under a scratch folder, never beside the fuzzer.
+  static const std::filesystem::path scratch = [] {
+    auto path = std::filesystem::temp_directory_path() / "tabrook-fuzz-cmdline";
+    std::filesystem::create_directories(path);
+    std::filesystem::current_path(path);
+    tabrook::SetProgramFolderForTesting(path);
+    return path;
+  }();
+  std::vector<std::string> args;
+  std::string current;
+  for (size_t i = 0; i < size; ++i) {
+    const char c = static_cast<char>(data[i]);
+    if (c == '\n') {
+      args.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  args.push_back(current);
+  // Paths going upwards or absolute would create folders outside the scratch folder.
+  for (std::string& arg : args) {
+    if (tabrook::UpperAscii(arg.substr(0, 4)) == "LOG=" &&
+        (arg.find("..") != std::string::npos || (arg.size() > 4 && arg[4] == '/'))) {
+      arg = "LOG=";
+    }
+  }
+
+  tabrook::TransferSettings settings;
+  tabrook::RunContext context;
+  tabrook::LogonValues logon;
+  tabrook::ApplyBuiltInDefaults(settings, context, logon);
+  const tabrook::CommandLineResult result = tabrook::ParseCommandLine(args, settings, context, logon);
+  Check(settings.Separator.size() <= 1);
+  Check(settings.Delimiter.size() <= 1);
+  Check(settings.ReplaceCRString.size() <= 6);
+  Check(settings.CRType >= 0 && settings.CRType <= 2);
+  Check(settings.AutoCmtCnt <= 10000);
+  Check(settings.ErrCnt <= 999999);
+  Check(settings.Mode >= -1 && settings.Mode <= 1);
+  Check(!result.UserGiven || logon.User.find('/') == std::string::npos);
+  Check(logon.Password.empty() || logon.ConnStr.find('@') == std::string::npos ||
+        logon.Password.find('@') == std::string::npos);
+  tabrook::ApplyAutoCloseRule(context);
+  Check(!context.AutoClose || context.AutoStart);
+  if (!context.LogFile.empty()) {
+    Check(tabrook::UpperAscii(std::filesystem::path(context.LogFile).extension().string()) != ".TMP");
+  }
+  return 0;
+}

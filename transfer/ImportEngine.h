@@ -1,0 +1,49 @@
+#pragma once
+// Import: loads one CSV file into one table. One INSERT with a bind variable per importable
+// column is prepared once and executed once per CSV line. Refused rows go to an error-record
+// file (.err, importable as it stands) and their messages to an error-message file (.erm);
+// commits come every AutoCmtCnt lines when AutoCommit is set and once at the end; a cancelled
+// import rolls back what was not yet committed.
+//
+// Runs on whichever thread calls it. It reaches the user only through the host (questions,
+// messages, the busy pointer, opening the error files) and the state's synchronized steps
+// (column list, counts). It reads the process-wide settings and GridColumnCount of the run
+// context as they stand.
+
+#include <string>
+#include <string_view>
+
+namespace tabrook {
+
+class Host;
+class Tdm;
+class TransferJobState;
+
+// Result codes of Import.
+enum ImportResult : int {
+  kImportDone = 0,               // the file was read to its end (rows may have been refused)
+  kImportCancelled = -1,         // stop, confirmed cancel, error-limit stop, or pending cancel
+  kImportCsvUnreadable = 1,      // the CSV file cannot be opened
+  kImportNothingToImport = 7,    // no column of the list is importable
+  kImportNoErrorFiles = 9,       // an error file could not be created and the user declined
+  kImportTooManyColumns = 10,    // the column list is empty or wider than the limit
+  kImportDoneAfterLimit = 12,    // the error limit was reached, the user went on to the end
+  kImportFailed = 999,           // truncate, prepare, commit or rollback failed; bad name
+};
+
+// Type class of a column-list entry: how its field is bound in the INSERT.
+enum class ImportClass { Skipped, Date, Timestamp, TimestampTz, IntervalYM, IntervalDS, National, Plain };
+
+ImportClass ImportClassOf(int typeCode);
+
+// The error-record and error-message files of a CSV file: its extension replaced.
+std::string ErrorRecordPath(std::string_view csvFile);
+std::string ErrorMessagePath(std::string_view csvFile);
+
+// Imports csvFile into table. state's counters are expected to be zero on entry (the thread
+// clears them). On return message holds the status text of the run; the result is one of
+// ImportResult.
+int Import(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
+           const std::string& csvFile, std::string& message);
+
+}  // namespace tabrook

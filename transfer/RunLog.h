@@ -1,0 +1,64 @@
+#pragma once
+// The run log: one line per event ("code<TAB>yyyy/mm/dd hh:nn:ss[<TAB>text]", CR LF, flushed at
+// once). While the program runs it is written to a working file with the extension ".tmp",
+// renamed to the log's own name when the log is closed, so a log under its own name is
+// always complete.
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace tabrook {
+
+class RunLog {
+public:
+  RunLog() = default;
+  ~RunLog();
+  RunLog(const RunLog&) = delete;
+  RunLog& operator=(const RunLog&) = delete;
+
+  // Starts the log logFile (empty: no log is kept): deletes an old log of that name, creates
+  // the working file and writes "S". On failure shows "ログを記録できません。" unless
+  // autoClose, and every later Write returns false.
+  bool Open(const std::string& logFile, bool autoClose);
+
+  // True when the line was written or no log is kept; false when the log is wanted but not open.
+  bool Write(std::string_view code, std::string_view text);
+
+  // Writes "Q", closes the working file and renames it to the log's name.
+  void Close();
+
+  bool IsOpen() const;
+
+  // The working file of a log: its name with the extension replaced by ".tmp".
+  static std::filesystem::path WorkingFileOf(const std::string& logFile);
+
+  // Replaces the clock for tests; null restores the system clock.
+  void SetClockForTesting(std::time_t (*clock)()) { clock_ = clock; }
+
+private:
+  bool WriteLocked(std::string_view code, std::string_view text);
+
+  mutable std::mutex mutex_;
+  std::string logFile_;
+  std::FILE* file_ = nullptr;
+  std::time_t (*clock_)() = nullptr;
+};
+
+// The process-wide log, driven by the run context's LogFile and AutoClose.
+RunLog& TheRunLog();
+bool OpenLog();
+bool WriteLog(std::string_view code, std::string_view text);
+void CloseLog();
+
+// The time stamp of a log line in local time: "yyyy/mm/dd hh:nn:ss".
+std::string LogTimeStamp(std::time_t when);
+
+// The log code of a transfer result: "O" for 0, "C" for -1, else "E" and the number with at
+// least three digits ("E005", "E1234", "E-002").
+std::string ResultLogCode(int result);
+
+}  // namespace tabrook
