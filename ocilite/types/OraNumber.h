@@ -38,10 +38,10 @@ public:
     // --- integers and reals ------------------------------------------------------------
     static OraNumber FromInt64(int64_t v);
     static OraNumber FromUInt64(uint64_t v);
-    // The double's shortest round-trip decimal text (at most 17 significant digits),
-    // rounded to 15 significant digits as Oracle's binary-to-NUMBER conversion does.
-    // NaN and infinities throw ORA-01426 "numeric overflow".
+    // The double's shortest round-trip decimal text (at most 17 significant digits), so
+    // 0.1 becomes exactly .1. NaN and infinities throw ORA-01426 "numeric overflow".
     static OraNumber FromDouble(double v);
+    static OraNumber FromFloat(float v);  // same with the float's shortest text
     // Rounds to the nearest integer (half away from zero) and throws ORA-01426
     // "numeric overflow" when it does not fit.
     int64_t ToInt64() const;
