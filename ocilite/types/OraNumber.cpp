@@ -227,27 +227,35 @@ OraNumber OraNumber::FromInt64(int64_t v) {
     return r;
 }
 
+namespace {
+// Magnitude of an integral NUMBER, or false when it exceeds 64 bits.
+bool IntegerMagnitude(const OraNumber& r, uint64_t& out) {
+    out = 0;
+    if (r.Exponent100() > 10) return false;
+    for (int i = 0; i < r.Exponent100(); ++i) {
+        const uint64_t d = i < r.Digits100Count() ? r.Digit100(i) : 0;
+        if (out > (std::numeric_limits<uint64_t>::max() - d) / 100) return false;
+        out = out * 100 + d;
+    }
+    return true;
+}
+}  // namespace
+
 uint64_t OraNumber::ToUInt64() const {
-    OraNumber r = Round(0);
-    if (r.len_ == 0) return 0;
-    if (r.neg_ || r.exp_ > 10) ThrowOverflow();
-    unsigned __int128 acc = 0;
-    for (int i = 0; i < r.exp_; ++i) acc = acc * 100 + (i < r.len_ ? r.digits_[i] : 0);
-    if (acc > std::numeric_limits<uint64_t>::max()) ThrowOverflow();
-    return static_cast<uint64_t>(acc);
+    const OraNumber r = Round(0);
+    uint64_t mag = 0;
+    if (r.IsZero()) return 0;
+    if (r.neg_ || !IntegerMagnitude(r, mag)) ThrowOverflow();
+    return mag;
 }
 
 int64_t OraNumber::ToInt64() const {
-    OraNumber r = Round(0);
-    if (r.len_ == 0) return 0;
-    if (r.exp_ > 10) ThrowOverflow();
-    unsigned __int128 acc = 0;
-    for (int i = 0; i < r.exp_; ++i) acc = acc * 100 + (i < r.len_ ? r.digits_[i] : 0);
-    unsigned __int128 limit = static_cast<unsigned __int128>(std::numeric_limits<int64_t>::max()) +
-                              (r.neg_ ? 1 : 0);
-    if (acc > limit) ThrowOverflow();
-    if (r.neg_) return static_cast<int64_t>(uint64_t(0) - static_cast<uint64_t>(acc));
-    return static_cast<int64_t>(acc);
+    const OraNumber r = Round(0);
+    uint64_t mag = 0;
+    if (r.IsZero()) return 0;
+    const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (r.neg_ ? 1 : 0);
+    if (!IntegerMagnitude(r, mag) || mag > limit) ThrowOverflow();
+    return r.neg_ ? static_cast<int64_t>(uint64_t(0) - mag) : static_cast<int64_t>(mag);
 }
 
 double OraNumber::ToDouble() const {
