@@ -1,0 +1,133 @@
+#include "oci/DataAttr.h"
+
+#include "oci/TOCI8Func.h"
+
+namespace tabrook {
+
+namespace {
+
+struct TypeRow {
+    int code;
+    const char* name;
+};
+
+constexpr TypeRow kTypeNames[] = {
+    {1, "VARCHAR2"},        {9, "VARCHAR2"},        {2, "NUMBER"},         {4, "FLOAT"},
+    {8, "LONG"},            {12, "DATE"},           {23, "RAW"},           {24, "LONG RAW"},
+    {96, "CHAR"},           {104, "ROWID"},         {112, "CLOB"},         {113, "BLOB"},
+    {114, "BFILE"},         {187, "TIMESTAMP"},     {188, "TIMESTAMP TZ"}, {232, "TIMESTAMP LTZ"},
+    {189, "INTERVAL YM"},   {190, "INTERVAL DS"},   {kTypeNVarchar2, "NVARCHAR2"},
+    {kTypeNChar, "NCHAR"},  {kTypeNClob, "NCLOB"},
+};
+
+const char* TypeNameOf(int code) {
+    for (const auto& row : kTypeNames) {
+        if (row.code == code) return row.name;
+    }
+    return nullptr;
+}
+
+std::string Nines(int count) { return std::string(count > 0 ? static_cast<std::size_t>(count) : 0u, '9'); }
+
+}  // namespace
+
+ub4 DataAttr::DescriptorType() const {
+    switch (DataType) {
+        case 187: return OCI_DTYPE_TIMESTAMP;
+        case 188: return OCI_DTYPE_TIMESTAMP_TZ;
+        case 189: return OCI_DTYPE_INTERVAL_YM;
+        case 190: return OCI_DTYPE_INTERVAL_DS;
+        case 232: return OCI_DTYPE_TIMESTAMP_LTZ;
+        default: return 0;
+    }
+}
+
+void RemapDescribedType(describe& d) {
+    if (d.DataType == 2 && d.Scale == -127 && d.Precision > 0) d.DataType = 4;
+    if (d.CharSetForm == SQLCS_NCHAR) {
+        if (d.DataType == 1 || d.DataType == 9) d.DataType = kTypeNVarchar2;
+        else if (d.DataType == 96) d.DataType = kTypeNChar;
+        else if (d.DataType == 112) d.DataType = kTypeNClob;
+    }
+}
+
+bool SizeForFetch(describe& d) {
+    switch (d.DataType) {
+        case 8: case 24: d.DataSize = 4000; return true;
+        case 12: d.DataSize = 8; return true;
+        case 104: d.DataSize = 22; return true;
+        case 112: case 113: case 114: case kTypeNClob: d.DataSize = 0; return true;
+        case 1: case 2: case 4: case 9: case 23: case 96: case 187: case 188: case 189: case 190:
+        case 232: case kTypeNVarchar2: case kTypeNChar:
+            return true;
+        default: return false;
+    }
+}
+
+std::string DeclaredNumberMask(int p, int s) {
+    std::string mask;
+    if (s > 0) {
+        mask = "FM" + Nines(p) + ".0" + Nines(s - 1);
+    } else if (p != 0) {
+        mask = "FM" + Nines(p);
+    }
+    if (mask.size() > 65) mask.clear();
+    return mask;
+}
+
+std::string ComputedNumberMask(int digits, bool hasFraction) {
+    if (digits > 40 || digits < -4) return "FM0D999999999999999999999999999999999999999EEEE";
+    if (digits < 0) return "FM0D999999999999999999999999999999999999999";
+    if (hasFraction) return "FM" + Nines(digits) + "D" + Nines(40 - digits);
+    return "FM" + Nines(digits);
+}
+
+std::string TrimColumnName(const std::string& name) {
+    std::size_t end = name.size();
+    while (end > 0 && static_cast<unsigned char>(name[end - 1]) <= ' ') --end;
+    return name.substr(0, end);
+}
+
+std::unique_ptr<DataAttr> BuildColumnRecord(const describe& d, TOCI8Func& oci) {
+    auto attr = std::make_unique<DataAttr>();
+    attr->BufSize = d.DataSize;
+    const int code = d.DataType;
+    const int precision = d.Precision;
+    const int scale = d.Scale;
+    const int size = d.DataSize;
+    if (const char* name = TypeNameOf(code)) {
+        attr->DataType = code;
+        attr->TypeName = name;
+    } else {
+        attr->DataType = 0;
+        attr->TypeName = "Unknown";
+    }
+    switch (code) {
+        case 1: case 9: case 23: case 96: case kTypeNVarchar2: case kTypeNChar:
+            attr->Precision = size;
+            break;
+        case 2:
+        case 189: case 190:
+            attr->Precision = precision - scale;
+            attr->Scale = scale;
+            break;
+        case 4: attr->Precision = precision; break;
+        case 8: attr->Precision = 4000; break;
+        case 187: case 188: case 232: attr->Precision = scale; break;
+        case 12: case 24: case 104: case 112: case 113: case 114: case kTypeNClob: break;
+        default: attr->Precision = size; break;
+    }
+    if (code == 2) attr->Format = DeclaredNumberMask(attr->Precision, attr->Scale);
+    attr->Name = TrimColumnName(std::string(d.Name, d.NameLen < sizeof d.Name ? d.NameLen : sizeof d.Name - 1));
+    attr->Indicator = d.NullOk;
+    attr->CharSetForm = d.CharSetForm;
+    attr->CharSetID = d.CharSetID;
+    if (const ub4 type = attr->DescriptorType(); type != 0) {
+        attr->Descriptor = oci.DescAlloc(type);
+    } else if (attr->BufSize >= 1) {
+        attr->Buffer.assign(static_cast<std::size_t>(attr->BufSize) + 1, 0);
+    }
+    return attr;
+}
+
+}  // namespace tabrook

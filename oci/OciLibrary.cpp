@@ -1,0 +1,61 @@
+#include "oci/OciLibrary.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace tabrook {
+
+namespace {
+constexpr const char* kClientNames[] = {
+    "libclntsh.so",      "libclntsh.so.23.1", "libclntsh.so.21.1", "libclntsh.so.19.1",
+    "libclntsh.so.18.1", "libclntsh.so.12.1", "libclntsh.so.11.1",
+};
+constexpr const char* kEmbeddedName = "libocilite.so";
+}  // namespace
+
+OciLibrary::~OciLibrary() { Unload(); }
+
+std::vector<std::string> OciLibrary::Candidates(const std::string& programFolder) {
+    if (const char* forced = std::getenv("TABROOK_OCI_LIBRARY"); forced != nullptr && *forced != '\0') {
+        return {forced};
+    }
+    std::vector<std::string> names(std::begin(kClientNames), std::end(kClientNames));
+    if (!programFolder.empty()) {
+        names.push_back((std::filesystem::path(programFolder) / kEmbeddedName).string());
+    }
+    return names;
+}
+
+std::string OciLibrary::ExecutableFolder() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    return exe.parent_path().string();
+}
+
+bool OciLibrary::Load(const std::string& programFolder) {
+    if (handle_ != nullptr) return true;
+    for (const auto& name : Candidates(programFolder)) {
+        // RTLD_LOCAL keeps two different OCI libraries from mixing their symbols.
+        if (void* h = dlopen(name.c_str(), RTLD_LAZY | RTLD_LOCAL); h != nullptr) {
+            handle_ = h;
+            path_ = name;
+            return true;
+        }
+    }
+    return false;
+}
+
+void OciLibrary::Unload() {
+    if (handle_ != nullptr) dlclose(handle_);
+    handle_ = nullptr;
+    path_.clear();
+}
+
+void* OciLibrary::Symbol(const char* name) const {
+    return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
+}
+
+}  // namespace tabrook

@@ -1,0 +1,551 @@
+#include "oci/TOCI8Cur.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "oci/TOCI8Ctrl.h"
+#include "oci/TOCI8Lob.h"
+
+namespace tabrook {
+
+namespace {
+
+bool IsLobColumn(int type) { return type == 112 || type == 113 || type == 114; }
+
+// Frees the parameter descriptor OCIParamGet handed out, whatever path DescrCur leaves by.
+class ParamGuard {
+public:
+    ParamGuard(const OciEntryTable& fn, void* param) : fn_(fn), param_(param) {}
+    ~ParamGuard() {
+        if (param_ != nullptr) fn_.OCIDescriptorFree(param_, OCI_DTYPE_PARAM);
+    }
+    ParamGuard(const ParamGuard&) = delete;
+    ParamGuard& operator=(const ParamGuard&) = delete;
+
+private:
+    const OciEntryTable& fn_;
+    void* param_;
+};
+
+}  // namespace
+
+TOCI8Cur::TOCI8Cur() = default;
+
+TOCI8Cur::~TOCI8Cur() {
+    Columns.Clear();
+    CleanUp();
+    if (parent_ != nullptr) parent_->CtrlFree(this);
+}
+
+void TOCI8Cur::SetSQL(const std::string& text) {
+    if (text != sql_) {
+        parsed_ = false;
+        Binds.clear();
+    }
+    sql_ = text;
+}
+
+void TOCI8Cur::SetParent(TOCI8Ctrl* parent) {
+    if (opened_) throw TOCIException("Cursorがオープンしている間はOCI-Controlへのバインドは変更できません");
+    Columns.SetOwner(parent);
+    TOCI8Base::SetParent(parent);
+}
+
+void TOCI8Cur::ClearResults() {
+    Values.clear();
+    Columns.Clear();
+    rowCount_ = 0;
+}
+
+bool TOCI8Cur::CleanUp() {
+    parsed_ = false;
+    if (!opened_) return true;
+    if (parent_ != nullptr && !parent_->Activated) {
+        // The environment was freed and took the statement handle with it.
+        hStmt = nullptr;
+        opened_ = false;
+        ClearResults();
+        return true;
+    }
+    const bool ok = FreeHandle();
+    if (ok) opened_ = false;
+    ClearResults();
+    return ok;
+}
+
+bool TOCI8Cur::Parse(sb4 arg) {
+    if (sql_.empty()) {
+        ErrCode = -1;
+        ErrMsg = "SQLが未入力です";
+        return false;
+    }
+    rowCount_ = 0;
+    if (!CleanUp()) return false;
+    if (!AllocHandle()) return false;
+    opened_ = true;
+    std::string text = sql_;
+    // OCI takes one statement without its terminator; a blank after the semicolon keeps it.
+    if (text.back() == ';') text.pop_back();
+    if (!ParseCur(text)) return false;
+    parsed_ = true;
+    if (OnParse && !OnParse(stmtType_, arg)) {
+        ErrMsg = "ユーザーによるキャンセル";
+        return false;
+    }
+    return true;
+}
+
+bool TOCI8Cur::ParseCur(const std::string& text) {
+    if (!ConnChk()) return false;
+    const OciEntryTable& fn = parent_->Entries();
+    sword status = fn.OCIStmtPrepare(hStmt, parent_->hErr, reinterpret_cast<const OraText*>(text.c_str()),
+                                     static_cast<ub4>(text.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    if (status != 0) return false;
+    ub2 type = 0;
+    status = fn.OCIAttrGet(hStmt, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, parent_->hErr);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    stmtType_ = type;
+    return status == 0;
+}
+
+bool TOCI8Cur::Execute(sb4 arg) {
+    if (!Parse(arg)) return false;
+    Values.clear();
+    Columns.Clear();
+    return GoExecute(arg);
+}
+
+bool TOCI8Cur::ExecuteWithBind(sb4 arg) {
+    if (!parsed_) {
+        ErrCode = -1;
+        ErrMsg = "SQLが解析されていません。";
+        return false;
+    }
+    Values.clear();
+    Columns.Clear();
+    return GoExecute(arg);
+}
+
+bool TOCI8Cur::GoExecute(sb4 arg) {
+    switch (stmtType_) {
+        case OCI_STMT_SELECT: return BindValues() && GoExecuteSelect(arg);
+        case OCI_STMT_BEGIN:
+        case OCI_STMT_DECLARE:
+            ErrCode = -1;
+            ErrMsg = "PL/SQLは実行できません";
+            return false;
+        default: return BindValues() && GoExecuteSQL();
+    }
+}
+
+bool TOCI8Cur::BindValues() {
+    if (!ConnChk()) return false;
+    const OciEntryTable& fn = parent_->Entries();
+    // One bind handle variable per pass; the handles belong to the statement.
+    OCIBind* bind = nullptr;
+    for (auto& entry : Binds) {
+        BindAttr& b = *entry;
+        void* value = nullptr;
+        sb4 size = 0;
+        ub2 type = 0;
+        switch (b.BindType) {
+            case kBindText:
+                type = SQLT_STR;
+                value = b.Text.data();
+                size = b.IsNull ? 0 : static_cast<sb4>(b.Text.size() + 1);
+                break;
+            case kBindInteger:
+                type = SQLT_INT;
+                value = &b.Integer;
+                size = b.IsNull ? 0 : static_cast<sb4>(sizeof b.Integer);
+                break;
+            case kBindDate:
+                type = SQLT_ODT;
+                value = &b.Date;
+                size = b.IsNull ? 0 : static_cast<sb4>(sizeof b.Date);
+                break;
+            case kBindDouble:
+                type = SQLT_FLT;
+                value = &b.Double;
+                size = b.IsNull ? 0 : static_cast<sb4>(sizeof b.Double);
+                break;
+            case kBindFloat:
+                type = SQLT_FLT;
+                value = &b.Float;
+                size = b.IsNull ? 0 : static_cast<sb4>(sizeof b.Float);
+                break;
+            case kBindRowid:
+                type = SQLT_RDD;
+                value = &b.Rowid;
+                size = static_cast<sb4>(sizeof(OCIRowid*));
+                break;
+            case kBindBlob:
+            case kBindClob:
+            case kBindBFile:
+                type = b.BindType == kBindBlob ? SQLT_BLOB : b.BindType == kBindClob ? SQLT_CLOB : SQLT_BFILEE;
+                value = b.Lob;
+                size = static_cast<sb4>(sizeof(OCILobLocator*));
+                break;
+            default: return false;
+        }
+        sword status = fn.OCIBindByName(hStmt, &bind, parent_->hErr, reinterpret_cast<const OraText*>(b.Name.c_str()),
+                                        static_cast<sb4>(b.Name.size()), value, size, type, nullptr, nullptr,
+                                        nullptr, 0, nullptr, OCI_DEFAULT);
+        ErrMsg = parent_->CheckErr(status);
+        ErrCode = status;
+        if (status != 0) return false;
+    }
+    return true;
+}
+
+bool TOCI8Cur::ExecuteCur() {
+    if (!ConnChk()) return false;
+    const ub4 iterations = stmtType_ == OCI_STMT_SELECT ? 0 : 1;
+    sword status = parent_->Entries().OCIStmtExecute(parent_->hSvc, hStmt, parent_->hErr, iterations, 0, nullptr,
+                                                     nullptr, OCI_DEFAULT);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    return status == 0 || status == static_cast<sword>(OCI_NO_DATA);
+}
+
+bool TOCI8Cur::GoExecuteSelect(sb4 arg) {
+    if (!ExecuteCur()) return false;
+    const OciEntryTable& fn = parent_->Entries();
+    ub4 count = 0;
+    sword status = fn.OCIAttrGet(hStmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_PARAM_COUNT, parent_->hErr);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    if (status != 0) return false;
+
+    for (ub4 i = 0; i < count; ++i) {
+        describe d;
+        if (!DescrCur(i, d)) {
+            if (ErrCode == static_cast<sb4>(OCI_NO_DATA)) break;
+            if (ErrCode != 0) return false;
+            continue;
+        }
+        if (!SizeForFetch(d)) {
+            ErrCode = -1;
+            ErrMsg = "抽出不可能なカラムが選択されました";
+            return false;
+        }
+        std::unique_ptr<DataAttr> column;
+        try {
+            column = BuildColumnRecord(d, *parent_);
+        } catch (const TOCIException& e) {
+            ErrCode = parent_->ErrCode;
+            ErrMsg = e.what();
+            return false;
+        }
+        if (DataString) Values.emplace_back(d.Name, std::min<std::size_t>(d.NameLen, sizeof d.Name - 1));
+        Columns.Add(std::move(column));
+    }
+
+    bool anyDefined = false;
+    for (ub4 i = 0; i < Columns.size(); ++i) {
+        DataAttr& column = Columns[i];
+        if (IsLobColumn(column.DataType)) {
+            if (!DefineLobColumn(column, i, arg, anyDefined)) return false;
+        } else if (column.DataType == kTypeNClob) {
+            // No external type of this interface carries an NCLOB value: the column stays
+            // undefined, so the rest of the row still fetches and the value renders as empty text.
+            continue;
+        } else {
+            if (!DefineCur(i, nullptr)) return false;
+            anyDefined = true;
+        }
+    }
+    if (!anyDefined) {
+        ErrCode = -1;
+        ErrMsg = "項目がDefineされてません";
+        return false;
+    }
+    return true;
+}
+
+bool TOCI8Cur::DefineLobColumn(DataAttr& column, ub4 index, sb4 arg, bool& defined) {
+    if (!OnNeedLob) return false;
+    TOCI8Lob* lob = nullptr;
+    try {
+        if (!OnNeedLob(column, arg, lob)) return false;
+        if (lob == nullptr) return true;
+        const auto type = static_cast<entLob>(column.DataType);
+        if (lob->LobType() != type) {
+            if (!lob->Terminate()) {
+                ErrMsg = lob->ErrMsg;
+                return false;
+            }
+            lob->SetLobType(type);
+        }
+        // Also allocates a locator for a component of the right type that has none yet.
+        if (!lob->Initialize()) {
+            ErrMsg = lob->ErrMsg;
+            return false;
+        }
+        if (!DefineCur(index, lob->GetLobLocator())) return false;
+        defined = true;
+        return true;
+    } catch (const std::exception&) {
+        ErrCode = -1;
+        ErrMsg = "不正なTOCI8Lobが渡されました";
+        return false;
+    }
+}
+
+bool TOCI8Cur::DescrCur(ub4 index, describe& d) {
+    if (!ConnChk()) return false;
+    const OciEntryTable& fn = parent_->Entries();
+    OCIError* err = parent_->hErr;
+    void* param = nullptr;
+    sword status = fn.OCIParamGet(hStmt, OCI_HTYPE_STMT, err, &param, index + 1);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    if (status == 24334 || status == static_cast<sword>(OCI_NO_DATA)) {
+        ErrCode = static_cast<sb4>(OCI_NO_DATA);
+        ErrMsg.clear();
+        return false;
+    }
+    if (status != 0) return false;
+    ParamGuard guard(fn, param);
+
+    auto get = [&](void* target, ub4 attribute, ub4* size = nullptr) {
+        sword st = fn.OCIAttrGet(param, OCI_DTYPE_PARAM, target, size, attribute, err);
+        ErrMsg = parent_->CheckErr(st);
+        ErrCode = st;
+        return st == 0;
+    };
+
+    // Each attribute goes into a variable of the width OCI writes for it.
+    ub2 dataSize = 0;
+    ub2 dataType = 0;
+    OraText* name = nullptr;
+    ub4 nameLen = 255;
+    sb2 precision = 0;
+    sb1 scale = 0;
+    ub1 isNull = 0;
+    ub1 form = 0;
+    ub2 charsetId = 0;
+    if (!get(&dataSize, OCI_ATTR_DATA_SIZE)) return false;
+    d.DataSize = dataSize;
+    if (!get(&dataType, OCI_ATTR_DATA_TYPE)) return false;
+    d.DataType = dataType;
+    if (!get(&name, OCI_ATTR_NAME, &nameLen)) return false;
+    const ub4 copied = name != nullptr ? std::min<ub4>(nameLen, sizeof d.Name - 1) : 0;
+    if (copied > 0) std::memcpy(d.Name, name, copied);
+    d.Name[copied] = '\0';
+    d.NameLen = copied;
+    if (!get(&precision, OCI_ATTR_PRECISION)) return false;
+    d.Precision = precision;
+    if (!get(&scale, OCI_ATTR_SCALE)) return false;
+    d.Scale = scale;
+    if (!get(&isNull, OCI_ATTR_IS_NULL)) return false;
+    d.NullOk = isNull;
+    if (!get(&form, OCI_ATTR_CHARSET_FORM)) return false;
+    d.CharSetForm = form;
+    RemapDescribedType(d);
+    const bool ok = get(&charsetId, OCI_ATTR_CHARSET_ID);
+    d.CharSetID = charsetId;
+    return ok;
+}
+
+bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
+    if (!ConnChk()) return false;
+    DataAttr& column = Columns[index];
+    void* value = nullptr;
+    sb4 size = 0;
+    ub2 type = 0;
+    auto plain = [&](ub2 externalType) {
+        if (column.Buffer.empty()) column.Buffer.assign(1, 0);
+        value = column.Buffer.data();
+        size = static_cast<sb4>(column.Buffer.size());
+        type = externalType;
+    };
+    switch (column.DataType) {
+        case 1: case 9: case 8: case kTypeNVarchar2: case kTypeNChar: plain(SQLT_STR); break;
+        case 2: case 4: plain(SQLT_VNU); break;
+        case 12: plain(SQLT_ODT); break;
+        case 23: plain(SQLT_BIN); break;
+        case 24: plain(SQLT_LBI); break;
+        case 96: plain(SQLT_AFC); break;
+        case 104: plain(SQLT_VCS); break;
+        case 187: case 188: case 189: case 190: case 232:
+            value = &column.Descriptor;
+            size = static_cast<sb4>(sizeof(void*));
+            type = static_cast<ub2>(column.DataType);
+            break;
+        case 112: case 113: case 114: case kTypeNClob:
+            value = lob;
+            size = -1;
+            type = static_cast<ub2>(column.DataType);
+            break;
+        default: plain(static_cast<ub2>(column.DataType)); break;
+    }
+    const OciEntryTable& fn = parent_->Entries();
+    OCIDefine* define = nullptr;
+    sword status = fn.OCIDefineByPos(hStmt, &define, parent_->hErr, index + 1, value, size, type, &column.Indicator,
+                                     &column.RetLen, nullptr, OCI_DEFAULT);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    if (status != 0) return false;
+    if (column.DataType == kTypeNVarchar2 || column.DataType == kTypeNChar) {
+        status = fn.OCIAttrSet(define, OCI_HTYPE_DEFINE, &column.CharSetForm, 0, OCI_ATTR_CHARSET_FORM, parent_->hErr);
+        ErrMsg = parent_->CheckErr(status);
+        ErrCode = status;
+        if (status != 0) return false;
+        status = fn.OCIAttrSet(define, OCI_HTYPE_DEFINE, &column.CharSetID, 0, OCI_ATTR_CHARSET_ID, parent_->hErr);
+        ErrMsg = parent_->CheckErr(status);
+        ErrCode = status;
+        if (status != 0) return false;
+    }
+    return true;
+}
+
+bool TOCI8Cur::FetchCur() {
+    if (!ConnChk()) return false;
+    sword status = parent_->Entries().OCIStmtFetch(hStmt, parent_->hErr, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    return status == 0 || status == 1;
+}
+
+bool TOCI8Cur::Fetch() {
+    convertFailed_ = false;
+    convertFailedColumn_ = -1;
+    if (!FetchCur()) {
+        if (DataString) {
+            Values.assign(Columns.size(), std::string());
+        }
+        return false;
+    }
+    const sb4 fetchStatus = ErrCode;
+    ++rowCount_;
+    if (DataString) {
+        Values.resize(Columns.size());
+        sb4 failedCode = 0;
+        std::string failedMsg;
+        for (std::size_t i = 0; i < Columns.size(); ++i) {
+            Values[i] = ValToStr(Columns[i]);
+            if (valueFailed_ && !convertFailed_) {
+                convertFailed_ = true;
+                convertFailedColumn_ = static_cast<int>(i);
+                failedCode = ErrCode;
+                failedMsg = ErrMsg;
+            }
+        }
+        if (convertFailed_) {
+            ErrCode = failedCode;
+            ErrMsg = failedMsg;
+            return true;
+        }
+    }
+    ErrCode = fetchStatus;
+    ErrMsg.clear();
+    return true;
+}
+
+void TOCI8Cur::NoteConvertFailure() {
+    valueFailed_ = true;
+    if (ErrCode == 0) ErrCode = -1;
+}
+
+std::string TOCI8Cur::ValToStr(DataAttr& column) {
+    ErrMsg.clear();
+    valueFailed_ = false;
+    if (column.Indicator == -1) return {};
+    if (parent_ == nullptr || !parent_->Activated) return {};
+    switch (column.DataType) {
+        case 1: case 8: case 9: case 96: case kTypeNVarchar2: case kTypeNChar: {
+            if (column.Buffer.empty()) return {};
+            const std::size_t end = std::min<std::size_t>(static_cast<std::size_t>(std::max(column.Precision, 0)),
+                                                          column.Buffer.size() - 1);
+            column.Buffer[end] = 0;
+            return std::string(reinterpret_cast<const char*>(column.Buffer.data()));
+        }
+        case 2: case 4: {
+            if (column.Buffer.size() < sizeof(OCINumber)) return {};
+            OCINumber number;
+            std::memcpy(&number, column.Buffer.data(), sizeof number);
+            std::string mask = column.Format;
+            if (mask.empty()) {
+                try {
+                    const NumberDigitsResult digits = parent_->NumberDigits(number);
+                    mask = ComputedNumberMask(digits.Digits, digits.HasFraction);
+                } catch (const TOCIException& e) {
+                    ErrCode = parent_->ErrCode;
+                    ErrMsg = e.what();
+                    NoteConvertFailure();
+                    return parent_->ErrMsg;
+                }
+            }
+            OraText buffer[101] = {};
+            ub4 size = sizeof buffer;
+            sword status = parent_->Entries().OCINumberToText(parent_->hErr, &number,
+                                                              reinterpret_cast<const oratext*>(mask.c_str()),
+                                                              static_cast<ub4>(mask.size()), nullptr, 0, &size, buffer);
+            ErrMsg = parent_->CheckErr(status);
+            ErrCode = status;
+            if (status != 0) {
+                NoteConvertFailure();
+                return parent_->ErrMsg;
+            }
+            return std::string(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
+        }
+        case 12: {
+            if (column.Buffer.size() < sizeof(OCIDate)) return {};
+            OCIDate date;
+            std::memcpy(&date, column.Buffer.data(), sizeof date);
+            try {
+                return parent_->DateToStr(date, "");
+            } catch (const TOCIException& e) {
+                ErrCode = parent_->ErrCode;
+                ErrMsg = e.what();
+                NoteConvertFailure();
+                return {};
+            }
+        }
+        case 187: case 188: case 232:
+            try {
+                return parent_->DateTimeToStr(static_cast<const OCIDateTime*>(column.Descriptor),
+                                              static_cast<ub1>(column.Precision), "");
+            } catch (const TOCIException& e) {
+                ErrCode = parent_->ErrCode;
+                ErrMsg = e.what();
+                NoteConvertFailure();
+                return parent_->ErrMsg;
+            }
+        case 189: case 190:
+            try {
+                // Precision holds the leading precision minus the scale (what the table display
+                // shows); the conversion needs the leading precision itself.
+                return parent_->IntervalToStr(static_cast<const OCIInterval*>(column.Descriptor),
+                                              static_cast<ub1>(column.Precision + column.Scale),
+                                              static_cast<ub1>(column.Scale));
+            } catch (const TOCIException& e) {
+                ErrCode = parent_->ErrCode;
+                ErrMsg = e.what();
+                NoteConvertFailure();
+                return {};
+            }
+        case 23: return "(RAW)";
+        case 24: return "(LONG RAW)";
+        case 104: return "(ROWID)";
+        case 112: return "(CLOB)";
+        case 113: return "(BLOB)";
+        case 114: return "(BFILE)";
+        default: return {};
+    }
+}
+
+bool TOCI8Cur::GetRowid(OCIRowid* rowid) {
+    if (parent_ == nullptr) throw TOCIException("TOCI8Ctrlが指定されていません");
+    if (!ConnChk()) return false;
+    sword status = parent_->Entries().OCIAttrGet(hStmt, OCI_HTYPE_STMT, rowid, nullptr, OCI_ATTR_ROWID, parent_->hErr);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    return status == 0;
+}
+
+}  // namespace tabrook

@@ -1,0 +1,243 @@
+#include "oci/TOCI8Func.h"
+
+#include <cstring>
+#include <initializer_list>
+
+namespace tabrook {
+
+namespace {
+
+// Entries that must exist, each with its own message, in the order they are checked
+// (the statement fetch before the two bind functions).
+constexpr const char* kRequiredOwnMessage[] = {
+    "OCIInitialize",  "OCIEnvInit",       "OCIHandleAlloc",   "OCILogon",
+    "OCILogoff",      "OCIStmtPrepare",   "OCIStmtExecute",   "OCIDefineByPos",
+    "OCIStmtFetch",   "OCIHandleFree",    "OCIErrorGet",      "OCIAttrGet",
+    "OCIAttrSet",     "OCITransCommit",   "OCITransRollback", "OCIParamGet",
+    "OCIBindByName",  "OCIBindByPos",     "OCIDescriptorAlloc", "OCIDescriptorFree",
+    "OCIDateToText",  "OCIRawPtr",        "OCIStringPtr",
+};
+
+constexpr const char* kDateGroup[] = {"OCIDateFromText", "OCIDateToText", "OCIDateSysDate",
+                                      "OCIDateCheck",    "OCIDateLastDay", "OCIDateNextDay"};
+
+constexpr const char* kNumberGroup[] = {
+    "OCINumberAbs",     "OCINumberAdd",      "OCINumberAssign", "OCINumberCeil",
+    "OCINumberCmp",     "OCINumberDiv",      "OCINumberExp",    "OCINumberFloor",
+    "OCINumberFromInt", "OCINumberFromReal", "OCINumberIntPower", "OCINumberIsZero",
+    "OCINumberLog",     "OCINumberMod",      "OCINumberMul",    "OCINumberRound",
+    "OCINumberSetZero", "OCINumberSub",      "OCINumberToInt",  "OCINumberToReal",
+    "OCINumberToText",  "OCINumberTrunc"};
+
+constexpr const char* kLobGroup[] = {
+    "OCILobEnableBuffering", "OCILobDisableBuffering", "OCILobFileExists", "OCILobGetLength",
+    "OCILobFileIsOpen",      "OCILobCharSetForm",      "OCILobCharSetId",  "OCILobWrite",
+    "OCILobFileOpen",        "OCILobFileClose",        "OCILobRead",       "OCILobCopy",
+    "OCILobTrim",            "OCILobFlushBuffer",      "OCILobFileGetName", "OCILobFileSetName"};
+
+constexpr const char* kLoadFailure = "libclntsh.so or libocilite.soのロードに失敗しました";
+constexpr const char* kInitFailure = "OCIの初期化に失敗しました";
+constexpr const char* kErrorHandleFailure = "OCIのエラーハンドル初期化に失敗しました";
+constexpr const char* kAmerican = "American";
+
+template <std::size_t N>
+bool AnyMissing(const OciEntryTable& fn, const char* const (&names)[N]) {
+    for (const char* name : names) {
+        if (fn.ByName(name) == nullptr) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TOCI8Func::TOCI8Func() : ProgramFolder(OciLibrary::ExecutableFolder()) {}
+
+TOCI8Func::~TOCI8Func() = default;
+
+void TOCI8Func::Raise(const std::string& message) {
+    ErrMsg = message;
+    throw TOCIException(message);
+}
+
+void TOCI8Func::InitOCI() {
+    ErrMsg.clear();
+    if (Activated) return;
+    OCIVersion = "9.2";
+
+    if (!library_.Load(ProgramFolder)) Raise(kLoadFailure);
+    fn_.Resolve(library_);
+    CheckEntries();
+    DetectLevel();
+
+    sword status = fn_.OCIInitialize(OCI_OBJECT, nullptr, nullptr, nullptr, nullptr);
+    if (status != 0) {
+        ErrCode = status;
+        Raise(kInitFailure);
+    }
+    status = fn_.OCIEnvInit(&hEnv, OCI_DEFAULT, 0, nullptr);
+    if (status != 0) {
+        ErrCode = status;
+        hEnv = nullptr;
+        Raise(kInitFailure);
+    }
+    void* err = nullptr;
+    status = fn_.OCIHandleAlloc(hEnv, &err, OCI_HTYPE_ERROR, 0, nullptr);
+    if (status != 0) {
+        ErrCode = status;
+        fn_.OCIHandleFree(hEnv, OCI_HTYPE_ENV);
+        hEnv = nullptr;
+        Raise(kErrorHandleFailure);
+    }
+    hErr = static_cast<OCIError*>(err);
+    Activated = true;
+}
+
+void TOCI8Func::CheckEntries() {
+    for (const char* name : kRequiredOwnMessage) {
+        if (fn_.ByName(name) == nullptr) Raise(std::string("エントリ") + name + "のロードに失敗しました");
+    }
+    if (AnyMissing(fn_, kDateGroup)) Raise("Date系エントリのロードに失敗しました");
+    if (AnyMissing(fn_, kNumberGroup)) Raise("Number系エントリのロードに失敗しました");
+    if (AnyMissing(fn_, kLobGroup)) Raise("Lob系エントリのロードに失敗しました");
+}
+
+void TOCI8Func::DetectLevel() {
+    // Each step overrides the previous one: the oldest missing feature decides the level.
+    if (library_.Symbol(kOciLevelProbeName) == nullptr) OCIVersion = "9.0";
+    if (fn_.OCIDateTimeToText == nullptr || fn_.OCIDateTimeSysTimeStamp == nullptr ||
+        fn_.OCIIntervalToText == nullptr) {
+        OCIVersion = " 8.1";
+    }
+    if (fn_.OCILobIsOpen == nullptr) OCIVersion = "8.0";
+}
+
+void TOCI8Func::TermOCI() {
+    ErrMsg.clear();
+    if (!Activated) return;
+    if (library_.Loaded()) {
+        if (hEnv != nullptr) fn_.OCIHandleFree(hEnv, OCI_HTYPE_ENV);
+        library_.Unload();
+    }
+    // Freeing the environment freed every handle under it; nothing may call into the library now.
+    hEnv = nullptr;
+    hErr = nullptr;
+    fn_.Clear();
+    Activated = false;
+}
+
+std::string TOCI8Func::CheckErr(sword& status) {
+    std::string text;
+    switch (status) {
+        case 0: break;
+        case 1: text = "Error - OCI_SUCCESS_WITH_INFO"; break;
+        case 99: text = "Error - OCI_NEED_DATA"; break;
+        case 100: text = "Error - OCI_NODATA"; break;
+        case -2: text = "Error - OCI_INVALID_HANDLE"; break;
+        case -3123: text = "Error - OCI_STILL_EXECUTE"; break;
+        case -24200: text = "Error - OCI_CONTINUE"; break;
+        case -1: {
+            sb4 code = 0;
+            char buffer[512] = {};
+            if (fn_.OCIErrorGet != nullptr && hErr != nullptr) {
+                fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer),
+                                sizeof buffer, OCI_HTYPE_ERROR);
+            }
+            buffer[sizeof buffer - 1] = '\0';
+            text = buffer;
+            ErrCode = code;
+            status = code;
+            OraCode = code;
+            OraMsg = text;
+            break;
+        }
+        default: break;
+    }
+    ErrMsg = text;
+    return text;
+}
+
+void TOCI8Func::RaiseOnStatus(sword status) {
+    if (status == 0) return;
+    CheckErr(status);
+    ErrCode = status;
+    throw TOCIException(ErrMsg);
+}
+
+std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format) {
+    const std::string& fmt = format.empty() ? DateFormat : format;
+    oratext buffer[256] = {};
+    ub4 size = sizeof buffer;
+    // The language name is passed with its own length (the terminator is not part of it).
+    sword status = fn_.OCIDateToText(hErr, &date, reinterpret_cast<const oratext*>(fmt.data()),
+                                     static_cast<ub1>(fmt.size()),
+                                     reinterpret_cast<const oratext*>(kAmerican),
+                                     static_cast<ub4>(std::strlen(kAmerican)), &size, buffer);
+    RaiseOnStatus(status);
+    return std::string(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
+}
+
+OCIDate TOCI8Func::SysDate() {
+    OCIDate date{};
+    RaiseOnStatus(fn_.OCIDateSysDate(hErr, &date));
+    return date;
+}
+
+void TOCI8Func::SysTimeStamp(OCIDateTime* datetime) {
+    if (fn_.OCIDateTimeSysTimeStamp == nullptr) Raise("エントリOCIDateTimeSysTimeStampのロードに失敗しました");
+    RaiseOnStatus(fn_.OCIDateTimeSysTimeStamp(hEnv, hErr, datetime));
+}
+
+void* TOCI8Func::DescAlloc(ub4 type) {
+    void* descriptor = nullptr;
+    RaiseOnStatus(fn_.OCIDescriptorAlloc(hEnv, &descriptor, type, 0, nullptr));
+    return descriptor;
+}
+
+void TOCI8Func::DescFree(void*& descriptor, ub4 type) {
+    RaiseOnStatus(fn_.OCIDescriptorFree(descriptor, type));
+    descriptor = nullptr;
+}
+
+NumberDigitsResult TOCI8Func::NumberDigits(const OCINumber& number) {
+    OCINumber a{};
+    RaiseOnStatus(fn_.OCINumberAbs(hErr, &number, &a));
+    boolean zero = 0;
+    RaiseOnStatus(fn_.OCINumberIsZero(hErr, &a, &zero));
+    if (zero) return {1, false};
+
+    const sb4 ten = 10;
+    const sb4 one = 1;
+    OCINumber nTen{}, nOne{}, log{}, sum{}, floorSum{}, floorA{};
+    RaiseOnStatus(fn_.OCINumberFromInt(hErr, &ten, sizeof ten, OCI_NUMBER_SIGNED, &nTen));
+    RaiseOnStatus(fn_.OCINumberFromInt(hErr, &one, sizeof one, OCI_NUMBER_SIGNED, &nOne));
+    RaiseOnStatus(fn_.OCINumberLog(hErr, &nTen, &a, &log));
+    RaiseOnStatus(fn_.OCINumberAdd(hErr, &log, &nOne, &sum));
+    RaiseOnStatus(fn_.OCINumberFloor(hErr, &sum, &floorSum));
+    sb4 digits = 0;
+    RaiseOnStatus(fn_.OCINumberToInt(hErr, &floorSum, sizeof digits, OCI_NUMBER_SIGNED, &digits));
+
+    RaiseOnStatus(fn_.OCINumberFloor(hErr, &a, &floorA));
+    sword cmp = 0;
+    RaiseOnStatus(fn_.OCINumberCmp(hErr, &a, &floorA, &cmp));
+    return {digits, cmp != 0};
+}
+
+std::string TOCI8Func::DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format) {
+    if (fn_.OCIDateTimeToText == nullptr) Raise("エントリOCIDateTimeToTextのロードに失敗しました");
+    const std::string& fmt = format.empty() ? TimeStampFormat : format;
+    OraText buffer[256] = {};
+    ub4 size = sizeof buffer;
+    RaiseOnStatus(fn_.OCIDateTimeToText(hEnv, hErr, datetime, reinterpret_cast<const OraText*>(fmt.data()),
+                                        static_cast<ub1>(fmt.size()), fsprec, nullptr, 0, &size, buffer));
+    return std::string(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
+}
+
+std::string TOCI8Func::IntervalToStr(const OCIInterval* interval, ub1 lfprec, ub1 fsprec) {
+    if (fn_.OCIIntervalToText == nullptr) Raise("エントリOCIIntervalToTextのロードに失敗しました");
+    OraText buffer[256] = {};
+    size_t size = 0;
+    RaiseOnStatus(fn_.OCIIntervalToText(hEnv, hErr, interval, lfprec, fsprec, buffer, sizeof buffer, &size));
+    return std::string(reinterpret_cast<const char*>(buffer), std::min<size_t>(size, sizeof buffer));
+}
+
+}  // namespace tabrook

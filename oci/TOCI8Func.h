@@ -1,0 +1,80 @@
+#pragma once
+// TOCI8Func: owns the OCI library loaded at run time, its entry table, the environment and error
+// handles; turns OCI statuses into message text and offers the date, timestamp, interval and
+// number conversions. TOCI8Ctrl derives from it; one instance per process is the usual case,
+// but nothing here is global, so several can coexist.
+
+#include <string>
+
+#include "oci/OciEntryTable.h"
+#include "oci/OciLibrary.h"
+#include "oci/TOCIException.h"
+
+namespace tabrook {
+
+// Integer digits of a number and whether it has a fractional part (NumberDigits).
+struct NumberDigitsResult {
+    int Digits = 0;
+    bool HasFraction = false;
+    bool operator==(const NumberDigitsResult&) const = default;
+};
+
+class TOCI8Func {
+public:
+    TOCI8Func();
+    virtual ~TOCI8Func();
+    TOCI8Func(const TOCI8Func&) = delete;
+    TOCI8Func& operator=(const TOCI8Func&) = delete;
+
+    // Loads the library, resolves and checks the entries, detects the client level and creates
+    // the handles. Does nothing when already activated. Throws TOCIException on failure.
+    void InitOCI();
+    // Frees the environment and unloads the library.
+    virtual void TermOCI();
+
+    // Translates an OCI status into text, kept in ErrMsg and returned. After OCI_ERROR the status
+    // variable and ErrCode become the Oracle error number (also kept in OraCode/OraMsg).
+    std::string CheckErr(sword& status);
+
+    // Conversion services; each throws TOCIException (message = ErrMsg) on a non-zero status.
+    std::string DateToStr(const OCIDate& date, const std::string& format);
+    OCIDate SysDate();
+    void SysTimeStamp(OCIDateTime* datetime);
+    void* DescAlloc(ub4 type);
+    void DescFree(void*& descriptor, ub4 type);
+    NumberDigitsResult NumberDigits(const OCINumber& number);
+    std::string DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format);
+    std::string IntervalToStr(const OCIInterval* interval, ub1 lfprec, ub1 fsprec);
+
+    const OciEntryTable& Entries() const { return fn_; }
+    // The path of the loaded library (empty when none is loaded).
+    const std::string& LibraryPath() const { return library_.Path(); }
+    // Folder searched for libocilite.so; the executable's folder unless set (tests set it).
+    std::string ProgramFolder;
+
+    // Read by callers; written only by this layer.
+    OCIEnv* hEnv = nullptr;
+    OCIError* hErr = nullptr;
+    bool Activated = false;
+    std::string OCIVersion;
+    sb4 ErrCode = 0;
+    std::string ErrMsg;
+    sb4 OraCode = 0;
+    std::string OraMsg;
+    std::string DateFormat = "YYYY/MM/DD HH24:MI:SS";
+    std::string TimeStampFormat = "YYYY/MM/DD HH24:MI:SSXFF TZH:TZM";
+
+protected:
+    OciEntryTable fn_;
+
+private:
+    [[noreturn]] void Raise(const std::string& message);
+    void CheckEntries();
+    void DetectLevel();
+    // Runs CheckErr on a non-zero status and throws its text.
+    void RaiseOnStatus(sword status);
+
+    OciLibrary library_;
+};
+
+}  // namespace tabrook
