@@ -24,7 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::filesystem::path scratch = [] {
     auto path = std::filesystem::temp_directory_path() / "tabrook-fuzz-cmdline";
     std::filesystem::create_directories(path);
-    std::filesystem::current_path(path);
     tabrook::SetProgramFolderForTesting(path);
     return path;
   }();
@@ -40,11 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   args.push_back(current);
-  // Paths going upwards or absolute would create folders outside the scratch folder.
+  // LOG creates folders: relative paths are placed under the scratch folder, and paths that
+  // could leave it are dropped.
   for (std::string& arg : args) {
-    if (tabrook::UpperAscii(arg.substr(0, 4)) == "LOG=" &&
-        (arg.find("..") != std::string::npos || (arg.size() > 4 && arg[4] == '/'))) {
+    if (tabrook::UpperAscii(arg.substr(0, 4)) != "LOG=") continue;
+    const std::string value = arg.substr(4);
+    if (value.find("..") != std::string::npos || (!value.empty() && value[0] == '/')) {
       arg = "LOG=";
+    } else if (!value.empty() && tabrook::UpperAscii(value) != "TRUE") {
+      arg = "LOG=" + (scratch / value).string();
     }
   }
 
