@@ -202,7 +202,7 @@ struct Compiler {
             if (dtnames::StartsWithNoCase(rest, "DS")) { AddExpansion("MM/DD/YYYY"); i += 2; continue; }
             if (dtnames::StartsWithNoCase(rest, "TS")) {
                 const bool saved = fm;
-                AddExpansion("fmHH:MI:SS AM");
+                AddExpansion("fmHHfm:MI:SS AM");
                 fm = saved;
                 i += 2;
                 continue;

@@ -42,7 +42,7 @@ void AppendCased(std::string& out, std::string_view upperName, DtCase letterCase
         const bool isLetter = (c >= 'A' && c <= 'Z');
         if (letterCase == DtCase::Lower || (letterCase == DtCase::Initial && !first)) c = Lower(c);
         out.push_back(c);
-        if (isLetter) first = false;
+        first = !isLetter;  // initial capitals start every word ("Ninety-Eight")
     }
     for (size_t n = upperName.size(); n < padTo; ++n) out.push_back(' ');
 }

@@ -67,6 +67,7 @@ void OciIntervalToText(const OraIntervalDS& value, int lfprec, int fsprec, char*
                        size_t* resultLen);
 
 // A per-thread cache of compiled models, for callers that convert row after row with one format.
+// The reference stays valid until this thread has compiled 16 other models through the cache.
 const DatetimeFormat& CachedDatetimeFormat(std::string_view fmt, FormatUse use, DatetimeKind kind);
 
 }  // namespace ocilite

@@ -3,6 +3,7 @@
 // may be left out between full-width numbers, numbers may be shorter than their element, month
 // numbers fall back to names, trailing time fields may be missing).
 
+#include <climits>
 #include <cstdint>
 
 #include "ocilite/types/DatetimeErrors.h"
@@ -46,7 +47,7 @@ bool MayStartWithSign(DtElement e) {
     return e == DtElement::SYYYY || e == DtElement::TZH || e == DtElement::TZR;
 }
 
-constexpr int kUnset = -1;
+constexpr int kUnset = INT_MIN;  // years may be negative
 
 struct Fields {
     int year = kUnset;       // as read (before BC)
@@ -262,6 +263,7 @@ private:
                     f_.month = static_cast<int>(v);
                     return;
                 }
+                if (exact_) dterr::Raise(1858);  // FX: a month number must be a number
                 [[fallthrough]];
             case DtElement::MON:
             case DtElement::MONTH: {

@@ -176,7 +176,7 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
                 if (digits > 9) digits = 9;
                 uint32_t v = t.nanos;
                 for (int i = digits; i < 9; ++i) v /= 10;  // cut, do not round
-                AppendNumber(out, v, digits, false);
+                if (digits > 0) AppendNumber(out, v, digits, false);
                 break;
             }
             case DtElement::AM:
