@@ -531,6 +531,8 @@ OraNumber NumberFormatModel::Parse(std::string_view text,
         } else if (sign_ == SignMode::Brackets && c == '>' && bracket) {
             bracket = false;
             ++i;
+        } else if (sign_ == SignMode::Brackets && c == ' ' && !bracket) {
+            ++i;  // the blank that stands for '>' on positive values
         }
     }
     if (bracket || i != n) ThrowInvalidNumber();

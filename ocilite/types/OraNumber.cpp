@@ -167,16 +167,16 @@ OraNumber OraNumber::FromVarnum(const uint8_t* p, size_t len) {
     return FromParts(true, 63 - p[0], digits, count);
 }
 
-OraNumber OraNumber::FromOci(const uint8_t (&bytes)[22]) { return FromOci(&bytes[0]); }
+OraNumber OraNumber::FromOci(const uint8_t (&bytes)[22]) { return FromOciBytes(&bytes[0]); }
 
-OraNumber OraNumber::FromOci(const uint8_t* bytes) {
+OraNumber OraNumber::FromOciBytes(const uint8_t* bytes) {
     if (bytes == nullptr) ThrowBadBytes();
     return FromVarnum(bytes + 1, bytes[0]);
 }
 
-void OraNumber::ToOci(uint8_t (&bytes)[22]) const { ToOci(&bytes[0]); }
+void OraNumber::ToOci(uint8_t (&bytes)[22]) const { ToOciBytes(&bytes[0]); }
 
-void OraNumber::ToOci(uint8_t* bytes) const {
+void OraNumber::ToOciBytes(uint8_t* bytes) const {
     // Written without a temporary string: this runs for every bound and fetched value.
     std::memset(bytes, 0, kOciSize);
     if (len_ == 0) {

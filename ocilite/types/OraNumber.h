@@ -26,9 +26,9 @@ public:
     // --- the OCINumber and varnum forms -------------------------------------------------
     // bytes[0] = length of the varnum that follows (1..21), then exponent byte and mantissa.
     static OraNumber FromOci(const uint8_t (&bytes)[22]);
-    static OraNumber FromOci(const uint8_t* bytes);  // same, for raw OCINumber pointers
+    static OraNumber FromOciBytes(const uint8_t* bytes);  // same, for raw OCINumber pointers
     void ToOci(uint8_t (&bytes)[22]) const;
-    void ToOci(uint8_t* bytes) const;
+    void ToOciBytes(uint8_t* bytes) const;  // writes all 22 bytes
     // The on-disk form without the length byte, as DUMP shows it (1..21 bytes; negative
     // numbers shorter than 21 bytes end with the 102 terminator). Throws ORA-22060 for
     // bytes that are no valid number.
