@@ -33,6 +33,8 @@ public:
   bool ReadLine(std::string& line, std::FILE* file) { return lineReader_.ReadLine(line, file); }
   // Forgets the buffered bytes of the previous file; call it for every newly opened file.
   void StartFile(std::FILE* file) { lineReader_.Start(file); }
+  // True when a read of the current file failed (as opposed to reaching its end).
+  bool ReadFailed() const { return lineReader_.ReadFailed(); }
 
   bool CheckDateFormat(const std::string& format);
   bool CheckTimestampFormat(const std::string& format);

@@ -1,0 +1,231 @@
+#include "ExportEngine.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "ExportLine.h"
+#include "Host.h"
+#include "LineBreaks.h"
+#include "SqlName.h"
+#include "Tdm.h"
+#include "TransferJobState.h"
+#include "TransferSettings.h"
+#include "oci/DataAttr.h"
+
+namespace tabrook {
+
+namespace {
+
+constexpr char kCannotWrite[] = "CSVファイルを出力できません。";
+constexpr char kCancelled[] = "キャンセルしました。";
+constexpr int kLinesPerBlock = 10;
+
+bool IsNational(int typeCode) { return typeCode == kTypeNVarchar2 || typeCode == kTypeNChar; }
+
+class ExportRun {
+public:
+  ExportRun(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
+            const std::string& csvFile, std::string& message)
+      : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(Settings()),
+        table_(table), csvFile_(csvFile), message_(message),
+        line_(settings_.Separator, FirstByte(settings_.Delimiter)) {}
+
+  int Run();
+
+private:
+  void Show(const std::string& text, MsgIcon icon) {
+    if (!state_.JobListRun) host_.MessageBox(text, icon, MsgButtons::Ok);
+  }
+  // Writes the pending lines; false when the file refused them.
+  bool Flush();
+  // Fetches and writes every row; returns the result code of the run.
+  int WriteRows();
+  // Closes the file; false when the last writes failed.
+  bool Close();
+
+  TransferJobState& state_;
+  Tdm& dm_;
+  TOCI8Cur& cur_;
+  Host& host_;
+  const TransferSettings& settings_;
+  const std::string& table_;
+  const std::string& csvFile_;
+  std::string& message_;
+  ExportLine line_;
+  std::FILE* file_ = nullptr;
+  std::string pending_;
+};
+
+bool ExportRun::Flush() {
+  if (pending_.empty()) return true;
+  const bool ok = std::fwrite(pending_.data(), 1, pending_.size(), file_) == pending_.size();
+  pending_.clear();
+  return ok;
+}
+
+bool ExportRun::Close() {
+  if (file_ == nullptr) return true;
+  const bool ok = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return ok;
+}
+
+int ExportRun::WriteRows() {
+  std::vector<bool> textLike;
+  std::string value;
+  while (cur_.Fetch()) {
+    if (state_.RecordCount % kLinesPerBlock == 0) {
+      if (!Flush()) {
+        message_ = kCannotWrite;
+        return kExportCannotWrite;
+      }
+      state_.SyncShowCounts();
+    }
+    if (state_.StopPending()) {
+      message_ = kCancelled;
+      state_.CancelRequest = true;
+      return kExportCancelled;
+    }
+    if (state_.CancelRequest) {
+      if (host_.MessageBox("キャンセルしますか？", MsgIcon::Question, MsgButtons::YesNo) == kMsgYes) {
+        message_ = kCancelled;
+        return kExportCancelled;
+      }
+      state_.CancelRequest = false;
+    }
+    if (cur_.ConvertFailed()) {
+      // Writing the stand-in text as data would corrupt the file without anyone noticing.
+      message_ = cur_.ErrMsg;
+      return kExportFailed;
+    }
+    if (textLike.size() != cur_.Values.size()) {
+      textLike.clear();
+      for (std::size_t i = 0; i < cur_.Values.size(); ++i) {
+        textLike.push_back(i < cur_.Columns.size() && IsTextLikeExportType(cur_.Columns[i].DataType));
+      }
+    }
+    for (std::size_t i = 0; i < cur_.Values.size(); ++i) {
+      if (i > 0) pending_ += settings_.Separator;
+      if (settings_.ReplaceCR) {
+        value = cur_.Values[i];
+        ReplaceLineBreaks(value, settings_);
+        line_.AppendValue(pending_, value, textLike[i]);
+      } else {
+        line_.AppendValue(pending_, cur_.Values[i], textLike[i]);
+      }
+    }
+    pending_ += ExportLine::kLineEnd;
+    ++state_.RecordCount;
+    ++state_.SuccessCount;
+  }
+  if (cur_.ErrCode != 100) {
+    // A fetch that failed is not the end of the data.
+    message_ = cur_.ErrMsg;
+    return kExportFailed;
+  }
+  return kExportDone;
+}
+
+int ExportRun::Run() {
+  state_.SyncShowCounts();
+  std::error_code ec;
+  if (std::filesystem::exists(csvFile_, ec) && !state_.JobListRun &&
+      host_.MessageBox("既にファイルが存在します。上書きしますか？", MsgIcon::Question, MsgButtons::YesNo) != kMsgYes) {
+    return kExportCancelled;
+  }
+  file_ = std::fopen(csvFile_.c_str(), "wb");
+  if (file_ == nullptr) {
+    message_ = kCannotWrite;
+    Show(message_, MsgIcon::Error);
+    return kExportCannotWrite;
+  }
+
+  state_.SyncReadColumns();
+  if (state_.ColumnCount == -1 || state_.ColumnCount > TransferJobState::kMaxColumns) {
+    message_ = "項目数が" + std::to_string(TransferJobState::kMaxColumns) +
+               "を越えるテーブルはエクスポートできません。";
+    Show(message_, MsgIcon::Error);
+    Close();
+    return kExportTooManyColumns;
+  }
+  const int count = std::max(state_.ColumnCount, 0);
+  for (int k = -1; k < count; ++k) {
+    const std::string& name = k < 0 ? table_ : state_.ColumnNames[static_cast<std::size_t>(k)];
+    if (!IsQuotableName(name)) {
+      message_ = UnquotableNameMessage(name);
+      Close();
+      return kExportFailed;
+    }
+  }
+  const std::string statement =
+      ExportSelect(table_, state_.ColumnTypes.data(), state_.ColumnNames.data(), count);
+
+  message_.clear();
+  if (state_.CancelRequest) {
+    Close();
+    return kExportCancelled;
+  }
+  message_ = "エクスポートを完了しました。";
+  cur_.SetSQL(statement);
+  if (!cur_.Execute(0)) {
+    message_ = cur_.ErrMsg;
+    Close();
+    return kExportFailed;
+  }
+
+  host_.SetBusyPointer(Host::BusyPointer::SqlWait);
+  if (settings_.WithHeader) {
+    line_.AppendHeader(pending_, std::span<const std::string>(state_.ColumnNames.data(),
+                                                               static_cast<std::size_t>(count)));
+  }
+  dm_.OCI.DateFormat = settings_.DateFmt;
+  dm_.OCI.TimeStampFormat = settings_.TimestampFmt;
+
+  int code = WriteRows();
+  // Rows fetched before a stop, a cancel or a failure stay in the file.
+  const bool written = Flush() && Close();
+  if (!written && code != kExportFailed) {
+    message_ = kCannotWrite;
+    code = kExportCannotWrite;
+  }
+  host_.RestorePointer();
+  state_.SyncShowCounts();
+  if (code == kExportDone && state_.CancelRequest) return kExportCancelled;
+  return code;
+}
+
+}  // namespace
+
+bool IsTextLikeExportType(int typeCode) {
+  switch (typeCode) {
+    case 1: case 8: case 9: case 96: case 187: case 188: case 189: case 190: case 232:
+    case kTypeNVarchar2: case kTypeNChar:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string ExportSelect(const std::string& table, const int* types, const std::string* names, int count) {
+  std::string sql = "select ";
+  for (int k = 0; k < count; ++k) {
+    if (k > 0) sql += ',';
+    if (IsNational(types[k])) {
+      sql += "TRANSLATE(" + Quoted(names[k]) + " USING CHAR_CS) " + Quoted(names[k]) + " ";
+    } else {
+      sql += Quoted(names[k]);
+    }
+  }
+  sql += " from " + Quoted(table);
+  return sql;
+}
+
+int Export(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
+           const std::string& csvFile, std::string& message) {
+  return ExportRun(state, dm, host, table, csvFile, message).Run();
+}
+
+}  // namespace tabrook
