@@ -7,6 +7,7 @@
 // settings, enable and disable their controls, and carry posted calls to their thread. The
 // unattended program uses a StartUi that has nothing to show.
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -97,6 +98,8 @@ public:
   TOracle& Thread() { return *thread_; }
   bool StartFailed() const { return startFailed_; }
   bool Closed() const { return closed_; }
+  // An unattended start that found nothing it could run (no connection or no job list file).
+  bool NothingRan() const { return nothingRan_; }
   // Initial folder of the CSV file dialogs, from the stored "Folder".
   const std::string& OpenFolder() const { return openFolder_; }
   const CommandLineResult& CommandLine() const { return commandLine_; }
@@ -116,7 +119,7 @@ private:
   bool startFailed_ = false;
   bool ociUnusable_ = false;
   bool nothingRan_ = false;
-  bool closed_ = false;
+  std::atomic<bool> closed_{false};
   bool closePosted_ = false;
 };
 

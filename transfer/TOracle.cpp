@@ -2,7 +2,9 @@
 
 #include <functional>
 
+#include "ExportEngine.h"
 #include "Host.h"
+#include "ImportEngine.h"
 #include "PreRunChecks.h"
 #include "RunContext.h"
 #include "RunLog.h"
@@ -94,6 +96,12 @@ void TOracle::SyncShowJobRow() {
 
 int TOracle::CheckTransfer(bool exportMode, std::string& message) {
   return exportMode ? CheckExport(message) : CheckImport(message);
+}
+
+int TOracle::RunTransfer(bool exportMode, const std::string& table, const std::string& csv,
+                         std::string& message) {
+  return exportMode ? Export(*this, *dm_, TheHost(), table, csv, message)
+                    : Import(*this, *dm_, TheHost(), table, csv, message);
 }
 
 RunOutcome TOracle::Outcome() const { return outcome_; }
