@@ -1,0 +1,207 @@
+// OCIAttrGet / OCIAttrSet. Attribute numbers mean different things on different handle types,
+// so each handle type has its own table; every value is written with the exact width OCI
+// uses for it (OCI_ATTR_PRECISION of a select-list column is an sb2, OCI_ATTR_SCALE an sb1 ...).
+
+#include <cstring>
+
+#include "ocilite/api/BindHandle.h"
+#include "ocilite/api/DefineHandle.h"
+#include "ocilite/api/EnvironmentHandle.h"
+#include "ocilite/api/NlsInfo.h"
+#include "ocilite/api/OciCall.h"
+#include "ocilite/api/OciExports.h"
+#include "ocilite/api/OpaqueHandle.h"
+#include "ocilite/api/ParamDescriptor.h"
+#include "ocilite/api/RowidDescriptor.h"
+#include "ocilite/api/ServiceContextHandle.h"
+#include "ocilite/api/StatementHandle.h"
+
+using namespace ocilite::api;
+using ocilite::OraError;
+
+namespace {
+
+[[noreturn]] void IllegalAttribute() { throw OraError(24315, "illegal attribute type"); }
+
+template <class T>
+sword Put(void* attributep, ub4* sizep, T value) {
+    if (attributep == nullptr) throw OraError(24315, "illegal attribute type");
+    std::memcpy(attributep, &value, sizeof value);
+    if (sizep != nullptr) *sizep = sizeof value;
+    return OCI_SUCCESS;
+}
+
+sword PutText(void* attributep, ub4* sizep, const std::string& text) {
+    if (attributep == nullptr) IllegalAttribute();
+    const OraText* p = reinterpret_cast<const OraText*>(text.c_str());
+    std::memcpy(attributep, &p, sizeof p);
+    if (sizep != nullptr) *sizep = static_cast<ub4>(text.size());
+    return OCI_SUCCESS;
+}
+
+template <class T>
+T Take(const void* attributep) {
+    if (attributep == nullptr) IllegalAttribute();
+    T v;
+    std::memcpy(&v, attributep, sizeof v);
+    return v;
+}
+
+sword GetEnv(const OCIEnv* env, ub4 attr, void* out, ub4* sizep) {
+    switch (attr) {
+        case OCI_ATTR_ENV_CHARSET_ID: return Put<ub2>(out, sizep, kDatabaseCharsetId);
+        case OCI_ATTR_NCHARSET_ID: return Put<ub2>(out, sizep, kNationalCharsetId);
+        case OCI_ATTR_ENV_UTF16: return Put<ub1>(out, sizep, 0);
+        case OCI_ATTR_OBJECT: return Put<boolean>(out, sizep, (env->mode & OCI_OBJECT) != 0);
+        case OCI_ATTR_HEAPALLOC: return Put<ub4>(out, sizep, 0);
+        default: IllegalAttribute();
+    }
+}
+
+sword GetSvc(OCISvcCtx* svc, ub4 attr, void* out, ub4* sizep) {
+    switch (attr) {
+        case OCI_ATTR_ENV: return Put<OCIEnv*>(out, sizep, svc->env);
+        case OCI_ATTR_SERVER:
+            if (svc->serverHandle == nullptr) svc->serverHandle = std::make_unique<OpaqueHandle>(OCI_HTYPE_SERVER);
+            return Put<void*>(out, sizep, svc->serverHandle.get());
+        case OCI_ATTR_SESSION:
+            if (svc->sessionHandle == nullptr) svc->sessionHandle = std::make_unique<OpaqueHandle>(OCI_HTYPE_SESSION);
+            return Put<void*>(out, sizep, svc->sessionHandle.get());
+        default: IllegalAttribute();
+    }
+}
+
+sword GetStmt(OCIStmt* s, ub4 attr, void* out, ub4* sizep) {
+    switch (attr) {
+        case OCI_ATTR_STMT_TYPE:
+            if (!s->prepared) throw OraError(24337, "statement handle not prepared");
+            return Put<ub2>(out, sizep, static_cast<ub2>(s->type));
+        case OCI_ATTR_PARAM_COUNT: return Put<ub4>(out, sizep, static_cast<ub4>(s->ColumnCount()));
+        case OCI_ATTR_ROW_COUNT: return Put<ub4>(out, sizep, static_cast<ub4>(s->rowCount));
+        case OCI_ATTR_UB8_ROW_COUNT: return Put<ub8>(out, sizep, s->rowCount);
+        case OCI_ATTR_ROWS_FETCHED: return Put<ub4>(out, sizep, s->rowsFetched);
+        case OCI_ATTR_CURRENT_POSITION: return Put<ub4>(out, sizep, static_cast<ub4>(s->rowCount));
+        case OCI_ATTR_PREFETCH_ROWS: return Put<ub4>(out, sizep, s->prefetchRows);
+        case OCI_ATTR_PREFETCH_MEMORY: return Put<ub4>(out, sizep, s->prefetchMemory);
+        case OCI_ATTR_PARSE_ERROR_OFFSET: return Put<ub2>(out, sizep, 0);
+        case OCI_ATTR_ENV: return Put<OCIEnv*>(out, sizep, s->env);
+        case OCI_ATTR_STATEMENT: return PutText(out, sizep, s->sql);
+        case OCI_ATTR_STMT_STATE:
+            return Put<ub4>(out, sizep, !s->executed ? OCI_STMT_STATE_INITIALIZED
+                                        : s->endOfFetch ? OCI_STMT_STATE_END_OF_FETCH
+                                                        : OCI_STMT_STATE_EXECUTED);
+        case OCI_ATTR_ROWID: {
+            // The caller passes its rowid descriptor itself and gets the last DML row's address.
+            OCIRowid* rowid = HandleAs<OCIRowid>(out, OCI_DTYPE_ROWID);
+            if (rowid == nullptr) IllegalAttribute();
+            if (s->lastRowid.empty()) return OCI_NO_DATA;
+            rowid->text = s->lastRowid;
+            return OCI_SUCCESS;
+        }
+        default: IllegalAttribute();
+    }
+}
+
+sword GetParam(const OCIParam* p, ub4 attr, void* out, ub4* sizep) {
+    const ocilite::ColumnInfo& c = p->column;
+    switch (attr) {
+        case OCI_ATTR_DATA_SIZE: return Put<ub2>(out, sizep, c.dataSize);
+        case OCI_ATTR_DATA_TYPE: return Put<ub2>(out, sizep, c.dataType);
+        case OCI_ATTR_DISP_SIZE: return Put<ub2>(out, sizep, c.dataSize);
+        case OCI_ATTR_NAME: return PutText(out, sizep, c.name);
+        case OCI_ATTR_PRECISION: return Put<sb2>(out, sizep, c.precision);
+        case OCI_ATTR_SCALE: return Put<sb1>(out, sizep, c.scale);
+        case OCI_ATTR_IS_NULL: return Put<ub1>(out, sizep, c.nullable ? 1 : 0);
+        case OCI_ATTR_TYPE_NAME: return PutText(out, sizep, c.typeName);
+        case OCI_ATTR_SCHEMA_NAME: return PutText(out, sizep, c.schemaName);
+        case OCI_ATTR_CHARSET_ID: return Put<ub2>(out, sizep, c.charsetId);
+        case OCI_ATTR_CHARSET_FORM: return Put<ub1>(out, sizep, c.charsetForm);
+        case OCI_ATTR_CHAR_USED: return Put<ub1>(out, sizep, c.charUsed);
+        case OCI_ATTR_CHAR_SIZE: return Put<ub2>(out, sizep, c.charSize);
+        case OCI_ATTR_POSITION: return Put<ub2>(out, sizep, static_cast<ub2>(p->position));
+        default: IllegalAttribute();
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* sizep, ub4 attrtype, OCIError* errhp) {
+    HandleBase* h = LiveHandle(trgthndlp);
+    // A select-list parameter may be named as a describe handle, as several drivers do.
+    const bool typeMatches = h != nullptr && (h->type == trghndltyp ||
+                                              (h->type == OCI_DTYPE_PARAM && trghndltyp == OCI_HTYPE_DESCRIBE));
+    if (!typeMatches) return OCI_INVALID_HANDLE;
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    // An environment may be queried without an error handle.
+    if (diagnostics == nullptr && h->type != OCI_HTYPE_ENV) return OCI_INVALID_HANDLE;
+    Diagnostics scratch;
+    return GuardedCall(diagnostics != nullptr ? diagnostics : &scratch, [&]() -> sword {
+        switch (h->type) {
+            case OCI_HTYPE_ENV: return GetEnv(static_cast<OCIEnv*>(h), attrtype, attributep, sizep);
+            case OCI_HTYPE_SVCCTX: return GetSvc(static_cast<OCISvcCtx*>(h), attrtype, attributep, sizep);
+            case OCI_HTYPE_STMT: return GetStmt(static_cast<OCIStmt*>(h), attrtype, attributep, sizep);
+            case OCI_DTYPE_PARAM: return GetParam(static_cast<OCIParam*>(h), attrtype, attributep, sizep);
+            case OCI_HTYPE_BIND: {
+                auto* b = static_cast<OCIBind*>(h);
+                if (attrtype == OCI_ATTR_CHARSET_FORM) return Put<ub1>(attributep, sizep, b->charsetForm);
+                if (attrtype == OCI_ATTR_CHARSET_ID) return Put<ub2>(attributep, sizep, b->charsetId);
+                if (attrtype == OCI_ATTR_MAXDATA_SIZE) return Put<ub4>(attributep, sizep, b->maxDataSize);
+                IllegalAttribute();
+            }
+            case OCI_HTYPE_DEFINE: {
+                auto* d = static_cast<OCIDefine*>(h);
+                if (attrtype == OCI_ATTR_CHARSET_FORM) return Put<ub1>(attributep, sizep, d->charsetForm);
+                if (attrtype == OCI_ATTR_CHARSET_ID) return Put<ub2>(attributep, sizep, d->charsetId);
+                IllegalAttribute();
+            }
+            default: IllegalAttribute();
+        }
+    });
+}
+
+sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub4 attrtype, OCIError* errhp) {
+    HandleBase* h = LiveHandle(trgthndlp);
+    if (h == nullptr || h->type != trghndltyp) return OCI_INVALID_HANDLE;
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (diagnostics == nullptr && h->type != OCI_HTYPE_ENV) return OCI_INVALID_HANDLE;
+    Diagnostics scratch;
+    return GuardedCall(diagnostics != nullptr ? diagnostics : &scratch, [&]() -> sword {
+        switch (h->type) {
+            case OCI_HTYPE_STMT: {
+                auto* s = static_cast<OCIStmt*>(h);
+                if (attrtype == OCI_ATTR_PREFETCH_ROWS) s->prefetchRows = Take<ub4>(attributep);
+                else if (attrtype == OCI_ATTR_PREFETCH_MEMORY) s->prefetchMemory = Take<ub4>(attributep);
+                else IllegalAttribute();
+                return OCI_SUCCESS;
+            }
+            case OCI_HTYPE_BIND: {
+                auto* b = static_cast<OCIBind*>(h);
+                if (attrtype == OCI_ATTR_CHARSET_FORM) b->charsetForm = Take<ub1>(attributep);
+                else if (attrtype == OCI_ATTR_CHARSET_ID) b->charsetId = Take<ub2>(attributep);
+                else if (attrtype == OCI_ATTR_MAXDATA_SIZE) b->maxDataSize = Take<ub4>(attributep);
+                else IllegalAttribute();
+                return OCI_SUCCESS;
+            }
+            case OCI_HTYPE_DEFINE: {
+                auto* d = static_cast<OCIDefine*>(h);
+                if (attrtype == OCI_ATTR_CHARSET_FORM) d->charsetForm = Take<ub1>(attributep);
+                else if (attrtype == OCI_ATTR_CHARSET_ID) d->charsetId = Take<ub2>(attributep);
+                else IllegalAttribute();
+                return OCI_SUCCESS;
+            }
+            case OCI_HTYPE_SVCCTX:
+                // Server and session handles are accepted for compatibility; the logon made the session.
+                if (attrtype == OCI_ATTR_SERVER || attrtype == OCI_ATTR_SESSION || attrtype == OCI_ATTR_STMTCACHESIZE)
+                    return OCI_SUCCESS;
+                IllegalAttribute();
+            case OCI_HTYPE_SESSION:
+                if (attrtype == OCI_ATTR_USERNAME || attrtype == OCI_ATTR_PASSWORD) return OCI_SUCCESS;
+                IllegalAttribute();
+            default: IllegalAttribute();
+        }
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,128 @@
+// Prepare, bind, execute, describe, define and fetch.
+
+#include <cstring>
+#include <string_view>
+
+#include "ocilite/api/OciCall.h"
+#include "ocilite/api/OciExports.h"
+#include "ocilite/api/ServiceContextHandle.h"
+#include "ocilite/api/StatementHandle.h"
+
+using namespace ocilite::api;
+using ocilite::OraError;
+
+namespace {
+
+void FillBind(OCIBind* b, void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len,
+              ub4* curelep, ub4 mode) {
+    if ((mode & OCI_DATA_AT_EXEC) != 0 || maxarr_len > 0) throw OraError(3001, "unimplemented feature");
+    b->valuep = valuep;
+    b->valueSize = value_sz;
+    b->dty = dty;
+    b->indp = indp;
+    b->alenp = alenp;
+    b->rcodep = rcodep;
+    b->maxArrayLength = maxarr_len;
+    b->currentElements = curelep;
+    b->mode = mode;
+}
+
+}  // namespace
+
+extern "C" {
+
+sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, const OraText* stmt, ub4 stmt_len, ub4 language, ub4 mode) {
+    OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (s == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    return GuardedCall(diagnostics, [&]() -> sword {
+        if (stmt == nullptr) throw OraError(24373, "invalid length specified for statement");
+        s->Prepare(std::string_view(reinterpret_cast<const char*>(stmt), stmt_len));
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters, ub4 rowoff,
+                     const OCISnapshot* snap_in, OCISnapshot* snap_out, ub4 mode) {
+    OCISvcCtx* svc = HandleAs<OCISvcCtx>(svchp, OCI_HTYPE_SVCCTX);
+    OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (svc == nullptr || s == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    return GuardedCall(diagnostics, [&]() -> sword { return s->Execute(svc, iters, rowoff, mode, *diagnostics); });
+}
+
+sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 position, void* valuep, sb4 value_sz,
+                     ub2 dty, void* indp, ub2* rlenp, ub2* rcodep, ub4 mode) {
+    OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (s == nullptr || diagnostics == nullptr || defnp == nullptr) return OCI_INVALID_HANDLE;
+    return GuardedCall(diagnostics, [&]() -> sword {
+        if ((mode & OCI_DYNAMIC_FETCH) != 0) throw OraError(3001, "unimplemented feature");
+        OCIDefine* d = s->DefineAt(position);
+        d->valuep = valuep;
+        d->valueSize = value_sz;
+        d->dty = dty;
+        d->indp = indp;
+        d->rlenp = rlenp;
+        d->rcodep = rcodep;
+        d->mode = mode;
+        *defnp = d;
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const OraText* placeholder, sb4 placeh_len,
+                    void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len,
+                    ub4* curelep, ub4 mode) {
+    OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (s == nullptr || diagnostics == nullptr || bindp == nullptr) return OCI_INVALID_HANDLE;
+    return GuardedCall(diagnostics, [&]() -> sword {
+        if (placeholder == nullptr) throw OraError(1036, "illegal variable name/number");
+        size_t len = placeh_len >= 0 ? static_cast<size_t>(placeh_len)
+                                     : std::strlen(reinterpret_cast<const char*>(placeholder));
+        // The handle passed in (if any) is not reused: each placeholder has its own bind.
+        OCIBind* b = s->BindByName(std::string_view(reinterpret_cast<const char*>(placeholder), len));
+        FillBind(b, valuep, value_sz, dty, indp, alenp, rcodep, maxarr_len, curelep, mode);
+        *bindp = b;
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position, void* valuep, sb4 value_sz,
+                   ub2 dty, void* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode) {
+    OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (s == nullptr || diagnostics == nullptr || bindp == nullptr) return OCI_INVALID_HANDLE;
+    return GuardedCall(diagnostics, [&]() -> sword {
+        OCIBind* b = s->BindByPosition(position);
+        FillBind(b, valuep, value_sz, dty, indp, alenp, rcodep, maxarr_len, curelep, mode);
+        *bindp = b;
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, ub4 mode) {
+    OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (s == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    return GuardedCall(diagnostics, [&]() -> sword { return s->Fetch(nrows, orientation, *diagnostics); });
+}
+
+sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp, ub4 pos) {
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (diagnostics == nullptr || parmdpp == nullptr) return OCI_INVALID_HANDLE;
+    if (htype != OCI_HTYPE_STMT) {
+        if (LiveHandle(hndlp) == nullptr) return OCI_INVALID_HANDLE;
+        diagnostics->SetOra(3001, "unimplemented feature");
+        return OCI_ERROR;
+    }
+    OCIStmt* s = HandleAs<OCIStmt>(hndlp, OCI_HTYPE_STMT);
+    if (s == nullptr) return OCI_INVALID_HANDLE;
+    return GuardedCall(diagnostics, [&]() -> sword {
+        *parmdpp = s->Param(pos);
+        return OCI_SUCCESS;
+    });
+}
+
+}  // extern "C"

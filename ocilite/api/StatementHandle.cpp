@@ -1,0 +1,210 @@
+#include "ocilite/api/StatementHandle.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "ocilite/api/BindConversion.h"
+#include "ocilite/api/DefineConversion.h"
+#include "ocilite/api/ServiceContextHandle.h"
+#include "ocilite/types/OraError.h"
+
+using ocilite::OraError;
+using ocilite::StatementType;
+using ocilite::api::Diagnostics;
+
+namespace {
+
+// A placeholder name as Oracle compares it: without its colon, upper-cased unless quoted.
+std::string NormalizedPlaceholder(std::string_view name) {
+    if (!name.empty() && name.front() == ':') name.remove_prefix(1);
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') return std::string(name.substr(1, name.size() - 2));
+    std::string out(name);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+}  // namespace
+
+OCIStmt::~OCIStmt() { DetachSession(); }
+
+void OCIStmt::DetachSession() noexcept {
+    statement_.reset();
+    if (boundTo_ != nullptr) boundTo_->statements.erase(this);
+    boundTo_ = nullptr;
+    preparedOn_ = nullptr;
+    executed = false;
+    columnCount_ = 0;
+    for (auto& b : binds_) b->engineIndex = -1;
+}
+
+void OCIStmt::Prepare(std::string_view text) {
+    DetachSession();
+    binds_.clear();
+    defines_.clear();
+    params_.clear();
+    prepared = false;
+    if (text.empty()) throw OraError(24373, "invalid length specified for statement");
+    sql.assign(text);
+    type = ocilite::ClassifyStatement(sql);
+    prepared = true;
+    endOfFetch = false;
+    rowCount = 0;
+    rowsFetched = 0;
+    lastRowid.clear();
+}
+
+void OCIStmt::EnsureEngineStatement(OCISvcCtx* svc) {
+    if (svc->session == nullptr) throw OraError(3114, "not connected to ORACLE");
+    if (statement_ != nullptr && preparedOn_ == svc->session.get() && boundTo_ == svc) return;
+    DetachSession();
+    statement_ = svc->session->Prepare(sql);
+    boundTo_ = svc;
+    preparedOn_ = svc->session.get();
+    svc->statements.insert(this);
+}
+
+OCIBind* OCIStmt::BindByName(std::string_view placeholder) {
+    if (placeholder.empty() || placeholder == ":") throw OraError(1036, "illegal variable name/number");
+    for (auto& b : binds_) {
+        if (b->position == 0 && b->placeholder == placeholder) return b.get();
+    }
+    std::string key = NormalizedPlaceholder(placeholder);
+    for (auto& b : binds_) {
+        if (b->position == 0 && NormalizedPlaceholder(b->placeholder) == key) {
+            b->placeholder.assign(placeholder);
+            return b.get();
+        }
+    }
+    auto bind = std::make_unique<OCIBind>();
+    bind->placeholder.assign(placeholder);
+    binds_.push_back(std::move(bind));
+    return binds_.back().get();
+}
+
+OCIBind* OCIStmt::BindByPosition(ub4 position) {
+    if (position == 0) throw OraError(1036, "illegal variable name/number");
+    for (auto& b : binds_) {
+        if (b->position == position) return b.get();
+    }
+    auto bind = std::make_unique<OCIBind>();
+    bind->position = position;
+    binds_.push_back(std::move(bind));
+    return binds_.back().get();
+}
+
+OCIDefine* OCIStmt::DefineAt(ub4 position) {
+    if (position == 0) throw OraError(1007, "variable not in select list");
+    if (defines_.size() < position) defines_.resize(position);
+    auto& slot = defines_[position - 1];
+    if (slot == nullptr) {
+        slot = std::make_unique<OCIDefine>();
+        slot->position = position;
+    }
+    return slot.get();
+}
+
+OCIParam* OCIStmt::Param(ub4 position) {
+    if (!executed || position == 0 || position > columnCount_) throw OraError(24334, "no descriptor for this position");
+    return params_[position - 1].get();
+}
+
+void OCIStmt::RefreshParams() {
+    const auto& columns = statement_->Columns();
+    columnCount_ = columns.size();
+    if (params_.size() < columnCount_) params_.resize(columnCount_);
+    for (size_t i = 0; i < columnCount_; ++i) {
+        if (params_[i] == nullptr) params_[i] = std::make_unique<OCIParam>();
+        params_[i]->column = columns[i];
+        params_[i]->position = static_cast<ub4>(i + 1);
+    }
+}
+
+void OCIStmt::BindAll(ub4 iteration) {
+    for (auto& b : binds_) {
+        if (b->engineIndex < 0) {
+            if (b->position != 0) {
+                if (b->position > statement_->BindNames().size()) throw OraError(1036, "illegal variable name/number");
+                b->engineIndex = static_cast<int>(b->position - 1);
+            } else {
+                b->engineIndex = statement_->BindIndex(b->placeholder);
+                if (b->engineIndex < 0) throw OraError(1036, "illegal variable name/number");
+            }
+        }
+        statement_->Bind(b->engineIndex, ocilite::api::ReadBindValue(*b, iteration));
+        if (b->rcodep != nullptr) b->rcodep[iteration] = 0;
+    }
+}
+
+sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagnostics& warnings) {
+    if (!prepared) throw OraError(24337, "statement handle not prepared");
+    EnsureEngineStatement(svc);
+    const bool isQuery = statement_->Type() == StatementType::Select;
+    executed = false;
+    endOfFetch = false;
+    rowsFetched = 0;
+    rowCount = 0;
+    sword status = OCI_SUCCESS;
+    if (isQuery) {
+        BindAll(0);
+        statement_->Execute();
+        RefreshParams();
+        executed = true;
+        if (iters > 0 && (mode & OCI_DESCRIBE_ONLY) == 0) status = FetchRows(iters, warnings);
+    } else {
+        if (iters == 0) throw OraError(24333, "zero iteration count");
+        if (rowOffset >= iters) throw OraError(24333, "zero iteration count");
+        columnCount_ = 0;
+        for (ub4 i = rowOffset; i < iters; ++i) {
+            BindAll(i);
+            statement_->Execute();
+            rowCount += statement_->RowCount();
+        }
+        lastRowid = statement_->LastRowid();
+        executed = true;
+    }
+    if ((mode & OCI_COMMIT_ON_SUCCESS) != 0) svc->session->Commit();
+    return status;
+}
+
+sword OCIStmt::Fetch(ub4 rows, ub2 orientation, Diagnostics& warnings) {
+    if (!executed || statement_ == nullptr || statement_->Type() != StatementType::Select)
+        throw OraError(24338, "statement handle not executed");
+    if (orientation != OCI_DEFAULT && orientation != OCI_FETCH_NEXT) throw OraError(24391, "invalid fetch operation");
+    if (rows == 0) {
+        endOfFetch = true;
+        rowsFetched = 0;
+        return OCI_SUCCESS;
+    }
+    if (endOfFetch) throw OraError(1002, "fetch out of sequence");
+    return FetchRows(rows, warnings);
+}
+
+sword OCIStmt::FetchRows(ub4 rows, Diagnostics& warnings) {
+    const auto& columns = statement_->Columns();
+    rowsFetched = 0;
+    bool truncated = false;
+    bool nullWithoutIndicator = false;
+    for (ub4 r = 0; r < rows; ++r) {
+        if (!statement_->Fetch(row_)) {
+            endOfFetch = true;
+            break;
+        }
+        const size_t n = std::min(row_.size(), std::min(columns.size(), defines_.size()));
+        for (size_t c = 0; c < n; ++c) {
+            const OCIDefine* d = defines_[c].get();
+            if (d == nullptr) continue;
+            ub2 rc = ocilite::api::WriteDefineValue(row_[c], columns[c], *d, r, scratch_);
+            if (rc == 1406) truncated = true;
+            if (rc == 1405) nullWithoutIndicator = true;
+        }
+        ++rowsFetched;
+        ++rowCount;
+    }
+    if (rowsFetched == 0) return OCI_NO_DATA;
+    if (nullWithoutIndicator) throw OraError(1405, "fetched column value is NULL");
+    if (truncated) {
+        warnings.SetOra(1406, "fetched column value was truncated");
+        return OCI_SUCCESS_WITH_INFO;
+    }
+    return endOfFetch ? OCI_NO_DATA : OCI_SUCCESS;
+}

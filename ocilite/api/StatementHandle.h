@@ -1,0 +1,66 @@
+#pragma once
+// OCIStmt: a statement handle. OCIStmtPrepare only records the text and its statement type (it
+// has no session to work with); the first execute on a service context prepares the engine
+// statement, and later executes on the same session reuse it. Binds and defines are kept per
+// placeholder and per position; param descriptors are owned here and stay valid until the
+// statement is prepared again or freed.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ocilite/api/BindHandle.h"
+#include "ocilite/api/DefineHandle.h"
+#include "ocilite/api/Diagnostics.h"
+#include "ocilite/api/HandleBase.h"
+#include "ocilite/api/ParamDescriptor.h"
+#include "ocilite/engine/Engine.h"
+
+struct OCIStmt : ocilite::api::HandleBase {
+    OCIStmt() : HandleBase(OCI_HTYPE_STMT) {}
+    ~OCIStmt() override;
+
+    void Prepare(std::string_view text);
+    // Runs the statement; returns OCI_SUCCESS, OCI_SUCCESS_WITH_INFO or OCI_NO_DATA and
+    // throws OraError for Oracle errors. Warnings are appended to `warnings`.
+    sword Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, ocilite::api::Diagnostics& warnings);
+    sword Fetch(ub4 rows, ub2 orientation, ocilite::api::Diagnostics& warnings);
+
+    OCIBind* BindByName(std::string_view placeholder);
+    OCIBind* BindByPosition(ub4 position);
+    OCIDefine* DefineAt(ub4 position);
+    OCIParam* Param(ub4 position);  // throws ORA-24334 past the last column
+    size_t ColumnCount() const noexcept { return columnCount_; }
+
+    // The session is going away: drop what depends on it.
+    void DetachSession() noexcept;
+
+    OCIEnv* env = nullptr;
+    std::string sql;
+    ocilite::StatementType type = ocilite::StatementType::Unknown;
+    bool prepared = false;
+    bool executed = false;
+    bool endOfFetch = false;
+    uint64_t rowCount = 0;
+    ub4 rowsFetched = 0;
+    std::string lastRowid;
+    ub4 prefetchRows = 1;
+    ub4 prefetchMemory = 0;
+
+private:
+    void EnsureEngineStatement(OCISvcCtx* svc);
+    void BindAll(ub4 iteration);
+    sword FetchRows(ub4 rows, ocilite::api::Diagnostics& warnings);
+    void RefreshParams();
+
+    OCISvcCtx* boundTo_ = nullptr;
+    ocilite::Session* preparedOn_ = nullptr;
+    std::unique_ptr<ocilite::Statement> statement_;
+    std::vector<std::unique_ptr<OCIBind>> binds_;
+    std::vector<std::unique_ptr<OCIDefine>> defines_;  // index = position - 1
+    std::vector<std::unique_ptr<OCIParam>> params_;    // index = position - 1
+    size_t columnCount_ = 0;
+    std::vector<ocilite::Value> row_;
+    std::string scratch_;
+};
