@@ -71,7 +71,8 @@ public:
         : s_(text), items_(fmt.Items()), now_(now) {}
 
     Fields Run() {
-        for (size_t k = 0; k < items_.size(); ++k) {
+        const size_t count = items_.size();
+        for (size_t k = 0; k < count; ++k) {
             const DtItem& item = items_[k];
             exact_ = item.exact;
             if (!exact_) SkipSpaces();
@@ -82,7 +83,7 @@ public:
                 }
                 return f_;
             }
-            const DtItem* next = k + 1 < items_.size() ? &items_[k + 1] : nullptr;
+            const DtItem* next = k + 1 < count ? &items_[k + 1] : nullptr;
             ParseItem(item, next);
         }
         SkipSpaces();
@@ -415,6 +416,8 @@ OraTimestamp Assemble(const Fields& f, DatetimeKind kind, const OraTimestamp& no
     OraTimestamp t;
     if (f.julian != kUnset) {
         t = OraTimestamp::FromDayNumber(f.julian);
+        // Day numbers count from 4713 BC; the first days of it lie before the DATE range.
+        if (t.year < -4712) dterr::Raise(1841);
     } else {
         int year = f.year != kUnset ? f.year : now.year;
         if (f.era == 1 && year > 0) year = -year;
@@ -462,6 +465,7 @@ OraTimestamp Assemble(const Fields& f, DatetimeKind kind, const OraTimestamp& no
             t.tzMinutes = now.hasZone ? now.tzMinutes : 0;
         }
     }
+    t.Validate();  // every field was range-checked on the way; this keeps that a guarantee
     return t;
 }
 

@@ -10,6 +10,11 @@ namespace ocilite {
 namespace {
 
 void AppendNumber(std::string& out, int64_t value, int width, bool fillMode) {
+    if (width == 2 && !fillMode && value >= 0 && value < 100) {  // the common case: MM, DD, HH24, MI, SS
+        const char two[2] = {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+        out.append(two, 2);
+        return;
+    }
     char buf[24];
     int n = 0;
     uint64_t v = static_cast<uint64_t>(value < 0 ? -value : value);
