@@ -1,0 +1,98 @@
+#include "ocilite/console/ScriptReader.h"
+
+#include <cctype>
+
+namespace ocilite {
+namespace {
+
+std::string Trim(const std::string& s) {
+    size_t a = s.find_first_not_of(" \t\r\n");
+    if (a == std::string::npos) return {};
+    size_t b = s.find_last_not_of(" \t\r\n");
+    return s.substr(a, b - a + 1);
+}
+
+std::string UpperWords(const std::string& s, int count) {
+    std::string out;
+    int words = 0;
+    bool inWord = false;
+    for (char c : s) {
+        if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            if (!inWord && words == count) break;
+            if (!inWord) ++words;
+            inWord = true;
+            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        } else {
+            if (inWord) out += ' ';
+            inWord = false;
+            if (!std::isspace(static_cast<unsigned char>(c))) break;
+        }
+    }
+    return Trim(out);
+}
+
+bool IsBlock(const std::string& text) {
+    std::string head = UpperWords(text, 5);
+    auto starts = [&](const char* p) { return head.rfind(p, 0) == 0; };
+    if (starts("BEGIN") || starts("DECLARE")) return true;
+    for (const char* kind : {"PROCEDURE", "FUNCTION", "PACKAGE", "TRIGGER", "TYPE"}) {
+        if (starts((std::string("CREATE ") + kind).c_str()) ||
+            starts((std::string("CREATE OR REPLACE ") + kind).c_str()))
+            return true;
+    }
+    return false;
+}
+
+// Scans one line for the quote state it leaves: inside '...' or not.
+bool QuoteStateAfter(const std::string& line, bool inQuote) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (inQuote) {
+            if (c == '\'') inQuote = false;  // '' re-enters on the next character
+        } else if (c == '\'') {
+            inQuote = true;
+        } else if (c == '-' && i + 1 < line.size() && line[i + 1] == '-') {
+            break;
+        }
+    }
+    return inQuote;
+}
+
+}  // namespace
+
+std::optional<std::string> ScriptReader::Next() {
+    if (done_) return std::nullopt;
+    std::string buffer;
+    bool inQuote = false;
+    std::string line;
+    while (std::getline(in_, line)) {
+        ++line_;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string trimmed = Trim(line);
+        if (buffer.empty()) {
+            if (trimmed.empty() || trimmed.rfind("--", 0) == 0) continue;
+            std::string upper = UpperWords(trimmed, 1);
+            if ((upper == "EXIT" || upper == "QUIT") && UpperWords(trimmed, 2) == upper) {
+                done_ = true;
+                return std::nullopt;
+            }
+            if (trimmed == "/") continue;
+            startLine_ = line_;
+        }
+        if (!inQuote && trimmed == "/") return Trim(buffer);
+        if (!buffer.empty()) buffer += '\n';
+        buffer += line;
+        inQuote = QuoteStateAfter(line, inQuote);
+        if (!inQuote && !trimmed.empty() && trimmed.back() == ';' && !IsBlock(buffer)) {
+            std::string s = Trim(buffer);
+            s.pop_back();
+            return Trim(s);
+        }
+    }
+    done_ = true;
+    std::string rest = Trim(buffer);
+    if (rest.empty()) return std::nullopt;
+    return rest;
+}
+
+}  // namespace ocilite

@@ -1,0 +1,398 @@
+#include "ocilite/engine/SqliteSession.h"
+
+#include <sodium.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "ocilite/engine/Parser.h"
+#include "ocilite/engine/Plan.h"
+#include "ocilite/engine/SqliteDb.h"
+#include "ocilite/engine/SqliteStatement.h"
+#include "ocilite/engine/Translator.h"
+#include "ocilite/types/OraError.h"
+
+namespace ocilite {
+namespace {
+
+int LockTimeoutMs() {
+    if (const char* v = std::getenv("OCILITE_LOCK_TIMEOUT_MS")) {
+        int ms = std::atoi(v);
+        if (ms >= 0) return ms;
+    }
+    return 10000;
+}
+
+[[noreturn]] void LogonDenied() { throw OraError(1017, "invalid username/password; logon denied"); }
+
+}  // namespace
+
+std::unique_ptr<Session> Session::Logon(std::string_view user, std::string_view password,
+                                        std::string_view connect, bool create) {
+    return SqliteSession::Open(user, password, connect, create);
+}
+
+std::string SqliteSession::DefaultDatabasePath() {
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home ? home : ".") + "/.local/share";
+    }
+    return base + "/tabrook/default.db";
+}
+
+std::string SqliteSession::NormalizeName(std::string_view name) {
+    std::string n(name);
+    while (!n.empty() && std::isspace(static_cast<unsigned char>(n.back()))) n.pop_back();
+    while (!n.empty() && std::isspace(static_cast<unsigned char>(n.front()))) n.erase(0, 1);
+    if (n.size() >= 2 && n.front() == '"' && n.back() == '"') return n.substr(1, n.size() - 2);
+    for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return n;
+}
+
+std::string SqliteSession::HashPassword(std::string_view password) {
+    if (sodium_init() < 0) throw OraError(600, "internal error code, arguments: [sodium_init]");
+    char out[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(out, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+        throw OraError(4031, "unable to allocate memory");
+    return out;
+}
+
+bool SqliteSession::VerifyPassword(const std::string& hash, std::string_view password) {
+    if (sodium_init() < 0) return false;
+    return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
+}
+
+std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std::string_view password,
+                                                   std::string_view connect, bool create) {
+    std::string user = NormalizeName(userIn);
+    if (user.empty()) LogonDenied();
+    if (password.empty()) throw OraError(1005, "null password given; logon denied");
+    std::string path(connect);
+    while (!path.empty() && std::isspace(static_cast<unsigned char>(path.back()))) path.pop_back();
+    while (!path.empty() && std::isspace(static_cast<unsigned char>(path.front()))) path.erase(0, 1);
+    std::error_code ec;
+    if (path.empty()) {
+        path = DefaultDatabasePath();
+        if (!std::filesystem::exists(path, ec)) {
+            create = true;
+            std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        }
+    }
+    bool exists = std::filesystem::exists(path, ec);
+    if (!exists && !create)
+        throw OraError(12154, "TNS:could not resolve the connect identifier specified");
+    if (exists && std::filesystem::is_directory(path, ec))
+        throw OraError(12154, "TNS:could not resolve the connect identifier specified");
+
+    std::unique_ptr<SqliteSession> s(new SqliteSession());
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(path.c_str(), &s->db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        if (!exists) throw OraError(12154, "TNS:could not resolve the connect identifier specified");
+        ThrowSqlite(s->db_, rc);
+    }
+    sqlite3_extended_result_codes(s->db_, 1);
+    sqlite3_busy_timeout(s->db_, LockTimeoutMs());
+    s->catalog_ = Catalog(s->db_);
+    s->nls_ = Nls::Default();
+    s->host_.context.nls = &s->nls_;
+    RegisterSqlFunctions(s->db_, &s->host_);
+    // WAL keeps readers apart from the writer; NORMAL sync keeps every committed transaction
+    // across a killed process (only a power loss may take the last commits back).
+    ExecSql(s->db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA case_sensitive_like=ON;"
+                    " PRAGMA foreign_keys=OFF;");
+    ExecSql(s->db_, "BEGIN IMMEDIATE");
+    try {
+        s->catalog_.EnsureSchema();
+        auto hash = s->catalog_.PasswordHash(user);
+        if (!hash) {
+            if (!create) LogonDenied();
+            s->catalog_.CreateUser(user, HashPassword(password));
+        } else if (!VerifyPassword(*hash, password)) {
+            LogonDenied();
+        }
+        ExecSql(s->db_, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(s->db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    s->user_ = user;
+    s->host_.context.user = user;
+    return s;
+}
+
+SqliteSession::~SqliteSession() {
+    // Work not committed is rolled back, as when a session ends without COMMIT.
+    if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+}
+
+std::unique_ptr<Statement> SqliteSession::Prepare(std::string_view sql) {
+    return std::make_unique<SqliteStatement>(*this, sql);
+}
+
+void SqliteSession::BeginWork() {
+    if (inTransaction_) return;
+    int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    inTransaction_ = true;
+}
+
+void SqliteSession::Commit() {
+    if (!inTransaction_) return;
+    int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    inTransaction_ = false;
+}
+
+void SqliteSession::Rollback() {
+    if (!inTransaction_) return;
+    // statements still reading are reset so the rollback can proceed
+    for (sqlite3_stmt* st = sqlite3_next_stmt(db_, nullptr); st; st = sqlite3_next_stmt(db_, st))
+        if (sqlite3_stmt_busy(st)) sqlite3_reset(st);
+    int rc = sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    inTransaction_ = false;
+}
+
+void SqliteSession::ThrowStepError(int rc) {
+    if (host_.pending) {
+        OraError e = *host_.pending;
+        host_.pending.reset();
+        throw e;
+    }
+    if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) {
+        std::string name = catalog_.ConstraintForUniqueFailure(sqlite3_errmsg(db_));
+        throw OraError(1, "unique constraint (" + name + ") violated");
+    }
+    ThrowSqlite(db_, rc);
+}
+
+sqlite3_stmt* SqliteSession::PrepareSql(const Plan& plan) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v3(db_, plan.sql.c_str(), static_cast<int>(plan.sql.size()), SQLITE_PREPARE_PERSISTENT,
+                                &stmt, nullptr);
+    if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    for (size_t i = 0; i < plan.calls.size(); ++i) {
+        int idx = sqlite3_bind_parameter_index(stmt, (":f" + std::to_string(i)).c_str());
+        if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.calls[i].get(), kCallPointer, nullptr);
+    }
+    for (size_t i = 0; i < plan.puts.size(); ++i) {
+        int idx = sqlite3_bind_parameter_index(stmt, (":p" + std::to_string(i)).c_str());
+        if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.puts[i].get(), kPutPointer, nullptr);
+    }
+    return stmt;
+}
+
+// ---- statements the session runs itself -------------------------------------------------
+
+void SqliteSession::RunSessionStatement(const ParsedStatement& st) {
+    switch (st.kind) {
+        case StmtKind::Commit:
+            Commit();
+            return;
+        case StmtKind::Rollback:
+            if (!st.name.empty()) {
+                if (!inTransaction_) throw OraError(1086, "savepoint '" + st.name + "' never established in this session or is invalid");
+                std::string sql = "ROLLBACK TO \"sp_" + st.name + "\"";
+                if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                    throw OraError(1086, "savepoint '" + st.name + "' never established in this session or is invalid");
+                return;
+            }
+            Rollback();
+            return;
+        case StmtKind::Savepoint: {
+            BeginWork();
+            ExecSql(db_, "SAVEPOINT \"sp_" + st.name + "\"");
+            return;
+        }
+        case StmtKind::AlterSession:
+            return;
+        case StmtKind::PlSql:
+            throw OraError(3001, "unimplemented feature");
+        default:
+            Ddl(st);
+            return;
+    }
+}
+
+void SqliteSession::Ddl(const ParsedStatement& st) {
+    // DDL commits the open transaction, then runs in a transaction of its own.
+    Commit();
+    int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    try {
+        switch (st.kind) {
+            case StmtKind::CreateTable: CreateTable(st); break;
+            case StmtKind::CreateView: CreateView(st); break;
+            case StmtKind::Drop: Drop(st); break;
+            case StmtKind::Truncate: {
+                auto obj = catalog_.Find(st.schema.empty() ? user_ : st.schema, st.name);
+                if (!obj || obj->type != "TABLE") throw OraError(942, "table or view does not exist");
+                ExecSql(db_, "DELETE FROM " + obj->StorageName());
+                break;
+            }
+            case StmtKind::CreateUser: {
+                std::string name = st.name;
+                if (catalog_.UserExists(name))
+                    throw OraError(1920, "user name '" + name + "' conflicts with another user or role name");
+                catalog_.CreateUser(name, HashPassword(st.password));
+                break;
+            }
+            case StmtKind::AlterUser: {
+                if (!catalog_.UserExists(st.name)) throw OraError(1918, "user '" + st.name + "' does not exist");
+                catalog_.SetPassword(st.name, HashPassword(st.password));
+                break;
+            }
+            default:
+                throw OraError(900, "invalid SQL statement");
+        }
+        rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void SqliteSession::CreateTable(const ParsedStatement& st) {
+    std::string owner = st.schema.empty() ? user_ : st.schema;
+    if (!st.schema.empty() && !catalog_.UserExists(owner)) throw OraError(1918, "user '" + owner + "' does not exist");
+    if (catalog_.NameUsed(owner, st.name)) throw OraError(955, "name is already used by an existing object");
+    std::vector<CatalogColumn> cols;
+    std::vector<CatalogConstraint> cons;
+    std::set<std::string> names;
+    auto addName = [&](const std::string& n) {
+        if (!names.insert(n).second) throw OraError(957, "duplicate column name");
+    };
+    if (st.select) {
+        // CREATE TABLE ... AS SELECT: columns from the query's describe
+        Plan plan;
+        std::vector<std::string> binds;
+        Translator tr(catalog_, user_, nls_, plan, binds);
+        ParsedStatement q;
+        auto result = tr.TranslateQuery(*st.select, nullptr);
+        if (!binds.empty()) throw OraError(1027, "bind variables not allowed for data definition operations");
+        for (const auto& c : result.columns) {
+            if (c.info.name.empty() || c.info.name.find('(') != std::string::npos)
+                throw OraError(998, "must name this expression with a column alias");
+            addName(c.info.name);
+            CatalogColumn col;
+            col.name = c.info.name;
+            col.type = c.type;
+            if (col.type.kind == TypeKind::Unknown) col.type = SqlType::Text(1);
+            col.type.literal = false;
+            cols.push_back(std::move(col));
+        }
+        CatalogObject obj = catalog_.CreateTable(owner, st.name, std::move(cols), {});
+        plan.sql = "INSERT INTO " + obj.StorageName() + " SELECT * FROM (" + result.sql + ")";
+        sqlite3_stmt* stmt = PrepareSql(plan);
+        host_.pending.reset();
+        int rc = sqlite3_step(stmt);
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_DONE) ThrowStepError(rc);
+        return;
+    }
+    int longs = 0;
+    for (const auto& c : st.columnDefs) {
+        addName(c.name);
+        CatalogColumn col;
+        col.name = c.name;
+        col.type = TypeFromSpec(c.type);
+        if (col.type.kind == TypeKind::Long || col.type.kind == TypeKind::LongRaw) ++longs;
+        col.notNull = c.notNull || c.primaryKey;
+        if (!c.defaultText.empty()) {
+            // the default must be an expression that parses on its own
+            ParseStatement("SELECT " + c.defaultText + " FROM DUAL");
+            col.defaultText = c.defaultText;
+        }
+        if (c.primaryKey || c.unique) {
+            CatalogConstraint k;
+            k.owner = owner;
+            k.name = c.constraintName;
+            k.type = c.primaryKey ? 'P' : 'U';
+            k.columns.push_back(static_cast<int>(cols.size()));
+            cons.push_back(std::move(k));
+        }
+        cols.push_back(std::move(col));
+    }
+    if (longs > 1) throw OraError(1754, "a table may contain only one column of type LONG");
+    for (const auto& tc : st.constraints) {
+        CatalogConstraint k;
+        k.owner = owner;
+        k.name = tc.name;
+        k.type = tc.type;
+        for (const auto& n : tc.columns) {
+            int pos = -1;
+            for (size_t i = 0; i < cols.size(); ++i)
+                if (cols[i].name == n) pos = static_cast<int>(i);
+            if (pos < 0) throw OraError(904, "\"" + n + "\": invalid identifier");
+            if (tc.type == 'P') cols[static_cast<size_t>(pos)].notNull = true;
+            k.columns.push_back(pos);
+        }
+        cons.push_back(std::move(k));
+    }
+    int primaryKeys = 0;
+    for (const auto& k : cons) {
+        if (k.type == 'P') ++primaryKeys;
+        for (int c : k.columns) {
+            const SqlType& t = cols[static_cast<size_t>(c)].type;
+            if (t.IsLob() || t.kind == TypeKind::Long || t.kind == TypeKind::LongRaw)
+                throw OraError(2329, "column of datatype " + TypeName(t) + " cannot be unique or a primary key");
+        }
+    }
+    if (primaryKeys > 1) throw OraError(2260, "table can have only one primary key");
+    std::set<std::string> conNames;
+    for (const auto& k : cons)
+        if (!k.name.empty() && !conNames.insert(k.name).second)
+            throw OraError(2264, "name already used by an existing constraint");
+    catalog_.CreateTable(owner, st.name, std::move(cols), std::move(cons));
+}
+
+void SqliteSession::CreateView(const ParsedStatement& st) {
+    std::string owner = st.schema.empty() ? user_ : st.schema;
+    if (auto existing = catalog_.Find(owner, st.name)) {
+        if (!st.orReplace || existing->type != "VIEW") throw OraError(955, "name is already used by an existing object");
+    }
+    Plan plan;
+    std::vector<std::string> binds;
+    Translator tr(catalog_, owner, nls_, plan, binds);
+    auto result = tr.TranslateQuery(*st.select, nullptr);
+    if (!binds.empty()) throw OraError(1027, "bind variables not allowed for data definition operations");
+    if (!st.columns.empty() && st.columns.size() != result.columns.size())
+        throw OraError(1730, "invalid number of column names specified");
+    std::set<std::string> names;
+    for (size_t i = 0; i < result.columns.size(); ++i) {
+        const std::string& n = st.columns.empty() ? result.columns[i].info.name : st.columns[i];
+        if (st.columns.empty() && n.find('(') != std::string::npos)
+            throw OraError(998, "must name this expression with a column alias");
+        if (!names.insert(n).second) throw OraError(957, "duplicate column name");
+    }
+    catalog_.CreateView(owner, st.name, st.viewText, st.columns, st.orReplace);
+}
+
+void SqliteSession::Drop(const ParsedStatement& st) {
+    if (st.objectType == "USER") {
+        if (!catalog_.UserExists(st.name)) throw OraError(1918, "user '" + st.name + "' does not exist");
+        if (st.name == user_) throw OraError(1940, "cannot drop a user that is currently connected");
+        auto objects = catalog_.ObjectsOf(st.name);
+        if (!objects.empty() && !st.cascade)
+            throw OraError(1922, "CASCADE must be specified to drop '" + st.name + "'");
+        for (const auto& o : objects) catalog_.DropObject(o);
+        catalog_.DropUser(st.name);
+        return;
+    }
+    std::string owner = st.schema.empty() ? user_ : st.schema;
+    auto obj = catalog_.Find(owner, st.name);
+    if (!obj || obj->type != st.objectType) throw OraError(942, "table or view does not exist");
+    catalog_.DropObject(*obj);
+}
+
+}  // namespace ocilite

@@ -1,0 +1,169 @@
+#include "ocilite/engine/SqliteStatement.h"
+
+#include <cctype>
+
+#include "ocilite/engine/Parser.h"
+#include "ocilite/engine/SqlFunctions.h"
+#include "ocilite/engine/SqliteSession.h"
+#include "ocilite/engine/Translator.h"
+#include "ocilite/types/OraError.h"
+
+namespace ocilite {
+
+SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) : session_(session) {
+    plan_.type = ClassifyStatement(sql);
+    ParsedStatement parsed = ParseStatement(sql);
+    plan_.kind = parsed.kind;
+    switch (parsed.kind) {
+        case StmtKind::Select:
+        case StmtKind::Insert:
+        case StmtKind::Update:
+        case StmtKind::Delete: {
+            Translator tr(session.Cat(), session.UserName(), session.NlsSettings(), plan_, bindNames_);
+            tr.Translate(parsed);
+            stmt_ = session.PrepareSql(plan_);
+            break;
+        }
+        default:
+            plan_.parsed = std::make_unique<ParsedStatement>(std::move(parsed));
+            break;
+    }
+    for (const auto& c : plan_.columns) columnInfo_.push_back(c.info);
+    binds_.assign(bindNames_.size(), Value{});
+    bound_.assign(bindNames_.size(), false);
+}
+
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
+
+int SqliteStatement::BindIndex(std::string_view placeholder) const {
+    std::string name(placeholder);
+    if (!name.empty() && name[0] == ':') name.erase(0, 1);
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+        name = name.substr(1, name.size() - 2);
+    } else {
+        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    for (size_t i = 0; i < bindNames_.size(); ++i)
+        if (bindNames_[i] == name) return static_cast<int>(i);
+    return -1;
+}
+
+void SqliteStatement::Bind(int index, Value value) {
+    if (index < 0 || static_cast<size_t>(index) >= binds_.size())
+        throw OraError(1036, "illegal variable name/number");
+    if (auto* t = std::get_if<TextValue>(&value); t && t->bytes.empty()) value = std::monostate{};
+    binds_[static_cast<size_t>(index)] = std::move(value);
+    bound_[static_cast<size_t>(index)] = true;
+}
+
+void SqliteStatement::BindSlots() {
+    for (size_t i = 0; i < bound_.size(); ++i)
+        if (!bound_[i]) throw OraError(1008, "not all variables bound");
+    const Nls& nls = session_.NlsSettings();
+    for (const auto& slot : plan_.slots) {
+        Value v = Coerce(binds_[static_cast<size_t>(slot.bind)], slot.type, nls);
+        BindStored(stmt_, slot.param, slot.type, v);
+    }
+}
+
+Value SqliteStatement::Evaluate(const ValueExpr& e) {
+    switch (e.kind) {
+        case ValueExpr::Kind::Constant: return e.constant;
+        case ValueExpr::Kind::Bind: return binds_[static_cast<size_t>(e.bind)];
+        case ValueExpr::Kind::Call: {
+            std::vector<Value> args;
+            args.reserve(e.args.size());
+            for (const auto& a : e.args) args.push_back(Evaluate(a));
+            return e.call->Invoke(args, session_.Host().context);
+        }
+    }
+    return {};
+}
+
+void SqliteStatement::Step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        hasRow_ = true;
+        return;
+    }
+    hasRow_ = false;
+    if (rc != SQLITE_DONE) session_.ThrowStepError(rc);
+}
+
+void SqliteStatement::Execute() {
+    hasRow_ = false;
+    rowCount_ = 0;
+    executed_ = true;
+    lastRowid_.clear();
+    session_.Host().pending.reset();
+    if (plan_.parsed) {
+        for (size_t i = 0; i < bound_.size(); ++i)
+            if (!bound_[i]) throw OraError(1008, "not all variables bound");
+        session_.RunSessionStatement(*plan_.parsed);
+        return;
+    }
+    if (plan_.kind == StmtKind::Insert && plan_.engineValues) {
+        for (size_t i = 0; i < bound_.size(); ++i)
+            if (!bound_[i]) throw OraError(1008, "not all variables bound");
+        const Nls& nls = session_.NlsSettings();
+        sqlite3_reset(stmt_);
+        for (size_t i = 0; i < plan_.values.size(); ++i) {
+            const ColumnTarget& target = plan_.targets[i];
+            Value v = Evaluate(plan_.values[i]);
+            v = Coerce(v, target.type, nls);
+            v = FitColumn(std::move(v), target, false);
+            BindStored(stmt_, static_cast<int>(i) + 1, target.type, v);
+        }
+        session_.BeginWork();
+        int rc = sqlite3_step(stmt_);
+        if (rc != SQLITE_DONE) session_.ThrowStepError(rc);
+        rowCount_ = 1;
+        lastRowid_ = RowidText(plan_.objectId, sqlite3_last_insert_rowid(session_.Db()));
+        return;
+    }
+    sqlite3_reset(stmt_);
+    BindSlots();
+    if (plan_.kind == StmtKind::Select) {
+        Step();
+        return;
+    }
+    session_.BeginWork();
+    int rc = sqlite3_step(stmt_);
+    while (rc == SQLITE_ROW) rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_DONE) session_.ThrowStepError(rc);
+    rowCount_ = static_cast<uint64_t>(sqlite3_changes64(session_.Db()));
+    if (plan_.kind == StmtKind::Insert && rowCount_ > 0)
+        lastRowid_ = RowidText(plan_.objectId, sqlite3_last_insert_rowid(session_.Db()));
+}
+
+bool SqliteStatement::Fetch(std::vector<Value>& row) {
+    if (plan_.kind != StmtKind::Select) throw OraError(24374, "define not done before fetch or execute and fetch");
+    if (!executed_) throw OraError(1002, "fetch out of sequence");
+    if (!hasRow_) return false;
+    const Nls& nls = session_.NlsSettings();
+    row.resize(plan_.columns.size());
+    for (size_t i = 0; i < plan_.columns.size(); ++i) {
+        const SqlType& t = plan_.columns[i].type;
+        if (t.IsLob()) {
+            if (sqlite3_column_type(stmt_, static_cast<int>(i)) == SQLITE_NULL) {
+                row[i] = std::monostate{};
+                continue;
+            }
+            LobRefValue lob;
+            lob.lobType = t.kind == TypeKind::Clob ? 112 : t.kind == TypeKind::Blob ? 113 : 114;
+            lob.national = t.national;
+            const void* p = t.kind == TypeKind::Blob ? sqlite3_column_blob(stmt_, static_cast<int>(i))
+                                                     : static_cast<const void*>(sqlite3_column_text(stmt_, static_cast<int>(i)));
+            int n = sqlite3_column_bytes(stmt_, static_cast<int>(i));
+            lob.locator.assign(static_cast<const char*>(p), static_cast<size_t>(n));
+            row[i] = std::move(lob);
+            continue;
+        }
+        row[i] = ReadColumn(t, stmt_, static_cast<int>(i), nls);
+    }
+    ++rowCount_;
+    Step();
+    return true;
+}
+
+}  // namespace ocilite

@@ -1,0 +1,52 @@
+#pragma once
+// One prepared statement of a SqliteSession: its plan, the SQLite statement compiled from it
+// once, the bind values, and the cursor state of a query.
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ocilite/engine/Engine.h"
+#include "ocilite/engine/Plan.h"
+
+namespace ocilite {
+
+class SqliteSession;
+
+class SqliteStatement : public Statement {
+public:
+    SqliteStatement(SqliteSession& session, std::string_view sql);
+    ~SqliteStatement() override;
+
+    StatementType Type() const override { return plan_.type; }
+    const std::vector<std::string>& BindNames() const override { return bindNames_; }
+    int BindIndex(std::string_view placeholder) const override;
+    void Bind(int index, Value value) override;
+    void Execute() override;
+    const std::vector<ColumnInfo>& Columns() const override { return columnInfo_; }
+    bool Fetch(std::vector<Value>& row) override;
+    uint64_t RowCount() const override { return rowCount_; }
+    std::string LastRowid() const override { return lastRowid_; }
+
+private:
+    void BindSlots();
+    Value Evaluate(const ValueExpr& e);
+    void Step();
+
+    SqliteSession& session_;
+    Plan plan_;
+    std::vector<std::string> bindNames_;
+    std::vector<Value> binds_;
+    std::vector<bool> bound_;
+    std::vector<ColumnInfo> columnInfo_;
+    sqlite3_stmt* stmt_ = nullptr;
+    bool hasRow_ = false;
+    bool executed_ = false;
+    uint64_t rowCount_ = 0;
+    std::string lastRowid_;
+    std::vector<Value> scratch_;
+};
+
+}  // namespace ocilite
