@@ -305,3 +305,34 @@ TEST(ExportLine, RoundTripThroughAFile) {
 
 }  // namespace
 }  // namespace tabrook
+
+namespace tabrook {
+namespace {
+
+// A file as spreadsheet programs and hand editing leave them (byte-order mark, mixed line
+// ends, blank lines, quoted separators, doubled quotes, Shift-JIS bytes, a NUL, an unbalanced
+// quote, no line end at the end) read the way an import reads it: every line, the last one
+// delivered with false included. The expected file holds each record's fields joined by tabs.
+TEST(DelimitedTextGolden, DialectFile) {
+  const std::string base = std::string(TABROOK_TEST_DATA) + "/csv/dialect";
+  std::FILE* file = std::fopen((base + ".csv").c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  LineReader reader(16);
+  reader.Start(file);
+  std::string line;
+  std::vector<std::string> fields;
+  std::string actual;
+  for (;;) {
+    const bool more = reader.ReadLine(line);
+    if (!more && line.empty()) break;
+    SplitFieldsInto(line, ',', '"', fields);
+    for (std::size_t i = 0; i < fields.size(); ++i) actual += (i ? "\t" : "") + fields[i];
+    actual += '\n';
+    if (!more) break;
+  }
+  std::fclose(file);
+  EXPECT_EQ(actual, TempFolder::Read(base + ".expected"));
+}
+
+}  // namespace
+}  // namespace tabrook
