@@ -33,9 +33,11 @@ constexpr size_t kCurrencyField = 10;
 constexpr size_t kRomanField = 15;
 
 std::string ExponentText(int x) {
-    std::string e = std::to_string(std::abs(x));
-    if (e.size() < 2) e.insert(0, "0");
-    return std::string("E") + (x < 0 ? '-' : '+') + e;
+    const int a = std::abs(x);
+    std::string out = x < 0 ? "E-" : "E+";
+    if (a < 10) out += '0';
+    out += std::to_string(a);
+    return out;
 }
 
 }  // namespace
@@ -224,13 +226,17 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value,
     OraNumber x = value.Abs();
     if (vDigits_ > 0) x = x.Mul(PowerOfTen(vDigits_));
     const int frac = static_cast<int>(fracPattern_.size());
-    const OraNumber r = x.Round(frac);
-
     std::string digits;
     int e = 0;
-    r.ToDecimal(digits, e);
+    x.ToDecimal(digits, e);
+    OraNumber r = x;
+    if (static_cast<int>(digits.size()) - e > frac) {  // more decimals than the model shows
+        r = x.Round(frac);
+        r.ToDecimal(digits, e);
+    }
     const int nd = static_cast<int>(digits.size());
     std::string intStr;
+    intStr.reserve(48);
     for (int k = 0; k < e; ++k) intStr += k < nd ? digits[static_cast<size_t>(k)] : '0';
     if (static_cast<int>(intStr.size()) > intDigits_) return Overflow();
     std::string fracStr;
@@ -247,6 +253,7 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value,
     const bool blankInt = blankZero_ && intStr.empty();
     const bool zeroUnits = intStr.empty() && firstZero_ < 0 && frac == 0;
     std::string body;
+    body.reserve(intPattern_.size() + fracPattern_.size() + 2);
     int pos = 0;
     bool started = false;
     for (char p : intPattern_) {
@@ -391,9 +398,10 @@ std::string NumberFormatModel::RenderHex(const OraNumber& value) const {
         hex.clear();
         const char* alphabet = lowerCase_ ? "0123456789abcdef" : "0123456789ABCDEF";
         while (big != 0) {
-            hex.insert(hex.begin(), alphabet[static_cast<int>(big % 16)]);
+            hex += alphabet[static_cast<int>(big % 16)];
             big /= 16;
         }
+        std::reverse(hex.begin(), hex.end());
     }
     if (hex.size() > positions) return overflow();
     std::string out = fm_ ? "" : " ";
@@ -441,15 +449,16 @@ OraNumber NumberFormatModel::Parse(std::string_view text,
             while (i < text.size() && text[i] == ' ') ++i;
             std::string_view hex = text.substr(i);
             if (hex.empty() || hex.size() > intPattern_.size()) ThrowInvalidNumber();
-            boost::multiprecision::cpp_int big = 0;
+            const OraNumber sixteen = OraNumber::FromInt64(16);
+            OraNumber big;
             for (char c : hex) {
                 int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
                         : (c >= 'a' && c <= 'f') ? c - 'a' + 10
                         : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
                 if (d < 0) ThrowInvalidNumber();
-                big = big * 16 + d;
+                big = big * sixteen + OraNumber::FromInt64(d);
             }
-            return OraNumber::FromDecimal(false, big.str(), 0);
+            return big;
         }
         default:
             break;

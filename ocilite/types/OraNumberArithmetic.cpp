@@ -4,7 +4,9 @@
 #include <boost/multiprecision/cpp_int.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "ocilite/types/OraNumber.h"
 
@@ -23,10 +25,31 @@ BigInt MantissaOf(const OraNumber& x) {
     return m;
 }
 
-// value = digits * 10^exp10 with both integral, as a decimal digit string for FromDecimal.
+// Decimal digits of a non-negative big integer, 18 at a time (cpp_int's own str() trips a
+// false -Wrestrict in GCC 12 at -O3).
+std::string DecimalDigits(BigInt v) {
+    const BigInt chunk = BigInt(1000000000000000000ULL);
+    uint64_t parts[32];
+    int n = 0;
+    while (v != 0 && n < 32) {
+        BigInt q, r;
+        boost::multiprecision::divide_qr(v, chunk, q, r);
+        parts[n++] = static_cast<uint64_t>(r);
+        v = q;
+    }
+    std::string out = n == 0 ? "0" : std::to_string(parts[n - 1]);
+    char buf[24];
+    for (int i = n - 2; i >= 0; --i) {
+        std::snprintf(buf, sizeof buf, "%018llu", static_cast<unsigned long long>(parts[i]));
+        out += buf;
+    }
+    return out;
+}
+
+// value = mantissa * 10^exp10.
 OraNumber FromBig(bool negative, const BigInt& mantissa, int exp10) {
     if (mantissa == 0) return OraNumber();
-    return OraNumber::FromDecimal(negative, mantissa.str(), exp10);
+    return OraNumber::FromDecimal(negative, DecimalDigits(mantissa), exp10);
 }
 
 // Compares magnitudes only.
@@ -131,7 +154,7 @@ bool IncrementDecimal(std::string& s) {
         }
         s[i] = '0';
     }
-    s.insert(s.begin(), '1');
+    s = "1" + s;
     return true;
 }
 

@@ -48,8 +48,18 @@ OraNumber OraNumber::Ln() const {
 OraNumber OraNumber::Log(const OraNumber& base) const {
     if (base.Sign() <= 0 || base == FromInt64(1)) ThrowOutOfRange(base);
     if (Sign() <= 0) ThrowOutOfRange(*this);
-    return FromReal(boost::multiprecision::log(ToReal(*this)) /
-                    boost::multiprecision::log(ToReal(base)));
+    // Powers of ten in base 10 are exact without a series (the digit count of a value is
+    // computed this way for every unformatted NUMBER shown).
+    const bool powerOfTen = SignificantDigits() == 1 && (Digit100(0) == 1 || Digit100(0) == 10);
+    if (powerOfTen && base == FromInt64(10)) return FromInt64(DecimalExponent());
+    // The logarithm of the base is kept for the next call: callers repeat the same base.
+    thread_local OraNumber lastBase;
+    thread_local Real lastLnBase;
+    if (lastBase.IsZero() || !(lastBase == base)) {
+        lastLnBase = boost::multiprecision::log(ToReal(base));
+        lastBase = base;
+    }
+    return FromReal(boost::multiprecision::log(ToReal(*this)) / lastLnBase);
 }
 
 OraNumber OraNumber::Exp() const {
