@@ -1,0 +1,226 @@
+// The calls the client makes, end to end through libocilite.so over the SQL engine, on a
+// database file in a temporary folder: logon errors, DDL, the bound INSERT of an import with
+// its conversion functions, the describe of each column type, fetches with the client's
+// defines, Oracle's errors, and transactions.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "OciSession.h"
+#include "ocilite/engine/Engine.h"
+
+using ocitest::OciSession;
+
+namespace {
+
+class EngineEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("ocilite_api_e2e_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        db_ = (dir_ / "test.db").string();
+        ocilite::Session::Logon("scott", "tiger", db_, true);  // creates the file and the account
+        ASSERT_EQ(s.Logon("scott", "tiger", db_), OCI_SUCCESS) << s.ErrorText();
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    void Exec(const std::string& sql) { ASSERT_EQ(s.Run(sql), OCI_SUCCESS) << sql << ": " << s.ErrorText(); }
+    std::string Fail(const std::string& sql) {
+        EXPECT_EQ(s.Run(sql), OCI_ERROR) << sql;
+        return s.ErrorText();
+    }
+    // All rows of a query, every column fetched as text (SQLT_STR), NULL as "<null>".
+    std::vector<std::vector<std::string>> Rows(const std::string& sql) {
+        OCIStmt* stmt = nullptr;
+        std::vector<std::vector<std::string>> out;
+        EXPECT_EQ(s.Run(sql, &stmt), OCI_SUCCESS) << sql << ": " << s.ErrorText();
+        ub4 count = 0;
+        OCIAttrGet(stmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_PARAM_COUNT, s.err);
+        std::vector<std::array<char, 256>> bufs(count);
+        std::vector<sb2> inds(count);
+        for (ub4 i = 0; i < count; ++i) {
+            OCIDefine* d = nullptr;
+            OCIDefineByPos(stmt, &d, s.err, i + 1, bufs[i].data(), 256, SQLT_STR, &inds[i], nullptr, nullptr, OCI_DEFAULT);
+        }
+        sword rc;
+        while ((rc = OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT)) == OCI_SUCCESS) {
+            std::vector<std::string> row;
+            for (ub4 i = 0; i < count; ++i) row.push_back(inds[i] == -1 ? "<null>" : std::string(bufs[i].data()));
+            out.push_back(row);
+        }
+        EXPECT_EQ(rc, OCI_NO_DATA) << s.ErrorText();
+        OCIHandleFree(stmt, OCI_HTYPE_STMT);
+        return out;
+    }
+
+    std::filesystem::path dir_;
+    std::string db_;
+    OciSession s;
+};
+
+TEST_F(EngineEndToEnd, LogonErrors) {
+    OciSession other;
+    EXPECT_EQ(other.Logon("scott", "wrong", db_), OCI_ERROR);
+    EXPECT_EQ(other.ErrorText(), "ORA-01017: invalid username/password; logon denied");
+    EXPECT_EQ(other.Logon("scott", "tiger", (dir_ / "nosuch.db").string()), OCI_ERROR);
+    EXPECT_EQ(other.ErrorCode(), 12154);
+}
+
+TEST_F(EngineEndToEnd, BoundInsertAsAnImportDoesItThenFetchBack) {
+    Exec("CREATE TABLE T (ID NUMBER(10), NAME VARCHAR2(40), AMT NUMBER(10,2), D DATE, NOTE VARCHAR2(60), "
+         "QTY NUMBER(5), CC CHAR(2))");
+    OCIStmt* stmt = s.NewStatement();
+    const std::string sql =
+        "INSERT INTO T (\"ID\",\"NAME\",\"AMT\",\"D\",\"NOTE\",\"QTY\",\"CC\") VALUES (:\"ID\",:\"NAME\",:\"AMT\","
+        "TO_DATE(:\"D\",'YYYY/MM/DD HH24:MI:SS'),:\"NOTE\",:\"QTY\",:\"CC\")";
+    ASSERT_EQ(OCIStmtPrepare(stmt, s.err, reinterpret_cast<const OraText*>(sql.data()), static_cast<ub4>(sql.size()),
+                             OCI_NTV_SYNTAX, OCI_DEFAULT),
+              OCI_SUCCESS);
+    const char* names[] = {":\"ID\"", ":\"NAME\"", ":\"AMT\"", ":\"D\"", ":\"NOTE\"", ":\"QTY\"", ":\"CC\""};
+    const std::vector<std::vector<std::string>> rows = {
+        {"1", "alpha", "12.50", "2004/03/01 13:05:09", "first", "5", "ab"},
+        {"2", "", "0.05", "2024/12/31 00:00:00", "", "", "x"},
+    };
+    for (const auto& row : rows) {
+        OCIBind* bind = nullptr;  // carried from one bind to the next, as the client does
+        for (size_t i = 0; i < row.size(); ++i) {
+            ASSERT_EQ(OCIBindByName(stmt, &bind, s.err, reinterpret_cast<const OraText*>(names[i]),
+                                    static_cast<sb4>(std::strlen(names[i])), const_cast<char*>(row[i].c_str()),
+                                    row[i].empty() ? 0 : static_cast<sb4>(row[i].size() + 1), SQLT_STR, nullptr,
+                                    nullptr, nullptr, 0, nullptr, OCI_DEFAULT),
+                      OCI_SUCCESS);
+        }
+        ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+        ub4 count = 0;
+        OCIAttrGet(stmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_ROW_COUNT, s.err);
+        EXPECT_EQ(count, 1u);
+    }
+    OCIHandleFree(stmt, OCI_HTYPE_STMT);
+    ASSERT_EQ(OCITransCommit(s.svc, s.err, OCI_DEFAULT), OCI_SUCCESS);
+
+    auto got = Rows("select * from \"T\"");
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0], (std::vector<std::string>{"1", "alpha", "12.5", "01-MAR-04", "first", "5", "ab"}));
+    EXPECT_EQ(got[1], (std::vector<std::string>{"2", "<null>", ".05", "31-DEC-24", "<null>", "<null>", "x "}));
+
+    // The client's own defines: VNU for numbers, ODT for dates, AFC for CHAR.
+    OCIStmt* q = nullptr;
+    ASSERT_EQ(s.Run("select AMT, D, CC from T", &q), OCI_SUCCESS) << s.ErrorText();
+    OCINumber amt;
+    OCIDate d;
+    char cc[3];
+    sb2 ind[3];
+    ub2 rlen[3];
+    OCIDefine* def = nullptr;
+    OCIDefineByPos(q, &def, s.err, 1, &amt, 23, SQLT_VNU, &ind[0], &rlen[0], nullptr, OCI_DEFAULT);
+    OCIDefineByPos(q, &def, s.err, 2, &d, 9, SQLT_ODT, &ind[1], &rlen[1], nullptr, OCI_DEFAULT);
+    OCIDefineByPos(q, &def, s.err, 3, cc, 3, SQLT_AFC, &ind[2], &rlen[2], nullptr, OCI_DEFAULT);
+    ASSERT_EQ(OCIStmtFetch(q, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+    char text[64];
+    ub4 size = sizeof text;
+    ASSERT_EQ(OCINumberToText(s.err, &amt, reinterpret_cast<const oratext*>("FM99999999.09"), 13, nullptr, 0, &size,
+                              reinterpret_cast<oratext*>(text)),
+              OCI_SUCCESS);
+    EXPECT_EQ(std::string(text, size), "12.5") << "the fraction mask .09 forces one digit, FM drops the trailing zero";
+    EXPECT_EQ(d.OCIDateYYYY, 2004);
+    EXPECT_EQ(d.OCIDateTime.OCITimeSS, 9);
+    EXPECT_EQ(std::string(cc, 2), "ab");
+    OCIHandleFree(q, OCI_HTYPE_STMT);
+}
+
+struct DescribeCase {
+    const char* columnType;
+    ub2 dataType;
+    ub2 dataSize;
+    sb2 precision;
+    sb1 scale;
+    ub1 form;
+};
+
+TEST_F(EngineEndToEnd, DescribeOfEachColumnType) {
+    const DescribeCase cases[] = {
+        {"VARCHAR2(20)", 1, 20, 0, 0, 1},         {"NVARCHAR2(20)", 1, 40, 0, 0, 2},
+        {"CHAR(5)", 96, 5, 0, 0, 1},              {"NCHAR(5)", 96, 10, 0, 0, 2},
+        {"NUMBER", 2, 22, 0, -127, 0},            {"NUMBER(10,2)", 2, 22, 10, 2, 0},
+        {"NUMBER(5)", 2, 22, 5, 0, 0},            {"FLOAT", 2, 22, 126, -127, 0},
+        {"INTEGER", 2, 22, 38, 0, 0},             {"DATE", 12, 7, 0, 0, 0},
+        {"TIMESTAMP(6)", 187, 11, 0, 6, 0},       {"TIMESTAMP(3) WITH TIME ZONE", 188, 13, 0, 3, 0},
+        {"TIMESTAMP WITH LOCAL TIME ZONE", 232, 11, 0, 6, 0},
+        {"INTERVAL YEAR(2) TO MONTH", 189, 5, 2, 0, 0},
+        {"INTERVAL DAY(2) TO SECOND(6)", 190, 11, 2, 6, 0},
+        {"RAW(16)", 23, 16, 0, 0, 0},             {"CLOB", 112, 4000, 0, 0, 1},
+        {"BLOB", 113, 4000, 0, 0, 0},             {"BINARY_FLOAT", 100, 4, 0, 0, 0},
+        {"BINARY_DOUBLE", 101, 8, 0, 0, 0},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.columnType);
+        std::string table = "D" + std::to_string(n++);
+        Exec("CREATE TABLE " + table + " (C " + c.columnType + " NOT NULL)");
+        OCIStmt* stmt = nullptr;
+        ASSERT_EQ(s.Run("select * from \"" + table + "\"", &stmt), OCI_SUCCESS) << s.ErrorText();
+        void* p = nullptr;
+        ASSERT_EQ(OCIParamGet(stmt, OCI_HTYPE_STMT, s.err, &p, 1), OCI_SUCCESS);
+        ub2 type = 0, size = 0;
+        sb2 precision = 0;
+        sb1 scale = 0;
+        ub1 nullable = 9, form = 9;
+        OCIAttrGet(p, OCI_DTYPE_PARAM, &size, nullptr, OCI_ATTR_DATA_SIZE, s.err);
+        OCIAttrGet(p, OCI_DTYPE_PARAM, &type, nullptr, OCI_ATTR_DATA_TYPE, s.err);
+        OCIAttrGet(p, OCI_DTYPE_PARAM, &precision, nullptr, OCI_ATTR_PRECISION, s.err);
+        OCIAttrGet(p, OCI_DTYPE_PARAM, &scale, nullptr, OCI_ATTR_SCALE, s.err);
+        OCIAttrGet(p, OCI_DTYPE_PARAM, &nullable, nullptr, OCI_ATTR_IS_NULL, s.err);
+        OCIAttrGet(p, OCI_DTYPE_PARAM, &form, nullptr, OCI_ATTR_CHARSET_FORM, s.err);
+        EXPECT_EQ(type, c.dataType);
+        EXPECT_EQ(size, c.dataSize);
+        EXPECT_EQ(precision, c.precision);
+        EXPECT_EQ(scale, c.scale);
+        EXPECT_EQ(nullable, 0);
+        EXPECT_EQ(form, c.form);
+        EXPECT_EQ(OCIParamGet(stmt, OCI_HTYPE_STMT, s.err, &p, 2), OCI_ERROR);
+        EXPECT_EQ(s.ErrorCode(), 24334);
+        OCIHandleFree(stmt, OCI_HTYPE_STMT);
+    }
+}
+
+TEST_F(EngineEndToEnd, OracleErrorsReachOciErrorGet) {
+    Exec("CREATE TABLE E (A VARCHAR2(5) NOT NULL, N NUMBER(3), K NUMBER PRIMARY KEY)");
+    Exec("INSERT INTO E VALUES ('ok', 1, 1)");
+    EXPECT_EQ(Fail("INSERT INTO E VALUES ('', 1, 2)"), "ORA-01400: cannot insert NULL into (\"SCOTT\".\"E\".\"A\")");
+    EXPECT_EQ(Fail("INSERT INTO E VALUES ('toolong', 1, 3)"),
+              "ORA-12899: value too large for column \"SCOTT\".\"E\".\"A\" (actual: 7, maximum: 5)");
+    EXPECT_EQ(Fail("INSERT INTO E VALUES ('a', 'x', 4)"), "ORA-01722: invalid number");
+    EXPECT_EQ(Fail("INSERT INTO E VALUES ('a', 1000, 5)"),
+              "ORA-01438: value larger than specified precision allowed for this column");
+    EXPECT_EQ(Fail("INSERT INTO E VALUES ('b', 1, 1)").substr(0, 30), "ORA-00001: unique constraint (");
+    EXPECT_EQ(Fail("select * from NOSUCH"), "ORA-00942: table or view does not exist");
+    EXPECT_EQ(Fail("select * from \"e\""), "ORA-00942: table or view does not exist");
+}
+
+TEST_F(EngineEndToEnd, RollbackUndoesOnlyUncommittedRows) {
+    Exec("CREATE TABLE R (A NUMBER)");
+    Exec("INSERT INTO R VALUES (1)");
+    ASSERT_EQ(OCITransCommit(s.svc, s.err, OCI_DEFAULT), OCI_SUCCESS);
+    Exec("INSERT INTO R VALUES (2)");
+    Exec("UPDATE R SET A = 10 WHERE A = 1");
+    ASSERT_EQ(OCITransRollback(s.svc, s.err, OCI_DEFAULT), OCI_SUCCESS);
+    EXPECT_EQ(Rows("select A from R"), (std::vector<std::vector<std::string>>{{"1"}}));
+    // An UPDATE that touches nothing succeeds with row count 0.
+    OCIStmt* stmt = nullptr;
+    ASSERT_EQ(s.Run("UPDATE R SET A = 3 WHERE A = 99", &stmt), OCI_SUCCESS) << s.ErrorText();
+    ub4 count = 99;
+    OCIAttrGet(stmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_ROW_COUNT, s.err);
+    EXPECT_EQ(count, 0u);
+    OCIHandleFree(stmt, OCI_HTYPE_STMT);
+}
+
+}  // namespace

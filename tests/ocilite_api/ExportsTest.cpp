@@ -1,0 +1,50 @@
+// The built libocilite.so exports every entry point of the shared list under its own name,
+// and nothing else.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "oci/OciApi.h"
+
+namespace {
+
+const std::string kLibrary = std::string(TABROOK_BINARY_DIR) + "/libocilite.so";
+
+TEST(OciliteExports, EveryEntryPointResolvesByName) {
+    void* lib = dlopen(kLibrary.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    for (const char* name : kOciEntryNames) {
+        EXPECT_NE(dlsym(lib, name), nullptr) << name;
+    }
+    EXPECT_NE(dlsym(lib, kOciLevelProbeName), nullptr);
+    // A name outside the list is not there.
+    EXPECT_EQ(dlsym(lib, "OCIStmtFetch2"), nullptr);
+    dlclose(lib);
+}
+
+TEST(OciliteExports, OnlyTheEntryPointsAreExported) {
+    std::set<std::string> expected(std::begin(kOciEntryNames), std::end(kOciEntryNames));
+    expected.insert(kOciLevelProbeName);
+    std::string cmd = "nm -D --defined-only '" + kLibrary + "' 2>/dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::set<std::string> exported;
+    char line[4096];
+    while (std::fgets(line, sizeof line, p) != nullptr) {
+        std::string s(line);
+        while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+        size_t sp = s.rfind(' ');
+        if (sp == std::string::npos) continue;
+        std::string name = s.substr(sp + 1);
+        if (name.find('@') != std::string::npos) name = name.substr(0, name.find('@'));
+        exported.insert(name);
+    }
+    ASSERT_EQ(pclose(p), 0) << "nm failed";
+    EXPECT_EQ(exported, expected);
+}
+
+}  // namespace
