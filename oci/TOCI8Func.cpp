@@ -156,6 +156,12 @@ std::string TOCI8Func::CheckErr(sword& status) {
     return text;
 }
 
+void TOCI8Func::Require(const void* entry, const char* name) {
+    // A service called before activation, or on a client without the entry, fails with the
+    // entry's load message instead of calling through a null pointer.
+    if (entry == nullptr) Raise(std::string("エントリ") + name + "のロードに失敗しました");
+}
+
 void TOCI8Func::RaiseOnStatus(sword status) {
     if (status == 0) return;
     CheckErr(status);
@@ -164,6 +170,7 @@ void TOCI8Func::RaiseOnStatus(sword status) {
 }
 
 std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format) {
+    Require(reinterpret_cast<const void*>(fn_.OCIDateToText), "OCIDateToText");
     const std::string& fmt = format.empty() ? DateFormat : format;
     oratext buffer[256] = {};
     ub4 size = sizeof buffer;
@@ -177,28 +184,32 @@ std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format)
 }
 
 OCIDate TOCI8Func::SysDate() {
+    Require(reinterpret_cast<const void*>(fn_.OCIDateSysDate), "OCIDateSysDate");
     OCIDate date{};
     RaiseOnStatus(fn_.OCIDateSysDate(hErr, &date));
     return date;
 }
 
 void TOCI8Func::SysTimeStamp(OCIDateTime* datetime) {
-    if (fn_.OCIDateTimeSysTimeStamp == nullptr) Raise("エントリOCIDateTimeSysTimeStampのロードに失敗しました");
+    Require(reinterpret_cast<const void*>(fn_.OCIDateTimeSysTimeStamp), "OCIDateTimeSysTimeStamp");
     RaiseOnStatus(fn_.OCIDateTimeSysTimeStamp(hEnv, hErr, datetime));
 }
 
 void* TOCI8Func::DescAlloc(ub4 type) {
+    Require(reinterpret_cast<const void*>(fn_.OCIDescriptorAlloc), "OCIDescriptorAlloc");
     void* descriptor = nullptr;
     RaiseOnStatus(fn_.OCIDescriptorAlloc(hEnv, &descriptor, type, 0, nullptr));
     return descriptor;
 }
 
 void TOCI8Func::DescFree(void*& descriptor, ub4 type) {
+    Require(reinterpret_cast<const void*>(fn_.OCIDescriptorFree), "OCIDescriptorFree");
     RaiseOnStatus(fn_.OCIDescriptorFree(descriptor, type));
     descriptor = nullptr;
 }
 
 NumberDigitsResult TOCI8Func::NumberDigits(const OCINumber& number) {
+    Require(reinterpret_cast<const void*>(fn_.OCINumberAbs), "OCINumberAbs");
     OCINumber a{};
     RaiseOnStatus(fn_.OCINumberAbs(hErr, &number, &a));
     boolean zero = 0;
@@ -223,7 +234,7 @@ NumberDigitsResult TOCI8Func::NumberDigits(const OCINumber& number) {
 }
 
 std::string TOCI8Func::DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format) {
-    if (fn_.OCIDateTimeToText == nullptr) Raise("エントリOCIDateTimeToTextのロードに失敗しました");
+    Require(reinterpret_cast<const void*>(fn_.OCIDateTimeToText), "OCIDateTimeToText");
     const std::string& fmt = format.empty() ? TimeStampFormat : format;
     OraText buffer[256] = {};
     ub4 size = sizeof buffer;
@@ -233,7 +244,7 @@ std::string TOCI8Func::DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, co
 }
 
 std::string TOCI8Func::IntervalToStr(const OCIInterval* interval, ub1 lfprec, ub1 fsprec) {
-    if (fn_.OCIIntervalToText == nullptr) Raise("エントリOCIIntervalToTextのロードに失敗しました");
+    Require(reinterpret_cast<const void*>(fn_.OCIIntervalToText), "OCIIntervalToText");
     OraText buffer[256] = {};
     size_t size = 0;
     RaiseOnStatus(fn_.OCIIntervalToText(hEnv, hErr, interval, lfprec, fsprec, buffer, sizeof buffer, &size));

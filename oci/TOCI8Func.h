@@ -73,6 +73,7 @@ private:
     void DetectLevel();
     // Runs CheckErr on a non-zero status and throws its text.
     void RaiseOnStatus(sword status);
+    void Require(const void* entry, const char* name);
 
     OciLibrary library_;
 };

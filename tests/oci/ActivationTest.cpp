@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "StubLibrary.h"
 #include "oci/OciApi.h"
@@ -291,6 +292,40 @@ TEST(ConversionServices, TimestampConversionOnAnOldClientFailsWithAMessageInstea
     ASSERT_TRUE(oci.Active());
     EXPECT_THROW(oci.DateTimeToStr(nullptr, 6, ""), TOCIException);
     EXPECT_EQ(oci.ErrMsg, "エントリOCIDateTimeToTextのロードに失敗しました");
+}
+
+}  // namespace
+}  // namespace tabrook
+
+namespace tabrook {
+namespace {
+
+TEST(ConversionServices, BeforeActivationTheyThrowInsteadOfCallingThroughNull) {
+    TOCI8Ctrl oci;
+    OCIDate date{};
+    OCINumber number{};
+    void* none = nullptr;
+    struct {
+        std::function<void()> call;
+        const char* message;
+    } cases[] = {
+        {[&] { oci.DateToStr(date, ""); }, "エントリOCIDateToTextのロードに失敗しました"},
+        {[&] { oci.SysDate(); }, "エントリOCIDateSysDateのロードに失敗しました"},
+        {[&] { oci.SysTimeStamp(nullptr); }, "エントリOCIDateTimeSysTimeStampのロードに失敗しました"},
+        {[&] { oci.DescAlloc(OCI_DTYPE_TIMESTAMP); }, "エントリOCIDescriptorAllocのロードに失敗しました"},
+        {[&] { oci.DescFree(none, OCI_DTYPE_TIMESTAMP); }, "エントリOCIDescriptorFreeのロードに失敗しました"},
+        {[&] { oci.NumberDigits(number); }, "エントリOCINumberAbsのロードに失敗しました"},
+        {[&] { oci.DateTimeToStr(nullptr, 6, ""); }, "エントリOCIDateTimeToTextのロードに失敗しました"},
+        {[&] { oci.IntervalToStr(nullptr, 2, 6); }, "エントリOCIIntervalToTextのロードに失敗しました"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.call();
+            ADD_FAILURE() << "no exception for " << c.message;
+        } catch (const TOCIException& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
 }
 
 }  // namespace
