@@ -149,7 +149,7 @@ private:
     std::string Identifier(int code = 904) {
         const Token& t = Peek();
         if (!IsIdentifierToken(t)) {
-            if (t.kind == TokenKind::End) Missing(921);
+            if (t.kind == TokenKind::End) Missing(code == 903 ? 903 : 921);
             Missing(code);
         }
         return Next().text;

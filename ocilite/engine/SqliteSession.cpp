@@ -108,6 +108,24 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
     // across a killed process (only a power loss may take the last commits back).
     ExecSql(s->db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA case_sensitive_like=ON;"
                     " PRAGMA foreign_keys=OFF;");
+    // An existing account is checked without taking the write lock, so a logon does not wait
+    // for another session's open transaction.
+    bool hasCatalog = false;
+    {
+        SqliteStmt probe(s->db_, "SELECT count(*) FROM sqlite_master WHERE name = 'ocl_users'");
+        probe.Step();
+        hasCatalog = probe.Int(0) > 0;
+    }
+    if (hasCatalog) {
+        auto hash = s->catalog_.PasswordHash(user);
+        if (hash) {
+            if (!VerifyPassword(*hash, password)) LogonDenied();
+            s->user_ = user;
+            s->host_.context.user = user;
+            return s;
+        }
+        if (!create) LogonDenied();
+    }
     ExecSql(s->db_, "BEGIN IMMEDIATE");
     try {
         s->catalog_.EnsureSchema();

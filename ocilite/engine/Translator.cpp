@@ -515,11 +515,11 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
     std::string owner = SqlQuote(user_);
     bool all = name.rfind("ALL_", 0) == 0 || name.rfind("DBA_", 0) == 0;
     std::string ownerFilter = all ? "1" : "o.owner = " + owner;
-    std::string base = all ? name.substr(4) : name.substr(5);
     if (name == "DUAL") {
         add("DUMMY", SqlType::Text(1));
         return "SELECT 'X' AS _c1";
     }
+    std::string base = all ? name.substr(4) : name.substr(5);
     if (name == "ALL_USERS" || name == "DBA_USERS") {
         add("USERNAME", name128, true);
         add("USER_ID", num, true);
@@ -887,7 +887,11 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
     if (wrap) {
         std::string outer = "SELECT ";
         for (size_t i = 0; i < selectSql.size(); ++i) outer += (i ? ", " : "") + OutName(i);
-        sql = outer + " FROM (" + head + extraKeys + body + " LIMIT " + limit + ") ORDER BY " + order;
+        // rows are numbered in the order they are stored, as a table scan meets them
+        std::string natural;
+        if (!q.distinct && q.groupBy.empty() && !scope.sources.empty() && scope.sources[0].isTable)
+            natural = " ORDER BY " + scope.sources[0].sqlAlias + ".rowid";
+        sql = outer + " FROM (" + head + extraKeys + body + natural + " LIMIT " + limit + ") ORDER BY " + order;
     } else {
         sql = head + body;
         if (!order.empty()) sql += " ORDER BY " + order;
