@@ -223,4 +223,44 @@ TEST_F(EngineEndToEnd, RollbackUndoesOnlyUncommittedRows) {
     OCIHandleFree(stmt, OCI_HTYPE_STMT);
 }
 
+TEST_F(EngineEndToEnd, LobColumnsDefineIntoLocatorsAndNationalTextRoundTrips) {
+    Exec("CREATE TABLE L (ID NUMBER, C CLOB, NV NVARCHAR2(10))");
+    Exec("INSERT INTO L VALUES (1, 'some text', TRANSLATE('\xe6\x97\xa5\xe6\x9c\xac' USING NCHAR_CS))");
+    Exec("INSERT INTO L VALUES (2, NULL, NULL)");
+    OCIStmt* stmt = nullptr;
+    ASSERT_EQ(s.Run("select C, NV from L order by ID", &stmt), OCI_SUCCESS) << s.ErrorText();
+    void* p = nullptr;
+    ub2 type = 0;
+    ASSERT_EQ(OCIParamGet(stmt, OCI_HTYPE_STMT, s.err, &p, 1), OCI_SUCCESS);
+    OCIAttrGet(p, OCI_DTYPE_PARAM, &type, nullptr, OCI_ATTR_DATA_TYPE, s.err);
+    EXPECT_EQ(type, SQLT_CLOB);
+    OCILobLocator* lob = nullptr;
+    ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&lob), OCI_DTYPE_LOB, 0, nullptr), OCI_SUCCESS);
+    char nv[41];
+    sb2 ind[2];
+    ub2 rlen[2];
+    OCIDefine* def = nullptr;
+    ASSERT_EQ(OCIDefineByPos(stmt, &def, s.err, 1, &lob, -1, SQLT_CLOB, &ind[0], &rlen[0], nullptr, OCI_DEFAULT),
+              OCI_SUCCESS);
+    ASSERT_EQ(OCIDefineByPos(stmt, &def, s.err, 2, nv, sizeof nv, SQLT_STR, &ind[1], &rlen[1], nullptr, OCI_DEFAULT),
+              OCI_SUCCESS);
+    ub1 form = SQLCS_NCHAR;
+    ub2 csid = 2000;
+    EXPECT_EQ(OCIAttrSet(def, OCI_HTYPE_DEFINE, &form, 0, OCI_ATTR_CHARSET_FORM, s.err), OCI_SUCCESS);
+    EXPECT_EQ(OCIAttrSet(def, OCI_HTYPE_DEFINE, &csid, 0, OCI_ATTR_CHARSET_ID, s.err), OCI_SUCCESS);
+    ASSERT_EQ(OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+    EXPECT_EQ(ind[0], 0);
+    EXPECT_STREQ(nv, "\xe6\x97\xa5\xe6\x9c\xac");
+    ub4 amount = 4;
+    char buf[8];
+    EXPECT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 1, buf, sizeof buf, nullptr, nullptr, 0, SQLCS_IMPLICIT), OCI_ERROR);
+    EXPECT_EQ(s.ErrorText(), "ORA-03001: unimplemented feature");
+    ASSERT_EQ(OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+    EXPECT_EQ(ind[0], -1);
+    EXPECT_EQ(ind[1], -1);
+    EXPECT_EQ(OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT), OCI_NO_DATA);
+    OCIHandleFree(stmt, OCI_HTYPE_STMT);
+    OCIDescriptorFree(lob, OCI_DTYPE_LOB);
+}
+
 }  // namespace
