@@ -404,9 +404,9 @@ int OraNumber::Compare(const OraNumber& o) const {
 // Column rules
 
 OraNumber OraNumber::FitToPrecisionScale(int precision, int scale) const {
-    if (precision <= 0 && scale == -127) return *this;  // plain NUMBER
-    if (scale == -127) return FitToFloat(precision);    // FLOAT(b) describes with scale -127
-    if (precision <= 0) precision = 38;                 // NUMBER(*,s)
+    if (precision <= 0 && (scale == 0 || scale == -127)) return *this;  // plain NUMBER
+    if (scale == -127) return FitToFloat(precision);  // FLOAT(b) describes with scale -127
+    if (precision <= 0) precision = 38;               // NUMBER(*,s)
     OraNumber r = Round(scale);
     if (r.IsZero()) return r;
     // The rounded value must stay below 10^(precision - scale).

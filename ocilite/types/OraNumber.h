@@ -57,7 +57,8 @@ public:
     // Like Parse, but returns false instead of throwing ORA-01722.
     static bool TryParse(std::string_view text, OraNumber& out);
     // TO_CHAR(n) without a model (TM9): the fewest characters, ".05", "-1", "12.5";
-    // scientific "1.0E+130"-style when the fixed form would exceed 64 characters.
+    // scientific "1.5E+100" / "1E-130" (as TME writes it) when the fixed form would exceed
+    // 64 characters.
     std::string ToText() const;
     // TO_NUMBER(text, fmt) with a number format model. ORA-01481 for a bad model,
     // ORA-01722 for text that does not match it.
@@ -117,8 +118,10 @@ public:
     // The value stored into NUMBER(precision, scale): rounded to the scale (negative scale
     // rounds left of the point), ORA-01438 "value larger than specified precision allowed
     // for this column" when more than precision digits remain before the rounding position.
-    // precision 0 or -1: unconstrained NUMBER (scale ignored unless precision is given as
-    // -1 with scale 0, i.e. NUMBER(*,0) rounds to an integer).
+    // Arguments as OCI describes a column: precision 0 or -1 with scale 0 or -127 is a plain
+    // NUMBER (kept as is); precision 0 or -1 with another scale is NUMBER(*,s) (38 digits);
+    // scale -127 with a precision is FLOAT(precision), which only rounds (FitToFloat).
+    // NUMBER(*,0) is the same as NUMBER(38,0).
     OraNumber FitToPrecisionScale(int precision, int scale) const;
     // The value stored into FLOAT(binaryPrecision): rounded to ceil(b * 0.30103)
     // significant decimal digits.
