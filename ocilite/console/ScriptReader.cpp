@@ -43,8 +43,10 @@ bool IsBlock(const std::string& text) {
     return false;
 }
 
-// Scans one line for the quote state it leaves: inside '...' or not.
-bool QuoteStateAfter(const std::string& line, bool inQuote) {
+// Scans one line for the quote state it leaves (inside '...' or not) and the part of the line
+// before a trailing "--" comment.
+bool QuoteStateAfter(const std::string& line, bool inQuote, std::string& code) {
+    code = line;
     for (size_t i = 0; i < line.size(); ++i) {
         char c = line[i];
         if (inQuote) {
@@ -52,6 +54,7 @@ bool QuoteStateAfter(const std::string& line, bool inQuote) {
         } else if (c == '\'') {
             inQuote = true;
         } else if (c == '-' && i + 1 < line.size() && line[i + 1] == '-') {
+            code = line.substr(0, i);
             break;
         }
     }
@@ -82,8 +85,13 @@ std::optional<std::string> ScriptReader::Next() {
         if (!inQuote && trimmed == "/") return Trim(buffer);
         if (!buffer.empty()) buffer += '\n';
         buffer += line;
-        inQuote = QuoteStateAfter(line, inQuote);
-        if (!inQuote && !trimmed.empty() && trimmed.back() == ';' && !IsBlock(buffer)) {
+        std::string code;
+        inQuote = QuoteStateAfter(line, inQuote, code);
+        code = Trim(code);
+        if (!inQuote && !code.empty() && code.back() == ';' && !IsBlock(buffer)) {
+            // drop the terminator and any comment after it
+            buffer.resize(buffer.size() - line.size());
+            buffer += code;
             std::string s = Trim(buffer);
             s.pop_back();
             return Trim(s);
