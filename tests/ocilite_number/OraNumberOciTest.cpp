@@ -82,6 +82,26 @@ TEST(OraNumberOci, DigitCounts) {
     EXPECT_EQ(NumberDigits(Make("0.001")), std::make_pair(-2, true));
 }
 
+// Around every power-of-ten boundary the digit count may come out one high (the mask then
+// has a spare place) but never one short, which would show the value as '#'.
+TEST(OraNumberOci, DigitCountsNeverFallShortAtBoundaries) {
+    const char* values[] = {
+        "9.999999999999999999999999999999999999", "10.00000000000000000000000000000000001",
+        "99999.99999999999999999999999", "100000.0000000000000000000001", "12345.678",
+        "0.0999999999999999999999999999", "0.1000000000000000000000000001", "1e-130",
+        "9.99999999999999999999e125", "5e-5", "31622.7766016837933199889354443271853372",
+    };
+    for (const char* text : values) {
+        SCOPED_TRACE(text);
+        const Num n = Make(text);
+        const OraNumber value = OraNumber::Parse(text);
+        const int exact = value.DecimalExponent() + 1;
+        const int counted = NumberDigits(n).first;
+        EXPECT_GE(counted, exact);
+        EXPECT_LE(counted, exact + 1);
+    }
+}
+
 struct ShownCase {
     const char* value;
     const char* shown;
