@@ -265,6 +265,13 @@ int ImportRun::Run() {
   delim_ = FirstByte(settings_.Delimiter);
   errPath_ = ErrorRecordPath(csvFile_);
   ermPath_ = ErrorMessagePath(csvFile_);
+  std::error_code sameFileError;
+  if (std::filesystem::equivalent(errPath_, csvFile_, sameFileError)) {
+    // The file being imported is itself an error-record file: replacing its extension would
+    // name the file and delete it before it is read. Append the extensions instead.
+    errPath_ = csvFile_ + ".err";
+    ermPath_ = csvFile_ + ".erm";
+  }
   std::remove(errPath_.c_str());  // a failure shows when the new file cannot be created
   std::remove(ermPath_.c_str());
   state_.SyncShowCounts();

@@ -36,7 +36,8 @@ enum class ImportClass { Skipped, Date, Timestamp, TimestampTz, IntervalYM, Inte
 
 ImportClass ImportClassOf(int typeCode);
 
-// The error-record and error-message files of a CSV file: its extension replaced.
+// The error-record and error-message files of a CSV file: its extension replaced. (When the
+// CSV file is itself an error-record file, the import appends the extensions instead.)
 std::string ErrorRecordPath(std::string_view csvFile);
 std::string ErrorMessagePath(std::string_view csvFile);
 

@@ -1,0 +1,256 @@
+// The export engine end to end: rows of the embedded database written to real files.
+#include <gtest/gtest.h>
+
+#include "EngineTestSupport.h"
+#include "ExportEngine.h"
+
+namespace tabrook::testing {
+namespace {
+
+constexpr char kDone[] = "エクスポートを完了しました。";
+
+class ExportTest : public DatabaseTest {
+protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    Settings().Mode = 1;
+  }
+
+  int RunExport(const std::string& table, std::string* message = nullptr, const char* fileName = "out.csv") {
+    out_ = Path(fileName);
+    if (!PreviewTable(target_, table)) ADD_FAILURE() << host_.status;
+    PreviewCsv(target_, out_.string());
+    state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
+    std::string text;
+    const int rc = Export(state_, dm_, host_, table, Context().CsvFile, text);
+    if (message != nullptr) *message = text;
+    EXPECT_EQ(host_.busyDepth, 0) << "the busy pointer was not restored";
+    return rc;
+  }
+  std::string Out() { return ReadBytes(out_); }
+
+  std::filesystem::path out_;
+};
+
+TEST_F(ExportTest, TextValuesAreDelimitedAndOthersBare) {
+  Exec({"create table T (ID number(5), NAME varchar2(10), CODE char(3), BORN date, AMOUNT number(10,2))",
+        "insert into T values (1, 'ab', 'x', TO_DATE('2001-02-03 04:05:06','YYYY-MM-DD HH24:MI:SS'), 12.5)",
+        "insert into T values (2, NULL, NULL, NULL, NULL)"});
+  Settings().WithHeader = true;
+  std::string message;
+  EXPECT_EQ(RunExport("T", &message), kExportDone);
+  EXPECT_EQ(message, kDone);
+  EXPECT_EQ(Out(),
+            "ID,NAME,CODE,BORN,AMOUNT\r\n"
+            "1,\"ab\",\"x  \",2001-02-03 04:05:06,12.5\r\n"
+            "2,\"\",\"\",,\r\n");
+  EXPECT_EQ(state_.RecordCount, 2);
+  EXPECT_EQ(state_.SuccessCount, 2);
+  EXPECT_EQ(state_.ErrorCount, 0);
+}
+
+TEST_F(ExportTest, EmptyTableGivesTheHeaderOrNothing) {
+  Exec({"create table T (A number(5), B varchar2(5))"});
+  Settings().WithHeader = true;
+  EXPECT_EQ(RunExport("T"), kExportDone);
+  EXPECT_EQ(Out(), "A,B\r\n");
+  Settings().WithHeader = false;
+  EXPECT_EQ(RunExport("T", nullptr, "empty.csv"), kExportDone);
+  EXPECT_EQ(Out(), "");
+  EXPECT_TRUE(std::filesystem::exists(out_));
+}
+
+TEST_F(ExportTest, SeparatorDelimiterAndLineBreaksInsideValues) {
+  Exec({"create table T (ID number(3), V varchar2(40))",
+        "insert into T values (1, 'say \"hi\", then; go')",
+        "insert into T values (2, 'one' || CHR(13) || CHR(10) || 'two')",
+        "insert into T values (3, 'lone' || CHR(10) || 'lf')"});
+  Settings().Separator = ";";
+  Settings().ReplaceCR = true;
+  EXPECT_EQ(RunExport("T"), kExportDone);
+  EXPECT_EQ(Out(),
+            "1;\"say \"\"hi\"\", then; go\"\r\n"
+            "2;\"one\\ntwo\"\r\n"
+            "3;\"lone\nlf\"\r\n");
+}
+
+TEST_F(ExportTest, NoDelimiterWritesTextBare) {
+  Exec({"create table T (A varchar2(5), B number(3))", "insert into T values ('x', 7)"});
+  Settings().Delimiter = "";
+  Settings().Separator = "\t";
+  EXPECT_EQ(RunExport("T"), kExportDone);
+  EXPECT_EQ(Out(), "x\t7\r\n");
+}
+
+TEST_F(ExportTest, MovedColumnsAreWrittenInGridOrder) {
+  Exec({"create table T (A number(3), B varchar2(3), C number(3))", "insert into T values (1, 'b', 3)"});
+  ASSERT_TRUE(PreviewTable(target_, "T"));
+  grid_.ColumnMoved(3, 1, /*exportMode=*/true);
+  Settings().WithHeader = true;
+  out_ = Path("moved.csv");
+  std::string message;
+  ASSERT_EQ(Export(state_, dm_, host_, "T", out_.string(), message), kExportDone) << message;
+  EXPECT_EQ(Out(), "C,A,B\r\n3,1,\"b\"\r\n");
+}
+
+TEST_F(ExportTest, NationalColumnsAreTranslatedUnderTheirOwnNames) {
+  Exec({"create table T (N nvarchar2(10), C nchar(3))", "insert into T values (N'日本', N'a')"});
+  Settings().WithHeader = true;
+  EXPECT_EQ(RunExport("T"), kExportDone);
+  EXPECT_EQ(Out(), "N,C\r\n\"日本\",\"a  \"\r\n");
+}
+
+TEST_F(ExportTest, ExistingFileIsOverwrittenOnlyWhenConfirmed) {
+  Exec({"create table T (A number(3))", "insert into T values (1)"});
+  WriteBytes(Path("out.csv"), "keep me");
+  host_.answers = {kMsgNo};
+  std::string message = "";
+  EXPECT_EQ(RunExport("T", &message), kExportCancelled);
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(Out(), "keep me");
+  EXPECT_EQ(host_.Texts(), (std::vector<std::string>{"既にファイルが存在します。上書きしますか？"}));
+
+  host_.answers = {kMsgYes};
+  EXPECT_EQ(RunExport("T"), kExportDone);
+  EXPECT_EQ(Out(), "1\r\n");
+
+  // A job-list run overwrites without asking.
+  host_.boxes.clear();
+  state_.JobListRun = true;
+  EXPECT_EQ(RunExport("T"), kExportDone);
+  EXPECT_TRUE(host_.boxes.empty());
+}
+
+TEST_F(ExportTest, FileThatCannotBeCreated) {
+  Exec({"create table T (A number(3))"});
+  std::string message;
+  EXPECT_EQ(RunExport("T", &message, "no/such/folder/out.csv"), kExportCannotWrite);
+  EXPECT_EQ(message, "CSVファイルを出力できません。");
+  ASSERT_EQ(host_.boxes.size(), 1u);
+  EXPECT_EQ(host_.boxes[0].icon, MsgIcon::Error);
+}
+
+TEST_F(ExportTest, GridWiderThanTheLimitLeavesAnEmptyFile) {
+  Exec({"create table T (A number(3))", "insert into T values (1)"});
+  ASSERT_TRUE(PreviewTable(target_, "T"));
+  grid_.SetColCount(TransferJobState::kMaxColumns + 2);
+  out_ = Path("wide.csv");
+  std::string message;
+  EXPECT_EQ(Export(state_, dm_, host_, "T", out_.string(), message), kExportTooManyColumns);
+  EXPECT_EQ(message, "項目数が1000を越えるテーブルはエクスポートできません。");
+  EXPECT_EQ(Out(), "");
+}
+
+TEST_F(ExportTest, FailedSelectEndsWith999AndAnEmptyFile) {
+  Exec({"create table T (A number(3))", "insert into T values (1)"});
+  ASSERT_TRUE(PreviewTable(target_, "T"));
+  Exec({"drop table T"});
+  out_ = Path("gone.csv");
+  std::string message;
+  EXPECT_EQ(Export(state_, dm_, host_, "T", out_.string(), message), kExportFailed);
+  EXPECT_NE(message.find("ORA-00942"), std::string::npos) << message;
+  EXPECT_EQ(Out(), "");
+}
+
+TEST_F(ExportTest, CancelPendingBeforeTheSelect) {
+  Exec({"create table T (A number(3))", "insert into T values (1)"});
+  state_.CancelRequest = true;
+  std::string message;
+  EXPECT_EQ(RunExport("T", &message), kExportCancelled);
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(Out(), "");
+}
+
+class ExportRows : public ExportTest {
+protected:
+  void SetUp() override {
+    ExportTest::SetUp();
+    Exec({"create table T (A number(3))"});
+    std::vector<std::string> inserts;
+    for (int i = 1; i <= 25; ++i) inserts.push_back("insert into T values (" + std::to_string(i) + ")");
+    Exec(inserts);
+  }
+  static std::string Lines(int from, int to) {
+    std::string text;
+    for (int i = from; i <= to; ++i) text += std::to_string(i) + "\r\n";
+    return text;
+  }
+};
+
+TEST_F(ExportRows, CountsAreShownEveryTenRows) {
+  EXPECT_EQ(RunExport("T"), kExportDone);
+  EXPECT_EQ(state_.shownCounts, (std::vector<std::pair<int, int>>{{0, 0}, {0, 0}, {10, 0}, {20, 0}, {25, 0}}));
+  EXPECT_EQ(Out(), Lines(1, 25));
+}
+
+TEST_F(ExportRows, ConfirmedCancelKeepsTheRowsWrittenBefore) {
+  state_.stopHook = [&] {
+    if (state_.RecordCount == 12) state_.CancelRequest = true;
+    return false;
+  };
+  std::string message;
+  EXPECT_EQ(RunExport("T", &message), kExportCancelled);
+  EXPECT_EQ(message, "キャンセルしました。");
+  EXPECT_EQ(Out(), Lines(1, 12));
+  EXPECT_EQ(state_.SuccessCount, 12);
+}
+
+TEST_F(ExportRows, DeclinedCancelFinishesAndAsksAgainOnlyAfterANewRequest) {
+  int requests = 0;
+  state_.stopHook = [&] {
+    if (state_.RecordCount == 3 || state_.RecordCount == 20) {
+      state_.CancelRequest = true;
+      ++requests;
+    }
+    return false;
+  };
+  host_.answers = {kMsgNo, kMsgNo};
+  EXPECT_EQ(RunExport("T"), kExportDone);
+  EXPECT_EQ(requests, 2);
+  EXPECT_EQ(host_.Texts(), (std::vector<std::string>{"キャンセルしますか？", "キャンセルしますか？"}));
+  EXPECT_EQ(Out(), Lines(1, 25));
+}
+
+TEST_F(ExportRows, StopRequestEndsWithoutAQuestion) {
+  state_.stopHook = [&] { return state_.RecordCount == 5; };
+  std::string message;
+  EXPECT_EQ(RunExport("T", &message), kExportCancelled);
+  EXPECT_EQ(message, "キャンセルしました。");
+  EXPECT_TRUE(host_.boxes.empty());
+  EXPECT_EQ(Out(), Lines(1, 5));
+}
+
+TEST_F(ExportTest, ValueThatCannotBeRenderedStopsTheExport) {
+  Exec({"create table T (D date)", "insert into T values (SYSDATE)"});
+  Settings().DateFmt = "YYYY-MM-DD XYZZY";  // not a date format
+  std::string message;
+  EXPECT_EQ(RunExport("T", &message), kExportFailed);
+  EXPECT_NE(message.find("ORA-"), std::string::npos) << message;
+  EXPECT_EQ(Out(), "");
+}
+
+TEST_F(ExportTest, NamesHoldingADoubleQuoteAreRefused) {
+  Exec({"create table T (A number(3))", "insert into T values (1)"});
+  ASSERT_TRUE(PreviewTable(target_, "T"));
+  grid_.SetCell(1, 0, "A\" from T --");
+  out_ = Path("q.csv");
+  std::string message;
+  EXPECT_EQ(Export(state_, dm_, host_, "T", out_.string(), message), kExportFailed);
+  EXPECT_NE(message.find("ダブルクォート"), std::string::npos) << message;
+}
+
+TEST(ExportClasses, TextLikeTypes) {
+  for (int code : {1, 8, 9, 96, 187, 188, 189, 190, 232, 9009, 9096}) EXPECT_TRUE(IsTextLikeExportType(code)) << code;
+  for (int code : {2, 4, 12, 23, 24, 104, 112, 113, 114, 9112}) EXPECT_FALSE(IsTextLikeExportType(code)) << code;
+}
+
+TEST(ExportSelectText, NationalColumnsKeepTheirNames) {
+  const int types[] = {2, 9009, 9096};
+  const std::string names[] = {"ID", "N", "Mixed Case"};
+  EXPECT_EQ(ExportSelect("Emp", types, names, 3),
+            "select \"ID\",TRANSLATE(\"N\" USING CHAR_CS) \"N\" ,TRANSLATE(\"Mixed Case\" USING CHAR_CS) "
+            "\"Mixed Case\"  from \"Emp\"");
+}
+
+}  // namespace
+}  // namespace tabrook::testing
