@@ -51,7 +51,10 @@ bool TOCI8Ctrl::Connect() {
                                 static_cast<ub4>(Password.size()), reinterpret_cast<const OraText*>(ConnStr.c_str()),
                                 static_cast<ub4>(ConnStr.size()));
     CheckErr(status);
-    if (status != 0) return false;
+    if (status != 0) {
+        ErrCode = status;
+        return false;
+    }
     hSvc = svc;
     Connected = true;
     return true;

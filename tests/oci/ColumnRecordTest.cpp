@@ -64,11 +64,11 @@ TEST(TypeSizing, AcceptedTypesAndTheirBufferSizes) {
 TEST(NumberMasks, DeclaredPrecisionAndScale) {
     struct {
         int p, s;
-        const char* mask;
+        std::string mask;
     } cases[] = {{5, 0, "FM99999"},         {8, 2, "FM99999999.09"}, {1, 1, "FM9.0"},
                  {0, 3, "FM.099"},          {-3, 5, "FM.09999"},     {0, 0, ""},
                  {127, -127, ""},           {38, 0, "FM99999999999999999999999999999999999999"},
-                 {3, -2, "FM999"},          {63, 0, std::string("FM" + std::string(63, '9')).c_str()}};
+                 {3, -2, "FM999"},          {63, 0, "FM" + std::string(63, '9')}};
     for (const auto& c : cases) EXPECT_EQ(DeclaredNumberMask(c.p, c.s), c.mask) << c.p << "," << c.s;
     EXPECT_EQ(DeclaredNumberMask(64, 0), "");  // 66 characters is over the limit
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "StubLibrary.h"
 #include "oci/TOCI8Ctrl.h"
@@ -240,6 +239,19 @@ TEST_F(Engine, DescribeOfEachColumnType) {
     lob.SetParent(nullptr);
 }
 
+// Whether the engine keeps or trims the zeros of an exponent mantissa under FM is not settled;
+// "1~E-07" accepts 1E-07, 1.E-07 and 1.000E-07.
+bool NumberTextMatches(const std::string& text, const std::string& expected) {
+    const auto tilde = expected.find('~');
+    if (tilde == std::string::npos) return text == expected;
+    const std::string head = expected.substr(0, tilde), tail = expected.substr(tilde + 1);
+    if (text.rfind(head, 0) != 0 || text.size() < head.size() + tail.size()) return false;
+    if (text.compare(text.size() - tail.size(), tail.size(), tail) != 0) return false;
+    std::string middle = text.substr(head.size(), text.size() - head.size() - tail.size());
+    if (!middle.empty() && middle.front() == '.') middle.erase(0, 1);
+    return middle.find_first_not_of('0') == std::string::npos;
+}
+
 TEST_F(Engine, NumberText) {
     Exec("CREATE TABLE N (P5 NUMBER(5), P10S2 NUMBER(10,2), FREE NUMBER, F FLOAT)");
     struct {
@@ -248,18 +260,20 @@ TEST_F(Engine, NumberText) {
         const char* free;
         const char* expected5;
         const char* expected10;
-        const char* expectedFree;  // a regular expression
+        const char* expectedFree;  // exact text, or "1~E-07": a 1, an optional point and zeros, then the rest
     } cases[] = {
-        {"12345", "12.5", "1234.5", "12345", "12.5", "1234\\.5"},
-        {"-7", "0.5", "0.000012", "-7", "0.5", "0\\.000012"},
-        {"0", "-3", "1e-7", "0", "-3.0", "1\\.?0*E-07"},
-        {"1", "99999999.99", "1e45", "1", "99999999.99", "1\\.?0*E\\+45"},
-        {"2", "0", "1000", "2", "0.0", "1000"},
-        {"3", "1.25", "-123.45", "3", "1.25", "-123\\.45"},
-        {"4", "10", "0.05", "4", "10.0", "0\\.05"},
+        {"12345", "12.5", "1234.5", "12345", "12.5", "1234.5"},
+        {"-7", "0.5", "0.000012", "-7", ".5", "0.000012"},
+        {"0", "-3", "1e-7", "0", "-3.0", "1~E-07"},
+        {"1", "99999999.99", "1e45", "1", "99999999.99", "1~E+45"},
+        {"2", "0", "1000", "2", ".0", "1000"},
+        {"3", "1.25", "-123.45", "3", "1.25", "-123.45"},
+        {"4", "10", "0.05", "4", "10.0", "0.05"},
         {"5", "7", "7", "5", "7.0", "7"},
         {"6", "1", "0", "6", "1.0", "0"},
     };
+    // The integer positions of FM99999999.09 are 9s, so an integer part of zero is not printed
+    // (0.5 gives .5, 0 gives .0).
     for (const auto& c : cases) {
         Exec(std::string("INSERT INTO N VALUES (") + c.p5 + ", " + c.p10s2 + ", " + c.free + ", " + c.free + ")");
     }
@@ -274,8 +288,8 @@ TEST_F(Engine, NumberText) {
         SCOPED_TRACE(cases[i].free);
         EXPECT_EQ(rows[i][0], cases[i].expected5);
         EXPECT_EQ(rows[i][1], cases[i].expected10);
-        EXPECT_TRUE(std::regex_match(rows[i][2], std::regex(cases[i].expectedFree))) << rows[i][2];
-        EXPECT_TRUE(std::regex_match(rows[i][3], std::regex(cases[i].expectedFree))) << rows[i][3];
+        EXPECT_TRUE(NumberTextMatches(rows[i][2], cases[i].expectedFree)) << rows[i][2];
+        EXPECT_TRUE(NumberTextMatches(rows[i][3], cases[i].expectedFree)) << rows[i][3];
     }
     EXPECT_EQ(rows.back(), std::vector<std::string>(4));
 }
@@ -400,15 +414,15 @@ TEST_F(Engine, RowidOfTheLastInsertBindsBack) {
     oci_->DescFree(rowid, OCI_DTYPE_ROWID);
 }
 
-TEST_F(Engine, UnsupportedSelectListItemIsRefusedBeforeAnyDefine) {
-    cur_->SetSQL("SELECT ROWID FROM DUAL");
-    if (cur_->Execute()) {
-        EXPECT_EQ(cur_->Columns[0].TypeName, "ROWID");
-        ASSERT_TRUE(cur_->Fetch());
-        EXPECT_EQ(cur_->Values[0], "(ROWID)");
-    } else {
-        ADD_FAILURE() << cur_->ErrMsg;
-    }
+TEST_F(Engine, RowidPseudoColumnIsDescribedAndShownAsAPlaceholder) {
+    Exec("CREATE TABLE P (A VARCHAR2(5))");
+    Exec("INSERT INTO P VALUES ('x')");
+    cur_->SetSQL("SELECT ROWID, A FROM P");
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
+    EXPECT_EQ(cur_->Columns[0].TypeName, "ROWID");
+    EXPECT_EQ(cur_->Columns[0].BufSize, 22);
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    EXPECT_EQ(cur_->Values, (std::vector<std::string>{"(ROWID)", "x"}));
 }
 
 }  // namespace
