@@ -294,7 +294,7 @@ void SqliteSession::CreateTable(const ParsedStatement& st) {
         // CREATE TABLE ... AS SELECT: columns from the query's describe
         Plan plan;
         std::vector<std::string> binds;
-        Translator tr(catalog_, user_, nls_, plan, binds);
+        Translator tr(catalog_, user_, plan, binds);
         ParsedStatement q;
         auto result = tr.TranslateQuery(*st.select, nullptr);
         if (!binds.empty()) throw OraError(1027, "bind variables not allowed for data definition operations");
@@ -381,7 +381,7 @@ void SqliteSession::CreateView(const ParsedStatement& st) {
     }
     Plan plan;
     std::vector<std::string> binds;
-    Translator tr(catalog_, owner, nls_, plan, binds);
+    Translator tr(catalog_, owner, plan, binds);
     auto result = tr.TranslateQuery(*st.select, nullptr);
     if (!binds.empty()) throw OraError(1027, "bind variables not allowed for data definition operations");
     if (!st.columns.empty() && st.columns.size() != result.columns.size())

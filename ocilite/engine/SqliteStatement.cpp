@@ -19,7 +19,7 @@ SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) :
         case StmtKind::Insert:
         case StmtKind::Update:
         case StmtKind::Delete: {
-            Translator tr(session.Cat(), session.UserName(), session.NlsSettings(), plan_, bindNames_);
+            Translator tr(session.Cat(), session.UserName(), plan_, bindNames_);
             tr.Translate(parsed);
             stmt_ = session.PrepareSql(plan_);
             break;

@@ -1179,6 +1179,4 @@ void Translator::Translate(const ParsedStatement& st) {
     }
 }
 
-void Translator::CollectBinds(const ParsedStatement&) {}
-
 }  // namespace ocilite

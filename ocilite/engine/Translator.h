@@ -16,15 +16,11 @@ namespace ocilite {
 
 class Translator {
 public:
-    Translator(Catalog& catalog, std::string user, const Nls& nls, Plan& plan,
-               std::vector<std::string>& bindNames)
-        : catalog_(catalog), user_(std::move(user)), nls_(nls), plan_(plan), bindNames_(bindNames) {}
+    Translator(Catalog& catalog, std::string user, Plan& plan, std::vector<std::string>& bindNames)
+        : catalog_(catalog), user_(std::move(user)), plan_(plan), bindNames_(bindNames) {}
 
     // Fills the plan for SELECT, INSERT, UPDATE and DELETE.
     void Translate(const ParsedStatement& st);
-
-    // Registers the placeholders of a statement the session runs itself (none are used).
-    void CollectBinds(const ParsedStatement& st);
 
     struct ScopeColumn {
         std::string name;
@@ -85,7 +81,6 @@ private:
 
     Catalog& catalog_;
     std::string user_;
-    const Nls& nls_;
     Plan& plan_;
     std::vector<std::string>& bindNames_;
     int aliasCounter_ = 0;

@@ -1,0 +1,1 @@
+SELECT CASE WHEN a > 1 THEN 'big' ELSE 'small' END, DECODE(d, 'x', 1, 2) FROM t t1, v WHERE t1.a = v.a(+)

@@ -1,0 +1,1 @@
+UPDATE t SET b = UPPER(b), c = c + 1 WHERE a IN (SELECT a FROM v)

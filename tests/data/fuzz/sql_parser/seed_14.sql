@@ -1,0 +1,1 @@
+SELECT q'[it's]', N'ü', 1e10, .5, -a FROM dual WHERE NOT EXISTS (SELECT 1 FROM t) GROUP BY a HAVING COUNT(*) > 1

@@ -1,0 +1,1 @@
+select "A",TRANSLATE("E" USING CHAR_CS) "E" ,"B" from "T" where rownum <= 30

@@ -1,0 +1,1 @@
+select OBJECT_TYPE from user_objects where OBJECT_NAME = 'T' and SUBOBJECT_NAME is NULL

@@ -1,0 +1,1 @@
+select TABLE_name from user_TABLEs

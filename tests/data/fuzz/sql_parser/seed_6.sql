@@ -1,0 +1,1 @@
+select VIEW_name from user_VIEWs

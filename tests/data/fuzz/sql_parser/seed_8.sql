@@ -1,0 +1,1 @@
+insert into "T"("A","B","C","E")values(:"A",:"B",TO_DATE(:C,'RRRR-MM-DD HH24:MI:SS'),TRANSLATE(:E USING NCHAR_CS))
