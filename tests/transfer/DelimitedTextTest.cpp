@@ -136,6 +136,26 @@ TEST(ReadLine, StartForgetsThePreviousFile) {
   std::fclose(file);
 }
 
+TEST(ReadLine, AFailedReadIsToldApartFromTheEnd) {
+  TempFolder folder;
+  std::FILE* file = std::fopen(folder.Path().c_str(), "rb");  // a folder opens but cannot be read
+  ASSERT_NE(file, nullptr);
+  LineReader reader;
+  reader.Start(file);
+  std::string line = "stale";
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_EQ(line, "");
+  EXPECT_TRUE(reader.ReadFailed());
+  std::fclose(file);
+
+  file = std::fopen(folder.Write("ok.csv", "a\n").c_str(), "rb");
+  reader.Start(file);
+  EXPECT_TRUE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.ReadFailed());
+  std::fclose(file);
+}
+
 TEST(ReadLine, LongLinesOverManyBlocks) {
   TempFolder folder;
   const std::string longLine(100000, 'x');
