@@ -220,6 +220,21 @@ TEST_F(ExportRows, StopRequestEndsWithoutAQuestion) {
   EXPECT_EQ(Out(), Lines(1, 5));
 }
 
+TEST_F(ExportRows, FetchThatFailsIsAnErrorNotTheEnd) {
+  // The session goes away in the middle of the rows: the next fetch fails.
+  state_.stopHook = [&] {
+    if (state_.RecordCount == 4) dm_.OCI.DisConnect();
+    return false;
+  };
+  std::string message;
+  EXPECT_EQ(RunExport("T", &message), kExportFailed);
+  EXPECT_NE(message, "エクスポートを完了しました。");
+  EXPECT_FALSE(message.empty());
+  // The rows written before stay in the file. (The row fetched just before the session went
+  // lost its values with the session, so only the first four are compared.)
+  EXPECT_EQ(Out().substr(0, Lines(1, 4).size()), Lines(1, 4));
+}
+
 TEST_F(ExportTest, ValueThatCannotBeRenderedStopsTheExport) {
   Exec({"create table T (D date)", "insert into T values (SYSDATE)"});
   Settings().DateFmt = "YYYY-MM-DD XYZZY";  // not a date format

@@ -464,6 +464,41 @@ TEST_F(ImportTest, RollbackFailingAfterACancelIsReported) {
   EXPECT_EQ(message, "キャンセルしました。\n接続されていません");
 }
 
+struct BadInputCase {
+  const char* name;
+  std::string file;
+  Rows rows;         // what the table holds afterwards
+  std::string err;   // what the error-record file holds
+};
+
+class BadInput : public ImportTest, public ::testing::WithParamInterface<BadInputCase> {};
+
+TEST_P(BadInput, LoadsWhatItCanAndKeepsTheRest) {
+  const BadInputCase& c = GetParam();
+  Exec({"create table T (A number(5), B varchar2(5))"});
+  Settings().ErrCnt = 0;
+  host_.defaultAnswer = kMsgNo;
+  EXPECT_EQ(RunImport("T", c.file), kImportDone);
+  EXPECT_EQ(Query("select A, B from T order by A"), c.rows);
+  if (c.err.empty()) {
+    EXPECT_FALSE(ErrorFilesExist());
+  } else {
+    EXPECT_EQ(Err(), c.err);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Import, BadInput,
+    ::testing::Values(
+        BadInputCase{"ByteOrderMarkIsNotData", "\xEF\xBB\xBF" "1,a\r\n", {{"1", "a"}}, ""},
+        BadInputCase{"UnbalancedQuoteKeepsTheRestOfItsLineOnly", "1,\"abc\n2,d\n", {{"1", "abc"}, {"2", "d"}}, ""},
+        BadInputCase{"QuotedSeparatorStaysInTheValue", "1,\"a,b\"\n", {{"1", "a,b"}}, ""},
+        BadInputCase{"LeadingZerosSurviveInText", "1,007\n", {{"1", "007"}}, ""},
+        BadInputCase{"NulByteEndsTheLinesText", std::string("1,ab\0cd\n2,e\n", 12), {{"1", "ab"}, {"2", "e"}}, ""},
+        BadInputCase{"TooLongValueIsRefusedWholeLineKept", "1,abcdefgh\n2,ok\n", {{"2", "ok"}}, "1,abcdefgh\r\n"},
+        BadInputCase{"NotANumberIsRefused", "x1,a\n3,c\n", {{"3", "c"}}, "x1,a\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ImportClasses, TypeCodesMapToTheirPlaceholders) {
   const std::pair<int, ImportClass> cases[] = {
       {-1, ImportClass::Skipped},       {23, ImportClass::Skipped},     {24, ImportClass::Skipped},
