@@ -13,9 +13,30 @@ using ocilite::OraError;
 
 namespace {
 
+// The external types the conversions handle; anything else is refused when it is named, so a
+// caller learns at bind or define time rather than at the first row.
+bool IsSupportedExternalType(ub2 dty) {
+    switch (dty) {
+        case SQLT_CHR: case SQLT_NUM: case SQLT_INT: case SQLT_FLT: case SQLT_STR: case SQLT_VNU:
+        case SQLT_LNG: case SQLT_VCS: case SQLT_DAT: case SQLT_VBI: case SQLT_BFLOAT: case SQLT_BDOUBLE:
+        case SQLT_BIN: case SQLT_LBI: case SQLT_UIN: case SQLT_LVC: case SQLT_LVB: case SQLT_AFC:
+        case SQLT_AVC: case SQLT_IBFLOAT: case SQLT_IBDOUBLE: case SQLT_RDD: case SQLT_CLOB: case SQLT_BLOB:
+        case SQLT_BFILEE: case SQLT_CFILEE: case SQLT_ODT: case SQLT_DATE: case SQLT_TIMESTAMP:
+        case SQLT_TIMESTAMP_TZ: case SQLT_INTERVAL_YM: case SQLT_INTERVAL_DS: case SQLT_TIMESTAMP_LTZ:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void RequireSupported(ub2 dty) {
+    if (!IsSupportedExternalType(dty)) throw OraError(3115, "unsupported network datatype or representation");
+}
+
 void FillBind(OCIBind* b, void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len,
               ub4* curelep, ub4 mode) {
     if ((mode & OCI_DATA_AT_EXEC) != 0 || maxarr_len > 0) throw OraError(3001, "unimplemented feature");
+    RequireSupported(dty);
     b->valuep = valuep;
     b->valueSize = value_sz;
     b->dty = dty;
@@ -58,6 +79,7 @@ sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 pos
     if (s == nullptr || diagnostics == nullptr || defnp == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
         if ((mode & OCI_DYNAMIC_FETCH) != 0) throw OraError(3001, "unimplemented feature");
+        RequireSupported(dty);
         OCIDefine* d = s->DefineAt(position);
         d->valuep = valuep;
         d->valueSize = value_sz;

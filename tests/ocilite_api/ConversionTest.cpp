@@ -126,7 +126,6 @@ TEST_F(ConversionTest, BindBuffersBecomeEngineValues) {
         {"varnum", SQLT_VNU, Bytes({4, 194, 2, 24, 46, 0, 0}), -1, 0, SQLCS_IMPLICIT, "NUM:123.45"},
         {"number", SQLT_NUM, Bytes({61, 100, 78, 56, 102}), -1, 0, SQLCS_IMPLICIT, "NUM:-123.45"},
         {"raw", SQLT_BIN, Bytes({0x01, 0xab, 0x00}), -1, 0, SQLCS_IMPLICIT, "RAW:01AB00"},
-        {"unknown type", 250, Bytes({1}), -1, 0, SQLCS_IMPLICIT, "ORA-03115"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -142,6 +141,31 @@ TEST_F(ConversionTest, BindBuffersBecomeEngineValues) {
             EXPECT_EQ(LastBound(), expected);
         }
     }
+}
+
+TEST_F(ConversionTest, UnknownExternalTypesAreRefusedWhenNamed) {
+    fake::Script script;
+    script.bindNames = {"V"};
+    script.columns = {ColumnInfo{}};
+    fake::TheWorld().scripts["select V from T"] = script;
+    OCIStmt* stmt = s.NewStatement();
+    ASSERT_EQ(OCIStmtPrepare(stmt, s.err, reinterpret_cast<const OraText*>("select V from T"), 15, OCI_NTV_SYNTAX,
+                             OCI_DEFAULT),
+              OCI_SUCCESS);
+    char buf[8] = {};
+    OCIBind* bind = nullptr;
+    // 9112 is no external type (a client's private code for NCLOB); 250 is a PL/SQL record.
+    for (ub2 dty : {ub2(9112), ub2(250)}) {
+        EXPECT_EQ(OCIBindByName(stmt, &bind, s.err, reinterpret_cast<const OraText*>(":V"), 2, buf, sizeof buf, dty,
+                                nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT),
+                  OCI_ERROR);
+        EXPECT_EQ(s.ErrorText(), "ORA-03115: unsupported network datatype or representation");
+    }
+    ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 0, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS);
+    OCIDefine* def = nullptr;
+    EXPECT_EQ(OCIDefineByPos(stmt, &def, s.err, 1, buf, -1, 9112, nullptr, nullptr, nullptr, OCI_DEFAULT), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 3115);
+    OCIHandleFree(stmt, OCI_HTYPE_STMT);
 }
 
 TEST_F(ConversionTest, DescriptorBindsReadTheDescriptor) {
