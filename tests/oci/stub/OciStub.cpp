@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 #include "OciStubControl.h"
 #include "OciStubState.h"
@@ -42,7 +43,27 @@ struct Param {
     std::size_t index;
 };
 
-void* NewHandle() { return std::calloc(1, 16); }
+// Every handle and descriptor the stub hands out; freeing the environment frees them all, as
+// OCI frees an environment's children with it.
+std::set<void*>& Live() {
+    static std::set<void*> live;
+    return live;
+}
+
+void* NewHandle(std::size_t size = 16) {
+    void* h = std::calloc(1, size);
+    Live().insert(h);
+    return h;
+}
+
+void FreeHandle(void* h) {
+    if (Live().erase(h) != 0) std::free(h);
+}
+
+void FreeAll() {
+    for (void* h : Live()) std::free(h);
+    Live().clear();
+}
 
 double NumberValue(const OCINumber* n) {
     double v = 0;
@@ -117,9 +138,18 @@ sword OCIHandleAlloc(const void*, void** hndlpp, const ub4, const size_t, void**
     return status;
 }
 
-sword OCIHandleFree(void* hndlp, const ub4) {
+sword OCIHandleFree(void* hndlp, const ub4 type) {
     const int status = Record("OCIHandleFree");
-    if (status == 0) std::free(hndlp);
+    if (status == 0) {
+        if (type == OCI_HTYPE_ENV) FreeAll();
+        else FreeHandle(hndlp);
+    }
+    return status;
+}
+
+sword OCILogoff(OCISvcCtx* svchp, OCIError*) {
+    const int status = Record("OCILogoff");
+    if (status == 0) FreeHandle(svchp);
     return status;
 }
 
@@ -131,7 +161,7 @@ sword OCIDescriptorAlloc(const void*, void** descpp, const ub4, const size_t, vo
 
 sword OCIDescriptorFree(void* descp, const ub4 type) {
     const int status = Record(type == OCI_DTYPE_PARAM ? "OCIDescriptorFree(param)" : "OCIDescriptorFree");
-    if (status == 0) std::free(descp);
+    if (status == 0) FreeHandle(descp);
     return status;
 }
 
@@ -203,7 +233,7 @@ sword OCIParamGet(const void*, ub4, OCIError*, void** parmdpp, ub4 pos) {
         Get().errorText = "ORA-24334: no descriptor for this position\n";
         return OCI_ERROR;
     }
-    auto* param = static_cast<Param*>(std::calloc(1, sizeof(Param)));
+    auto* param = static_cast<Param*>(NewHandle(sizeof(Param)));
     param->index = pos - 1;
     *parmdpp = param;
     return 0;
