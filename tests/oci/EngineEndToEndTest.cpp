@@ -294,6 +294,29 @@ TEST_F(Engine, NumberText) {
     EXPECT_EQ(rows.back(), std::vector<std::string>(4));
 }
 
+TEST_F(Engine, ComputedMasksOfExpressions) {
+    cur_->SetSQL("SELECT -0.000012 A, 1e100 B, 12345678901234567890123456789012345678 C, -1e-130 D FROM DUAL");
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    EXPECT_FALSE(cur_->ConvertFailed()) << cur_->ErrMsg;
+    EXPECT_EQ(cur_->Values[0], "-0.000012");
+    EXPECT_TRUE(NumberTextMatches(cur_->Values[1], "1~E+100")) << cur_->Values[1];
+    EXPECT_EQ(cur_->Values[2], "12345678901234567890123456789012345678");
+    EXPECT_TRUE(NumberTextMatches(cur_->Values[3], "-1~E-130")) << cur_->Values[3];
+}
+
+TEST_F(Engine, ColumnsThatCannotBeFetchedAndPlaceholders) {
+    Exec("CREATE TABLE BD (X BINARY_DOUBLE, Y NUMBER, LR LONG RAW)");
+    Exec("INSERT INTO BD (Y, LR) VALUES (1, HEXTORAW('01'))");
+    EXPECT_EQ(Rows("SELECT Y, LR FROM BD"), (std::vector<std::vector<std::string>>{{"1", "(LONG RAW)"}}));
+    cur_->SetSQL("SELECT X, Y FROM BD");
+    EXPECT_FALSE(cur_->Execute());
+    EXPECT_EQ(cur_->ErrCode, -1);
+    EXPECT_EQ(cur_->ErrMsg, "抽出不可能なカラムが選択されました");
+    // Nothing was defined: the refusal comes from the describe, before any define.
+    EXPECT_EQ(cur_->Columns.size(), 0u);
+}
+
 TEST_F(Engine, NumberDigitsWithTheEnginesArithmetic) {
     struct {
         double value;
