@@ -50,12 +50,10 @@ void HeadlessHost::ShowJobTable(const std::string& table) {
 }
 
 void HeadlessHost::ShowJobCsv(const std::string* jobCsv) {
-  if (jobCsv) {
-    CsvText = *jobCsv;
-    // A bare file name is taken from the program's folder, as the window's field does.
-    std::filesystem::path path(CsvText);
-    if (path.has_filename() && !path.has_parent_path()) CsvText = (ProgramFolder() / path).string();
-  }
+  if (jobCsv) CsvText = *jobCsv;
+  // A bare file name is taken from the program's folder, as the window's field does.
+  std::filesystem::path path(CsvText);
+  if (path.has_filename() && !path.has_parent_path()) CsvText = (ProgramFolder() / path).string();
   context_.CsvFile = CsvText;
   PreviewTarget target{grid_, dm_, *this, settings_, context_};
   PreviewCsv(target, CsvText);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 
@@ -146,8 +147,8 @@ INSTANTIATE_TEST_SUITE_P(E2e, CancelInJobTwo,
 
 TEST_F(ThreadRun, OneParkedThreadRunsAnImportAndThenAnExport) {
   HeadlessHost host(dm, Settings(), Context(), nullptr);
+  std::atomic<int> completions{0};  // outlives the thread, whose last wake-up counts too
   TOracle thread(&dm, &host);
-  int completions = 0;
   thread.SetOnWorkDone([&](void*, TThreadEx&) { ++completions; }, nullptr);
   thread.Resume();
   thread.WaitIdle();

@@ -451,6 +451,8 @@ TEST_F(TOracleTest, RunningIsSetExactlyWhileTheRunIsInProgress) {
   EXPECT_TRUE(thread.runningSeenInWork);
   EXPECT_EQ(runningInCompletion, 0);
   EXPECT_FALSE(Context().Running);
+  // The routine refers to this test's locals: the fixture's thread outlives them.
+  thread.SetOnWorkDone(nullptr, nullptr);
 }
 
 TEST_F(TOracleTest, OneThreadServesManyRunsAndAStaleCancelIsClearedAtStart) {
