@@ -1,6 +1,7 @@
 #include "ocilite/engine/Functions.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -57,6 +58,16 @@ OraTimestamp NowFor(const EvalContext& cx) {
         now.tzMinutes = cx.nls->tzMinutes;
     }
     return now;
+}
+
+const OraTimestamp& CachedNow(FnState& st, const EvalContext& cx) {
+    int64_t second = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (st.nowReadAt != second) {
+        st.now = NowFor(cx);
+        st.nowReadAt = second;
+    }
+    return st.now;
 }
 
 // ---- datetime arithmetic ------------------------------------------------------------------
@@ -316,7 +327,7 @@ Value ToDatetimeEval(std::vector<Value>& a, const CompiledCall& c, FnState& st, 
     if (a.size() < 2) return Coerce(a[0], c.result, *cx.nls);
     if (IsNull(a[1])) return std::monostate{};
     const DatetimeFormat& f = CachedFormat(st, Str(a[1]), FormatUse::Parse, kind);
-    return DatetimeValue{kind, Parse(Str(a[0]), f, kind, NowFor(cx))};
+    return DatetimeValue{kind, Parse(Str(a[0]), f, kind, CachedNow(st, cx))};
 }
 
 SqlType ToCharType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {

@@ -25,6 +25,10 @@ struct FnState {
     std::string formatText;
     int formatKind = -1;
     std::optional<DatetimeFormat> format;
+    // The current time for missing datetime fields, read from the clock at most once a
+    // second (the import converts millions of values with one call site).
+    OraTimestamp now;
+    int64_t nowReadAt = -1;
 };
 
 struct FunctionDef;

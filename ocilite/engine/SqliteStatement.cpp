@@ -107,12 +107,31 @@ void SqliteStatement::Execute() {
             if (!bound_[i]) throw OraError(1008, "not all variables bound");
         const Nls& nls = session_.NlsSettings();
         sqlite3_reset(stmt_);
+        staged_.resize(plan_.values.size());
+        keys_.resize(plan_.values.size());
         for (size_t i = 0; i < plan_.values.size(); ++i) {
             const ColumnTarget& target = plan_.targets[i];
-            Value v = Evaluate(plan_.values[i]);
-            v = Coerce(v, target.type, nls);
-            v = FitColumn(std::move(v), target, false);
-            BindStored(stmt_, static_cast<int>(i) + 1, target.type, v);
+            const ValueExpr& e = plan_.values[i];
+            const Value* src = nullptr;
+            if (e.kind == ValueExpr::Kind::Bind) {
+                src = &binds_[static_cast<size_t>(e.bind)];
+            } else if (e.kind == ValueExpr::Kind::Constant) {
+                src = &e.constant;
+            } else {
+                staged_[i] = Evaluate(e);
+                src = &staged_[i];
+            }
+            // text into VARCHAR2 goes in as it is, without a copy
+            if (target.type.kind == TypeKind::Varchar && src->index() == 1) {
+                const std::string& bytes = std::get<TextValue>(*src).bytes;
+                if (!bytes.empty()) {
+                    CheckVarcharLength(bytes, target);
+                    BindStoredInPlace(stmt_, static_cast<int>(i) + 1, target.type, *src, keys_[i]);
+                    continue;
+                }
+            }
+            staged_[i] = FitColumn(Coerce(*src, target.type, nls), target, false);
+            BindStoredInPlace(stmt_, static_cast<int>(i) + 1, target.type, staged_[i], keys_[i]);
         }
         session_.BeginWork();
         int rc = sqlite3_step(stmt_);

@@ -46,7 +46,8 @@ private:
     bool executed_ = false;
     uint64_t rowCount_ = 0;
     std::string lastRowid_;
-    std::vector<Value> scratch_;
+    std::vector<Value> staged_;        // converted INSERT values, alive until the next execute
+    std::vector<std::string> keys_;    // their stored keys
 };
 
 }  // namespace ocilite

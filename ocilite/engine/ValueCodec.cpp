@@ -286,6 +286,29 @@ void BindStored(sqlite3_stmt* stmt, int idx, const SqlType& type, const Value& v
     }
 }
 
+void BindStoredInPlace(sqlite3_stmt* stmt, int idx, const SqlType& type, const Value& v, std::string& buffer) {
+    switch (v.index()) {
+        case 1: {
+            const std::string& s = std::get<TextValue>(v).bytes;
+            sqlite3_bind_text(stmt, idx, s.data(), static_cast<int>(s.size()), SQLITE_STATIC);
+            return;
+        }
+        case 2:
+            buffer = std::get<OraNumber>(v).SortKey();
+            sqlite3_bind_blob(stmt, idx, buffer.data(), static_cast<int>(buffer.size()), SQLITE_STATIC);
+            return;
+        case 3: {
+            const auto& d = std::get<DatetimeValue>(v);
+            buffer = DatetimeKey(d.value, type.IsDatetime() ? type.kind : TypeKind::Timestamp);
+            sqlite3_bind_blob(stmt, idx, buffer.data(), static_cast<int>(buffer.size()), SQLITE_STATIC);
+            return;
+        }
+        default:
+            BindStored(stmt, idx, type, v);
+            return;
+    }
+}
+
 void ResultStored(sqlite3_context* ctx, const SqlType& type, const Value& v) {
     switch (v.index()) {
         case 0: sqlite3_result_null(ctx); return;
@@ -557,6 +580,15 @@ Value Coerce(const Value& v, const SqlType& target, const Nls& nls) {
 
 std::string QuotedPath(const ColumnTarget& col) {
     return "\"" + col.owner + "\".\"" + col.table + "\".\"" + col.column + "\"";
+}
+
+void CheckVarcharLength(const std::string& bytes, const ColumnTarget& col) {
+    const SqlType& t = col.type;
+    if (bytes.size() <= static_cast<size_t>(t.length)) return;  // fits in bytes, so in characters too
+    size_t len = t.charSemantics ? Utf8Length(bytes) : bytes.size();
+    if (len > static_cast<size_t>(t.length))
+        throw OraError(12899, "value too large for column " + QuotedPath(col) + " (actual: " + std::to_string(len) +
+                                  ", maximum: " + std::to_string(t.length) + ")");
 }
 
 Value FitColumn(Value v, const ColumnTarget& col, bool update) {

@@ -41,6 +41,9 @@ std::string SqlLiteral(const Value& v, const SqlType& type);
 
 // Stores v (already of the type's value kind, see Coerce) into parameter idx.
 void BindStored(sqlite3_stmt* stmt, int idx, const SqlType& type, const Value& v);
+// Same, without copying: text is bound in place (v must outlive the next step) and keys are
+// built in `buffer`, which must outlive it too. The import's hot path.
+void BindStoredInPlace(sqlite3_stmt* stmt, int idx, const SqlType& type, const Value& v, std::string& buffer);
 // Sets a function result from v.
 void ResultStored(sqlite3_context* ctx, const SqlType& type, const Value& v);
 // Reads a stored value back; tolerant of INTEGER/REAL/TEXT where a key was expected (results
@@ -69,6 +72,8 @@ struct ColumnTarget {
     bool notNull = false;
 };
 Value FitColumn(Value v, const ColumnTarget& col, bool update);
+// The length check of FitColumn for VARCHAR2 / NVARCHAR2 text (ORA-12899).
+void CheckVarcharLength(const std::string& bytes, const ColumnTarget& col);
 
 // "ORA-01400: cannot insert NULL into (...)" and friends need quoted names.
 std::string QuotedPath(const ColumnTarget& col);
