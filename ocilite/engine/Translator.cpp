@@ -523,7 +523,7 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
     if (name == "ALL_USERS" || name == "DBA_USERS") {
         add("USERNAME", name128, true);
         add("USER_ID", num, true);
-        add("CREATED", date, true);
+        add("CREATED", date);
         return "SELECT name AS _c1, onum(rowid) AS _c2, NULL AS _c3 FROM ocl_users";
     }
     std::string sql;
