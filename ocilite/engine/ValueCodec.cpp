@@ -633,7 +633,7 @@ Value FitColumn(Value v, const ColumnTarget& col, bool update) {
             auto& n = std::get<OraNumber>(v);
             if (t.isFloat) return n.FitToFloat(t.precision);
             if (t.precision > 0) return n.FitToPrecisionScale(t.precision, t.scale);
-            if (t.scaleGiven) return n.FitToPrecisionScale(-1, t.scale);
+            if (t.scaleGiven) return n.FitToPrecisionScale(38, t.scale);  // NUMBER(*,s), INTEGER
             return v;
         }
         case TypeKind::Timestamp:
