@@ -1,15 +1,4 @@
 #pragma once
-// The logon values of the session (user, password, connect string) as the command line and
-// the stored settings fill them before the session component takes them over.
+// The session's logon values, shared with the client layer's login prompt.
 
-#include <string>
-
-namespace tabrook {
-
-struct LogonValues {
-  std::string User;
-  std::string Password;
-  std::string ConnStr;
-};
-
-}  // namespace tabrook
+#include "oci/LogonValues.h"

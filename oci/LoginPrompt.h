@@ -6,13 +6,9 @@
 #include <memory>
 #include <string>
 
-namespace tabrook {
+#include "oci/LogonValues.h"
 
-struct LogonValues {
-    std::string User;
-    std::string Password;
-    std::string ConnStr;
-};
+namespace tabrook {
 
 // Which field has the focus when the prompt opens: the password when a user is already known.
 enum class LoginFocus { User, Password };

@@ -19,11 +19,7 @@
 #include "StartSequence.h"
 #include "TOracle.h"
 #include "TransferSettings.h"
-// app/LogonValues.h and oci/LoginPrompt.h both define tabrook::LogonValues (the same three
-// texts), so one translation unit cannot include both; the session's copy is renamed here.
-#define LogonValues SessionLogonValues
 #include "Tdm.h"
-#undef LogonValues
 
 namespace tabrook::e2e {
 namespace {
