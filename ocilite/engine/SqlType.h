@@ -63,7 +63,7 @@ struct SqlType {
 
 // A declared type from CREATE TABLE / CAST; throws ORA-00910, ORA-01727, ORA-01728,
 // ORA-30088 ... for limits Oracle enforces.
-SqlType TypeFromSpec(const TypeSpec& spec);
+SqlType TypeFromSpec(const TypeSpec& declared);
 
 // The type name USER_TAB_COLUMNS shows ("VARCHAR2", "NUMBER", "TIMESTAMP(6)" ...).
 std::string TypeName(const SqlType& t);
