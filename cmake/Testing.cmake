@@ -11,7 +11,7 @@ function(tabrook_test)
     TABROOK_BINARY_DIR="${CMAKE_BINARY_DIR}"
     TABROOK_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TABROOK_TEST_OUTPUT})
-  gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES TIMEOUT 300)
 endfunction()
 
 # tabrook_fuzz(NAME name SOURCES ... LIBS ... [SECONDS n] [CORPUS dir]): a libFuzzer target,
