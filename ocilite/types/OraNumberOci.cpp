@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "ocilite/types/NumberFormatModel.h"
 
@@ -104,6 +105,30 @@ NumberFormatModel CompileForOci(std::string_view fmt) {
     } catch (const OraError&) {
         throw OraError(22061, "invalid format text " + Bracketed(fmt));
     }
+}
+
+// Compiled models of the formats used last on this thread. A client renders every value of
+// a column with the same mask, so compiling it once per value would dominate a fetch.
+const NumberFormatModel& CachedModelForOci(std::string_view fmt) {
+    struct Entry {
+        std::string format;
+        NumberFormatModel model;
+    };
+    constexpr size_t kEntries = 16;
+    thread_local std::vector<Entry> cache;
+    thread_local size_t nextVictim = 0;
+    for (const Entry& entry : cache)
+        if (entry.format == fmt) return entry.model;
+    Entry entry{std::string(fmt), CompileForOci(fmt)};
+    if (cache.size() < kEntries) {
+        cache.reserve(kEntries);
+        cache.push_back(std::move(entry));
+        return cache.back().model;
+    }
+    Entry& slot = cache[nextVictim];
+    nextVictim = (nextVictim + 1) % kEntries;
+    slot = std::move(entry);
+    return slot.model;
 }
 
 }  // namespace
@@ -281,7 +306,7 @@ size_t ToText(const uint8_t* number, std::string_view fmt, std::string_view nlsP
               char* buf, size_t bufSize) {
     const OraNumber x = In(number);
     const NumberFormatSymbols symbols = ParseNls(nlsParams);
-    const std::string text = CompileForOci(fmt).Render(x, symbols);
+    const std::string text = CachedModelForOci(fmt).Render(x, symbols);
     if (!text.empty() && text.find_first_not_of('#') == std::string::npos)
         throw OraError(22065, "number to text translation for the given format causes overflow");
     if (buf == nullptr || text.size() + 1 > bufSize)
@@ -294,7 +319,7 @@ size_t ToText(const uint8_t* number, std::string_view fmt, std::string_view nlsP
 void FromText(std::string_view text, std::string_view fmt, std::string_view nlsParams,
               uint8_t* number) {
     const NumberFormatSymbols symbols = ParseNls(nlsParams);
-    const NumberFormatModel model = CompileForOci(fmt);
+    const NumberFormatModel& model = CachedModelForOci(fmt);
     Out(number, [&] {
         try {
             return model.Parse(text, symbols);
