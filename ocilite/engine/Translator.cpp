@@ -1094,12 +1094,11 @@ void Translator::TranslateInsert(const ParsedStatement& st) {
     plan_.sql = sql;
 }
 
-void Translator::TranslateUpdate(const ParsedStatement& st) {
-    CatalogObject obj = RequireTable(st.schema, st.name);
-    plan_.objectId = obj.id;
-    Scope scope;
+// The scope of an UPDATE or DELETE: the one target table, its columns named by the table
+// storage, reachable under the statement's alias or the table's own name.
+Translator::Scope Translator::TargetTableScope(const CatalogObject& obj, const std::string& qualifier) {
     Source src;
-    src.qualifier = st.alias.empty() ? st.name : st.alias;
+    src.qualifier = qualifier;
     src.owner = obj.owner;
     src.table = obj.name;
     src.sqlAlias = obj.StorageName();
@@ -1113,7 +1112,15 @@ void Translator::TranslateUpdate(const ParsedStatement& st) {
         c.sql = obj.StorageName() + "." + CatalogObject::ColumnStorage(i);
         src.columns.push_back(std::move(c));
     }
-    scope.sources.push_back(src);
+    Scope scope;
+    scope.sources.push_back(std::move(src));
+    return scope;
+}
+
+void Translator::TranslateUpdate(const ParsedStatement& st) {
+    CatalogObject obj = RequireTable(st.schema, st.name);
+    plan_.objectId = obj.id;
+    Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "UPDATE " + obj.StorageName() + " SET ";
     std::vector<int> seen;
     for (size_t k = 0; k < st.sets.size(); ++k) {
@@ -1142,23 +1149,7 @@ void Translator::TranslateUpdate(const ParsedStatement& st) {
 void Translator::TranslateDelete(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
     plan_.objectId = obj.id;
-    Scope scope;
-    Source src;
-    src.qualifier = st.alias.empty() ? st.name : st.alias;
-    src.owner = obj.owner;
-    src.table = obj.name;
-    src.sqlAlias = obj.StorageName();
-    src.isTable = true;
-    src.objectId = obj.id;
-    for (size_t i = 0; i < obj.columns.size(); ++i) {
-        ScopeColumn c;
-        c.name = obj.columns[i].name;
-        c.type = obj.columns[i].type;
-        c.notNull = obj.columns[i].notNull;
-        c.sql = obj.StorageName() + "." + CatalogObject::ColumnStorage(i);
-        src.columns.push_back(std::move(c));
-    }
-    scope.sources.push_back(src);
+    Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "DELETE FROM " + obj.StorageName();
     if (st.where) sql += " WHERE " + Condition(*st.where, scope);
     plan_.sql = sql;

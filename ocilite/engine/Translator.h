@@ -72,6 +72,7 @@ private:
     ValueExpr CompileValue(const ocilite::Expr& e);
 
     void TranslateInsert(const ParsedStatement& st);
+    Scope TargetTableScope(const CatalogObject& obj, const std::string& qualifier);
     void TranslateUpdate(const ParsedStatement& st);
     void TranslateDelete(const ParsedStatement& st);
     CatalogObject RequireTable(const std::string& schema, const std::string& name);
