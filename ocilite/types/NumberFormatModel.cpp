@@ -449,16 +449,17 @@ OraNumber NumberFormatModel::Parse(std::string_view text,
             while (i < text.size() && text[i] == ' ') ++i;
             std::string_view hex = text.substr(i);
             if (hex.empty() || hex.size() > intPattern_.size()) ThrowInvalidNumber();
-            const OraNumber sixteen = OraNumber::FromInt64(16);
-            OraNumber big;
+            // Accumulated exactly and rounded to NUMBER's digits once at the end: rounding
+            // each step would lose the low digits of a value wider than 40 digits twice.
+            boost::multiprecision::cpp_int big = 0;
             for (char c : hex) {
                 int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
                         : (c >= 'a' && c <= 'f') ? c - 'a' + 10
                         : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
                 if (d < 0) ThrowInvalidNumber();
-                big = big * sixteen + OraNumber::FromInt64(d);
+                big = big * 16 + d;
             }
-            return big;
+            return OraNumber::Parse(big.str());
         }
         default:
             break;

@@ -197,6 +197,10 @@ const ParseCase kParse[] = {
     {"  12", "9999", "12"},
     {"7B", "XX", "123"},
     {"ff", "xxx", "255"},
+    // 999999999999999999999999999999999999999099999 in hex: rounded once to NUMBER's
+    // digits (39 here, as the base-100 digits fall), not again at every hex digit.
+    {"2CD76FE086B93CE2F768A00B229FFFFFF2445F", "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX",
+     "999999999999999999999999999999999999999000000"},
     {"12300", "999V99", "123"},
     {"-0.5", "90.9", "-.5"},
     {"12345", "9999", nullptr},   // too many digits
