@@ -14,15 +14,20 @@ function(tabrook_test)
   gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES TIMEOUT 300)
 endfunction()
 
-# tabrook_fuzz(NAME name SOURCES ... LIBS ... [SECONDS n] [CORPUS dir]): a libFuzzer target,
-# built only with TABROOK_FUZZ=ON, and run by CTest for a bounded time under the label "fuzz".
+# tabrook_fuzz(NAME name SOURCES ... LIBS ... [RUNS n] [SECONDS n] [CORPUS dir]): a libFuzzer
+# target, built only with TABROOK_FUZZ=ON, and run by CTest under the label "fuzz". A run is a
+# fixed number of inputs from a fixed seed, so the same tree fuzzes the same way every time
+# (a failure in CI is reproducible); SECONDS only caps a run that is slower than expected.
 function(tabrook_fuzz)
-  cmake_parse_arguments(F "" "NAME;SECONDS;CORPUS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "NAME;RUNS;SECONDS;CORPUS" "SOURCES;LIBS" ${ARGN})
   if(NOT TABROOK_FUZZ)
     return()
   endif()
+  if(NOT F_RUNS)
+    set(F_RUNS 200000)
+  endif()
   if(NOT F_SECONDS)
-    set(F_SECONDS 15)
+    set(F_SECONDS 120)
   endif()
   add_executable(${F_NAME} ${F_SOURCES})
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
@@ -36,6 +41,6 @@ function(tabrook_fuzz)
   endif()
   add_test(NAME fuzz.${F_NAME}
     COMMAND ${CMAKE_COMMAND} -E env
-      sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${F_NAME}>' -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 '${work}' ${seed}")
+      sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${F_NAME}>' -seed=1 -runs=${F_RUNS} -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 '${work}' ${seed}")
   set_tests_properties(fuzz.${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 600)
 endfunction()
