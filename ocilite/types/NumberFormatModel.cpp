@@ -296,6 +296,17 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value,
         const size_t field = currency_ == Currency::Iso ? 3 : kCurrencyField;
         if (currency.size() < field) out.append(field - currency.size(), ' ');
     }
+    AppendLeadingSign(out, negative);
+    if (dollar_) out += '$';
+    if (!currencyTrailing_) out += currency;
+    out += core;
+    if (currencyTrailing_) out += currency;
+    AppendTrailingSign(out, negative);
+    return out;
+}
+
+// The sign slot before the number: '-' (or a blank without FM), S, or the '<' of PR.
+void NumberFormatModel::AppendLeadingSign(std::string& out, bool negative) const {
     switch (sign_) {
         case SignMode::Default:
             if (negative) out += '-';
@@ -311,10 +322,10 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value,
         default:
             break;
     }
-    if (dollar_) out += '$';
-    if (!currencyTrailing_) out += currency;
-    out += core;
-    if (currencyTrailing_) out += currency;
+}
+
+// The sign slot after the number: a trailing S, MI, or the '>' of PR.
+void NumberFormatModel::AppendTrailingSign(std::string& out, bool negative) const {
     switch (sign_) {
         case SignMode::TrailingS:
             out += negative ? '-' : '+';
@@ -330,7 +341,6 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value,
         default:
             break;
     }
-    return out;
 }
 
 std::string NumberFormatModel::RenderScientific(const OraNumber& value,
@@ -358,28 +368,12 @@ std::string NumberFormatModel::RenderScientific(const OraNumber& value,
 
     const bool negative = value.IsNegative() && !a.IsZero();
     std::string out = fm_ ? "" : " ";
-    switch (sign_) {
-        case SignMode::Default:
-            if (negative) out += '-';
-            else if (!fm_) out += ' ';
-            break;
-        case SignMode::LeadingS:
-            out += negative ? '-' : '+';
-            break;
-        case SignMode::Brackets:
-            if (negative) out += '<';
-            else if (!fm_) out += ' ';
-            break;
-        default:
-            break;
-    }
+    AppendLeadingSign(out, negative);
     if (dollar_) out += '$';
     if (!currencyTrailing_) out += CurrencyText(symbols);
     out += mantissa;
     if (currencyTrailing_) out += CurrencyText(symbols);
-    if (sign_ == SignMode::TrailingS) out += negative ? '-' : '+';
-    else if (sign_ == SignMode::TrailingMI) out += negative ? "-" : fm_ ? "" : " ";
-    else if (sign_ == SignMode::Brackets) out += negative ? ">" : fm_ ? "" : " ";
+    AppendTrailingSign(out, negative);
     return out;
 }
 

@@ -40,6 +40,8 @@ private:
     std::string RenderHex(const OraNumber& value) const;
     std::string RenderRoman(const OraNumber& value) const;
     std::string CurrencyText(const NumberFormatSymbols& symbols) const;
+    void AppendLeadingSign(std::string& out, bool negative) const;
+    void AppendTrailingSign(std::string& out, bool negative) const;
     std::string Overflow() const;
     int OverflowWidth() const;
 
