@@ -144,6 +144,18 @@ OraTimestamp RoundFraction(OraTimestamp t, int scale) {
     }
     return t;
 }
+// The stored form of a datetime value: the column's kind when the slot is typed, else the
+// value's own kind.
+static TypeKind StorageKindOf(const SqlType& type, const DatetimeValue& d) {
+    if (type.IsDatetime()) return type.kind;
+    switch (d.kind) {
+        case DatetimeKind::Date: return TypeKind::Date;
+        case DatetimeKind::Timestamp: return TypeKind::Timestamp;
+        case DatetimeKind::TimestampTz: return TypeKind::TimestampTz;
+        default: return TypeKind::TimestampLtz;
+    }
+}
+
 
 }  // namespace
 
@@ -164,11 +176,7 @@ std::string SqlLiteral(const Value& v, const SqlType& type) {
         case 2: return blob(std::get<OraNumber>(v).SortKey());
         case 3: {
             const auto& d = std::get<DatetimeValue>(v);
-            TypeKind k = type.IsDatetime() ? type.kind
-                       : d.kind == DatetimeKind::Date ? TypeKind::Date
-                       : d.kind == DatetimeKind::Timestamp ? TypeKind::Timestamp
-                       : d.kind == DatetimeKind::TimestampTz ? TypeKind::TimestampTz
-                                                              : TypeKind::TimestampLtz;
+            const TypeKind k = StorageKindOf(type, d);
             return blob(DatetimeKey(d.value, k));
         }
         case 4: return std::to_string(std::get<OraIntervalYM>(v).months);
@@ -259,11 +267,7 @@ void BindStored(sqlite3_stmt* stmt, int idx, const SqlType& type, const Value& v
         }
         case 3: {
             const auto& d = std::get<DatetimeValue>(v);
-            TypeKind k = type.IsDatetime() ? type.kind
-                       : d.kind == DatetimeKind::Date ? TypeKind::Date
-                       : d.kind == DatetimeKind::Timestamp ? TypeKind::Timestamp
-                       : d.kind == DatetimeKind::TimestampTz ? TypeKind::TimestampTz
-                                                              : TypeKind::TimestampLtz;
+            const TypeKind k = StorageKindOf(type, d);
             std::string key = DatetimeKey(d.value, k);
             sqlite3_bind_blob(stmt, idx, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
             return;
@@ -299,7 +303,7 @@ void BindStoredInPlace(sqlite3_stmt* stmt, int idx, const SqlType& type, const V
             return;
         case 3: {
             const auto& d = std::get<DatetimeValue>(v);
-            buffer = DatetimeKey(d.value, type.IsDatetime() ? type.kind : TypeKind::Timestamp);
+            buffer = DatetimeKey(d.value, StorageKindOf(type, d));
             sqlite3_bind_blob(stmt, idx, buffer.data(), static_cast<int>(buffer.size()), SQLITE_STATIC);
             return;
         }
@@ -324,11 +328,7 @@ void ResultStored(sqlite3_context* ctx, const SqlType& type, const Value& v) {
         }
         case 3: {
             const auto& d = std::get<DatetimeValue>(v);
-            TypeKind k = type.IsDatetime() ? type.kind
-                       : d.kind == DatetimeKind::Date ? TypeKind::Date
-                       : d.kind == DatetimeKind::Timestamp ? TypeKind::Timestamp
-                       : d.kind == DatetimeKind::TimestampTz ? TypeKind::TimestampTz
-                                                              : TypeKind::TimestampLtz;
+            const TypeKind k = StorageKindOf(type, d);
             std::string key = DatetimeKey(d.value, k);
             sqlite3_result_blob(ctx, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
             return;
