@@ -1,4 +1,4 @@
-#include "BuiltInDefaults.h"
+#include "app/BuiltInDefaults.h"
 
 namespace tabrook {
 

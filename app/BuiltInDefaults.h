@@ -1,9 +1,9 @@
 #pragma once
 // The values that start-up sets before the stored settings and the command line change them.
 
-#include "LogonValues.h"
-#include "RunContext.h"
-#include "TransferSettings.h"
+#include "oci/LogonValues.h"
+#include "transfer/RunContext.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 

@@ -1,10 +1,10 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <algorithm>
 #include <charconv>
 #include <system_error>
 
-#include "ProgramFolder.h"
+#include "app/ProgramFolder.h"
 
 namespace tabrook {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "LogonValues.h"
-#include "RunContext.h"
-#include "TransferSettings.h"
+#include "oci/LogonValues.h"
+#include "transfer/RunContext.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 

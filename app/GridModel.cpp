@@ -1,4 +1,4 @@
-#include "GridModel.h"
+#include "app/GridModel.h"
 
 #include <algorithm>
 #include <cstdio>

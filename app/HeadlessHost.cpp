@@ -1,12 +1,12 @@
-#include "HeadlessHost.h"
+#include "app/HeadlessHost.h"
 
 #include <filesystem>
 #include <span>
 
-#include "DataPreview.h"
-#include "ProgramFolder.h"
-#include "RunContext.h"
-#include "TransferSettings.h"
+#include "app/DataPreview.h"
+#include "app/ProgramFolder.h"
+#include "transfer/RunContext.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 

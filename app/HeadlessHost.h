@@ -10,8 +10,8 @@
 #include <mutex>
 #include <string>
 
-#include "GridModel.h"
-#include "Host.h"
+#include "app/GridModel.h"
+#include "transfer/Host.h"
 
 namespace tabrook {
 

@@ -1,4 +1,4 @@
-#include "RegistrySettings.h"
+#include "app/RegistrySettings.h"
 
 #include <QSettings>
 #include <QString>

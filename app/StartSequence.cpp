@@ -1,14 +1,14 @@
-#include "StartSequence.h"
+#include "app/StartSequence.h"
 
-#include "BuiltInDefaults.h"
-#include "Host.h"
-#include "JobListFile.h"
-#include "RegistrySettings.h"
-#include "RunContext.h"
-#include "RunLog.h"
-#include "TOracle.h"
-#include "TransferSettings.h"
-#include "Tdm.h"
+#include "app/BuiltInDefaults.h"
+#include "transfer/Host.h"
+#include "transfer/JobListFile.h"
+#include "app/RegistrySettings.h"
+#include "transfer/RunContext.h"
+#include "transfer/RunLog.h"
+#include "transfer/TOracle.h"
+#include "transfer/TransferSettings.h"
+#include "transfer/Tdm.h"
 
 namespace tabrook {
 
@@ -18,8 +18,10 @@ constexpr const char* kOciUnusable = "OCIが使用できません。";
 
 }  // namespace
 
-StartSequence::StartSequence(Tdm& dm, Host& host, StartUi& ui)
-    : dm_(dm), host_(host), ui_(ui), thread_(std::make_unique<TOracle>(&dm, &host)) {}
+StartSequence::StartSequence(Tdm& dm, Host& host, StartUi& ui, TransferSettings& settings,
+                             RunContext& context)
+    : dm_(dm), host_(host), ui_(ui), settings_(settings), context_(context),
+      thread_(std::make_unique<TOracle>(&dm, host, settings, context)) {}
 
 StartSequence::~StartSequence() {
   // Destroying the thread wakes it once more; its completion routine must find nothing to do.
@@ -30,7 +32,7 @@ StartSequence::~StartSequence() {
 }
 
 bool StartSequence::Unattended() const {
-  const RunContext& context = Context();
+  const RunContext& context = context_;
   return context.AutoStart && context.AutoClose;
 }
 
@@ -47,8 +49,8 @@ void StartSequence::CopySessionToLogon() {
 }
 
 bool StartSequence::Start(const std::vector<std::string>& args) {
-  TransferSettings& settings = Settings();
-  RunContext& context = Context();
+  TransferSettings& settings = settings_;
+  RunContext& context = context_;
 
   ApplyBuiltInDefaults(settings, context, logon_);
   context.JobList.Clear();
@@ -66,7 +68,7 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
   CopyLogonToSession();
 
   startFailed_ = false;
-  OpenLog();
+  OpenLog(context, host_);
 
   // An exception escaping the activation means the library cannot be used at all; a failure
   // reported by the result (no library, missing entry) surfaces at the logon below.
@@ -105,7 +107,7 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
   ShowConnection();
 
   if (!startFailed_ && !context.ListFile.empty()) {
-    if (!ReadJobList(context.ListFile, context)) startFailed_ = true;
+    if (!ReadJobList(context.ListFile, context, host_)) startFailed_ = true;
   }
 
   SettleMode(settings);
@@ -122,18 +124,18 @@ std::string StartSequence::ConnectionCaption() const {
 
 void StartSequence::ShowConnection() {
   ui_.ShowConnectionState(dm_.OCI.Connected, ConnectionCaption());
-  if (!dm_.OCI.Connected && !dm_.OCI.ErrMsg.empty() && !Context().AutoClose)
+  if (!dm_.OCI.Connected && !dm_.OCI.ErrMsg.empty() && !context_.AutoClose)
     host_.MessageBox(dm_.OCI.ErrMsg, MsgIcon::Error, MsgButtons::Ok);
 }
 
 void StartSequence::StoreConnection() {
   CopySessionToLogon();
   RegistrySettings(false, kConnectionPart,
-                   SettingsTargets{Settings(), Context(), logon_, openFolder_});
+                   SettingsTargets{settings_, context_, logon_, openFolder_});
 }
 
 void StartSequence::AutoStartRun() {
-  RunContext& context = Context();
+  RunContext& context = context_;
   if (context.AutoClose && startFailed_) {
     PostCloseRequest();
     return;
@@ -157,7 +159,7 @@ void StartSequence::AutoStartRun() {
 void StartSequence::RunFinished() {
   if (closed_) return;
   ui_.PostToUi([this] { ui_.SetRunControlsEnabled(true); });
-  if (Context().AutoClose) {
+  if (context_.AutoClose) {
     PostCloseRequest();
     return;
   }
@@ -176,13 +178,13 @@ void StartSequence::PostCloseRequest() {
 
 bool StartSequence::FormCloseQuery() {
   if (closed_) return true;
-  RunContext& context = Context();
+  RunContext& context = context_;
   if (context.Running) {
     thread_->CancelRequest = true;
     return false;
   }
   RegistrySettings(false, kTransferPart,
-                   SettingsTargets{Settings(), context, logon_, openFolder_});
+                   SettingsTargets{settings_, context, logon_, openFolder_});
   thread_->StopRequested = true;
   thread_->WaitIdle();
   thread_->Terminate();

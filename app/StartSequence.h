@@ -13,13 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 namespace tabrook {
 
 class Host;
 class Tdm;
 class TOracle;
+struct RunContext;
+struct TransferSettings;
 
 // What the start sequence asks of the windows. Every step but PostToUi and Quit has a default
 // that does nothing, which is what a program without windows does.
@@ -55,7 +57,9 @@ public:
   static constexpr int kExitFailure = 1;
   static constexpr int kExitRowsRefused = 2;
 
-  StartSequence(Tdm& dm, Host& host, StartUi& ui);
+  // settings and context are the program's one instance of each; the sequence fills them at
+  // the start and hands them to the transfer thread. All must outlive the sequence.
+  StartSequence(Tdm& dm, Host& host, StartUi& ui, TransferSettings& settings, RunContext& context);
   ~StartSequence();
   StartSequence(const StartSequence&) = delete;
   StartSequence& operator=(const StartSequence&) = delete;
@@ -112,6 +116,8 @@ private:
   Tdm& dm_;
   Host& host_;
   StartUi& ui_;
+  TransferSettings& settings_;
+  RunContext& context_;
   std::unique_ptr<TOracle> thread_;
   LogonValues logon_;
   CommandLineResult commandLine_;

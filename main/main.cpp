@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "BuiltInDefaults.h"
-#include "CommandLine.h"
-#include "HeadlessHost.h"
-#include "HeadlessUi.h"
-#include "Host.h"
-#include "RunContext.h"
-#include "StartSequence.h"
-#include "TransferSettings.h"
-#include "Tdm.h"
+#include "app/BuiltInDefaults.h"
+#include "app/CommandLine.h"
+#include "app/HeadlessHost.h"
+#include "app/HeadlessUi.h"
+#include "transfer/Host.h"
+#include "transfer/RunContext.h"
+#include "app/StartSequence.h"
+#include "transfer/TransferSettings.h"
+#include "transfer/Tdm.h"
 
 namespace {
 
@@ -33,11 +33,13 @@ bool IsUnattended(const std::vector<std::string>& args) {
 int RunUnattended(int argc, char** argv, const std::vector<std::string>& args) {
   QCoreApplication app(argc, argv);
   app.setApplicationName("Tabrook+ Version 1.2a");
+  // The program's one instance of the transfer settings and of the run context.
+  tabrook::TransferSettings settings;
+  tabrook::RunContext context;
   tabrook::Tdm dm;
-  tabrook::HeadlessHost host(dm, tabrook::Settings(), tabrook::Context());
-  tabrook::ScopedHost scopedHost(&host);
+  tabrook::HeadlessHost host(dm, settings, context);
   tabrook::HeadlessUi ui;
-  tabrook::StartSequence sequence(dm, host, ui);
+  tabrook::StartSequence sequence(dm, host, ui, settings, context);
   if (!sequence.Start(args)) return sequence.ExitStatus();
   int status = app.exec();
   if (sequence.NothingRan())

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "oci/OciTypes.h"
+#include "ociabi/OciTypes.h"
 
 namespace tabrook {
 

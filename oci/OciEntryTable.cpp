@@ -9,7 +9,7 @@ namespace tabrook {
 void OciEntryTable::Resolve(const OciLibrary& library) {
 #define OCI_FUNCTION(ret, name, params) name = reinterpret_cast<oci_fn::name>(library.Symbol(#name));
 #define OCI_EXTRA_FUNCTION(ret, name, params)
-#include "oci/OciFunctions.def"
+#include "ociabi/OciFunctions.def"
 #undef OCI_EXTRA_FUNCTION
 #undef OCI_FUNCTION
 }
@@ -19,7 +19,7 @@ const void* OciEntryTable::At(std::size_t i) const {
 #define OCI_FUNCTION(ret, name, params) \
     if (index++ == i) return reinterpret_cast<const void*>(name);
 #define OCI_EXTRA_FUNCTION(ret, name, params)
-#include "oci/OciFunctions.def"
+#include "ociabi/OciFunctions.def"
 #undef OCI_EXTRA_FUNCTION
 #undef OCI_FUNCTION
     return nullptr;

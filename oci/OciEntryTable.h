@@ -1,8 +1,8 @@
 #pragma once
-// The table of OCI entry points, one typed pointer per function of oci/OciFunctions.def, in its
+// The table of OCI entry points, one typed pointer per function of ociabi/OciFunctions.def, in its
 // order. An entry is null when the loaded library does not export the name.
 
-#include "oci/OciApi.h"
+#include "ociabi/OciApi.h"
 
 namespace tabrook {
 
@@ -11,7 +11,7 @@ class OciLibrary;
 struct OciEntryTable {
 #define OCI_FUNCTION(ret, name, params) oci_fn::name name = nullptr;
 #define OCI_EXTRA_FUNCTION(ret, name, params)
-#include "oci/OciFunctions.def"
+#include "ociabi/OciFunctions.def"
 #undef OCI_EXTRA_FUNCTION
 #undef OCI_FUNCTION
 

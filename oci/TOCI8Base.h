@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "oci/OciTypes.h"
+#include "ociabi/OciTypes.h"
 
 namespace tabrook {
 

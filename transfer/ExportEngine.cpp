@@ -1,18 +1,20 @@
-#include "ExportEngine.h"
+#include "transfer/ExportEngine.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <vector>
 
-#include "ExportLine.h"
-#include "Host.h"
-#include "LineBreaks.h"
-#include "SqlName.h"
-#include "Tdm.h"
-#include "TransferJobState.h"
-#include "TransferSettings.h"
+#include "transfer/ExportLine.h"
+#include "transfer/BusyPointer.h"
+#include "transfer/Host.h"
+#include "transfer/LineBreaks.h"
+#include "transfer/SqlName.h"
+#include "transfer/Tdm.h"
+#include "transfer/TransferJobState.h"
+#include "transfer/TransferSettings.h"
 #include "oci/DataAttr.h"
 
 namespace tabrook {
@@ -27,9 +29,9 @@ bool IsNational(int typeCode) { return typeCode == kTypeNVarchar2 || typeCode ==
 
 class ExportRun {
 public:
-  ExportRun(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
-            const std::string& csvFile, std::string& message)
-      : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(Settings()),
+  ExportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
+            const std::string& table, const std::string& csvFile, std::string& message)
+      : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(settings),
         table_(table), csvFile_(csvFile), message_(message),
         line_(settings_.Separator, FirstByte(settings_.Delimiter)) {}
 
@@ -176,7 +178,7 @@ int ExportRun::Run() {
     return kExportFailed;
   }
 
-  host_.SetBusyPointer(Host::BusyPointer::SqlWait);
+  std::optional<BusyPointer> busy(std::in_place, host_, Host::BusyPointer::SqlWait);
   if (settings_.WithHeader) {
     line_.AppendHeader(pending_, std::span<const std::string>(state_.ColumnNames.data(),
                                                                static_cast<std::size_t>(count)));
@@ -191,7 +193,7 @@ int ExportRun::Run() {
     message_ = kCannotWrite;
     code = kExportCannotWrite;
   }
-  host_.RestorePointer();
+  busy.reset();
   state_.SyncShowCounts();
   if (code == kExportDone && state_.CancelRequest) return kExportCancelled;
   return code;
@@ -223,9 +225,9 @@ std::string ExportSelect(const std::string& table, const int* types, const std::
   return sql;
 }
 
-int Export(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
-           const std::string& csvFile, std::string& message) {
-  return ExportRun(state, dm, host, table, csvFile, message).Run();
+int Export(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
+           const std::string& table, const std::string& csvFile, std::string& message) {
+  return ExportRun(state, dm, host, settings, table, csvFile, message).Run();
 }
 
 }  // namespace tabrook

@@ -5,7 +5,7 @@
 // lines are written ten at a time together with the counts in the status bar.
 //
 // Runs on whichever thread calls it; reaches the user only through the host and the state's
-// synchronized steps, and reads the process-wide settings as they stand.
+// synchronized steps, and reads the settings it is given as they stand.
 
 #include <string>
 
@@ -13,6 +13,7 @@ namespace tabrook {
 
 class Host;
 class Tdm;
+struct TransferSettings;
 class TransferJobState;
 
 // Result codes of Export.
@@ -33,7 +34,7 @@ std::string ExportSelect(const std::string& table, const int* types, const std::
 
 // Exports table into csvFile. state's counters are expected to be zero on entry. On return
 // message holds the status text; the result is one of ExportResult.
-int Export(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
-           const std::string& csvFile, std::string& message);
+int Export(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
+           const std::string& table, const std::string& csvFile, std::string& message);
 
 }  // namespace tabrook

@@ -1,4 +1,4 @@
-#include "ExportLine.h"
+#include "transfer/ExportLine.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "GetField.h"
+#include "transfer/GetField.h"
 
 namespace tabrook {
 

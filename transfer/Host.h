@@ -1,8 +1,20 @@
 #pragma once
-// The core's one window onto the user: message boxes today; the engines and the transfer
-// thread add their calls here (column list, counts, previews, job rows) as they arrive.
-// The Qt program implements it on the UI thread; tests and unattended runs implement it
-// without widgets. The caption of every box is the window side's business.
+// The core's one window onto the user. The engines, the previews and the transfer thread reach
+// the user only through this interface; the Qt program implements it over its windows, tests
+// and unattended runs implement it without widgets. The caption of every box is the window
+// side's business.
+//
+// Threads. The user interface thread runs the windows and the previews; the transfer thread
+// runs the engines. The calls are in two groups:
+//  - Calls from any thread (the first block and Synchronize): the transfer thread makes them
+//    while a transfer runs. An implementation with windows carries each one to the user
+//    interface thread and returns when it is done there (a blocking queued call), so a message
+//    box holds the transfer thread until it is answered. Called on the user interface thread
+//    itself they run at once.
+//  - User-interface steps (the block after Synchronize): only ever called on the user
+//    interface thread, either directly there (previews) or inside a step the transfer thread
+//    hands to Synchronize. They touch the windows' state without locks.
+// This is the only road from the transfer thread to the windows.
 
 #include <cstddef>
 #include <functional>
@@ -27,28 +39,27 @@ public:
   // Shows text in a modal box and returns the button pressed (a MsgResult).
   virtual int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) = 0;
 
-  // ---- Engines and previews: files shown to the user, the busy pointer, the status text ----
+  // ---- Calls from any thread: files shown to the user, the busy pointer, the status text ----
   // The defaults do nothing, so a host without a desktop (tests, unattended runs) needs none.
 
   // Opens a file with the program the desktop associates with it; false when that failed.
   virtual bool OpenWithShell(const std::string& path) { (void)path; return false; }
   // Shows a file in the program's own read-only text viewer (used when the shell cannot).
   virtual void ShowInTextViewer(const std::string& path) { (void)path; }
-  // The mouse pointer while a statement runs (SqlWait) or a file is read (Hourglass).
+  // The mouse pointer while a statement runs (SqlWait) or a file is read (Hourglass). Every
+  // SetBusyPointer is followed by exactly one RestorePointer (use the BusyPointer guard).
   enum class BusyPointer { SqlWait, Hourglass };
   virtual void SetBusyPointer(BusyPointer pointer) { (void)pointer; }
   virtual void RestorePointer() {}
   // The text of the main window's message panel (the last panel of the status bar).
   virtual void SetStatusMessage(const std::string& text) { (void)text; }
-  // ---- end of the engines' and previews' block ----
 
-  // ---- Transfer thread: synchronized steps and the run's outcome ----
-  // The transfer thread hands each step to Synchronize, which runs it where the windows live
-  // and returns when it is done (the default runs it at once, on the calling thread). The
-  // steps themselves default to doing nothing, so a host without a grid still runs.
-
-  // Runs step on the user interface thread and waits for it.
+  // Runs step on the user interface thread and waits for it (the default runs it at once, on
+  // the calling thread: right for a host whose only thread is the caller's).
   virtual void Synchronize(const std::function<void()>& step) { step(); }
+
+  // ---- User-interface steps: only on the user interface thread (see the top) ----
+  // They default to doing nothing, so a host without a grid still runs.
   // The grid's column list: names and type codes of the data columns, at most capacity of
   // them; the number read, or -1 when the grid has more columns than capacity.
   virtual int ReadGridColumns(int* types, std::string* names, int capacity) {
@@ -63,29 +74,6 @@ public:
   virtual void ShowJobCsv(const std::string* jobCsv) { (void)jobCsv; }
   // The job list window's row index shows the status and counts of job.
   virtual void ShowJobRow(std::size_t index, const Job& job) { (void)index; (void)job; }
-  // ---- end of the transfer thread's block ----
-};
-
-// The process-wide host. Null until the program or a test sets one.
-Host* CurrentHost();
-
-// Sets the process-wide host (null restores the standard-error fallback); returns the previous one.
-Host* SetCurrentHost(Host* host);
-
-// Shows a box through the current host. With no host the text goes to standard error and the
-// first button's answer (OK or Yes) is returned.
-int ShowMessage(const std::string& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok);
-
-// Installs a host for the lifetime of a scope and restores the previous one after it.
-class ScopedHost {
-public:
-  explicit ScopedHost(Host* host) : previous_(SetCurrentHost(host)) {}
-  ~ScopedHost() { SetCurrentHost(previous_); }
-  ScopedHost(const ScopedHost&) = delete;
-  ScopedHost& operator=(const ScopedHost&) = delete;
-
-private:
-  Host* previous_;
 };
 
 }  // namespace tabrook

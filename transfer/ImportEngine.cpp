@@ -1,20 +1,22 @@
-#include "ImportEngine.h"
+#include "transfer/ImportEngine.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
-#include "Host.h"
-#include "LineBreaks.h"
-#include "RunContext.h"
-#include "SplitFields.h"
-#include "SqlName.h"
-#include "Tdm.h"
-#include "TransferJobState.h"
-#include "TransferSettings.h"
+#include "transfer/BusyPointer.h"
+#include "transfer/Host.h"
+#include "transfer/LineBreaks.h"
+#include "transfer/RunContext.h"
+#include "transfer/SplitFields.h"
+#include "transfer/SqlName.h"
+#include "transfer/Tdm.h"
+#include "transfer/TransferJobState.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 
@@ -50,10 +52,11 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 class ImportRun {
 public:
-  ImportRun(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
-            const std::string& csvFile, std::string& message)
-      : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(Settings()),
-        table_(table), csvFile_(csvFile), message_(message) {}
+  ImportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
+            const RunContext& context, const std::string& table, const std::string& csvFile,
+            std::string& message)
+      : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(settings),
+        context_(context), table_(table), csvFile_(csvFile), message_(message) {}
 
   int Run();
 
@@ -81,6 +84,7 @@ private:
   TOCI8Cur& cur_;
   Host& host_;
   const TransferSettings& settings_;
+  const RunContext& context_;
   const std::string& table_;
   const std::string& csvFile_;
   std::string& message_;
@@ -328,16 +332,17 @@ int ImportRun::Run() {
 
   message_ = kDone;
   bool readFailed = false;
+  std::optional<BusyPointer> busy;  // shown while the lines are read and inserted
   if (!cur_.Parse(0)) {
     message_ = cur_.ErrMsg;
     Show(message_, MsgIcon::Error);
     code = kImportFailed;
     dm_.OCI.Rollback();
   } else {
-    host_.SetBusyPointer(Host::BusyPointer::SqlWait);
+    busy.emplace(host_, Host::BusyPointer::SqlWait);
     cur_.Binds.clear();
     for (int k : bound_) AddBind(cur_.Binds, ":" + Quoted(state_.ColumnNames[static_cast<std::size_t>(k)]), "", true);
-    padTo_ = static_cast<std::size_t>(std::max(Context().GridColumnCount, state_.ColumnCount));
+    padTo_ = static_cast<std::size_t>(std::max(context_.GridColumnCount, state_.ColumnCount));
     state_.RecordCount = 0;
     sinceCommit_ = 0;
     dm_.StartFile(csv.get());
@@ -353,7 +358,7 @@ int ImportRun::Run() {
 
   // End the transaction. A failed commit or rollback is the outcome of the run: the rows
   // are then not where the user expects them.
-  host_.RestorePointer();
+  busy.reset();
   if (commitFailed_) {
     code = kImportFailed;
     message_ = dm_.OCI.ErrMsg;
@@ -403,9 +408,10 @@ ImportClass ImportClassOf(int typeCode) {
 std::string ErrorRecordPath(std::string_view csvFile) { return WithExtension(csvFile, ".err"); }
 std::string ErrorMessagePath(std::string_view csvFile) { return WithExtension(csvFile, ".erm"); }
 
-int Import(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
-           const std::string& csvFile, std::string& message) {
-  return ImportRun(state, dm, host, table, csvFile, message).Run();
+int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
+           const RunContext& context, const std::string& table, const std::string& csvFile,
+           std::string& message) {
+  return ImportRun(state, dm, host, settings, context, table, csvFile, message).Run();
 }
 
 }  // namespace tabrook

@@ -7,8 +7,8 @@
 //
 // Runs on whichever thread calls it. It reaches the user only through the host (questions,
 // messages, the busy pointer, opening the error files) and the state's synchronized steps
-// (column list, counts). It reads the process-wide settings and GridColumnCount of the run
-// context as they stand.
+// (column list, counts). It reads the settings and GridColumnCount of the run context it is
+// given, as they stand.
 
 #include <string>
 #include <string_view>
@@ -17,6 +17,8 @@ namespace tabrook {
 
 class Host;
 class Tdm;
+struct RunContext;
+struct TransferSettings;
 class TransferJobState;
 
 // Result codes of Import.
@@ -44,7 +46,8 @@ std::string ErrorMessagePath(std::string_view csvFile);
 // Imports csvFile into table. state's counters are expected to be zero on entry (the thread
 // clears them). On return message holds the status text of the run; the result is one of
 // ImportResult.
-int Import(TransferJobState& state, Tdm& dm, Host& host, const std::string& table,
-           const std::string& csvFile, std::string& message);
+int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
+           const RunContext& context, const std::string& table, const std::string& csvFile,
+           std::string& message);
 
 }  // namespace tabrook

@@ -1,4 +1,4 @@
-#include "JobList.h"
+#include "transfer/JobList.h"
 
 #include <utility>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Job.h"
+#include "transfer/Job.h"
 
 namespace tabrook {
 

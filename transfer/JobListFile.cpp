@@ -1,4 +1,4 @@
-#include "JobListFile.h"
+#include "transfer/JobListFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "GetField.h"
-#include "Host.h"
-#include "RunContext.h"
-#include "RunLog.h"
+#include "transfer/GetField.h"
+#include "transfer/Host.h"
+#include "transfer/RunContext.h"
+#include "transfer/RunLog.h"
 
 namespace tabrook {
 
@@ -53,11 +53,11 @@ std::vector<JobListRow> ParseJobListText(const std::string& text) {
   return rows;
 }
 
-bool ReadJobList(const std::string& path, RunContext& context) {
+bool ReadJobList(const std::string& path, RunContext& context, Host& host) {
   std::string text;
   if (!ReadWholeFile(path, text)) {
     WriteLog("I997", kUnreadable);
-    if (!context.AutoClose) ShowMessage(kUnreadable, MsgIcon::Warning);
+    if (!context.AutoClose) host.MessageBox(kUnreadable, MsgIcon::Warning, MsgButtons::Ok);
     context.ListFile.clear();
     return false;
   }
@@ -67,8 +67,6 @@ bool ReadJobList(const std::string& path, RunContext& context) {
   }
   return true;
 }
-
-bool ReadJobList(const std::string& path) { return ReadJobList(path, Context()); }
 
 bool WriteJobList(const std::string& path, int mode, const std::vector<JobListRow>& rows,
                   std::string* error) {

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "JobList.h"
+#include "transfer/JobList.h"
 
 namespace tabrook {
 
+class Host;
 struct RunContext;
 
 // One row of a job list as the job list window saves it.
@@ -21,12 +22,10 @@ struct JobListRow {
 };
 
 // Replaces context.JobList with the jobs of the file at path. When the file cannot be read:
-// logs "I997", shows the message unless context.AutoClose, empties context.ListFile, leaves
-// the job list as it was and returns false. A last line without a line feed is a job too.
-bool ReadJobList(const std::string& path, RunContext& context);
-
-// The same on the process-wide run context.
-bool ReadJobList(const std::string& path);
+// logs "I997", shows the message through host unless context.AutoClose, empties
+// context.ListFile, leaves the job list as it was and returns false. A last line without a
+// line feed is a job too.
+bool ReadJobList(const std::string& path, RunContext& context, Host& host);
 
 // The jobs of a job list file's text (without the failure handling of the file).
 std::vector<JobListRow> ParseJobListText(const std::string& text);

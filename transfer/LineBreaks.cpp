@@ -1,4 +1,4 @@
-#include "LineBreaks.h"
+#include "transfer/LineBreaks.h"
 
 namespace tabrook {
 

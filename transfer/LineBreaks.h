@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "TransferSettings.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 

@@ -1,4 +1,4 @@
-#include "LineReader.h"
+#include "transfer/LineReader.h"
 
 #include <cstring>
 

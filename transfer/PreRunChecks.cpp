@@ -1,4 +1,4 @@
-#include "PreRunChecks.h"
+#include "transfer/PreRunChecks.h"
 
 #include <exception>
 #include <filesystem>
@@ -55,8 +55,6 @@ int CheckExport(std::string& message, const TransferSettings& /*settings*/, cons
   return 0;
 }
 
-int CheckImport(std::string& message) { return CheckImport(message, Settings(), Context()); }
-int CheckExport(std::string& message) { return CheckExport(message, Settings(), Context()); }
 
 bool CheckDateFormat(TOCI8Func& oci, const std::string& format) {
   try {

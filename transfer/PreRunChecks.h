@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "RunContext.h"
-#include "TransferSettings.h"
+#include "transfer/RunContext.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 
@@ -25,10 +25,6 @@ enum PreRunRefusal : int {
 
 int CheckImport(std::string& message, const TransferSettings& settings, const RunContext& context);
 int CheckExport(std::string& message, const TransferSettings& settings, const RunContext& context);
-
-// The same on the process-wide settings and run context.
-int CheckImport(std::string& message);
-int CheckExport(std::string& message);
 
 // True when the client library renders today's date with format without an error.
 bool CheckDateFormat(TOCI8Func& oci, const std::string& format);

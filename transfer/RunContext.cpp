@@ -1,4 +1,4 @@
-#include "RunContext.h"
+#include "transfer/RunContext.h"
 
 namespace tabrook {
 
@@ -18,11 +18,6 @@ void RunContext::Reset() {
   GridColumnCount = 0;
   Running = false;
   JobList.Clear();
-}
-
-RunContext& Context() {
-  static RunContext context;
-  return context;
 }
 
 }  // namespace tabrook

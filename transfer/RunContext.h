@@ -1,10 +1,11 @@
 #pragma once
-// Process-wide values that name the current target and describe the state of a run.
+// The values that name the current target and describe the state of a run. The program keeps
+// one instance and hands it to the parts that use it.
 
 #include <atomic>
 #include <string>
 
-#include "JobList.h"
+#include "transfer/JobList.h"
 
 namespace tabrook {
 
@@ -28,8 +29,5 @@ struct RunContext {
   // Puts every field back to its start value and empties the job list.
   void Reset();
 };
-
-// The process-wide run context.
-RunContext& Context();
 
 }  // namespace tabrook

@@ -1,10 +1,10 @@
-#include "RunLog.h"
+#include "transfer/RunLog.h"
 
 #include <cstdio>
 #include <system_error>
 
-#include "Host.h"
-#include "RunContext.h"
+#include "transfer/Host.h"
+#include "transfer/RunContext.h"
 
 namespace tabrook {
 
@@ -18,7 +18,7 @@ std::filesystem::path RunLog::WorkingFileOf(const std::string& logFile) {
   return path;
 }
 
-bool RunLog::Open(const std::string& logFile, bool autoClose) {
+bool RunLog::Open(const std::string& logFile, bool autoClose, Host& host) {
   std::lock_guard lock(mutex_);
   if (file_) {  // opened twice: finish the earlier log first
     std::fclose(file_);
@@ -30,7 +30,7 @@ bool RunLog::Open(const std::string& logFile, bool autoClose) {
   std::filesystem::remove(logFile_, ignored);  // every start begins a new log
   file_ = std::fopen(WorkingFileOf(logFile_).c_str(), "wb");
   if (!file_) {
-    if (!autoClose) ShowMessage("ログを記録できません。", MsgIcon::Error);
+    if (!autoClose) host.MessageBox("ログを記録できません。", MsgIcon::Error, MsgButtons::Ok);
     return false;
   }
   WriteLocked("S", {});
@@ -79,7 +79,9 @@ RunLog& TheRunLog() {
   return log;
 }
 
-bool OpenLog() { return TheRunLog().Open(Context().LogFile, Context().AutoClose); }
+bool OpenLog(const RunContext& context, Host& host) {
+  return TheRunLog().Open(context.LogFile, context.AutoClose, host);
+}
 
 bool WriteLog(std::string_view code, std::string_view text) { return TheRunLog().Write(code, text); }
 

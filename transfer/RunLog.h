@@ -13,6 +13,9 @@
 
 namespace tabrook {
 
+class Host;
+struct RunContext;
+
 class RunLog {
 public:
   RunLog() = default;
@@ -21,9 +24,9 @@ public:
   RunLog& operator=(const RunLog&) = delete;
 
   // Starts the log logFile (empty: no log is kept): deletes an old log of that name, creates
-  // the working file and writes "S". On failure shows "ログを記録できません。" unless
-  // autoClose, and every later Write returns false.
-  bool Open(const std::string& logFile, bool autoClose);
+  // the working file and writes "S". On failure shows "ログを記録できません。" through host
+  // unless autoClose, and every later Write returns false.
+  bool Open(const std::string& logFile, bool autoClose, Host& host);
 
   // True when the line was written or no log is kept; false when the log is wanted but not open.
   bool Write(std::string_view code, std::string_view text);
@@ -48,9 +51,10 @@ private:
   std::time_t (*clock_)() = nullptr;
 };
 
-// The process-wide log, driven by the run context's LogFile and AutoClose.
+// The program's one log: both threads write to it. OpenLog starts it with the run context's
+// LogFile and AutoClose.
 RunLog& TheRunLog();
-bool OpenLog();
+bool OpenLog(const RunContext& context, Host& host);
 bool WriteLog(std::string_view code, std::string_view text);
 void CloseLog();
 

@@ -1,4 +1,4 @@
-#include "SettingsLine.h"
+#include "transfer/SettingsLine.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "TransferSettings.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 

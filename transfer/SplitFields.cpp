@@ -1,4 +1,4 @@
-#include "SplitFields.h"
+#include "transfer/SplitFields.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "SqlName.h"
+#include "transfer/SqlName.h"
 
 namespace tabrook {
 

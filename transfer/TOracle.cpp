@@ -1,15 +1,15 @@
-#include "TOracle.h"
+#include "transfer/TOracle.h"
 
 #include <functional>
 
-#include "ExportEngine.h"
-#include "Host.h"
-#include "ImportEngine.h"
-#include "PreRunChecks.h"
-#include "RunContext.h"
-#include "RunLog.h"
-#include "SettingsLine.h"
-#include "TransferSettings.h"
+#include "transfer/ExportEngine.h"
+#include "transfer/Host.h"
+#include "transfer/ImportEngine.h"
+#include "transfer/PreRunChecks.h"
+#include "transfer/RunContext.h"
+#include "transfer/RunLog.h"
+#include "transfer/SettingsLine.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 
@@ -30,22 +30,10 @@ std::string TransferLogText(const std::string& table, const std::string& csv, in
 
 }  // namespace
 
-TOracle::TOracle(Tdm* dm, Host* host) : dm_(dm), host_(host) {}
+TOracle::TOracle(Tdm* dm, Host& host, const TransferSettings& settings, RunContext& context)
+    : dm_(dm), host_(host), settings_(settings), context_(context) {}
 
 TOracle::~TOracle() { EndWorker(); }
-
-Host& TOracle::TheHost() const {
-  if (host_) return *host_;
-  if (Host* current = CurrentHost()) return *current;
-  // No host at all: the default behaviour of every step (do nothing, run at once).
-  struct NullHost : Host {
-    int MessageBox(const std::string&, MsgIcon, MsgButtons buttons) override {
-      return buttons == MsgButtons::YesNo ? kMsgYes : kMsgOk;
-    }
-  };
-  static NullHost nullHost;
-  return nullHost;
-}
 
 void TOracle::SyncReadColumns() {
   Host& host = TheHost();
@@ -64,7 +52,7 @@ void TOracle::SyncShowCounts() {
 void TOracle::SyncShowJobTable() {
   Host& host = TheHost();
   host.Synchronize([&] {
-    JobList& jobs = Context().JobList;
+    JobList& jobs = context_.JobList;
     std::size_t index = JobIndex;
     if (index < jobs.Count()) host.ShowJobTable(jobs[index].Table);
   });
@@ -74,7 +62,7 @@ void TOracle::SyncShowJobCsv() {
   Host& host = TheHost();
   bool jobListRun = JobListRun;
   host.Synchronize([&] {
-    JobList& jobs = Context().JobList;
+    JobList& jobs = context_.JobList;
     std::size_t index = JobIndex;
     if (jobListRun && index < jobs.Count()) {
       std::string csv = jobs[index].Csv;
@@ -88,20 +76,20 @@ void TOracle::SyncShowJobCsv() {
 void TOracle::SyncShowJobRow() {
   Host& host = TheHost();
   host.Synchronize([&] {
-    JobList& jobs = Context().JobList;
+    JobList& jobs = context_.JobList;
     std::size_t index = JobIndex;
     if (index < jobs.Count()) host.ShowJobRow(index, jobs[index]);
   });
 }
 
 int TOracle::CheckTransfer(bool exportMode, std::string& message) {
-  return exportMode ? CheckExport(message) : CheckImport(message);
+  return exportMode ? CheckExport(message, settings_, context_) : CheckImport(message, settings_, context_);
 }
 
 int TOracle::RunTransfer(bool exportMode, const std::string& table, const std::string& csv,
                          std::string& message) {
-  return exportMode ? Export(*this, *dm_, TheHost(), table, csv, message)
-                    : Import(*this, *dm_, TheHost(), table, csv, message);
+  return exportMode ? Export(*this, *dm_, host_, settings_, table, csv, message)
+                    : Import(*this, *dm_, host_, settings_, context_, table, csv, message);
 }
 
 RunOutcome TOracle::Outcome() const { return outcome_; }
@@ -113,10 +101,10 @@ void TOracle::Record(int result) {
 }
 
 void TOracle::DoWork() {
-  RunContext& context = Context();
+  RunContext& context = context_;
   context.Running = true;
   ++outcome_.Runs;
-  const TransferSettings& settings = Settings();
+  const TransferSettings& settings = settings_;
   std::string settingsLine = SettingsLine(settings);
   CancelRequest = false;
   bool exportMode = settings.Mode == 1;
@@ -129,7 +117,7 @@ void TOracle::DoWork() {
 }
 
 void TOracle::RunJobList(bool exportMode, const std::string& settingsLine) {
-  JobList& jobs = Context().JobList;
+  JobList& jobs = context_.JobList;
   WriteLog("H", settingsLine);
 
   // Reset pass: every selected job starts with empty texts, so a job that does not run
@@ -164,7 +152,7 @@ void TOracle::RunJobList(bool exportMode, const std::string& settingsLine) {
 
     int rc = CheckTransfer(exportMode, message);
     if (rc == 0) {
-      RunContext& context = Context();
+      RunContext& context = context_;
       rc = RunTransfer(exportMode, context.TableName, context.CsvFile, message);
     }
 
@@ -179,7 +167,7 @@ void TOracle::RunJobList(bool exportMode, const std::string& settingsLine) {
     WriteLog(ResultLogCode(rc),
              TransferLogText(job.Table, job.Csv, RecordCount, SuccessCount, ErrorCount, message));
 
-    if (rc != 0 && Settings().ErrStop) {
+    if (rc != 0 && settings_.ErrStop) {
       CancelRequest = true;
       break;
     }
@@ -192,7 +180,7 @@ void TOracle::RunJobList(bool exportMode, const std::string& settingsLine) {
 }
 
 void TOracle::RunSingle(bool exportMode, const std::string& settingsLine) {
-  RunContext& context = Context();
+  RunContext& context = context_;
   std::string message;
   SyncShowJobCsv();
   RecordCount = 0;

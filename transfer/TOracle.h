@@ -9,13 +9,15 @@
 #include <cstddef>
 #include <string>
 
-#include "TThreadEx.h"
-#include "TransferJobState.h"
+#include "transfer/TThreadEx.h"
+#include "transfer/TransferJobState.h"
 
 namespace tabrook {
 
 class Host;
 class Tdm;
+struct RunContext;
+struct TransferSettings;
 
 // What the runs since the thread was created came to; read while the thread is idle.
 struct RunOutcome {
@@ -27,9 +29,10 @@ struct RunOutcome {
 
 class TOracle : public TThreadEx, public TransferJobState {
 public:
-  // dm gives the engines their session and cursor; host receives the synchronized steps (null:
-  // the process-wide host at the time of each step).
-  explicit TOracle(Tdm* dm, Host* host = nullptr);
+  // dm gives the engines their session and cursor; host receives every call the thread makes
+  // towards the user (see Host.h); settings and context are what the runs read (and, for the
+  // context, the job list they update and the Running flag). All must outlive the thread.
+  TOracle(Tdm* dm, Host& host, const TransferSettings& settings, RunContext& context);
   ~TOracle() override;
 
   // Index in the job list of the job being run.
@@ -58,14 +61,19 @@ protected:
   virtual int RunTransfer(bool exportMode, const std::string& table, const std::string& csv,
                           std::string& message);
 
+  const TransferSettings& Settings() const { return settings_; }
+  RunContext& Context() const { return context_; }
+  Host& TheHost() const { return host_; }
+
 private:
-  Host& TheHost() const;
   void RunJobList(bool exportMode, const std::string& settingsLine);
   void RunSingle(bool exportMode, const std::string& settingsLine);
   void Record(int result);
 
   Tdm* dm_;
-  Host* host_;
+  Host& host_;
+  const TransferSettings& settings_;
+  RunContext& context_;
   RunOutcome outcome_;
 };
 

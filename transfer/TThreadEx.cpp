@@ -1,4 +1,4 @@
-#include "TThreadEx.h"
+#include "transfer/TThreadEx.h"
 
 namespace tabrook {
 

@@ -1,6 +1,6 @@
-#include "Tdm.h"
+#include "transfer/Tdm.h"
 
-#include "PreRunChecks.h"
+#include "transfer/PreRunChecks.h"
 
 namespace tabrook {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "LineReader.h"
+#include "transfer/LineReader.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"

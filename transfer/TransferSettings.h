@@ -1,6 +1,7 @@
 #pragma once
-// The options of one transfer. One process-wide instance is shared by the command line, the
-// stored settings, the main window and the engines; a run reads the values as they stand.
+// The options of one transfer. The program keeps one instance, which the command line, the
+// stored settings and the main window fill; the engines, checks and the transfer thread are
+// handed it and read the values as they stand.
 
 #include <string>
 
@@ -23,9 +24,6 @@ struct TransferSettings {
   int ErrCnt = 100;                       // 0 or less: no limit
   bool ErrStop = false;
 };
-
-// The process-wide settings.
-TransferSettings& Settings();
 
 // The first byte of a one-character setting, or 0 when it is empty (0 matches no byte of a line).
 char FirstByte(const std::string& setting);

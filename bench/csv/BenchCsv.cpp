@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "LineReader.h"
-#include "SplitFields.h"
+#include "transfer/LineReader.h"
+#include "transfer/SplitFields.h"
 
 namespace {
 

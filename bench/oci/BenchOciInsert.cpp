@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "oci/OciApi.h"
+#include "ociabi/OciApi.h"
 #include "ocilite/engine/Engine.h"
 
 namespace {

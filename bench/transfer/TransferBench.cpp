@@ -9,15 +9,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "DataPreview.h"
-#include "ExportEngine.h"
-#include "GridModel.h"
-#include "Host.h"
-#include "ImportEngine.h"
-#include "RunContext.h"
-#include "Tdm.h"
-#include "TransferJobState.h"
-#include "TransferSettings.h"
+#include "app/DataPreview.h"
+#include "transfer/ExportEngine.h"
+#include "app/GridModel.h"
+#include "transfer/Host.h"
+#include "transfer/ImportEngine.h"
+#include "transfer/RunContext.h"
+#include "transfer/Tdm.h"
+#include "transfer/TransferJobState.h"
+#include "transfer/TransferSettings.h"
 
 namespace {
 
@@ -69,10 +69,10 @@ int main(int argc, char** argv) {
   if (argc < 4) return Fail("usage", "a file is needed");
   const std::string file = argv[3];
 
-  TransferSettings& settings = Settings();
+  TransferSettings settings;
   settings.Mode = phase == "export" ? 1 : 0;
   settings.ErrCnt = 0;
-  RunContext& context = Context();
+  RunContext context;
   QuietHost host;
   GridModel grid;
   PreviewTarget target{grid, dm, host, settings, context};
@@ -83,8 +83,8 @@ int main(int argc, char** argv) {
   state.JobListRun = true;  // no boxes: an unattended run
   std::string message;
   const auto start = std::chrono::steady_clock::now();
-  const int rc = phase == "export" ? Export(state, dm, host, "BENCH", file, message)
-                                   : Import(state, dm, host, "BENCH", context.CsvFile, message);
+  const int rc = phase == "export" ? Export(state, dm, host, settings, "BENCH", file, message)
+                                   : Import(state, dm, host, settings, context, "BENCH", context.CsvFile, message);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   if (rc != 0 || state.ErrorCount != 0) {
     return Fail(phase, "result " + std::to_string(rc) + ", " + std::to_string(state.ErrorCount) + " refused: " + message);

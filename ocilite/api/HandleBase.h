@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "oci/OciTypes.h"
+#include "ociabi/OciTypes.h"
 
 namespace ocilite::api {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "oci/OciTypes.h"
+#include "ociabi/OciTypes.h"
 
 namespace ocilite::api {
 

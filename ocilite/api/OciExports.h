@@ -4,14 +4,14 @@
 // this folder must match its declaration here: a drifted signature is a compile error, because
 // two C-linkage functions of one name cannot have different types.
 
-#include "oci/OciTypes.h"
+#include "ociabi/OciTypes.h"
 
 #define OCILITE_EXPORT __attribute__((visibility("default")))
 
 extern "C" {
 #define OCI_FUNCTION(ret, name, params) OCILITE_EXPORT ret name params;
-#include "oci/OciFunctions.def"
+#include "ociabi/OciFunctions.def"
 #undef OCI_FUNCTION
 }
 
-#include "oci/OciApi.h"
+#include "ociabi/OciApi.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "BuiltInDefaults.h"
-#include "CommandLine.h"
-#include "ProgramFolder.h"
+#include "app/BuiltInDefaults.h"
+#include "app/CommandLine.h"
+#include "app/ProgramFolder.h"
 
 namespace tabrook {
 namespace {

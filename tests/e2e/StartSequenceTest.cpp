@@ -13,13 +13,13 @@
 #include <mutex>
 #include <thread>
 
-#include "E2eHarness.h"
-#include "HeadlessHost.h"
-#include "RunContext.h"
-#include "StartSequence.h"
-#include "TOracle.h"
-#include "TransferSettings.h"
-#include "Tdm.h"
+#include "tests/e2e/E2eHarness.h"
+#include "app/HeadlessHost.h"
+#include "transfer/RunContext.h"
+#include "app/StartSequence.h"
+#include "transfer/TOracle.h"
+#include "transfer/TransferSettings.h"
+#include "transfer/Tdm.h"
 
 namespace tabrook::e2e {
 namespace {
@@ -128,10 +128,7 @@ protected:
     for (int i = 1; i <= 30; ++i) csv += std::to_string(i) + ",n" + std::to_string(i) + "\r\n";
     WriteFile(box.Work() / "t1.csv", csv);
     WriteFile(box.Work() / "jobs.lst", "0\r\nT1\t" + (box.Work() / "t1.csv").string() + "\r\n");
-    Context().Reset();
-    Settings() = TransferSettings{};
   }
-  void TearDown() override { Context().Reset(); }
 
   std::vector<std::string> Args(std::vector<std::string> more) {
     std::vector<std::string> args = {"USER=scott/tiger@" + database,
@@ -145,23 +142,25 @@ protected:
 
   Sandbox box;
   std::string database;
+  TransferSettings settings;
+  RunContext context;
   Tdm dm;
   RecordingUi ui;
 };
 
 TEST_F(StartSequenceRun, InteractiveStartTellsTheWindowsAndKeepsAutoCloseOffWithoutAutoStart) {
-  HoldingHost host(dm, Settings(), Context(), nullptr);
-  StartSequence sequence(dm, host, ui);
+  HoldingHost host(dm, settings, context, nullptr);
+  StartSequence sequence(dm, host, ui, settings, context);
   ASSERT_TRUE(sequence.Start(Args({"AUTOCLOSE=TRUE", "DATEFMT=DD.MM.RRRR", "TIMESTAMPFMT=not a format"})));
-  EXPECT_FALSE(Context().AutoClose);
+  EXPECT_FALSE(context.AutoClose);
   EXPECT_TRUE(ui.connected);
   EXPECT_EQ(ui.caption, "Tabrook+  [scott @ " + database + "]");
   EXPECT_EQ(ui.timestampEnabled, dm.OCI.OCIVersion.rfind('9', 0) == 0 ? 1 : 0);
   EXPECT_EQ(ui.settingsShown, 1);
-  EXPECT_EQ(Settings().DateFmt, "DD.MM.RRRR");                        // accepted
-  EXPECT_EQ(Settings().TimestampFmt, "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM");  // refused: default kept
-  EXPECT_EQ(Settings().Mode, 0);
-  EXPECT_EQ(Context().JobList.Count(), 1u);
+  EXPECT_EQ(settings.DateFmt, "DD.MM.RRRR");                        // accepted
+  EXPECT_EQ(settings.TimestampFmt, "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM");  // refused: default kept
+  EXPECT_EQ(settings.Mode, 0);
+  EXPECT_EQ(context.JobList.Count(), 1u);
   EXPECT_EQ(ui.Pump(), 0);  // no auto-start without AUTOSTART
   EXPECT_TRUE(sequence.FormCloseQuery());
   EXPECT_EQ(sequence.ExitStatus(), 0);
@@ -170,14 +169,14 @@ TEST_F(StartSequenceRun, InteractiveStartTellsTheWindowsAndKeepsAutoCloseOffWith
 }
 
 TEST_F(StartSequenceRun, ClosingDuringARunIsRefusedAndCancelsTheRunInstead) {
-  HoldingHost host(dm, Settings(), Context(), nullptr);
+  HoldingHost host(dm, settings, context, nullptr);
   host.released = false;
-  StartSequence sequence(dm, host, ui);
+  StartSequence sequence(dm, host, ui, settings, context);
   ASSERT_TRUE(sequence.Start(Args({"AUTOSTART=TRUE"})));
   EXPECT_EQ(ui.Pump(), 1);  // the posted auto-start
   EXPECT_EQ(ui.controls, (std::vector<bool>{false}));
   host.WaitHeld();
-  EXPECT_TRUE(Context().Running);
+  EXPECT_TRUE(context.Running);
   EXPECT_FALSE(sequence.FormCloseQuery());
   EXPECT_TRUE(sequence.Thread().CancelRequest);
   host.Release();
@@ -188,15 +187,15 @@ TEST_F(StartSequenceRun, ClosingDuringARunIsRefusedAndCancelsTheRunInstead) {
   ASSERT_GE(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[0], "キャンセルしますか？");
   EXPECT_EQ(host.boxes.back(), "インポートを完了しました。");  // a cancel without ErrStop
-  EXPECT_EQ(Context().JobList[0].Result, -1);
+  EXPECT_EQ(context.JobList[0].Result, -1);
   EXPECT_TRUE(sequence.FormCloseQuery());
   EXPECT_EQ(LogCodes(), (std::vector<std::string>{"S", "H", "C", "F", "Q"}));
   EXPECT_EQ(sequence.ExitStatus(), 0);  // interactive sessions end with 0
 }
 
 TEST_F(StartSequenceRun, UnattendedRunClosesItselfWhenTheRunEnds) {
-  HoldingHost host(dm, Settings(), Context(), nullptr);
-  StartSequence sequence(dm, host, ui);
+  HoldingHost host(dm, settings, context, nullptr);
+  StartSequence sequence(dm, host, ui, settings, context);
   ASSERT_TRUE(sequence.Start(Args({"AUTOSTART=TRUE", "AUTOCLOSE=TRUE"})));
   ui.Pump();  // auto-start
   sequence.Thread().WaitIdle();
@@ -211,8 +210,8 @@ TEST_F(StartSequenceRun, UnattendedRunClosesItselfWhenTheRunEnds) {
 }
 
 TEST_F(StartSequenceRun, FailedLogonWithoutAutoCloseShowsTheSessionMessage) {
-  HoldingHost host(dm, Settings(), Context(), nullptr);
-  StartSequence sequence(dm, host, ui);
+  HoldingHost host(dm, settings, context, nullptr);
+  StartSequence sequence(dm, host, ui, settings, context);
   std::vector<std::string> args = Args({"AUTOSTART=TRUE"});
   args[0] = "USER=scott/wrong@" + database;
   ASSERT_TRUE(sequence.Start(args));

@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "E2eHarness.h"
-#include "HeadlessHost.h"
-#include "RunContext.h"
-#include "RunLog.h"
-#include "TOracle.h"
-#include "TransferSettings.h"
-#include "Tdm.h"
+#include "tests/e2e/E2eHarness.h"
+#include "app/HeadlessHost.h"
+#include "transfer/RunContext.h"
+#include "transfer/RunLog.h"
+#include "transfer/TOracle.h"
+#include "transfer/TransferSettings.h"
+#include "transfer/Tdm.h"
 
 namespace tabrook::e2e {
 namespace {
@@ -61,21 +61,18 @@ protected:
     for (int i = 1; i <= 50; ++i) csv += std::to_string(i) + ",name " + std::to_string(i) + "\r\n";
     for (const char* table : {"T1", "T2", "T3"}) WriteFile(box.Work() / (std::string(table) + ".csv"), csv);
 
-    Context().Reset();
-    Settings() = TransferSettings{};
-    Context().LogFile = (box.Work() / "run.log").string();
-    ASSERT_TRUE(OpenLog());
+    context.LogFile = (box.Work() / "run.log").string();
+    ASSERT_TRUE(OpenLog(context, logHost));
     dm.OCI.User = "scott";
     dm.OCI.Password = "tiger";
     dm.OCI.ConnStr = database;
     ASSERT_TRUE(dm.OCI.Connect()) << dm.OCI.ErrMsg;
     for (const char* table : {"T1", "T2", "T3"})
-      Context().JobList.Add(table, (box.Work() / (std::string(table) + ".csv")).string()).Selected = true;
+      context.JobList.Add(table, (box.Work() / (std::string(table) + ".csv")).string()).Selected = true;
   }
   void TearDown() override {
     CloseLog();
     if (dm.OCI.Connected) dm.OCI.DisConnect();
-    Context().Reset();
   }
 
   std::vector<std::string> LogCodes() {
@@ -89,8 +86,16 @@ protected:
     return result.out.substr(result.out.find('\n') + 1);
   }
 
+  // Answers the log's own message, should it have one.
+  struct QuietHost : Host {
+    int MessageBox(const std::string&, MsgIcon, MsgButtons) override { return kMsgOk; }
+  };
+
   Sandbox box;
   std::string database;
+  TransferSettings settings;
+  RunContext context;
+  QuietHost logHost;
   Tdm dm;
 };
 
@@ -106,9 +111,9 @@ class CancelInJobTwo : public ThreadRun, public ::testing::WithParamInterface<Ca
 
 TEST_P(CancelInJobTwo, IsAskedConfirmedAndEndsOnlyThatJobUnlessErrStop) {
   const CancelCase& c = GetParam();
-  Settings().ErrStop = c.errStop;
-  CancellingHost host(dm, Settings(), Context(), nullptr);
-  TOracle thread(&dm, &host);
+  settings.ErrStop = c.errStop;
+  CancellingHost host(dm, settings, context, nullptr);
+  TOracle thread(&dm, host, settings, context);
   host.thread = &thread;
   host.cancelTable = "T2";
   thread.Resume();
@@ -118,7 +123,7 @@ TEST_P(CancelInJobTwo, IsAskedConfirmedAndEndsOnlyThatJobUnlessErrStop) {
   thread.WaitIdle();
 
   EXPECT_EQ(LogCodes(), c.codes);
-  const JobList& jobs = Context().JobList;
+  const JobList& jobs = context.JobList;
   EXPECT_EQ(jobs[0].Result, 0);
   EXPECT_EQ(jobs[0].SuccessText, "50");
   EXPECT_EQ(jobs[1].Result, -1);
@@ -146,9 +151,9 @@ INSTANTIATE_TEST_SUITE_P(E2e, CancelInJobTwo,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ThreadRun, OneParkedThreadRunsAnImportAndThenAnExport) {
-  HeadlessHost host(dm, Settings(), Context(), nullptr);
+  HeadlessHost host(dm, settings, context, nullptr);
   std::atomic<int> completions{0};  // outlives the thread, whose last wake-up counts too
-  TOracle thread(&dm, &host);
+  TOracle thread(&dm, host, settings, context);
   thread.SetOnWorkDone([&](void*, TThreadEx&) { ++completions; }, nullptr);
   thread.Resume();
   thread.WaitIdle();
@@ -159,9 +164,9 @@ TEST_F(ThreadRun, OneParkedThreadRunsAnImportAndThenAnExport) {
   EXPECT_EQ(completions, 1);
   EXPECT_EQ(Count("T3"), "50\n");
 
-  Settings().Mode = 1;
-  Context().JobList.Clear();
-  Context().JobList.Add("T2", (box.Work() / "t2-out.csv").string()).Selected = true;
+  settings.Mode = 1;
+  context.JobList.Clear();
+  context.JobList.Add("T2", (box.Work() / "t2-out.csv").string()).Selected = true;
   thread.Start();
   thread.WaitIdle();
   EXPECT_EQ(completions, 2);

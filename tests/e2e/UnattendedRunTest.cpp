@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "E2eHarness.h"
+#include "tests/e2e/E2eHarness.h"
 
 namespace tabrook::e2e {
 namespace {

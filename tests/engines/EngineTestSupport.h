@@ -17,13 +17,13 @@
 #include <utility>
 #include <vector>
 
-#include "DataPreview.h"
-#include "GridModel.h"
-#include "Host.h"
-#include "RunContext.h"
-#include "Tdm.h"
-#include "TransferJobState.h"
-#include "TransferSettings.h"
+#include "app/DataPreview.h"
+#include "app/GridModel.h"
+#include "transfer/Host.h"
+#include "transfer/RunContext.h"
+#include "transfer/Tdm.h"
+#include "transfer/TransferJobState.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook::testing {
 
@@ -106,8 +106,8 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
   out << bytes;
 }
 
-// A fresh database per test, logged on through the data module, with the process-wide
-// settings and run context back at their start values.
+// A fresh database per test, logged on through the data module, with settings and a run
+// context of its own at their start values.
 class DatabaseTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -134,8 +134,6 @@ protected:
     dm_.OCI.ConnStr = connect;
     ASSERT_TRUE(dm_.OCI.Connect()) << dm_.OCI.ErrMsg;
     query_.SetParent(&dm_.OCI);
-    Settings() = TransferSettings{};
-    Context().Reset();
   }
 
   void TearDown() override {
@@ -181,12 +179,14 @@ protected:
   }
 
   std::filesystem::path dir_;
+  TransferSettings settings_;
+  RunContext context_;
   Tdm dm_;
   TOCI8Cur query_;
   RecordingHost host_;
   GridModel grid_;
   GridJobState state_{grid_};
-  PreviewTarget target_{grid_, dm_, host_, Settings(), Context()};
+  PreviewTarget target_{grid_, dm_, host_, settings_, context_};
 };
 
 }  // namespace tabrook::testing

@@ -1,8 +1,8 @@
 // The export engine end to end: rows of the embedded database written to real files.
 #include <gtest/gtest.h>
 
-#include "EngineTestSupport.h"
-#include "ExportEngine.h"
+#include "tests/engines/EngineTestSupport.h"
+#include "transfer/ExportEngine.h"
 
 namespace tabrook::testing {
 namespace {
@@ -13,7 +13,7 @@ class ExportTest : public DatabaseTest {
 protected:
   void SetUp() override {
     DatabaseTest::SetUp();
-    Settings().Mode = 1;
+    settings_.Mode = 1;
   }
 
   int RunExport(const std::string& table, std::string* message = nullptr, const char* fileName = "out.csv") {
@@ -22,7 +22,7 @@ protected:
     PreviewCsv(target_, out_.string());
     state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
     std::string text;
-    const int rc = Export(state_, dm_, host_, table, Context().CsvFile, text);
+    const int rc = Export(state_, dm_, host_, settings_, table, context_.CsvFile, text);
     if (message != nullptr) *message = text;
     EXPECT_EQ(host_.busyDepth, 0) << "the busy pointer was not restored";
     return rc;
@@ -36,7 +36,7 @@ TEST_F(ExportTest, TextValuesAreDelimitedAndOthersBare) {
   Exec({"create table T (ID number(5), NAME varchar2(10), CODE char(3), BORN date, AMOUNT number(10,2))",
         "insert into T values (1, 'ab', 'x', TO_DATE('2001-02-03 04:05:06','YYYY-MM-DD HH24:MI:SS'), 12.5)",
         "insert into T values (2, NULL, NULL, NULL, NULL)"});
-  Settings().WithHeader = true;
+  settings_.WithHeader = true;
   std::string message;
   EXPECT_EQ(RunExport("T", &message), kExportDone);
   EXPECT_EQ(message, kDone);
@@ -51,10 +51,10 @@ TEST_F(ExportTest, TextValuesAreDelimitedAndOthersBare) {
 
 TEST_F(ExportTest, EmptyTableGivesTheHeaderOrNothing) {
   Exec({"create table T (A number(5), B varchar2(5))"});
-  Settings().WithHeader = true;
+  settings_.WithHeader = true;
   EXPECT_EQ(RunExport("T"), kExportDone);
   EXPECT_EQ(Out(), "A,B\r\n");
-  Settings().WithHeader = false;
+  settings_.WithHeader = false;
   EXPECT_EQ(RunExport("T", nullptr, "empty.csv"), kExportDone);
   EXPECT_EQ(Out(), "");
   EXPECT_TRUE(std::filesystem::exists(out_));
@@ -65,8 +65,8 @@ TEST_F(ExportTest, SeparatorDelimiterAndLineBreaksInsideValues) {
         "insert into T values (1, 'say \"hi\", then; go')",
         "insert into T values (2, 'one' || CHR(13) || CHR(10) || 'two')",
         "insert into T values (3, 'lone' || CHR(10) || 'lf')"});
-  Settings().Separator = ";";
-  Settings().ReplaceCR = true;
+  settings_.Separator = ";";
+  settings_.ReplaceCR = true;
   EXPECT_EQ(RunExport("T"), kExportDone);
   EXPECT_EQ(Out(),
             "1;\"say \"\"hi\"\", then; go\"\r\n"
@@ -76,8 +76,8 @@ TEST_F(ExportTest, SeparatorDelimiterAndLineBreaksInsideValues) {
 
 TEST_F(ExportTest, NoDelimiterWritesTextBare) {
   Exec({"create table T (A varchar2(5), B number(3))", "insert into T values ('x', 7)"});
-  Settings().Delimiter = "";
-  Settings().Separator = "\t";
+  settings_.Delimiter = "";
+  settings_.Separator = "\t";
   EXPECT_EQ(RunExport("T"), kExportDone);
   EXPECT_EQ(Out(), "x\t7\r\n");
 }
@@ -86,16 +86,16 @@ TEST_F(ExportTest, MovedColumnsAreWrittenInGridOrder) {
   Exec({"create table T (A number(3), B varchar2(3), C number(3))", "insert into T values (1, 'b', 3)"});
   ASSERT_TRUE(PreviewTable(target_, "T"));
   grid_.ColumnMoved(3, 1, /*exportMode=*/true);
-  Settings().WithHeader = true;
+  settings_.WithHeader = true;
   out_ = Path("moved.csv");
   std::string message;
-  ASSERT_EQ(Export(state_, dm_, host_, "T", out_.string(), message), kExportDone) << message;
+  ASSERT_EQ(Export(state_, dm_, host_, settings_, "T", out_.string(), message), kExportDone) << message;
   EXPECT_EQ(Out(), "C,A,B\r\n3,1,\"b\"\r\n");
 }
 
 TEST_F(ExportTest, NationalColumnsAreTranslatedUnderTheirOwnNames) {
   Exec({"create table T (N nvarchar2(10), C nchar(3))", "insert into T values (N'日本', N'a')"});
-  Settings().WithHeader = true;
+  settings_.WithHeader = true;
   EXPECT_EQ(RunExport("T"), kExportDone);
   EXPECT_EQ(Out(), "N,C\r\n\"日本\",\"a  \"\r\n");
 }
@@ -136,7 +136,7 @@ TEST_F(ExportTest, GridWiderThanTheLimitLeavesAnEmptyFile) {
   grid_.SetColCount(TransferJobState::kMaxColumns + 2);
   out_ = Path("wide.csv");
   std::string message;
-  EXPECT_EQ(Export(state_, dm_, host_, "T", out_.string(), message), kExportTooManyColumns);
+  EXPECT_EQ(Export(state_, dm_, host_, settings_, "T", out_.string(), message), kExportTooManyColumns);
   EXPECT_EQ(message, "項目数が1000を越えるテーブルはエクスポートできません。");
   EXPECT_EQ(Out(), "");
 }
@@ -147,7 +147,7 @@ TEST_F(ExportTest, FailedSelectEndsWith999AndAnEmptyFile) {
   Exec({"drop table T"});
   out_ = Path("gone.csv");
   std::string message;
-  EXPECT_EQ(Export(state_, dm_, host_, "T", out_.string(), message), kExportFailed);
+  EXPECT_EQ(Export(state_, dm_, host_, settings_, "T", out_.string(), message), kExportFailed);
   EXPECT_NE(message.find("ORA-00942"), std::string::npos) << message;
   EXPECT_EQ(Out(), "");
 }
@@ -237,7 +237,7 @@ TEST_F(ExportRows, FetchThatFailsIsAnErrorNotTheEnd) {
 
 TEST_F(ExportTest, ValueThatCannotBeRenderedStopsTheExport) {
   Exec({"create table T (D date)", "insert into T values (SYSDATE)"});
-  Settings().DateFmt = "YYYY-MM-DD XYZZY";  // not a date format
+  settings_.DateFmt = "YYYY-MM-DD XYZZY";  // not a date format
   std::string message;
   EXPECT_EQ(RunExport("T", &message), kExportFailed);
   EXPECT_NE(message.find("ORA-"), std::string::npos) << message;
@@ -250,7 +250,7 @@ TEST_F(ExportTest, NamesHoldingADoubleQuoteAreRefused) {
   grid_.SetCell(1, 0, "A\" from T --");
   out_ = Path("q.csv");
   std::string message;
-  EXPECT_EQ(Export(state_, dm_, host_, "T", out_.string(), message), kExportFailed);
+  EXPECT_EQ(Export(state_, dm_, host_, settings_, "T", out_.string(), message), kExportFailed);
   EXPECT_NE(message.find("ダブルクォート"), std::string::npos) << message;
 }
 

@@ -2,8 +2,8 @@
 // client layer and the embedded database.
 #include <gtest/gtest.h>
 
-#include "EngineTestSupport.h"
-#include "ImportEngine.h"
+#include "tests/engines/EngineTestSupport.h"
+#include "transfer/ImportEngine.h"
 
 namespace tabrook::testing {
 namespace {
@@ -21,7 +21,7 @@ protected:
     if (::testing::Test::HasFatalFailure()) return -100;
     state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;  // as the thread does
     std::string text;
-    const int rc = Import(state_, dm_, host_, table, Context().CsvFile, text);
+    const int rc = Import(state_, dm_, host_, settings_, context_, table, context_.CsvFile, text);
     if (message != nullptr) *message = text;
     EXPECT_EQ(host_.busyDepth, 0) << "the busy pointer was not restored";
     return rc;
@@ -49,7 +49,7 @@ TEST_F(ImportTest, PlainFileLoadsEveryLineAndRemovesTheErrorFiles) {
   EXPECT_EQ(state_.ErrorCount, 0);
   EXPECT_FALSE(ErrorFilesExist());
   EXPECT_TRUE(host_.boxes.empty());
-  Settings().DateFmt = "YYYY-MM-DD HH24:MI:SS";
+  settings_.DateFmt = "YYYY-MM-DD HH24:MI:SS";
   dm_.OCI.DateFormat = "YYYY-MM-DD HH24:MI:SS";
   EXPECT_EQ(Query("select ID, NAME, BORN from EMP order by ID"),
             (Rows{{"1", "Smith, J", "2001-02-03 04:05:06"}, {"2", "Doe", ""}, {"3", "", "1999-12-31 00:00:00"}}));
@@ -57,7 +57,7 @@ TEST_F(ImportTest, PlainFileLoadsEveryLineAndRemovesTheErrorFiles) {
 
 TEST_F(ImportTest, HeaderLineIsCountedButNeverInserted) {
   Exec({"create table T (A number(5), B varchar2(10))"});
-  Settings().WithHeader = true;
+  settings_.WithHeader = true;
   EXPECT_EQ(RunImport("T", "A,B\n1,x\n2,y\n"), kImportDone);
   EXPECT_EQ(state_.RecordCount, 3);
   EXPECT_EQ(state_.SuccessCount, 2);
@@ -66,7 +66,7 @@ TEST_F(ImportTest, HeaderLineIsCountedButNeverInserted) {
 
 TEST_F(ImportTest, RefusedRowsGoToBothErrorFilesAndTheUserIsAskedToSeeThem) {
   Exec({"create table T (A number(5) not null, B varchar2(3))"});
-  Settings().ErrCnt = 0;
+  settings_.ErrCnt = 0;
   host_.answers = {kMsgYes};
   std::string message;
   // An empty value binds NULL, also for a NOT NULL column; a value too long is refused too.
@@ -93,7 +93,7 @@ TEST_F(ImportTest, RefusedRowsGoToBothErrorFilesAndTheUserIsAskedToSeeThem) {
 TEST_F(ImportTest, ErrorRecordFileImportsAsItStands) {
   Exec({"create table T (A number(5) not null, B varchar2(5))"});
   host_.defaultAnswer = kMsgNo;
-  Settings().ErrCnt = 0;
+  settings_.ErrCnt = 0;
   ASSERT_EQ(RunImport("T", "1,a\n,\"x,y\"\n,z\n"), kImportDone);
   ASSERT_EQ(state_.ErrorCount, 2);
   // Fix the table, then feed the error-record file back in unchanged.
@@ -102,7 +102,7 @@ TEST_F(ImportTest, ErrorRecordFileImportsAsItStands) {
   GridJobState again(grid_);
   Preview("T2", ErrorRecordPath(csv_.string()));
   std::string message;
-  ASSERT_EQ(Import(again, dm_, host_, "T2", Context().CsvFile, message), kImportDone);
+  ASSERT_EQ(Import(again, dm_, host_, settings_, context_, "T2", context_.CsvFile, message), kImportDone);
   EXPECT_EQ(again.SuccessCount, 2);
   EXPECT_EQ(Query("select A, B from T2 order by B"), (Rows{{"", "x,y"}, {"", "z"}}));
   EXPECT_EQ(err, ",\"x,y\"\r\n,z\r\n");
@@ -113,14 +113,14 @@ TEST_F(ImportTest, ErrorRecordFileImportsAsItStands) {
 TEST_F(ImportTest, ErrorRecordFileKeepsItsRowsWhenImportedAndRefusedAgain) {
   Exec({"create table T (A number(5) not null)"});
   host_.defaultAnswer = kMsgNo;
-  Settings().ErrCnt = 0;
+  settings_.ErrCnt = 0;
   ASSERT_EQ(RunImport("T", "1\n\"\"\n"), kImportDone);
   const std::string err = Err();
   ASSERT_EQ(err, "\"\"\r\n");
   GridJobState again(grid_);
   Preview("T", ErrorRecordPath(csv_.string()));
   std::string message;
-  ASSERT_EQ(Import(again, dm_, host_, "T", Context().CsvFile, message), kImportDone);
+  ASSERT_EQ(Import(again, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportDone);
   EXPECT_EQ(again.ErrorCount, 1);
   EXPECT_EQ(Err(), err);
   EXPECT_EQ(ReadBytes(ErrorRecordPath(csv_.string()) + ".err"), err);
@@ -128,7 +128,7 @@ TEST_F(ImportTest, ErrorRecordFileKeepsItsRowsWhenImportedAndRefusedAgain) {
 
 TEST_F(ImportTest, ErrorLimitAsksOnceAndGoingOnEndsWith12) {
   Exec({"create table T (A number(5) not null)"});
-  Settings().ErrCnt = 2;
+  settings_.ErrCnt = 2;
   host_.answers = {kMsgNo, kMsgNo};  // go on; do not show the files
   const int rc = RunImport("T", "\n\n\n", nullptr);  // three blank lines are no lines at all
   EXPECT_EQ(rc, kImportDone);
@@ -145,7 +145,7 @@ TEST_F(ImportTest, ErrorLimitAsksOnceAndGoingOnEndsWith12) {
 
 TEST_F(ImportTest, ErrorLimitInAJobListRunStopsAndRollsBack) {
   Exec({"create table T (A number(5))"});
-  Settings().ErrCnt = 2;
+  settings_.ErrCnt = 2;
   state_.JobListRun = true;
   std::string message;
   const int rc = RunImport("T", "1\nx\n2\ny\n3\n", &message);
@@ -160,7 +160,7 @@ TEST_F(ImportTest, ErrorLimitInAJobListRunStopsAndRollsBack) {
 
 TEST_F(ImportTest, ErrorLimitConfirmedInASingleRunStops) {
   Exec({"create table T (A number(5))"});
-  Settings().ErrCnt = 1;
+  settings_.ErrCnt = 1;
   host_.answers = {kMsgYes, kMsgNo};
   std::string message;
   EXPECT_EQ(RunImport("T", "1\nx\n2\n", &message), kImportCancelled);
@@ -184,9 +184,9 @@ class CommitRhythm : public ImportTest, public ::testing::WithParamInterface<Rhy
 TEST_P(CommitRhythm, RollbackOfACancelKeepsWhatWasCommitted) {
   const RhythmCase& rc = GetParam();
   Exec({"create table T (A number(5))"});
-  Settings().AutoCommit = rc.autoCommit;
-  Settings().AutoCmtCnt = rc.interval;
-  Settings().WithHeader = rc.header;
+  settings_.AutoCommit = rc.autoCommit;
+  settings_.AutoCmtCnt = rc.interval;
+  settings_.WithHeader = rc.header;
   state_.stopHook = [&] {
     if (state_.RecordCount == rc.cancelAtRecord) state_.CancelRequest = true;
     return false;
@@ -256,14 +256,14 @@ TEST_F(ImportTest, UnreadableCsvFile) {
   ASSERT_TRUE(PreviewTable(target_, "T"));
   const std::string missing = Path("missing.csv").string();
   std::string message;
-  EXPECT_EQ(Import(state_, dm_, host_, "T", missing, message), kImportCsvUnreadable);
+  EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T", missing, message), kImportCsvUnreadable);
   EXPECT_EQ(message, "");
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_EQ(host_.boxes[0].text, "CSVファイルを開けません。");
   EXPECT_EQ(host_.boxes[0].icon, MsgIcon::Warning);
 
   state_.JobListRun = true;
-  EXPECT_EQ(Import(state_, dm_, host_, "T", missing, message), kImportCsvUnreadable);
+  EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T", missing, message), kImportCsvUnreadable);
   EXPECT_EQ(message, "CSVファイルを開けません。");
   EXPECT_EQ(host_.boxes.size(), 1u);
 }
@@ -298,7 +298,7 @@ TEST_F(ImportTest, GridWiderThanTheLimitIsRefused) {
   Preview("T", Path("a.csv"));
   grid_.SetColCount(TransferJobState::kMaxColumns + 2);
   std::string message;
-  EXPECT_EQ(Import(state_, dm_, host_, "T", Context().CsvFile, message), kImportTooManyColumns);
+  EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportTooManyColumns);
   EXPECT_EQ(message, "項目数が1000を越えるテーブルにはインポートできません。");
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_EQ(host_.boxes[0].icon, MsgIcon::Error);
@@ -315,7 +315,7 @@ TEST_F(ImportTest, TruncateEmptiesExactlyTheTableItLoads) {
   // Two tables whose names differ only in case: the truncate must hit the quoted one.
   Exec({"create table \"emp\" (A number(5))", "create table EMP (A number(5))", "insert into \"emp\" values (1)",
         "insert into EMP values (2)"});
-  Settings().Truncate = true;
+  settings_.Truncate = true;
   EXPECT_EQ(RunImport("emp", "7\n"), kImportDone);
   EXPECT_EQ(Query("select A from \"emp\""), (Rows{{"7"}}));
   EXPECT_EQ(Query("select A from EMP"), (Rows{{"2"}}));
@@ -323,7 +323,7 @@ TEST_F(ImportTest, TruncateEmptiesExactlyTheTableItLoads) {
 
 TEST_F(ImportTest, FailedTruncateEndsWith999) {
   Exec({"create table T (A number(5))", "create view V as select A from T"});
-  Settings().Truncate = true;
+  settings_.Truncate = true;
   std::string message;
   EXPECT_EQ(RunImport("V", "1\n", &message), kImportFailed);
   EXPECT_NE(message.find("ORA-"), std::string::npos) << message;
@@ -333,12 +333,12 @@ TEST_F(ImportTest, NamesHoldingADoubleQuoteAreRefusedBeforeAnyStatement) {
   Exec({"create table T (A number(5))", "insert into T values (5)"});
   WriteBytes(Path("a.csv"), "1\n");
   Preview("T", Path("a.csv"));
-  Settings().Truncate = true;
+  settings_.Truncate = true;
   std::string message;
-  EXPECT_EQ(Import(state_, dm_, host_, "T\" where 1=1 --", Context().CsvFile, message), kImportFailed);
+  EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T\" where 1=1 --", context_.CsvFile, message), kImportFailed);
   EXPECT_NE(message.find("ダブルクォート"), std::string::npos) << message;
   grid_.SetCell(1, 0, "A\"x");
-  EXPECT_EQ(Import(state_, dm_, host_, "T", Context().CsvFile, message), kImportFailed);
+  EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportFailed);
   EXPECT_NE(message.find("A\"x"), std::string::npos) << message;
   EXPECT_EQ(CountRows("T"), 1);  // not truncated
 }
@@ -362,7 +362,7 @@ TEST_F(ImportTest, MovedHeadersPairFieldsWithOtherColumns) {
   Preview("T", csv_);
   grid_.ColumnMoved(2, 1, /*exportMode=*/false);  // headers B, A, C over fields x, 1, y
   std::string message;
-  ASSERT_EQ(Import(state_, dm_, host_, "T", Context().CsvFile, message), kImportDone) << message;
+  ASSERT_EQ(Import(state_, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportDone) << message;
   EXPECT_EQ(Query("select A, B, C from T"), (Rows{{"1", "x", "y"}}));
 }
 
@@ -374,7 +374,7 @@ TEST_F(ImportTest, AnEmptyHeaderColumnSkipsItsField) {
   ASSERT_EQ(grid_.ColCount(), 4);
   grid_.ColumnMoved(3, 2, false);  // headers A, (none), B
   std::string message;
-  ASSERT_EQ(Import(state_, dm_, host_, "T", Context().CsvFile, message), kImportDone) << message;
+  ASSERT_EQ(Import(state_, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportDone) << message;
   EXPECT_EQ(Query("select A, B from T"), (Rows{{"1", "b"}}));
 }
 
@@ -387,8 +387,8 @@ TEST_F(ImportTest, NationalColumnsGoThroughTranslate) {
 
 TEST_F(ImportTest, DatesAndTimestampsUseTheUsersFormats) {
   Exec({"create table \"Mixed\" (\"Day\" date, \"At\" timestamp(3))"});
-  Settings().DateFmt = "DD.MM.YYYY";
-  Settings().TimestampFmt = "YYYY/MM/DD HH24:MI:SS.FF";
+  settings_.DateFmt = "DD.MM.YYYY";
+  settings_.TimestampFmt = "YYYY/MM/DD HH24:MI:SS.FF";
   EXPECT_EQ(RunImport("Mixed", "03.02.2001,2020/01/02 03:04:05.678\n"), kImportDone);
   EXPECT_EQ(state_.ErrorCount, 0) << Erm();
   dm_.OCI.DateFormat = "YYYY-MM-DD";
@@ -401,7 +401,7 @@ TEST_F(ImportTest, DatesAndTimestampsUseTheUsersFormats) {
 
 TEST_F(ImportTest, ReplacementTextBecomesALineBreak) {
   Exec({"create table T (A varchar2(20))"});
-  Settings().ReplaceCR = true;
+  settings_.ReplaceCR = true;
   EXPECT_EQ(RunImport("T", "1\\n2\n"), kImportDone);
   EXPECT_EQ(Query("select A from T"), (Rows{{"1\r\n2"}}));
 }
@@ -439,7 +439,7 @@ TEST_F(ImportTest, CommitFailingAtTheEndIsAnError) {
 
 TEST_F(ImportTest, CommitFailingDuringTheRunStopsTheImport) {
   Exec({"create table T (A number(5))"});
-  Settings().AutoCommit = true;
+  settings_.AutoCommit = true;
   state_.stopHook = [&] {
     if (state_.RecordCount == 3) dm_.OCI.DisConnect();
     return false;
@@ -476,7 +476,7 @@ class BadInput : public ImportTest, public ::testing::WithParamInterface<BadInpu
 TEST_P(BadInput, LoadsWhatItCanAndKeepsTheRest) {
   const BadInputCase& c = GetParam();
   Exec({"create table T (A number(5), B varchar2(5))"});
-  Settings().ErrCnt = 0;
+  settings_.ErrCnt = 0;
   host_.defaultAnswer = kMsgNo;
   EXPECT_EQ(RunImport("T", c.file), kImportDone);
   EXPECT_EQ(Query("select A, B from T order by A"), c.rows);

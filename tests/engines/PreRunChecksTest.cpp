@@ -2,8 +2,8 @@
 // user's date and timestamp formats tried on the client library.
 #include <gtest/gtest.h>
 
-#include "EngineTestSupport.h"
-#include "PreRunChecks.h"
+#include "tests/engines/EngineTestSupport.h"
+#include "transfer/PreRunChecks.h"
 
 namespace tabrook::testing {
 namespace {

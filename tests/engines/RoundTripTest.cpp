@@ -3,9 +3,9 @@
 // delimiter, the separator and line breaks.
 #include <gtest/gtest.h>
 
-#include "EngineTestSupport.h"
-#include "ExportEngine.h"
-#include "ImportEngine.h"
+#include "tests/engines/EngineTestSupport.h"
+#include "transfer/ExportEngine.h"
+#include "transfer/ImportEngine.h"
 
 namespace tabrook::testing {
 namespace {
@@ -13,23 +13,23 @@ namespace {
 class RoundTripTest : public DatabaseTest {
 protected:
   int ExportTable(const std::string& table, const std::filesystem::path& file) {
-    Settings().Mode = 1;
-    Context().Reset();
+    settings_.Mode = 1;
+    context_.Reset();
     EXPECT_TRUE(PreviewTable(target_, table)) << host_.status;
     state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
     std::string message;
-    const int rc = Export(state_, dm_, host_, table, file.string(), message);
+    const int rc = Export(state_, dm_, host_, settings_, table, file.string(), message);
     EXPECT_EQ(rc, kExportDone) << message;
     return state_.SuccessCount;
   }
   int ImportFile(const std::string& table, const std::filesystem::path& file) {
-    Settings().Mode = 0;
-    Context().Reset();
+    settings_.Mode = 0;
+    context_.Reset();
     EXPECT_TRUE(PreviewTable(target_, table)) << host_.status;
     EXPECT_TRUE(PreviewCsv(target_, file.string()));
     state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
     std::string message;
-    const int rc = Import(state_, dm_, host_, table, file.string(), message);
+    const int rc = Import(state_, dm_, host_, settings_, context_, table, file.string(), message);
     EXPECT_EQ(rc, kImportDone) << message;
     EXPECT_EQ(state_.ErrorCount, 0) << ReadBytes(ErrorMessagePath(file.string()));
     return state_.SuccessCount;
@@ -51,9 +51,9 @@ protected:
 };
 
 TEST_F(RoundTripTest, EveryCarriedTypeWithDefaultSettings) {
-  Settings().WithHeader = true;
-  Settings().ReplaceCR = true;
-  Settings().TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF";
+  settings_.WithHeader = true;
+  settings_.ReplaceCR = true;
+  settings_.TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF";
   RoundTrip(
       "ID number(10), AMT number(10,2), FREE number, F float, V varchar2(60), C char(6), D date, "
       "TS timestamp(6), YM interval year to month, DS interval day to second, NV nvarchar2(20), NC nchar(4), "
@@ -68,8 +68,8 @@ TEST_F(RoundTripTest, EveryCarriedTypeWithDefaultSettings) {
 }
 
 TEST_F(RoundTripTest, TimestampsWithZoneAndAnotherSeparator) {
-  Settings().Separator = "\t";
-  Settings().Delimiter = "'";
+  settings_.Separator = "\t";
+  settings_.Delimiter = "'";
   RoundTrip("ID number(3), TZ timestamp(3) with time zone, V varchar2(20)",
             {"1, TO_TIMESTAMP_TZ('2021-06-07 08:09:10.250 +09:00','YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'), 'it''s\tok'",
              "2, NULL, ''''"});

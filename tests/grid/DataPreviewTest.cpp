@@ -2,9 +2,9 @@
 // database, and the type texts read back into type codes.
 #include <gtest/gtest.h>
 
-#include "DataPreview.h"
-#include "EngineTestSupport.h"
-#include "ProgramFolder.h"
+#include "app/DataPreview.h"
+#include "tests/engines/EngineTestSupport.h"
+#include "app/ProgramFolder.h"
 
 namespace tabrook::testing {
 namespace {
@@ -78,10 +78,10 @@ TEST_F(PreviewTest, TableHeadersAndTypeTexts) {
   // of 0; a national column shows its size in bytes.
   EXPECT_EQ(HeaderRow(grid_, 1), (std::vector<std::string>{"NUMBER(10)", "NUMBER(10,2)", "NUMBER(0)", "VARCHAR2(20)",
                                                            "CHAR(2)", "DATE", "TIMESTAMP(6)", "NVARCHAR2(20)"}));
-  EXPECT_TRUE(Context().TableInfoOk);
-  EXPECT_EQ(Context().TableName, "T");
-  EXPECT_EQ(Context().TableColumnCount, 8);
-  EXPECT_TRUE(Context().IsTable);
+  EXPECT_TRUE(context_.TableInfoOk);
+  EXPECT_EQ(context_.TableName, "T");
+  EXPECT_EQ(context_.TableColumnCount, 8);
+  EXPECT_TRUE(context_.IsTable);
   EXPECT_EQ(grid_.ColCount(), 9);
   EXPECT_EQ(host_.busyDepth, 0);
 }
@@ -89,14 +89,14 @@ TEST_F(PreviewTest, TableHeadersAndTypeTexts) {
 TEST_F(PreviewTest, ViewIsNotATableAndUnknownTableFails) {
   Exec({"create table T (A number(3))", "create view V as select A from T"});
   ASSERT_TRUE(PreviewTable(target_, "V"));
-  EXPECT_FALSE(Context().IsTable);
+  EXPECT_FALSE(context_.IsTable);
   EXPECT_TRUE(CheckIsTable(target_, "T"));
   EXPECT_FALSE(CheckIsTable(target_, "V"));
   // A name with a single quote is only a value: the lookup finds nothing and says table.
   EXPECT_TRUE(CheckIsTable(target_, "V' or OBJECT_NAME = 'V"));
   EXPECT_FALSE(PreviewTable(target_, "NOPE"));
   EXPECT_NE(host_.status.find("ORA-00942"), std::string::npos) << host_.status;
-  EXPECT_FALSE(Context().TableInfoOk);
+  EXPECT_FALSE(context_.TableInfoOk);
   EXPECT_EQ(grid_.Cell(1, 0), "");
   EXPECT_EQ(host_.busyDepth, 0);
 }
@@ -105,11 +105,11 @@ TEST_F(PreviewTest, NameWithADoubleQuoteIsRefusedWithAMessage) {
   Exec({"create table T (A number(3))"});
   EXPECT_FALSE(PreviewTable(target_, "T\" --"));
   EXPECT_NE(host_.status.find("ダブルクォート"), std::string::npos) << host_.status;
-  EXPECT_FALSE(Context().TableInfoOk);
+  EXPECT_FALSE(context_.TableInfoOk);
 }
 
 TEST_F(PreviewTest, ExportModeShowsTheFirstThirtyRows) {
-  Settings().Mode = 1;
+  settings_.Mode = 1;
   Exec({"create table T (A number(3), N nvarchar2(5), B varchar2(5))"});
   std::vector<std::string> inserts;
   for (int i = 1; i <= 35; ++i) inserts.push_back("insert into T values (" + std::to_string(i) + ", N'n', 'b')");
@@ -123,27 +123,27 @@ TEST_F(PreviewTest, ExportModeShowsTheFirstThirtyRows) {
   EXPECT_EQ(filled, 30);
   EXPECT_EQ(grid_.Cell(2, 2), "n");  // the national column in its own grid column
   EXPECT_EQ(grid_.Cell(3, 2), "b");
-  EXPECT_FALSE(Context().CsvHasData);
+  EXPECT_FALSE(context_.CsvHasData);
 }
 
 TEST_F(PreviewTest, DateFormatChangeShowsDatesAnew) {
-  Settings().Mode = 1;
+  settings_.Mode = 1;
   Exec({"create table T (D date)", "insert into T values (TO_DATE('2004-03-01 13:05:09','YYYY-MM-DD HH24:MI:SS'))"});
   ASSERT_TRUE(PreviewTable(target_, "T"));
   EXPECT_EQ(grid_.Cell(1, 2), "2004-03-01 13:05:09");
-  Settings().DateFmt = "DD/MM/YYYY";
+  settings_.DateFmt = "DD/MM/YYYY";
   ASSERT_TRUE(PreviewTable(target_, "T"));
   EXPECT_EQ(grid_.Cell(1, 2), "01/03/2004");
 }
 
 TEST_F(PreviewTest, CsvLinesHeaderBlankLinesAndWidestLine) {
   WriteBytes(Path("a.csv"), "H1,H2\r\n\r\na,,b,\n\n\"a,b\",c\nx");
-  Settings().WithHeader = true;
+  settings_.WithHeader = true;
   ASSERT_TRUE(PreviewCsv(target_, Path("a.csv").string()));
   EXPECT_EQ(host_.status, kCsvDataPreviewText);
-  EXPECT_TRUE(Context().CsvHasData);
-  EXPECT_EQ(Context().CsvColumnCount, 4);
-  EXPECT_EQ(Context().GridColumnCount, 4);
+  EXPECT_TRUE(context_.CsvHasData);
+  EXPECT_EQ(context_.CsvColumnCount, 4);
+  EXPECT_EQ(context_.GridColumnCount, 4);
   EXPECT_EQ(grid_.ColCount(), 5);
   EXPECT_EQ(HeaderRow(grid_, 2), (std::vector<std::string>{"a", "", "b", ""}));
   EXPECT_EQ(HeaderRow(grid_, 3), (std::vector<std::string>{"a,b", "c", "", ""}));
@@ -152,7 +152,7 @@ TEST_F(PreviewTest, CsvLinesHeaderBlankLinesAndWidestLine) {
   EXPECT_EQ(grid_.Cell(0, 5), "");
 
   ClearCsvPreview(target_);
-  Settings().WithHeader = false;
+  settings_.WithHeader = false;
   ASSERT_TRUE(PreviewCsv(target_, Path("a.csv").string()));
   EXPECT_EQ(grid_.Cell(1, 2), "H1");
   EXPECT_EQ(grid_.Cell(0, 5), "004");
@@ -164,7 +164,7 @@ TEST_F(PreviewTest, OnlyThirtyLinesAreReadAndLaterLinesDoNotWidenTheGrid) {
   for (int i = 31; i <= 40; ++i) file += std::to_string(i) + ",x,y,z,w\n";
   WriteBytes(Path("long.csv"), file);
   ASSERT_TRUE(PreviewCsv(target_, Path("long.csv").string()));
-  EXPECT_EQ(Context().CsvColumnCount, 2);
+  EXPECT_EQ(context_.CsvColumnCount, 2);
   EXPECT_EQ(grid_.ColCount(), 3);
   EXPECT_EQ(grid_.Cell(1, 31), "30");
 }
@@ -185,8 +185,8 @@ TEST_F(PreviewTest, GridFollowsTheWiderSide) {
   EXPECT_EQ(grid_.Cell(50, 2), "");
   ClearTablePreview(target_);
   EXPECT_EQ(grid_.ColCount(), 6);
-  EXPECT_FALSE(Context().TableInfoOk);
-  EXPECT_EQ(Context().TableName, "");
+  EXPECT_FALSE(context_.TableInfoOk);
+  EXPECT_EQ(context_.TableName, "");
 }
 
 TEST_F(PreviewTest, ImportColumnMoveSurvivesANewCsvButNotANewTablePreview) {
@@ -204,16 +204,16 @@ TEST_F(PreviewTest, ImportColumnMoveSurvivesANewCsvButNotANewTablePreview) {
 }
 
 TEST_F(PreviewTest, ExportModeOnlyRemembersTheFileName) {
-  Settings().Mode = 1;
+  settings_.Mode = 1;
   EXPECT_TRUE(PreviewCsv(target_, "does/not/exist.csv"));
-  EXPECT_EQ(Context().CsvFile, "does/not/exist.csv");
-  EXPECT_FALSE(Context().CsvHasData);
+  EXPECT_EQ(context_.CsvFile, "does/not/exist.csv");
+  EXPECT_FALSE(context_.CsvHasData);
 }
 
 TEST_F(PreviewTest, UnreadableFileFailsSilently) {
   grid_.SetCell(1, 2, "old");
   EXPECT_FALSE(PreviewCsv(target_, Path("missing.csv").string()));
-  EXPECT_FALSE(Context().CsvHasData);
+  EXPECT_FALSE(context_.CsvHasData);
   EXPECT_EQ(grid_.Cell(1, 2), "old");
   EXPECT_EQ(host_.busyDepth, 0);
 }
@@ -222,7 +222,7 @@ TEST_F(PreviewTest, BareFileNameIsLookedUpInTheProgramFolder) {
   SetProgramFolderForTesting(dir_);
   WriteBytes(Path("data.csv"), "1\n");
   EXPECT_TRUE(PreviewCsv(target_, "data.csv"));
-  EXPECT_EQ(Context().CsvFile, (dir_ / "data.csv").string());
+  EXPECT_EQ(context_.CsvFile, (dir_ / "data.csv").string());
   SetProgramFolderForTesting({});
 }
 
@@ -235,9 +235,9 @@ TEST_F(PreviewTest, ClearPreviewEmptiesEverything) {
   for (int r = 0; r < 32; ++r) {
     for (int c = 0; c < 6; ++c) EXPECT_EQ(grid_.Cell(c, r), "") << c << "," << r;
   }
-  EXPECT_FALSE(Context().TableInfoOk);
-  EXPECT_FALSE(Context().CsvHasData);
-  EXPECT_EQ(Context().GridColumnCount, 0);
+  EXPECT_FALSE(context_.TableInfoOk);
+  EXPECT_FALSE(context_.CsvHasData);
+  EXPECT_EQ(context_.GridColumnCount, 0);
   EXPECT_EQ(host_.status, "");
 }
 

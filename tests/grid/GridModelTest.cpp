@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "GridModel.h"
+#include "app/GridModel.h"
 
 namespace tabrook {
 namespace {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "StubLibrary.h"
-#include "oci/OciApi.h"
+#include "tests/oci/StubLibrary.h"
+#include "ociabi/OciApi.h"
 #include "oci/OciLibrary.h"
 #include "oci/TOCI8Ctrl.h"
 

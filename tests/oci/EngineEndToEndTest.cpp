@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "StubLibrary.h"
+#include "tests/oci/StubLibrary.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "StubLibrary.h"
+#include "tests/oci/StubLibrary.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Ctrl.h"
 

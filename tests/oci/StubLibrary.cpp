@@ -1,4 +1,4 @@
-#include "StubLibrary.h"
+#include "tests/oci/StubLibrary.h"
 
 #include <dlfcn.h>
 

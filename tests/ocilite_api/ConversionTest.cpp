@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "FakeEngine.h"
-#include "OciSession.h"
-#include "ValueRepr.h"
+#include "tests/ocilite_api/FakeEngine.h"
+#include "tests/ocilite_api/OciSession.h"
+#include "tests/ocilite_api/ValueRepr.h"
 
 using namespace ocilite;
 using ocitest::OciSession;

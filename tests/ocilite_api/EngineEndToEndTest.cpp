@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "OciSession.h"
+#include "tests/ocilite_api/OciSession.h"
 #include "ocilite/engine/Engine.h"
 
 using ocitest::OciSession;

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "oci/OciApi.h"
+#include "ociabi/OciApi.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "FakeEngine.h"
+#include "tests/ocilite_api/FakeEngine.h"
 
 #include <cctype>
 

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "FakeEngine.h"
-#include "OciSession.h"
+#include "tests/ocilite_api/FakeEngine.h"
+#include "tests/ocilite_api/OciSession.h"
 
 using ocitest::OciSession;
 

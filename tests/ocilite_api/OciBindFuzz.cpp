@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "oci/OciApi.h"
+#include "ociabi/OciApi.h"
 #include "ocilite/engine/Engine.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "OciSession.h"
+#include "tests/ocilite_api/OciSession.h"
 
 #include <cstring>
 

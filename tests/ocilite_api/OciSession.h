@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "oci/OciApi.h"
+#include "ociabi/OciApi.h"
 
 namespace ocitest {
 

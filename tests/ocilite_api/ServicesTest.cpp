@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "OciSession.h"
+#include "tests/ocilite_api/OciSession.h"
 
 using ocitest::OciSession;
 

@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "FakeEngine.h"
-#include "OciSession.h"
+#include "tests/ocilite_api/FakeEngine.h"
+#include "tests/ocilite_api/OciSession.h"
 
 using ocilite::ColumnInfo;
 using ocilite::OraNumber;

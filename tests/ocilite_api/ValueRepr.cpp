@@ -1,4 +1,4 @@
-#include "ValueRepr.h"
+#include "tests/ocilite_api/ValueRepr.h"
 
 #include <cstdio>
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "DatetimeTestSupport.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/DatetimeOci.h"
 
 using namespace ocilite;

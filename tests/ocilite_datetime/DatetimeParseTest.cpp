@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "DatetimeTestSupport.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/DatetimeFormat.h"
 
 using namespace ocilite;

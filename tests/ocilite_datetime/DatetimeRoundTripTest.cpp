@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "DatetimeTestSupport.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/DatetimeFormat.h"
 
 using namespace ocilite;

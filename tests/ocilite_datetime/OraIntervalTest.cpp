@@ -8,7 +8,7 @@
 
 #include <random>
 
-#include "DatetimeTestSupport.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/OraInterval.h"
 
 using namespace ocilite;

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "DatetimeTestSupport.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/OraTimestamp.h"
 
 using namespace ocilite;

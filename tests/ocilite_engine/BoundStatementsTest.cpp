@@ -1,7 +1,7 @@
 // The statements the transfer program sends: the bound INSERT with conversion functions,
 // executed once per row with binds by name, and the export SELECT with TRANSLATE aliases.
 
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
 namespace {

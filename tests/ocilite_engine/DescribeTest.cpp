@@ -1,6 +1,6 @@
 // What describe reports for each column type of `select * from "T"`.
 
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 #include <unistd.h>
 

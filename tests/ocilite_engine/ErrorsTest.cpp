@@ -1,6 +1,6 @@
 // Each Oracle error the engine raises, with Oracle's text; never SQLite's message.
 
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <sqlite3.h>
 
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
 namespace {

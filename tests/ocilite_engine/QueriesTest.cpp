@@ -1,6 +1,6 @@
 // Query shapes beyond single-table selects, and the DDL that builds on queries.
 
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
 namespace {

@@ -1,7 +1,7 @@
 // Oracle semantics that differ from SQLite's: NULL and empty text, CHAR padding, exact NUMBER,
 // names and case, ROWNUM, views, the data dictionary and common functions.
 
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
 namespace {

@@ -1,6 +1,6 @@
 // Storing values into columns: conversions and the column rules, case by case.
 
-#include "EngineTestSupport.h"
+#include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
 namespace {

@@ -12,7 +12,7 @@
 #include <memory>
 #include <sstream>
 
-#include "RegistrySettings.h"
+#include "app/RegistrySettings.h"
 
 namespace tabrook {
 namespace {

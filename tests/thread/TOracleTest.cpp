@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "Host.h"
-#include "RunContext.h"
-#include "RunLog.h"
-#include "TOracle.h"
-#include "TransferSettings.h"
+#include "transfer/Host.h"
+#include "transfer/RunContext.h"
+#include "transfer/RunLog.h"
+#include "transfer/TOracle.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 namespace {
@@ -47,6 +47,7 @@ struct Script {
 // Records everything the runner shows and answers the cancel question.
 class TestHost : public Host {
 public:
+  explicit TestHost(RunContext& context) : context_(context) {}
   int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
     std::lock_guard lock(mutex);
     boxes.push_back({text, icon});
@@ -56,12 +57,12 @@ public:
   void ShowJobTable(const std::string& table) override {
     std::lock_guard lock(mutex);
     steps.push_back("table:" + table);
-    Context().TableName = table;
+    context_.TableName = table;
   }
   void ShowJobCsv(const std::string* jobCsv) override {
     std::lock_guard lock(mutex);
     steps.push_back(jobCsv ? "csv:" + *jobCsv : "csv:(field)");
-    if (jobCsv) Context().CsvFile = *jobCsv;
+    if (jobCsv) context_.CsvFile = *jobCsv;
   }
   void ShowJobRow(std::size_t index, const Job& job) override {
     std::lock_guard lock(mutex);
@@ -82,11 +83,15 @@ public:
   std::vector<std::string> steps;
   std::atomic<int> synchronized{0};
   bool answerYes = true;
+
+private:
+  RunContext& context_;
 };
 
 class ScriptedOracle : public TOracle {
 public:
-  explicit ScriptedOracle(Host* host) : TOracle(nullptr, host), host_(host) {}
+  ScriptedOracle(Host& host, const TransferSettings& settings, RunContext& context)
+      : TOracle(nullptr, host, settings, context), host_(&host) {}
   ~ScriptedOracle() override { EndWorker(); }
 
   std::map<std::string, Script> scripts;
@@ -174,10 +179,8 @@ protected:
                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder);
     fs::create_directories(folder);
-    Context().Reset();
-    Settings() = TransferSettings{};
-    Context().LogFile = (folder / "run.log").string();
-    ASSERT_TRUE(OpenLog());
+    context.LogFile = (folder / "run.log").string();
+    ASSERT_TRUE(OpenLog(context, host));
     thread.Resume();
     thread.WaitIdle();
   }
@@ -187,7 +190,7 @@ protected:
   }
 
   void AddJob(const std::string& table, Script script, bool selected = true) {
-    Job& job = Context().JobList.Add(table, table + ".csv");
+    Job& job = context.JobList.Add(table, table + ".csv");
     job.Selected = selected;
     thread.scripts[table] = std::move(script);
   }
@@ -206,8 +209,10 @@ protected:
   }
 
   fs::path folder;
-  TestHost host;
-  ScriptedOracle thread{&host};
+  TransferSettings settings;
+  RunContext context;
+  TestHost host{context};
+  ScriptedOracle thread{host, settings, context};
 };
 
 TEST_F(TOracleTest, JobListRunLogsEachJobAndGoesOnAfterAFailedCheck) {
@@ -226,7 +231,7 @@ TEST_F(TOracleTest, JobListRunLogsEachJobAndGoesOnAfterAFailedCheck) {
   EXPECT_EQ(log[3], (std::vector<std::string>{"E006", "T2", "T2.csv", "0", "0", "0", "check refused T2"}));
   EXPECT_EQ(log[4], (std::vector<std::string>{"E012", "T3", "T3.csv", "300", "200", "100", "中断しました。"}));
 
-  const JobList& jobs = Context().JobList;
+  const JobList& jobs = context.JobList;
   EXPECT_EQ(jobs[1].Result, 6);
   EXPECT_EQ(jobs[1].Status, "check refused T2");
   EXPECT_EQ(jobs[1].RecordText, "0");
@@ -246,8 +251,8 @@ TEST_F(TOracleTest, ResetPassEmptiesEverySelectedRowBeforeTheFirstJobRuns) {
   AddJob("A", {.records = 1, .successes = 1});
   AddJob("B", {}, /*selected=*/false);
   AddJob("C", {.records = 2, .successes = 2});
-  Context().JobList[0].Status = "old";
-  Context().JobList[1].Status = "untouched";
+  context.JobList[0].Status = "old";
+  context.JobList[1].Status = "untouched";
   RunJobList();
   std::vector<std::string> expected = {
       "row:0:|||", "row:2:|||",                                 // reset pass
@@ -255,23 +260,23 @@ TEST_F(TOracleTest, ResetPassEmptiesEverySelectedRowBeforeTheFirstJobRuns) {
       "table:C", "csv:C.csv", "row:2:|2|2|0",                   // job C
   };
   EXPECT_EQ(host.steps, expected);
-  EXPECT_EQ(Context().JobList[1].Status, "untouched");
+  EXPECT_EQ(context.JobList[1].Status, "untouched");
   EXPECT_GE(host.synchronized, 8);
 }
 
 TEST_F(TOracleTest, ErrStopEndsTheRunAfterTheFirstFailedJobAndLaterJobsStayEmpty) {
-  Settings().ErrStop = true;
+  settings.ErrStop = true;
   AddJob("T1", {.records = 5, .successes = 5});
   AddJob("T2", {.result = 999, .message = "ORA-00942: table or view does not exist\nsecond line"});
   AddJob("T3", {.records = 7, .successes = 7});
-  Context().JobList[2].Status = "stale";
+  context.JobList[2].Status = "stale";
   RunJobList();
 
   auto log = FinishLog();
   ASSERT_EQ(Codes(log), (std::vector<std::string>{"S", "H", "O", "E999", "F", "Q"}));
   // The line feed of a two-line message is removed, the line stays one line.
   EXPECT_EQ(log[3].back(), "ORA-00942: table or view does not existsecond line");
-  const Job& third = Context().JobList[2];
+  const Job& third = context.JobList[2];
   EXPECT_EQ(third.Status, "");
   EXPECT_EQ(third.RecordText, "");
   EXPECT_EQ(third.SuccessText, "");
@@ -282,7 +287,7 @@ TEST_F(TOracleTest, ErrStopEndsTheRunAfterTheFirstFailedJobAndLaterJobsStayEmpty
 }
 
 TEST_F(TOracleTest, RefusedRowsAloneDoNotStopAnErrStopRun) {
-  Settings().ErrStop = true;
+  settings.ErrStop = true;
   AddJob("T1", {.records = 5, .successes = 3, .errors = 2});
   AddJob("T2", {.records = 1, .successes = 1});
   RunJobList();
@@ -302,7 +307,7 @@ class CancelDuringJobTwo : public TOracleTest, public ::testing::WithParamInterf
 
 TEST_P(CancelDuringJobTwo, ConfirmedCancelEndsOnlyThatJobUnlessErrStop) {
   const CancelCase& c = GetParam();
-  Settings().ErrStop = c.errStop;
+  settings.ErrStop = c.errStop;
   AddJob("T1", {.records = 3, .successes = 3});
   AddJob("T2", {.cancelAtLine = 4});
   AddJob("T3", {.records = 2, .successes = 2});
@@ -311,7 +316,7 @@ TEST_P(CancelDuringJobTwo, ConfirmedCancelEndsOnlyThatJobUnlessErrStop) {
   auto log = FinishLog();
   EXPECT_EQ(Codes(log), c.codes);
   EXPECT_EQ(log[3], (std::vector<std::string>{"C", "T2", "T2.csv", "5", "5", "0", "キャンセルしました。"}));
-  const Job& second = Context().JobList[1];
+  const Job& second = context.JobList[1];
   EXPECT_EQ(second.Result, -1);
   EXPECT_EQ(second.Status, "キャンセルしました。");
   EXPECT_EQ(thread.ran, c.ran);
@@ -319,7 +324,7 @@ TEST_P(CancelDuringJobTwo, ConfirmedCancelEndsOnlyThatJobUnlessErrStop) {
   EXPECT_EQ(host.boxes[0].text, "キャンセルしますか？");
   EXPECT_EQ(host.boxes[1].text, c.finalMessage);
   if (c.errStop) {
-    EXPECT_EQ(Context().JobList[2].Status, "");
+    EXPECT_EQ(context.JobList[2].Status, "");
   }
 }
 
@@ -337,7 +342,7 @@ TEST_F(TOracleTest, DeclinedCancelQuestionLetsTheJobFinish) {
   RunJobList();
   auto log = FinishLog();
   EXPECT_EQ(Codes(log), (std::vector<std::string>{"S", "H", "O", "F", "Q"}));
-  EXPECT_EQ(Context().JobList[0].RecordText, "6");
+  EXPECT_EQ(context.JobList[0].RecordText, "6");
 }
 
 TEST_F(TOracleTest, JobListWithoutSelectedJobsWritesOnlyHAndF) {
@@ -350,7 +355,7 @@ TEST_F(TOracleTest, JobListWithoutSelectedJobsWritesOnlyHAndF) {
 }
 
 TEST_F(TOracleTest, NonInteractiveJobListRunShowsNoFinalMessage) {
-  Settings().Mode = 1;
+  settings.Mode = 1;
   AddJob("T1", {.records = 1, .successes = 1});
   RunJobList(/*interactive=*/false);
   EXPECT_TRUE(host.boxes.empty());
@@ -373,10 +378,10 @@ TEST_F(TOracleTest, StopBeforeAJobLeavesTheRunPass) {
     }
   };
   CloseLog();
-  StoppingOracle stopping(&host);
-  ASSERT_TRUE(OpenLog());
-  Context().JobList.Add("T1", "a.csv").Selected = true;
-  Context().JobList.Add("T2", "b.csv").Selected = true;
+  StoppingOracle stopping(host, settings, context);
+  ASSERT_TRUE(OpenLog(context, host));
+  context.JobList.Add("T1", "a.csv").Selected = true;
+  context.JobList.Add("T2", "b.csv").Selected = true;
   stopping.Resume();
   stopping.JobListRun = true;
   stopping.Start();
@@ -384,7 +389,7 @@ TEST_F(TOracleTest, StopBeforeAJobLeavesTheRunPass) {
   auto log = FinishLog();
   EXPECT_EQ(Codes(log), (std::vector<std::string>{"S", "H", "O", "F", "Q"}));
   EXPECT_EQ(stopping.ran, (std::vector<std::string>{"T1"}));
-  EXPECT_EQ(Context().JobList[1].RecordText, "");  // the stop came before job 2 started
+  EXPECT_EQ(context.JobList[1].RecordText, "");  // the stop came before job 2 started
 }
 
 struct SingleCase {
@@ -401,10 +406,10 @@ class SingleRun : public TOracleTest, public ::testing::WithParamInterface<Singl
 
 TEST_P(SingleRun, LogsOneTransferAndReportsItUnlessAutoClose) {
   const SingleCase& c = GetParam();
-  Settings().Mode = c.mode;
-  Context().AutoClose = c.autoClose;
-  Context().TableName = "EMP";
-  Context().CsvFile = "/data/emp.csv";
+  settings.Mode = c.mode;
+  context.AutoClose = c.autoClose;
+  context.TableName = "EMP";
+  context.CsvFile = "/data/emp.csv";
   thread.scripts["EMP"] = c.script;
   thread.JobListRun = false;
   thread.Interactive = true;
@@ -444,13 +449,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TOracleTest, RunningIsSetExactlyWhileTheRunIsInProgress) {
   std::atomic<int> runningInCompletion{-1};
-  thread.SetOnWorkDone([&](void*, TThreadEx&) { runningInCompletion = Context().Running ? 1 : 0; },
+  thread.SetOnWorkDone([&](void*, TThreadEx&) { runningInCompletion = context.Running ? 1 : 0; },
                        nullptr);
   AddJob("T1", {.records = 1, .successes = 1});
   RunJobList();
   EXPECT_TRUE(thread.runningSeenInWork);
   EXPECT_EQ(runningInCompletion, 0);
-  EXPECT_FALSE(Context().Running);
+  EXPECT_FALSE(context.Running);
   // The routine refers to this test's locals: the fixture's thread outlives them.
   thread.SetOnWorkDone(nullptr, nullptr);
 }

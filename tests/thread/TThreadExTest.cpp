@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "TThreadEx.h"
+#include "transfer/TThreadEx.h"
 
 namespace tabrook {
 namespace {

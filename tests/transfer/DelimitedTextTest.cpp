@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "ByteLineReader.h"
-#include "ExportLine.h"
-#include "LineBreaks.h"
-#include "LineReader.h"
-#include "SplitFields.h"
-#include "TempFolder.h"
+#include "tests/transfer/ByteLineReader.h"
+#include "transfer/ExportLine.h"
+#include "transfer/LineBreaks.h"
+#include "transfer/LineReader.h"
+#include "transfer/SplitFields.h"
+#include "tests/transfer/TempFolder.h"
 
 namespace tabrook {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "ByteLineReader.h"
-#include "LineReader.h"
-#include "SplitFields.h"
+#include "tests/transfer/ByteLineReader.h"
+#include "transfer/LineReader.h"
+#include "transfer/SplitFields.h"
 
 namespace {
 

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "JobListFile.h"
-#include "RunContext.h"
+#include "transfer/Host.h"
+#include "transfer/JobListFile.h"
+#include "transfer/RunContext.h"
 
 namespace {
 
@@ -25,6 +26,11 @@ std::string TempPath(const char* name) {
 
 }  // namespace
 
+// The reader shows no box under AutoClose; should it, the box is answered at once.
+struct QuietHost : tabrook::Host {
+  int MessageBox(const std::string&, tabrook::MsgIcon, tabrook::MsgButtons) override { return tabrook::kMsgOk; }
+};
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = TempPath("in.lst");
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -32,9 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fwrite(data, 1, size, file);
   std::fclose(file);
 
+  QuietHost host;
   tabrook::RunContext context;
   context.AutoClose = true;
-  Check(tabrook::ReadJobList(path, context));
+  Check(tabrook::ReadJobList(path, context, host));
   std::vector<tabrook::JobListRow> rows;
   bool writable = true;
   for (std::size_t i = 0; i < context.JobList.Count(); ++i) {
@@ -51,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(tabrook::WriteJobList(out, 0, rows, &error) == writable);
   if (writable) {
     tabrook::RunContext again;
-    Check(tabrook::ReadJobList(out, again));
+    Check(tabrook::ReadJobList(out, again, host));
     Check(again.JobList.Count() == rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       Check(again.JobList[i].Table == rows[i].Table && again.JobList[i].Csv == rows[i].Csv);

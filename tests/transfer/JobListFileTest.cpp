@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "JobListFile.h"
-#include "RecordingHost.h"
-#include "RunContext.h"
-#include "RunLog.h"
-#include "TempFolder.h"
+#include "transfer/JobListFile.h"
+#include "tests/transfer/RecordingHost.h"
+#include "transfer/RunContext.h"
+#include "transfer/RunLog.h"
+#include "tests/transfer/TempFolder.h"
 
 namespace tabrook {
 
@@ -29,6 +29,7 @@ std::vector<JobListRow> Rows(const JobList& list) {
 
 
 TEST(ReadJobList, Files) {
+  RecordingHost host;
   struct Case {
     const char* name;
     std::string text;
@@ -56,7 +57,7 @@ TEST(ReadJobList, Files) {
     RunContext context;
     context.JobList.Add("OLD", "old.csv");
     const std::string path = folder.Write("jobs.lst", c.text);
-    ASSERT_TRUE(ReadJobList(path, context)) << c.name;
+    ASSERT_TRUE(ReadJobList(path, context, host)) << c.name;
     EXPECT_EQ(Rows(context.JobList), c.jobs) << c.name;
     for (std::size_t i = 0; i < context.JobList.Count(); ++i) {
       EXPECT_EQ(context.JobList[i].Result, 0);
@@ -70,16 +71,16 @@ TEST(ReadJobList, UnreadableFileKeepsTheListLogsAndWarns) {
   TempFolder folder;
   RunLog& log = TheRunLog();
   const std::string logFile = folder.File("run.log");
-  ASSERT_TRUE(log.Open(logFile, true));
+  RecordingHost logHost;
+  ASSERT_TRUE(log.Open(logFile, true, logHost));
   for (const std::string& path : {folder.File("missing.lst"), folder.Path().string()}) {
     for (bool autoClose : {false, true}) {
       RecordingHost host;
-      ScopedHost scope(&host);
       RunContext context;
       context.AutoClose = autoClose;
       context.ListFile = path;
       context.JobList.Add("KEEP", "keep.csv");
-      EXPECT_FALSE(ReadJobList(path, context)) << path;
+      EXPECT_FALSE(ReadJobList(path, context, host)) << path;
       EXPECT_EQ(context.ListFile, "");
       EXPECT_EQ(Rows(context.JobList), (std::vector<JobListRow>{{"KEEP", "keep.csv"}}));
       if (autoClose) {
@@ -100,21 +101,23 @@ TEST(ReadJobList, UnreadableFileKeepsTheListLogsAndWarns) {
 }
 
 TEST(ReadJobList, ModeLineDoesNotChangeTheMode) {
+  RecordingHost host;
   TempFolder folder;
   RunContext context;
   const std::string path = folder.Write("exp.lst", "1\r\nT\tf.csv\r\n");
-  ASSERT_TRUE(ReadJobList(path, context));
+  ASSERT_TRUE(ReadJobList(path, context, host));
   ASSERT_EQ(context.JobList.Count(), 1u);  // the settings are not touched by the reader at all
 }
 
 TEST(WriteJobList, WritesWhatTheReaderReadsBack) {
+  RecordingHost host;
   TempFolder folder;
   const std::string path = folder.File("saved.lst");
   const std::vector<JobListRow> rows = {{"EMP", "/data/emp.csv"}, {"DEPT", "/my files/d.csv"}, {"X", ""}};
   ASSERT_TRUE(WriteJobList(path, 1, rows));
   EXPECT_EQ(TempFolder::Read(path), "1\r\nEMP\t/data/emp.csv\r\nDEPT\t/my files/d.csv\r\nX\t\r\n");
   RunContext context;
-  ASSERT_TRUE(ReadJobList(path, context));
+  ASSERT_TRUE(ReadJobList(path, context, host));
   EXPECT_EQ(Rows(context.JobList), rows);
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Host.h"
+#include "transfer/Host.h"
 
 namespace tabrook::testing {
 

@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "RecordingHost.h"
-#include "RunLog.h"
-#include "TempFolder.h"
+#include "tests/transfer/RecordingHost.h"
+#include "transfer/RunLog.h"
+#include "tests/transfer/TempFolder.h"
 
 namespace tabrook {
 namespace {
@@ -51,12 +51,13 @@ std::time_t FixedClock() {
 }
 
 TEST(RunLog, WritesLinesToTheWorkingFileThenRenames) {
+  RecordingHost quiet;  // answers the log's message, should it show one
   TempFolder folder;
   const std::string logFile = folder.File("Tabrook.log");
   const std::string working = folder.File("Tabrook.tmp");
   RunLog log;
   log.SetClockForTesting(FixedClock);
-  ASSERT_TRUE(log.Open(logFile, false));
+  ASSERT_TRUE(log.Open(logFile, false, quiet));
   EXPECT_TRUE(std::filesystem::exists(working));
   EXPECT_FALSE(std::filesystem::exists(logFile));
   EXPECT_TRUE(log.Write("H", "Mode=Import\tSeparator=,"));
@@ -81,16 +82,17 @@ TEST(RunLog, RealClockStampShape) {
 }
 
 TEST(RunLog, ASecondStartDiscardsTheFirstLog) {
+  RecordingHost quiet;  // answers the log's message, should it show one
   TempFolder folder;
   const std::string logFile = folder.File("run.log");
   {
     RunLog first;
-    ASSERT_TRUE(first.Open(logFile, true));
+    ASSERT_TRUE(first.Open(logFile, true, quiet));
     first.Write("O", "first run");
     first.Close();
   }
   RunLog second;
-  ASSERT_TRUE(second.Open(logFile, true));
+  ASSERT_TRUE(second.Open(logFile, true, quiet));
   EXPECT_FALSE(std::filesystem::exists(logFile)) << "the old log is deleted at the start";
   second.Close();
   const std::string text = TempFolder::Read(logFile);
@@ -99,8 +101,9 @@ TEST(RunLog, ASecondStartDiscardsTheFirstLog) {
 }
 
 TEST(RunLog, NoLogWanted) {
+  RecordingHost quiet;  // answers the log's message, should it show one
   RunLog log;
-  EXPECT_TRUE(log.Open("", false));
+  EXPECT_TRUE(log.Open("", false, quiet));
   EXPECT_TRUE(log.Write("H", "anything"));
   log.Close();
   EXPECT_FALSE(log.IsOpen());
@@ -110,9 +113,8 @@ TEST(RunLog, CannotCreateTheWorkingFile) {
   TempFolder folder;
   for (bool autoClose : {false, true}) {
     RecordingHost host;
-    ScopedHost scope(&host);
     RunLog log;
-    EXPECT_FALSE(log.Open(folder.File("missing/dir/x.log"), autoClose));
+    EXPECT_FALSE(log.Open(folder.File("missing/dir/x.log"), autoClose, host));
     EXPECT_FALSE(log.Write("H", "x"));
     log.Close();
     if (autoClose) {
@@ -126,10 +128,11 @@ TEST(RunLog, CannotCreateTheWorkingFile) {
 }
 
 TEST(RunLog, LinesFromTwoThreadsStayWhole) {
+  RecordingHost quiet;  // answers the log's message, should it show one
   TempFolder folder;
   const std::string logFile = folder.File("threads.log");
   RunLog log;
-  ASSERT_TRUE(log.Open(logFile, true));
+  ASSERT_TRUE(log.Open(logFile, true, quiet));
   auto writer = [&](const char* code) {
     for (int i = 0; i < 500; ++i) log.Write(code, std::string(200, code[0]));
   };

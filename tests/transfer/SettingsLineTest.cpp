@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "GetField.h"
-#include "SettingsLine.h"
+#include "transfer/GetField.h"
+#include "transfer/SettingsLine.h"
 
 namespace tabrook {
 namespace {

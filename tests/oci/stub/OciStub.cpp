@@ -7,9 +7,9 @@
 #include <cstring>
 #include <set>
 
-#include "OciStubControl.h"
-#include "OciStubState.h"
-#include "oci/OciApi.h"
+#include "tests/oci/stub/OciStubControl.h"
+#include "tests/oci/stub/OciStubState.h"
+#include "ociabi/OciApi.h"
 
 namespace ocistub {
 

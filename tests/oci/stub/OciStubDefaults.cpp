@@ -1,8 +1,8 @@
 // Every OCI entry point as a weak default that logs the call and returns the forced status.
 // OciStub.cpp overrides the ones that must do more.
 
-#include "oci/OciApi.h"
-#include "OciStubState.h"
+#include "ociabi/OciApi.h"
+#include "tests/oci/stub/OciStubState.h"
 
 namespace {
 template <class R>
@@ -21,6 +21,6 @@ R StubDefault(const char* name) {
 extern "C" {
 #define OCI_FUNCTION(ret, name, params) \
     __attribute__((weak)) ret name params { return StubDefault<ret>(#name); }
-#include "oci/OciFunctions.def"
+#include "ociabi/OciFunctions.def"
 #undef OCI_FUNCTION
 }

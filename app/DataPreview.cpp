@@ -1,4 +1,4 @@
-#include "DataPreview.h"
+#include "app/DataPreview.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,12 +7,13 @@
 #include <memory>
 #include <vector>
 
-#include "Host.h"
-#include "ProgramFolder.h"
-#include "SplitFields.h"
-#include "SqlName.h"
-#include "Tdm.h"
-#include "TransferJobState.h"
+#include "transfer/BusyPointer.h"
+#include "transfer/Host.h"
+#include "app/ProgramFolder.h"
+#include "transfer/SplitFields.h"
+#include "transfer/SqlName.h"
+#include "transfer/Tdm.h"
+#include "transfer/TransferJobState.h"
 #include "oci/DataAttr.h"
 
 namespace tabrook {
@@ -23,16 +24,6 @@ constexpr int kExportMode = 1;
 constexpr int kPreviewRows = 30;
 
 // Restores the default pointer on every path out of a preview.
-class BusyPointer {
-public:
-  BusyPointer(Host& host, Host::BusyPointer pointer) : host_(host) { host_.SetBusyPointer(pointer); }
-  ~BusyPointer() { host_.RestorePointer(); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-
-private:
-  Host& host_;
-};
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }

@@ -2,7 +2,7 @@
 // The start sequence's view of a program without windows: nothing to show, posted calls go to
 // the QCoreApplication event loop, and quitting ends that loop with the exit status.
 
-#include "StartSequence.h"
+#include "app/StartSequence.h"
 
 namespace tabrook {
 

@@ -1,18 +1,18 @@
 #pragma once
 // The OCI entry points as C declarations and as function-pointer types.
 
-#include "oci/OciTypes.h"
+#include "ociabi/OciTypes.h"
 
 extern "C" {
 #define OCI_FUNCTION(ret, name, params) ret name params;
-#include "oci/OciFunctions.def"
+#include "ociabi/OciFunctions.def"
 #undef OCI_FUNCTION
 }
 
 namespace oci_fn {
 // oci_fn::OCIStmtFetch is the pointer type of OCIStmtFetch, and so on.
 #define OCI_FUNCTION(ret, name, params) using name = ret(*) params;
-#include "oci/OciFunctions.def"
+#include "ociabi/OciFunctions.def"
 #undef OCI_FUNCTION
 }  // namespace oci_fn
 
@@ -20,7 +20,7 @@ namespace oci_fn {
 inline constexpr const char* kOciEntryNames[] = {
 #define OCI_FUNCTION(ret, name, params) #name,
 #define OCI_EXTRA_FUNCTION(ret, name, params)
-#include "oci/OciFunctions.def"
+#include "ociabi/OciFunctions.def"
 #undef OCI_EXTRA_FUNCTION
 #undef OCI_FUNCTION
 };

@@ -1,4 +1,4 @@
-#include "HeadlessUi.h"
+#include "app/HeadlessUi.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -8,9 +8,9 @@
 #include <span>
 #include <string>
 
-#include "GridModel.h"
-#include "RunContext.h"
-#include "TransferSettings.h"
+#include "app/GridModel.h"
+#include "transfer/RunContext.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 
