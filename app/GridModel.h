@@ -2,12 +2,29 @@
 // The main window's data grid as a model: two fixed rows (table column names and their type
 // texts), one fixed column (row numbers of the data rows) and 30 data rows. The previews fill
 // it, the engines read their column list from its header rows, and the Qt grid only shows it
-// and reports the user's column drags to ColumnMoved.
+// and reports the user's column drags to ColumnMoved. Observers are told of every change as
+// it happens, so a view (a Qt item model) forwards them instead of polling.
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tabrook {
+
+// One change of the grid, as its observers are told of it.
+struct GridChange {
+  enum class Kind {
+    Cells,               // the texts of the cells Left..Right x Top..Bottom changed
+    ShapeAboutToChange,  // the column count or the column order is about to change
+    ShapeChanged,        // ... and has changed: every cell may stand elsewhere now
+    Selection,           // the selection changed
+  };
+  Kind What = Kind::Cells;
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+};
 
 class GridModel {
 public:
@@ -27,6 +44,14 @@ public:
   };
 
   GridModel();
+  GridModel(const GridModel&) = delete;
+  GridModel& operator=(const GridModel&) = delete;
+
+  // Observers: called on the thread that changes the grid, right around each change.
+  using Observer = std::function<void(const GridChange&)>;
+  // Adds an observer; the number returned removes it again.
+  int AddObserver(Observer observer);
+  void RemoveObserver(int id);
 
   int ColCount() const { return colCount_; }
   int RowCount() const { return kRowCount; }
@@ -55,17 +80,16 @@ public:
   void ColumnMoved(int from, int to, bool exportMode);
 
   const Selection& CurrentSelection() const { return selection_; }
-  void SetSelection(const Selection& selection) { selection_ = selection; }
-
-  // Grows by one whenever any cell, the column count or the selection changes, so a view
-  // can tell whether it has to repaint.
-  unsigned long Revision() const { return revision_; }
+  void SetSelection(const Selection& selection);
 
 private:
+  void Notify(GridChange::Kind what, int left = 0, int top = 0, int right = 0, int bottom = 0);
+
   int colCount_ = kEmptyColCount;
   std::vector<std::vector<std::string>> rows_;  // kRowCount rows of colCount_ cells
   Selection selection_;
-  unsigned long revision_ = 0;
+  std::vector<std::pair<int, Observer>> observers_;
+  int nextObserverId_ = 1;
 };
 
 // The text shown in column 0 of data row number n (1-based): three digits, zero-padded.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/GridModel.h"
@@ -40,11 +41,12 @@ TEST(GridModel, StartsWithSixEmptyColumnsAndThirtyDataRows) {
 
 TEST(GridModel, OutOfRangeCellsReadEmptyAndIgnoreWrites) {
   GridModel grid;
-  const unsigned long before = grid.Revision();
+  int changes = 0;
+  grid.AddObserver([&](const GridChange&) { ++changes; });
   grid.SetCell(6, 0, "x");
   grid.SetCell(-1, 0, "x");
   grid.SetCell(1, 32, "x");
-  EXPECT_EQ(grid.Revision(), before);
+  EXPECT_EQ(changes, 0);
   EXPECT_EQ(grid.Cell(6, 0), "");
   EXPECT_EQ(grid.Cell(0, -1), "");
 }
@@ -144,4 +146,59 @@ TEST(GridModel, SelectionCoversWholeRowsAfterAMove) {
 }
 
 }  // namespace
+// What a view is told, change by change: the texts of exactly the cells that changed, and a
+// before/after pair around every change of shape, with the data already moved at "after".
+TEST(GridModel, ObserversAreToldOfEachChangeAsItHappens) {
+  struct Seen {
+    GridChange::Kind what;
+    int left, top, right, bottom;
+    std::string header1AtTheTime;
+  };
+  GridModel grid;
+  Fill(grid, 5);
+  grid.SetCell(1, 0, "A");
+  grid.SetCell(2, 0, "B");
+  std::vector<Seen> seen;
+  const int id = grid.AddObserver([&](const GridChange& c) {
+    seen.push_back({c.What, c.Left, c.Top, c.Right, c.Bottom, grid.Cell(1, 0)});
+  });
+  using K = GridChange::Kind;
+
+  grid.SetCell(3, 4, "new");
+  grid.SetCell(3, 4, "new");  // the same text again: nothing changed
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].what, K::Cells);
+  EXPECT_EQ(std::tie(seen[0].left, seen[0].top, seen[0].right, seen[0].bottom), std::make_tuple(3, 4, 3, 4));
+
+  seen.clear();
+  grid.ClearRow(7);
+  grid.ClearColumn(2);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(std::tie(seen[0].left, seen[0].top, seen[0].right, seen[0].bottom), std::make_tuple(0, 7, 5, 7));
+  EXPECT_EQ(std::tie(seen[1].left, seen[1].top, seen[1].right, seen[1].bottom), std::make_tuple(2, 0, 2, 31));
+
+  seen.clear();
+  grid.SetCell(2, 0, "B");
+  seen.clear();
+  grid.ColumnMoved(1, 2, /*exportMode=*/false);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].what, K::ShapeAboutToChange);
+  EXPECT_EQ(seen[0].header1AtTheTime, "A");  // before: nothing moved yet
+  EXPECT_EQ(seen[1].what, K::ShapeChanged);
+  EXPECT_EQ(seen[1].header1AtTheTime, "B");  // after: the header rows have moved
+  EXPECT_EQ(seen[2].what, K::Selection);
+
+  seen.clear();
+  grid.SetColCount(3);
+  grid.SetColCount(3);  // unchanged: no notice
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].what, K::ShapeAboutToChange);
+  EXPECT_EQ(seen[1].what, K::ShapeChanged);
+
+  seen.clear();
+  grid.RemoveObserver(id);
+  grid.SetCell(1, 1, "gone");
+  EXPECT_TRUE(seen.empty());
+}
+
 }  // namespace tabrook
