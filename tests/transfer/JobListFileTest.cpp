@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "transfer/JobListFile.h"
-#include "tests/transfer/RecordingHost.h"
+#include "tests/transfer/BoxRecordingHost.h"
 #include "transfer/RunContext.h"
 #include "transfer/RunLog.h"
 #include "tests/transfer/TempFolder.h"
@@ -18,7 +18,7 @@ void PrintTo(const JobListRow& row, std::ostream* out) { *out << "{" << row.Tabl
 
 namespace {
 
-using testing::RecordingHost;
+using testing::BoxRecordingHost;
 using testing::TempFolder;
 
 std::vector<JobListRow> Rows(const JobList& list) {
@@ -29,7 +29,7 @@ std::vector<JobListRow> Rows(const JobList& list) {
 
 
 TEST(ReadJobList, Files) {
-  RecordingHost host;
+  BoxRecordingHost host;
   struct Case {
     const char* name;
     std::string text;
@@ -71,11 +71,11 @@ TEST(ReadJobList, UnreadableFileKeepsTheListLogsAndWarns) {
   TempFolder folder;
   RunLog& log = TheRunLog();
   const std::string logFile = folder.File("run.log");
-  RecordingHost logHost;
+  BoxRecordingHost logHost;
   ASSERT_TRUE(log.Open(logFile, true, logHost));
   for (const std::string& path : {folder.File("missing.lst"), folder.Path().string()}) {
     for (bool autoClose : {false, true}) {
-      RecordingHost host;
+      BoxRecordingHost host;
       RunContext context;
       context.AutoClose = autoClose;
       context.ListFile = path;
@@ -101,7 +101,7 @@ TEST(ReadJobList, UnreadableFileKeepsTheListLogsAndWarns) {
 }
 
 TEST(ReadJobList, ModeLineDoesNotChangeTheMode) {
-  RecordingHost host;
+  BoxRecordingHost host;
   TempFolder folder;
   RunContext context;
   const std::string path = folder.Write("exp.lst", "1\r\nT\tf.csv\r\n");
@@ -110,7 +110,7 @@ TEST(ReadJobList, ModeLineDoesNotChangeTheMode) {
 }
 
 TEST(WriteJobList, WritesWhatTheReaderReadsBack) {
-  RecordingHost host;
+  BoxRecordingHost host;
   TempFolder folder;
   const std::string path = folder.File("saved.lst");
   const std::vector<JobListRow> rows = {{"EMP", "/data/emp.csv"}, {"DEPT", "/my files/d.csv"}, {"X", ""}};

@@ -7,14 +7,14 @@
 #include <thread>
 #include <vector>
 
-#include "tests/transfer/RecordingHost.h"
+#include "tests/transfer/BoxRecordingHost.h"
 #include "transfer/RunLog.h"
 #include "tests/transfer/TempFolder.h"
 
 namespace tabrook {
 namespace {
 
-using testing::RecordingHost;
+using testing::BoxRecordingHost;
 using testing::TempFolder;
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -51,7 +51,7 @@ std::time_t FixedClock() {
 }
 
 TEST(RunLog, WritesLinesToTheWorkingFileThenRenames) {
-  RecordingHost quiet;  // answers the log's message, should it show one
+  BoxRecordingHost quiet;  // answers the log's message, should it show one
   TempFolder folder;
   const std::string logFile = folder.File("Tabrook.log");
   const std::string working = folder.File("Tabrook.tmp");
@@ -82,7 +82,7 @@ TEST(RunLog, RealClockStampShape) {
 }
 
 TEST(RunLog, ASecondStartDiscardsTheFirstLog) {
-  RecordingHost quiet;  // answers the log's message, should it show one
+  BoxRecordingHost quiet;  // answers the log's message, should it show one
   TempFolder folder;
   const std::string logFile = folder.File("run.log");
   {
@@ -101,7 +101,7 @@ TEST(RunLog, ASecondStartDiscardsTheFirstLog) {
 }
 
 TEST(RunLog, NoLogWanted) {
-  RecordingHost quiet;  // answers the log's message, should it show one
+  BoxRecordingHost quiet;  // answers the log's message, should it show one
   RunLog log;
   EXPECT_TRUE(log.Open("", false, quiet));
   EXPECT_TRUE(log.Write("H", "anything"));
@@ -112,7 +112,7 @@ TEST(RunLog, NoLogWanted) {
 TEST(RunLog, CannotCreateTheWorkingFile) {
   TempFolder folder;
   for (bool autoClose : {false, true}) {
-    RecordingHost host;
+    BoxRecordingHost host;
     RunLog log;
     EXPECT_FALSE(log.Open(folder.File("missing/dir/x.log"), autoClose, host));
     EXPECT_FALSE(log.Write("H", "x"));
@@ -128,7 +128,7 @@ TEST(RunLog, CannotCreateTheWorkingFile) {
 }
 
 TEST(RunLog, LinesFromTwoThreadsStayWhole) {
-  RecordingHost quiet;  // answers the log's message, should it show one
+  BoxRecordingHost quiet;  // answers the log's message, should it show one
   TempFolder folder;
   const std::string logFile = folder.File("threads.log");
   RunLog log;

@@ -8,7 +8,7 @@
 
 namespace tabrook::testing {
 
-class RecordingHost : public Host {
+class BoxRecordingHost : public Host {
 public:
   struct Box {
     std::string Text;
