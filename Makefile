@@ -10,16 +10,27 @@ SAN_BUILD  ?= build-san
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-PACKAGES := build-essential cmake ninja-build pkg-config git python3 \
-            qt6-base-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev \
-            libboost-dev libsodium-dev clang libclang-rt-14-dev
+# What building needs; what the tests, the fuzzers and the benchmarks need on top of it.
+PACKAGES := build-essential cmake ninja-build pkg-config \
+            qt6-base-dev libsqlite3-dev libboost-dev libsodium-dev
+TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+BENCH_PACKAGES := libbenchmark-dev sqlite3 python3
 
-.PHONY: all deps configure build test fuzz sanitize demo bench clean
+.PHONY: all deps test-deps fuzz-deps bench-deps configure build test fuzz sanitize demo bench clean
 
 all: build
 
 deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES)"
+test-deps:
+	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES) $(TEST_PACKAGES) $(FUZZ_PACKAGES)"
+bench-deps:
+	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES) $(BENCH_PACKAGES)"
+
+.PHONY: install-packages
+install-packages:
+	@missing=$$(for p in $(WANTED); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing: $$missing"; \
@@ -37,24 +48,28 @@ configure: $(BUILD)/build.ninja
 build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: test-deps
+	cmake -S . -B $(BUILD) -G Ninja -DTABROOK_TESTS=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 	@if command -v clang++ >/dev/null 2>&1; then $(MAKE) --no-print-directory fuzz; else echo "clang not found: fuzzers skipped"; fi
 
-fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DTABROOK_FUZZ=ON -DTABROOK_BENCH=OFF
+fuzz: test-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DTABROOK_FUZZ=ON -DTABROOK_TESTS=ON -DTABROOK_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	cd $(FUZZ_BUILD) && ctest --output-on-failure -L fuzz -j $(JOBS)
 
-sanitize: deps
-	cmake -S . -B $(SAN_BUILD) -G Ninja -DTABROOK_SANITIZE=ON -DTABROOK_BENCH=OFF
+sanitize: test-deps
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DTABROOK_SANITIZE=ON -DTABROOK_TESTS=ON -DTABROOK_BENCH=OFF
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE fuzz --timeout 1200
 
 demo: build
 	@if [ -x scripts/demo.sh ]; then scripts/demo.sh $(BUILD); else echo "make demo: not available yet (the transfer engines are not built yet)"; fi
 
-bench: build
+bench: bench-deps
+	cmake -S . -B $(BUILD) -G Ninja -DTABROOK_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
 	@if [ -x scripts/bench.sh ]; then scripts/bench.sh $(BUILD); else echo "no benchmarks yet"; fi
 
 clean:

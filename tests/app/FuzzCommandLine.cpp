@@ -64,8 +64,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(settings.ErrCnt <= 999999);
   Check(settings.Mode >= -1 && settings.Mode <= 1);
   Check(!result.UserGiven || logon.User.find('/') == std::string::npos);
-  Check(logon.Password.empty() || logon.ConnStr.find('@') == std::string::npos ||
-        logon.Password.find('@') == std::string::npos);
+  // The last USER value with a "/" is split without losing or moving a byte: user, the
+  // password up to the first "@" after the "/", the connect string after it.
+  std::string lastUser;
+  bool userSeen = false;
+  for (const std::string& arg : args) {
+    const std::size_t eq = arg.find('=');
+    if (eq == std::string::npos || eq == 0 || tabrook::UpperAscii(arg.substr(0, eq)) != "USER") continue;
+    lastUser = arg.substr(eq + 1);
+    userSeen = true;
+  }
+  Check(result.UserGiven == userSeen);
+  const std::size_t slash = lastUser.find('/');
+  if (userSeen && slash != std::string::npos) {
+    const bool hasAt = lastUser.find('@', slash) != std::string::npos;
+    Check(logon.User + "/" + logon.Password + (hasAt ? "@" + logon.ConnStr : "") == lastUser);
+    Check(logon.User.find('/') == std::string::npos);
+    Check(logon.Password.find('@') == std::string::npos);
+  }
   tabrook::ApplyAutoCloseRule(context);
   Check(!context.AutoClose || context.AutoStart);
   if (!context.LogFile.empty()) {

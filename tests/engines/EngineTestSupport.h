@@ -12,12 +12,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/DataPreview.h"
+#include "tests/support/ScopedEnv.h"
 #include "app/GridModel.h"
 #include "transfer/Host.h"
 #include "transfer/RunContext.h"
@@ -117,8 +119,8 @@ protected:
     dir_ = std::filesystem::temp_directory_path() / ("tabrook-" + std::to_string(::getpid()) + "-" + name);
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
-    ::setenv("TABROOK_OCI_LIBRARY", TABROOK_BINARY_DIR "/libocilite.so", 1);
-    ::setenv("XDG_DATA_HOME", (dir_ / "xdg").c_str(), 1);
+    library_.emplace("TABROOK_OCI_LIBRARY", TABROOK_BINARY_DIR "/libocilite.so");
+    dataHome_.emplace("XDG_DATA_HOME", (dir_ / "xdg").string());
     // The console creates the database file when it is built; otherwise the first logon with
     // an empty connect string creates the user's default database under XDG_DATA_HOME.
     const std::filesystem::path console = TABROOK_BINARY_DIR "/ocilite-sql";
@@ -179,6 +181,8 @@ protected:
   }
 
   std::filesystem::path dir_;
+  std::optional<ScopedEnv> library_;
+  std::optional<ScopedEnv> dataHome_;
   TransferSettings settings_;
   RunContext context_;
   Tdm dm_;

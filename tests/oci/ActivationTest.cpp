@@ -180,6 +180,7 @@ TEST(Activation, InitialisesInObjectModeOnceAndTermFreesTheEnvironment) {
     ASSERT_TRUE(oci.Active());
     ASSERT_TRUE(oci.Active());
     EXPECT_EQ(stub.Count("OCIInitialize"), 1);
+    EXPECT_EQ(stub.InitMode(), OCI_OBJECT);
     EXPECT_EQ(stub.Calls(), "OCIInitialize\nOCIEnvInit\nOCIHandleAlloc\n");
     EXPECT_TRUE(oci.UnActive());
     EXPECT_FALSE(oci.Activated);

@@ -226,6 +226,8 @@ TEST_F(Cursor, AnUnknownBindKindStopsWithoutAMessage) {
     AddBind(cur.Binds, ":a", "", true).BindType = 42;
     cur.ErrMsg = "before";
     EXPECT_FALSE(cur.ExecuteWithBind());
+    EXPECT_EQ(cur.ErrMsg, "");  // the connection check empties it; the refusal adds no message
+    EXPECT_EQ(stub.Count("OCIBindByName"), 0);
     EXPECT_EQ(stub.Count("OCIStmtExecute"), 0);
 }
 

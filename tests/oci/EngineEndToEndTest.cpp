@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "tests/oci/StubLibrary.h"
+#include "tests/support/ScopedEnv.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"
@@ -27,7 +29,7 @@ protected:
                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(home_);
         fs::create_directories(home_);
-        setenv("XDG_DATA_HOME", home_.c_str(), 1);
+        dataHome_.emplace("XDG_DATA_HOME", home_.string());
         use_ = std::make_unique<ScopedOciLibrary>(kEngine);
         oci_ = std::make_unique<TOCI8Ctrl>();
         oci_->User = "scott";
@@ -71,6 +73,7 @@ protected:
     }
 
     fs::path home_;
+    std::optional<tabrook::testing::ScopedEnv> dataHome_;
     std::unique_ptr<ScopedOciLibrary> use_;
     std::unique_ptr<TOCI8Ctrl> oci_;
     std::unique_ptr<TOCI8Cur> cur_;

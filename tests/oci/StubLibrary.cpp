@@ -58,5 +58,6 @@ std::string StubLibrary::Binds() { return reinterpret_cast<const char* (*)()>(Fn
 std::string StubLibrary::Defines() { return reinterpret_cast<const char* (*)()>(Fn("stub_defines"))(); }
 int StubLibrary::LastIters() { return reinterpret_cast<int (*)()>(Fn("stub_last_iters"))(); }
 std::string StubLibrary::LastPrepared() { return reinterpret_cast<const char* (*)()>(Fn("stub_last_prepared"))(); }
+long StubLibrary::InitMode() { return reinterpret_cast<long (*)()>(Fn("stub_init_mode"))(); }
 
 }  // namespace tabrook::test

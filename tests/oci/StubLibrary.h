@@ -39,6 +39,8 @@ public:
     std::string Defines();
     int LastIters();
     std::string LastPrepared();
+    // The mode the client passed to OCIInitialize (-1 before any call).
+    long InitMode();
     const std::string& Path() const { return path_; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "tests/support/ScopedEnv.h"
 #include "tests/ocilite_engine/EngineTestSupport.h"
 
 namespace ocilite::test {
@@ -72,7 +73,7 @@ TEST_F(EngineTest, CreateUserAddsAnAccountWithItsOwnSchema) {
 
 TEST(DefaultDatabase, EmptyConnectStringUsesTheUsersDataFolder) {
     TempDir dir;
-    ::setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+    tabrook::testing::ScopedEnv dataHome("XDG_DATA_HOME", dir.Path().string());
     { auto s = Session::Logon("first", "pw", "", false); }
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tabrook" / "default.db"));
     EXPECT_THROW(Session::Logon("second", "pw", "", false), OraError);  // not created twice

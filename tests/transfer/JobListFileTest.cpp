@@ -100,13 +100,24 @@ TEST(ReadJobList, UnreadableFileKeepsTheListLogsAndWarns) {
   EXPECT_NE(text.find("\tJobListファイルを読み取れません。\r\n"), std::string::npos);
 }
 
-TEST(ReadJobList, ModeLineDoesNotChangeTheMode) {
+// Line 1 holds the mode the list was saved in; the reader skips it whatever it holds (a run
+// uses the mode in effect), even when it looks like a job.
+TEST(ReadJobList, FirstLineIsTheModeAndNeverAJob) {
+  const struct {
+    const char* text;
+    std::vector<JobListRow> jobs;
+  } cases[] = {{"1\r\nT\tf.csv\r\n", {{"T", "f.csv"}}},
+               {"0\r\n", {}},
+               {"EMP\tfirst.csv\r\nT\tf.csv\r\n", {{"T", "f.csv"}}},
+               {"7\nA\ta.csv\nB\tb.csv", {{"A", "a.csv"}, {"B", "b.csv"}}}};
   BoxRecordingHost host;
   TempFolder folder;
-  RunContext context;
-  const std::string path = folder.Write("exp.lst", "1\r\nT\tf.csv\r\n");
-  ASSERT_TRUE(ReadJobList(path, context, host));
-  ASSERT_EQ(context.JobList.Count(), 1u);  // the settings are not touched by the reader at all
+  for (const auto& c : cases) {
+    RunContext context;
+    const std::string path = folder.Write("mode.lst", c.text);
+    ASSERT_TRUE(ReadJobList(path, context, host)) << c.text;
+    EXPECT_EQ(Rows(context.JobList), c.jobs) << c.text;
+  }
 }
 
 TEST(WriteJobList, WritesWhatTheReaderReadsBack) {

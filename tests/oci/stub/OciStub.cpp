@@ -125,6 +125,13 @@ const char* stub_defines() {
 }
 int stub_last_iters() { return Get().lastIters; }
 const char* stub_last_prepared() { return Get().lastPrepared.c_str(); }
+long stub_init_mode() { return Get().initMode; }
+
+sword OCIInitialize(ub4 mode, void*, void* (*)(void*, size_t), void* (*)(void*, void*, size_t), void (*)(void*, void*)) {
+    const int status = Record("OCIInitialize");
+    Get().initMode = static_cast<long>(mode);
+    return status;
+}
 
 sword OCIEnvInit(OCIEnv** envp, ub4, size_t, void**) {
     const int status = Record("OCIEnvInit");

@@ -42,6 +42,7 @@ struct State {
     ub2 stmtType = 1;
     int lastIters = -1;
     std::string lastPrepared;
+    long initMode = -1;  // the mode of the last OCIInitialize, -1 before any
 };
 
 State& Get();

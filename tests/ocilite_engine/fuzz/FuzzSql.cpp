@@ -2,7 +2,10 @@
 // parsed statement must translate against a small catalog (or raise an OraError) without
 // crashing. Executing is left out so runs stay fast and side-effect free.
 
+#include <stdlib.h>
+
 #include <cstddef>
+#include <filesystem>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,10 +17,24 @@
 
 namespace {
 
+// A private folder for the run's database and its journal files, removed when the process
+// ends (constructed before the session, so destroyed after it).
+struct ScratchFolder {
+    std::filesystem::path path;
+    ScratchFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "ocilite-fuzz-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
+
 std::unique_ptr<ocilite::Session>& SharedSession() {
+    static ScratchFolder scratch;
     static std::unique_ptr<ocilite::Session> session = [] {
-        std::string path = "/tmp/ocilite-fuzz-" + std::to_string(::getpid()) + ".db";
-        std::remove(path.c_str());
+        std::string path = (scratch.path / "fuzz.db").string();
         auto s = ocilite::Session::Logon("fuzz", "fuzz", path, true);
         for (const char* ddl : {"CREATE TABLE t(a NUMBER(5) PRIMARY KEY, b VARCHAR2(10), c DATE, d CHAR(2),"
                                 " e NVARCHAR2(5), f TIMESTAMP WITH TIME ZONE, g INTERVAL DAY TO SECOND)",
