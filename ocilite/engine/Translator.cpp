@@ -613,7 +613,26 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
               ", CASE WHEN o.type = 'TABLE' THEN onum(o.id) END AS " + out(3) + ", o.type AS " + out(4) +
               ", o.created AS " + out(5) + ", o.created AS " + out(6) + ", NULL AS " + out(7) +
               ", 'VALID' AS " + out(8) + ", 'N' AS " + out(9) + ", 'N' AS " + out(10) + ", 'N' AS " + out(11) +
-              " FROM ocl_objects o WHERE " + ownerFilter;
+              " FROM ocl_objects o WHERE " + ownerFilter +
+              // a primary key or unique constraint has its index, named as the constraint
+              " UNION ALL SELECT " + ownerCol + "o.name, NULL, onum(1000000 + o.rowid), onum(1000000 + o.rowid), "
+              "'INDEX', t.created, t.created, NULL, 'VALID', 'N', " +
+              "CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END, 'N'"
+              " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + ownerFilter;
+    } else if (base == "INDEXES") {
+        add("INDEX_NAME", name128, true);
+        add("INDEX_TYPE", SqlType::Text(27));
+        add("TABLE_OWNER", name128, true);
+        add("TABLE_NAME", name128, true);
+        add("TABLE_TYPE", SqlType::Text(11));
+        add("UNIQUENESS", SqlType::Text(9));
+        add("TABLESPACE_NAME", SqlType::Text(30));
+        add("STATUS", SqlType::Text(8));
+        add("GENERATED", SqlType::Text(1));
+        sql = "SELECT " + ownerCol + "o.name AS " + out(0) + ", 'NORMAL' AS " + out(1) + ", t.owner AS " + out(2) +
+              ", t.name AS " + out(3) + ", 'TABLE' AS " + out(4) + ", 'UNIQUE' AS " + out(5) + ", 'USERS' AS " +
+              out(6) + ", 'VALID' AS " + out(7) + ", CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END AS " +
+              out(8) + " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + ownerFilter;
     } else if (base == "TABLES") {
         add("TABLE_NAME", name128, true);
         add("TABLESPACE_NAME", SqlType::Text(30));
@@ -681,7 +700,8 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
         static const char* const kBuiltins[] = {"DUAL", "USER_OBJECTS", "USER_TABLES", "USER_VIEWS",
                                                 "USER_TAB_COLUMNS", "ALL_OBJECTS", "ALL_TABLES", "ALL_VIEWS",
                                                 "ALL_TAB_COLUMNS", "ALL_USERS", "DBA_OBJECTS", "DBA_TABLES",
-                                                "DBA_VIEWS", "DBA_TAB_COLUMNS", "DBA_USERS"};
+                                                "DBA_VIEWS", "DBA_TAB_COLUMNS", "DBA_USERS", "USER_INDEXES",
+                                                "ALL_INDEXES", "DBA_INDEXES"};
         bool builtin = false;
         if (ref.schema.empty() || ref.schema == "SYS" || ref.schema == "PUBLIC")
             for (const char* b : kBuiltins)

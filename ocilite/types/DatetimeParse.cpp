@@ -425,7 +425,8 @@ private:
 OraTimestamp Assemble(const Fields& f, DatetimeKind kind, const OraTimestamp& now) {
     OraTimestamp t;
     if (f.julian != kUnset) {
-        t = OraTimestamp::FromDayNumber(f.julian);
+        if (f.julian < kJulianFirstAd && f.julian > kJulianFirstAd - 366) dterr::Raise(1841);  // year 0
+        t = OraTimestamp::FromDayNumber(f.julian < kJulianFirstAd ? f.julian + 365 : f.julian);
         // Day numbers count from 4713 BC; the first days of it lie before the DATE range.
         if (t.year < -4712) dterr::Raise(1841);
     } else {
