@@ -92,6 +92,17 @@ void CheckExtractField(const std::string& field, const SqlType& t) {
     if (!ok) throw OraError(30076, "invalid extract field for extract source");
 }
 
+// Another account's object is reached through a grant: without any privilege on it the object
+// does not exist for this account (ORA-00942), with other privileges the statement is refused
+// (ORA-01031).
+void RequireAccess(Catalog& catalog, const std::string& user, const CatalogObject& obj, const char* privilege) {
+    switch (catalog.ObjectAccess(user, obj, privilege)) {
+        case Catalog::Access::None: throw OraError(942, "table or view does not exist");
+        case Catalog::Access::Other: throw OraError(1031, "insufficient privileges");
+        default: return;
+    }
+}
+
 }  // namespace
 
 int Translator::BindIndexFor(const std::string& name) {
@@ -579,7 +590,17 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
     SqlType date = SqlType::Of(TypeKind::Date);
     std::string owner = SqlQuote(user_);
     bool all = name.rfind("ALL_", 0) == 0 || name.rfind("DBA_", 0) == 0;
-    std::string ownerFilter = all ? "1" : "o.owner = " + owner;
+    // USER_ views: this account's objects; ALL_ views: those it owns or was granted; DBA_
+    // views: every object, for the accounts that may read any table
+    std::string ownerFilter = "o.owner = " + owner;
+    std::string tableFilter = "t.owner = " + owner;  // over the table of an index
+    if (name.rfind("DBA_", 0) == 0) {
+        if (!catalog_.HasSystemPrivilege(user_, "SELECT ANY TABLE")) throw OraError(942, "table or view does not exist");
+        ownerFilter = tableFilter = "1";
+    } else if (all) {
+        ownerFilter = catalog_.VisibleObjectsCondition(user_, "o");
+        tableFilter = catalog_.VisibleObjectsCondition(user_, "t");
+    }
     if (name == "DUAL") {
         add("DUMMY", SqlType::Text(1));
         return "SELECT 'X' AS _c1";
@@ -618,7 +639,7 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
               " UNION ALL SELECT " + ownerCol + "o.name, NULL, onum(1000000 + o.rowid), onum(1000000 + o.rowid), "
               "'INDEX', t.created, t.created, NULL, 'VALID', 'N', " +
               "CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END, 'N'"
-              " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + ownerFilter;
+              " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + tableFilter;
     } else if (base == "INDEXES") {
         add("INDEX_NAME", name128, true);
         add("INDEX_TYPE", SqlType::Text(27));
@@ -632,7 +653,7 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
         sql = "SELECT " + ownerCol + "o.name AS " + out(0) + ", 'NORMAL' AS " + out(1) + ", t.owner AS " + out(2) +
               ", t.name AS " + out(3) + ", 'TABLE' AS " + out(4) + ", 'UNIQUE' AS " + out(5) + ", 'USERS' AS " +
               out(6) + ", 'VALID' AS " + out(7) + ", CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END AS " +
-              out(8) + " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + ownerFilter;
+              out(8) + " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + tableFilter;
     } else if (base == "TABLES") {
         add("TABLE_NAME", name128, true);
         add("TABLESPACE_NAME", SqlType::Text(30));
@@ -712,6 +733,7 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
         src.owner = "SYS";
         return src;
     }
+    RequireAccess(catalog_, user_, *obj, "SELECT");
     if (obj->type == "VIEW") {
         if (++viewDepth_ > 20) throw OraError(1731, "circular view definition encountered");
         ParsedStatement vs = ParseStatement(obj->viewText);
@@ -751,6 +773,7 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
 }
 
 // ---- queries -----------------------------------------------------------------------------
+
 
 // A column of one of this query's own sources (not of an enclosing query).
 static bool IsLocalColumn(const ocilite::Expr& e, const std::vector<Translator::Source>& sources) {
@@ -1172,6 +1195,7 @@ ValueExpr Translator::CompileValue(const ocilite::Expr& e) {
 
 void Translator::TranslateInsert(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
+    RequireAccess(catalog_, user_, obj, "INSERT");
     plan_.objectId = obj.id;
     std::vector<int> targets;  // table column per value
     if (st.columns.empty()) {
@@ -1302,6 +1326,7 @@ Translator::Scope Translator::TargetTableScope(const CatalogObject& obj, const s
 
 void Translator::TranslateUpdate(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
+    RequireAccess(catalog_, user_, obj, "UPDATE");
     plan_.objectId = obj.id;
     Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "UPDATE " + obj.StorageName() + " SET ";
@@ -1331,6 +1356,7 @@ void Translator::TranslateUpdate(const ParsedStatement& st) {
 
 void Translator::TranslateDelete(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
+    RequireAccess(catalog_, user_, obj, "DELETE");
     plan_.objectId = obj.id;
     Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "DELETE FROM " + obj.StorageName();
