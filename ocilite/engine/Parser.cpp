@@ -4,6 +4,7 @@
 #include <set>
 
 #include "ocilite/engine/Lexer.h"
+#include "ocilite/engine/TextCase.h"
 #include "ocilite/types/OraError.h"
 
 namespace ocilite {
@@ -278,28 +279,35 @@ private:
 
     std::string Heading(size_t from, size_t to) const {
         // Oracle heads an unaliased expression with its text, blanks removed and unquoted
-        // parts upper-cased.
+        // parts upper-cased (letters beyond ASCII too).
         std::string out;
+        std::string upper;  // text still to be upper-cased
+        auto flush = [&] {
+            out += ChangeCase(upper, TextCase::Upper);
+            upper.clear();
+        };
         char quote = 0;
         for (size_t i = from; i < to && i < sql_.size(); ++i) {
             char c = sql_[i];
             if (quote) {
                 if (c == quote) quote = 0;
                 if (quote == '"' || c == '"') {
+                    flush();
                     if (c != '"') out += c;
                     continue;
                 }
-                out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                upper += c;
                 continue;
             }
             if (c == '\'' || c == '"') {
                 quote = c;
-                if (c == '\'') out += c;
+                if (c == '\'') upper += c;
                 continue;
             }
             if (std::isspace(static_cast<unsigned char>(c))) continue;
-            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            upper += c;
         }
+        flush();
         return out;
     }
 

@@ -1327,6 +1327,8 @@ Translator::Scope Translator::TargetTableScope(const CatalogObject& obj, const s
 void Translator::TranslateUpdate(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
     RequireAccess(catalog_, user_, obj, "UPDATE");
+    // a WHERE clause reads the table's rows: that takes SELECT too
+    if (st.where) RequireAccess(catalog_, user_, obj, "SELECT");
     plan_.objectId = obj.id;
     Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "UPDATE " + obj.StorageName() + " SET ";
@@ -1357,6 +1359,8 @@ void Translator::TranslateUpdate(const ParsedStatement& st) {
 void Translator::TranslateDelete(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
     RequireAccess(catalog_, user_, obj, "DELETE");
+    // a WHERE clause reads the table's rows: that takes SELECT too
+    if (st.where) RequireAccess(catalog_, user_, obj, "SELECT");
     plan_.objectId = obj.id;
     Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "DELETE FROM " + obj.StorageName();

@@ -60,6 +60,12 @@ TEST_F(AccountsTest, OtherAccountsReachAnObjectOnlyThroughItsGrants) {
     EXPECT_EQ(BobTries(), (V{"", "", "", ""}));
     Exec("REVOKE ALL ON t FROM bob", alice_.get());
     EXPECT_EQ(BobTries(), (V{kMissing, kMissing, kMissing, kMissing}));
+    // a WHERE clause reads rows: DELETE alone empties the table but cannot pick rows
+    Exec("GRANT DELETE ON t TO bob", alice_.get());
+    EXPECT_EQ(ErrorOf("DELETE FROM alice.t WHERE a = 1", bob_.get()), kDenied);
+    EXPECT_EQ(ErrorOf("DELETE FROM alice.t", bob_.get()), "");
+    bob_->Rollback();
+    Exec("REVOKE DELETE ON t FROM bob", alice_.get());
     Exec("GRANT SELECT ON t TO PUBLIC", alice_.get());
     EXPECT_EQ(BobTries(), (V{"", kDenied, kDenied, kDenied}));
     // the administrator reads and changes every account's tables

@@ -17,6 +17,8 @@ SELECT ASCII('K') AS ascii, ASCII('Kings') AS first_char FROM dual;
 SELECT LENGTHB('CANDIDE') AS lengthb, LENGTHB('Grüße') AS utf8_bytes, LENGTH('Grüße') AS chars FROM dual;
 SELECT RAWTOHEX(HEXTORAW('7D00ff')) AS rawtohex FROM dual;
 SELECT TO_NCHAR('Grüße') AS to_nchar FROM dual;
+-- an unaliased expression is headed by its text in upper case, letters beyond ASCII too
+SELECT LOWER('ÄÖ') FROM dual;
 -- LAST_DAY, MONTHS_BETWEEN, NEXT_DAY
 SELECT LAST_DAY(DATE '2024-02-10') AS leap, LAST_DAY(DATE '2021-12-31') AS december FROM dual;
 SELECT MONTHS_BETWEEN(TO_DATE('02-02-1995', 'MM-DD-YYYY'), TO_DATE('01-01-1995', 'MM-DD-YYYY')) AS months FROM dual;
