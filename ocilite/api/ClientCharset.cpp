@@ -126,6 +126,13 @@ const Current& ReadNlsLang() {
     return current;
 }
 
+// Every supported set is a superset of ASCII: ASCII text needs no conversion.
+bool IsAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 const ClientCharset* FindClientCharset(std::string_view oracleName) {
@@ -138,14 +145,14 @@ const ClientCharset& CurrentClientCharset() { return *ReadNlsLang().charset; }
 bool ClientCharsetValid() { return ReadNlsLang().valid; }
 
 std::string ToDatabaseText(std::string_view client, const ClientCharset& cs) {
-    if (cs.utf8) return std::string(client);
+    if (cs.utf8 || IsAscii(client)) return std::string(client);
     std::string out = Convert(client, "UTF-8", cs.iconvName, false, "\xEF\xBF\xBD");
     if (cs.id == 832) ReplaceAll(out, kFullwidthTilde, kWaveDash);
     return out;
 }
 
 std::string ToClientText(std::string_view utf8, const ClientCharset& cs) {
-    if (cs.utf8) return std::string(utf8);
+    if (cs.utf8 || IsAscii(utf8)) return std::string(utf8);
     if (cs.id == 832 && utf8.find(kWaveDash) != std::string_view::npos) {
         std::string s(utf8);
         ReplaceAll(s, kWaveDash, kFullwidthTilde);
