@@ -532,10 +532,7 @@ void SqliteSession::Drop(const ParsedStatement& st) {
         auto objects = catalog_.ObjectsOf(st.name);
         if (!objects.empty() && !st.cascade)
             throw OraError(1922, "CASCADE must be specified to drop '" + st.name + "'");
-        for (const auto& o : objects) {
-            catalog_.DropGrantsOn(o.id);
-            catalog_.DropObject(o);
-        }
+        for (const auto& o : objects) catalog_.DropObject(o);
         catalog_.DropAccountData(st.name);
         catalog_.DropUser(st.name);
         return;
@@ -544,7 +541,6 @@ void SqliteSession::Drop(const ParsedStatement& st) {
     auto obj = catalog_.Find(owner, st.name);
     if (!obj || obj->type != st.objectType) throw OraError(942, "table or view does not exist");
     RequireOwnOrAny(*obj, obj->type == "VIEW" ? "DROP ANY VIEW" : "DROP ANY TABLE");
-    catalog_.DropGrantsOn(obj->id);
     catalog_.DropObject(*obj);
 }
 

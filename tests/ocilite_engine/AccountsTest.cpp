@@ -92,6 +92,18 @@ TEST_F(AccountsTest, DdlAndGrantsOnAnotherAccountsObjectsAreRefused) {
     EXPECT_EQ(ErrorOf("SELECT a FROM t", alice_.get()), kMissing);
 }
 
+TEST_F(AccountsTest, GrantsGoWithTheObjectTheyWereMadeOn) {
+    Exec("CREATE TABLE last(a NUMBER)", alice_.get());
+    Exec("GRANT SELECT ON last TO bob", alice_.get());
+    EXPECT_EQ(ErrorOf("SELECT * FROM alice.last", bob_.get()), "");
+    Exec("DROP TABLE last", alice_.get());
+    // a new table may get the dropped one's id; it gets none of its grants
+    Exec("CREATE TABLE last(b NUMBER)", alice_.get());
+    Exec("CREATE TABLE other(c NUMBER)", alice_.get());
+    EXPECT_EQ(ErrorOf("SELECT * FROM alice.last", bob_.get()), kMissing);
+    EXPECT_EQ(ErrorOf("SELECT * FROM alice.other", bob_.get()), kMissing);
+}
+
 TEST_F(AccountsTest, AViewRunsWithItsOwnersPrivileges) {
     Exec("CREATE VIEW v AS SELECT a * 10 AS ten FROM t", alice_.get());
     Exec("GRANT SELECT ON v TO bob", alice_.get());
