@@ -12,7 +12,7 @@ CMAKE_FLAGS ?=
 
 # What building needs; what the tests, the fuzzers and the benchmarks need on top of it.
 PACKAGES := build-essential cmake ninja-build pkg-config \
-            qt6-base-dev libsqlite3-dev libboost-dev libsodium-dev
+            qt6-base-dev libsqlite3-dev libboost-dev libsodium-dev libicu-dev
 TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libbenchmark-dev sqlite3 python3

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/BindHandle.h"
 #include "ocilite/api/DefineHandle.h"
 #include "ocilite/api/EnvironmentHandle.h"
@@ -49,7 +50,7 @@ T Take(const void* attributep) {
 
 sword GetEnv(const OCIEnv* env, ub4 attr, void* out, ub4* sizep) {
     switch (attr) {
-        case OCI_ATTR_ENV_CHARSET_ID: return Put<ub2>(out, sizep, kDatabaseCharsetId);
+        case OCI_ATTR_ENV_CHARSET_ID: return Put<ub2>(out, sizep, CurrentClientCharset().id);
         case OCI_ATTR_NCHARSET_ID: return Put<ub2>(out, sizep, kNationalCharsetId);
         case OCI_ATTR_ENV_UTF16: return Put<ub1>(out, sizep, 0);
         case OCI_ATTR_OBJECT: return Put<boolean>(out, sizep, (env->mode & OCI_OBJECT) != 0);
@@ -146,14 +147,16 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
             case OCI_HTYPE_BIND: {
                 auto* b = static_cast<OCIBind*>(h);
                 if (attrtype == OCI_ATTR_CHARSET_FORM) return Put<ub1>(attributep, sizep, b->charsetForm);
-                if (attrtype == OCI_ATTR_CHARSET_ID) return Put<ub2>(attributep, sizep, b->charsetId);
+                if (attrtype == OCI_ATTR_CHARSET_ID)
+                    return Put<ub2>(attributep, sizep, b->charsetId != 0 ? b->charsetId : CurrentClientCharset().id);
                 if (attrtype == OCI_ATTR_MAXDATA_SIZE) return Put<ub4>(attributep, sizep, b->maxDataSize);
                 IllegalAttribute();
             }
             case OCI_HTYPE_DEFINE: {
                 auto* d = static_cast<OCIDefine*>(h);
                 if (attrtype == OCI_ATTR_CHARSET_FORM) return Put<ub1>(attributep, sizep, d->charsetForm);
-                if (attrtype == OCI_ATTR_CHARSET_ID) return Put<ub2>(attributep, sizep, d->charsetId);
+                if (attrtype == OCI_ATTR_CHARSET_ID)
+                    return Put<ub2>(attributep, sizep, d->charsetId != 0 ? d->charsetId : CurrentClientCharset().id);
                 IllegalAttribute();
             }
             default: IllegalAttribute();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/DatetimeDescriptor.h"
 #include "ocilite/api/IntervalDescriptor.h"
 #include "ocilite/api/LobLocator.h"
@@ -33,7 +34,7 @@ T* DescriptorAt(const unsigned char* p, ub4 expectedType) {
 
 Value Text(const OCIBind& bind, const unsigned char* p, size_t len) {
     TextValue t;
-    t.bytes.assign(reinterpret_cast<const char*>(p), len);
+    t.bytes = ToDatabaseText(std::string_view(reinterpret_cast<const char*>(p), len));
     t.national = bind.charsetForm == SQLCS_NCHAR;
     return t;
 }

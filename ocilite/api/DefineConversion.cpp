@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "ocilite/api/DatetimeDescriptor.h"
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/DatetimeText.h"
 #include "ocilite/api/IntervalDescriptor.h"
 #include "ocilite/api/LobLocator.h"
@@ -184,14 +185,18 @@ ub2 WriteDefineValue(const Value& value, const ColumnInfo& column, const OCIDefi
         case SQLT_VCS:
         case SQLT_LVC:
         case SQLT_LNG: {
-            const std::string* text = nullptr;
+            // fetched text goes out in the client character set
             if (const auto* t = std::get_if<TextValue>(&value)) {
-                text = &t->bytes;
+                if (ClientIsUtf8()) {
+                    rc = WriteText(s, d, t->bytes);
+                    break;
+                }
+                scratch = ToClientText(t->bytes);
             } else {
                 ValueToText(value, column, scratch);
-                text = &scratch;
+                if (!ClientIsUtf8()) scratch = ToClientText(scratch);
             }
-            rc = WriteText(s, d, *text);
+            rc = WriteText(s, d, scratch);
             break;
         }
         case SQLT_BIN:

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/EnvironmentHandle.h"
 #include "ocilite/api/ErrorHandle.h"
 #include "ocilite/api/HandleFactory.h"
@@ -60,6 +61,8 @@ sword OCIInitialize(ub4 mode, void* ctxp, void* (*malocfp)(void* ctxp, size_t si
 
 sword OCIEnvInit(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp) {
     if (envp == nullptr) return OCI_INVALID_HANDLE;
+    // an NLS_LANG naming a character set the client does not know stops the client here
+    if (!ClientCharsetValid()) return OCI_ERROR;
     try {
         auto* env = new OCIEnv(mode);
         GiveUserMemory(env, xtramem_sz, usrmempp);
@@ -122,10 +125,11 @@ sword OCIErrorGet(void* hndlp, ub4 recordno, OraText* sqlstate, sb4* errcodep, O
     if (errcodep != nullptr) *errcodep = r.code;
     if (bufp != nullptr && bufsiz > 0) {
         // Oracle ends each message line with a newline; a short buffer gets a terminated prefix.
-        size_t n = r.message.size();
+        const std::string message = ToClientText(r.message);
+        size_t n = message.size();
         size_t room = bufsiz - 1;
         size_t copy = n < room ? n : room;
-        std::memcpy(bufp, r.message.data(), copy);
+        std::memcpy(bufp, message.data(), copy);
         if (copy < room) bufp[copy++] = '\n';
         bufp[copy] = 0;
     }

@@ -1,5 +1,6 @@
 #include "ocilite/api/NlsInfo.h"
 
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/types/OraError.h"
 
 namespace ocilite::api {
@@ -39,7 +40,7 @@ std::string_view NlsInfoText(ub2 item) {
         case OCI_NLS_ABLANGUAGE: return "US";
         case OCI_NLS_TERRITORY: return "AMERICA";
         case OCI_NLS_ABTERRITORY: return "US";
-        case OCI_NLS_CHARACTER_SET: return "AL32UTF8";
+        case OCI_NLS_CHARACTER_SET: return CurrentClientCharset().name;
         case OCI_NLS_CALENDAR: return "GREGORIAN";
         case OCI_NLS_WRITINGDIR: return "LTR";
         case OCI_NLS_DDATEFORMAT: return "fmDay, Month dd, yyyy";

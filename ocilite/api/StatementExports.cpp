@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/OciCall.h"
 #include "ocilite/api/OciExports.h"
 #include "ocilite/api/ServiceContextHandle.h"
@@ -58,7 +59,8 @@ sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, const OraText* stmt, ub4 s
     if (s == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
         if (stmt == nullptr) throw OraError(24373, "invalid length specified for statement");
-        s->Prepare(std::string_view(reinterpret_cast<const char*>(stmt), stmt_len));
+        // the statement arrives in the client character set
+        s->Prepare(ToDatabaseText(std::string_view(reinterpret_cast<const char*>(stmt), stmt_len)));
         return OCI_SUCCESS;
     });
 }

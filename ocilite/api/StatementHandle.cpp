@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "ocilite/api/BindConversion.h"
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/DefineConversion.h"
 #include "ocilite/api/ServiceContextHandle.h"
 #include "ocilite/types/OraError.h"
@@ -115,6 +116,9 @@ void OCIStmt::RefreshParams() {
     for (size_t i = 0; i < columnCount_; ++i) {
         if (params_[i] == nullptr) params_[i] = std::make_unique<OCIParam>();
         params_[i]->column = columns[i];
+        // names are described in the client character set
+        params_[i]->column.name = ocilite::api::ToClientText(columns[i].name);
+        params_[i]->column.schemaName = ocilite::api::ToClientText(columns[i].schemaName);
         params_[i]->position = static_cast<ub4>(i + 1);
     }
 }

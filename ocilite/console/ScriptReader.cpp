@@ -43,22 +43,33 @@ bool IsBlock(const std::string& text) {
     return false;
 }
 
-// Scans one line for the quote state it leaves (inside '...' or not) and the part of the line
-// before a trailing "--" comment.
-bool QuoteStateAfter(const std::string& line, bool inQuote, std::string& code) {
+// Scans one line for the quote state it leaves and the part of the line before a trailing "--"
+// comment. `close` is 0 outside quotes, '\'' inside '...', and the closing delimiter inside
+// q'X...X' (where a lone quote is text).
+void QuoteStateAfter(const std::string& line, char& close, std::string& code) {
     code = line;
     for (size_t i = 0; i < line.size(); ++i) {
         char c = line[i];
-        if (inQuote) {
-            if (c == '\'') inQuote = false;  // '' re-enters on the next character
+        if (close == '\'') {
+            if (c == '\'') close = 0;  // '' re-enters on the next character
+        } else if (close != 0) {
+            if (c == close && i + 1 < line.size() && line[i + 1] == '\'') {
+                close = 0;
+                ++i;
+            }
+        } else if ((c == 'q' || c == 'Q') && i + 2 < line.size() && line[i + 1] == '\'' &&
+                   (i == 0 || !(std::isalnum(static_cast<unsigned char>(line[i - 1])) || line[i - 1] == '_' ||
+                                line[i - 1] == '$' || line[i - 1] == '#'))) {
+            char open = line[i + 2];
+            close = open == '[' ? ']' : open == '(' ? ')' : open == '{' ? '}' : open == '<' ? '>' : open;
+            i += 2;
         } else if (c == '\'') {
-            inQuote = true;
+            close = '\'';
         } else if (c == '-' && i + 1 < line.size() && line[i + 1] == '-') {
             code = line.substr(0, i);
             break;
         }
     }
-    return inQuote;
 }
 
 }  // namespace
@@ -66,7 +77,7 @@ bool QuoteStateAfter(const std::string& line, bool inQuote, std::string& code) {
 std::optional<std::string> ScriptReader::Next() {
     if (done_) return std::nullopt;
     std::string buffer;
-    bool inQuote = false;
+    char quoteClose = 0;
     std::string line;
     while (std::getline(in_, line)) {
         ++line_;
@@ -82,13 +93,13 @@ std::optional<std::string> ScriptReader::Next() {
             if (trimmed == "/") continue;
             startLine_ = line_;
         }
-        if (!inQuote && trimmed == "/") return Trim(buffer);
+        if (quoteClose == 0 && trimmed == "/") return Trim(buffer);
         if (!buffer.empty()) buffer += '\n';
         buffer += line;
         std::string code;
-        inQuote = QuoteStateAfter(line, inQuote, code);
+        QuoteStateAfter(line, quoteClose, code);
         code = Trim(code);
-        if (!inQuote && !code.empty() && code.back() == ';' && !IsBlock(buffer)) {
+        if (quoteClose == 0 && !code.empty() && code.back() == ';' && !IsBlock(buffer)) {
             // drop the terminator and any comment after it
             buffer.resize(buffer.size() - line.size());
             buffer += code;

@@ -130,7 +130,7 @@ struct TableConstraintAst {
 
 enum class StmtKind {
     Select, Insert, Update, Delete, CreateTable, CreateView, Drop, Truncate, CreateUser,
-    AlterUser, Commit, Rollback, Savepoint, AlterSession, Comment, Lock, PlSql,
+    AlterUser, Commit, Rollback, Savepoint, AlterSession, Comment, Lock, PlSql, Grant, Revoke,
 };
 
 struct Statement_;
@@ -154,6 +154,8 @@ struct ParsedStatement {
     bool orReplace = false;
     bool cascade = false;
     std::string password;                   // CREATE / ALTER USER
+    std::string accountState;               // ALTER USER ... ACCOUNT LOCK / UNLOCK: "LOCK" "UNLOCK"
+    std::vector<std::string> grantees;      // GRANT ... TO / REVOKE ... FROM (privileges in columns)
     std::string viewText;                   // CREATE VIEW: text of the query
 };
 

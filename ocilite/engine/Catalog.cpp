@@ -223,6 +223,8 @@ void Catalog::CreateView(const std::string& owner, const std::string& name, cons
 }
 
 void Catalog::DropObject(const CatalogObject& obj) {
+    // object ids may be used again: the grants on this one go with it
+    DropGrantsOn(obj.id);
     if (obj.type == "TABLE") ExecSql(db_, "DROP TABLE IF EXISTS " + obj.StorageName());
     SqliteStmt a(db_, "DELETE FROM ocl_columns WHERE obj_id = ?");
     a.Bind(1, obj.id);

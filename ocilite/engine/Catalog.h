@@ -56,6 +56,38 @@ public:
     void DropUser(const std::string& user);
     int64_t UserCount();
 
+    // Account state and privileges (Accounts.cpp). Tables added to files made before them are
+    // created by EnsureAccountSchema, which needs the write lock.
+    bool HasAccountSchema();
+    void EnsureAccountSchema();
+    struct LogonState {
+        int failed = 0;     // failed logons in a row
+        bool locked = false;
+    };
+    LogonState AccountState(const std::string& user);
+    // Counts a failed logon (locking the account at `limit`), or clears the count after a good one.
+    LogonState RecordLogon(const std::string& user, bool good, int limit);
+    void SetLocked(const std::string& user, bool locked);
+    // The first account of the database is its administrator and holds every system privilege;
+    // others hold the ones granted to them.
+    bool IsAdministrator(const std::string& user);
+    bool HasSystemPrivilege(const std::string& user, const std::string& privilege);
+    void GrantSystem(const std::string& grantee, const std::string& privilege);
+    void RevokeSystem(const std::string& grantee, const std::string& privilege);
+    // Object privileges: SELECT, INSERT, UPDATE, DELETE on one object of another account.
+    void GrantObject(int64_t objectId, const std::string& grantee, const std::string& privilege);
+    // false when the grantee did not hold the privilege
+    bool RevokeObject(int64_t objectId, const std::string& grantee, const std::string& privilege);
+    // What `user` may do with `obj`: Own (its owner or the administrator), Granted (this
+    // privilege), Other (some privilege, not this one: ORA-01031), None (ORA-00942).
+    enum class Access { None, Other, Granted, Own };
+    Access ObjectAccess(const std::string& user, const CatalogObject& obj, const std::string& privilege);
+    // SQL condition (over ocl_objects under `alias`) for the objects `user` may see in the
+    // ALL_ views.
+    std::string VisibleObjectsCondition(const std::string& user, const std::string& alias);
+    void DropGrantsOn(int64_t objectId);
+    void DropAccountData(const std::string& user);
+
     std::optional<CatalogObject> Find(const std::string& owner, const std::string& name);
     bool NameUsed(const std::string& owner, const std::string& name);
     std::vector<CatalogObject> ObjectsOf(const std::string& owner);

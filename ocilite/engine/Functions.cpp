@@ -7,6 +7,8 @@
 #include <cstring>
 #include <map>
 
+#include "ocilite/engine/TextCase.h"
+#include "ocilite/types/DatetimeNames.h"
 #include "ocilite/types/OraError.h"
 
 namespace ocilite {
@@ -27,6 +29,11 @@ bool AnyNull(const std::vector<Value>& a) {
     return std::any_of(a.begin(), a.end(), [](const Value& v) { return IsNull(v); });
 }
 int64_t IntArg(const Value& v) { return Num(v).Trunc(0).ToInt64(); }
+int IntervalDigits(int64_t v) {
+    int d = 1;
+    for (v = v < 0 ? -v : v; v >= 10; v /= 10) ++d;
+    return d;
+}
 
 
 // Result type when two expressions meet in NVL/DECODE/CASE/GREATEST: the first non-null one.
@@ -93,6 +100,20 @@ OraTimestamp AddMonths(const OraTimestamp& t, int64_t months) {
         throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
     int dim = OraTimestamp::DaysInMonth(r.year, r.month);
     if (wasLast || r.day > dim) r.day = dim;
+    return r;
+}
+
+// Datetime plus an INTERVAL YEAR TO MONTH: the day stays as it is, and a day the target month
+// does not have is an error (ADD_MONTHS moves to the month's last day instead).
+OraTimestamp AddIntervalMonths(const OraTimestamp& t, int64_t months) {
+    int64_t m = static_cast<int64_t>(t.year) * 12 + (t.month - 1) + months;
+    int64_t year = m >= 0 ? m / 12 : -((-m + 11) / 12);
+    OraTimestamp r = t;
+    r.year = static_cast<int>(year);
+    r.month = static_cast<int>(m - year * 12) + 1;
+    if (r.year == 0 || r.year < -4712 || r.year > 9999)
+        throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
+    if (r.day > OraTimestamp::DaysInMonth(r.year, r.month)) throw OraError(1839, "date not valid for month specified");
     return r;
 }
 
@@ -182,7 +203,7 @@ Value Arith(std::vector<Value>& a, const CompiledCall& c, char op) {
             return out;
         }
         if (auto* ym = std::get_if<OraIntervalYM>(&r)) {
-            out.value = AddMonths(out.value, sign * ym->months);
+            out.value = AddIntervalMonths(out.value, sign * ym->months);
             return out;
         }
         if (auto* ds = std::get_if<OraIntervalDS>(&r)) {
@@ -346,6 +367,24 @@ SqlType ToCharType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
 Value ToCharEval(std::vector<Value>& a, const CompiledCall& c, FnState& st, const EvalContext& cx) {
     if (IsNull(a[0])) return std::monostate{};
     if (a.size() < 2) {
+        // without a model the text follows the value's type: its fractional second precision
+        // and an interval's leading precision
+        const SqlType& t = c.actual[0];
+        if (auto* d = std::get_if<DatetimeValue>(&a[0]); d && d->kind != DatetimeKind::Date) {
+            int fs = t.IsDatetime() && t.kind != TypeKind::Date && t.scale >= 0 ? std::min(t.scale, 9) : 6;
+            const DatetimeFormat& f =
+                d->kind == DatetimeKind::TimestampTz ? cx.nls->timestampTzFormat : cx.nls->timestampFormat;
+            return TextOrNull(Render(d->value, f, fs));
+        }
+        if (auto* y = std::get_if<OraIntervalYM>(&a[0]); y && t.kind == TypeKind::IntervalYM) {
+            int lead = t.precision > 0 ? t.precision : 2;
+            return TextOrNull(y->ToText(std::max(lead, IntervalDigits(y->months / 12))));
+        }
+        if (auto* d = std::get_if<OraIntervalDS>(&a[0]); d && t.kind == TypeKind::IntervalDS) {
+            int lead = t.precision > 0 ? t.precision : 2;
+            int fs = t.scale >= 0 ? std::min(t.scale, 9) : 6;
+            return TextOrNull(d->ToText(std::max(lead, IntervalDigits(d->Days())), fs));
+        }
         std::string s = ValueToText(a[0], *cx.nls);
         return TextOrNull(std::move(s));
     }
@@ -559,25 +598,9 @@ SqlType SameTextType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
 }
 Value CaseEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) {
     if (IsNull(a[0])) return a[0];
-    std::string s = Str(a[0]);
     std::string name = c.fn->name;
-    if (name == "UPPER") {
-        for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    } else if (name == "LOWER") {
-        for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    } else {  // INITCAP
-        bool start = true;
-        for (char& ch : s) {
-            unsigned char u = static_cast<unsigned char>(ch);
-            if (std::isalnum(u)) {
-                ch = static_cast<char>(start ? std::toupper(u) : std::tolower(u));
-                start = false;
-            } else {
-                start = true;
-            }
-        }
-    }
-    return TextValue{std::move(s), c.result.national};
+    TextCase how = name == "UPPER" ? TextCase::Upper : name == "LOWER" ? TextCase::Lower : TextCase::Initial;
+    return TextValue{ChangeCase(Str(a[0]), how), c.result.national};
 }
 Value TrimEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) {
     if (AnyNull(a)) return std::monostate{};
@@ -729,29 +752,90 @@ Value SqrtEval(std::vector<Value>& a, const CompiledCall&, FnState&, const EvalC
     return IsNull(a[0]) ? a[0] : Value(Num(a[0]).Sqrt());
 }
 
+// ROUND and TRUNC of a datetime to one of the documented units.
 OraTimestamp TruncDate(const OraTimestamp& t, const std::string& fmtIn, bool round) {
     std::string fmt;
     for (char ch : fmtIn) fmt += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    auto is = [&](std::initializer_list<const char*> names) {
+        for (const char* n : names)
+            if (fmt == n) return true;
+        return false;
+    };
     OraTimestamp r = t;
     r.nanos = 0;
-    if (fmt == "DD" || fmt == "DDD" || fmt == "J" || fmt.empty()) {
+    const int64_t dayNo = t.DayNumber();
+    const int64_t secondOfDay = t.SecondsOfDay();
+    auto dayStart = [&](int64_t n) {
+        OraTimestamp d = OraTimestamp::FromDayNumber(n);
+        d.hasZone = t.hasZone;
+        d.tzMinutes = t.tzMinutes;
+        return d;
+    };
+    auto yearStart = [&](int year) {
+        OraTimestamp d = t;
+        d.year = year;
+        d.month = d.day = 1;
+        d.hour = d.minute = d.second = 0;
+        d.nanos = 0;
+        return d;
+    };
+    auto mondayBased = [](int64_t n) { return static_cast<int>((OraTimestamp::FromDayNumber(n).DayOfWeek() + 5) % 7); };
+    // first day of ISO year `year`: the Monday of the week holding 4 January
+    auto isoYearStart = [&](int year) {
+        int64_t jan4 = yearStart(year).DayNumber() + 3;
+        return jan4 - mondayBased(jan4);
+    };
+    // a week-like unit: periods of 7 days from `anchor`
+    auto week = [&](int64_t anchor) {
+        int64_t start = dayNo - ((dayNo - anchor) % 7 + 7) % 7;
+        if (round && (dayNo - start) * 86400 + secondOfDay >= 7 * 86400 / 2) start += 7;
+        return dayStart(start);
+    };
+    if (fmt.empty() || is({"DD", "DDD", "J"})) {
         if (round && t.hour >= 12) r = r.PlusSeconds(86400);
         r.hour = r.minute = r.second = 0;
-    } else if (fmt == "HH" || fmt == "HH24" || fmt == "HH12") {
+    } else if (is({"HH", "HH24", "HH12"})) {
         if (round && t.minute >= 30) r = r.PlusSeconds(3600);
         r.minute = r.second = 0;
-    } else if (fmt == "MI") {
+    } else if (is({"MI"})) {
         if (round && t.second >= 30) r = r.PlusSeconds(60);
         r.second = 0;
-    } else if (fmt == "MM" || fmt == "MON" || fmt == "MONTH" || fmt == "RM") {
+    } else if (is({"MM", "MON", "MONTH", "RM"})) {
         if (round && t.day >= 16) r = AddMonths(r, 1);
         r.day = 1;
         r.hour = r.minute = r.second = 0;
-    } else if (fmt == "YYYY" || fmt == "YEAR" || fmt == "YY" || fmt == "Y" || fmt == "RRRR" || fmt == "RR" ||
-               fmt == "SYYYY" || fmt == "YYY") {
-        if (round && t.month >= 7) r.year += 1;
-        r.month = r.day = 1;
+    } else if (is({"Q"})) {
+        // quarters round up on the sixteenth day of their second month
+        int first = (t.month - 1) / 3 * 3 + 1;
+        r.month = first;
+        r.day = 1;
         r.hour = r.minute = r.second = 0;
+        if (round && (t.month > first + 1 || (t.month == first + 1 && t.day >= 16))) r = AddMonths(r, 3);
+    } else if (is({"YYYY", "SYYYY", "YEAR", "SYEAR", "YYY", "YY", "Y", "RRRR", "RR"})) {
+        r = yearStart(t.year);
+        if (round && t.month >= 7) r = AddMonths(r, 12);
+    } else if (is({"CC", "SCC"})) {
+        // centuries begin with their year 1 (2001, 2101); they round up from year 51
+        int into = t.year > 0 ? (t.year - 1) % 100 : 0;
+        int first = t.year > 0 ? t.year - into : t.year;
+        if (round && into >= 50) first += 100;
+        r = yearStart(first);
+    } else if (is({"IYYY", "IYY", "IY", "I"})) {
+        int isoYear = OraTimestamp::FromDayNumber(dayNo + 3 - mondayBased(dayNo)).year;
+        int64_t start = isoYearStart(isoYear);
+        if (round && t.month >= 7 && t.year == isoYear) start = isoYearStart(isoYear + 1);
+        r = dayStart(start);
+    } else if (is({"WW"})) {
+        r = week(yearStart(t.year).DayNumber());
+    } else if (is({"IW"})) {
+        r = week(dayNo - mondayBased(dayNo));
+    } else if (is({"W"})) {
+        OraTimestamp first = t;
+        first.day = 1;
+        r = week(first.DayNumber());
+    } else if (is({"DAY", "DY", "D"})) {
+        // weeks start on Sunday in the American territory
+        r = week(dayNo - (t.DayOfWeek() - 1));
     } else {
         throw OraError(1898, "too many precision specifiers");
     }
@@ -831,6 +915,28 @@ Value LastDayEval(std::vector<Value>& a, const CompiledCall&, FnState&, const Ev
     if (IsNull(a[0])) return a[0];
     OraTimestamp t = std::get<DatetimeValue>(a[0]).value;
     t.day = OraTimestamp::DaysInMonth(t.year, t.month);
+    t.nanos = 0;
+    t.hasZone = false;
+    return DatetimeValue{DatetimeKind::Date, t};
+}
+SqlType NextDayType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
+    w[0] = a[0].IsDatetime() ? a[0] : SqlType::Of(TypeKind::Date);
+    w[1] = TextType();
+    return SqlType::Of(TypeKind::Date);
+}
+// NEXT_DAY(date, day): the first later date that falls on the named day (full or abbreviated
+// American name), at the same time of day.
+Value NextDayEval(std::vector<Value>& a, const CompiledCall&, FnState&, const EvalContext&) {
+    if (AnyNull(a)) return std::monostate{};
+    OraTimestamp t = std::get<DatetimeValue>(a[0]).value;
+    std::string name = Str(a[1]);
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    size_t length = 0;
+    int day = dtnames::MatchDay(name, length);
+    if (day == 0 || length != name.size()) throw OraError(1846, "not a valid day of the week");
+    int ahead = (day - t.DayOfWeek() + 7) % 7;
+    if (ahead == 0) ahead = 7;
+    t = t.PlusSeconds(int64_t{86400} * ahead);
     t.nanos = 0;
     t.hasZone = false;
     return DatetimeValue{DatetimeKind::Date, t};
@@ -968,6 +1074,7 @@ const FunctionDef kFunctions[] = {
     {"ADD_MONTHS", 2, 2, AddMonthsType, AddMonthsEval},
     {"LAST_DAY", 1, 1, LastDayType, LastDayEval},
     {"MONTHS_BETWEEN", 2, 2, MonthsBetweenType, MonthsBetweenEval},
+    {"NEXT_DAY", 2, 2, NextDayType, NextDayEval},
     {"EXTRACT", 2, 2, ExtractType, ExtractEval},
 };
 

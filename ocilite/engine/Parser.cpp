@@ -4,6 +4,7 @@
 #include <set>
 
 #include "ocilite/engine/Lexer.h"
+#include "ocilite/engine/TextCase.h"
 #include "ocilite/types/OraError.h"
 
 namespace ocilite {
@@ -91,14 +92,29 @@ public:
                 st.kind = StmtKind::AlterSession;
                 while (Peek().kind != TokenKind::End) Next();
             } else if (AcceptWord("USER")) {
+                // ALTER USER name [IDENTIFIED BY pw] [ACCOUNT LOCK|UNLOCK], at least one of them
                 st.kind = StmtKind::AlterUser;
                 st.name = Identifier();
-                ExpectWord("IDENTIFIED", 922);
-                ExpectWord("BY", 905);
-                st.password = PasswordToken();
+                bool any = false;
+                while (Peek().kind != TokenKind::End) {
+                    if (AcceptWord("IDENTIFIED")) {
+                        ExpectWord("BY", 905);
+                        st.password = PasswordToken();
+                    } else if (AcceptWord("ACCOUNT")) {
+                        if (AcceptWord("LOCK")) st.accountState = "LOCK";
+                        else if (AcceptWord("UNLOCK")) st.accountState = "UNLOCK";
+                        else Missing(922);
+                    } else {
+                        break;
+                    }
+                    any = true;
+                }
+                if (!any) Missing(922);
             } else {
                 throw OraError(3001, "unimplemented feature");
             }
+        } else if (first.IsWord("GRANT") || first.IsWord("REVOKE")) {
+            ParseGrant(st);
         } else if (first.IsWord("BEGIN") || first.IsWord("DECLARE") || first.IsWord("CALL")) {
             st.kind = StmtKind::PlSql;
             return st;
@@ -163,6 +179,37 @@ private:
             return t.text;
         }
         throw OraError(988, "missing or invalid password(s)");
+    }
+    // GRANT privilege[, ...] [ON [schema.]object] TO grantee[, ...]
+    // REVOKE privilege[, ...] [ON [schema.]object] FROM grantee[, ...]
+    // A privilege is a run of words (SELECT, ALL PRIVILEGES, CREATE ANY TABLE ...).
+    void ParseGrant(ParsedStatement& st) {
+        bool grant = Next().IsWord("GRANT");
+        st.kind = grant ? StmtKind::Grant : StmtKind::Revoke;
+        const char* target = grant ? "TO" : "FROM";
+        bool onObject = false;
+        while (true) {
+            std::string privilege;
+            while (Peek().kind == TokenKind::Word && !Peek().IsWord("ON") && !Peek().IsWord(target)) {
+                if (!privilege.empty()) privilege += ' ';
+                privilege += Next().text;
+            }
+            if (privilege.empty()) throw OraError(990, "missing or invalid privilege");
+            if (privilege == "ALL PRIVILEGES") privilege = "ALL";
+            st.columns.push_back(privilege);
+            if (!AcceptSymbol(",")) break;
+        }
+        if (AcceptWord("ON")) {
+            onObject = true;
+            ParseObjectName(st.schema, st.name);
+        }
+        if (!AcceptWord(target)) Missing(grant ? 905 : 905);
+        do {
+            if (AcceptWord("PUBLIC")) st.grantees.push_back("PUBLIC");
+            else st.grantees.push_back(Identifier(987));
+        } while (AcceptSymbol(","));
+        if (grant && AcceptWord("WITH")) throw OraError(3001, "unimplemented feature");
+        (void)onObject;
     }
     void ParseObjectName(std::string& schema, std::string& name) {
         name = Identifier(903);
@@ -232,28 +279,35 @@ private:
 
     std::string Heading(size_t from, size_t to) const {
         // Oracle heads an unaliased expression with its text, blanks removed and unquoted
-        // parts upper-cased.
+        // parts upper-cased (letters beyond ASCII too).
         std::string out;
+        std::string upper;  // text still to be upper-cased
+        auto flush = [&] {
+            out += ChangeCase(upper, TextCase::Upper);
+            upper.clear();
+        };
         char quote = 0;
         for (size_t i = from; i < to && i < sql_.size(); ++i) {
             char c = sql_[i];
             if (quote) {
                 if (c == quote) quote = 0;
                 if (quote == '"' || c == '"') {
+                    flush();
                     if (c != '"') out += c;
                     continue;
                 }
-                out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                upper += c;
                 continue;
             }
             if (c == '\'' || c == '"') {
                 quote = c;
-                if (c == '\'') out += c;
+                if (c == '\'') upper += c;
                 continue;
             }
             if (std::isspace(static_cast<unsigned char>(c))) continue;
-            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            upper += c;
         }
+        flush();
         return out;
     }
 

@@ -159,7 +159,8 @@ void Ocolinfo(sqlite3_context* ctx, int, sqlite3_value** argv) {
             else sqlite3_result_null(ctx);
             return;
         case 3:
-            if (t.kind == TypeKind::Number && t.scaleGiven) sqlite3_result_int64(ctx, t.scale);
+            if (t.kind == TypeKind::Number && t.isFloat) sqlite3_result_null(ctx);  // FLOAT(b) has no scale
+            else if (t.kind == TypeKind::Number && t.scaleGiven) sqlite3_result_int64(ctx, t.scale);
             else if (t.kind == TypeKind::Number && t.precision > 0) sqlite3_result_int64(ctx, t.scale);
             else if (t.IsDatetime() && t.kind != TypeKind::Date) sqlite3_result_int64(ctx, t.scale);
             else if (t.kind == TypeKind::IntervalDS) sqlite3_result_int64(ctx, t.scale);

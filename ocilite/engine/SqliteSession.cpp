@@ -116,27 +116,44 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
         probe.Step();
         hasCatalog = probe.Int(0) > 0;
     }
+    if (hasCatalog && !s->catalog_.HasAccountSchema()) {
+        // a file from before account states and privileges: add their tables once
+        ExecSql(s->db_, "BEGIN IMMEDIATE");
+        try {
+            s->catalog_.EnsureAccountSchema();
+            ExecSql(s->db_, "COMMIT");
+        } catch (...) {
+            sqlite3_exec(s->db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
     if (hasCatalog) {
         auto hash = s->catalog_.PasswordHash(user);
         if (hash) {
-            if (!VerifyPassword(*hash, password)) LogonDenied();
+            s->CheckLogon(user, *hash, password);
             s->user_ = user;
             s->host_.context.user = user;
             return s;
         }
-        if (!create) LogonDenied();
+        if (!create) {
+            // an unknown name costs what a wrong password costs, so names cannot be found by timing
+            VerifyPassword(DummyHash(), password);
+            LogonDenied();
+        }
     }
     ExecSql(s->db_, "BEGIN IMMEDIATE");
     try {
         s->catalog_.EnsureSchema();
+        s->catalog_.EnsureAccountSchema();
         auto hash = s->catalog_.PasswordHash(user);
         if (!hash) {
             if (!create) LogonDenied();
             s->catalog_.CreateUser(user, HashPassword(password));
-        } else if (!VerifyPassword(*hash, password)) {
-            LogonDenied();
+            ExecSql(s->db_, "COMMIT");
+        } else {
+            ExecSql(s->db_, "COMMIT");
+            s->CheckLogon(user, *hash, password);
         }
-        ExecSql(s->db_, "COMMIT");
     } catch (...) {
         sqlite3_exec(s->db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -144,6 +161,36 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
     s->user_ = user;
     s->host_.context.user = user;
     return s;
+}
+
+// The hash of a random password nobody knows, made with the parameters HashPassword uses:
+// checking a password against it takes as long as against an account's own hash.
+const std::string& SqliteSession::DummyHash() {
+    static const std::string hash =
+        "$argon2id$v=19$m=65536,t=2,p=1$OlbOsE2DUAuztzLE2SdRcw$MinCRN32lBD7NDT4yBsDxE9NyTg6Ji/owMh2c5/lLYs";
+    return hash;
+}
+
+// Checks the password of an existing account and keeps its failed-logon count: the
+// FAILED_LOGIN_ATTEMPTS-th failure in a row locks the account (ORA-28000 from then on, until
+// ALTER USER ... ACCOUNT UNLOCK). A wrong password stays ORA-01017 on a locked account, so the
+// lock tells nothing to someone who does not know the password.
+void SqliteSession::CheckLogon(const std::string& user, const std::string& hash, std::string_view password) {
+    bool good = VerifyPassword(hash, password);
+    Catalog::LogonState state = catalog_.AccountState(user);
+    if (!(good && state.locked) && (good ? state.failed > 0 : !state.locked)) {
+        // the count changes: take the write lock for it (waits like any writer)
+        try {
+            ExecSql(db_, "BEGIN IMMEDIATE");
+            state = catalog_.RecordLogon(user, good, kFailedLoginAttempts);
+            ExecSql(db_, "COMMIT");
+        } catch (const OraError&) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            if (good) throw;  // a busy database is reported; a failed logon stays ORA-01017
+        }
+    }
+    if (!good) LogonDenied();
+    if (state.locked) throw OraError(28000, "The account is locked.");
 }
 
 SqliteSession::~SqliteSession() {
@@ -254,10 +301,12 @@ void SqliteSession::Ddl(const ParsedStatement& st) {
             case StmtKind::Truncate: {
                 auto obj = catalog_.Find(st.schema.empty() ? user_ : st.schema, st.name);
                 if (!obj || obj->type != "TABLE") throw OraError(942, "table or view does not exist");
+                RequireOwnOrAny(*obj, "DROP ANY TABLE");
                 ExecSql(db_, "DELETE FROM " + obj->StorageName());
                 break;
             }
             case StmtKind::CreateUser: {
+                RequireSystem("CREATE USER");
                 std::string name = st.name;
                 if (catalog_.UserExists(name))
                     throw OraError(1920, "user name '" + name + "' conflicts with another user or role name");
@@ -265,10 +314,17 @@ void SqliteSession::Ddl(const ParsedStatement& st) {
                 break;
             }
             case StmtKind::AlterUser: {
+                // an account may change its own password; anything else takes ALTER USER
+                if (st.name != user_ || !st.accountState.empty()) RequireSystem("ALTER USER");
                 if (!catalog_.UserExists(st.name)) throw OraError(1918, "user '" + st.name + "' does not exist");
-                catalog_.SetPassword(st.name, HashPassword(st.password));
+                if (!st.password.empty()) catalog_.SetPassword(st.name, HashPassword(st.password));
+                if (!st.accountState.empty()) catalog_.SetLocked(st.name, st.accountState == "LOCK");
                 break;
             }
+            case StmtKind::Grant:
+            case StmtKind::Revoke:
+                GrantOrRevoke(st);
+                break;
             default:
                 throw OraError(900, "invalid SQL statement");
         }
@@ -280,8 +336,77 @@ void SqliteSession::Ddl(const ParsedStatement& st) {
     }
 }
 
+// ---- privileges ---------------------------------------------------------------------------
+
+void SqliteSession::RequireSystem(const std::string& privilege) {
+    if (!catalog_.HasSystemPrivilege(user_, privilege)) throw OraError(1031, "insufficient privileges");
+}
+
+// DDL on another account's object: ORA-00942 when the object is hidden from this account,
+// ORA-01031 when it is visible but the ANY privilege is missing.
+void SqliteSession::RequireOwnOrAny(const CatalogObject& obj, const std::string& anyPrivilege) {
+    if (obj.owner == user_ || catalog_.HasSystemPrivilege(user_, anyPrivilege)) return;
+    if (catalog_.ObjectAccess(user_, obj, "SELECT") == Catalog::Access::None)
+        throw OraError(942, "table or view does not exist");
+    throw OraError(1031, "insufficient privileges");
+}
+
+void SqliteSession::GrantOrRevoke(const ParsedStatement& st) {
+    bool grant = st.kind == StmtKind::Grant;
+    for (const auto& g : st.grantees)
+        if (g != "PUBLIC" && !catalog_.UserExists(g)) throw OraError(1917, "user or role '" + g + "' does not exist");
+    if (st.name.empty()) {
+        // system privileges
+        static const char* const kSystem[] = {
+            "CREATE SESSION", "CREATE TABLE", "CREATE VIEW", "CREATE ANY TABLE", "CREATE ANY VIEW",
+            "DROP ANY TABLE", "DROP ANY VIEW", "SELECT ANY TABLE", "INSERT ANY TABLE", "UPDATE ANY TABLE",
+            "DELETE ANY TABLE", "CREATE USER", "ALTER USER", "DROP USER", "GRANT ANY PRIVILEGE",
+            "GRANT ANY OBJECT PRIVILEGE"};
+        for (const auto& p : st.columns) {
+            bool known = false;
+            for (const char* k : kSystem) known = known || p == k;
+            if (!known) throw OraError(990, "missing or invalid privilege");
+        }
+        RequireSystem("GRANT ANY PRIVILEGE");
+        for (const auto& g : st.grantees)
+            for (const auto& p : st.columns) {
+                if (grant) catalog_.GrantSystem(g, p);
+                else catalog_.RevokeSystem(g, p);
+            }
+        return;
+    }
+    std::vector<std::string> privileges;
+    for (const auto& p : st.columns) {
+        if (p == "ALL") {
+            for (const char* a : {"SELECT", "INSERT", "UPDATE", "DELETE"}) privileges.push_back(a);
+        } else if (p == "SELECT" || p == "INSERT" || p == "UPDATE" || p == "DELETE") {
+            privileges.push_back(p);
+        } else {
+            throw OraError(990, "missing or invalid privilege");
+        }
+    }
+    std::string owner = st.schema.empty() ? user_ : st.schema;
+    auto obj = catalog_.Find(owner, st.name);
+    if (!obj) throw OraError(942, "table or view does not exist");
+    if (obj->owner != user_ && !catalog_.HasSystemPrivilege(user_, "GRANT ANY OBJECT PRIVILEGE")) {
+        if (catalog_.ObjectAccess(user_, *obj, "SELECT") == Catalog::Access::None)
+            throw OraError(942, "table or view does not exist");
+        throw OraError(1031, "insufficient privileges");
+    }
+    for (const auto& g : st.grantees) {
+        if (g == obj->owner) throw OraError(1749, "you may not GRANT/REVOKE privileges to/from yourself");
+        bool any = false;
+        for (const auto& p : privileges) {
+            if (grant) catalog_.GrantObject(obj->id, g, p);
+            else any = catalog_.RevokeObject(obj->id, g, p) || any;
+        }
+        if (!grant && !any) throw OraError(1927, "cannot REVOKE privileges you did not grant");
+    }
+}
+
 void SqliteSession::CreateTable(const ParsedStatement& st) {
     std::string owner = st.schema.empty() ? user_ : st.schema;
+    if (owner != user_) RequireSystem("CREATE ANY TABLE");
     if (!st.schema.empty() && !catalog_.UserExists(owner)) throw OraError(1918, "user '" + owner + "' does not exist");
     if (catalog_.NameUsed(owner, st.name)) throw OraError(955, "name is already used by an existing object");
     std::vector<CatalogColumn> cols;
@@ -376,6 +501,7 @@ void SqliteSession::CreateTable(const ParsedStatement& st) {
 
 void SqliteSession::CreateView(const ParsedStatement& st) {
     std::string owner = st.schema.empty() ? user_ : st.schema;
+    if (owner != user_) RequireSystem("CREATE ANY VIEW");
     if (auto existing = catalog_.Find(owner, st.name)) {
         if (!st.orReplace || existing->type != "VIEW") throw OraError(955, "name is already used by an existing object");
     }
@@ -398,18 +524,23 @@ void SqliteSession::CreateView(const ParsedStatement& st) {
 
 void SqliteSession::Drop(const ParsedStatement& st) {
     if (st.objectType == "USER") {
+        RequireSystem("DROP USER");
         if (!catalog_.UserExists(st.name)) throw OraError(1918, "user '" + st.name + "' does not exist");
         if (st.name == user_) throw OraError(1940, "cannot drop a user that is currently connected");
+        // the administrator's account holds the database's system privileges: it stays
+        if (catalog_.IsAdministrator(st.name)) throw OraError(1031, "insufficient privileges");
         auto objects = catalog_.ObjectsOf(st.name);
         if (!objects.empty() && !st.cascade)
             throw OraError(1922, "CASCADE must be specified to drop '" + st.name + "'");
         for (const auto& o : objects) catalog_.DropObject(o);
+        catalog_.DropAccountData(st.name);
         catalog_.DropUser(st.name);
         return;
     }
     std::string owner = st.schema.empty() ? user_ : st.schema;
     auto obj = catalog_.Find(owner, st.name);
     if (!obj || obj->type != st.objectType) throw OraError(942, "table or view does not exist");
+    RequireOwnOrAny(*obj, obj->type == "VIEW" ? "DROP ANY VIEW" : "DROP ANY TABLE");
     catalog_.DropObject(*obj);
 }
 

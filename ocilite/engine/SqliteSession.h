@@ -47,6 +47,10 @@ public:
     // Password hashing with libsodium (Argon2id).
     static std::string HashPassword(std::string_view password);
     static bool VerifyPassword(const std::string& hash, std::string_view password);
+    static const std::string& DummyHash();
+    // FAILED_LOGIN_ATTEMPTS of the default profile
+    static constexpr int kFailedLoginAttempts = 10;
+    void CheckLogon(const std::string& user, const std::string& hash, std::string_view password);
     // The default database: $XDG_DATA_HOME/tabrook/default.db.
     static std::string DefaultDatabasePath();
     // Unquoted user names fold to upper case, "quoted" ones are kept.
@@ -58,6 +62,9 @@ private:
     void CreateTable(const ParsedStatement& st);
     void CreateView(const ParsedStatement& st);
     void Drop(const ParsedStatement& st);
+    void GrantOrRevoke(const ParsedStatement& st);
+    void RequireSystem(const std::string& privilege);
+    void RequireOwnOrAny(const CatalogObject& obj, const std::string& anyPrivilege);
 
     sqlite3* db_ = nullptr;
     Catalog catalog_{nullptr};

@@ -44,6 +44,65 @@ bool SameStorage(const SqlType& a, const SqlType& b) {
 
 std::string OutName(size_t i) { return "_c" + std::to_string(i + 1); }
 
+// TIMESTAMP WITH TIME ZONE keys hold the UTC instant (11 bytes) and then the offset: values
+// compare, group and count as distinct by the instant alone.
+std::string InstantKey(const std::string& sql, const SqlType& t) {
+    if (t.kind != TypeKind::TimestampTz) return sql;
+    return "substr(" + sql + ", 1, 11)";
+}
+
+bool SameNames(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    if (a.empty() || b.empty() || a.back() != b.back()) return false;
+    // t.col and col name the same column when only one of them is qualified
+    if (a.size() > 1 && b.size() > 1) return a[a.size() - 2] == b[b.size() - 2];
+    return true;
+}
+
+// Two parsed expressions written the same way (as Oracle matches a select-list expression
+// against the GROUP BY list).
+bool SameExpr(const ocilite::Expr& a, const ocilite::Expr& b) {
+    if (a.kind != b.kind || a.text != b.text || a.literal != b.literal || a.distinct != b.distinct ||
+        a.star != b.star || a.negated != b.negated || a.args.size() != b.args.size())
+        return false;
+    if (a.subquery || b.subquery) return false;
+    if (a.kind == ExprKind::Column && !SameNames(a.names, b.names)) return false;
+    if (a.kind != ExprKind::Column && a.names != b.names) return false;
+    for (size_t i = 0; i < a.args.size(); ++i)
+        if (!SameExpr(*a.args[i], *b.args[i])) return false;
+    return true;
+}
+
+// EXTRACT's field must exist in its source's type: ORA-30076 when it does not (HOUR of a
+// DATE, TIMEZONE_HOUR of a TIMESTAMP, DAY of an INTERVAL YEAR TO MONTH ...).
+void CheckExtractField(const std::string& field, const SqlType& t) {
+    bool date = field == "YEAR" || field == "MONTH" || field == "DAY";
+    bool time = field == "HOUR" || field == "MINUTE" || field == "SECOND";
+    bool zone = field == "TIMEZONE_HOUR" || field == "TIMEZONE_MINUTE" || field == "TIMEZONE_REGION" ||
+                field == "TIMEZONE_ABBR";
+    bool ok = true;
+    switch (t.kind) {
+        case TypeKind::Date: ok = date; break;
+        case TypeKind::Timestamp:
+        case TypeKind::TimestampLtz: ok = date || time; break;
+        case TypeKind::TimestampTz: ok = date || time || zone; break;
+        case TypeKind::IntervalYM: ok = field == "YEAR" || field == "MONTH"; break;
+        case TypeKind::IntervalDS: ok = field == "DAY" || time; break;
+        default: return;  // text and binds convert at run time
+    }
+    if (!ok) throw OraError(30076, "invalid extract field for extract source");
+}
+
+// Another account's object is reached through a grant: without any privilege on it the object
+// does not exist for this account (ORA-00942), with other privileges the statement is refused
+// (ORA-01031).
+void RequireAccess(Catalog& catalog, const std::string& user, const CatalogObject& obj, const char* privilege) {
+    switch (catalog.ObjectAccess(user, obj, privilege)) {
+        case Catalog::Access::None: throw OraError(942, "table or view does not exist");
+        case Catalog::Access::Other: throw OraError(1031, "insufficient privileges");
+        default: return;
+    }
+}
+
 }  // namespace
 
 int Translator::BindIndexFor(const std::string& name) {
@@ -88,20 +147,29 @@ Translator::TExpr Translator::Literal(const ocilite::Expr& e) {
         case ExprKind::DateLiteral:
         case ExprKind::TimestampLiteral: {
             bool isDate = e.kind == ExprKind::DateLiteral;
-            std::string fmt = isDate ? "YYYY-MM-DD" : "YYYY-MM-DD HH24:MI:SS.FF";
+            std::string fmt = "YYYY-MM-DD";
             DatetimeKind kind = isDate ? DatetimeKind::Date : DatetimeKind::Timestamp;
             std::string lit = e.literal;
-            // a zone after the time makes a TIMESTAMP WITH TIME ZONE literal
-            size_t sp = lit.find(' ');
-            if (!isDate && sp != std::string::npos) {
-                size_t zone = lit.find_first_of("+-", sp);
-                if (zone != std::string::npos) {
-                    kind = DatetimeKind::TimestampTz;
-                    fmt += " TZH:TZM";
-                    lit = lit.substr(0, zone) + " " + lit.substr(zone);
+            if (!isDate) {
+                // TIMESTAMP 'date[ time[.fraction]][ zone]': the zone is an offset or a region
+                // name, with or without a blank before it
+                size_t sp = lit.find(' ');
+                if (sp != std::string::npos) {
+                    size_t timeStart = lit.find_first_not_of(' ', sp);
+                    size_t timeEnd = timeStart == std::string::npos ? lit.size()
+                                                                    : lit.find_first_of(" +-", timeStart);
+                    if (timeEnd == std::string::npos) timeEnd = lit.size();
+                    std::string time = timeStart == std::string::npos ? "" : lit.substr(timeStart, timeEnd - timeStart);
+                    fmt += time.find('.') != std::string::npos ? " HH24:MI:SS.FF" : " HH24:MI:SS";
+                    size_t zone = lit.find_first_not_of(' ', timeEnd);
+                    if (zone != std::string::npos) {
+                        kind = DatetimeKind::TimestampTz;
+                        char z = lit[zone];
+                        fmt += (z == '+' || z == '-' || (z >= '0' && z <= '9')) ? " TZH:TZM" : " TZR";
+                        lit = lit.substr(0, timeEnd) + " " + lit.substr(zone);
+                    }
                 }
             }
-            if (!isDate && sp == std::string::npos) fmt = "YYYY-MM-DD";
             DatetimeFormat f = DatetimeFormat::Compile(fmt, FormatUse::Parse, kind);
             OraTimestamp now = OraTimestamp::Now(true);
             DatetimeValue v{kind, Parse(lit, f, kind, now)};
@@ -114,14 +182,21 @@ Translator::TExpr Translator::Literal(const ocilite::Expr& e) {
         }
         case ExprKind::IntervalLiteral: {
             if (e.text == "YM") {
+                OraIntervalYM v = OraIntervalYM::Parse(e.literal);
                 out.type = SqlType::Of(TypeKind::IntervalYM);
-                out.type.precision = 9;
-                out.sql = Constant(OraIntervalYM::Parse(e.literal), out.type);
+                int years = 1;
+                for (int64_t y = v.months < 0 ? -v.months / 12 : v.months / 12; y >= 10; y /= 10) ++years;
+                out.type.precision = std::max(2, years);
+                out.sql = Constant(v, out.type);
             } else {
+                // INTERVAL '...' DAY TO SECOND is DAY(2) TO SECOND(6), wider when the value needs it
+                OraIntervalDS v = OraIntervalDS::Parse(e.literal);
                 out.type = SqlType::Of(TypeKind::IntervalDS);
-                out.type.precision = 9;
-                out.type.scale = 9;
-                out.sql = Constant(OraIntervalDS::Parse(e.literal), out.type);
+                int days = 1;
+                for (int64_t d = v.Days() < 0 ? -v.Days() : v.Days(); d >= 10; d /= 10) ++days;
+                out.type.precision = std::max(2, days);
+                out.type.scale = v.Nanos() % 1000 != 0 ? 9 : 6;
+                out.sql = Constant(v, out.type);
             }
             return out;
         }
@@ -247,7 +322,7 @@ std::string Translator::Compare(TExpr l, const std::string& op, TExpr r) {
     bool blankPadded = a.IsText() && b.IsText() && (a.kind == TypeKind::Char || b.kind == TypeKind::Char) &&
                        (a.kind == TypeKind::Char || a.literal) && (b.kind == TypeKind::Char || b.literal);
     if (blankPadded) return "rtrim(" + l.sql + ", ' ') " + op + " rtrim(" + r.sql + ", ' ')";
-    return "(" + l.sql + " " + op + " " + r.sql + ")";
+    return "(" + InstantKey(l.sql, a) + " " + op + " " + InstantKey(r.sql, b) + ")";
 }
 
 Translator::TExpr Translator::Column(const ocilite::Expr& e, const Scope& scope) {
@@ -289,7 +364,7 @@ Translator::TExpr Translator::Aggregate(const ocilite::Expr& e, const Scope& sco
         if (e.args.size() != 1) throw OraError(909, "invalid number of arguments");
         TExpr a = Expr(*e.args[0], scope);
         if (a.slot >= 0) a = Convert(a, SqlType::Text());
-        out.sql = "onum(count(" + distinct + a.sql + "))";
+        out.sql = "onum(count(" + distinct + (e.distinct ? InstantKey(a.sql, a.type) : a.sql) + "))";
         return out;
     }
     if (e.star || e.args.size() != 1) throw OraError(909, "invalid number of arguments");
@@ -387,6 +462,7 @@ Translator::TExpr Translator::Expr(const ocilite::Expr& e, const Scope& scope) {
             if (e.star) throw OraError(936, "missing expression");
             std::vector<TExpr> args;
             for (const auto& a : e.args) args.push_back(Expr(*a, scope));
+            if (e.text == "EXTRACT" && args.size() == 2) CheckExtractField(e.args[0]->text, args[1].type);
             return Call(fn, std::move(args));
         }
         case ExprKind::Case: {
@@ -485,8 +561,8 @@ std::string Translator::Condition(const ocilite::Expr& e, const Scope& scope) {
             col.type = q.columns[0].type;
             TExpr vv = v;
             Unify(vv, col);
-            std::string sub = "(SELECT " + col.sql + " FROM (" + q.sql + "))";
-            return "(" + vv.sql + (e.negated ? " NOT IN " : " IN ") + sub + ")";
+            std::string sub = "(SELECT " + InstantKey(col.sql, col.type) + " FROM (" + q.sql + "))";
+            return "(" + InstantKey(vv.sql, vv.type) + (e.negated ? " NOT IN " : " IN ") + sub + ")";
         }
         case ExprKind::Exists: {
             QueryResult q = TranslateQuery(*e.subquery, &scope);
@@ -514,7 +590,17 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
     SqlType date = SqlType::Of(TypeKind::Date);
     std::string owner = SqlQuote(user_);
     bool all = name.rfind("ALL_", 0) == 0 || name.rfind("DBA_", 0) == 0;
-    std::string ownerFilter = all ? "1" : "o.owner = " + owner;
+    // USER_ views: this account's objects; ALL_ views: those it owns or was granted; DBA_
+    // views: every object, for the accounts that may read any table
+    std::string ownerFilter = "o.owner = " + owner;
+    std::string tableFilter = "t.owner = " + owner;  // over the table of an index
+    if (name.rfind("DBA_", 0) == 0) {
+        if (!catalog_.HasSystemPrivilege(user_, "SELECT ANY TABLE")) throw OraError(942, "table or view does not exist");
+        ownerFilter = tableFilter = "1";
+    } else if (all) {
+        ownerFilter = catalog_.VisibleObjectsCondition(user_, "o");
+        tableFilter = catalog_.VisibleObjectsCondition(user_, "t");
+    }
     if (name == "DUAL") {
         add("DUMMY", SqlType::Text(1));
         return "SELECT 'X' AS _c1";
@@ -548,7 +634,26 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
               ", CASE WHEN o.type = 'TABLE' THEN onum(o.id) END AS " + out(3) + ", o.type AS " + out(4) +
               ", o.created AS " + out(5) + ", o.created AS " + out(6) + ", NULL AS " + out(7) +
               ", 'VALID' AS " + out(8) + ", 'N' AS " + out(9) + ", 'N' AS " + out(10) + ", 'N' AS " + out(11) +
-              " FROM ocl_objects o WHERE " + ownerFilter;
+              " FROM ocl_objects o WHERE " + ownerFilter +
+              // a primary key or unique constraint has its index, named as the constraint
+              " UNION ALL SELECT " + ownerCol + "o.name, NULL, onum(1000000 + o.rowid), onum(1000000 + o.rowid), "
+              "'INDEX', t.created, t.created, NULL, 'VALID', 'N', " +
+              "CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END, 'N'"
+              " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + tableFilter;
+    } else if (base == "INDEXES") {
+        add("INDEX_NAME", name128, true);
+        add("INDEX_TYPE", SqlType::Text(27));
+        add("TABLE_OWNER", name128, true);
+        add("TABLE_NAME", name128, true);
+        add("TABLE_TYPE", SqlType::Text(11));
+        add("UNIQUENESS", SqlType::Text(9));
+        add("TABLESPACE_NAME", SqlType::Text(30));
+        add("STATUS", SqlType::Text(8));
+        add("GENERATED", SqlType::Text(1));
+        sql = "SELECT " + ownerCol + "o.name AS " + out(0) + ", 'NORMAL' AS " + out(1) + ", t.owner AS " + out(2) +
+              ", t.name AS " + out(3) + ", 'TABLE' AS " + out(4) + ", 'UNIQUE' AS " + out(5) + ", 'USERS' AS " +
+              out(6) + ", 'VALID' AS " + out(7) + ", CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END AS " +
+              out(8) + " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + tableFilter;
     } else if (base == "TABLES") {
         add("TABLE_NAME", name128, true);
         add("TABLESPACE_NAME", SqlType::Text(30));
@@ -616,7 +721,8 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
         static const char* const kBuiltins[] = {"DUAL", "USER_OBJECTS", "USER_TABLES", "USER_VIEWS",
                                                 "USER_TAB_COLUMNS", "ALL_OBJECTS", "ALL_TABLES", "ALL_VIEWS",
                                                 "ALL_TAB_COLUMNS", "ALL_USERS", "DBA_OBJECTS", "DBA_TABLES",
-                                                "DBA_VIEWS", "DBA_TAB_COLUMNS", "DBA_USERS"};
+                                                "DBA_VIEWS", "DBA_TAB_COLUMNS", "DBA_USERS", "USER_INDEXES",
+                                                "ALL_INDEXES", "DBA_INDEXES"};
         bool builtin = false;
         if (ref.schema.empty() || ref.schema == "SYS" || ref.schema == "PUBLIC")
             for (const char* b : kBuiltins)
@@ -627,6 +733,7 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
         src.owner = "SYS";
         return src;
     }
+    RequireAccess(catalog_, user_, *obj, "SELECT");
     if (obj->type == "VIEW") {
         if (++viewDepth_ > 20) throw OraError(1731, "circular view definition encountered");
         ParsedStatement vs = ParseStatement(obj->viewText);
@@ -666,6 +773,45 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
 }
 
 // ---- queries -----------------------------------------------------------------------------
+
+
+// A column of one of this query's own sources (not of an enclosing query).
+static bool IsLocalColumn(const ocilite::Expr& e, const std::vector<Translator::Source>& sources) {
+    for (const auto& src : sources) {
+        if (e.names.size() == 2 && src.qualifier != e.names[0]) continue;
+        if (e.names.size() == 3 && !(src.owner == e.names[0] && src.table == e.names[1])) continue;
+        for (const auto& c : src.columns)
+            if (c.name == e.names.back()) return true;
+    }
+    return false;
+}
+
+// In a grouped query every column outside an aggregate must be part of a GROUP BY
+// expression: ORA-00979, or ORA-00937 when aggregates make one group without GROUP BY.
+static void CheckGrouped(const ocilite::Expr& e, const std::vector<ExprPtr>& groups,
+                         const std::vector<Translator::Source>& sources) {
+    for (const auto& g : groups)
+        if (SameExpr(e, *g)) return;
+    switch (e.kind) {
+        case ExprKind::Column:
+            if (!IsLocalColumn(e, sources)) return;
+            if (groups.empty()) throw OraError(937, "not a single-group group function");
+            throw OraError(979, "not a GROUP BY expression");
+        case ExprKind::Rowid:
+            if (groups.empty()) throw OraError(937, "not a single-group group function");
+            throw OraError(979, "not a GROUP BY expression");
+        case ExprKind::Function:
+            if (IsAggregateName(e.text) && (e.star || e.args.size() == 1)) return;
+            break;
+        case ExprKind::Subquery:
+        case ExprKind::InSelect:
+        case ExprKind::Exists:
+            return;
+        default:
+            break;
+    }
+    for (const auto& a : e.args) CheckGrouped(*a, groups, sources);
+}
 
 Translator::QueryResult Translator::TranslateQuery(const SelectStmt& q, const Scope* parent) {
     if (!q.next) return TranslateSimpleSelect(q, parent);
@@ -829,8 +975,62 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
         where += where.empty() ? cond : " AND " + cond;
     }
 
+    // grouped queries: columns outside aggregates must be grouped
+    bool anyAggregate = false;
+    for (const auto& item : q.items) {
+        if (item.star) continue;
+        // an aggregate anywhere in the item makes the query grouped
+        struct Finder {
+            static bool Has(const ocilite::Expr& x) {
+                if (x.kind == ExprKind::Function && IsAggregateName(x.text) && (x.star || x.args.size() == 1)) return true;
+                for (const auto& a : x.args)
+                    if (Has(*a)) return true;
+                return false;
+            }
+        };
+        if (Finder::Has(*item.expr)) anyAggregate = true;
+    }
+    bool grouped = !q.groupBy.empty() || anyAggregate || q.having;
+    if (grouped) {
+        for (const auto& item : q.items) {
+            if (item.star) {
+                if (q.groupBy.empty()) throw OraError(937, "not a single-group group function");
+                throw OraError(979, "not a GROUP BY expression");
+            }
+            CheckGrouped(*item.expr, q.groupBy, scope.sources);
+        }
+        if (q.having) CheckGrouped(*q.having, q.groupBy, scope.sources);
+        for (const auto& o : q.orderBy) {
+            if (o.expr->kind == ExprKind::Number) continue;
+            bool alias = false;
+            if (o.expr->kind == ExprKind::Column && o.expr->names.size() == 1)
+                for (const auto& item : q.items)
+                    if (item.hasAlias && item.alias == o.expr->names[0]) alias = true;
+            if (!alias) CheckGrouped(*o.expr, q.groupBy, scope.sources);
+        }
+    }
+
+    // ROWNUM numbers the rows the FROM and WHERE clauses give, before grouping and DISTINCT:
+    // with a single source the limited rows form a derived table under the source's own alias.
+    if (!limit.empty() && (grouped || q.distinct)) {
+        if (scope.sources.size() != 1)
+            throw OraError(3001, "unimplemented feature");
+        const Source& src = scope.sources[0];
+        std::string natural = src.isTable ? " ORDER BY " + src.sqlAlias + ".rowid" : "";
+        from = "(SELECT * FROM " + from + (where.empty() ? "" : " WHERE " + where) + natural + " LIMIT " + limit +
+               ") AS " + src.sqlAlias;
+        where.clear();
+        limit.clear();
+    }
+
+    // DISTINCT over TIMESTAMP WITH TIME ZONE values keeps one row per instant
+    bool distinctByGroup = false;
+    if (q.distinct && q.groupBy.empty() && !anyAggregate)
+        for (const auto& c : result.columns)
+            if (c.type.kind == TypeKind::TimestampTz) distinctByGroup = true;
+
     std::string head = "SELECT ";
-    if (q.distinct) head += "DISTINCT ";
+    if (q.distinct && !distinctByGroup) head += "DISTINCT ";
     for (size_t i = 0; i < selectSql.size(); ++i) {
         if (i) head += ", ";
         head += selectSql[i] + " AS " + OutName(i);
@@ -838,11 +1038,17 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
     std::string body;
     if (!from.empty()) body += " FROM " + from;
     if (!where.empty()) body += " WHERE " + where;
+    if (distinctByGroup) {
+        body += " GROUP BY ";
+        for (size_t i = 0; i < selectSql.size(); ++i)
+            body += (i ? ", " : "") + InstantKey(selectSql[i], result.columns[i].type);
+    }
     if (!q.groupBy.empty()) {
         body += " GROUP BY ";
         for (size_t i = 0; i < q.groupBy.size(); ++i) {
             if (i) body += ", ";
-            body += Expr(*q.groupBy[i], scope).sql;
+            TExpr g = Expr(*q.groupBy[i], scope);
+            body += InstantKey(g.sql, g.type);
         }
     }
     if (q.having) body += " HAVING " + Condition(*q.having, scope);
@@ -989,6 +1195,7 @@ ValueExpr Translator::CompileValue(const ocilite::Expr& e) {
 
 void Translator::TranslateInsert(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
+    RequireAccess(catalog_, user_, obj, "INSERT");
     plan_.objectId = obj.id;
     std::vector<int> targets;  // table column per value
     if (st.columns.empty()) {
@@ -1119,6 +1326,9 @@ Translator::Scope Translator::TargetTableScope(const CatalogObject& obj, const s
 
 void Translator::TranslateUpdate(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
+    RequireAccess(catalog_, user_, obj, "UPDATE");
+    // a WHERE clause reads the table's rows: that takes SELECT too
+    if (st.where) RequireAccess(catalog_, user_, obj, "SELECT");
     plan_.objectId = obj.id;
     Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "UPDATE " + obj.StorageName() + " SET ";
@@ -1148,6 +1358,9 @@ void Translator::TranslateUpdate(const ParsedStatement& st) {
 
 void Translator::TranslateDelete(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
+    RequireAccess(catalog_, user_, obj, "DELETE");
+    // a WHERE clause reads the table's rows: that takes SELECT too
+    if (st.where) RequireAccess(catalog_, user_, obj, "SELECT");
     plan_.objectId = obj.id;
     Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "DELETE FROM " + obj.StorageName();

@@ -220,11 +220,22 @@ struct Compiler {
             }
             AddElement(match->element, rest.substr(0, len), ffDigits);
             i += len;
-            // TH ordinal suffix on a number element ("DDTH" -> "05TH").
-            if (IsNumeric(match->element) && dtnames::StartsWithNoCase(fmt.substr(i), "TH")) {
-                items.back().suffix = 1;
-                items.back().suffixCase = IsUpper(fmt[i]) ? DtCase::Upper : DtCase::Lower;
-                i += 2;
+            // Suffixes of a number element: TH ordinal ("DDTH" -> "05TH"), SP spelled
+            // ("DDSP" -> "FIVE"), SPTH or THSP spelled ordinal ("DDSPTH" -> "FIFTH").
+            if (IsNumeric(match->element)) {
+                const std::string_view after = fmt.substr(i);
+                if (dtnames::StartsWithNoCase(after, "SPTH") || dtnames::StartsWithNoCase(after, "THSP")) {
+                    items.back().suffix = 3;
+                    i += 4;
+                } else if (dtnames::StartsWithNoCase(after, "TH")) {
+                    items.back().suffix = 1;
+                    items.back().suffixCase = IsUpper(fmt[i]) ? DtCase::Upper : DtCase::Lower;
+                    i += 2;
+                } else if (dtnames::StartsWithNoCase(after, "SP")) {
+                    items.back().suffix = 2;
+                    i += 2;
+                }
+                if (items.back().suffix >= 2 && use == FormatUse::Parse) dterr::Raise(1820);
             }
         }
     }

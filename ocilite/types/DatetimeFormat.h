@@ -13,6 +13,10 @@
 
 namespace ocilite {
 
+// Astronomical day number of 1 January 1 AD. The J element counts days before it 365 lower
+// (J 1 is 1 January 4712 BC), as if a year 0 of 365 days came between 1 BC and 1 AD.
+constexpr int64_t kJulianFirstAd = 1721424;
+
 enum class DatetimeKind { Date, Timestamp, TimestampTz, TimestampLtz };
 enum class FormatUse { Parse, Render };
 

@@ -3,6 +3,7 @@
 // may be left out between full-width numbers, numbers may be shorter than their element, month
 // numbers fall back to names, trailing time fields may be missing).
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -163,6 +164,15 @@ private:
         if (next != nullptr && MayStartWithSign(next->element) && pos_ > start && pos_ < s_.size() &&
             IsDigit(s_[pos_]) && (s_[pos_ - 1] == '+' || s_[pos_ - 1] == '-'))
             --pos_;
+        // Any punctuation character matches any other, and blanks around it are free, but the
+        // input may not hold more punctuation characters than the model has here
+        // ('2021--03-04' under YYYY-MM-DD, '% /' for one '-').
+        size_t wanted = 0, given = 0;
+        for (char c : item.text)
+            if (!IsSpace(c)) ++wanted;
+        for (size_t i = start; i < pos_; ++i)
+            if (!IsSpace(s_[i])) ++given;
+        if (given > std::max<size_t>(wanted, 1)) dterr::Raise(1861);
         if (pos_ == start && pos_ < s_.size() && IsAlpha(s_[pos_]) &&
             !(next != nullptr && MayStartWithLetter(next->element)))
             dterr::Raise(1861);
@@ -415,7 +425,8 @@ private:
 OraTimestamp Assemble(const Fields& f, DatetimeKind kind, const OraTimestamp& now) {
     OraTimestamp t;
     if (f.julian != kUnset) {
-        t = OraTimestamp::FromDayNumber(f.julian);
+        if (f.julian < kJulianFirstAd && f.julian > kJulianFirstAd - 366) dterr::Raise(1841);  // year 0
+        t = OraTimestamp::FromDayNumber(f.julian < kJulianFirstAd ? f.julian + 365 : f.julian);
         // Day numbers count from 4713 BC; the first days of it lie before the DATE range.
         if (t.year < -4712) dterr::Raise(1841);
     } else {

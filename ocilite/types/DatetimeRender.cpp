@@ -51,6 +51,47 @@ std::string SpellBelowHundred(int v) {
     return s;
 }
 
+// A number in words (SP), or as an ordinal in words (SPTH): FIVE THOUSAND TWENTY-FIRST.
+std::string SpellNumber(int64_t value, bool ordinal) {
+    std::string s;
+    if (value < 0) {
+        s = "MINUS ";
+        value = -value;
+    }
+    auto group = [](int v) {  // 1..999
+        std::string g;
+        if (v >= 100) {
+            g = std::string(kOnes[v / 100]) + " HUNDRED";
+            v %= 100;
+            if (v != 0) g += ' ';
+        }
+        if (v != 0) g += SpellBelowHundred(v);
+        return g;
+    };
+    if (value == 0) {
+        s += kOnes[0];
+    } else {
+        const int64_t millions = value / 1000000, thousands = value / 1000 % 1000, rest = value % 1000;
+        std::string words;
+        if (millions != 0) words += group(static_cast<int>(millions)) + " MILLION";
+        if (thousands != 0) words += (words.empty() ? "" : " ") + group(static_cast<int>(thousands)) + " THOUSAND";
+        if (rest != 0) words += (words.empty() ? "" : " ") + group(static_cast<int>(rest));
+        s += words;
+    }
+    if (!ordinal) return s;
+    // the last word becomes an ordinal
+    size_t start = s.find_last_of(" -");
+    start = start == std::string::npos ? 0 : start + 1;
+    const std::string last = s.substr(start);
+    static const std::pair<const char*, const char*> kIrregular[] = {
+        {"ONE", "FIRST"}, {"TWO", "SECOND"}, {"THREE", "THIRD"}, {"FIVE", "FIFTH"},
+        {"EIGHT", "EIGHTH"}, {"NINE", "NINTH"}, {"TWELVE", "TWELFTH"}, {"ZERO", "ZEROTH"}};
+    for (const auto& [plain, ord] : kIrregular)
+        if (last == plain) return s.substr(0, start) + ord;
+    if (last.back() == 'Y') return s.substr(0, s.size() - 1) + "IETH";
+    return s + "TH";
+}
+
 // The YEAR element: years are read in pairs ("TWENTY TWENTY-FOUR"), round thousands and the
 // years just after them as a number ("TWO THOUSAND FIVE").
 std::string SpellYear(int year) {
@@ -91,7 +132,12 @@ int64_t NumberOf(const DtItem& item, const OraTimestamp& t) {
         case DtElement::DDD: return t.DayOfYear();
         case DtElement::DD: return t.day;
         case DtElement::D: return t.DayOfWeek();
-        case DtElement::J: return t.DayNumber();
+        case DtElement::J: {
+            // Julian days count from 1 January 4712 BC (J = 1) over a calendar with a year 0
+            // of 365 days, so days before 1 AD lie 365 below the astronomical day number
+            const int64_t n = t.DayNumber();
+            return n < kJulianFirstAd ? n - 365 : n;
+        }
         case DtElement::HH: case DtElement::HH12: return t.hour % 12 == 0 ? 12 : t.hour % 12;
         case DtElement::HH24: return t.hour;
         case DtElement::MI: return t.minute;
@@ -216,6 +262,11 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
                 break;  // offsets carry no daylight-saving abbreviation
             default: {
                 const int64_t v = NumberOf(item, t);
+                if (item.suffix >= 2) {
+                    // spelled in the element's letter case: DDSP FOUR, Ddsp Four, ddspth fourth
+                    dtnames::AppendCased(out, SpellNumber(v, item.suffix == 3), item.letterCase);
+                    break;
+                }
                 AppendNumber(out, v, WidthOf(item.element), fm);
                 if (item.suffix) AppendOrdinal(out, v, item.suffixCase);
                 break;

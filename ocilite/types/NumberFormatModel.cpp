@@ -367,7 +367,8 @@ std::string NumberFormatModel::RenderScientific(const OraNumber& value,
     mantissa += ExponentText(x);
 
     const bool negative = value.IsNegative() && !a.IsZero();
-    std::string out = fm_ ? "" : " ";
+    // a three-digit exponent takes the place of the leading blank, so the width stays
+    std::string out = fm_ || std::abs(x) >= 100 ? "" : " ";
     AppendLeadingSign(out, negative);
     if (dollar_) out += '$';
     if (!currencyTrailing_) out += CurrencyText(symbols);
@@ -399,9 +400,11 @@ std::string NumberFormatModel::RenderHex(const OraNumber& value) const {
     }
     if (hex.size() > positions) return overflow();
     std::string out = fm_ ? "" : " ";
+    // a leading 0 element pads every free position with zeros ('0XXX' gives 000A)
+    const bool zeroPad = intPattern_.front() == '0';
     const size_t lead = positions - hex.size();
     for (size_t k = 0; k < lead; ++k) {
-        if (intPattern_[k] == '0') out += '0';
+        if (zeroPad) out += '0';
         else if (!fm_) out += ' ';
     }
     return out + hex;

@@ -135,6 +135,23 @@ TEST_F(UnattendedRun, ExportsAJobListThatReadsBackAsTheSameFiles) {
             Query("select * from EMP order by ID;\n").substr(Query("select * from EMP order by ID;\n").find('\n')));
 }
 
+TEST_F(UnattendedRun, DatesOracleRefusesGoToTheErrorFile) {
+  // a doubled separator and a run of punctuation where the model has one character are
+  // errors in Oracle's TO_DATE, so those rows must not load
+  WriteFile(box.Work() / "in" / "emp.csv",
+            "1,Good,2020-01-01 00:00:00,1\r\n"
+            "2,Doubled,2020--01-01 00:00:00,2\r\n"
+            "3,Lenient,2020/01/01 00.00.00,3\r\n"
+            "4,Run,2020-01-01 00:%:00,4\r\n");
+  std::string list = JobList("import.lst", {{"EMP", Path("in/emp.csv")}});
+  ProcessResult run = box.Tabrook(UnattendedArgs(list, "IMPORT"));
+  EXPECT_EQ(run.status, 2) << run.err;
+  EXPECT_EQ(ReadFile(box.Work() / "in" / "emp.err"),
+            "2,Doubled,2020--01-01 00:00:00,2\r\n"
+            "4,Run,2020-01-01 00:%:00,4\r\n");
+  EXPECT_EQ(Query("select ID from EMP order by ID;\n"), "ID\n1\n3\n");
+}
+
 TEST_F(UnattendedRun, RefusedRowsEndWithStatusTwoAndTheErrorFiles) {
   WriteFile(box.Work() / "in" / "emp.csv",
             "1,Good,2020-01-01 00:00:00,1\r\n"

@@ -25,6 +25,10 @@ TEST(ScriptReaderTest, SplitsStatementsAsTheConsoleContractSays) {
         {"select 1 from dual;\nselect 2 from dual;\n", {"select 1 from dual", "select 2 from dual"}},
         {"select 1\nfrom dual\n/\n", {"select 1\nfrom dual"}},
         {"select 1 from dual;   \r\n", {"select 1 from dual"}},                       // CR LF and blanks
+        {"select q'[it's;]' from dual;\n", {"select q'[it's;]' from dual"}},           // q-quoting
+        {"select q'{a;\n'b}' x from dual;\n", {"select q'{a;\n'b}' x from dual"}},
+        {"select Q'!x!' from dual;\nselect 2 from dual;\n", {"select Q'!x!' from dual", "select 2 from dual"}},
+        {"select freq'a;' from t;\n", {"select freq'a;' from t"}},  // q ending a name starts no q-quote
         {"insert into t values('a;\nb');\n", {"insert into t values('a;\nb')"}},         // ';' inside text
         {"insert into t values('it''s;');\n", {"insert into t values('it''s;')"}},
         {"select 1 from dual; -- note\n", {"select 1 from dual"}},

@@ -65,6 +65,8 @@ TEST_F(EngineTest, CreateUserAddsAnAccountWithItsOwnSchema) {
     session_->Commit();
     auto alice = Logon("alice", "Secret1", false);
     EXPECT_EQ(ErrorOf("SELECT * FROM t", alice.get()), "ORA-00942: table or view does not exist");
+    EXPECT_EQ(ErrorOf("SELECT a FROM scott.t", alice.get()), "ORA-00942: table or view does not exist");
+    Exec("GRANT SELECT ON t TO alice");
     EXPECT_EQ(Rows("SELECT a FROM scott.t", alice.get()), std::vector<std::string>{"1"});
     Exec("CREATE TABLE t(b VARCHAR2(5))", alice.get());  // same name, other schema
     EXPECT_EQ(Rows("SELECT TABLE_NAME FROM user_tables", alice.get()), std::vector<std::string>{"T"});
