@@ -9,6 +9,7 @@
 #include "ExportLine.h"
 #include "Host.h"
 #include "LineBreaks.h"
+#include "LobTransfer.h"
 #include "SqlName.h"
 #include "Tdm.h"
 #include "TransferJobState.h"
@@ -22,6 +23,7 @@ namespace {
 constexpr char kCannotWrite[] = "CSVファイルを出力できません。";
 constexpr char kCancelled[] = "キャンセルしました。";
 constexpr int kLinesPerBlock = 10;
+constexpr std::size_t kLobFlushBytes = 1 << 20;
 
 bool IsNational(int typeCode) { return typeCode == kTypeNVarchar2 || typeCode == kTypeNChar; }
 
@@ -31,7 +33,7 @@ public:
             const std::string& csvFile, std::string& message)
       : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(Settings()),
         table_(table), csvFile_(csvFile), message_(message),
-        line_(settings_.Separator, FirstByte(settings_.Delimiter)) {}
+        line_(settings_.Separator, FirstByte(settings_.Delimiter)), lobs_(cur_, settings_.LobData) {}
 
   int Run();
 
@@ -45,6 +47,8 @@ private:
   int WriteRows();
   // Closes the file; false when the last writes failed.
   bool Close();
+  // Appends the contents of LOB column i (CLOB text, BLOB hexadecimal); false on failure.
+  bool AppendLob(std::size_t i);
 
   TransferJobState& state_;
   Tdm& dm_;
@@ -57,7 +61,33 @@ private:
   ExportLine line_;
   std::FILE* file_ = nullptr;
   std::string pending_;
+  ExportLobs lobs_;
+  std::string value_;
+  std::string lobText_;  // reused for every LOB value
 };
+
+bool ExportRun::AppendLob(std::size_t i) {
+  const DataAttr& column = cur_.Columns[i];
+  const bool binary = column.DataType == 113;
+  lobText_.clear();
+  if (column.Indicator != -1) {
+    try {
+      lobs_.ReadColumn(i, lobText_);
+    } catch (const std::exception& e) {
+      message_ = e.what();
+      return false;
+    }
+  }
+  if (binary) {
+    value_.clear();
+    AppendHex(value_, lobText_);
+    line_.AppendValue(pending_, value_, false);
+    return true;
+  }
+  if (settings_.ReplaceCR) ReplaceLineBreaks(lobText_, settings_);
+  line_.AppendValue(pending_, lobText_, true);
+  return true;
+}
 
 bool ExportRun::Flush() {
   if (pending_.empty()) return true;
@@ -75,7 +105,7 @@ bool ExportRun::Close() {
 
 int ExportRun::WriteRows() {
   std::vector<bool> textLike;
-  std::string value;
+  std::string& value = value_;
   while (cur_.Fetch()) {
     if (state_.RecordCount % kLinesPerBlock == 0) {
       if (!Flush()) {
@@ -109,6 +139,10 @@ int ExportRun::WriteRows() {
     }
     for (std::size_t i = 0; i < cur_.Values.size(); ++i) {
       if (i > 0) pending_ += settings_.Separator;
+      if (lobs_.Enabled() && i < cur_.Columns.size() && CarriesLobData(cur_.Columns[i].DataType)) {
+        if (!AppendLob(i)) return kExportFailed;
+        continue;
+      }
       if (settings_.ReplaceCR) {
         value = cur_.Values[i];
         ReplaceLineBreaks(value, settings_);
@@ -120,6 +154,11 @@ int ExportRun::WriteRows() {
     pending_ += ExportLine::kLineEnd;
     ++state_.RecordCount;
     ++state_.SuccessCount;
+    // Lines holding LOB contents can be megabytes each: do not let ten of them pile up.
+    if (lobs_.Enabled() && pending_.size() >= kLobFlushBytes && !Flush()) {
+      message_ = kCannotWrite;
+      return kExportCannotWrite;
+    }
   }
   if (cur_.ErrCode != 100) {
     // A fetch that failed is not the end of the data.
