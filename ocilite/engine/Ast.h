@@ -130,7 +130,7 @@ struct TableConstraintAst {
 
 enum class StmtKind {
     Select, Insert, Update, Delete, CreateTable, CreateView, Drop, Truncate, CreateUser,
-    AlterUser, Commit, Rollback, Savepoint, AlterSession, Comment, Lock, PlSql,
+    AlterUser, Commit, Rollback, Savepoint, AlterSession, Comment, Lock, PlSql, CreateDirectory,
 };
 
 struct Statement_;
@@ -155,6 +155,7 @@ struct ParsedStatement {
     bool cascade = false;
     std::string password;                   // CREATE / ALTER USER
     std::string viewText;                   // CREATE VIEW: text of the query
+    std::string directoryPath;              // CREATE DIRECTORY: the folder
 };
 
 }  // namespace ocilite

@@ -375,5 +375,73 @@ TEST_F(Lob, CopyBufferingAndTheirOracleErrors) {
     EXPECT_EQ(pastEnd.rfind("ORA-01403", 0), 0u) << pastEnd;
 }
 
+TEST_F(Lob, BFilesAreReadFromTheFolderOfTheirDirectory) {
+    const fs::path folder = home_ / "files";
+    fs::create_directories(folder);
+    const std::string data = "Hello BFILE\n" + EveryByte();
+    std::ofstream(folder / "hello.bin", std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
+    Exec("CREATE DIRECTORY DOCS AS '" + folder.string() + "'");
+    cur_->SetSQL("CREATE DIRECTORY DOCS AS '/elsewhere'");
+    EXPECT_FALSE(cur_->Execute());
+    EXPECT_EQ(cur_->ErrCode, 955);
+    Exec("CREATE OR REPLACE DIRECTORY OTHER AS '/nowhere'");
+    Exec("CREATE TABLE F (ID NUMBER(3), DOC BFILE, TXT CLOB)");
+    Exec("INSERT INTO F VALUES (1, BFILENAME('DOCS', 'hello.bin'), 'beside')");
+    Exec("INSERT INTO F VALUES (2, BFILENAME('DOCS', 'missing.bin'), NULL)");
+    Exec("INSERT INTO F VALUES (3, BFILENAME('OTHER', 'x'), NULL)");
+
+    cur_->SetSQL("SELECT ID, DOC, TXT FROM F ORDER BY ID");
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    EXPECT_EQ(cur_->Values, (std::vector<std::string>{"1", "(BFILE)", "(CLOB)"}));
+    TOCI8Lob& file = *fetched_.at("DOC");
+    EXPECT_EQ(file.LobType(), entLob::BFile);
+    std::string dir, name;
+    file.GetFileName(dir, name);
+    EXPECT_EQ(dir, "DOCS");
+    EXPECT_EQ(name, "hello.bin");
+    EXPECT_TRUE(file.GetExists());
+    EXPECT_EQ(file.GetLength(), data.size());
+    char buffer[5];
+    file.SetPosition(0);
+    EXPECT_EQ(file.Read(buffer, 5), 5u);  // opens and closes the file around the read
+    EXPECT_EQ(std::string(buffer, 5), "Hello");
+    EXPECT_EQ(file.GetPosition(), 5u);
+    EXPECT_EQ(Content("DOC"), data);
+    EXPECT_EQ(Content("TXT"), "beside");
+
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    EXPECT_FALSE(fetched_.at("DOC")->GetExists());
+    const std::string missing = Raised([&] { fetched_.at("DOC")->Read(buffer, 1); });
+    EXPECT_EQ(missing.rfind("ORA-22288", 0), 0u) << missing;
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    EXPECT_FALSE(fetched_.at("DOC")->GetExists());  // a directory whose folder is missing
+
+    // A component of its own, named by hand; a failed read leaves the file closed.
+    TOCI8Lob named;
+    named.SetParent(oci_.get());
+    named.SetLobType(entLob::BFile);
+    ASSERT_TRUE(named.Initialize()) << named.ErrMsg;
+    named.SetFileName("DOCS", "hello.bin");
+    named.SetPosition(static_cast<ub4>(data.size()) + 10);
+    const std::string pastEnd = Raised([&] { named.Read(buffer, 1); });
+    EXPECT_EQ(pastEnd.rfind("ORA-01403", 0), 0u) << pastEnd;
+    named.SetPosition(6);
+    EXPECT_EQ(named.Read(buffer, 5), 5u);
+    EXPECT_EQ(std::string(buffer, 5), "BFILE");
+    const fs::path copy = home_ / "copy.bin";
+    named.Seek(0, 0);
+    named.SaveToFile(copy.string());
+    std::ifstream back(copy, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(back), {}), data);
+    EXPECT_TRUE(named.Terminate());
+    named.SetParent(nullptr);
+
+    Exec("DROP DIRECTORY OTHER");
+    cur_->SetSQL("DROP DIRECTORY OTHER");
+    EXPECT_FALSE(cur_->Execute());
+    EXPECT_EQ(cur_->ErrCode, 4043);
+}
+
 }  // namespace
 }  // namespace tabrook
