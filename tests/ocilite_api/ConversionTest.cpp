@@ -242,7 +242,8 @@ TEST_F(ConversionTest, DefinesWriteDataIndicatorLengthAndCode) {
         {"interval as str", OraIntervalYM{14}, 189, 2, 0, SQLT_STR, 20, Str("+01-02", true), 0, 6, 0, nullptr},
         {"rowid as vcs", RowidValue{"AAAAB0AABAAAAAQAAA"}, 104, 0, 0, SQLT_VCS, 23, Bytes({18, 0, 'A', 'A'}), 0, 20, 0,
          nullptr},
-        {"lob as str", LobRefValue{112, false, "x"}, 112, 0, 0, SQLT_STR, 20, {}, 0, 0, 0,
+        {"clob as str", LobRefValue{112, false, "x"}, 112, 0, 0, SQLT_STR, 20, Str("x", true), 0, 1, 0, nullptr},
+        {"blob as str", LobRefValue{113, false, "x"}, 113, 0, 0, SQLT_STR, 20, {}, 0, 0, 0,
          "ORA-00932: inconsistent datatypes"},
     };
     for (const auto& c : cases) {
