@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -365,6 +366,56 @@ TEST_F(EngineEndToEnd, TemporaryLobsWrittenInPiecesReadWithACallbackAndStored) {
     EXPECT_EQ(OCILobGetLength(s.svc, s.err, lob, &length), OCI_ERROR);
     EXPECT_EQ(s.ErrorCode(), 22275);
     OCIDescriptorFree(lob, OCI_DTYPE_LOB);
+}
+
+TEST_F(EngineEndToEnd, BFileOpenCloseStatesAndTheirErrors) {
+    const std::filesystem::path folder = dir_ / "files";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "a.txt", std::ios::binary) << "abc";
+    Exec("CREATE DIRECTORY FILES AS '" + folder.string() + "'");
+    OCILobLocator* file = nullptr;
+    ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&file), OCI_DTYPE_FILE, 0, nullptr), OCI_SUCCESS);
+    ASSERT_EQ(OCILobFileSetName(s.env, s.err, &file, reinterpret_cast<const OraText*>("FILES"), 5,
+                                reinterpret_cast<const OraText*>("a.txt"), 5),
+              OCI_SUCCESS);
+    boolean open = 1;
+    ASSERT_EQ(OCILobFileIsOpen(s.svc, s.err, file, &open), OCI_SUCCESS);
+    EXPECT_EQ(open, 0);
+    char buffer[8];
+    ub4 amount = 3;
+    EXPECT_EQ(OCILobRead(s.svc, s.err, file, &amount, 1, buffer, sizeof buffer, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22289);
+    ASSERT_EQ(OCILobFileOpen(s.svc, s.err, file, OCI_FILE_READONLY), OCI_SUCCESS) << s.ErrorText();
+    ASSERT_EQ(OCILobIsOpen(s.svc, s.err, file, &open), OCI_SUCCESS);
+    EXPECT_EQ(open, 1);
+    EXPECT_EQ(OCILobFileOpen(s.svc, s.err, file, OCI_FILE_READONLY), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22290);
+    amount = 3;
+    ASSERT_EQ(OCILobRead(s.svc, s.err, file, &amount, 2, buffer, sizeof buffer, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_SUCCESS) << s.ErrorText();
+    EXPECT_EQ(std::string(buffer, amount), "bc");
+    // A BFILE cannot be written, trimmed or made temporary.
+    EXPECT_EQ(OCILobWrite(s.svc, s.err, file, &amount, 1, buffer, 1, OCI_ONE_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_ERROR);
+    EXPECT_EQ(OCILobTrim(s.svc, s.err, file, 0), OCI_ERROR);
+    EXPECT_EQ(OCILobCreateTemporary(s.svc, s.err, file, 0, SQLCS_IMPLICIT, OCI_TEMP_BLOB, 0, OCI_DURATION_SESSION),
+              OCI_ERROR);
+    ASSERT_EQ(OCILobFileClose(s.svc, s.err, file), OCI_SUCCESS);
+    EXPECT_EQ(OCILobFileClose(s.svc, s.err, file), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22289);
+    // A missing file, then a missing directory.
+    ASSERT_EQ(OCILobFileSetName(s.env, s.err, &file, reinterpret_cast<const OraText*>("FILES"), 5,
+                                reinterpret_cast<const OraText*>("b.txt"), 5),
+              OCI_SUCCESS);
+    EXPECT_EQ(OCILobFileOpen(s.svc, s.err, file, OCI_FILE_READONLY), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22288);
+    ASSERT_EQ(OCILobFileSetName(s.env, s.err, &file, reinterpret_cast<const OraText*>("NONE"), 4,
+                                reinterpret_cast<const OraText*>("a.txt"), 5),
+              OCI_SUCCESS);
+    EXPECT_EQ(OCILobFileExists(s.svc, s.err, file, &open), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22285);
+    OCIDescriptorFree(file, OCI_DTYPE_FILE);
 }
 
 }  // namespace
