@@ -9,7 +9,7 @@
 #include "ExportLine.h"
 #include "Host.h"
 #include "LineBreaks.h"
-#include "LobTransfer.h"
+#include "transfer/LobTransfer.h"
 #include "SqlName.h"
 #include "Tdm.h"
 #include "TransferJobState.h"

@@ -9,7 +9,7 @@
 
 #include "Host.h"
 #include "LineBreaks.h"
-#include "LobTransfer.h"
+#include "transfer/LobTransfer.h"
 #include "RunContext.h"
 #include "SplitFields.h"
 #include "SqlName.h"

@@ -1,4 +1,4 @@
-#include "LobTransfer.h"
+#include "transfer/LobTransfer.h"
 
 #include <istream>
 #include <ostream>

@@ -9,7 +9,7 @@
 #include "EngineTestSupport.h"
 #include "ExportEngine.h"
 #include "ImportEngine.h"
-#include "LobTransfer.h"
+#include "transfer/LobTransfer.h"
 
 namespace tabrook::testing {
 namespace {
