@@ -150,9 +150,14 @@ TEST_F(Lob, PositionIsZeroBasedOutsideAndFollowsReadsWritesAndSeeks) {
     EXPECT_EQ(lob.GetLength(), 5u);
     lob.Clear();
     EXPECT_EQ(lob.GetLength(), 0u);
+    // Character set form and id: database (AL32UTF8) and national (AL16UTF16) CLOBs; none for a BLOB.
     EXPECT_EQ(lob.GetCharSetForm(), 1);
-    EXPECT_EQ(Temporary(entLob::Clob, true).GetCharSetForm(), 2);
+    EXPECT_EQ(lob.GetCharSetID(), 873);
+    TOCI8Lob& national = Temporary(entLob::Clob, true);
+    EXPECT_EQ(national.GetCharSetForm(), 2);
+    EXPECT_EQ(national.GetCharSetID(), 2000);
     EXPECT_EQ(Temporary(entLob::Blob).GetCharSetForm(), 0);
+    EXPECT_EQ(Temporary(entLob::Blob).GetCharSetID(), 0);
 }
 
 TEST_F(Lob, StreamsMoveInPiecesOf32767AndReportProgress) {
