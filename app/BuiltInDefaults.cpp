@@ -8,6 +8,7 @@ void ApplyBuiltInDefaults(TransferSettings& settings, RunContext& context, Logon
   settings.Delimiter = "\"";
   settings.ErrCnt = 100;
   settings.ErrStop = false;
+  settings.LobData = false;
   settings.DateFmt = "RRRR-MM-DD HH24:MI:SS";
   settings.TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM";
   context.ListFile.clear();

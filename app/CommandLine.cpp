@@ -136,6 +136,8 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args, Transfe
       settings.ErrCnt = std::min(DecimalOr(value, 100), kMaxErrorLimit);
     } else if (key == "ERRSTOP") {
       SetFlag(settings.ErrStop, word);
+    } else if (key == "LOBDATA") {
+      SetFlag(settings.LobData, word);
     } else if (key == "LOG") {
       if (auto logFile = LogFileFromOption(value, ProgramFolder())) context.LogFile = *logFile;
     }

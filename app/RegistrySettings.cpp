@@ -114,6 +114,7 @@ void ReadTransfer(const SettingsKey& key, TransferSettings& s, std::string& open
   s.TimestampFmt = key.TextOr("TimestampFmt", kDefaultTimestampFmt);
   s.ErrCnt = key.NumberOr("ErrCnt", kDefaultStoredErrCnt);
   s.ErrStop = key.FlagOr("ErrStop", false);
+  s.LobData = key.FlagOr("LobData", false);
 }
 
 void WriteTransfer(SettingsKey& key, const TransferSettings& s, const RunContext& context) {
@@ -134,6 +135,7 @@ void WriteTransfer(SettingsKey& key, const TransferSettings& s, const RunContext
   key.WriteText("TimestampFmt", s.TimestampFmt);
   key.WriteNumber("ErrCnt", s.ErrCnt);
   key.WriteFlag("ErrStop", s.ErrStop);
+  key.WriteFlag("LobData", s.LobData);
 }
 
 }  // namespace

@@ -247,12 +247,10 @@ bool TOCI8Cur::GoExecuteSelect(sb4 arg) {
     bool anyDefined = false;
     for (ub4 i = 0; i < Columns.size(); ++i) {
         DataAttr& column = Columns[i];
-        if (IsLobColumn(column.DataType)) {
+        if (IsLobColumn(column.DataType) || column.DataType == kTypeNClob) {
+            // An NCLOB travels as a CLOB locator (its charset form says national), so it is
+            // defined like a CLOB and shows as "(NCLOB)" instead of silently as nothing.
             if (!DefineLobColumn(column, i, arg, anyDefined)) return false;
-        } else if (column.DataType == kTypeNClob) {
-            // No external type of this interface carries an NCLOB value: the column stays
-            // undefined, so the rest of the row still fetches and the value renders as empty text.
-            continue;
         } else {
             if (!DefineCur(i, nullptr)) return false;
             anyDefined = true;
@@ -272,7 +270,7 @@ bool TOCI8Cur::DefineLobColumn(DataAttr& column, ub4 index, sb4 arg, bool& defin
     try {
         if (!OnNeedLob(column, arg, lob)) return false;
         if (lob == nullptr) return true;
-        const auto type = static_cast<entLob>(column.DataType);
+        const auto type = column.DataType == kTypeNClob ? entLob::Clob : static_cast<entLob>(column.DataType);
         if (lob->LobType() != type) {
             if (!lob->Terminate()) {
                 ErrMsg = lob->ErrMsg;
@@ -379,7 +377,7 @@ bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
         case 112: case 113: case 114: case kTypeNClob:
             value = lob;
             size = -1;
-            type = static_cast<ub2>(column.DataType);
+            type = static_cast<ub2>(column.DataType == kTypeNClob ? SQLT_CLOB : column.DataType);
             break;
         default: plain(static_cast<ub2>(column.DataType)); break;
     }
@@ -535,6 +533,7 @@ std::string TOCI8Cur::ValToStr(DataAttr& column) {
         case 112: return "(CLOB)";
         case 113: return "(BLOB)";
         case 114: return "(BFILE)";
+        case kTypeNClob: return "(NCLOB)";
         default: return {};
     }
 }

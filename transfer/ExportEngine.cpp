@@ -7,10 +7,11 @@
 #include <span>
 #include <vector>
 
-#include "transfer/ExportLine.h"
 #include "transfer/BusyPointer.h"
+#include "transfer/ExportLine.h"
 #include "transfer/Host.h"
 #include "transfer/LineBreaks.h"
+#include "transfer/LobTransfer.h"
 #include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr char kCannotWrite[] = "CSVファイルを出力できません。";
 constexpr char kCancelled[] = "キャンセルしました。";
 constexpr int kLinesPerBlock = 10;
+constexpr std::size_t kLobFlushBytes = 1 << 20;
 
 bool IsNational(int typeCode) { return typeCode == kTypeNVarchar2 || typeCode == kTypeNChar; }
 
@@ -33,7 +35,7 @@ public:
             const std::string& table, const std::string& csvFile, std::string& message)
       : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(settings),
         table_(table), csvFile_(csvFile), message_(message),
-        line_(settings_.Separator, FirstByte(settings_.Delimiter)) {}
+        line_(settings_.Separator, FirstByte(settings_.Delimiter)), lobs_(cur_, settings_.LobData) {}
 
   int Run();
 
@@ -47,6 +49,8 @@ private:
   int WriteRows();
   // Closes the file; false when the last writes failed.
   bool Close();
+  // Appends the contents of LOB column i (CLOB text, BLOB hexadecimal); false on failure.
+  bool AppendLob(std::size_t i);
 
   TransferJobState& state_;
   Tdm& dm_;
@@ -59,7 +63,33 @@ private:
   ExportLine line_;
   std::FILE* file_ = nullptr;
   std::string pending_;
+  ExportLobs lobs_;
+  std::string value_;
+  std::string lobText_;  // reused for every LOB value
 };
+
+bool ExportRun::AppendLob(std::size_t i) {
+  const DataAttr& column = cur_.Columns[i];
+  const bool binary = column.DataType == 113;
+  lobText_.clear();
+  if (column.Indicator != -1) {
+    try {
+      lobs_.ReadColumn(i, lobText_);
+    } catch (const std::exception& e) {
+      message_ = e.what();
+      return false;
+    }
+  }
+  if (binary) {
+    value_.clear();
+    AppendHex(value_, lobText_);
+    line_.AppendValue(pending_, value_, false);
+    return true;
+  }
+  if (settings_.ReplaceCR) ReplaceLineBreaks(lobText_, settings_);
+  line_.AppendValue(pending_, lobText_, true);
+  return true;
+}
 
 bool ExportRun::Flush() {
   if (pending_.empty()) return true;
@@ -77,7 +107,7 @@ bool ExportRun::Close() {
 
 int ExportRun::WriteRows() {
   std::vector<bool> textLike;
-  std::string value;
+  std::string& value = value_;
   while (cur_.Fetch()) {
     if (state_.RecordCount % kLinesPerBlock == 0) {
       if (!Flush()) {
@@ -111,6 +141,10 @@ int ExportRun::WriteRows() {
     }
     for (std::size_t i = 0; i < cur_.Values.size(); ++i) {
       if (i > 0) pending_ += settings_.Separator;
+      if (lobs_.Enabled() && i < cur_.Columns.size() && CarriesLobData(cur_.Columns[i].DataType)) {
+        if (!AppendLob(i)) return kExportFailed;
+        continue;
+      }
       if (settings_.ReplaceCR) {
         value = cur_.Values[i];
         ReplaceLineBreaks(value, settings_);
@@ -122,6 +156,11 @@ int ExportRun::WriteRows() {
     pending_ += ExportLine::kLineEnd;
     ++state_.RecordCount;
     ++state_.SuccessCount;
+    // Lines holding LOB contents can be megabytes each: do not let ten of them pile up.
+    if (lobs_.Enabled() && pending_.size() >= kLobFlushBytes && !Flush()) {
+      message_ = kCannotWrite;
+      return kExportCannotWrite;
+    }
   }
   if (cur_.ErrCode != 100) {
     // A fetch that failed is not the end of the data.

@@ -11,6 +11,7 @@
 #include "transfer/BusyPointer.h"
 #include "transfer/Host.h"
 #include "transfer/LineBreaks.h"
+#include "transfer/LobTransfer.h"
 #include "transfer/RunContext.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
@@ -93,6 +94,8 @@ private:
   std::string ermPath_;
   std::string statement_;
   std::vector<int> bound_;  // the column-list entries that have a bind, in order
+  // With LobData: per entry of bound_, the temporary LOB its field goes through (or none).
+  std::vector<std::unique_ptr<ImportLob>> lobs_;
   std::vector<std::string> fields_;
   std::size_t padTo_ = 0;
   char sep_ = '\0';
@@ -129,9 +132,12 @@ bool ImportRun::BuildStatement(int& code) {
   std::string columns = "insert into " + Quoted(table_) + "(";
   std::string values;
   bound_.clear();
+  lobs_.clear();
   for (int k = 0; k < state_.ColumnCount; ++k) {
-    const ImportClass kind = ImportClassOf(state_.ColumnTypes[static_cast<std::size_t>(k)]);
-    if (kind == ImportClass::Skipped) continue;
+    const int type = state_.ColumnTypes[static_cast<std::size_t>(k)];
+    const ImportClass kind = ImportClassOf(type);
+    const bool lob = settings_.LobData && CarriesLobData(type);
+    if (kind == ImportClass::Skipped && !lob) continue;
     const std::string& name = state_.ColumnNames[static_cast<std::size_t>(k)];
     if (!IsQuotableName(name)) {
       message_ = UnquotableNameMessage(name);
@@ -160,6 +166,7 @@ bool ImportRun::BuildStatement(int& code) {
       default: values += bind; break;
     }
     bound_.push_back(k);
+    lobs_.push_back(lob ? std::make_unique<ImportLob>(dm_.OCI, type) : nullptr);
   }
   if (values.empty()) {
     message_ = "インポートできる項目がありません。";
@@ -204,15 +211,29 @@ bool ImportRun::ImportLine(const std::string& line) {
     state_.CancelRequest = false;
   }
   SplitFieldsInto(line, sep_, delim_, fields_);
+  std::string lobRefusal;
   if (fields_.size() < padTo_) fields_.resize(padTo_);
   for (std::size_t b = 0; b < bound_.size(); ++b) {
     std::string& value = fields_[static_cast<std::size_t>(bound_[b])];
     RestoreLineBreaks(value, settings_);
     BindAttr& bind = *cur_.Binds[b];
+    if (lobs_[b]) {
+      std::string error;
+      if (!lobs_[b]->Fill(value, error)) {
+        lobRefusal = error + ": " + state_.ColumnNames[static_cast<std::size_t>(bound_[b])];
+        continue;
+      }
+      lobs_[b]->Attach(bind);
+      continue;
+    }
     bind.Text.assign(value);
     bind.IsNull = value.empty();
   }
-  if (cur_.ExecuteWithBind(0)) {
+  if (!lobRefusal.empty()) {
+    // A field that cannot become its LOB refuses the line like a refused INSERT would.
+    cur_.ErrMsg = lobRefusal;
+    RefuseLine(line);
+  } else if (cur_.ExecuteWithBind(0)) {
     ++state_.SuccessCount;
   } else {
     RefuseLine(line);
@@ -342,6 +363,8 @@ int ImportRun::Run() {
     busy.emplace(host_, Host::BusyPointer::SqlWait);
     cur_.Binds.clear();
     for (int k : bound_) AddBind(cur_.Binds, ":" + Quoted(state_.ColumnNames[static_cast<std::size_t>(k)]), "", true);
+    for (std::size_t b = 0; b < lobs_.size(); ++b)
+      if (lobs_[b]) lobs_[b]->Attach(*cur_.Binds[b]);
     padTo_ = static_cast<std::size_t>(std::max(context_.GridColumnCount, state_.ColumnCount));
     state_.RecordCount = 0;
     sinceCommit_ = 0;

@@ -24,9 +24,13 @@ public:
   // destruction: it closes and detaches them while they still exist.
   TOCI8Cur OCIcur;
   TOCI8Lob OCI8Lob;
+  // Lent for a BFILE column of a query that also has CLOB/BLOB columns: one locator cannot
+  // be a BFILE and a CLOB/BLOB locator at once.
+  TOCI8Lob OCI8File;
   TOCI8Ctrl OCI;
 
-  // The cursor's handler for LOB columns: hands out OCI8Lob.
+  // The cursor's handler for LOB columns: hands out OCI8Lob (OCI8File for a BFILE column
+  // beside CLOB, NCLOB or BLOB columns).
   bool OCIcurNeedLob(DataAttr& column, sb4 arg, TOCI8Lob*& lob);
 
   // Reads the next non-empty line of file with the module's reusable buffer (see LineReader).

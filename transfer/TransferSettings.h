@@ -23,6 +23,7 @@ struct TransferSettings {
   std::string TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM";
   int ErrCnt = 100;                       // 0 or less: no limit
   bool ErrStop = false;
+  bool LobData = false;                   // CLOB/NCLOB text and BLOB hex travel in the file
 };
 
 // The first byte of a one-character setting, or 0 when it is empty (0 matches no byte of a line).

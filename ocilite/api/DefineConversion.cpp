@@ -156,7 +156,7 @@ T* TargetDescriptor(const Slot& s, ub4 lo, ub4 hi) {
 
 }  // namespace
 
-ub2 WriteDefineValue(const Value& value, const ColumnInfo& column, const OCIDefine& d, ub4 row, std::string& scratch) {
+ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d, ub4 row, std::string& scratch) {
     const bool byDescriptor = d.dty == SQLT_RDD || d.dty == SQLT_CLOB || d.dty == SQLT_BLOB ||
                               d.dty == SQLT_BFILEE || d.dty == SQLT_CFILEE || d.dty == SQLT_DATE ||
                               d.dty == SQLT_TIMESTAMP || d.dty == SQLT_TIMESTAMP_TZ ||
@@ -338,12 +338,27 @@ ub2 WriteDefineValue(const Value& value, const ColumnInfo& column, const OCIDefi
         case SQLT_BLOB:
         case SQLT_BFILEE:
         case SQLT_CFILEE: {
-            const auto* ref = std::get_if<LobRefValue>(&value);
-            if (ref == nullptr) Inconsistent(d.dty == SQLT_BLOB ? "BLOB" : d.dty == SQLT_CLOB ? "CLOB" : "FILE", TypeNameOf(value));
-            ub4 want = d.dty == SQLT_BFILEE || d.dty == SQLT_CFILEE ? OCI_DTYPE_FILE : OCI_DTYPE_LOB;
+            auto* ref = std::get_if<LobRefValue>(&value);
+            const char* wantName = d.dty == SQLT_BLOB ? "BLOB" : d.dty == SQLT_CLOB ? "CLOB" : "FILE";
+            const bool file = d.dty == SQLT_BFILEE || d.dty == SQLT_CFILEE;
+            if (ref == nullptr || (ref->lobType == SQLT_BFILEE) != file || (!file && ref->lobType != d.dty))
+                Inconsistent(wantName, TypeNameOf(value));
+            ub4 want = file ? OCI_DTYPE_FILE : OCI_DTYPE_LOB;
             auto* lob = TargetDescriptor<OCILobLocator>(s, want, want);
-            lob->ref = *ref;
+            lob->ref.lobType = ref->lobType;
+            lob->ref.national = ref->national;
+            lob->ref.locator.swap(ref->locator);
             lob->hasValue = true;
+            lob->temporary = false;
+            lob->buffering = false;
+            lob->writingPieces = false;
+            lob->file.reset();
+            if (file) {
+                const std::string& names = lob->ref.locator;
+                const size_t cut = names.find('\0');
+                lob->directory = names.substr(0, cut);
+                lob->fileName = cut == std::string::npos ? std::string() : names.substr(cut + 1);
+            }
             SetIndicator(s, 0);
             SetLength(s, sizeof(void*));
             break;

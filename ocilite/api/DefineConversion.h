@@ -13,8 +13,9 @@ namespace ocilite::api {
 
 // Returns the column return code: 0, 1405 (NULL fetched without an indicator) or 1406
 // (truncated). Throws OraError when the value cannot be converted to the buffer's type.
-// `scratch` is a buffer the caller reuses from row to row.
-ub2 WriteDefineValue(const Value& value, const ColumnInfo& column, const OCIDefine& define, ub4 row,
+// `scratch` is a buffer the caller reuses from row to row. A LOB's content is moved into
+// the defined locator (the value is left without it), so megabytes are not copied again.
+ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& define, ub4 row,
                      std::string& scratch);
 
 }  // namespace ocilite::api

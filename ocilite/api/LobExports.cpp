@@ -1,9 +1,14 @@
-// The LOB services. Locators are real (a fetch fills them, the character set questions and
-// the BFILE names work); reading, writing and the other content operations are not offered
-// by the engine yet and fail with ORA-03001 instead of pretending to succeed.
+// The LOB services. A LOB locator carries its value: a fetch copies the content into it once,
+// reads take pieces out of it, a temporary LOB is written in place. Offsets are 1-based and,
+// for CLOBs as for BLOBs, count bytes of the stored UTF-8 text, so that a client moving a LOB
+// in pieces of bytes gets every byte back exactly. BFILEs are read from the folder of their
+// directory object while they are open.
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "ocilite/api/LobLocator.h"
 #include "ocilite/api/NlsInfo.h"
@@ -15,6 +20,9 @@ using namespace ocilite::api;
 using ocilite::OraError;
 
 namespace {
+
+// LOBs of this engine live in memory; 4 GB - 1 is also the most a ub4 amount can reach.
+constexpr size_t kMaxLobBytes = 0xFFFFFFFEu;
 
 OCILobLocator* Locator(const void* p) {
     HandleBase* h = LiveHandle(p);
@@ -32,17 +40,71 @@ sword LobCall(const void* ctx, ub4 ctxType, OCIError* err, const void* loc, F&& 
     return GuardedCall(diagnostics, [&]() -> sword { return body(*locator); });
 }
 
+[[noreturn]] void InvalidLocator() { throw OraError(22275, "invalid LOB locator specified"); }
+[[noreturn]] void BadParameter() { throw OraError(24801, "illegal parameter value in OCI lob function"); }
+
+bool IsFile(const OCILobLocator& loc) { return loc.type == OCI_DTYPE_FILE; }
+
 void RequireValue(const OCILobLocator& loc) {
-    if (!loc.hasValue && loc.fileName.empty()) throw OraError(22275, "invalid LOB locator specified");
+    if (!loc.hasValue && loc.fileName.empty()) InvalidLocator();
 }
 
-[[noreturn]] void NotOffered(const OCILobLocator& loc) {
-    RequireValue(loc);
-    throw OraError(3001, "unimplemented feature");
+// An internal LOB (CLOB, NCLOB, BLOB) with a value.
+std::string& Content(OCILobLocator& loc) {
+    if (IsFile(loc) || !loc.hasValue) InvalidLocator();
+    return loc.ref.locator;
 }
 
-sword Unsupported(OCISvcCtx* svchp, OCIError* errhp, const void* locp) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [](OCILobLocator& loc) -> sword { NotOffered(loc); });
+// Changing a LOB needs a locator the client may write through.
+std::string& WritableContent(OCILobLocator& loc) {
+    if (IsFile(loc)) throw OraError(22286, "insufficient privileges on file or directory to perform FILEWRITE operation");
+    std::string& content = Content(loc);
+    if (!loc.temporary) throw OraError(22920, "row containing the LOB value is not locked");
+    return content;
+}
+
+OCISvcCtx& ServiceOf(OCISvcCtx* svchp) {
+    if (svchp->session == nullptr) throw OraError(3114, "not connected to ORACLE");
+    return *svchp;
+}
+
+std::filesystem::path FilePath(OCISvcCtx* svchp, const OCILobLocator& loc) {
+    if (loc.fileName.empty()) InvalidLocator();
+    std::string folder = ServiceOf(svchp).session->DirectoryPath(loc.directory);
+    return std::filesystem::path(folder) / loc.fileName;
+}
+
+bool FileThere(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+// Writes bytes at a 0-based offset; a gap after the end is filled with zero bytes (BLOB) or
+// blanks (CLOB), as Oracle fills it.
+void PutBytes(OCILobLocator& loc, std::string& content, size_t at, const char* bytes, size_t n) {
+    if (at > kMaxLobBytes || n > kMaxLobBytes - at) throw OraError(22925, "operation would exceed maximum size allowed for a LOB value");
+    if (at > content.size()) content.append(at - content.size(), loc.ref.lobType == 113 ? '\0' : ' ');
+    const size_t overlap = std::min(n, content.size() - at);
+    std::memcpy(content.data() + at, bytes, overlap);
+    content.append(bytes + overlap, n - overlap);
+}
+
+// Reads up to n bytes at a 0-based offset of an open BFILE.
+size_t ReadFile(OCILobLocator& loc, size_t at, char* out, size_t n) {
+    std::ifstream& f = *loc.file;
+    f.clear();
+    f.seekg(static_cast<std::streamoff>(at));
+    if (!f) return 0;
+    f.read(out, static_cast<std::streamsize>(n));
+    return static_cast<size_t>(f.gcount());
+}
+
+size_t FileLength(OCISvcCtx* svchp, const OCILobLocator& loc) {
+    const auto path = FilePath(svchp, loc);
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) throw OraError(22285, "non-existent directory or file for GETLENGTH operation");
+    return static_cast<size_t>(size);
 }
 
 }  // namespace
@@ -50,33 +112,62 @@ sword Unsupported(OCISvcCtx* svchp, OCIError* errhp, const void* locp) {
 extern "C" {
 
 sword OCILobEnableBuffering(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp) {
-    return Unsupported(svchp, errhp, locp);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [](OCILobLocator& loc) -> sword {
+        Content(loc);
+        loc.buffering = true;
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobDisableBuffering(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp) {
-    return Unsupported(svchp, errhp, locp);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [](OCILobLocator& loc) -> sword {
+        Content(loc);
+        loc.buffering = false;
+        return OCI_SUCCESS;
+    });
+}
+sword OCILobFlushBuffer(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 flag) {
+    // Buffered writes land in the locator's content at once, so a flush has nothing left to move.
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        Content(loc);
+        if (flag != OCI_LOB_BUFFER_FREE && flag != OCI_LOB_BUFFER_NOFREE) BadParameter();
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobFileExists(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, boolean* flag) {
-    return Unsupported(svchp, errhp, filep);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
+        if (!IsFile(loc) || flag == nullptr) InvalidLocator();
+        *flag = FileThere(FilePath(svchp, loc)) ? 1 : 0;
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobGetLength(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* lenp) {
-    return Unsupported(svchp, errhp, locp);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        if (lenp == nullptr) BadParameter();
+        *lenp = static_cast<ub4>(IsFile(loc) ? FileLength(svchp, loc) : Content(loc).size());
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobIsOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, boolean* flag) {
-    // Nothing is ever opened through a locator here, so the honest answer is "not open".
+    // Internal LOBs are never opened explicitly here; a BFILE is open between FileOpen and FileClose.
     return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         RequireValue(loc);
-        if (flag == nullptr) throw OraError(22275, "invalid LOB locator specified");
-        *flag = 0;
+        if (flag == nullptr) InvalidLocator();
+        *flag = loc.file != nullptr ? 1 : 0;
         return OCI_SUCCESS;
     });
 }
 sword OCILobFileIsOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, boolean* flag) {
-    return OCILobIsOpen(svchp, errhp, filep, flag);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
+        if (!IsFile(loc) || flag == nullptr) InvalidLocator();
+        RequireValue(loc);
+        *flag = loc.file != nullptr ? 1 : 0;
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobCharSetForm(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* locp, ub1* csfrm) {
     return LobCall(envhp, OCI_HTYPE_ENV, errhp, locp, [&](OCILobLocator& loc) -> sword {
         RequireValue(loc);
-        if (csfrm == nullptr) throw OraError(22275, "invalid LOB locator specified");
+        if (csfrm == nullptr) InvalidLocator();
         *csfrm = loc.ref.lobType == SQLT_CLOB ? (loc.ref.national ? SQLCS_NCHAR : SQLCS_IMPLICIT) : 0;
         return OCI_SUCCESS;
     });
@@ -84,42 +175,173 @@ sword OCILobCharSetForm(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* loc
 sword OCILobCharSetId(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* locp, ub2* csid) {
     return LobCall(envhp, OCI_HTYPE_ENV, errhp, locp, [&](OCILobLocator& loc) -> sword {
         RequireValue(loc);
-        if (csid == nullptr) throw OraError(22275, "invalid LOB locator specified");
+        if (csid == nullptr) InvalidLocator();
         *csid = loc.ref.lobType == SQLT_CLOB ? (loc.ref.national ? kNationalCharsetId : kDatabaseCharsetId) : 0;
         return OCI_SUCCESS;
     });
 }
 sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp,
                   ub4 buflen, ub1 piece, void* ctxp, OCICallbackLobWrite cbfp, ub2 csid, ub1 csfrm) {
-    return Unsupported(svchp, errhp, locp);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        std::string& content = WritableContent(loc);
+        if (amtp == nullptr || (bufp == nullptr && buflen > 0)) BadParameter();
+        const char* bytes = static_cast<const char*>(bufp);
+        switch (piece) {
+            case OCI_ONE_PIECE: {
+                if (offset == 0) BadParameter();
+                const size_t n = std::min<size_t>(*amtp == 0 ? buflen : *amtp, buflen);
+                PutBytes(loc, content, offset - 1, bytes, n);
+                loc.writingPieces = false;
+                *amtp = static_cast<ub4>(n);
+                return OCI_SUCCESS;
+            }
+            case OCI_FIRST_PIECE: {
+                if (offset == 0) BadParameter();
+                loc.writingPieces = true;
+                loc.nextPieceAt = offset - 1;
+                PutBytes(loc, content, loc.nextPieceAt, bytes, buflen);
+                loc.nextPieceAt += buflen;
+                size_t total = buflen;
+                if (cbfp == nullptr) {
+                    *amtp = static_cast<ub4>(total);
+                    return static_cast<sword>(OCI_NEED_DATA);
+                }
+                // Callback mode: the client hands every further piece through its callback.
+                for (;;) {
+                    ub4 len = buflen;
+                    ub1 next = OCI_NEXT_PIECE;
+                    if (cbfp(ctxp, bufp, &len, &next) != OCI_CONTINUE) {
+                        loc.writingPieces = false;
+                        throw OraError(24343, "user defined callback error");
+                    }
+                    if (len > buflen) BadParameter();
+                    PutBytes(loc, content, loc.nextPieceAt, bytes, len);
+                    loc.nextPieceAt += len;
+                    total += len;
+                    if (next == OCI_LAST_PIECE) break;
+                }
+                loc.writingPieces = false;
+                *amtp = static_cast<ub4>(total);
+                return OCI_SUCCESS;
+            }
+            case OCI_NEXT_PIECE:
+            case OCI_LAST_PIECE: {
+                if (!loc.writingPieces) throw OraError(24804, "operation not allowed: the LOB is not being written in pieces");
+                PutBytes(loc, content, loc.nextPieceAt, bytes, buflen);
+                loc.nextPieceAt += buflen;
+                *amtp = buflen;
+                if (piece == OCI_NEXT_PIECE) return static_cast<sword>(OCI_NEED_DATA);
+                loc.writingPieces = false;
+                return OCI_SUCCESS;
+            }
+            default: BadParameter();
+        }
+    });
 }
 sword OCILobFileOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, ub1 mode) {
-    return Unsupported(svchp, errhp, filep);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
+        if (!IsFile(loc)) InvalidLocator();
+        if (mode != OCI_FILE_READONLY) BadParameter();
+        if (loc.file != nullptr) throw OraError(22290, "operation would exceed the maximum number of opened files or LOBs");
+        const auto path = FilePath(svchp, loc);
+        if (!FileThere(path)) throw OraError(22288, "file or LOB operation FILEOPEN failed\nNo such file or directory");
+        auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+        if (!*file) throw OraError(22288, "file or LOB operation FILEOPEN failed\nPermission denied");
+        loc.file = std::move(file);
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobFileClose(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep) {
-    return Unsupported(svchp, errhp, filep);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
+        if (!IsFile(loc)) InvalidLocator();
+        if (loc.file == nullptr) throw OraError(22289, "cannot perform FILECLOSE operation on an unopened file or LOB");
+        loc.file.reset();
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobRead(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp, ub4 bufl,
                  void* ctxp, OCICallbackLobRead cbfp, ub2 csid, ub1 csfrm) {
-    return Unsupported(svchp, errhp, locp);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        if (amtp == nullptr || offset == 0 || (bufp == nullptr && bufl > 0)) BadParameter();
+        char* out = static_cast<char*>(bufp);
+        const size_t at = offset - 1;
+        // Amount 0 asks for everything from the offset on.
+        size_t wanted = *amtp == 0 ? kMaxLobBytes : *amtp;
+        size_t length = 0;
+        const std::string* content = nullptr;
+        if (IsFile(loc)) {
+            if (loc.file == nullptr) throw OraError(22289, "cannot perform FILEREAD operation on an unopened file or LOB");
+            length = FileLength(svchp, loc);
+        } else {
+            content = &Content(loc);
+            length = content->size();
+        }
+        if (at >= length) {
+            *amtp = 0;
+            throw OraError(1403, "no data found");
+        }
+        wanted = std::min(wanted, length - at);
+        auto take = [&](size_t from, size_t n) {
+            return content != nullptr ? (std::memcpy(out, content->data() + from, n), n) : ReadFile(loc, from, out, n);
+        };
+        if (cbfp == nullptr) {
+            const size_t n = take(at, std::min<size_t>(wanted, bufl));
+            *amtp = static_cast<ub4>(n);
+            return OCI_SUCCESS;
+        }
+        // Callback mode: the buffer is filled and handed over until the amount is read.
+        if (bufl == 0) BadParameter();
+        size_t done = 0;
+        while (done < wanted) {
+            const size_t n = take(at + done, std::min<size_t>(wanted - done, bufl));
+            if (n == 0) break;
+            done += n;
+            const ub1 piece = done == n ? (done == wanted ? OCI_ONE_PIECE : OCI_FIRST_PIECE)
+                                        : (done == wanted ? OCI_LAST_PIECE : OCI_NEXT_PIECE);
+            if (cbfp(ctxp, bufp, static_cast<ub4>(n), piece) != OCI_CONTINUE) break;
+        }
+        *amtp = static_cast<ub4>(done);
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobCopy(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* dst_locp, OCILobLocator* src_locp, ub4 amount,
                  ub4 dst_offset, ub4 src_offset) {
-    if (Locator(src_locp) == nullptr) return OCI_INVALID_HANDLE;
-    return Unsupported(svchp, errhp, dst_locp);
+    OCILobLocator* src = Locator(src_locp);
+    if (src == nullptr) return OCI_INVALID_HANDLE;
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, dst_locp, [&](OCILobLocator& dst) -> sword {
+        std::string& target = WritableContent(dst);
+        if (IsFile(*src)) InvalidLocator();
+        if (src->ref.lobType != dst.ref.lobType) throw OraError(932, "inconsistent datatypes: expected - got -");
+        if (dst.buffering || src->buffering) throw OraError(22279, "cannot perform operation with LOB buffering enabled");
+        if (dst_offset == 0 || src_offset == 0) BadParameter();
+        const std::string& source = Content(*src);
+        if (src_offset - 1 > source.size()) throw OraError(1403, "no data found");
+        const size_t n = std::min<size_t>(amount, source.size() - (src_offset - 1));
+        if (&source == &target) {
+            const std::string piece = source.substr(src_offset - 1, n);
+            PutBytes(dst, target, dst_offset - 1, piece.data(), n);
+        } else {
+            PutBytes(dst, target, dst_offset - 1, source.data() + (src_offset - 1), n);
+        }
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobTrim(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 newlen) {
-    return Unsupported(svchp, errhp, locp);
-}
-sword OCILobFlushBuffer(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 flag) {
-    return Unsupported(svchp, errhp, locp);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        std::string& content = WritableContent(loc);
+        if (loc.buffering) throw OraError(22279, "cannot perform operation with LOB buffering enabled");
+        if (newlen > content.size()) throw OraError(22926, "specified trim length is greater than current LOB value's length");
+        content.resize(newlen);
+        content.shrink_to_fit();
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobFileGetName(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* filep, OraText* dir_alias,
                         ub2* d_length, OraText* filename, ub2* f_length) {
     return LobCall(envhp, OCI_HTYPE_ENV, errhp, filep, [&](OCILobLocator& loc) -> sword {
-        if (loc.type != OCI_DTYPE_FILE) throw OraError(22275, "invalid LOB locator specified");
+        if (!IsFile(loc)) InvalidLocator();
         if (d_length == nullptr || f_length == nullptr || dir_alias == nullptr || filename == nullptr)
-            throw OraError(22275, "invalid LOB locator specified");
+            InvalidLocator();
         if (loc.directory.size() > *d_length || loc.fileName.size() > *f_length)
             throw OraError(22289, "cannot perform operation on an unopened file or LOB");
         std::memcpy(dir_alias, loc.directory.data(), loc.directory.size());
@@ -133,20 +355,45 @@ sword OCILobFileSetName(OCIEnv* envhp, OCIError* errhp, OCILobLocator** filepp, 
                         ub2 d_length, const OraText* filename, ub2 f_length) {
     if (filepp == nullptr) return OCI_INVALID_HANDLE;
     return LobCall(envhp, OCI_HTYPE_ENV, errhp, *filepp, [&](OCILobLocator& loc) -> sword {
-        if (loc.type != OCI_DTYPE_FILE || dir_alias == nullptr || filename == nullptr)
-            throw OraError(22275, "invalid LOB locator specified");
+        if (!IsFile(loc) || dir_alias == nullptr || filename == nullptr) InvalidLocator();
+        loc.file.reset();
         loc.directory.assign(reinterpret_cast<const char*>(dir_alias), d_length);
         loc.fileName.assign(reinterpret_cast<const char*>(filename), f_length);
+        loc.ref.lobType = SQLT_BFILEE;
+        loc.ref.national = false;
+        loc.ref.locator = loc.directory + '\0' + loc.fileName;
+        loc.hasValue = true;
         return OCI_SUCCESS;
     });
 }
 sword OCILobCreateTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub2 csid, ub1 csfrm, ub1 lobtype,
                             boolean cache, OCIDuration duration) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp,
-                   [](OCILobLocator&) -> sword { throw OraError(3001, "unimplemented feature"); });
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        ServiceOf(svchp);
+        if (IsFile(loc)) InvalidLocator();
+        if (lobtype != OCI_TEMP_BLOB && lobtype != OCI_TEMP_CLOB) BadParameter();
+        loc.ref.lobType = lobtype == OCI_TEMP_BLOB ? SQLT_BLOB : SQLT_CLOB;
+        loc.ref.national = lobtype == OCI_TEMP_CLOB && csfrm == SQLCS_NCHAR;
+        loc.ref.locator.clear();
+        loc.ref.locator.shrink_to_fit();
+        loc.hasValue = true;
+        loc.temporary = true;
+        loc.buffering = false;
+        loc.writingPieces = false;
+        return OCI_SUCCESS;
+    });
 }
 sword OCILobFreeTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp) {
-    return Unsupported(svchp, errhp, locp);
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        if (!loc.temporary) InvalidLocator();
+        loc.ref.locator.clear();
+        loc.ref.locator.shrink_to_fit();
+        loc.hasValue = false;
+        loc.temporary = false;
+        loc.buffering = false;
+        loc.writingPieces = false;
+        return OCI_SUCCESS;
+    });
 }
 
 ub1* OCIRawPtr(OCIEnv* env, const OCIRaw* raw) {

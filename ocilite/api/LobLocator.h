@@ -1,7 +1,10 @@
 #pragma once
 // OCILobLocator: a CLOB/BLOB (OCI_DTYPE_LOB) or BFILE (OCI_DTYPE_FILE) locator. A fetch of a
-// LOB column fills it with the engine's reference to the value; the LOB services read it.
+// LOB column fills it with the value (the content travels with the locator); a temporary LOB
+// holds its own content; a BFILE locator names a directory object and a file.
 
+#include <fstream>
+#include <memory>
 #include <string>
 
 #include "ocilite/api/HandleBase.h"
@@ -9,9 +12,19 @@
 
 struct OCILobLocator : ocilite::api::HandleBase {
     explicit OCILobLocator(ub4 descriptorType) : HandleBase(descriptorType) {}
+    // ref.locator holds the content of a CLOB or BLOB, "DIRECTORY\0file" for a BFILE.
     ocilite::LobRefValue ref;
     bool hasValue = false;
-    // BFILE directory alias and file name set with OCILobFileSetName.
+    // Created by OCILobCreateTemporary: the only kind of LOB this engine lets a client change
+    // (a selected LOB's row is never locked, as with Oracle without FOR UPDATE).
+    bool temporary = false;
+    bool buffering = false;
+    // A piecewise OCILobWrite in progress: the 0-based offset of the next piece.
+    bool writingPieces = false;
+    size_t nextPieceAt = 0;
+    // BFILE directory alias and file name (OCILobFileSetName, BFILENAME, a fetch).
     std::string directory;
     std::string fileName;
+    // The open BFILE (OCILobFileOpen ... OCILobFileClose).
+    std::unique_ptr<std::ifstream> file;
 };

@@ -74,6 +74,11 @@ void ValueToText(const Value& value, const ColumnInfo& column, std::string& out)
         void operator()(const BinaryDoubleValue& v) const { BinaryFloatText(v.value, out); }
         void operator()(const RowidValue& v) const { out = v.text; }
         void operator()(const LobRefValue& v) const {
+            // A CLOB fetched into a character buffer gives its text, as Oracle's client does.
+            if (v.lobType == 112) {
+                out = v.locator;
+                return;
+            }
             const char* got = v.lobType == 113 ? "BLOB" : v.lobType == 114 ? "FILE" : v.national ? "NCLOB" : "CLOB";
             throw OraError(932, std::string("inconsistent datatypes: expected CHAR got ") + got);
         }

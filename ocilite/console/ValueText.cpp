@@ -83,7 +83,15 @@ std::string ConsoleText(const Value& v, const ColumnInfo& column) {
         case 9: return std::get<RowidValue>(v).text;
         case 10: {
             const auto& lob = std::get<LobRefValue>(v);
-            return lob.lobType == 113 ? Hex(lob.locator) : lob.locator;
+            if (lob.lobType == 113) return Hex(lob.locator);
+            if (lob.lobType == 114) {
+                // A BFILE shows as Oracle's tools name it: bfilename('DIRECTORY', 'file').
+                const size_t cut = lob.locator.find('\0');
+                const std::string dir = lob.locator.substr(0, cut);
+                const std::string file = cut == std::string::npos ? std::string() : lob.locator.substr(cut + 1);
+                return "bfilename('" + dir + "', '" + file + "')";
+            }
+            return lob.locator;
         }
         default: return {};
     }

@@ -131,6 +131,7 @@ struct TableConstraintAst {
 enum class StmtKind {
     Select, Insert, Update, Delete, CreateTable, CreateView, Drop, Truncate, CreateUser,
     AlterUser, Commit, Rollback, Savepoint, AlterSession, Comment, Lock, PlSql, Grant, Revoke,
+    CreateDirectory,
 };
 
 struct Statement_;
@@ -157,6 +158,7 @@ struct ParsedStatement {
     std::string accountState;               // ALTER USER ... ACCOUNT LOCK / UNLOCK: "LOCK" "UNLOCK"
     std::vector<std::string> grantees;      // GRANT ... TO / REVOKE ... FROM (privileges in columns)
     std::string viewText;                   // CREATE VIEW: text of the query
+    std::string directoryPath;              // CREATE DIRECTORY: the folder
 };
 
 }  // namespace ocilite

@@ -23,7 +23,8 @@ void Catalog::EnsureSchema() {
             "CREATE TABLE IF NOT EXISTS ocl_constraints(owner TEXT NOT NULL, name TEXT NOT NULL,"
             " obj_id INTEGER NOT NULL, type TEXT NOT NULL, columns TEXT NOT NULL,"
             " PRIMARY KEY(owner, name));"
-            "CREATE TABLE IF NOT EXISTS ocl_sequence(name TEXT PRIMARY KEY, value INTEGER);");
+            "CREATE TABLE IF NOT EXISTS ocl_sequence(name TEXT PRIMARY KEY, value INTEGER);"
+            "CREATE TABLE IF NOT EXISTS ocl_directories(name TEXT PRIMARY KEY, path TEXT NOT NULL);");
 }
 
 bool Catalog::UserExists(const std::string& user) { return PasswordHash(user).has_value(); }

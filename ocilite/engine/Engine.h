@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ocilite/engine/Value.h"
+#include "ocilite/types/OraError.h"
 
 namespace ocilite {
 
@@ -85,6 +86,11 @@ public:
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
     virtual const std::string& UserName() const = 0;
+    // The folder of a directory object (CREATE DIRECTORY name AS 'folder'), for BFILEs;
+    // ORA-22285 when there is no such directory.
+    virtual std::string DirectoryPath(std::string_view /*name*/) {
+        throw OraError(22285, "non-existent directory or file for FILEOPEN operation");
+    }
 };
 
 }  // namespace ocilite

@@ -457,6 +457,39 @@ Value RawToHexEval(std::vector<Value>& a, const CompiledCall&, FnState&, const E
     return TextOrNull(ValueToText(a[0], *cx.nls));
 }
 
+// ---- LOB constructors -------------------------------------------------------------------
+SqlType EmptyClobType(const std::vector<SqlType>&, std::vector<SqlType>&) { return SqlType::Of(TypeKind::Clob); }
+Value EmptyClobEval(std::vector<Value>&, const CompiledCall&, FnState&, const EvalContext&) {
+    return LobRefValue{112, false, {}};
+}
+SqlType EmptyBlobType(const std::vector<SqlType>&, std::vector<SqlType>&) { return SqlType::Of(TypeKind::Blob); }
+Value EmptyBlobEval(std::vector<Value>&, const CompiledCall&, FnState&, const EvalContext&) {
+    return LobRefValue{113, false, {}};
+}
+SqlType ToClobType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
+    w[0] = TextType(a[0].national);
+    SqlType t = SqlType::Of(TypeKind::Clob);
+    t.national = a[0].national;
+    return t;
+}
+Value ToClobEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) {
+    if (IsNull(a[0])) return std::monostate{};
+    return LobRefValue{112, c.result.national, Str(a[0])};
+}
+SqlType BfileNameType(const std::vector<SqlType>&, std::vector<SqlType>& w) {
+    w[0] = TextType();
+    w[1] = TextType();
+    return SqlType::Of(TypeKind::Bfile);
+}
+// A BFILE value carries the directory name and the file name, joined by a NUL byte.
+Value BfileNameEval(std::vector<Value>& a, const CompiledCall&, FnState&, const EvalContext&) {
+    if (AnyNull(a)) return std::monostate{};
+    std::string ref = Str(a[0]);
+    ref += '\0';
+    ref += Str(a[1]);
+    return LobRefValue{114, false, std::move(ref)};
+}
+
 // ---- NULL handling ----------------------------------------------------------------------
 SqlType NvlType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
     SqlType t = Common(a);
@@ -1032,6 +1065,10 @@ const FunctionDef kFunctions[] = {
     {"TO_YMINTERVAL", 1, 1, ToYmType, ToYmEval},
     {"TO_DSINTERVAL", 1, 1, ToDsType, ToDsEval},
     {"HEXTORAW", 1, 1, HexToRawType, HexToRawEval},
+    {"EMPTY_CLOB", 0, 0, EmptyClobType, EmptyClobEval},
+    {"EMPTY_BLOB", 0, 0, EmptyBlobType, EmptyBlobEval},
+    {"TO_CLOB", 1, 1, ToClobType, ToClobEval},
+    {"BFILENAME", 2, 2, BfileNameType, BfileNameEval},
     {"RAWTOHEX", 1, 1, RawToHexType, RawToHexEval},
     {"NVL", 2, 2, NvlType, NvlEval},
     {"COALESCE", 1, 255, NvlType, NvlEval},

@@ -844,6 +844,14 @@ private:
         }
         AcceptWord("FORCE");
         AcceptWord("NOFORCE");
+        if (AcceptWord("DIRECTORY")) {
+            st.kind = StmtKind::CreateDirectory;
+            st.name = Identifier(922);
+            ExpectWord("AS", 905);
+            if (Peek().kind != TokenKind::String) throw OraError(22929, "invalid or missing directory name");
+            st.directoryPath = Next().text;
+            return;
+        }
         if (AcceptWord("USER")) {
             st.kind = StmtKind::CreateUser;
             st.name = Identifier(922);
@@ -962,9 +970,10 @@ private:
         if (AcceptWord("TABLE")) st.objectType = "TABLE";
         else if (AcceptWord("VIEW")) st.objectType = "VIEW";
         else if (AcceptWord("USER")) st.objectType = "USER";
+        else if (AcceptWord("DIRECTORY")) st.objectType = "DIRECTORY";
         else if (Peek().kind == TokenKind::Word) throw OraError(3001, "unimplemented feature");
         else Missing(950);
-        if (st.objectType == "USER") st.name = Identifier();
+        if (st.objectType == "USER" || st.objectType == "DIRECTORY") st.name = Identifier();
         else ParseObjectName(st.schema, st.name);
         if (AcceptWord("CASCADE")) {
             st.cascade = true;

@@ -313,6 +313,18 @@ void SqliteSession::Ddl(const ParsedStatement& st) {
                 catalog_.CreateUser(name, HashPassword(st.password));
                 break;
             }
+            case StmtKind::CreateDirectory: {
+                // Directory objects belong to the database, as in Oracle (no owner). A database
+                // made before directories existed gets their table now.
+                ExecSql(db_, "CREATE TABLE IF NOT EXISTS ocl_directories(name TEXT PRIMARY KEY, path TEXT NOT NULL)");
+                SqliteStmt used(db_, "SELECT 1 FROM ocl_directories WHERE name = ?");
+                used.Bind(1, st.name);
+                if (used.Step() && !st.orReplace) throw OraError(955, "name is already used by an existing object");
+                SqliteStmt put(db_, "INSERT OR REPLACE INTO ocl_directories(name, path) VALUES(?, ?)");
+                put.Bind(1, st.name).Bind(2, st.directoryPath);
+                put.Step();
+                break;
+            }
             case StmtKind::AlterUser: {
                 // an account may change its own password; anything else takes ALTER USER
                 if (st.name != user_ || !st.accountState.empty()) RequireSystem("ALTER USER");
@@ -522,7 +534,29 @@ void SqliteSession::CreateView(const ParsedStatement& st) {
     catalog_.CreateView(owner, st.name, st.viewText, st.columns, st.orReplace);
 }
 
+std::string SqliteSession::DirectoryPath(std::string_view name) {
+    {
+        SqliteStmt probe(db_, "SELECT count(*) FROM sqlite_master WHERE name = 'ocl_directories'");
+        probe.Step();
+        if (probe.Int(0) == 0) throw OraError(22285, "non-existent directory or file for FILEOPEN operation");
+    }
+    SqliteStmt s(db_, "SELECT path FROM ocl_directories WHERE name = ?");
+    s.Bind(1, std::string(name));
+    if (!s.Step()) throw OraError(22285, "non-existent directory or file for FILEOPEN operation");
+    return s.Text(0);
+}
+
 void SqliteSession::Drop(const ParsedStatement& st) {
+    if (st.objectType == "DIRECTORY") {
+        ExecSql(db_, "CREATE TABLE IF NOT EXISTS ocl_directories(name TEXT PRIMARY KEY, path TEXT NOT NULL)");
+        SqliteStmt used(db_, "SELECT 1 FROM ocl_directories WHERE name = ?");
+        used.Bind(1, st.name);
+        if (!used.Step()) throw OraError(4043, "object " + st.name + " does not exist");
+        SqliteStmt drop(db_, "DELETE FROM ocl_directories WHERE name = ?");
+        drop.Bind(1, st.name);
+        drop.Step();
+        return;
+    }
     if (st.objectType == "USER") {
         RequireSystem("DROP USER");
         if (!catalog_.UserExists(st.name)) throw OraError(1918, "user '" + st.name + "' does not exist");

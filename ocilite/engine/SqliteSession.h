@@ -28,6 +28,7 @@ public:
     void Commit() override;
     void Rollback() override;
     const std::string& UserName() const override { return user_; }
+    std::string DirectoryPath(std::string_view name) override;
 
     sqlite3* Db() const { return db_; }
     Catalog& Cat() { return catalog_; }

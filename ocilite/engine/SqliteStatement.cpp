@@ -130,6 +130,12 @@ void SqliteStatement::Execute() {
                     continue;
                 }
             }
+            // a LOB of the column's own kind goes in as it is: megabytes are not copied again
+            if (const auto* lob = std::get_if<LobRefValue>(src); lob != nullptr && target.type.IsLob() &&
+                lob->lobType == (target.type.kind == TypeKind::Clob ? 112 : target.type.kind == TypeKind::Blob ? 113 : 114)) {
+                BindStoredInPlace(stmt_, static_cast<int>(i) + 1, target.type, *src, keys_[i]);
+                continue;
+            }
             staged_[i] = FitColumn(Coerce(*src, target.type, nls), target, false);
             BindStoredInPlace(stmt_, static_cast<int>(i) + 1, target.type, staged_[i], keys_[i]);
         }

@@ -238,6 +238,10 @@ const char* ValueTypeName(const Value& v) {
         case 7: return "BINARY_FLOAT";
         case 8: return "BINARY_DOUBLE";
         case 9: return "ROWID";
+        case 10: {
+            const auto& l = std::get<LobRefValue>(v);
+            return l.lobType == 113 ? "BLOB" : l.lobType == 114 ? "FILE" : l.national ? "NCLOB" : "CLOB";
+        }
         default: return "LOB";
     }
 }
@@ -248,6 +252,20 @@ size_t Utf8Length(std::string_view s) {
         if ((c & 0xC0) != 0x80) ++n;
     return n;
 }
+
+namespace {
+
+// A LOB's content as stored in its cell: BLOB bytes as a blob, CLOB text and BFILE names as
+// text. An empty LOB stays a zero-length value, which SQLite keeps apart from NULL.
+void BindLobContent(sqlite3_stmt* stmt, int idx, const LobRefValue& lob, sqlite3_destructor_type lifetime) {
+    static const char kNothing = 0;
+    const char* data = lob.locator.empty() ? &kNothing : lob.locator.data();
+    const int size = static_cast<int>(lob.locator.size());
+    if (lob.lobType == 113) sqlite3_bind_blob(stmt, idx, data, size, lifetime);
+    else sqlite3_bind_text(stmt, idx, data, size, lifetime);
+}
+
+}  // namespace
 
 void BindStored(sqlite3_stmt* stmt, int idx, const SqlType& type, const Value& v) {
     if (IsNull(v)) {
@@ -286,6 +304,7 @@ void BindStored(sqlite3_stmt* stmt, int idx, const SqlType& type, const Value& v
         case 7: sqlite3_bind_double(stmt, idx, std::get<BinaryFloatValue>(v).value); return;
         case 8: sqlite3_bind_double(stmt, idx, std::get<BinaryDoubleValue>(v).value); return;
         case 9: sqlite3_bind_text(stmt, idx, std::get<RowidValue>(v).text.c_str(), -1, SQLITE_TRANSIENT); return;
+        case 10: BindLobContent(stmt, idx, std::get<LobRefValue>(v), SQLITE_TRANSIENT); return;
         default: sqlite3_bind_null(stmt, idx); return;
     }
 }
@@ -307,6 +326,9 @@ void BindStoredInPlace(sqlite3_stmt* stmt, int idx, const SqlType& type, const V
             sqlite3_bind_blob(stmt, idx, buffer.data(), static_cast<int>(buffer.size()), SQLITE_STATIC);
             return;
         }
+        case 10:
+            BindLobContent(stmt, idx, std::get<LobRefValue>(v), SQLITE_STATIC);
+            return;
         default:
             BindStored(stmt, idx, type, v);
             return;
@@ -347,6 +369,14 @@ void ResultStored(sqlite3_context* ctx, const SqlType& type, const Value& v) {
         case 7: sqlite3_result_double(ctx, std::get<BinaryFloatValue>(v).value); return;
         case 8: sqlite3_result_double(ctx, std::get<BinaryDoubleValue>(v).value); return;
         case 9: sqlite3_result_text(ctx, std::get<RowidValue>(v).text.c_str(), -1, SQLITE_TRANSIENT); return;
+        case 10: {
+            const auto& l = std::get<LobRefValue>(v);
+            static const char kNothing = 0;
+            const char* data = l.locator.empty() ? &kNothing : l.locator.data();
+            if (l.lobType == 113) sqlite3_result_blob(ctx, data, static_cast<int>(l.locator.size()), SQLITE_TRANSIENT);
+            else sqlite3_result_text(ctx, data, static_cast<int>(l.locator.size()), SQLITE_TRANSIENT);
+            return;
+        }
         default: sqlite3_result_null(ctx); return;
     }
 }
@@ -465,12 +495,54 @@ std::string ValueToText(const Value& v, const Nls& nls) {
         case 7: return DoubleText(std::get<BinaryFloatValue>(v).value);
         case 8: return DoubleText(std::get<BinaryDoubleValue>(v).value);
         case 9: return std::get<RowidValue>(v).text;
+        case 10: {
+            const auto& l = std::get<LobRefValue>(v);
+            return l.lobType == 113 ? Hex(l.locator) : l.locator;
+        }
         default: return {};
     }
 }
 
+namespace {
+
+// A LOB value (a locator's content, EMPTY_CLOB(), BFILENAME) into a column or an argument.
+// CLOB stays a CLOB and BLOB a BLOB, empty ones included; a CLOB gives its text to character
+// targets and a BLOB its bytes to RAW ones, as Oracle converts them implicitly.
+Value CoerceLob(const Value& v, const SqlType& target) {
+    const auto& l = std::get<LobRefValue>(v);
+    switch (target.kind) {
+        case TypeKind::Unknown: return v;
+        case TypeKind::Clob:
+            if (l.lobType != 112) break;
+            if (l.national == target.national) return v;
+            return LobRefValue{l.lobType, target.national, l.locator};
+        case TypeKind::Blob:
+            if (l.lobType == 113) return v;
+            break;
+        case TypeKind::Bfile:
+            if (l.lobType == 114) return v;
+            break;
+        case TypeKind::Varchar:
+        case TypeKind::Char:
+        case TypeKind::Long:
+            if (l.lobType != 112) break;
+            if (l.locator.empty()) return std::monostate{};
+            return TextValue{l.locator, target.national};
+        case TypeKind::Raw:
+        case TypeKind::LongRaw:
+            if (l.lobType != 113) break;
+            if (l.locator.empty()) return std::monostate{};
+            return RawValue{l.locator};
+        default: break;
+    }
+    Inconsistent(TypeName(target).c_str(), v);
+}
+
+}  // namespace
+
 Value Coerce(const Value& v, const SqlType& target, const Nls& nls) {
     if (IsNull(v)) return v;
+    if (v.index() == 10) return CoerceLob(v, target);
     if (auto* t = std::get_if<TextValue>(&v); t && t->bytes.empty()) return std::monostate{};
     switch (target.kind) {
         case TypeKind::Unknown:

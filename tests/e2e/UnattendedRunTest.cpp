@@ -237,6 +237,37 @@ INSTANTIATE_TEST_SUITE_P(E2e, ErrStopRuns,
                                            ErrStopCase{"On", true, {"S", "H", "E006", "F", "Q"}, "0"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(UnattendedRun, LobDataCarriesClobTextAndBlobHexThroughExportAndImport) {
+  ASSERT_EQ(box.Sql("db/test.db",
+                    "create table DOC (ID NUMBER(3), BODY CLOB, PIC BLOB);\n"
+                    "create table COPY (ID NUMBER(3), BODY CLOB, PIC BLOB);\n"
+                    "insert into DOC values (1, 'text, \"quoted\" 日本語', HEXTORAW('00FF10'));\n"
+                    "insert into DOC values (2, NULL, NULL);\n")
+                .status,
+            0);
+  fs::create_directories(box.Work() / "out");
+  // Without the option the contents stay behind placeholders.
+  const std::string plain = JobList("plain.lst", {{"DOC", Path("out/plain.csv")}});
+  ProcessResult run = box.Tabrook(UnattendedArgs(plain, "EXPORT"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(box.Work() / "out" / "plain.csv"), "1,(CLOB),(BLOB)\r\n2,,\r\n");
+
+  const std::string out = JobList("out.lst", {{"DOC", Path("out/doc.csv")}});
+  std::vector<std::string> args = UnattendedArgs(out, "EXPORT");
+  args.push_back("LOBDATA=TRUE");
+  run = box.Tabrook(args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(box.Work() / "out" / "doc.csv"), "1,\"text, \"\"quoted\"\" 日本語\",00FF10\r\n2,\"\",\r\n");
+
+  const std::string in = JobList("in.lst", {{"COPY", Path("out/doc.csv")}});
+  args = UnattendedArgs(in, "IMPORT");
+  args.push_back("LOBDATA=TRUE");
+  run = box.Tabrook(args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Query("select ID, BODY, PIC from COPY order by ID;\n"),
+            "ID|BODY|PIC\n1|text, \"quoted\" 日本語|00FF10\n2||\n");
+}
+
 TEST_F(UnattendedRun, SettingsOfOneRunAreStoredForTheNextStartButNeverThePassword) {
   WriteFile(box.Work() / "in" / "emp.csv",
             "ID;NAME;HIRED;SALARY\r\n1;Semi;2020-01-01 00:00:00;5\r\n");

@@ -361,16 +361,34 @@ TEST_F(Cursor, AHandlerThatThrowsIsReported) {
     EXPECT_EQ(cur.ErrMsg, "不正なTOCI8Lobが渡されました");
 }
 
-TEST_F(Cursor, NationalClobIsLeftUndefinedAndTheRestStillFetches) {
+TEST_F(Cursor, NationalClobIsDefinedAsAClobLocatorAndShowsItsPlaceholder) {
+    TOCI8Lob lob;
+    lob.SetParent(&oci);
+    lob.SetLobType(entLob::Blob);
+    cur.OnNeedLob = [&](DataAttr& column, sb4, TOCI8Lob*& out) {
+        EXPECT_EQ(column.TypeName, "NCLOB");
+        out = &lob;
+        return true;
+    };
     stub.AddColumn(112, 4000, 0, 0, 2, "NC");
     stub.AddColumn(1, 5, 0, 0, 1, "A");
     stub.SetRows(1);
     ASSERT_TRUE(Query()) << cur.ErrMsg;
     EXPECT_EQ(cur.Columns[0].TypeName, "NCLOB");
-    EXPECT_EQ(stub.Defines(), "2:5:6\n");
+    EXPECT_EQ(lob.LobType(), entLob::Clob);
+    EXPECT_EQ(stub.Defines(), "1:112:-1\n2:5:6\n");
     ASSERT_TRUE(cur.Fetch());
-    EXPECT_EQ(cur.Values[0], "");
+    EXPECT_EQ(cur.Values[0], "(NCLOB)");
     EXPECT_EQ(cur.Values[1], "v2");
+    EXPECT_TRUE(cur.CleanUp());
+    EXPECT_TRUE(oci.CleanUp());
+    lob.SetParent(nullptr);
+}
+
+TEST_F(Cursor, NationalClobWithoutAHandlerFailsInsteadOfShowingNothing) {
+    stub.AddColumn(112, 4000, 0, 0, 2, "NC");
+    stub.AddColumn(1, 5, 0, 0, 1, "A");
+    EXPECT_FALSE(Query());
 }
 
 struct ConvertFailureCase {

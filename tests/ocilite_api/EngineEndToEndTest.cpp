@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -253,14 +254,168 @@ TEST_F(EngineEndToEnd, LobColumnsDefineIntoLocatorsAndNationalTextRoundTrips) {
     EXPECT_STREQ(nv, "\xe6\x97\xa5\xe6\x9c\xac");
     ub4 amount = 4;
     char buf[8];
-    EXPECT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 1, buf, sizeof buf, nullptr, nullptr, 0, SQLCS_IMPLICIT), OCI_ERROR);
-    EXPECT_EQ(s.ErrorText(), "ORA-03001: unimplemented feature");
+    ASSERT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 6, buf, sizeof buf, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_SUCCESS) << s.ErrorText();
+    EXPECT_EQ(std::string(buf, amount), "text");
+    // The selected row is not locked, so its LOB cannot be written through the locator.
+    amount = 1;
+    EXPECT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 1, buf, 1, OCI_ONE_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_ERROR);
+    EXPECT_EQ(s.ErrorText(), "ORA-22920: row containing the LOB value is not locked");
     ASSERT_EQ(OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
     EXPECT_EQ(ind[0], -1);
     EXPECT_EQ(ind[1], -1);
     EXPECT_EQ(OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT), OCI_NO_DATA);
     OCIHandleFree(stmt, OCI_HTYPE_STMT);
     OCIDescriptorFree(lob, OCI_DTYPE_LOB);
+}
+
+}  // namespace
+
+namespace {
+
+// Feeds the pieces of a callback write from a list, the last one marked OCI_LAST_PIECE.
+struct PieceFeed {
+    std::vector<std::string> pieces;
+    std::size_t next = 0;
+};
+sb4 FeedPiece(void* ctx, void* buffer, ub4* length, ub1* piece) {
+    auto& feed = *static_cast<PieceFeed*>(ctx);
+    const std::string& p = feed.pieces[feed.next++];
+    std::memcpy(buffer, p.data(), p.size());
+    *length = static_cast<ub4>(p.size());
+    *piece = feed.next == feed.pieces.size() ? OCI_LAST_PIECE : OCI_NEXT_PIECE;
+    return OCI_CONTINUE;
+}
+// Collects the pieces of a callback read.
+sb4 TakePiece(void* ctx, const void* buffer, ub4 length, ub1 piece) {
+    auto& pieces = *static_cast<std::vector<std::pair<std::string, int>>*>(ctx);
+    pieces.emplace_back(std::string(static_cast<const char*>(buffer), length), piece);
+    return OCI_CONTINUE;
+}
+
+TEST_F(EngineEndToEnd, TemporaryLobsWrittenInPiecesReadWithACallbackAndStored) {
+    OCILobLocator* lob = nullptr;
+    ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&lob), OCI_DTYPE_LOB, 0, nullptr), OCI_SUCCESS);
+    ASSERT_EQ(OCILobCreateTemporary(s.svc, s.err, lob, 0, SQLCS_IMPLICIT, OCI_TEMP_CLOB, 0, OCI_DURATION_SESSION),
+              OCI_SUCCESS) << s.ErrorText();
+    // Polling pieces: first and next ask for more data, the last one ends the write.
+    char a[] = "first,", b[] = "second,", c[] = "last";
+    ub4 amount = 0;
+    EXPECT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 1, a, 6, OCI_FIRST_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_NEED_DATA);
+    EXPECT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 1, b, 7, OCI_NEXT_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_NEED_DATA);
+    EXPECT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 1, c, 4, OCI_LAST_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_SUCCESS) << s.ErrorText();
+    // A next piece without a first one is refused.
+    EXPECT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 1, c, 4, OCI_NEXT_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_ERROR);
+    // Callback pieces appended after the end.
+    PieceFeed feed{{" +one", " +two", " +six"}};
+    char buffer[16] = " +zero";
+    amount = 0;
+    ASSERT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 18, buffer, 6, OCI_FIRST_PIECE, &feed, FeedPiece, 0,
+                          SQLCS_IMPLICIT),
+              OCI_SUCCESS) << s.ErrorText();
+    EXPECT_EQ(amount, 6u + 5 + 5 + 5);
+    const std::string whole = "first,second,last +zero +one +two +six";
+    ub4 length = 0;
+    ASSERT_EQ(OCILobGetLength(s.svc, s.err, lob, &length), OCI_SUCCESS);
+    EXPECT_EQ(length, whole.size());
+
+    // A callback read hands the buffer over piece by piece.
+    std::vector<std::pair<std::string, int>> pieces;
+    char small[16];
+    amount = 0;  // everything
+    ASSERT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 1, small, sizeof small, &pieces, TakePiece, 0, SQLCS_IMPLICIT),
+              OCI_SUCCESS) << s.ErrorText();
+    EXPECT_EQ(amount, whole.size());
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0], std::make_pair(whole.substr(0, 16), int(OCI_FIRST_PIECE)));
+    EXPECT_EQ(pieces[1], std::make_pair(whole.substr(16, 16), int(OCI_NEXT_PIECE)));
+    EXPECT_EQ(pieces[2], std::make_pair(whole.substr(32), int(OCI_LAST_PIECE)));
+
+    // Offsets are 1-based: 0 is refused. A write past the end pads a CLOB with blanks.
+    amount = 1;
+    EXPECT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 0, small, 1, nullptr, nullptr, 0, SQLCS_IMPLICIT), OCI_ERROR);
+    EXPECT_EQ(s.ErrorText(), "ORA-24801: illegal parameter value in OCI lob function");
+    amount = 1;
+    ASSERT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, static_cast<ub4>(whole.size()) + 3, c, 1, OCI_ONE_PIECE,
+                          nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_SUCCESS);
+
+    Exec("CREATE TABLE DOC (ID NUMBER, C CLOB)");
+    OCIStmt* stmt = nullptr;
+    ASSERT_EQ(OCIHandleAlloc(s.env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr), OCI_SUCCESS);
+    const std::string sql = "INSERT INTO DOC VALUES (1, :C)";
+    ASSERT_EQ(OCIStmtPrepare(stmt, s.err, reinterpret_cast<const OraText*>(sql.c_str()), static_cast<ub4>(sql.size()),
+                             OCI_NTV_SYNTAX, OCI_DEFAULT),
+              OCI_SUCCESS);
+    OCIBind* bind = nullptr;
+    ASSERT_EQ(OCIBindByName(stmt, &bind, s.err, reinterpret_cast<const OraText*>(":C"), 2, &lob, sizeof lob, SQLT_CLOB,
+                            nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT),
+              OCI_SUCCESS);
+    ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+    OCIHandleFree(stmt, OCI_HTYPE_STMT);
+    EXPECT_EQ(Rows("SELECT LENGTH(C), SUBSTR(C, 36, 9) FROM DOC"),
+              (std::vector<std::vector<std::string>>{{std::to_string(whole.size() + 3), "six  l"}}));
+
+    // A freed temporary LOB is no LOB any more.
+    ASSERT_EQ(OCILobFreeTemporary(s.svc, s.err, lob), OCI_SUCCESS);
+    EXPECT_EQ(OCILobGetLength(s.svc, s.err, lob, &length), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22275);
+    OCIDescriptorFree(lob, OCI_DTYPE_LOB);
+}
+
+TEST_F(EngineEndToEnd, BFileOpenCloseStatesAndTheirErrors) {
+    const std::filesystem::path folder = dir_ / "files";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "a.txt", std::ios::binary) << "abc";
+    Exec("CREATE DIRECTORY FILES AS '" + folder.string() + "'");
+    OCILobLocator* file = nullptr;
+    ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&file), OCI_DTYPE_FILE, 0, nullptr), OCI_SUCCESS);
+    ASSERT_EQ(OCILobFileSetName(s.env, s.err, &file, reinterpret_cast<const OraText*>("FILES"), 5,
+                                reinterpret_cast<const OraText*>("a.txt"), 5),
+              OCI_SUCCESS);
+    boolean open = 1;
+    ASSERT_EQ(OCILobFileIsOpen(s.svc, s.err, file, &open), OCI_SUCCESS);
+    EXPECT_EQ(open, 0);
+    char buffer[8];
+    ub4 amount = 3;
+    EXPECT_EQ(OCILobRead(s.svc, s.err, file, &amount, 1, buffer, sizeof buffer, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22289);
+    ASSERT_EQ(OCILobFileOpen(s.svc, s.err, file, OCI_FILE_READONLY), OCI_SUCCESS) << s.ErrorText();
+    ASSERT_EQ(OCILobIsOpen(s.svc, s.err, file, &open), OCI_SUCCESS);
+    EXPECT_EQ(open, 1);
+    EXPECT_EQ(OCILobFileOpen(s.svc, s.err, file, OCI_FILE_READONLY), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22290);
+    amount = 3;
+    ASSERT_EQ(OCILobRead(s.svc, s.err, file, &amount, 2, buffer, sizeof buffer, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_SUCCESS) << s.ErrorText();
+    EXPECT_EQ(std::string(buffer, amount), "bc");
+    // A BFILE cannot be written, trimmed or made temporary.
+    EXPECT_EQ(OCILobWrite(s.svc, s.err, file, &amount, 1, buffer, 1, OCI_ONE_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+              OCI_ERROR);
+    EXPECT_EQ(OCILobTrim(s.svc, s.err, file, 0), OCI_ERROR);
+    EXPECT_EQ(OCILobCreateTemporary(s.svc, s.err, file, 0, SQLCS_IMPLICIT, OCI_TEMP_BLOB, 0, OCI_DURATION_SESSION),
+              OCI_ERROR);
+    ASSERT_EQ(OCILobFileClose(s.svc, s.err, file), OCI_SUCCESS);
+    EXPECT_EQ(OCILobFileClose(s.svc, s.err, file), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22289);
+    // A missing file, then a missing directory.
+    ASSERT_EQ(OCILobFileSetName(s.env, s.err, &file, reinterpret_cast<const OraText*>("FILES"), 5,
+                                reinterpret_cast<const OraText*>("b.txt"), 5),
+              OCI_SUCCESS);
+    EXPECT_EQ(OCILobFileOpen(s.svc, s.err, file, OCI_FILE_READONLY), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22288);
+    ASSERT_EQ(OCILobFileSetName(s.env, s.err, &file, reinterpret_cast<const OraText*>("NONE"), 4,
+                                reinterpret_cast<const OraText*>("a.txt"), 5),
+              OCI_SUCCESS);
+    EXPECT_EQ(OCILobFileExists(s.svc, s.err, file, &open), OCI_ERROR);
+    EXPECT_EQ(s.ErrorCode(), 22285);
+    OCIDescriptorFree(file, OCI_DTYPE_FILE);
 }
 
 }  // namespace

@@ -98,6 +98,7 @@ TEST_F(RegistrySettingsTest, FirstStartReadsTheDefaults) {
   EXPECT_FALSE(s.AutoCommit);
   EXPECT_FALSE(s.ReplaceCR);
   EXPECT_FALSE(s.ErrStop);
+  EXPECT_FALSE(s.LobData);
   EXPECT_EQ(s.ReplaceCRString, "\\n");
   EXPECT_EQ(s.DateFmt, "RRRR-MM-DD HH24:MI:SS");
   EXPECT_EQ(s.TimestampFmt, "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM");
@@ -128,6 +129,7 @@ TEST_F(RegistrySettingsTest, EveryTransferValueRoundTrips) {
   a.TimestampFmt = "DD.MM.RRRR HH24:MI:SS.FF3";
   a.ErrCnt = 0;
   a.ErrStop = true;
+  a.LobData = true;
   TransferSettings b;
   b.Separator = ",";
   b.Delimiter = "";
@@ -163,6 +165,7 @@ TEST_F(RegistrySettingsTest, EveryTransferValueRoundTrips) {
     EXPECT_EQ(r.TimestampFmt, w.TimestampFmt);
     EXPECT_EQ(r.ErrCnt, w.ErrCnt);
     EXPECT_EQ(r.ErrStop, w.ErrStop);
+    EXPECT_EQ(r.LobData, w.LobData);
   }
 }
 
@@ -170,11 +173,13 @@ TEST_F(RegistrySettingsTest, FlagsAndNumbersAreStoredAsIntegers) {
   State state;
   state.settings.WithHeader = true;
   state.settings.ErrStop = false;
+  state.settings.LobData = true;
   state.settings.AutoCmtCnt = 250;
   RegistrySettings(false, kTransferPart, state.Targets());
   auto raw = RawStore();
   EXPECT_EQ(raw->value("HeadOn").toString(), "1");
   EXPECT_EQ(raw->value("ErrStop").toString(), "0");
+  EXPECT_EQ(raw->value("LobData").toString(), "1");
   EXPECT_EQ(raw->value("AutoCmtCnt").toString(), "250");
 }
 

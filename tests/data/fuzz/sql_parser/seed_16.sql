@@ -1,0 +1,1 @@
+CREATE OR REPLACE DIRECTORY docs AS '/tmp/x'
