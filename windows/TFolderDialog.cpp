@@ -19,7 +19,6 @@ QString TFolderDialog::StartFolder(const QString& folder) {
       start[start.size() - 2] != ':') {
     start.chop(1);
   }
-  if (start.isEmpty() || !QFileInfo(start).isDir()) return {};
   return start;
 }
 
@@ -37,7 +36,8 @@ bool TFolderDialog::Execute() {
     picker.setSidebarUrls(places);
   }
   const QString start = StartFolder(Folder);
-  if (!start.isEmpty()) {
+  // A start folder that does not exist is simply not preselected.
+  if (!start.isEmpty() && QFileInfo(start).isDir()) {
     picker.setDirectory(start);
     picker.selectFile(start);
   }

@@ -26,8 +26,7 @@ public:
   bool Execute();
 
   // The folder the picker starts at for a given Folder: a trailing separator is dropped except
-  // on a root ("/" or "C:\" stays). Empty when the folder does not exist (nothing preselected).
-  // Letter case is kept: folder names are case-sensitive here.
+  // on a root ("/" or "C:\" stays). Letter case is kept: folder names are case-sensitive here.
   static QString StartFolder(const QString& folder);
 
 protected:

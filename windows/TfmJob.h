@@ -78,6 +78,7 @@ protected:
   virtual int Confirm();
   // A warning box with the application title.
   virtual void Warn(const QString& text);
+  TfrmMsgBox& MsgBox() { return msgBox_; }
 
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;

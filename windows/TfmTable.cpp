@@ -111,6 +111,7 @@ void TfmTable::LoadObjectList() {
     if (CancelLoad || !isVisible()) loader_.Cancel();
   }
   ApplyPreselection();
+  ++loadsFinished_;
 }
 
 void TfmTable::ApplyFilter(int from) {

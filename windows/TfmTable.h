@@ -41,6 +41,8 @@ public:
   // Loads the list of the kind the radio buttons name (see the class comment).
   void LoadObjectList();
   bool Loading() const { return loader_.Loading(); }
+  // Loads that ran to their end or were stopped with Esc (not those a newer load replaced).
+  unsigned LoadsFinished() const { return loadsFinished_; }
   // Narrows the list to the names containing text (ASCII letters in any case).
   void SetFilter(const QString& text);
 
@@ -73,6 +75,7 @@ private:
   TableListLoader loader_;
   // Counts the loads started, so a load interrupted by a newer one stops adding names.
   unsigned loadNumber_ = 0;
+  unsigned loadsFinished_ = 0;
 };
 
 }  // namespace tabrook

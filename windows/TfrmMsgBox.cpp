@@ -40,10 +40,14 @@ TfrmMsgBox::TfrmMsgBox(QWidget* parent) : QDialog(parent) {
   for (int i = 0; i < 3; ++i) {
     lblMsg[i] = i == 2 ? RedLabel(QString(), panel) : new QLabel(panel);
     lblMsg[i]->setObjectName(QString("lblMsg%1").arg(i + 1));
-    // An empty line keeps its height, so the other lines stay where they are.
-    lblMsg[i]->setMinimumHeight(lblMsg[i]->fontMetrics().height());
     lines->addWidget(lblMsg[i]);
   }
+
+  // Every line keeps the height of a line of Japanese text, empty or not, so an empty line
+  // leaves the others where they are (the fallback font of Japanese text is taller).
+  QLabel sample(QString::fromUtf8("データをインポートします。Ag"));
+  sample.setFont(lblMsg[0]->font());
+  for (QLabel* line : lblMsg) line->setFixedHeight(sample.sizeHint().height());
 
   auto* label6 = new QLabel(QString::fromUtf8("中断までのエラー件数(&J)"), this);
   udErrBreak = new QSpinBox(this);
