@@ -3,6 +3,7 @@
 # make demo   build, then run the demonstration job on the embedded default database
 # make sanitize   build and run the suite under AddressSanitizer + UndefinedBehaviorSanitizer
 # make bench  build and run the benchmarks
+# make package  build, then the Debian package build/tabrook_<version>_<arch>.deb (CPack)
 
 BUILD    ?= build
 FUZZ_BUILD ?= build-fuzz
@@ -12,9 +13,10 @@ CMAKE_FLAGS ?=
 
 PACKAGES := build-essential cmake ninja-build pkg-config git python3 \
             qt6-base-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev \
-            libboost-dev libsodium-dev clang libclang-rt-14-dev
+            libboost-dev libsodium-dev clang libclang-rt-14-dev \
+            dpkg-dev fonts-noto-cjk
 
-.PHONY: all deps configure build test fuzz sanitize demo bench clean
+.PHONY: all deps configure build test fuzz sanitize demo bench package clean
 
 all: build
 
@@ -56,6 +58,10 @@ demo: build
 
 bench: build
 	@if [ -x scripts/bench.sh ]; then scripts/bench.sh $(BUILD); else echo "no benchmarks yet"; fi
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls -1 $(BUILD)/tabrook_*.deb
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(SAN_BUILD)
