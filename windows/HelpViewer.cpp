@@ -53,7 +53,8 @@ QString ManualFolder() {
 
 QString ManualLanguage() {
   const QString folder = ManualFolder();
-  if (QLocale().language() != QLocale::Japanese && QFileInfo::exists(folder + "/en/index.html")) return "en";
+  // The windows speak Japanese, so the manual does too unless the user's locale is English.
+  if (QLocale().language() == QLocale::English && QFileInfo::exists(folder + "/en/index.html")) return "en";
   return "ja";
 }
 

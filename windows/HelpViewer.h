@@ -16,8 +16,8 @@ namespace tabrook {
 // (<program folder>/../share/doc/tabrook/manual); else the manual of the source tree this
 // program was built from. Empty when none exists.
 QString ManualFolder();
-// The language folder of the manual that is shown: "ja" unless the locale is not Japanese and
-// an English manual exists.
+// The language folder of the manual that is shown: "en" when the locale is English and an
+// English manual exists, else "ja" (the language of the windows).
 QString ManualLanguage();
 
 // The page of a window, given its class name (for example "TfmJob"), possibly with an anchor:

@@ -126,7 +126,11 @@ void TfmTable::ApplyFilter(int from) {
 void TfmTable::SetFilter(const QString&) {
   ApplyFilter(0);
   QListWidgetItem* current = lbTable->currentItem();
-  if (current != nullptr && !current->isHidden()) lbTable->scrollToItem(current);
+  if (current != nullptr && !current->isHidden()) {
+    lbTable->scrollToItem(current, QAbstractItemView::PositionAtCenter);
+  } else {
+    lbTable->scrollToTop();
+  }
 }
 
 void TfmTable::ApplyPreselection() {
@@ -135,7 +139,7 @@ void TfmTable::ApplyPreselection() {
   if (preset == TableListLoader::kNone || static_cast<int>(preset) >= lbTable->count()) return;
   QListWidgetItem* item = lbTable->item(static_cast<int>(preset));
   lbTable->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
-  lbTable->scrollToItem(item);
+  lbTable->scrollToItem(item, QAbstractItemView::PositionAtCenter);
 }
 
 void TfmTable::pbOkClick() {

@@ -54,6 +54,7 @@ TfrmMsgBox::TfrmMsgBox(QWidget* parent) : QDialog(parent) {
   udErrBreak->setObjectName("udErrBreak");
   udErrBreak->setRange(ConfirmDialogModel::kMinErrorLimit, ConfirmDialogModel::kMaxErrorLimit);
   udErrBreak->setValue(model_.ErrorLimit());
+  udErrBreak->setMinimumWidth(udErrBreak->fontMetrics().horizontalAdvance("9999999") + 40);
   label6->setBuddy(udErrBreak);
   lblWarn = RedLabel(QString::fromUtf8("エラーが発生しても中断しません"), this);
   lblWarn->setObjectName("lblWarn");
@@ -71,7 +72,8 @@ TfrmMsgBox::TfrmMsgBox(QWidget* parent) : QDialog(parent) {
   auto* limit = new QHBoxLayout;
   limit->addWidget(label6);
   limit->addWidget(udErrBreak);
-  limit->addWidget(lblWarn, 1);
+  limit->addWidget(lblWarn);
+  limit->addStretch(1);  // the spin box keeps its width whether the warning shows or not
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(cbBatBreak);
   buttons->addStretch(1);

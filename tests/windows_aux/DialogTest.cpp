@@ -80,8 +80,12 @@ TEST(ConfirmDialog, RedWarningFollowsTheLimitAsItIsTyped) {
   EXPECT_EQ(box.udErrBreak->minimum(), 0);
   EXPECT_EQ(box.udErrBreak->maximum(), 999999);
   EXPECT_FALSE(box.lblWarn->isVisible());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+  const int width = box.udErrBreak->width();
   box.udErrBreak->setValue(0);
   EXPECT_TRUE(box.lblWarn->isVisible());
+  QApplication::processEvents();
+  EXPECT_EQ(box.udErrBreak->width(), width);  // the warning takes no room from the spin box
   EXPECT_EQ(box.lblWarn->palette().color(QPalette::WindowText), QColor(Qt::red));
   box.udErrBreak->setValue(1);
   EXPECT_FALSE(box.lblWarn->isVisible());

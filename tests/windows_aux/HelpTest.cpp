@@ -144,6 +144,18 @@ TEST_F(HelpViewerTest, GoesBackAndForwardAndFindsText) {
   EXPECT_TRUE(viewer.browser()->toPlainText().contains(QString::fromUtf8("マニュアルが見つかりません")));
 }
 
+TEST_F(HelpViewerTest, TheManualSpeaksJapaneseUnlessTheLocaleIsEnglish) {
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_EQ(ManualLanguage(), "en");
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  EXPECT_EQ(ManualLanguage(), "ja");
+  QLocale::setDefault(QLocale::c());
+  EXPECT_EQ(ManualLanguage(), "ja");
+  QLocale::setDefault(saved);
+  EXPECT_EQ(ManualFolder(), kManual);
+}
+
 TEST_F(HelpViewerTest, F1InTheJobWindowOpensItsPage) {
   TransferSettings settings;
   RunContext context;
