@@ -43,6 +43,12 @@ for library in libqt6core6 libsqlite3-0 libc6; do
   echo "$depends" | grep -q "$library" || fail "Depends lacks $library"
 done
 
+# apt can install it here: every dependency resolves (a simulation; nothing is installed).
+if command -v apt-get >/dev/null 2>&1; then
+  apt-get install -s "$deb" > "$work/apt.log" 2>&1
+  grep -q '^Inst tabrook ' "$work/apt.log" || { cat "$work/apt.log"; fail "apt-get cannot install the package"; }
+fi
+
 # The installed layout works: the program finds the engine in its private folder by itself.
 dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x"
 root=$work/root/usr

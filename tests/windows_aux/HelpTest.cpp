@@ -12,12 +12,16 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QListWidget>
+#include <QSpinBox>
 
 #include <set>
 
 #include "tests/engines/EngineTestSupport.h"
 #include "tests/windows_aux/WidgetTestSupport.h"
 #include "windows/HelpViewer.h"
+#include "windows/TextViewer.h"
+#include "windows/TfmTable.h"
 
 namespace tabrook::testing {
 namespace {
@@ -156,21 +160,40 @@ TEST_F(HelpViewerTest, TheManualSpeaksJapaneseUnlessTheLocaleIsEnglish) {
   EXPECT_EQ(ManualFolder(), kManual);
 }
 
-TEST_F(HelpViewerTest, F1InTheJobWindowOpensItsPage) {
+// F1 in each window opens the viewer at that window's page.
+TEST_F(HelpViewerTest, F1InEveryWindowOpensItsPage) {
   TransferSettings settings;
   RunContext context;
   RecordingHost host;
   FakeOwner owner;
+  Tdm dm;  // not logged on: the chooser's list stays empty
   TfrmMsgBox msgBox;
-  ScriptedJobWindow window(context, settings, host, owner, msgBox);
-  window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  window.lvJob->setFocus();
-  QTest::keyClick(window.lvJob, Qt::Key_F1);
-  HelpViewer& viewer = HelpViewer::Instance();
-  EXPECT_TRUE(viewer.isVisible());
-  EXPECT_TRUE(viewer.browser()->source().toLocalFile().endsWith("/job-list.html"));
-  viewer.hide();
+  ScriptedJobWindow jobWindow(context, settings, host, owner, msgBox);
+  TfmTable chooser(dm, host, context, jobWindow, owner);
+  TextViewer viewer;
+  struct Case {
+    QWidget* window;
+    QWidget* focus;
+    const char* page;
+  };
+  const Case cases[] = {
+      {&jobWindow, jobWindow.lvJob, "/job-list.html"},
+      {&chooser, chooser.lbTable, "/table-chooser.html"},
+      {&msgBox, msgBox.udErrBreak, "/confirm.html"},
+      {&viewer, &viewer, "/error-files.html"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    c.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(c.window));
+    c.focus->setFocus();
+    QTest::keyClick(c.focus, Qt::Key_F1);
+    HelpViewer& help = HelpViewer::Instance();
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_TRUE(help.browser()->source().toLocalFile().endsWith(c.page)) << help.browser()->source().toString().toStdString();
+    help.hide();
+    c.window->hide();
+  }
 }
 
 }  // namespace
