@@ -127,6 +127,21 @@ TEST_F(TableChooserTest, EscStopsALongLoadAndKeepsTheWindowOpen) {
   chooser.reject();
 }
 
+TEST_F(TableChooserTest, AKindClickedDuringALoadTakesOverTheList) {
+  CreateTables(400, "T");
+  Exec({"create view V_ONE as select ID from T0", "create view V_TWO as select ID from T1"});
+  chooser.show();
+  // The click arrives while the first slice of tables is on the screen.
+  QTimer::singleShot(0, &chooser, [&] { QTest::mouseClick(chooser.rbView, Qt::LeftButton); });
+  ASSERT_TRUE(ProcessUntil([&] { return chooser.LoadsFinished() >= 1; }));
+  QApplication::processEvents();
+  EXPECT_EQ(chooser.LoadsFinished(), 1u);  // the interrupted load of tables did not finish on its own
+  EXPECT_TRUE(chooser.rbView->isChecked());
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"V_ONE", "V_TWO"}));
+  EXPECT_EQ(host_.busyDepth, 0);
+  chooser.reject();
+}
+
 TEST_F(TableChooserTest, ALongListKeepsTheWindowResponsive) {
   // TABROOK_CHOOSER_TABLES sets another count (for example 10000) for a longer measurement.
   const int count = qEnvironmentVariableIsSet("TABROOK_CHOOSER_TABLES") ? qEnvironmentVariableIntValue("TABROOK_CHOOSER_TABLES") : 3000;
