@@ -3,6 +3,7 @@
 # make demo   build, then run the demonstration job on the embedded default database
 # make sanitize   build and run the suite under AddressSanitizer + UndefinedBehaviorSanitizer
 # make bench  build and run the benchmarks
+# make package  build, then the Debian package build/tabrook_<version>_<arch>.deb (CPack)
 
 BUILD    ?= build
 FUZZ_BUILD ?= build-fuzz
@@ -11,13 +12,14 @@ JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 # What building needs; what the tests, the fuzzers and the benchmarks need on top of it.
+# A Japanese font comes with the program so its captions and data never show as boxes.
 PACKAGES := build-essential cmake ninja-build pkg-config \
-            qt6-base-dev libsqlite3-dev libboost-dev libsodium-dev libicu-dev
-TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3
+            qt6-base-dev libsqlite3-dev libboost-dev libsodium-dev libicu-dev fonts-noto-cjk
+TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3 dpkg-dev
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libbenchmark-dev sqlite3 python3
 
-.PHONY: all deps test-deps fuzz-deps bench-deps configure build test fuzz sanitize demo bench clean
+.PHONY: all deps test-deps fuzz-deps bench-deps configure build test fuzz sanitize demo bench package clean
 
 all: build
 
@@ -71,6 +73,10 @@ bench: bench-deps
 	cmake -S . -B $(BUILD) -G Ninja -DTABROOK_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	@if [ -x scripts/bench.sh ]; then scripts/bench.sh $(BUILD); else echo "no benchmarks yet"; fi
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls -1 $(BUILD)/tabrook_*.deb
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(SAN_BUILD)

@@ -13,6 +13,8 @@ constexpr const char* kClientNames[] = {
     "libclntsh.so.18.1", "libclntsh.so.12.1", "libclntsh.so.11.1",
 };
 constexpr const char* kEmbeddedName = "libocilite.so";
+// An installed program keeps the engine in a private library folder beside its bin folder.
+constexpr const char* kPrivateLibraryFolder = "../lib/tabrook";
 }  // namespace
 
 OciLibrary::~OciLibrary() { Unload(); }
@@ -23,7 +25,9 @@ std::vector<std::string> OciLibrary::Candidates(const std::string& programFolder
     }
     std::vector<std::string> names(std::begin(kClientNames), std::end(kClientNames));
     if (!programFolder.empty()) {
-        names.push_back((std::filesystem::path(programFolder) / kEmbeddedName).string());
+        const std::filesystem::path folder(programFolder);
+        names.push_back((folder / kEmbeddedName).string());
+        names.push_back((folder / kPrivateLibraryFolder / kEmbeddedName).lexically_normal().string());
     }
     return names;
 }

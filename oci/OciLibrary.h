@@ -1,7 +1,8 @@
 #pragma once
 // The OCI client library loaded at run time. Linux search order: the path in TABROOK_OCI_LIBRARY
 // when it is set (only that one); otherwise Oracle's client libclntsh.so and its versioned names
-// through the loader's search path; then libocilite.so in the program's folder.
+// through the loader's search path; then libocilite.so in the program's folder, then in the
+// private library folder of an installed program (<program folder>/../lib/tabrook).
 
 #include <string>
 #include <vector>

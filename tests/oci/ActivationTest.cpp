@@ -88,11 +88,14 @@ TEST(Activation, WithoutAnyLibraryFailsWithTheLoadMessage) {
 TEST(Activation, SearchOrderIsOverrideOnlyElseClientNamesThenProgramFolder) {
     unsetenv("TABROOK_OCI_LIBRARY");
     const auto names = OciLibrary::Candidates("/opt/app");
-    ASSERT_EQ(names.size(), 8u);
+    ASSERT_EQ(names.size(), 9u);
     EXPECT_EQ(names.front(), "libclntsh.so");
     EXPECT_EQ(names[1], "libclntsh.so.23.1");
     EXPECT_EQ(names[6], "libclntsh.so.11.1");
-    EXPECT_EQ(names.back(), "/opt/app/libocilite.so");
+    EXPECT_EQ(names[7], "/opt/app/libocilite.so");
+    // An installed program (/usr/bin) finds the engine in its private folder /usr/lib/tabrook.
+    EXPECT_EQ(names.back(), "/opt/lib/tabrook/libocilite.so");
+    EXPECT_EQ(OciLibrary::Candidates("/usr/bin").back(), "/usr/lib/tabrook/libocilite.so");
     ScopedOciLibrary use("/somewhere/liboci.so");
     EXPECT_EQ(OciLibrary::Candidates("/opt/app"), std::vector<std::string>{"/somewhere/liboci.so"});
 }
@@ -118,6 +121,28 @@ TEST(Activation, FindsTheEmbeddedEngineInTheProgramFolder) {
         EXPECT_TRUE(oci.UnActive());
     }
     std::filesystem::remove_all(folder);
+}
+
+TEST(Activation, FindsTheEmbeddedEngineInTheInstalledPrivateFolder) {
+    if (void* h = dlopen("libclntsh.so", RTLD_LAZY)) {
+        dlclose(h);
+        GTEST_SKIP() << "an Oracle client is installed; it would be found first";
+    }
+    unsetenv("TABROOK_OCI_LIBRARY");
+    // The layout of the installed package: <prefix>/bin/tabrook and <prefix>/lib/tabrook/libocilite.so.
+    const auto prefix = std::filesystem::temp_directory_path() / ("oci_prefix_" + std::to_string(getpid()));
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::create_directories(prefix / "lib" / "tabrook");
+    std::filesystem::copy_file(StubPath("full"), prefix / "lib" / "tabrook" / "libocilite.so",
+                               std::filesystem::copy_options::overwrite_existing);
+    {
+        TOCI8Ctrl oci;
+        oci.ProgramFolder = (prefix / "bin").string();
+        ASSERT_TRUE(oci.Active()) << oci.ErrMsg;
+        EXPECT_EQ(oci.LibraryPath(), (prefix / "lib" / "tabrook" / "libocilite.so").string());
+        EXPECT_TRUE(oci.UnActive());
+    }
+    std::filesystem::remove_all(prefix);
 }
 
 TEST(Activation, DefaultProgramFolderIsTheExecutablesFolder) {
