@@ -64,7 +64,12 @@ void TOCI8Func::InitOCI() {
     if (Activated) return;
     OCIVersion = "9.2";
 
-    if (!library_.Load(ProgramFolder)) Raise(kLoadFailure);
+    if (!library_.Load(ProgramFolder)) {
+        // The loader's own reason tells a broken client from a missing one.
+        std::string message = kLoadFailure;
+        for (const std::string& reason : library_.LoadFailures()) message += " (" + reason + ")";
+        Raise(message);
+    }
     fn_.Resolve(library_);
     CheckEntries();
     DetectLevel();
@@ -162,6 +167,16 @@ void TOCI8Func::Require(const void* entry, const char* name) {
     if (entry == nullptr) Raise(std::string("エントリ") + name + "のロードに失敗しました");
 }
 
+void TOCI8Func::RequireFormatLength(const std::string& format) {
+    // The client takes a format's length in one byte: a longer one would arrive cut short and
+    // render as a different format. It is refused as Oracle refuses it.
+    if (format.size() > kMaxFormatLength) {
+        ErrCode = 1801;
+        OraCode = 1801;
+        Raise("ORA-01801: date format is too long for internal buffer");
+    }
+}
+
 void TOCI8Func::RaiseOnStatus(sword status) {
     if (status == 0) return;
     CheckErr(status);
@@ -172,6 +187,7 @@ void TOCI8Func::RaiseOnStatus(sword status) {
 std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format) {
     Require(reinterpret_cast<const void*>(fn_.OCIDateToText), "OCIDateToText");
     const std::string& fmt = format.empty() ? DateFormat : format;
+    RequireFormatLength(fmt);
     oratext buffer[256] = {};
     ub4 size = sizeof buffer;
     // The language name is passed with its own length (the terminator is not part of it).
@@ -236,6 +252,7 @@ NumberDigitsResult TOCI8Func::NumberDigits(const OCINumber& number) {
 std::string TOCI8Func::DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format) {
     Require(reinterpret_cast<const void*>(fn_.OCIDateTimeToText), "OCIDateTimeToText");
     const std::string& fmt = format.empty() ? TimeStampFormat : format;
+    RequireFormatLength(fmt);
     OraText buffer[256] = {};
     ub4 size = sizeof buffer;
     RaiseOnStatus(fn_.OCIDateTimeToText(hEnv, hErr, datetime, reinterpret_cast<const OraText*>(fmt.data()),
