@@ -37,12 +37,14 @@ void SetFlag(bool& field, const std::string& upperValue) {
 
 std::string FirstChar(const std::string& text) { return text.substr(0, 1); }
 
-// "user/password@connect", "user/password", "user@connect" or "user". Without a password part
-// the password is left empty and comes from elsewhere (TABROOK_PASSWORD or the dialog); without
-// a connect part the connect string keeps its stored value.
+// "user/password@connect", "user/password", "user@connect" or "user". An "@" before the first
+// "/" starts the connect string (which may hold "/" as a file path does): there is no password
+// part. Without a password part the password is left empty and comes from elsewhere
+// (TABROOK_PASSWORD or the dialog); without a connect part the connect string keeps its
+// stored value. Returns whether a password part was given.
 bool ApplyUser(const std::string& value, LogonValues& logon) {
   const std::size_t slash = value.find('/');
-  if (slash == std::string::npos) {
+  if (slash == std::string::npos || value.find('@') < slash) {
     const std::size_t at = value.find('@');
     logon.User = value.substr(0, at);
     logon.Password.clear();

@@ -78,7 +78,8 @@ TEST_F(CommandLineTest, UserOption) {
       {"scott/tiger@db", "scott", "tiger", "db", true},
       {"scott/t@x@y", "scott", "t", "x@y", true},               // split at the first "@"
       {"scott/", "scott", "", "", true},
-      {"a@b/c", "a@b", "c", "", true},
+      {"a@b/c", "a", "", "b/c", false},                        // "@" first: a connect path
+      {"scott@db/test.db", "scott", "", "db/test.db", false},
       {"u/p/q@c", "u", "p/q", "c", true},
   };
   for (const Case& c : cases) {

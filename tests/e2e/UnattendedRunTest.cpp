@@ -76,8 +76,9 @@ TEST_F(UnattendedRun, ImportsAJobListAndLogsEveryTransfer) {
   std::vector<LogLine> log = FinishedLog();
   ASSERT_EQ(Codes(log), (std::vector<std::string>{"S", "H", "O", "O", "F", "Q"}));
   EXPECT_TRUE(log[0].fields.empty());
-  ASSERT_EQ(log[1].fields.size(), 12u);
+  ASSERT_EQ(log[1].fields.size(), 13u);
   EXPECT_EQ(log[1].fields[0], "Mode=Import");
+  EXPECT_EQ(log[1].fields[12], "Library=" + Sandbox::Binary("libocilite.so").string());
   EXPECT_EQ(log[1].fields[1], "Separator=,");
   EXPECT_EQ(log[1].fields[2], "Delimiter=\"");
   EXPECT_EQ(log[1].fields[8], "DateFmt=RRRR-MM-DD HH24:MI:SS");
