@@ -141,6 +141,15 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
   } else {
     dm_.OCI.Login();
   }
+  // A logon that succeeded with a warning (the password's grace period) is a session; the
+  // warning is shown, or logged where nobody watches.
+  if (dm_.OCI.Connected && !dm_.OCI.LogonWarning.empty()) {
+    if (context.AutoClose) {
+      WriteLog("W", dm_.OCI.LogonWarning);
+    } else {
+      host_.MessageBox(dm_.OCI.LogonWarning, MsgIcon::Warning, MsgButtons::Ok);
+    }
+  }
   CopySessionToLogon();
   ShowConnection();
 

@@ -126,8 +126,37 @@ void TOCI8Func::TermOCI() {
     // Freeing the environment freed every handle under it; nothing may call into the library now.
     hEnv = nullptr;
     hErr = nullptr;
+    maxBytesPerChar_ = 0;
     fn_.Clear();
     Activated = false;
+}
+
+std::string TOCI8Func::WarningText() {
+    sb4 code = 0;
+    char buffer[512] = {};
+    if (fn_.OCIErrorGet != nullptr && hErr != nullptr) {
+        fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer), sizeof buffer,
+                        OCI_HTYPE_ERROR);
+    }
+    buffer[sizeof buffer - 1] = '\0';
+    std::string text = buffer;
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text.empty() ? "OCI_SUCCESS_WITH_INFO" : text;
+}
+
+int TOCI8Func::ClientMaxBytesPerChar() {
+    // The client converts character data into its own character set; a text buffer must hold
+    // the longest character of that set for every character of the column.
+    using NumericInfoGet = sword (*)(void*, OCIError*, sb4*, ub2);
+    if (maxBytesPerChar_ > 0) return maxBytesPerChar_;
+    maxBytesPerChar_ = kDefaultMaxBytesPerChar;
+    if (auto get = reinterpret_cast<NumericInfoGet>(library_.Symbol("OCINlsNumericInfoGet"));
+        get != nullptr && hEnv != nullptr) {
+        sb4 value = 0;
+        if (get(hEnv, hErr, &value, OCI_NLS_CHARSET_MAXBYTESZ) == 0 && value >= 1 && value <= 8)
+            maxBytesPerChar_ = value;
+    }
+    return maxBytesPerChar_;
 }
 
 std::string TOCI8Func::CheckErr(sword& status) {
@@ -143,11 +172,26 @@ std::string TOCI8Func::CheckErr(sword& status) {
         case -1: {
             sb4 code = 0;
             char buffer[512] = {};
+            // Oracle's client records some failures (OCIHandleAlloc among them) on the
+            // environment handle rather than on the error handle: both are asked.
             if (fn_.OCIErrorGet != nullptr && hErr != nullptr) {
                 fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer),
                                 sizeof buffer, OCI_HTYPE_ERROR);
             }
+            if (code == 0 && fn_.OCIErrorGet != nullptr && hEnv != nullptr) {
+                buffer[0] = '\0';
+                fn_.OCIErrorGet(hEnv, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer),
+                                sizeof buffer, OCI_HTYPE_ENV);
+            }
             buffer[sizeof buffer - 1] = '\0';
+            if (code == 0) {
+                // No record anywhere: the call still failed, and the status says how.
+                text = "Error - OCI_ERROR";
+                ErrCode = status;
+                OraCode = 0;
+                OraMsg = text;
+                break;
+            }
             text = buffer;
             ErrCode = code;
             status = code;

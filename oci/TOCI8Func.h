@@ -46,6 +46,14 @@ public:
     std::string DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format);
     std::string IntervalToStr(const OCIInterval* interval, ub1 lfprec, ub1 fsprec);
 
+    // The text of the first record on the error handle after OCI_SUCCESS_WITH_INFO (a warning
+    // such as ORA-28002), without its line end.
+    std::string WarningText();
+    // The most bytes one character takes in the client's character set (OCI_NLS_CHARSET_MAXBYTESZ
+    // where the client tells it, else kDefaultMaxBytesPerChar).
+    int ClientMaxBytesPerChar();
+    static constexpr int kDefaultMaxBytesPerChar = 4;
+
     // The longest date or timestamp format the client takes (its length travels in a ub1).
     static constexpr std::size_t kMaxFormatLength = 255;
 
@@ -85,6 +93,7 @@ private:
     void RequireFormatLength(const std::string& format);
 
     OciLibrary library_;
+    int maxBytesPerChar_ = 0;
 };
 
 }  // namespace tabrook

@@ -102,7 +102,8 @@ TEST(ColumnRecord, FieldsFromTheTypeTable) {
         int dataType, precision, scale, bufSize;
         const char* format;
     } cases[] = {
-        {Described(1, 20, 0, 0), "VARCHAR2", 1, 20, 0, 20, ""},
+        // Text buffers: characters times the client's bytes per character (four when unknown).
+        {Described(1, 20, 0, 0), "VARCHAR2", 1, 20, 0, 80, ""},
         {Described(2, 22, 5, 0), "NUMBER", 2, 5, 0, 22, "FM99999"},
         {Described(2, 22, 10, 2), "NUMBER", 2, 8, 2, 22, "FM99999999.09"},
         {Described(2, 22, 0, -127), "NUMBER", 2, 127, -127, 22, ""},
@@ -111,13 +112,13 @@ TEST(ColumnRecord, FieldsFromTheTypeTable) {
         {Described(12, 8, 0, 0), "DATE", 12, 0, 0, 8, ""},
         {Described(23, 16, 0, 0), "RAW", 23, 16, 0, 16, ""},
         {Described(24, 4000, 0, 0), "LONG RAW", 24, 0, 0, 4000, ""},
-        {Described(96, 5, 0, 0), "CHAR", 96, 5, 0, 5, ""},
+        {Described(96, 5, 0, 0), "CHAR", 96, 5, 0, 20, ""},
         {Described(104, 22, 0, 0), "ROWID", 104, 0, 0, 22, ""},
         {Described(112, 0, 0, 0), "CLOB", 112, 0, 0, 0, ""},
         {Described(113, 0, 0, 0), "BLOB", 113, 0, 0, 0, ""},
         {Described(114, 0, 0, 0), "BFILE", 114, 0, 0, 0, ""},
-        {Described(9009, 40, 0, 0), "NVARCHAR2", 9009, 40, 0, 40, ""},
-        {Described(9096, 10, 0, 0), "NCHAR", 9096, 10, 0, 10, ""},
+        {Described(9009, 40, 0, 0), "NVARCHAR2", 9009, 40, 0, 80, ""},  // 20 characters of two bytes
+        {Described(9096, 10, 0, 0), "NCHAR", 9096, 10, 0, 20, ""},
         {Described(9112, 0, 0, 0), "NCLOB", 9112, 0, 0, 0, ""},
         {Described(100, 4, 0, 0), "Unknown", 0, 4, 0, 4, ""},
     };

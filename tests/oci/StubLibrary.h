@@ -39,6 +39,10 @@ public:
     std::string Defines();
     int LastIters();
     std::string LastPrepared();
+    void SetCharSize(int column, int chars);
+    std::string AttrSets();
+    void SetMaxBytesPerChar(int bytes);
+    void Truncate(int position);
     const std::string& Path() const { return path_; }
 
 private:
