@@ -43,22 +43,29 @@ bool IsBlock(const std::string& text) {
     return false;
 }
 
-// Scans one line for the quote state it leaves (inside '...' or not) and the part of the line
-// before a trailing "--" comment.
-bool QuoteStateAfter(const std::string& line, bool inQuote, std::string& code) {
+// What a line ends inside: nothing, a '...' literal or a "..." quoted name.
+enum class Quote { None, Single, Double };
+
+// Scans one line for the quote state it leaves and the part of the line before a trailing
+// "--" comment. Inside a quoted name, quotes and "--" are part of the name.
+Quote QuoteStateAfter(const std::string& line, Quote state, std::string& code) {
     code = line;
     for (size_t i = 0; i < line.size(); ++i) {
         char c = line[i];
-        if (inQuote) {
-            if (c == '\'') inQuote = false;  // '' re-enters on the next character
+        if (state == Quote::Single) {
+            if (c == '\'') state = Quote::None;  // '' re-enters on the next character
+        } else if (state == Quote::Double) {
+            if (c == '"') state = Quote::None;   // "" likewise
         } else if (c == '\'') {
-            inQuote = true;
+            state = Quote::Single;
+        } else if (c == '"') {
+            state = Quote::Double;
         } else if (c == '-' && i + 1 < line.size() && line[i + 1] == '-') {
             code = line.substr(0, i);
             break;
         }
     }
-    return inQuote;
+    return state;
 }
 
 }  // namespace
@@ -66,7 +73,7 @@ bool QuoteStateAfter(const std::string& line, bool inQuote, std::string& code) {
 std::optional<std::string> ScriptReader::Next() {
     if (done_) return std::nullopt;
     std::string buffer;
-    bool inQuote = false;
+    Quote quote = Quote::None;
     std::string line;
     while (std::getline(in_, line)) {
         ++line_;
@@ -82,13 +89,13 @@ std::optional<std::string> ScriptReader::Next() {
             if (trimmed == "/") continue;
             startLine_ = line_;
         }
-        if (!inQuote && trimmed == "/") return Trim(buffer);
+        if (quote == Quote::None && trimmed == "/") return Trim(buffer);
         if (!buffer.empty()) buffer += '\n';
         buffer += line;
         std::string code;
-        inQuote = QuoteStateAfter(line, inQuote, code);
+        quote = QuoteStateAfter(line, quote, code);
         code = Trim(code);
-        if (!inQuote && !code.empty() && code.back() == ';' && !IsBlock(buffer)) {
+        if (quote == Quote::None && !code.empty() && code.back() == ';' && !IsBlock(buffer)) {
             // drop the terminator and any comment after it
             buffer.resize(buffer.size() - line.size());
             buffer += code;

@@ -221,11 +221,13 @@ void SqliteSession::ThrowStepError(int rc) {
     ThrowSqlite(db_, rc);
 }
 
-sqlite3_stmt* SqliteSession::PrepareSql(const Plan& plan) {
-    sqlite3_stmt* stmt = nullptr;
+StmtHandle SqliteSession::PrepareSql(const Plan& plan) {
+    sqlite3_stmt* prepared = nullptr;
     int rc = sqlite3_prepare_v3(db_, plan.sql.c_str(), static_cast<int>(plan.sql.size()), SQLITE_PREPARE_PERSISTENT,
-                                &stmt, nullptr);
+                                &prepared, nullptr);
+    StmtHandle owner(prepared);
     if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    sqlite3_stmt* stmt = owner.get();
     for (size_t i = 0; i < plan.calls.size(); ++i) {
         int idx = sqlite3_bind_parameter_index(stmt, (":f" + std::to_string(i)).c_str());
         if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.calls[i].get(), kCallPointer, nullptr);
@@ -234,7 +236,7 @@ sqlite3_stmt* SqliteSession::PrepareSql(const Plan& plan) {
         int idx = sqlite3_bind_parameter_index(stmt, (":p" + std::to_string(i)).c_str());
         if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.puts[i].get(), kPutPointer, nullptr);
     }
-    return stmt;
+    return owner;
 }
 
 // ---- statements the session runs itself -------------------------------------------------
@@ -339,10 +341,9 @@ void SqliteSession::CreateTable(const ParsedStatement& st) {
         }
         CatalogObject obj = catalog_.CreateTable(owner, st.name, std::move(cols), {});
         plan.sql = "INSERT INTO " + obj.StorageName() + " SELECT * FROM (" + result.sql + ")";
-        sqlite3_stmt* stmt = PrepareSql(plan);
+        StmtHandle stmt = PrepareSql(plan);
         host_.pending.reset();
-        int rc = sqlite3_step(stmt);
-        sqlite3_finalize(stmt);
+        int rc = sqlite3_step(stmt.get());
         if (rc != SQLITE_DONE) ThrowStepError(rc);
         return;
     }

@@ -95,5 +95,45 @@ TEST_F(EngineTest, NewDatabasesAndTheDefaultFolderAreTheOwnersOnly) {
     ::umask(old);
 }
 
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+// Nesting deep enough to exhaust a recursive parser's stack is refused with ORA-03095; what
+// real statements nest still parses.
+TEST_F(EngineTest, DeepNestingIsRefusedWithAnOracleError) {
+    Exec("CREATE TABLE t(a NUMBER)");
+    Exec("INSERT INTO t VALUES(1)");
+    struct Case {
+        const char* name;
+        std::string sql;
+        std::string error;  // "" when the statement runs
+    };
+    const std::vector<Case> cases = {
+        {"parentheses", "SELECT " + Repeat("(", 20000) + "1" + Repeat(")", 20000) + " FROM t", "ORA-03095"},
+        {"NOTs", "SELECT a FROM t WHERE " + Repeat("NOT ", 20000) + "a = 1", "ORA-03095"},
+        {"signs", "SELECT " + Repeat("- ", 20000) + "1 FROM t", "ORA-03095"},
+        {"subqueries", "SELECT " + Repeat("(SELECT ", 5000) + "1" + Repeat(" FROM t)", 5000) + " FROM t",
+         "ORA-03095"},
+        {"chain", "SELECT a FROM t WHERE " + Repeat("a = 1 OR ", 20000) + "a = 1", "ORA-03095"},
+        {"moderate parentheses", "SELECT " + Repeat("(", 30) + "1" + Repeat(")", 30) + " FROM t", ""},
+        {"moderate NOTs", "SELECT a FROM t WHERE " + Repeat("NOT ", 10) + "a = 1", ""},
+        // Past the stack of SQLite's own parser, below the engine's limit: the same error.
+        {"SQLite's limit", "SELECT a FROM t WHERE " + Repeat("NOT ", 200) + "a = 1", "ORA-03095"},
+        {"moderate chain", "SELECT a FROM t WHERE " + Repeat("a = 2 OR ", 50) + "a = 1", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string error = ErrorOf(c.sql);
+        if (c.error.empty()) {
+            EXPECT_EQ(error, "");
+        } else {
+            EXPECT_EQ(error.substr(0, c.error.size()), c.error) << error;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace ocilite::test
