@@ -176,7 +176,9 @@ TEST_F(Hardening, AFailedCommitReportsItsOwnErrorAlone) {
   std::string list = JobList("import.lst", '0', {{"EMP", Path("in/emp.csv")}});
   const auto databaseSize = fs::file_size(box.Work() / "db" / "test.db");
   box.childSetup = FileSizeLimit(std::max<rlim_t>(databaseSize, 64 * 1024));
-  ProcessResult run = box.Tabrook(Args(list, "IMPORT"));
+  std::vector<std::string> args = Args(list, "IMPORT");
+  args.push_back("AUTOCOMMIT=1500");  // the first commit on the way meets the full disk
+  ProcessResult run = box.Tabrook(args);
   box.childSetup = nullptr;
   EXPECT_EQ(run.status, 1) << run.err;
   LogLine line = JobLine();
@@ -186,6 +188,7 @@ TEST_F(Hardening, AFailedCommitReportsItsOwnErrorAlone) {
   EXPECT_EQ(line.fields[5].find("ORA-00600"), std::string::npos) << line.fields[5];
   EXPECT_EQ(line.fields[5].find("ORA-", 4), std::string::npos) << "two errors glued: " << line.fields[5];
   EXPECT_EQ(Query("select count(*) from EMP;\n"), "COUNT(*)\n0\n");
+  EXPECT_EQ(line.fields[2], "1501");
 }
 
 // Links planted under the names of the log's working file and of the error files are
