@@ -59,7 +59,7 @@ bool RunLog::WriteLocked(std::string_view code, std::string_view text) {
   if (!code.empty() && (code.front() == 'I' || code.front() == 'E')) {
     lastFailure_.assign(code);
     for (char c : text) lastFailure_ += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
-    if (!text.empty()) lastFailure_.insert(code.size(), ":");
+    if (!text.empty()) lastFailure_.insert(code.size(), ": ");
   }
   if (logFile_.empty()) return true;
   if (!file_) return false;
