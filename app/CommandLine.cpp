@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <system_error>
 
 #include "app/ProgramFolder.h"
@@ -15,12 +16,16 @@ constexpr int kMaxErrorLimit = 999999;
 const char* const kDefaultLogName = "Tabrook.log";
 
 // The value as a decimal integer (optional sign, digits only), or fallback when it is not one.
+// A number too large for an int is clamped to the int's range, so that the caller's cap
+// applies to it rather than the fallback.
 int DecimalOr(std::string_view value, int fallback) {
   if (!value.empty() && value.front() == '+') value.remove_prefix(1);
   if (value.empty() || value.front() == '+') return fallback;
   int number = 0;
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-  if (error != std::errc() || end != value.data() + value.size()) return fallback;
+  if (end != value.data() + value.size()) return fallback;
+  if (error == std::errc::result_out_of_range) return value.front() == '-' ? INT_MIN : INT_MAX;
+  if (error != std::errc()) return fallback;
   return number;
 }
 
@@ -32,14 +37,26 @@ void SetFlag(bool& field, const std::string& upperValue) {
 
 std::string FirstChar(const std::string& text) { return text.substr(0, 1); }
 
-void ApplyUser(const std::string& value, LogonValues& logon) {
+// "user/password@connect", "user/password", "user@connect" or "user". An "@" before the first
+// "/" starts the connect string (which may hold "/" as a file path does): there is no password
+// part. Without a password part the password is left empty and comes from elsewhere
+// (TABROOK_PASSWORD or the dialog); without a connect part the connect string keeps its
+// stored value. Returns whether a password part was given.
+bool ApplyUser(const std::string& value, LogonValues& logon) {
   const std::size_t slash = value.find('/');
+  if (slash == std::string::npos || value.find('@') < slash) {
+    const std::size_t at = value.find('@');
+    logon.User = value.substr(0, at);
+    logon.Password.clear();
+    if (at != std::string::npos) logon.ConnStr = value.substr(at + 1);
+    return false;
+  }
   logon.User = value.substr(0, slash);
-  if (slash == std::string::npos) return;  // connect string keeps its stored value
   const std::string rest = value.substr(slash + 1);
   const std::size_t at = rest.find('@');
   logon.Password = rest.substr(0, at);
   logon.ConnStr = at == std::string::npos ? std::string() : rest.substr(at + 1);
+  return true;
 }
 
 }  // namespace
@@ -89,7 +106,7 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args, Transfe
     const std::string word = UpperAscii(value);
 
     if (key == "USER") {
-      ApplyUser(value, logon);
+      result.PasswordGiven = ApplyUser(value, logon);
       result.UserGiven = true;
     } else if (key == "MODE") {
       if (word == "IMPORT") settings.Mode = 0;

@@ -9,6 +9,7 @@
 
 #include "transfer/BusyPointer.h"
 #include "transfer/Host.h"
+#include "transfer/SafeFiles.h"
 #include "app/ProgramFolder.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
@@ -24,10 +25,6 @@ constexpr int kExportMode = 1;
 constexpr int kPreviewRows = 30;
 
 // Restores the default pointer on every path out of a preview.
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // One test of the ordered type table: a prefix of the given length, or the whole text.
 struct TypeTest {
@@ -244,7 +241,8 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
   if (!path.has_parent_path()) path = ProgramFolder() / path;
 
   BusyPointer busy(target.UserHost, Host::BusyPointer::Hourglass);
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  // A folder opens like a file and reads as an empty one: it is refused as unreadable.
+  FilePtr file = OpenForReading(path.string());
   if (!file) return false;
 
   GridModel& grid = target.Grid;

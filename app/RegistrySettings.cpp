@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QString>
 #include <QVariant>
+#include <QByteArray>
 #include <QStringList>
 #include <filesystem>
 #include <limits>
@@ -40,7 +41,11 @@ public:
       out = value.toStringList().join(',').toStdString();
       return true;
     }
-    if (value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray) return false;
+    if (value.typeId() == QMetaType::QByteArray) {  // bytes that are not UTF-8, as written
+      out = value.toByteArray().toStdString();
+      return true;
+    }
+    if (value.typeId() != QMetaType::QString) return false;
     out = value.toString().toStdString();
     return true;
   }
@@ -75,8 +80,16 @@ public:
     return number ? *number != 0 : fallback;
   }
 
+  // A text that is valid UTF-8 is stored as text; any other bytes (a Latin-1 separator, a
+  // Shift-JIS replacement text) are stored as bytes, so that they read back byte for byte
+  // instead of as replacement characters.
   void WriteText(const char* name, const std::string& text) {
-    store_.setValue(name, QString::fromStdString(text));
+    const QString asText = QString::fromStdString(text);
+    if (asText.toStdString() == text) {
+      store_.setValue(name, asText);
+    } else {
+      store_.setValue(name, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    }
   }
   void WriteNumber(const char* name, int number) { store_.setValue(name, number); }
   void WriteFlag(const char* name, bool flag) { store_.setValue(name, flag ? 1 : 0); }

@@ -1,5 +1,8 @@
 #include "app/StartSequence.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/BuiltInDefaults.h"
 #include "transfer/Host.h"
 #include "transfer/JobListFile.h"
@@ -15,6 +18,15 @@ namespace tabrook {
 namespace {
 
 constexpr const char* kOciUnusable = "OCIが使用できません。";
+constexpr const char* kPasswordVariable = "TABROOK_PASSWORD";
+constexpr const char* kNoPassword =
+    "no password: give USER=user/password@database or set TABROOK_PASSWORD for USER=user@database";
+
+// One line on standard error, where a scheduler's mail shows it.
+void SayOnStandardError(const std::string& text) {
+  std::fprintf(stderr, "tabrook: %s\n", text.c_str());
+  std::fflush(stderr);
+}
 
 }  // namespace
 
@@ -65,9 +77,23 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
 
   commandLine_ = ParseCommandLine(args, settings, context, logon_);
   ApplyAutoCloseRule(context);
+  // A scheduler gives the password in the environment rather than on the command line,
+  // where every user of the machine could read it in the process list.
+  bool passwordMissing = false;
+  if (commandLine_.UserGiven && !commandLine_.PasswordGiven) {
+    if (const char* password = std::getenv(kPasswordVariable); password != nullptr) {
+      logon_.Password = password;
+    } else {
+      passwordMissing = true;
+    }
+  }
   CopyLogonToSession();
 
   startFailed_ = false;
+  // An unattended run has nobody to show a broken log to: it says so once on standard error
+  // and goes on without the log.
+  TheRunLog().SetFailureNotice(Unattended() ? std::function<void(const std::string&)>(SayOnStandardError)
+                                            : std::function<void(const std::string&)>());
   OpenLog(context, host_);
 
   // An exception escaping the activation means the library cannot be used at all; a failure
@@ -86,6 +112,13 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
     return false;
   }
 
+  if (context.AutoClose && dm_.OCI.FellBackToEmbedded()) {
+    std::string reasons;
+    for (const std::string& reason : dm_.OCI.LibraryLoadFailures()) reasons += " (" + reason + ")";
+    SayOnStandardError("the Oracle client library could not be loaded" + reasons +
+                       "; using the embedded engine " + dm_.OCI.LibraryPath());
+  }
+
   const std::string& level = dm_.OCI.OCIVersion;
   ui_.SetTimestampFieldEnabled(!level.empty() && level[0] == '9');
 
@@ -95,13 +128,27 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
       dm_.CheckTimestampFormat(commandLine_.TimestampFmtAside))
     settings.TimestampFmt = commandLine_.TimestampFmtAside;
 
-  if (commandLine_.UserGiven) {
+  if (commandLine_.UserGiven && passwordMissing && !Unattended()) {
+    dm_.OCI.Login();  // the dialog asks for the password the command line left out
+  } else if (commandLine_.UserGiven && passwordMissing) {
+    WriteLog("I999", kNoPassword);
+    startFailed_ = true;
+  } else if (commandLine_.UserGiven) {
     if (!dm_.OCI.Connect()) {
       WriteLog("I999", dm_.OCI.ErrMsg);
       startFailed_ = true;
     }
   } else {
     dm_.OCI.Login();
+  }
+  // A logon that succeeded with a warning (the password's grace period) is a session; the
+  // warning is shown, or logged where nobody watches.
+  if (dm_.OCI.Connected && !dm_.OCI.LogonWarning.empty()) {
+    if (context.AutoClose) {
+      WriteLog("W", dm_.OCI.LogonWarning);
+    } else {
+      host_.MessageBox(dm_.OCI.LogonWarning, MsgIcon::Warning, MsgButtons::Ok);
+    }
   }
   CopySessionToLogon();
   ShowConnection();
@@ -113,7 +160,9 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
   SettleMode(settings);
   if (context.AutoStart) ui_.PostToUi([this] { AutoStartRun(); });
   ui_.ShowSettings();
-  if (dm_.OCI.Connected) StoreConnection();
+  // An unattended run reads the stored settings but writes none back: its options are for
+  // this run only, not for the next scheduled run of another job.
+  if (dm_.OCI.Connected && !Unattended()) StoreConnection();
   return true;
 }
 
@@ -183,8 +232,8 @@ bool StartSequence::FormCloseQuery() {
     thread_->CancelRequest = true;
     return false;
   }
-  RegistrySettings(false, kTransferPart,
-                   SettingsTargets{settings_, context, logon_, openFolder_});
+  if (!Unattended())
+    RegistrySettings(false, kTransferPart, SettingsTargets{settings_, context, logon_, openFolder_});
   thread_->StopRequested = true;
   thread_->WaitIdle();
   thread_->Terminate();

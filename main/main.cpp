@@ -13,6 +13,7 @@
 #include "app/HeadlessUi.h"
 #include "transfer/Host.h"
 #include "transfer/RunContext.h"
+#include "transfer/RunLog.h"
 #include "app/StartSequence.h"
 #include "transfer/TransferSettings.h"
 #include "transfer/Tdm.h"
@@ -40,12 +41,21 @@ int RunUnattended(int argc, char** argv, const std::vector<std::string>& args) {
   tabrook::HeadlessHost host(dm, settings, context);
   tabrook::HeadlessUi ui;
   tabrook::StartSequence sequence(dm, host, ui, settings, context);
-  if (!sequence.Start(args)) return sequence.ExitStatus();
-  int status = app.exec();
-  if (sequence.NothingRan())
-    std::fprintf(stderr,
-                 "tabrook: nothing was run: an unattended run needs a logon (USER=user/password@database) "
-                 "and a job list file (LISTFILE=path)\n");
+  const int status = sequence.Start(args) ? app.exec() : sequence.ExitStatus();
+  if (status == tabrook::StartSequence::kExitFailure) {
+    // Without a log the scheduler's mail is the only place the reason can show.
+    const bool logKept = tabrook::TheRunLog().Kept();
+    const std::string reason = tabrook::TheRunLog().LastFailure();
+    if (!logKept && !reason.empty()) {
+      std::fprintf(stderr, "tabrook: %s\n", reason.c_str());
+    } else if (sequence.NothingRan()) {
+      std::fprintf(stderr,
+                   "tabrook: nothing was run: an unattended run needs a logon (USER=user/password@database) "
+                   "and a job list file (LISTFILE=path)\n");
+    } else if (!logKept) {
+      std::fprintf(stderr, "tabrook: the run failed\n");
+    }
+  }
   return status;
 }
 

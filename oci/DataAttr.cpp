@@ -1,5 +1,7 @@
 #include "oci/DataAttr.h"
 
+#include <algorithm>
+
 #include "oci/TOCI8Func.h"
 
 namespace tabrook {
@@ -88,9 +90,22 @@ std::string TrimColumnName(const std::string& name) {
     return name.substr(0, end);
 }
 
+ub4 ClientTextBytes(const describe& d, int maxBytesPerChar) {
+    const bool national = d.DataType == kTypeNVarchar2 || d.DataType == kTypeNChar;
+    const ub4 chars = d.CharSize > 0 ? d.CharSize : national ? d.DataSize / 2u : d.DataSize;
+    return std::max<ub4>(d.DataSize, chars * static_cast<ub4>(std::max(maxBytesPerChar, 1)));
+}
+
 std::unique_ptr<DataAttr> BuildColumnRecord(const describe& d, TOCI8Func& oci) {
     auto attr = std::make_unique<DataAttr>();
     attr->BufSize = d.DataSize;
+    switch (d.DataType) {
+        case 1: case 96: case kTypeNVarchar2: case kTypeNChar:
+            attr->BufSize = static_cast<sb4>(ClientTextBytes(d, oci.Activated ? oci.ClientMaxBytesPerChar()
+                                                                              : TOCI8Func::kDefaultMaxBytesPerChar));
+            break;
+        default: break;
+    }
     const int code = d.DataType;
     const int precision = d.Precision;
     const int scale = d.Scale;

@@ -24,6 +24,7 @@ struct describe {
     ub1 NullOk = 0;
     ub1 CharSetForm = 0;
     ub2 CharSetID = 0;
+    ub2 CharSize = 0;  // the column's length in characters (0 when the client does not tell)
 };
 
 // Type codes beyond OCI's own: national character columns after the charset-form remap.
@@ -61,6 +62,10 @@ bool SizeForFetch(describe& d);
 std::string DeclaredNumberMask(int p, int s);
 // The mask used for a number without a declared mask, from its integer digits.
 std::string ComputedNumberMask(int digits, bool hasFraction);
+// The bytes a text column's value takes in the client's character set: its length in
+// characters (CharSize, else from DataSize: national columns describe two bytes a character)
+// times maxBytesPerChar, and never less than DataSize.
+ub4 ClientTextBytes(const describe& d, int maxBytesPerChar);
 // Builds the column record; the descriptor of a datetime or interval column comes from oci.
 std::unique_ptr<DataAttr> BuildColumnRecord(const describe& d, TOCI8Func& oci);
 // Name with trailing blanks and control characters removed.

@@ -39,21 +39,41 @@ std::string OciLibrary::ExecutableFolder() {
     return exe.parent_path().string();
 }
 
+bool OciLibrary::IsEmbedded(const std::string& path) {
+    return std::filesystem::path(path).filename() == kEmbeddedName;
+}
+
 bool OciLibrary::Load(const std::string& programFolder) {
     if (handle_ != nullptr) return true;
+    failures_.clear();
+    fellBack_ = false;
+    bool clientFailed = false;
     for (const auto& name : Candidates(programFolder)) {
         // RTLD_LOCAL keeps two different OCI libraries from mixing their symbols.
         if (void* h = dlopen(name.c_str(), RTLD_LAZY | RTLD_LOCAL); h != nullptr) {
             handle_ = h;
             path_ = name;
+            fellBack_ = clientFailed && IsEmbedded(name);
             return true;
+        }
+        // A library that is simply not there is no news; one that is there but cannot be
+        // loaded (a missing dependency, a wrong architecture) is, and its reason is kept.
+        const char* error = dlerror();
+        const std::string reason = error != nullptr ? error : name;
+        const std::string absent = name + ": cannot open shared object file: No such file or directory";
+        if (reason != absent) {
+            failures_.push_back(reason);
+            if (!IsEmbedded(name)) clientFailed = true;
         }
     }
     return false;
 }
 
 void OciLibrary::Unload() {
-    if (handle_ != nullptr) dlclose(handle_);
+    // Oracle's client library is kept until the process ends: unloading it is a known cause of
+    // crashes at exit (its threads and handlers outlive the close). The embedded engine is
+    // unloaded.
+    if (handle_ != nullptr && IsEmbedded(path_)) dlclose(handle_);
     handle_ = nullptr;
     path_.clear();
 }

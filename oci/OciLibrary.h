@@ -21,9 +21,18 @@ public:
     // The folder of the running executable (empty when it cannot be determined).
     static std::string ExecutableFolder();
 
-    // Tries the candidates in order; true when one loaded.
+    // Tries the candidates in order; true when one loaded. The loader's reasons for candidates
+    // that exist but could not be loaded are kept in LoadFailures.
     bool Load(const std::string& programFolder);
+    // Forgets the library; only the embedded engine is really unloaded (dlclose), a client
+    // library stays mapped until the process ends.
     void Unload();
+    // The loader's messages for candidates that were found but could not be loaded.
+    const std::vector<std::string>& LoadFailures() const { return failures_; }
+    // True when the embedded engine was loaded after a client library failed to load.
+    bool FellBack() const { return fellBack_; }
+    // True for the embedded engine's file name.
+    static bool IsEmbedded(const std::string& path);
     bool Loaded() const { return handle_ != nullptr; }
     const std::string& Path() const { return path_; }
     // The address of an exported name, or null when the library does not export it.
@@ -32,6 +41,8 @@ public:
 private:
     void* handle_ = nullptr;
     std::string path_;
+    std::vector<std::string> failures_;
+    bool fellBack_ = false;
 };
 
 }  // namespace tabrook

@@ -50,6 +50,14 @@ bool TOCI8Ctrl::Connect() {
                                 static_cast<ub4>(User.size()), reinterpret_cast<const OraText*>(Password.c_str()),
                                 static_cast<ub4>(Password.size()), reinterpret_cast<const OraText*>(ConnStr.c_str()),
                                 static_cast<ub4>(ConnStr.size()));
+    LogonWarning.clear();
+    if (status == 1) {
+        // Logged on with a warning (the password's grace period, ORA-28002): a session.
+        LogonWarning = WarningText();
+        hSvc = svc;
+        Connected = true;
+        return true;
+    }
     CheckErr(status);
     if (status != 0) {
         ErrCode = status;

@@ -23,6 +23,8 @@ public:
     bool Connect();
     bool DisConnect();
     bool Login();
+    // The warning of the last logon that succeeded with OCI_SUCCESS_WITH_INFO; empty otherwise.
+    std::string LogonWarning;
     bool CleanUp();
     bool FreeChild();
     bool Commit();

@@ -346,7 +346,15 @@ bool TOCI8Cur::DescrCur(ub4 index, describe& d) {
     RemapDescribedType(d);
     const bool ok = get(&charsetId, OCI_ATTR_CHARSET_ID);
     d.CharSetID = charsetId;
-    return ok;
+    if (!ok) return false;
+    // The length in characters sizes the text buffer for the client's character set; a client
+    // that does not tell it leaves the byte length to go by.
+    ub2 charSize = 0;
+    if (fn.OCIAttrGet(param, OCI_DTYPE_PARAM, &charSize, nullptr, OCI_ATTR_CHAR_SIZE, err) == 0)
+        d.CharSize = charSize;
+    ErrMsg.clear();
+    ErrCode = 0;
+    return true;
 }
 
 bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
@@ -389,11 +397,10 @@ bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
     ErrCode = status;
     if (status != 0) return false;
     if (column.DataType == kTypeNVarchar2 || column.DataType == kTypeNChar) {
+        // Only the form: the client then converts the national characters into its own
+        // character set. Setting the column's described set (AL16UTF16) here would make it
+        // deliver UTF-16 into a buffer read as single-byte text.
         status = fn.OCIAttrSet(define, OCI_HTYPE_DEFINE, &column.CharSetForm, 0, OCI_ATTR_CHARSET_FORM, parent_->hErr);
-        ErrMsg = parent_->CheckErr(status);
-        ErrCode = status;
-        if (status != 0) return false;
-        status = fn.OCIAttrSet(define, OCI_HTYPE_DEFINE, &column.CharSetID, 0, OCI_ATTR_CHARSET_ID, parent_->hErr);
         ErrMsg = parent_->CheckErr(status);
         ErrCode = status;
         if (status != 0) return false;
@@ -403,6 +410,9 @@ bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
 
 bool TOCI8Cur::FetchCur() {
     if (!ConnChk()) return false;
+    // The fetch writes every defined column's indicator; none may be left from the describe
+    // (which keeps the nullable flag there) to read as a truncation.
+    for (std::size_t i = 0; i < Columns.size(); ++i) Columns[i].Indicator = 0;
     sword status = parent_->Entries().OCIStmtFetch(hStmt, parent_->hErr, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
     ErrMsg = parent_->CheckErr(status);
     ErrCode = status;
@@ -420,6 +430,20 @@ bool TOCI8Cur::Fetch() {
     }
     const sb4 fetchStatus = ErrCode;
     ++rowCount_;
+    if (fetchStatus == 1) {
+        // A value that did not fit its buffer arrives cut short (indicator: its full length):
+        // like a value that cannot be converted, it must not pass as data.
+        for (std::size_t i = 0; i < Columns.size(); ++i) {
+            if (Columns[i].Indicator > 0 || Columns[i].Indicator == -2) {
+                if (DataString) Values.assign(Columns.size(), std::string());
+                convertFailed_ = true;
+                convertFailedColumn_ = static_cast<int>(i);
+                ErrCode = 1406;
+                ErrMsg = "ORA-01406: fetched column value was truncated";
+                return true;
+            }
+        }
+    }
     if (DataString) {
         Values.resize(Columns.size());
         sb4 failedCode = 0;
@@ -455,10 +479,22 @@ std::string TOCI8Cur::ValToStr(DataAttr& column) {
     if (column.Indicator == -1) return {};
     if (parent_ == nullptr || !parent_->Activated) return {};
     switch (column.DataType) {
-        case 1: case 8: case 9: case 96: case kTypeNVarchar2: case kTypeNChar: {
+        case 96: {
+            // Fixed-width text comes blank-padded to the whole buffer, which is sized for the
+            // client's character set: the padding past the column's own width is dropped.
             if (column.Buffer.empty()) return {};
-            const std::size_t end = std::min<std::size_t>(static_cast<std::size_t>(std::max(column.Precision, 0)),
-                                                          column.Buffer.size() - 1);
+            std::size_t end = column.Buffer.size() - 1;
+            if (column.RetLen > 0 && column.RetLen < end) end = column.RetLen;
+            const std::size_t width = static_cast<std::size_t>(std::max(column.Precision, 0));
+            while (end > width && column.Buffer[end - 1] == ' ') --end;
+            return std::string(reinterpret_cast<const char*>(column.Buffer.data()), end);
+        }
+        case 1: case 8: case 9: case kTypeNVarchar2: case kTypeNChar: {
+            if (column.Buffer.empty()) return {};
+            // The buffer holds the value in the client's character set, which may take more
+            // bytes than the column's declared length: the returned length bounds it.
+            std::size_t end = column.Buffer.size() - 1;
+            if (column.RetLen > 0 && column.RetLen < end) end = column.RetLen;
             column.Buffer[end] = 0;
             return std::string(reinterpret_cast<const char*>(column.Buffer.data()));
         }

@@ -64,7 +64,12 @@ void TOCI8Func::InitOCI() {
     if (Activated) return;
     OCIVersion = "9.2";
 
-    if (!library_.Load(ProgramFolder)) Raise(kLoadFailure);
+    if (!library_.Load(ProgramFolder)) {
+        // The loader's own reason tells a broken client from a missing one.
+        std::string message = kLoadFailure;
+        for (const std::string& reason : library_.LoadFailures()) message += " (" + reason + ")";
+        Raise(message);
+    }
     fn_.Resolve(library_);
     CheckEntries();
     DetectLevel();
@@ -121,8 +126,37 @@ void TOCI8Func::TermOCI() {
     // Freeing the environment freed every handle under it; nothing may call into the library now.
     hEnv = nullptr;
     hErr = nullptr;
+    maxBytesPerChar_ = 0;
     fn_.Clear();
     Activated = false;
+}
+
+std::string TOCI8Func::WarningText() {
+    sb4 code = 0;
+    char buffer[512] = {};
+    if (fn_.OCIErrorGet != nullptr && hErr != nullptr) {
+        fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer), sizeof buffer,
+                        OCI_HTYPE_ERROR);
+    }
+    buffer[sizeof buffer - 1] = '\0';
+    std::string text = buffer;
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text.empty() ? "OCI_SUCCESS_WITH_INFO" : text;
+}
+
+int TOCI8Func::ClientMaxBytesPerChar() {
+    // The client converts character data into its own character set; a text buffer must hold
+    // the longest character of that set for every character of the column.
+    using NumericInfoGet = sword (*)(void*, OCIError*, sb4*, ub2);
+    if (maxBytesPerChar_ > 0) return maxBytesPerChar_;
+    maxBytesPerChar_ = kDefaultMaxBytesPerChar;
+    if (auto get = reinterpret_cast<NumericInfoGet>(library_.Symbol("OCINlsNumericInfoGet"));
+        get != nullptr && hEnv != nullptr) {
+        sb4 value = 0;
+        if (get(hEnv, hErr, &value, OCI_NLS_CHARSET_MAXBYTESZ) == 0 && value >= 1 && value <= 8)
+            maxBytesPerChar_ = value;
+    }
+    return maxBytesPerChar_;
 }
 
 std::string TOCI8Func::CheckErr(sword& status) {
@@ -138,11 +172,26 @@ std::string TOCI8Func::CheckErr(sword& status) {
         case -1: {
             sb4 code = 0;
             char buffer[512] = {};
+            // Oracle's client records some failures (OCIHandleAlloc among them) on the
+            // environment handle rather than on the error handle: both are asked.
             if (fn_.OCIErrorGet != nullptr && hErr != nullptr) {
                 fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer),
                                 sizeof buffer, OCI_HTYPE_ERROR);
             }
+            if (code == 0 && fn_.OCIErrorGet != nullptr && hEnv != nullptr) {
+                buffer[0] = '\0';
+                fn_.OCIErrorGet(hEnv, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer),
+                                sizeof buffer, OCI_HTYPE_ENV);
+            }
             buffer[sizeof buffer - 1] = '\0';
+            if (code == 0) {
+                // No record anywhere: the call still failed, and the status says how.
+                text = "Error - OCI_ERROR";
+                ErrCode = status;
+                OraCode = 0;
+                OraMsg = text;
+                break;
+            }
             text = buffer;
             ErrCode = code;
             status = code;
@@ -162,6 +211,16 @@ void TOCI8Func::Require(const void* entry, const char* name) {
     if (entry == nullptr) Raise(std::string("エントリ") + name + "のロードに失敗しました");
 }
 
+void TOCI8Func::RequireFormatLength(const std::string& format) {
+    // The client takes a format's length in one byte: a longer one would arrive cut short and
+    // render as a different format. It is refused as Oracle refuses it.
+    if (format.size() > kMaxFormatLength) {
+        ErrCode = 1801;
+        OraCode = 1801;
+        Raise("ORA-01801: date format is too long for internal buffer");
+    }
+}
+
 void TOCI8Func::RaiseOnStatus(sword status) {
     if (status == 0) return;
     CheckErr(status);
@@ -172,6 +231,7 @@ void TOCI8Func::RaiseOnStatus(sword status) {
 std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format) {
     Require(reinterpret_cast<const void*>(fn_.OCIDateToText), "OCIDateToText");
     const std::string& fmt = format.empty() ? DateFormat : format;
+    RequireFormatLength(fmt);
     oratext buffer[256] = {};
     ub4 size = sizeof buffer;
     // The language name is passed with its own length (the terminator is not part of it).
@@ -236,6 +296,7 @@ NumberDigitsResult TOCI8Func::NumberDigits(const OCINumber& number) {
 std::string TOCI8Func::DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format) {
     Require(reinterpret_cast<const void*>(fn_.OCIDateTimeToText), "OCIDateTimeToText");
     const std::string& fmt = format.empty() ? TimeStampFormat : format;
+    RequireFormatLength(fmt);
     OraText buffer[256] = {};
     ub4 size = sizeof buffer;
     RaiseOnStatus(fn_.OCIDateTimeToText(hEnv, hErr, datetime, reinterpret_cast<const OraText*>(fmt.data()),

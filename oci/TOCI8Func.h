@@ -46,9 +46,24 @@ public:
     std::string DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format);
     std::string IntervalToStr(const OCIInterval* interval, ub1 lfprec, ub1 fsprec);
 
+    // The text of the first record on the error handle after OCI_SUCCESS_WITH_INFO (a warning
+    // such as ORA-28002), without its line end.
+    std::string WarningText();
+    // The most bytes one character takes in the client's character set (OCI_NLS_CHARSET_MAXBYTESZ
+    // where the client tells it, else kDefaultMaxBytesPerChar).
+    int ClientMaxBytesPerChar();
+    static constexpr int kDefaultMaxBytesPerChar = 4;
+
+    // The longest date or timestamp format the client takes (its length travels in a ub1).
+    static constexpr std::size_t kMaxFormatLength = 255;
+
     const OciEntryTable& Entries() const { return fn_; }
     // The path of the loaded library (empty when none is loaded).
     const std::string& LibraryPath() const { return library_.Path(); }
+    // The loader's reasons for client libraries that were found but could not be loaded, and
+    // whether the embedded engine stands in for such a client.
+    const std::vector<std::string>& LibraryLoadFailures() const { return library_.LoadFailures(); }
+    bool FellBackToEmbedded() const { return library_.FellBack(); }
     // Folder searched for libocilite.so; the executable's folder unless set (tests set it).
     std::string ProgramFolder;
 
@@ -74,8 +89,11 @@ private:
     // Runs CheckErr on a non-zero status and throws its text.
     void RaiseOnStatus(sword status);
     void Require(const void* entry, const char* name);
+    // Raises ORA-01801 for a format longer than kMaxFormatLength.
+    void RequireFormatLength(const std::string& format);
 
     OciLibrary library_;
+    int maxBytesPerChar_ = 0;
 };
 
 }  // namespace tabrook

@@ -1,6 +1,7 @@
 #include "transfer/ExportEngine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "transfer/Host.h"
 #include "transfer/LineBreaks.h"
 #include "transfer/LobTransfer.h"
+#include "transfer/SafeFiles.h"
 #include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
@@ -23,6 +25,7 @@ namespace tabrook {
 namespace {
 
 constexpr char kCannotWrite[] = "CSVファイルを出力できません。";
+constexpr char kFileInUse[] = "\n出力先はこのプログラムが使用中のファイルです。";
 constexpr char kCancelled[] = "キャンセルしました。";
 constexpr int kLinesPerBlock = 10;
 constexpr std::size_t kLobFlushBytes = 1 << 20;
@@ -35,7 +38,8 @@ public:
             const std::string& table, const std::string& csvFile, std::string& message)
       : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(settings),
         table_(table), csvFile_(csvFile), message_(message),
-        line_(settings_.Separator, FirstByte(settings_.Delimiter)), lobs_(cur_, settings_.LobData) {}
+        line_(settings_.Separator, FirstByte(settings_.Delimiter)), output_(csvFile),
+        lobs_(cur_, settings_.LobData) {}
 
   int Run();
 
@@ -47,8 +51,8 @@ private:
   bool Flush();
   // Fetches and writes every row; returns the result code of the run.
   int WriteRows();
-  // Closes the file; false when the last writes failed.
-  bool Close();
+  // Drops the working file: an existing target stays as it was.
+  void Close() { output_.Discard(); }
   // Appends the contents of LOB column i (CLOB text, BLOB hexadecimal); false on failure.
   bool AppendLob(std::size_t i);
 
@@ -61,7 +65,9 @@ private:
   const std::string& csvFile_;
   std::string& message_;
   ExportLine line_;
-  std::FILE* file_ = nullptr;
+  // The rows go to a working file beside the target, renamed over it only when the last row
+  // is written and the file closed: a failed or killed export leaves the target as it was.
+  WorkingFile output_;
   std::string pending_;
   ExportLobs lobs_;
   std::string value_;
@@ -93,15 +99,8 @@ bool ExportRun::AppendLob(std::size_t i) {
 
 bool ExportRun::Flush() {
   if (pending_.empty()) return true;
-  const bool ok = std::fwrite(pending_.data(), 1, pending_.size(), file_) == pending_.size();
+  const bool ok = std::fwrite(pending_.data(), 1, pending_.size(), output_.get()) == pending_.size();
   pending_.clear();
-  return ok;
-}
-
-bool ExportRun::Close() {
-  if (file_ == nullptr) return true;
-  const bool ok = std::fclose(file_) == 0;
-  file_ = nullptr;
   return ok;
 }
 
@@ -111,7 +110,7 @@ int ExportRun::WriteRows() {
   while (cur_.Fetch()) {
     if (state_.RecordCount % kLinesPerBlock == 0) {
       if (!Flush()) {
-        message_ = kCannotWrite;
+        message_ = kCannotWrite + SystemReason(errno);
         return kExportCannotWrite;
       }
       state_.SyncShowCounts();
@@ -177,9 +176,14 @@ int ExportRun::Run() {
       host_.MessageBox("既にファイルが存在します。上書きしますか？", MsgIcon::Question, MsgButtons::YesNo) != kMsgYes) {
     return kExportCancelled;
   }
-  file_ = std::fopen(csvFile_.c_str(), "wb");
-  if (file_ == nullptr) {
-    message_ = kCannotWrite;
+  if (IsFileInUse(csvFile_)) {
+    // Its database or its log: replacing it would destroy what the program is working on.
+    message_ = std::string(kCannotWrite) + kFileInUse;
+    Show(message_, MsgIcon::Error);
+    return kExportCannotWrite;
+  }
+  if (!output_.Create()) {
+    message_ = kCannotWrite + SystemReason(errno);
     Show(message_, MsgIcon::Error);
     return kExportCannotWrite;
   }
@@ -226,12 +230,16 @@ int ExportRun::Run() {
   dm_.OCI.TimeStampFormat = settings_.TimestampFmt;
 
   int code = WriteRows();
-  // Rows fetched before a stop, a cancel or a failure stay in the file.
-  const bool written = Flush() && Close();
-  if (!written && code != kExportFailed) {
-    message_ = kCannotWrite;
-    code = kExportCannotWrite;
+  if (code == kExportDone) {
+    const bool flushed = Flush();
+    const int flushError = errno;
+    if (!flushed || !output_.Commit()) {
+      message_ = kCannotWrite + SystemReason(flushed ? errno : flushError);
+      code = kExportCannotWrite;
+    }
   }
+  // A stop, a cancel or a failure leaves no half file under the target's name.
+  Close();
   busy.reset();
   state_.SyncShowCounts();
   if (code == kExportDone && state_.CancelRequest) return kExportCancelled;

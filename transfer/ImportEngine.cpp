@@ -1,6 +1,7 @@
 #include "transfer/ImportEngine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "transfer/LineBreaks.h"
 #include "transfer/LobTransfer.h"
 #include "transfer/RunContext.h"
+#include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
@@ -28,6 +30,8 @@ constexpr char kCancelled[] = "キャンセルしました。";
 constexpr char kStopped[] = "中断しました。";
 constexpr char kCsvUnreadable[] = "CSVファイルを開けません。";
 constexpr char kHasErrorRecords[] = "エラーレコードがあります。";
+constexpr char kErrFileUnwritable[] = "エラーファイルを出力できません。";
+constexpr char kErmFileUnwritable[] = "エラーメッセージファイルを出力できません。";
 
 std::string WithExtension(std::string_view csvFile, const char* extension) {
   std::filesystem::path path{std::string(csvFile)};
@@ -45,11 +49,6 @@ std::string Literal(std::string_view text) {
   out += '\'';
   return out;
 }
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 class ImportRun {
 public:
@@ -69,7 +68,13 @@ private:
     if (!state_.JobListRun) host_.MessageBox(text, icon, MsgButtons::Ok);
   }
   bool OpenErrorFiles();
-  void CloseErrorFiles();
+  // Closes the error files; false (with the reason in message_) when refused rows did not
+  // all reach them.
+  bool CloseErrorFiles();
+  // Pushes the refused rows written so far to the error files before their batch is
+  // committed; false (with the reason in message_) when the files refused them.
+  bool FlushErrorFiles();
+  void ErrorFileFailed(const char* which, int error);
   // Builds the INSERT into statement_; false with the result in code when it cannot be built.
   bool BuildStatement(int& code);
   // Reads and inserts the lines; false when a commit failed on the way.
@@ -104,23 +109,37 @@ private:
   int sinceCommit_ = 0;
   bool limitReached_ = false;
   bool commitFailed_ = false;
+  bool errorFileFailed_ = false;  // a refused row could not be recorded: the job fails
 };
 
 bool ImportRun::OpenErrorFiles() {
-  state_.ErrFile = std::fopen(errPath_.c_str(), "wb");
-  if (state_.ErrFile == nullptr) message_ = "エラーファイルを出力できません。";
-  state_.ErmFile = std::fopen(ermPath_.c_str(), "wb");
-  if (state_.ErmFile == nullptr) message_ += "\nエラーメッセージファイルを出力できません。";
+  state_.ErrFile = CreateWorkingFile(errPath_);
+  if (!state_.ErrFile) message_ = kErrFileUnwritable;
+  state_.ErmFile = CreateWorkingFile(ermPath_);
+  if (!state_.ErmFile) message_ += std::string(message_.empty() ? "" : "\n") + kErmFileUnwritable;
   if (message_.empty()) return true;
   // Without a file the import can still run; refused rows are then not recorded there.
   return !state_.JobListRun && Ask(message_ + "\nインポートを実行しますか？");
 }
 
-void ImportRun::CloseErrorFiles() {
-  if (state_.ErrFile != nullptr) std::fclose(state_.ErrFile);
-  if (state_.ErmFile != nullptr) std::fclose(state_.ErmFile);
-  state_.ErrFile = nullptr;
-  state_.ErmFile = nullptr;
+void ImportRun::ErrorFileFailed(const char* which, int error) {
+  if (errorFileFailed_) return;
+  errorFileFailed_ = true;
+  message_ = std::string(which) + SystemReason(error);
+}
+
+bool ImportRun::FlushErrorFiles() {
+  if (state_.ErrFile && (std::fflush(state_.ErrFile.get()) != 0 || std::ferror(state_.ErrFile.get())))
+    ErrorFileFailed(kErrFileUnwritable, errno);
+  if (state_.ErmFile && (std::fflush(state_.ErmFile.get()) != 0 || std::ferror(state_.ErmFile.get())))
+    ErrorFileFailed(kErmFileUnwritable, errno);
+  return !errorFileFailed_;
+}
+
+bool ImportRun::CloseErrorFiles() {
+  if (!CloseChecked(state_.ErrFile)) ErrorFileFailed(kErrFileUnwritable, errno);
+  if (!CloseChecked(state_.ErmFile)) ErrorFileFailed(kErmFileUnwritable, errno);
+  return !errorFileFailed_;
 }
 
 bool ImportRun::BuildStatement(int& code) {
@@ -178,15 +197,17 @@ bool ImportRun::BuildStatement(int& code) {
 }
 
 void ImportRun::RefuseLine(const std::string& line) {
-  if (state_.ErrFile != nullptr) {
-    std::fwrite(line.data(), 1, line.size(), state_.ErrFile);
-    std::fputs("\r\n", state_.ErrFile);
+  if (std::FILE* file = state_.ErrFile.get()) {
+    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
+                         std::fputs("\r\n", file) >= 0;
+    if (!written) ErrorFileFailed(kErrFileUnwritable, errno);
   }
-  if (state_.ErmFile != nullptr) {
+  if (std::FILE* file = state_.ErmFile.get()) {
     std::string text = cur_.ErrMsg;
     std::replace(text.begin(), text.end(), '\n', ' ');
     text += "\r\n";
-    std::fwrite(text.data(), 1, text.size(), state_.ErmFile);
+    if (std::fwrite(text.data(), 1, text.size(), file) != text.size())
+      ErrorFileFailed(kErmFileUnwritable, errno);
   }
   ++state_.ErrorCount;
 }
@@ -237,9 +258,12 @@ bool ImportRun::ImportLine(const std::string& line) {
     ++state_.SuccessCount;
   } else {
     RefuseLine(line);
+    // A refused row that cannot be recorded would be lost: the job ends here and fails.
+    if (errorFileFailed_) return false;
   }
   if (settings_.AutoCommit && sinceCommit_ >= settings_.AutoCmtCnt) {
     sinceCommit_ = 0;
+    if (!FlushErrorFiles()) return false;
     if (!dm_.OCI.Commit()) {
       commitFailed_ = true;  // reported when the transaction ends
       return false;
@@ -291,14 +315,15 @@ int ImportRun::Run() {
   errPath_ = ErrorRecordPath(csvFile_);
   ermPath_ = ErrorMessagePath(csvFile_);
   std::error_code sameFileError;
-  if (std::filesystem::equivalent(errPath_, csvFile_, sameFileError)) {
-    // The file being imported is itself an error-record file: replacing its extension would
-    // name the file and delete it before it is read. Append the extensions instead.
+  if (std::filesystem::equivalent(errPath_, csvFile_, sameFileError) ||
+      std::filesystem::equivalent(ermPath_, csvFile_, sameFileError)) {
+    // The file being imported is itself named like one of its error files: replacing its
+    // extension would name the file and delete it before it is read. Append the extensions.
     errPath_ = csvFile_ + ".err";
     ermPath_ = csvFile_ + ".erm";
   }
-  std::remove(errPath_.c_str());  // a failure shows when the new file cannot be created
-  std::remove(ermPath_.c_str());
+  // The error files are created afresh below (an old one, or a link of that name, is
+  // removed first); a failure shows when the new file cannot be created.
   state_.SyncShowCounts();
   message_.clear();
 
@@ -306,7 +331,7 @@ int ImportRun::Run() {
     CloseErrorFiles();
     return kImportNoErrorFiles;
   }
-  File csv(std::fopen(csvFile_.c_str(), "rb"));
+  FilePtr csv = OpenForReading(csvFile_);
   if (!csv) {
     if (state_.JobListRun) {
       message_ = kCsvUnreadable;
@@ -380,12 +405,19 @@ int ImportRun::Run() {
   }
 
   // End the transaction. A failed commit or rollback is the outcome of the run: the rows
-  // are then not where the user expects them.
+  // are then not where the user expects them. Refused rows that did not reach the error
+  // files fail the run too: the transaction is rolled back so that no row is lost unseen.
   busy.reset();
-  if (commitFailed_) {
+  if (!errorFileFailed_) FlushErrorFiles();
+  if (errorFileFailed_) {
+    code = kImportFailed;
+    dm_.OCI.Rollback();
+  } else if (commitFailed_) {
+    // The commit's own error is the reason; the rollback after it only tidies up (the
+    // database may have ended the transaction itself).
     code = kImportFailed;
     message_ = dm_.OCI.ErrMsg;
-    if (!dm_.OCI.Rollback()) message_ += "\n" + dm_.OCI.ErrMsg;
+    dm_.OCI.Rollback();
   } else if (state_.CancelRequest) {
     if (!dm_.OCI.Rollback()) {
       code = kImportFailed;
@@ -401,9 +433,10 @@ int ImportRun::Run() {
     dm_.OCI.Rollback();
   }
 
-  CloseErrorFiles();
+  if (!CloseErrorFiles() && code != kImportFailed) code = kImportFailed;
   state_.SyncShowCounts();
   csv.reset();
+  if (errorFileFailed_) return kImportFailed;  // the reason is the message, not the rows
   ReportRefusedRows(code);
 
   if (code == kImportFailed) return kImportFailed;

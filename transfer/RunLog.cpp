@@ -1,10 +1,12 @@
 #include "transfer/RunLog.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <system_error>
 
 #include "transfer/Host.h"
 #include "transfer/RunContext.h"
+#include "transfer/SafeFiles.h"
 
 namespace tabrook {
 
@@ -25,11 +27,16 @@ bool RunLog::Open(const std::string& logFile, bool autoClose, Host& host) {
     file_ = nullptr;
   }
   logFile_ = logFile;
+  failed_ = false;
+  lastFailure_.clear();
   if (logFile_.empty()) return true;
   std::error_code ignored;
   std::filesystem::remove(logFile_, ignored);  // every start begins a new log
-  file_ = std::fopen(WorkingFileOf(logFile_).c_str(), "wb");
+  // Created afresh and exclusively: a link planted under the working name in a shared
+  // folder is removed, never followed.
+  file_ = CreateWorkingFile(WorkingFileOf(logFile_).string()).release();
   if (!file_) {
+    MarkFailed("cannot create the log", errno);
     if (!autoClose) host.MessageBox("ログを記録できません。", MsgIcon::Error, MsgButtons::Ok);
     return false;
   }
@@ -42,7 +49,18 @@ bool RunLog::Write(std::string_view code, std::string_view text) {
   return WriteLocked(code, text);
 }
 
+void RunLog::MarkFailed(const char* what, int error) {
+  if (failed_) return;
+  failed_ = true;
+  if (notice_) notice_(std::string(what) + " " + logFile_ + " " + SystemReason(error));
+}
+
 bool RunLog::WriteLocked(std::string_view code, std::string_view text) {
+  if (!code.empty() && (code.front() == 'I' || code.front() == 'E')) {
+    lastFailure_.assign(code);
+    for (char c : text) lastFailure_ += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
+    if (!text.empty()) lastFailure_.insert(code.size(), ": ");
+  }
   if (logFile_.empty()) return true;
   if (!file_) return false;
   std::string line(code);
@@ -56,17 +74,40 @@ bool RunLog::WriteLocked(std::string_view code, std::string_view text) {
   }
   line += "\r\n";
   const bool written = std::fwrite(line.data(), 1, line.size(), file_) == line.size();
-  return std::fflush(file_) == 0 && written;
+  const bool ok = std::fflush(file_) == 0 && written;
+  if (!ok) MarkFailed("cannot write the log", errno);
+  return ok;
 }
 
 void RunLog::Close() {
   std::lock_guard lock(mutex_);
   if (logFile_.empty() || !file_) return;
   WriteLocked("Q", {});
-  std::fclose(file_);
+  if (std::fclose(file_) != 0) MarkFailed("cannot write the log", errno);
   file_ = nullptr;
-  std::error_code ignored;  // a failed rename leaves the log under the working name
-  std::filesystem::rename(WorkingFileOf(logFile_), logFile_, ignored);
+  std::error_code renameError;  // a failed rename leaves the log under the working name
+  std::filesystem::rename(WorkingFileOf(logFile_), logFile_, renameError);
+  if (renameError) MarkFailed("cannot rename the log to", renameError.value());
+}
+
+void RunLog::SetFailureNotice(std::function<void(const std::string&)> notice) {
+  std::lock_guard lock(mutex_);
+  notice_ = std::move(notice);
+}
+
+std::string RunLog::LastFailure() const {
+  std::lock_guard lock(mutex_);
+  return lastFailure_;
+}
+
+bool RunLog::Failed() const {
+  std::lock_guard lock(mutex_);
+  return failed_;
+}
+
+bool RunLog::Kept() const {
+  std::lock_guard lock(mutex_);
+  return !logFile_.empty() && !failed_;
 }
 
 bool RunLog::IsOpen() const {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -35,6 +36,16 @@ public:
   void Close();
 
   bool IsOpen() const;
+  // True when a log is wanted but could not be created, written, closed or renamed.
+  bool Failed() const;
+  // True when a log is wanted and every line so far reached it.
+  bool Kept() const;
+  // Called once, with a one-line reason, when the log fails for the first time (cannot be
+  // created, written or renamed); the run goes on without it.
+  void SetFailureNotice(std::function<void(const std::string&)> notice);
+  // The last start failure or failed transfer given to Write, even when no log is kept:
+  // its code, a colon and its text on one line ("I999: ORA-01017: ..."); empty when none.
+  std::string LastFailure() const;
 
   // The working file of a log: its name with the extension replaced by ".tmp".
   static std::filesystem::path WorkingFileOf(const std::string& logFile);
@@ -44,10 +55,14 @@ public:
 
 private:
   bool WriteLocked(std::string_view code, std::string_view text);
+  void MarkFailed(const char* what, int error);
 
   mutable std::mutex mutex_;
   std::string logFile_;
   std::FILE* file_ = nullptr;
+  bool failed_ = false;
+  std::string lastFailure_;
+  std::function<void(const std::string&)> notice_;
   std::time_t (*clock_)() = nullptr;
 };
 

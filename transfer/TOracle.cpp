@@ -9,6 +9,7 @@
 #include "transfer/RunContext.h"
 #include "transfer/RunLog.h"
 #include "transfer/SettingsLine.h"
+#include "transfer/Tdm.h"
 #include "transfer/TransferSettings.h"
 
 namespace tabrook {
@@ -105,7 +106,9 @@ void TOracle::DoWork() {
   context.Running = true;
   ++outcome_.Runs;
   const TransferSettings& settings = settings_;
-  std::string settingsLine = SettingsLine(settings);
+  // The settings line ends with the client library in use, so a log shows whether a run went
+  // to Oracle or to the embedded engine.
+  std::string settingsLine = SettingsLine(settings) + "\tLibrary=" + (dm_ ? dm_->OCI.LibraryPath() : std::string());
   CancelRequest = false;
   bool exportMode = settings.Mode == 1;
   if (JobListRun)

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "transfer/SafeFiles.h"
+
 namespace tabrook {
 
 class TransferJobState {
@@ -32,8 +34,8 @@ public:
   int SuccessCount = 0;  // rows inserted or written
 
   // The import's error-record (.err) and error-message (.erm) files while it runs.
-  std::FILE* ErrFile = nullptr;
-  std::FILE* ErmFile = nullptr;
+  FilePtr ErrFile;
+  FilePtr ErmFile;
 
   // A job-list run shows no message box except the cancel question.
   bool JobListRun = false;

@@ -43,15 +43,21 @@ bool IsBlock(const std::string& text) {
     return false;
 }
 
+// The quote state inside a "..." quoted name (no q'X...X' delimiter can be this byte).
+constexpr char kInName = '\x01';
+
 // Scans one line for the quote state it leaves and the part of the line before a trailing "--"
-// comment. `close` is 0 outside quotes, '\'' inside '...', and the closing delimiter inside
-// q'X...X' (where a lone quote is text).
+// comment. `close` is 0 outside quotes, '\'' inside '...', kInName inside a "..." quoted name
+// (where quotes and "--" are part of the name), and the closing delimiter inside q'X...X'
+// (where a lone quote is text).
 void QuoteStateAfter(const std::string& line, char& close, std::string& code) {
     code = line;
     for (size_t i = 0; i < line.size(); ++i) {
         char c = line[i];
         if (close == '\'') {
             if (c == '\'') close = 0;  // '' re-enters on the next character
+        } else if (close == kInName) {
+            if (c == '"') close = 0;   // "" likewise
         } else if (close != 0) {
             if (c == close && i + 1 < line.size() && line[i + 1] == '\'') {
                 close = 0;
@@ -65,6 +71,8 @@ void QuoteStateAfter(const std::string& line, char& close, std::string& code) {
             i += 2;
         } else if (c == '\'') {
             close = '\'';
+        } else if (c == '"') {
+            close = kInName;
         } else if (c == '-' && i + 1 < line.size() && line[i + 1] == '-') {
             code = line.substr(0, i);
             break;

@@ -44,9 +44,35 @@ const std::set<std::string>& Reserved() {
     }
 }
 
+// The deepest expression tree the parser builds: every nesting level (parentheses, NOT, signs,
+// subqueries) and every operator of a chain adds one. Deeper input would exhaust the stack of
+// the recursive parser and of the stages after it, so it is refused as Oracle refuses it.
+constexpr int kMaxExpressionDepth = 1000;
+
 class Parser {
 public:
     explicit Parser(std::string_view sql) : sql_(sql), toks_(Tokenize(sql)) {}
+
+    // Counts levels for the life of the object; Deeper() adds one more (a chain's operator).
+    class Depth {
+    public:
+        // A level of its own (nested), or only a counter for the operators of a chain.
+        explicit Depth(Parser& parser, bool nested = true) : parser_(parser) {
+            if (nested) Deeper();
+        }
+        ~Depth() { parser_.depth_ -= added_; }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+        void Deeper() {
+            ++added_;
+            if (++parser_.depth_ > kMaxExpressionDepth)
+                throw OraError(3095, "expression level is too deep, maximum " + std::to_string(kMaxExpressionDepth));
+        }
+
+    private:
+        Parser& parser_;
+        int added_ = 0;
+    };
 
     ParsedStatement Parse() {
         // A trailing ';' is what Oracle's OCI rejects with ORA-00911; PL/SQL keeps it.
@@ -222,6 +248,7 @@ private:
 
     // ---- queries -----------------------------------------------------------------------
     std::unique_ptr<SelectStmt> ParseQuery() {
+        Depth depth(*this);
         if (Peek().IsWord("WITH")) throw OraError(3001, "unimplemented feature");
         auto head = ParseQueryTerm();
         SelectStmt* tail = head.get();
@@ -407,11 +434,16 @@ private:
         return e;
     }
 
-    ExprPtr ParseExpr() { return ParseOr(); }
+    ExprPtr ParseExpr() {
+        Depth depth(*this);
+        return ParseOr();
+    }
 
     ExprPtr ParseOr() {
+        Depth depth(*this, false);
         auto left = ParseAnd();
         while (Peek().IsWord("OR")) {
+            depth.Deeper();
             size_t p = Next().pos;
             auto e = Make(ExprKind::Or, p);
             e->args.push_back(std::move(left));
@@ -422,8 +454,10 @@ private:
     }
 
     ExprPtr ParseAnd() {
+        Depth depth(*this, false);
         auto left = ParseNot();
         while (Peek().IsWord("AND")) {
+            depth.Deeper();
             size_t p = Next().pos;
             auto e = Make(ExprKind::And, p);
             e->args.push_back(std::move(left));
@@ -434,7 +468,9 @@ private:
     }
 
     ExprPtr ParseNot() {
+        Depth depth(*this, false);
         if (Peek().IsWord("NOT")) {
+            depth.Deeper();
             size_t p = Next().pos;
             auto e = Make(ExprKind::Not, p);
             e->args.push_back(ParseNot());
@@ -521,7 +557,9 @@ private:
 
     ExprPtr ParseAdditive() {
         auto left = ParseMultiplicative();
+        Depth depth(*this, false);
         while (Peek().IsSymbol("+") || Peek().IsSymbol("-") || Peek().IsSymbol("||")) {
+            depth.Deeper();
             std::string op = Next().text;
             auto e = Make(ExprKind::Binary, left->pos);
             e->text = op;
@@ -533,8 +571,10 @@ private:
     }
 
     ExprPtr ParseMultiplicative() {
+        Depth depth(*this, false);
         auto left = ParseUnary();
         while (Peek().IsSymbol("*") || Peek().IsSymbol("/")) {
+            depth.Deeper();
             std::string op = Next().text;
             auto e = Make(ExprKind::Binary, left->pos);
             e->text = op;
@@ -546,7 +586,9 @@ private:
     }
 
     ExprPtr ParseUnary() {
+        Depth depth(*this, false);
         if (Peek().IsSymbol("-") || Peek().IsSymbol("+")) {
+            depth.Deeper();
             const Token& t = Next();
             auto e = Make(ExprKind::Unary, t.pos);
             e->text = t.text;
@@ -985,6 +1027,7 @@ private:
     std::string_view sql_;
     std::vector<Token> toks_;
     size_t pos_ = 0;
+    int depth_ = 0;
 };
 
 int ReadInt(const Token& t) {

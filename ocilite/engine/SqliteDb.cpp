@@ -26,6 +26,9 @@ void ThrowSqlite(sqlite3* db, int rc) {
             break;
     }
     std::string detail = db ? sqlite3_errmsg(db) : "";
+    // SQLite's own parser has a fixed stack: a statement nested past it is too deep, as the
+    // engine's parser says for deeper nesting still.
+    if (detail == "parser stack overflow") throw OraError(3095, "expression level is too deep");
     throw OraError(600, "internal error code, arguments: [ocilite], [" + std::to_string(rc) + "], [" +
                             detail + "]");
 }

@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,12 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
 };
+
+// Owns a prepared statement: finalized when the handle goes, on every path out.
+struct StmtFinalizer {
+    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+};
+using StmtHandle = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
 void ExecSql(sqlite3* db, std::string_view sql);
 

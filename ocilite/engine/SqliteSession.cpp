@@ -8,6 +8,10 @@
 #include <filesystem>
 #include <set>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "ocilite/engine/Parser.h"
 #include "ocilite/engine/Plan.h"
 #include "ocilite/engine/SqliteDb.h"
@@ -82,7 +86,11 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
         path = DefaultDatabasePath();
         if (!std::filesystem::exists(path, ec)) {
             create = true;
-            std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+            // The folder of the user's own databases is private: other users of the machine
+            // cannot list or open what is in it, whatever the umask.
+            const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+            std::filesystem::create_directories(folder.parent_path(), ec);
+            ::mkdir(folder.c_str(), 0700);
         }
     }
     bool exists = std::filesystem::exists(path, ec);
@@ -91,10 +99,21 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
     if (exists && std::filesystem::is_directory(path, ec))
         throw OraError(12154, "TNS:could not resolve the connect identifier specified");
 
+    // A new database file is readable by its owner only; SQLite gives its WAL and shared-memory
+    // files the mode of the database file. An empty file is a valid empty database.
+    bool madeFile = false;
+    if (!exists && create) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            madeFile = true;
+        }
+    }
     std::unique_ptr<SqliteSession> s(new SqliteSession());
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &s->db_, flags, nullptr);
     if (rc != SQLITE_OK) {
+        if (madeFile) ::unlink(path.c_str());
         if (!exists) throw OraError(12154, "TNS:could not resolve the connect identifier specified");
         ThrowSqlite(s->db_, rc);
     }
@@ -213,12 +232,21 @@ void SqliteSession::BeginWork() {
 void SqliteSession::Commit() {
     if (!inTransaction_) return;
     int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    if (rc != SQLITE_OK) {
+        // A commit that fails on a full disk or an I/O error may roll the transaction back
+        // by itself; a later ROLLBACK must then find nothing to undo rather than fail.
+        if (sqlite3_get_autocommit(db_)) inTransaction_ = false;
+        ThrowSqlite(db_, rc);
+    }
     inTransaction_ = false;
 }
 
 void SqliteSession::Rollback() {
     if (!inTransaction_) return;
+    if (sqlite3_get_autocommit(db_)) {  // SQLite already ended the transaction after an error
+        inTransaction_ = false;
+        return;
+    }
     // statements still reading are reset so the rollback can proceed
     for (sqlite3_stmt* st = sqlite3_next_stmt(db_, nullptr); st; st = sqlite3_next_stmt(db_, st))
         if (sqlite3_stmt_busy(st)) sqlite3_reset(st);
@@ -240,11 +268,13 @@ void SqliteSession::ThrowStepError(int rc) {
     ThrowSqlite(db_, rc);
 }
 
-sqlite3_stmt* SqliteSession::PrepareSql(const Plan& plan) {
-    sqlite3_stmt* stmt = nullptr;
+StmtHandle SqliteSession::PrepareSql(const Plan& plan) {
+    sqlite3_stmt* prepared = nullptr;
     int rc = sqlite3_prepare_v3(db_, plan.sql.c_str(), static_cast<int>(plan.sql.size()), SQLITE_PREPARE_PERSISTENT,
-                                &stmt, nullptr);
+                                &prepared, nullptr);
+    StmtHandle owner(prepared);
     if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    sqlite3_stmt* stmt = owner.get();
     for (size_t i = 0; i < plan.calls.size(); ++i) {
         int idx = sqlite3_bind_parameter_index(stmt, (":f" + std::to_string(i)).c_str());
         if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.calls[i].get(), kCallPointer, nullptr);
@@ -253,7 +283,7 @@ sqlite3_stmt* SqliteSession::PrepareSql(const Plan& plan) {
         int idx = sqlite3_bind_parameter_index(stmt, (":p" + std::to_string(i)).c_str());
         if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.puts[i].get(), kPutPointer, nullptr);
     }
-    return stmt;
+    return owner;
 }
 
 // ---- statements the session runs itself -------------------------------------------------
@@ -448,10 +478,9 @@ void SqliteSession::CreateTable(const ParsedStatement& st) {
         }
         CatalogObject obj = catalog_.CreateTable(owner, st.name, std::move(cols), {});
         plan.sql = "INSERT INTO " + obj.StorageName() + " SELECT * FROM (" + result.sql + ")";
-        sqlite3_stmt* stmt = PrepareSql(plan);
+        StmtHandle stmt = PrepareSql(plan);
         host_.pending.reset();
-        int rc = sqlite3_step(stmt);
-        sqlite3_finalize(stmt);
+        int rc = sqlite3_step(stmt.get());
         if (rc != SQLITE_DONE) ThrowStepError(rc);
         return;
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ocilite/engine/Catalog.h"
+#include "ocilite/engine/SqliteDb.h"
 #include "ocilite/engine/Engine.h"
 #include "ocilite/engine/SqlFunctions.h"
 #include "ocilite/engine/ValueCodec.h"
@@ -43,7 +44,7 @@ public:
     // violation (ORA-00001), or the mapped SQLite condition.
     [[noreturn]] void ThrowStepError(int rc);
     // Prepares plan SQL and binds its call-site pointers.
-    sqlite3_stmt* PrepareSql(const Plan& plan);
+    StmtHandle PrepareSql(const Plan& plan);
 
     // Password hashing with libsodium (Argon2id).
     static std::string HashPassword(std::string_view password);

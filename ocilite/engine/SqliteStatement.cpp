@@ -21,7 +21,8 @@ SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) :
         case StmtKind::Delete: {
             Translator tr(session.Cat(), session.UserName(), plan_, bindNames_);
             tr.Translate(parsed);
-            stmt_ = session.PrepareSql(plan_);
+            owned_ = session.PrepareSql(plan_);
+            stmt_ = owned_.get();
             break;
         }
         default:
@@ -33,7 +34,7 @@ SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) :
     bound_.assign(bindNames_.size(), false);
 }
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
+SqliteStatement::~SqliteStatement() = default;
 
 int SqliteStatement::BindIndex(std::string_view placeholder) const {
     std::string name(placeholder);

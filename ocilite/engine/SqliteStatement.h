@@ -10,6 +10,7 @@
 
 #include "ocilite/engine/Engine.h"
 #include "ocilite/engine/Plan.h"
+#include "ocilite/engine/SqliteDb.h"
 
 namespace ocilite {
 
@@ -41,7 +42,8 @@ private:
     std::vector<Value> binds_;
     std::vector<bool> bound_;
     std::vector<ColumnInfo> columnInfo_;
-    sqlite3_stmt* stmt_ = nullptr;
+    StmtHandle owned_;              // the prepared statement, finalized with this object
+    sqlite3_stmt* stmt_ = nullptr;  // owned_'s statement
     bool hasRow_ = false;
     bool executed_ = false;
     uint64_t rowCount_ = 0;

@@ -68,20 +68,25 @@ TEST_F(CommandLineTest, BuiltInDefaults) {
 TEST_F(CommandLineTest, UserOption) {
   struct Case {
     std::string value, user, password, connStr;
+    bool passwordGiven;
   };
   const std::vector<Case> cases = {
-      {"scott", "scott", "", "stored"},                  // no "/": connect string kept
-      {"scott/tiger", "scott", "tiger", ""},             // "/" without "@": emptied
-      {"scott/tiger@db", "scott", "tiger", "db"},
-      {"scott/t@x@y", "scott", "t", "x@y"},              // split at the first "@"
-      {"scott/", "scott", "", ""},
-      {"a@b/c", "a@b", "c", ""},
-      {"u/p/q@c", "u", "p/q", "c"},
+      {"scott", "scott", "", "stored", false},                  // no "/": connect string kept
+      {"scott@db", "scott", "", "db", false},                   // no password part
+      {"scott@x@y", "scott", "", "x@y", false},
+      {"scott/tiger", "scott", "tiger", "", true},              // "/" without "@": emptied
+      {"scott/tiger@db", "scott", "tiger", "db", true},
+      {"scott/t@x@y", "scott", "t", "x@y", true},               // split at the first "@"
+      {"scott/", "scott", "", "", true},
+      {"a@b/c", "a", "", "b/c", false},                        // "@" first: a connect path
+      {"scott@db/test.db", "scott", "", "db/test.db", false},
+      {"u/p/q@c", "u", "p/q", "c", true},
   };
   for (const Case& c : cases) {
-    logon_ = {"storedUser", "", "stored"};
+    logon_ = {"storedUser", "storedPassword", "stored"};
     const CommandLineResult result = Parse({"USER=" + c.value});
     EXPECT_TRUE(result.UserGiven) << c.value;
+    EXPECT_EQ(result.PasswordGiven, c.passwordGiven) << c.value;
     EXPECT_EQ(logon_.User, c.user) << c.value;
     EXPECT_EQ(logon_.Password, c.password) << c.value;
     EXPECT_EQ(logon_.ConnStr, c.connStr) << c.value;
@@ -121,7 +126,10 @@ TEST_F(CommandLineTest, SettingOptions) {
       {{"AUTOCOMMIT=500"}, [](S s, C) { EXPECT_EQ(s.AutoCmtCnt, 500); }},
       {{"AUTOCOMMIT=TRUE"}, [](S s, C) { EXPECT_TRUE(s.AutoCommit); EXPECT_EQ(s.AutoCmtCnt, 1); }},
       {{"AUTOCOMMIT=-3"}, [](S s, C) { EXPECT_EQ(s.AutoCmtCnt, -3); }},
-      {{"AUTOCOMMIT=99999999999999"}, [](S s, C) { EXPECT_EQ(s.AutoCmtCnt, 1); }},
+      {{"AUTOCOMMIT=99999999999999"}, [](S s, C) { EXPECT_TRUE(s.AutoCommit); EXPECT_EQ(s.AutoCmtCnt, 10000); }},
+      {{"AUTOCOMMIT=2147483648"}, [](S s, C) { EXPECT_EQ(s.AutoCmtCnt, 10000); }},
+      {{"ERRCNT=99999999999"}, [](S s, C) { EXPECT_EQ(s.ErrCnt, 999999); }},
+      {{"ERRCNT=+99999999999999999999999"}, [](S s, C) { EXPECT_EQ(s.ErrCnt, 999999); }},
       {{"AUTOCOMMIT=5", "AUTOCOMMIT=False"}, [](S s, C) { EXPECT_FALSE(s.AutoCommit); EXPECT_EQ(s.AutoCmtCnt, 5); }},
       {{"ERRCNT=abc"}, [](S s, C) { EXPECT_EQ(s.ErrCnt, 100); }},
       {{"ERRCNT=1000000"}, [](S s, C) { EXPECT_EQ(s.ErrCnt, 999999); }},

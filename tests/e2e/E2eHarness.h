@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <regex>
@@ -110,6 +111,8 @@ public:
 
   // Environment variables for the next runs; an empty value removes the variable.
   std::map<std::string, std::string> env;
+  // Run in the child before the program starts (limits, umask); async-signal-safe calls only.
+  std::function<void()> childSetup;
 
   ProcessResult Run(const fs::path& program, const std::vector<std::string>& args,
                     const std::string& input = {}) const {
@@ -129,6 +132,7 @@ public:
     }
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QString::fromStdString(Work().string()));
+    if (childSetup) process.setChildProcessModifier(childSetup);
     QStringList arguments;
     for (const std::string& arg : args) arguments << QString::fromStdString(arg);
     process.start(QString::fromStdString(program.string()), arguments);

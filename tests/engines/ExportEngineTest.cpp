@@ -125,7 +125,7 @@ TEST_F(ExportTest, FileThatCannotBeCreated) {
   Exec({"create table T (A number(3))"});
   std::string message;
   EXPECT_EQ(RunExport("T", &message, "no/such/folder/out.csv"), kExportCannotWrite);
-  EXPECT_EQ(message, "CSVファイルを出力できません。");
+  EXPECT_EQ(message, "CSVファイルを出力できません。(No such file or directory)");
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_EQ(host_.boxes[0].icon, MsgIcon::Error);
 }
@@ -183,15 +183,28 @@ TEST_F(ExportRows, CountsAreShownEveryTenRows) {
   EXPECT_EQ(Out(), Lines(1, 25));
 }
 
-TEST_F(ExportRows, ConfirmedCancelKeepsTheRowsWrittenBefore) {
+// Names in the output file's folder besides the target itself: a working file left behind.
+std::vector<std::string> Leftovers(const std::filesystem::path& target) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(target.parent_path())) {
+    const std::string name = entry.path().filename().string();
+    if (name != target.filename().string() && name.find(".csv") != std::string::npos) names.push_back(name);
+  }
+  return names;
+}
+
+TEST_F(ExportRows, ConfirmedCancelLeavesAnExistingFileAsItWas) {
+  WriteBytes(Path("out.csv"), "old\r\n");
   state_.stopHook = [&] {
     if (state_.RecordCount == 12) state_.CancelRequest = true;
     return false;
   };
   std::string message;
+  state_.JobListRun = true;
   EXPECT_EQ(RunExport("T", &message), kExportCancelled);
   EXPECT_EQ(message, "キャンセルしました。");
-  EXPECT_EQ(Out(), Lines(1, 12));
+  EXPECT_EQ(Out(), "old\r\n");
+  EXPECT_EQ(Leftovers(out_), std::vector<std::string>{});
   EXPECT_EQ(state_.SuccessCount, 12);
 }
 
@@ -211,16 +224,19 @@ TEST_F(ExportRows, DeclinedCancelFinishesAndAsksAgainOnlyAfterANewRequest) {
   EXPECT_EQ(Out(), Lines(1, 25));
 }
 
-TEST_F(ExportRows, StopRequestEndsWithoutAQuestion) {
+TEST_F(ExportRows, StopRequestEndsWithoutAQuestionAndWithoutAHalfFile) {
   state_.stopHook = [&] { return state_.RecordCount == 5; };
   std::string message;
   EXPECT_EQ(RunExport("T", &message), kExportCancelled);
   EXPECT_EQ(message, "キャンセルしました。");
   EXPECT_TRUE(host_.boxes.empty());
-  EXPECT_EQ(Out(), Lines(1, 5));
+  EXPECT_FALSE(std::filesystem::exists(out_)) << "a half file under the target's name";
+  EXPECT_EQ(Leftovers(out_), std::vector<std::string>{});
 }
 
 TEST_F(ExportRows, FetchThatFailsIsAnErrorNotTheEnd) {
+  WriteBytes(Path("out.csv"), "old\r\n");
+  state_.JobListRun = true;
   // The session goes away in the middle of the rows: the next fetch fails.
   state_.stopHook = [&] {
     if (state_.RecordCount == 4) dm_.OCI.DisConnect();
@@ -230,9 +246,9 @@ TEST_F(ExportRows, FetchThatFailsIsAnErrorNotTheEnd) {
   EXPECT_EQ(RunExport("T", &message), kExportFailed);
   EXPECT_NE(message, "エクスポートを完了しました。");
   EXPECT_FALSE(message.empty());
-  // The rows written before stay in the file. (The row fetched just before the session went
-  // lost its values with the session, so only the first four are compared.)
-  EXPECT_EQ(Out().substr(0, Lines(1, 4).size()), Lines(1, 4));
+  // The file that was there before stays as it was; no working file is left behind.
+  EXPECT_EQ(Out(), "old\r\n");
+  EXPECT_EQ(Leftovers(out_), std::vector<std::string>{});
 }
 
 TEST_F(ExportTest, ValueThatCannotBeRenderedStopsTheExport) {

@@ -102,14 +102,18 @@ TEST(ColumnRecord, FieldsFromTheTypeTable) {
     } cases[] = {
         // The rows whose record differs from the description: precision minus scale for a
         // NUMBER with a scale, the unconstrained NUMBER's marks, FLOAT's scale, the sizes that
-        // are not the described ones, the LOB records without a buffer, an unknown type.
+        // are not the described ones (text buffers: characters times the client's bytes per
+        // character, four when unknown), the LOB records without a buffer, an unknown type.
+        {Described(1, 20, 0, 0), "VARCHAR2", 1, 20, 0, 80, ""},
         {Described(2, 22, 10, 2), "NUMBER", 2, 8, 2, 22, "FM99999999.09"},
         {Described(2, 22, 0, -127), "NUMBER", 2, 127, -127, 22, ""},
         {Described(4, 22, 126, -127), "FLOAT", 4, 126, 0, 22, ""},
         {Described(12, 8, 0, 0), "DATE", 12, 0, 0, 8, ""},
         {Described(24, 4000, 0, 0), "LONG RAW", 24, 0, 0, 4000, ""},
+        {Described(96, 5, 0, 0), "CHAR", 96, 5, 0, 20, ""},
         {Described(104, 22, 0, 0), "ROWID", 104, 0, 0, 22, ""},
         {Described(112, 0, 0, 0), "CLOB", 112, 0, 0, 0, ""},
+        {Described(9009, 40, 0, 0), "NVARCHAR2", 9009, 40, 0, 80, ""},  // 20 characters of two bytes
         {Described(9112, 0, 0, 0), "NCLOB", 9112, 0, 0, 0, ""},
         {Described(100, 4, 0, 0), "Unknown", 0, 4, 0, 4, ""},
     };

@@ -251,10 +251,11 @@ TEST_F(Cursor, QueryDescribesDefinesAndFetchesUntilNoData) {
     EXPECT_EQ(cur.Columns[0].Name, "NAME");
     EXPECT_EQ(cur.Columns[10].DataType, kTypeNVarchar2);
     const std::string ptr = std::to_string(sizeof(void*));
+    // Text buffers hold four bytes a character when the client does not tell its width.
     EXPECT_EQ(stub.Defines(),
-              "1:5:11\n2:6:23\n3:156:9\n4:96:6\n5:187:" + ptr + "\n6:190:" + ptr + "\n7:189:" + ptr +
-                  "\n8:23:17\n9:9:23\n10:5:4001\n11:5:41\n");
-    EXPECT_EQ(stub.Count("OCIAttrSet"), 2);  // charset form and id of the national column
+              "1:5:41\n2:6:23\n3:156:9\n4:96:21\n5:187:" + ptr + "\n6:190:" + ptr + "\n7:189:" + ptr +
+                  "\n8:23:17\n9:9:23\n10:5:4001\n11:5:81\n");
+    EXPECT_EQ(stub.AttrSets(), "32\n");  // the charset form of the national column, never its id
     EXPECT_EQ(stub.Count("OCIDescriptorFree(param)"), 11);
 
     ASSERT_TRUE(cur.Fetch()) << cur.ErrMsg;
@@ -281,6 +282,68 @@ TEST_F(Cursor, QueryDescribesDefinesAndFetchesUntilNoData) {
     EXPECT_FALSE(cur.Opened());
     EXPECT_TRUE(cur.Columns.empty());
     EXPECT_EQ(cur.RowCount(), 0);
+}
+
+// Text buffers are sized for the client's character set: the column's length in characters
+// (as described, else from its bytes) times the client's bytes per character.
+TEST_F(Cursor, TextBuffersHoldTheClientsBytesPerCharacter) {
+    struct Case {
+        int maxBytes;            // 0: the client does not tell
+        int charSize;            // 0: not described
+        std::string defines;
+    };
+    const std::vector<Case> cases = {
+        {1, 0, "1:5:11\n2:96:6\n3:5:41\n"},
+        {3, 0, "1:5:31\n2:96:16\n3:5:61\n"},
+        {3, 4, "1:5:13\n2:96:13\n3:5:41\n"},   // a described length in characters wins...
+        {0, 0, "1:5:41\n2:96:21\n3:5:81\n"},
+        {1, 20, "1:5:21\n2:96:21\n3:5:41\n"},  // ...but the buffer never shrinks below the bytes
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.maxBytes) + "/" + std::to_string(c.charSize));
+        cur.CleanUp();
+        oci.UnActive();
+        stub.Reset();
+        stub.SetMaxBytesPerChar(c.maxBytes);
+        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+        cur.SetParent(&oci);
+        stub.AddColumn(1, 10, 0, 0, 1, "V");   // VARCHAR2(10)
+        stub.AddColumn(96, 5, 0, 0, 1, "C");   // CHAR(5)
+        stub.AddColumn(1, 40, 0, 0, 2, "N");   // NVARCHAR2(20): two bytes a character described
+        if (c.charSize > 0) {
+            stub.SetCharSize(0, c.charSize);
+            stub.SetCharSize(1, c.charSize);
+            stub.SetCharSize(2, c.charSize);
+        }
+        ASSERT_TRUE(Query()) << cur.ErrMsg;
+        EXPECT_EQ(stub.Defines(), c.defines);
+        EXPECT_EQ(stub.AttrSets(), "32\n");
+    }
+}
+
+// A value the client had to cut (status 1, indicator above 0: ORA-01406) is a failed value,
+// never data.
+TEST_F(Cursor, TruncatedValueIsAFailureNotData) {
+    stub.AddColumn(1, 10, 0, 0, 1, "A");
+    stub.AddColumn(1, 10, 0, 0, 1, "B");
+    stub.SetRows(2);
+    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    stub.Truncate(2);
+    ASSERT_TRUE(cur.Fetch());
+    EXPECT_TRUE(cur.ConvertFailed());
+    EXPECT_EQ(cur.ErrCode, 1406);
+    EXPECT_EQ(cur.ErrMsg, "ORA-01406: fetched column value was truncated");
+}
+
+// A fixed-width value comes padded to the whole buffer; the padding past the column's width
+// is not part of it.
+TEST_F(Cursor, FixedWidthTextKeepsOnlyItsOwnPadding) {
+    stub.AddColumn(96, 5, 0, 0, 1, "C");
+    stub.SetRows(1);
+    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    ASSERT_TRUE(cur.Fetch());
+    ASSERT_FALSE(cur.Columns[0].Buffer.empty());
+    EXPECT_EQ(cur.Values[0], "v1   ");
 }
 
 TEST_F(Cursor, SuccessWithInfoStillFetches) {
@@ -344,7 +407,7 @@ TEST_F(Cursor, LobColumnIsDefinedIntoTheHandedOutComponent) {
     EXPECT_EQ(lob.LobType(), entLob::Blob);
     EXPECT_TRUE(lob.Allocated());
     EXPECT_THROW(lob.SetLobType(entLob::Clob), TOCIException);
-    EXPECT_EQ(stub.Defines(), "1:113:-1\n2:5:6\n");
+    EXPECT_EQ(stub.Defines(), "1:113:-1\n2:5:21\n");
     ASSERT_TRUE(cur.Fetch());
     EXPECT_EQ(cur.Values[0], "(BLOB)");
     EXPECT_TRUE(cur.CleanUp());
@@ -376,7 +439,7 @@ TEST_F(Cursor, NationalClobIsDefinedAsAClobLocatorAndShowsItsPlaceholder) {
     ASSERT_TRUE(Query()) << cur.ErrMsg;
     EXPECT_EQ(cur.Columns[0].TypeName, "NCLOB");
     EXPECT_EQ(lob.LobType(), entLob::Clob);
-    EXPECT_EQ(stub.Defines(), "1:112:-1\n2:5:6\n");
+    EXPECT_EQ(stub.Defines(), "1:112:-1\n2:5:21\n");
     ASSERT_TRUE(cur.Fetch());
     EXPECT_EQ(cur.Values[0], "(NCLOB)");
     EXPECT_EQ(cur.Values[1], "v2");

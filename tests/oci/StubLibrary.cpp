@@ -53,6 +53,12 @@ void StubLibrary::AddColumn(int type, int size, int precision, int scale, int fo
 }
 void StubLibrary::SetRows(int rows) { reinterpret_cast<void (*)(int)>(Fn("stub_set_rows"))(rows); }
 void StubLibrary::SetStmtType(int type) { reinterpret_cast<void (*)(int)>(Fn("stub_set_stmt_type"))(type); }
+void StubLibrary::SetCharSize(int column, int chars) {
+    reinterpret_cast<void (*)(int, int)>(Fn("stub_set_char_size"))(column, chars);
+}
+std::string StubLibrary::AttrSets() { return reinterpret_cast<const char* (*)()>(Fn("stub_attr_sets"))(); }
+void StubLibrary::SetMaxBytesPerChar(int bytes) { reinterpret_cast<void (*)(int)>(Fn("stub_set_max_bytes"))(bytes); }
+void StubLibrary::Truncate(int position) { reinterpret_cast<void (*)(int)>(Fn("stub_truncate"))(position); }
 std::string StubLibrary::LastLogon() { return reinterpret_cast<const char* (*)()>(Fn("stub_last_logon"))(); }
 std::string StubLibrary::Binds() { return reinterpret_cast<const char* (*)()>(Fn("stub_binds"))(); }
 std::string StubLibrary::Defines() { return reinterpret_cast<const char* (*)()>(Fn("stub_defines"))(); }

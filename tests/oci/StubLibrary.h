@@ -41,6 +41,10 @@ public:
     std::string LastPrepared();
     // The mode the client passed to OCIInitialize (-1 before any call).
     long InitMode();
+    void SetCharSize(int column, int chars);
+    std::string AttrSets();
+    void SetMaxBytesPerChar(int bytes);
+    void Truncate(int position);
     const std::string& Path() const { return path_; }
 
 private:

@@ -84,6 +84,19 @@ TEST_F(ConsoleTest, WorkIsCommittedAtTheEndAndReadFromStdin) {
     EXPECT_EQ(Run("scott/tiger@data.db", "select a from t order by a;\n").out, "A\n2\n42\n");
 }
 
+TEST_F(ConsoleTest, QuotedNamesHoldCommentsAndQuotes) {
+    RunResult made = Run("--create scott/tiger@q.db",
+                         "create table \"T--C\" (a number);\n"
+                         "create table \"Q'T\" (b number);\n"
+                         "insert into \"T--C\" values (1);\n"
+                         "insert into \"Q'T\" values (2);\n");
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.err, "");
+    RunResult read = Run("scott/tiger@q.db", "select a from \"T--C\";\nselect * from \"Q'T\";\n");
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.out, "A\n1\nB\n2\n");
+}
+
 TEST_F(ConsoleTest, LogonFailuresExitWithStatusOne) {
     RunResult missing = Run("scott/tiger@nosuch.db", "select 1 from dual;\n");
     EXPECT_EQ(missing.status, 1);

@@ -39,6 +39,10 @@ TEST(ScriptReaderTest, SplitsStatementsAsTheConsoleContractSays) {
         {"select 1 from dual;\nexit\nselect 2 from dual;\n", {"select 1 from dual"}},
         {"select 1 from dual", {"select 1 from dual"}},                              // last line without end
         {"/\n/\n", {}},
+        {"create table \"T--C\" (a number);\n", {"create table \"T--C\" (a number)"}},   // "--" inside a name
+        {"select * from \"Q'T\";\nselect 2 from dual;\n", {"select * from \"Q'T\"", "select 2 from dual"}},
+        {"select 'say \"hi' from \"A;B\";\n", {"select 'say \"hi' from \"A;B\""}},  // each quote in the other
+        {"select \"x\"\"y\" from t;\n", {"select \"x\"\"y\" from t"}},
         {"", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(Split(c.script), c.statements) << c.script;

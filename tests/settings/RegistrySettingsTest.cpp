@@ -286,3 +286,45 @@ TEST_F(RegistrySettingsTest, ListFolderSharesTheKey) {
 
 }  // namespace
 }  // namespace tabrook
+
+namespace tabrook {
+namespace {
+
+// Texts that are not UTF-8 (a Latin-1 separator, a Shift-JIS replacement text, a connect
+// string with a Latin-1 byte) and texts that are: each reads back byte for byte.
+TEST_F(RegistrySettingsTest, EveryTextReadsBackByteForByte) {
+  const std::vector<std::string> texts = {
+      "\xA7",                       // Latin-1 section sign as a separator
+      "\x89\xFC\x8D\x73",           // Shift-JIS "改行"
+      "db/caf\xE9.db",              // Latin-1 e acute in a path
+      "\xFF",
+      "§",                          // the same sign in UTF-8 stays UTF-8
+      "改行",
+      "",
+  };
+  for (const std::string& text : texts) {
+    ClearStore();
+    State state;
+    state.settings.Separator = text;
+    state.settings.ReplaceCRString = text;
+    state.settings.DateFmt = text;
+    state.logon = {text, "", text};
+    RegistrySettings(false, kConnectionPart | kTransferPart, state.Targets());
+    State read;
+    RegistrySettings(true, kConnectionPart | kTransferPart, read.Targets());
+    EXPECT_EQ(read.settings.Separator, text);
+    EXPECT_EQ(read.settings.ReplaceCRString, text);
+    EXPECT_EQ(read.settings.DateFmt, text);
+    EXPECT_EQ(read.logon.User, text);
+    EXPECT_EQ(read.logon.ConnStr, text);
+  }
+  // UTF-8 texts stay readable as texts in the file.
+  ClearStore();
+  State state;
+  state.settings.Separator = "§";
+  RegistrySettings(false, kTransferPart, state.Targets());
+  EXPECT_EQ(RawStore()->value("Separator").typeId(), QMetaType::QString);
+}
+
+}  // namespace
+}  // namespace tabrook

@@ -223,7 +223,8 @@ TEST_F(TOracleTest, JobListRunLogsEachJobAndGoesOnAfterAFailedCheck) {
 
   auto log = FinishLog();
   ASSERT_EQ(Codes(log), (std::vector<std::string>{"S", "H", "O", "E006", "E012", "F", "Q"}));
-  ASSERT_EQ(log[1].size(), 13u);  // H and the twelve settings
+  ASSERT_EQ(log[1].size(), 14u);  // H, the twelve settings and the library in use
+  EXPECT_EQ(log[1][13], "Library=");  // no session in this test
   EXPECT_EQ(log[1][1], "Mode=Import");
   EXPECT_EQ(log[1][2], "Separator=,");
   EXPECT_EQ(log[1][12], "ErrStop=False");

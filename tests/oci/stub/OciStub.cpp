@@ -132,6 +132,29 @@ sword OCIInitialize(ub4 mode, void*, void* (*)(void*, size_t), void* (*)(void*, 
     Get().initMode = static_cast<long>(mode);
     return status;
 }
+void stub_set_char_size(int column, int chars) {
+    Get().columns.at(static_cast<std::size_t>(column)).charSize = static_cast<ub2>(chars);
+}
+const char* stub_attr_sets() {
+    joined.clear();
+    for (ub4 a : Get().attrSets) joined += std::to_string(a) + "\n";
+    return joined.c_str();
+}
+void stub_set_max_bytes(int bytes) { Get().maxBytesPerChar = bytes; }
+void stub_truncate(int position) { Get().truncatePosition = static_cast<ub4>(position); }
+
+sword OCIAttrSet(void*, ub4, void*, ub4, ub4 attrtype, OCIError*) {
+    const int status = Record("OCIAttrSet");
+    Get().attrSets.push_back(attrtype);
+    return status;
+}
+
+// Not in the program's entry table: looked up by name, as a client may lack it.
+sword OCINlsNumericInfoGet(void*, OCIError*, sb4* val, ub2 item) {
+    if (Get().maxBytesPerChar <= 0 || item != OCI_NLS_CHARSET_MAXBYTESZ) return OCI_ERROR;
+    *val = Get().maxBytesPerChar;
+    return 0;
+}
 
 sword OCIEnvInit(OCIEnv** envp, ub4, size_t, void**) {
     const int status = Record("OCIEnvInit");
@@ -178,7 +201,7 @@ sword OCILogon(OCIEnv*, OCIError*, OCISvcCtx** svchp, const OraText* username, u
     Get().lastLogon = std::string(reinterpret_cast<const char*>(username), uname_len) + "/" +
                       std::string(reinterpret_cast<const char*>(password), passwd_len) + "@" +
                       std::string(reinterpret_cast<const char*>(dbname), dbname_len);
-    if (status == 0) *svchp = static_cast<OCISvcCtx*>(NewHandle());
+    if (status == 0 || status == 1) *svchp = static_cast<OCISvcCtx*>(NewHandle());  // 1: logged on, warned
     return status;
 }
 
@@ -227,6 +250,10 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
         case OCI_ATTR_IS_NULL: put(static_cast<ub1>(c.nullable)); break;
         case OCI_ATTR_CHARSET_FORM: put(static_cast<ub1>(c.form)); break;
         case OCI_ATTR_CHARSET_ID: put(static_cast<ub2>(c.form == 2 ? 2000 : 873)); break;
+        case OCI_ATTR_CHAR_SIZE:
+            if (c.charSize == 0) return OCI_ERROR;
+            put(c.charSize);
+            break;
         default: break;
     }
     return 0;
@@ -277,7 +304,18 @@ sword OCIStmtFetch(OCIStmt*, OCIError*, ub4, ub2, ub4) {
     for (const auto& d : Get().defines) {
         if (d.indicator != nullptr) *d.indicator = 0;
         if (d.dty == SQLT_STR && d.size > 0) std::snprintf(static_cast<char*>(d.value), static_cast<size_t>(d.size), "v%u", d.position);
+        if (d.dty == SQLT_AFC && d.size > 0) {  // blank-padded to the whole buffer, as OCI does
+            char* out = static_cast<char*>(d.value);
+            const int n = std::snprintf(out, static_cast<size_t>(d.size), "v%u", d.position);
+            std::memset(out + n, ' ', static_cast<size_t>(d.size - n));
+        }
         if (d.dty == SQLT_VNU) SetNumber(static_cast<OCINumber*>(d.value), 12.5);
+    }
+    for (const auto& d : Get().defines) {
+        if (d.position == Get().truncatePosition && d.indicator != nullptr) {
+            *d.indicator = static_cast<sb2>(d.size + 10);  // the value's full length
+            return 1;                                     // OCI_SUCCESS_WITH_INFO (ORA-01406)
+        }
     }
     return 0;
 }

@@ -18,4 +18,12 @@ const char* stub_binds();
 const char* stub_defines();
 int stub_last_iters();
 const char* stub_last_prepared();
+// OCI_ATTR_CHAR_SIZE of column index (0-based) of the describe.
+void stub_set_char_size(int column, int chars);
+// Attribute numbers passed to OCIAttrSet since the last reset, one per line.
+const char* stub_attr_sets();
+// OCI_NLS_CHARSET_MAXBYTESZ as OCINlsNumericInfoGet reports it (0: the call fails).
+void stub_set_max_bytes(int bytes);
+// Every fetch reports the define at position (1-based) truncated: status 1, indicator > 0.
+void stub_truncate(int position);
 }

@@ -19,6 +19,7 @@ struct Column {
     ub1 form = 0;
     ub1 nullable = 1;
     std::string name;
+    ub2 charSize = 0;  // OCI_ATTR_CHAR_SIZE; 0 answers the attribute with an error
 };
 
 struct Define {
@@ -43,6 +44,9 @@ struct State {
     int lastIters = -1;
     std::string lastPrepared;
     long initMode = -1;  // the mode of the last OCIInitialize, -1 before any
+    std::vector<ub4> attrSets;   // attribute numbers given to OCIAttrSet, in order
+    int maxBytesPerChar = 0;     // what OCINlsNumericInfoGet reports (0: it fails)
+    ub4 truncatePosition = 0;    // a define whose value every fetch reports as truncated
 };
 
 State& Get();
