@@ -6,7 +6,7 @@ namespace tabrook {
 
 // The plain byte-by-byte form of the rule; SplitFieldsInto is the fast form and the tests hold
 // the two to the same results.
-std::string SplitFields(std::string_view line, char sep, char delim) {
+std::string SplitFields(std::string_view line, char sep, char delim, DoubleByteCode code) {
   const bool hasDelim = delim != '\0';
   const bool hasSep = sep != '\0';
   std::string out;
@@ -14,7 +14,11 @@ std::string SplitFields(std::string_view line, char sep, char delim) {
   bool quoted = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
     const char c = line[i];
-    if (hasDelim && c == delim) {
+    const std::size_t width = CharLength(code, line.data() + i, line.data() + line.size());
+    if (width > 1) {  // a multibyte character is copied whole, whatever its later bytes are
+      out.append(line.data() + i, width);
+      i += width - 1;
+    } else if (hasDelim && c == delim) {
       if (quoted && i + 1 < line.size() && line[i + 1] == delim) {
         out += c;  // a doubled delimiter inside quotes is one delimiter character
         ++i;
@@ -50,11 +54,20 @@ const char* FindEither(const char* p, const char* end, char a, char b) {
   return p;
 }
 
+// The same, stepping over whole characters, so that a byte inside a character never matches.
+const char* FindEitherWhole(const char* p, const char* end, char a, char b, DoubleByteCode code) {
+  while (p < end && *p != a && *p != b) p += CharLength(code, p, end);
+  return p;
+}
+
 }  // namespace
 
-void SplitFieldsInto(std::string_view line, char sep, char delim, std::vector<std::string>& fields) {
+void SplitFieldsInto(std::string_view line, char sep, char delim, std::vector<std::string>& fields,
+                     DoubleByteCode code) {
   const bool hasDelim = delim != '\0';
   const bool hasSep = sep != '\0';
+  // Characters need walking only when a byte looked for can stand inside one.
+  const bool whole = (hasSep && CanBeInsideCharacter(code, sep)) || (hasDelim && CanBeInsideCharacter(code, delim));
   std::size_t count = 0;
   bool quoted = false;
   bool anyOutput = false;
@@ -64,7 +77,10 @@ void SplitFieldsInto(std::string_view line, char sep, char delim, std::vector<st
   while (p < end) {
     // Copy the run of ordinary bytes in one go: this is the hot path of an import.
     const char* q = end;
-    if (quoted) {
+    if (whole) {
+      q = quoted ? FindEitherWhole(p, end, delim, delim, code)
+                 : FindEitherWhole(p, end, hasSep ? sep : delim, hasDelim ? delim : sep, code);
+    } else if (quoted) {
       q = FindEither(p, end, delim, delim);
     } else if (hasSep || hasDelim) {
       q = FindEither(p, end, hasSep ? sep : delim, hasDelim ? delim : sep);
