@@ -75,5 +75,25 @@ TEST_F(RoundTripTest, TimestampsWithZoneAndAnotherSeparator) {
              "2, NULL, ''''"});
 }
 
+// Without line-break replacement the line breaks of a value go into the file as they are,
+// inside the value's delimiters, and read back into the same value: CR LF, LF and CR, blank
+// lines, breaks next to doubled delimiters and at either end of a value.
+TEST_F(RoundTripTest, LineBreaksInsideValuesWithoutReplacement) {
+  Settings().WithHeader = true;
+  Settings().ReplaceCR = false;
+  const std::string columns = "ID number(3), V varchar2(60), W varchar2(20)";
+  RoundTrip(columns,
+            {"1, 'one' || CHR(13) || CHR(10) || 'two', 'lf' || CHR(10) || 'only'",
+             "2, 'cr' || CHR(13) || 'only', CHR(13) || CHR(10)",
+             "3, 'blank' || CHR(10) || CHR(10) || CHR(13) || CHR(13) || 'lines', CHR(10) || 'x' || CHR(13)",
+             "4, 'say \"' || CHR(13) || CHR(10) || '\" end', '\"' || CHR(10) || '\"'",
+             "5, NULL, 'plain, with comma'"});
+  const std::string first = ReadBytes(Path("first.csv"));
+  EXPECT_NE(first.find("\"one\r\ntwo\""), std::string::npos) << first;
+  EXPECT_NE(first.find("\"cr\ronly\""), std::string::npos) << first;
+  EXPECT_EQ(Query("select ID, V, W from DST order by ID"), Query("select ID, V, W from SRC order by ID"));
+  EXPECT_EQ(Query("select V from DST where ID = 3"), (Rows{{"blank\n\n\r\rlines"}}));
+}
+
 }  // namespace
 }  // namespace tabrook::testing
