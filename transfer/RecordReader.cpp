@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tabrook {
 
 RecordReader::RecordReader(std::size_t blockSize, std::size_t maxRecordBytes, std::size_t maxRecordLines)
@@ -49,24 +53,64 @@ bool RecordReader::Fill() {
   }
 }
 
-RecordReader::LineEnd RecordReader::AppendLine(std::string& out, std::size_t& span, std::size_t limit) {
+namespace {
+
+// The first CR, LF or NUL byte in [p, end), end when there is none; odd flips for every delim
+// byte before it. One pass finds the line end and counts the delimiters of every line.
+const char* ScanText(const char* p, const char* end, char delim, bool& odd) {
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i nul = _mm_setzero_si128();
+  const __m128i quote = _mm_set1_epi8(delim);
+  unsigned hits = 0;  // only the parity of the hits counts: masks are combined by xor
+  for (; end - p >= 16; p += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const auto stops = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, lf), _mm_cmpeq_epi8(chunk, cr)), _mm_cmpeq_epi8(chunk, nul))));
+    const auto quotes = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, quote)));
+    if (stops != 0) {
+      const unsigned at = static_cast<unsigned>(__builtin_ctz(stops));
+      hits ^= quotes & ((1u << at) - 1);
+      odd ^= __builtin_parity(hits) != 0;
+      return p + at;
+    }
+    hits ^= quotes;
+  }
+  odd ^= __builtin_parity(hits) != 0;
+#endif
+  for (; p < end; ++p) {
+    const char c = *p;
+    if (c == '\n' || c == '\r' || c == '\0') return p;
+    if (c == delim) odd = !odd;
+  }
+  return end;
+}
+
+}  // namespace
+
+RecordReader::LineEnd RecordReader::AppendLine(std::string& out, std::size_t& span, std::size_t limit, bool& odd) {
   bool cut = false;  // a NUL byte was met: the rest of the line is dropped
   for (;;) {
     if (pos_ == end_ && !Fill()) return LineEnd::EndOfFile;
     const char* start = block_.data() + pos_;
-    const std::size_t available = end_ - pos_;
-    const char* stop = static_cast<const char*>(std::memchr(start, '\n', available));
-    const std::size_t scan = stop ? static_cast<std::size_t>(stop - start) : available;
-    if (const void* cr = std::memchr(start, '\r', scan)) stop = static_cast<const char*>(cr);
-    const std::size_t length = stop ? static_cast<std::size_t>(stop - start) : available;
+    const char* const stop = block_.data() + end_;
+    const char* p = start;
     if (!cut) {
-      const void* nul = std::memchr(start, '\0', length);
-      out.append(start, nul ? static_cast<const char*>(nul) : start + length);
-      cut = nul != nullptr;
+      p = ScanText(start, stop, delim_, odd);
+      out.append(start, p);
+      cut = p < stop && *p == '\0';
     }
+    if (cut) {  // on to the line end
+      const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(stop - p)));
+      const std::size_t scan = static_cast<std::size_t>((lf ? lf : stop) - p);
+      if (const void* cr = std::memchr(p, '\r', scan)) lf = static_cast<const char*>(cr);
+      p = lf ? lf : stop;
+    }
+    const auto length = static_cast<std::size_t>(p - start);
     pos_ += length;
     span += length;
-    if (stop) return LineEnd::Break;
+    if (p < stop) return LineEnd::Break;  // on its CR or LF byte
     if (span > limit) return LineEnd::TooLong;
   }
 }
@@ -86,15 +130,8 @@ void RecordReader::AppendLineBreak(std::string& out, std::size_t& span) {
 
 bool RecordReader::OddDelimiters(const char* p, const char* end) const {
   bool odd = false;
-  if (wholeCharacters_) {
-    for (; p < end; p += CharLength(code_, p, end)) {
-      if (*p == delim_) odd = !odd;
-    }
-    return odd;
-  }
-  while (const void* hit = std::memchr(p, delim_, static_cast<std::size_t>(end - p))) {
-    odd = !odd;
-    p = static_cast<const char*>(hit) + 1;
+  for (; p < end; p += CharLength(code_, p, end)) {
+    if (*p == delim_) odd = !odd;
   }
   return odd;
 }
@@ -111,8 +148,10 @@ bool RecordReader::ReadRecord(std::string& record) {
   }
   std::size_t span = 0;  // bytes of the file the record has taken so far
   // The first line streams through the block like any line; it is never held back.
-  if (AppendLine(record, span, kNoMark) == LineEnd::EndOfFile) return false;
-  bool open = delim_ != '\0' && OddDelimiters(record.data(), record.data() + record.size());
+  bool odd = false;
+  if (AppendLine(record, span, kNoMark, odd) == LineEnd::EndOfFile) return false;
+  if (wholeCharacters_) odd = OddDelimiters(record.data(), record.data() + record.size());
+  bool open = delim_ != '\0' && odd;
   if (!open) {
     ++pos_;  // the line end byte is consumed
     return true;
@@ -125,9 +164,11 @@ bool RecordReader::ReadRecord(std::string& record) {
   AppendLineBreak(record, span);
   for (std::size_t lines = 2; lines <= maxLines_; ++lines) {
     const std::size_t lineStart = record.size();
-    const LineEnd end = AppendLine(record, span, maxBytes_);
+    bool lineOdd = false;
+    const LineEnd end = AppendLine(record, span, maxBytes_, lineOdd);
     if (end == LineEnd::TooLong || span > maxBytes_) break;
-    if (OddDelimiters(record.data() + lineStart, record.data() + record.size())) open = !open;
+    if (wholeCharacters_) lineOdd = OddDelimiters(record.data() + lineStart, record.data() + record.size());
+    if (lineOdd) open = !open;
     if (end == LineEnd::EndOfFile) {
       if (open) break;  // still open at the end of the file
       mark_ = kNoMark;

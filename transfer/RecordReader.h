@@ -57,11 +57,13 @@ private:
   // a mark is set. False at the end of the file.
   bool Fill();
   // Appends the text of the line at pos_ (up to a NUL byte) to out and leaves pos_ on its line
-  // end byte. span counts the bytes passed; past limit the line is abandoned as TooLong.
-  LineEnd AppendLine(std::string& out, std::size_t& span, std::size_t limit);
+  // end byte. span counts the bytes passed; past limit the line is abandoned as TooLong. odd
+  // flips for every delimiter byte of the text (byte by byte, whatever the character set).
+  LineEnd AppendLine(std::string& out, std::size_t& span, std::size_t limit, bool& odd);
   // Consumes the line break at pos_ (CR LF, CR or LF) and appends its bytes to out.
   void AppendLineBreak(std::string& out, std::size_t& span);
-  // Whether text holds an odd number of delimiters, counted as the splitter counts them.
+  // Whether text holds an odd number of delimiters, counted over whole characters as the
+  // splitter counts them (when the delimiter byte can stand inside a character).
   bool OddDelimiters(const char* p, const char* end) const;
 
   std::vector<char> block_;

@@ -228,13 +228,19 @@ TEST(RecordReader, BlockReadsMatchTheByteRule) {
   std::mt19937 random(17);
   const char alphabet[] = {'a', '"', '"', '\r', '\n', '\n', ',', '\0', '|', '\x83', '\x7c', '\xEF', '\xBB', '\xBF'};
   const DoubleByteCode codes[] = {DoubleByteCode::None, DoubleByteCode::ShiftJis, DoubleByteCode::Big5};
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 5000; ++round) {
     std::string bytes;
-    const int length = static_cast<int>(random() % 60);
-    for (int i = 0; i < length; ++i) bytes += alphabet[random() % sizeof alphabet];
+    const int length = static_cast<int>(random() % 200);
+    // Every other file has long lines, so that whole 16-byte runs without a line end occur.
+    const bool longLines = round % 2 == 1;
+    for (int i = 0; i < length; ++i) {
+      bytes += longLines && random() % 8 != 0 ? "aaaaaa\"|\x83\x7c,"[random() % 11] : alphabet[random() % sizeof alphabet];
+    }
     const char delim = "\"|\0"[random() % 3];
     const DoubleByteCode code = codes[random() % 3];
-    const Limits limits{4 + random() % 12, 5 + random() % 40, 2 + random() % 4};
+    // Blocks from a few bytes (every edge case of a refill) to more than the 16 bytes compared
+    // at a time; limits small enough to be reached.
+    const Limits limits{4 + random() % 80, 5 + random() % 120, 2 + random() % 6};
     ASSERT_EQ(ReadBytes(bytes, delim, code, limits), ReadByReference(bytes, delim, code, limits))
         << ::testing::PrintToString(bytes) << " delim " << delim << " limits " << limits.block << "/"
         << limits.bytes << "/" << limits.lines;
