@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "ClientCharset.h"
 #include "ExportLine.h"
 #include "Host.h"
 #include "LineBreaks.h"
@@ -31,7 +32,7 @@ public:
             const std::string& csvFile, std::string& message)
       : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(Settings()),
         table_(table), csvFile_(csvFile), message_(message),
-        line_(settings_.Separator, FirstByte(settings_.Delimiter)) {}
+        line_(settings_.Separator, FirstByte(settings_.Delimiter), ClientDoubleByteCode(dm.OCI)) {}
 
   int Run();
 

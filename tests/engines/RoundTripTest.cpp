@@ -95,5 +95,20 @@ TEST_F(RoundTripTest, LineBreaksInsideValuesWithoutReplacement) {
   EXPECT_EQ(Query("select V from DST where ID = 3"), (Rows{{"blank\n\n\r\rlines"}}));
 }
 
+// With a Shift-JIS client and the delimiter |, a character whose second byte is | is written
+// as it is and reads back whole, next to a real | that is doubled.
+TEST_F(RoundTripTest, ShiftJisValuesWithTheirSecondByteAsDelimiter) {
+  struct ClientCharset {  // unset again however the test ends
+    ClientCharset() { ::setenv("NLS_LANG", "JAPANESE_JAPAN.JA16SJIS", 1); }
+    ~ClientCharset() { ::unsetenv("NLS_LANG"); }
+  } shiftJis;
+  Settings().Delimiter = "|";
+  Settings().ReplaceCR = false;
+  RoundTrip("ID number(3), V varchar2(40)",
+            {"1, '\x83\x7C|\x83\x7C'", "2, '\x95\x5C' || CHR(13) || CHR(10) || '\x83\x7C'"});
+  EXPECT_NE(ReadBytes(Path("first.csv")).find("1,|\x83\x7C||\x83\x7C|\r\n"), std::string::npos);
+  EXPECT_EQ(Query("select V from DST order by ID"), Query("select V from SRC order by ID"));
+}
+
 }  // namespace
 }  // namespace tabrook::testing

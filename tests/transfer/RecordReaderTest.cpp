@@ -12,6 +12,7 @@
 
 #include "ByteRecordReader.h"
 #include "DoubleByte.h"
+#include "ExportLine.h"
 #include "RecordReader.h"
 #include "SplitFields.h"
 #include "TempFolder.h"
@@ -291,6 +292,41 @@ TEST(SplitFieldsDoubleByte, Cases) {
     for (const std::string& field : c.fields) joined += field + '\n';
     EXPECT_EQ(SplitFields(c.line, c.sep, c.delim, c.code), joined) << c.what << " (plain form)";
   }
+}
+
+// What the export writes reads back value for value through the record reader and the
+// splitter: line breaks of every kind inside values, and, with a Shift-JIS client and the
+// delimiter |, characters whose second byte is | (not doubled, unlike a real |).
+TEST(ExportLineRoundTrip, MultiLineAndDoubleByteValues) {
+  const std::string po = "\x83\x7C";
+  const std::vector<std::vector<std::string>> rows = {
+      {"1", "a\r\nb", "c\nd"},
+      {"2", "e\rf", "\r\n"},
+      {"3", po + "|" + po, "|\n" + po + "|"},
+      {"4", "", po},
+  };
+  const std::vector<bool> textLike = {false, true, true};
+  ExportLine writer(",", '|', DoubleByteCode::ShiftJis);
+  std::string file;
+  for (const std::vector<std::string>& row : rows) writer.AppendRecord(file, row, textLike);
+  std::string expectedThird = "3,|" + po + "||" + po + "|,|||\n" + po + "|||\r\n";
+  EXPECT_NE(file.find(expectedThird), std::string::npos) << ::testing::PrintToString(file);
+
+  std::FILE* in = fmemopen(file.data(), file.size(), "rb");
+  ASSERT_NE(in, nullptr);
+  RecordReader reader(7);
+  reader.Start(in, '|', DoubleByteCode::ShiftJis);
+  std::string record;
+  std::vector<std::string> fields;
+  std::size_t row = 0;
+  while (reader.ReadRecord(record)) {
+    ASSERT_LT(row, rows.size());
+    SplitFieldsInto(record, ',', '|', fields, DoubleByteCode::ShiftJis);
+    EXPECT_EQ(fields, rows[row]) << "row " << row;
+    ++row;
+  }
+  std::fclose(in);
+  EXPECT_EQ(row, rows.size());
 }
 
 TEST(DoubleByteCode, FromNamesIdsAndNlsLang) {
