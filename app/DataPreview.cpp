@@ -15,6 +15,7 @@
 #include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
+#include "transfer/ClientCharset.h"
 #include "oci/DataAttr.h"
 
 namespace tabrook {
@@ -247,18 +248,20 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
 
   GridModel& grid = target.Grid;
   Tdm& dm = target.Dm;
-  dm.StartFile(file.get());
+  // Records as the import reads them: quoted fields may span lines.
+  const DoubleByteCode code = ClientDoubleByteCode(dm.OCI);
+  dm.StartRecords(file.get(), delim, code);
   std::string line;
   std::vector<std::string> fields;
   int widest = 0;
   bool headerPending = target.Settings.WithHeader;
   for (int placed = 0; placed < kPreviewRows;) {
-    const bool more = dm.ReadLine(line, file.get());
+    const bool more = dm.ReadRecord(line);
     if (!more && line.empty()) break;
     if (headerPending) {
       headerPending = false;
     } else {
-      SplitFieldsInto(line, sep, delim, fields);
+      SplitFieldsInto(line, sep, delim, fields, code);
       const int count = static_cast<int>(fields.size());
       if (count > widest) {
         widest = count;

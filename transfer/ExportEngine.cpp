@@ -18,6 +18,7 @@
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
 #include "transfer/TransferSettings.h"
+#include "transfer/ClientCharset.h"
 #include "oci/DataAttr.h"
 
 namespace tabrook {
@@ -38,8 +39,8 @@ public:
             const std::string& table, const std::string& csvFile, std::string& message)
       : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(settings),
         table_(table), csvFile_(csvFile), message_(message),
-        line_(settings_.Separator, FirstByte(settings_.Delimiter)), output_(csvFile),
-        lobs_(cur_, settings_.LobData) {}
+        line_(settings_.Separator, FirstByte(settings_.Delimiter), ClientDoubleByteCode(dm.OCI)),
+        output_(csvFile), lobs_(cur_, settings_.LobData) {}
 
   int Run();
 

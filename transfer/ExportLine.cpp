@@ -18,6 +18,17 @@ void ExportLine::AppendValue(std::string& out, std::string_view value, bool text
     return;
   }
   out += delimiter_;
+  if (wholeCharacters_) {
+    const char* const end = value.data() + value.size();
+    for (const char* p = value.data(); p < end;) {
+      const std::size_t width = CharLength(code_, p, end);
+      out.append(p, width);
+      if (width == 1 && *p == delimiter_) out += delimiter_;
+      p += width;
+    }
+    out += delimiter_;
+    return;
+  }
   std::size_t pos = 0;
   for (std::size_t hit; (hit = value.find(delimiter_, pos)) != std::string_view::npos; pos = hit + 1) {
     out.append(value, pos, hit + 1 - pos);

@@ -9,13 +9,18 @@
 #include <utility>
 #include <vector>
 
+#include "transfer/DoubleByte.h"
+
 namespace tabrook {
 
 class ExportLine {
 public:
-  // separator: the whole Separator setting; delimiter: the first byte of Delimiter, 0 for none.
-  ExportLine(std::string separator, char delimiter)
-      : separator_(std::move(separator)), delimiter_(delimiter) {}
+  // separator: the whole Separator setting; delimiter: the first byte of Delimiter, 0 for none;
+  // code: the client's double-byte scheme, so that a delimiter byte inside a character is not
+  // doubled (the reader does not take it for a delimiter either).
+  ExportLine(std::string separator, char delimiter, DoubleByteCode code = DoubleByteCode::None)
+      : separator_(std::move(separator)), delimiter_(delimiter), code_(code),
+        wholeCharacters_(CanBeInsideCharacter(code, delimiter)) {}
 
   // Appends the header line: the names joined by the separator, without delimiters.
   void AppendHeader(std::string& out, std::span<const std::string> names) const;
@@ -33,6 +38,8 @@ public:
 private:
   std::string separator_;
   char delimiter_;
+  DoubleByteCode code_;
+  bool wholeCharacters_;
 };
 
 }  // namespace tabrook

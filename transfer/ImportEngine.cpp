@@ -20,6 +20,7 @@
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
 #include "transfer/TransferSettings.h"
+#include "transfer/ClientCharset.h"
 
 namespace tabrook {
 
@@ -79,7 +80,8 @@ private:
   bool BuildStatement(int& code);
   // Reads and inserts the lines; false when a commit failed on the way.
   bool ImportLines(std::FILE* csv);
-  // One line of the file (header and empty lines included); false to leave the loop.
+  // One record of the file (header and empty records included; a record can span lines);
+  // false to leave the loop.
   bool ImportLine(const std::string& line);
   void RefuseLine(const std::string& line);
   void ReportRefusedRows(int code);
@@ -105,6 +107,7 @@ private:
   std::size_t padTo_ = 0;
   char sep_ = '\0';
   char delim_ = '\0';
+  DoubleByteCode code_ = DoubleByteCode::None;
   int header_ = 0;
   int sinceCommit_ = 0;
   bool limitReached_ = false;
@@ -231,7 +234,7 @@ bool ImportRun::ImportLine(const std::string& line) {
     }
     state_.CancelRequest = false;
   }
-  SplitFieldsInto(line, sep_, delim_, fields_);
+  SplitFieldsInto(line, sep_, delim_, fields_, code_);
   std::string lobRefusal;
   if (fields_.size() < padTo_) fields_.resize(padTo_);
   for (std::size_t b = 0; b < bound_.size(); ++b) {
@@ -393,10 +396,11 @@ int ImportRun::Run() {
     padTo_ = static_cast<std::size_t>(std::max(context_.GridColumnCount, state_.ColumnCount));
     state_.RecordCount = 0;
     sinceCommit_ = 0;
-    dm_.StartFile(csv.get());
+    code_ = ClientDoubleByteCode(dm_.OCI);
+    dm_.StartRecords(csv.get(), delim_, code_);
     std::string line;
     while (state_.RecordCount < INT_MAX) {
-      const bool more = dm_.ReadLine(line, csv.get());
+      const bool more = dm_.ReadRecord(line);
       if (!more && line.empty()) break;
       if (!ImportLine(line)) break;
       if (!more) break;

@@ -1,6 +1,7 @@
 #pragma once
-// Line breaks cannot occur inside a CSV record here, so a value's line breaks travel as a
-// replacement text (ReplaceCRString) standing for one kind of line break (CRType).
+// A value's line breaks travel either as they are, inside the value's delimiters (a record then
+// spans lines, see RecordReader), or, when ReplaceCR is set, as a replacement text
+// (ReplaceCRString) standing for one kind of line break (CRType).
 
 #include <string>
 #include <string_view>

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "transfer/LineReader.h"
+#include "transfer/RecordReader.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"
@@ -36,15 +37,28 @@ public:
   // Reads the next non-empty line of file with the module's reusable buffer (see LineReader).
   bool ReadLine(std::string& line, std::FILE* file) { return lineReader_.ReadLine(line, file); }
   // Forgets the buffered bytes of the previous file; call it for every newly opened file.
-  void StartFile(std::FILE* file) { lineReader_.Start(file); }
+  void StartFile(std::FILE* file) {
+    recordReader_.Start(nullptr, '\0');
+    lineReader_.Start(file);
+  }
   // True when a read of the current file failed (as opposed to reaching its end).
-  bool ReadFailed() const { return lineReader_.ReadFailed(); }
+  bool ReadFailed() const { return lineReader_.ReadFailed() || recordReader_.ReadFailed(); }
+
+  // Begins reading the records of a newly opened file (see RecordReader): a record goes on over
+  // line breaks inside a field enclosed in delim; code is the client's double-byte scheme.
+  void StartRecords(std::FILE* file, char delim, DoubleByteCode code) {
+    lineReader_.Start(nullptr);
+    recordReader_.Start(file, delim, code);
+  }
+  // Reads the next record of the file begun with StartRecords.
+  bool ReadRecord(std::string& record) { return recordReader_.ReadRecord(record); }
 
   bool CheckDateFormat(const std::string& format);
   bool CheckTimestampFormat(const std::string& format);
 
 private:
   LineReader lineReader_;
+  RecordReader recordReader_;
 };
 
 }  // namespace tabrook

@@ -79,5 +79,40 @@ TEST_F(RoundTripTest, TimestampsWithZoneAndAnotherSeparator) {
              "2, NULL, ''''"});
 }
 
+// Without line-break replacement the line breaks of a value go into the file as they are,
+// inside the value's delimiters, and read back into the same value: CR LF, LF and CR, blank
+// lines, breaks next to doubled delimiters and at either end of a value.
+TEST_F(RoundTripTest, LineBreaksInsideValuesWithoutReplacement) {
+  settings_.WithHeader = true;
+  settings_.ReplaceCR = false;
+  const std::string columns = "ID number(3), V varchar2(60), W varchar2(20)";
+  RoundTrip(columns,
+            {"1, 'one' || CHR(13) || CHR(10) || 'two', 'lf' || CHR(10) || 'only'",
+             "2, 'cr' || CHR(13) || 'only', CHR(13) || CHR(10)",
+             "3, 'blank' || CHR(10) || CHR(10) || CHR(13) || CHR(13) || 'lines', CHR(10) || 'x' || CHR(13)",
+             "4, 'say \"' || CHR(13) || CHR(10) || '\" end', '\"' || CHR(10) || '\"'",
+             "5, NULL, 'plain, with comma'"});
+  const std::string first = ReadBytes(Path("first.csv"));
+  EXPECT_NE(first.find("\"one\r\ntwo\""), std::string::npos) << first;
+  EXPECT_NE(first.find("\"cr\ronly\""), std::string::npos) << first;
+  EXPECT_EQ(Query("select ID, V, W from DST order by ID"), Query("select ID, V, W from SRC order by ID"));
+  EXPECT_EQ(Query("select V from DST where ID = 3"), (Rows{{"blank\n\n\r\rlines"}}));
+}
+
+// With a Shift-JIS client and the delimiter |, a character whose second byte is | is written
+// as it is and reads back whole, next to a real | that is doubled.
+TEST_F(RoundTripTest, ShiftJisValuesWithTheirSecondByteAsDelimiter) {
+  struct ClientCharset {  // unset again however the test ends
+    ClientCharset() { ::setenv("NLS_LANG", "JAPANESE_JAPAN.JA16SJIS", 1); }
+    ~ClientCharset() { ::unsetenv("NLS_LANG"); }
+  } shiftJis;
+  settings_.Delimiter = "|";
+  settings_.ReplaceCR = false;
+  RoundTrip("ID number(3), V varchar2(40)",
+            {"1, '\x83\x7C|\x83\x7C'", "2, '\x95\x5C' || CHR(13) || CHR(10) || '\x83\x7C'"});
+  EXPECT_NE(ReadBytes(Path("first.csv")).find("1,|\x83\x7C||\x83\x7C|\r\n"), std::string::npos);
+  EXPECT_EQ(Query("select V from DST order by ID"), Query("select V from SRC order by ID"));
+}
+
 }  // namespace
 }  // namespace tabrook::testing

@@ -1,5 +1,7 @@
-// Feeds arbitrary bytes as a CSV file: the block reader must give exactly what the byte rule
-// gives on every call, and the fast splitter exactly what the plain splitter gives.
+// Feeds arbitrary bytes as a CSV file: the block readers must give exactly what the byte rules
+// give on every call (the line reader, and the record reader whose records go on over line
+// breaks inside delimiters, with small limits so that the fall-back to one line is reached),
+// and the fast splitter exactly what the plain splitter gives, in every double-byte scheme.
 
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +12,8 @@
 #include "tests/transfer/ByteLineReader.h"
 #include "transfer/LineReader.h"
 #include "transfer/SplitFields.h"
+#include "tests/transfer/ByteRecordReader.h"
+#include "transfer/RecordReader.h"
 
 namespace {
 
@@ -23,19 +27,31 @@ std::string Joined(const std::vector<std::string>& fields) {
   return out;
 }
 
+std::FILE* Open(const std::string& bytes) {
+  std::FILE* file = bytes.empty() ? std::tmpfile() : fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+  Check(file != nullptr);
+  return file;
+}
+
+constexpr tabrook::DoubleByteCode kCodes[] = {
+    tabrook::DoubleByteCode::None, tabrook::DoubleByteCode::ShiftJis, tabrook::DoubleByteCode::Gbk,
+    tabrook::DoubleByteCode::Gb18030, tabrook::DoubleByteCode::Big5, tabrook::DoubleByteCode::Uhc};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2) return 0;
-  // The first two bytes choose the separator/delimiter and the block size.
-  const char sep = "\0,;\t|"[data[0] % 5];
-  const char delim = "\0\"'"[(data[0] / 5) % 3];
+  if (size < 3) return 0;
+  // The first three bytes choose the separator/delimiter, the block size, the character set
+  // and the record limits.
+  const char sep = "\0,;\t|\\"[data[0] % 6];
+  const char delim = "\0\"'|\\"[(data[0] / 6) % 5];
   const std::size_t block = 4 + data[1] % 61;
-  const std::string bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
+  const tabrook::DoubleByteCode code = kCodes[data[2] % 6];
+  const std::size_t maxBytes = 8 + (data[2] / 6) % 43;
+  const std::size_t maxLines = 2 + (data[1] / 61) % 4;
+  const std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
 
-  std::FILE* file = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
-  if (bytes.empty()) file = std::tmpfile();
-  Check(file != nullptr);
+  std::FILE* file = Open(bytes);
   tabrook::LineReader reader(block);
   reader.Start(file);
   tabrook::testing::ByteLineReader reference(bytes);
@@ -46,12 +62,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(result == reference.ReadLine(expected));
     Check(line == expected);
     falses = result ? 0 : falses + 1;
-    tabrook::SplitFieldsInto(line, sep, delim, fields);
-    Check(Joined(fields) == tabrook::SplitFields(line, sep, delim));
+    tabrook::SplitFieldsInto(line, sep, delim, fields, code);
+    Check(Joined(fields) == tabrook::SplitFields(line, sep, delim, code));
   }
   std::fclose(file);
-  // Lines with NUL bytes and line ends are never produced by the reader; split them too.
-  tabrook::SplitFieldsInto(bytes, sep, delim, fields);
-  Check(Joined(fields) == tabrook::SplitFields(bytes, sep, delim));
+
+  file = Open(bytes);
+  tabrook::RecordReader records(block, maxBytes, maxLines);
+  records.Start(file, delim, code);
+  tabrook::testing::ByteRecordReader recordReference(bytes, delim, code, maxBytes, maxLines);
+  for (int falses = 0; falses < 2;) {
+    const bool result = records.ReadRecord(line);
+    Check(result == recordReference.ReadRecord(expected));
+    Check(line == expected);
+    falses = result ? 0 : falses + 1;
+    tabrook::SplitFieldsInto(line, sep, delim, fields, code);
+    Check(Joined(fields) == tabrook::SplitFields(line, sep, delim, code));
+  }
+  std::fclose(file);
+
+  // Text with NUL bytes and line ends (records hold line ends); split it too.
+  tabrook::SplitFieldsInto(bytes, sep, delim, fields, code);
+  Check(Joined(fields) == tabrook::SplitFields(bytes, sep, delim, code));
   return 0;
 }
