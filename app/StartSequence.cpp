@@ -1,6 +1,7 @@
 #include "app/StartSequence.h"
 
 #include "app/BuiltInDefaults.h"
+#include "app/MainController.h"
 #include "transfer/Host.h"
 #include "transfer/JobListFile.h"
 #include "app/RegistrySettings.h"
@@ -111,6 +112,9 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
   }
 
   SettleMode(settings);
+  // The mode rule of the window's settings display holds with or without a window, so a
+  // stored mode other than Import or Export is neither run nor written back.
+  ApplyShownModeRule(settings);
   if (context.AutoStart) ui_.PostToUi([this] { AutoStartRun(); });
   ui_.ShowSettings();
   if (dm_.OCI.Connected) StoreConnection();
