@@ -12,7 +12,8 @@ CMAKE_FLAGS ?=
 
 PACKAGES := build-essential cmake ninja-build pkg-config git python3 \
             qt6-base-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev \
-            libboost-dev libsodium-dev clang libclang-rt-14-dev
+            libboost-dev libsodium-dev clang libclang-rt-14-dev \
+            fonts-noto-cjk xvfb xauth
 
 .PHONY: all deps configure build test fuzz sanitize demo bench clean
 
