@@ -280,8 +280,15 @@ void MainController::Count() {
     fetched = cur.Fetch() && !cur.Values.empty();
     if (fetched) count = cur.Values[0];
   }
-  if (fetched)
+  if (fetched) {
+    countedTable_ = table;
+    try {
+      countedRows_ = std::stoll(count);
+    } catch (...) {
+      countedRows_ = 0;
+    }
     host_.MessageBox(CountMessage(table, count), MsgIcon::Information, MsgButtons::Ok);
+  }
   else
     host_.MessageBox(kCountFailed, MsgIcon::Warning, MsgButtons::Ok);
 }
@@ -327,7 +334,23 @@ void MainController::ReConnect() {
   sequence_.ShowConnection();
 }
 
+namespace {
+long long FileBytes(const std::string& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? 0 : static_cast<long long>(size);
+}
+}  // namespace
+
 void MainController::StartRun(bool jobListRun) {
+  runStart_ = std::chrono::steady_clock::now();
+  runJobList_ = jobListRun;
+  runExport_ = settings_.Mode == kExport;
+  runFileBytes_ = runExport_ ? 0 : FileBytes(context_.CsvFile);
+  runCountedRows_ = !jobListRun && runExport_ && countedTable_ == context_.TableName ? countedRows_ : 0;
+  rowsDone_ = 0;
+  previewFiles_ = dm_.FilesStarted();
+  UpdateProgress(true);
   TOracle& thread = sequence_.Thread();
   thread.JobListRun = jobListRun;
   thread.Interactive = true;
@@ -416,7 +439,38 @@ int MainController::ReadGridColumns(int* types, std::string* names, int capacity
                                   capacity);
 }
 
-void MainController::ShowCounts(int success, int error) { view_.ShowCounts(success, error); }
+void MainController::ShowCounts(int success, int error) {
+  view_.ShowCounts(success, error);
+  rowsDone_ = success;
+  UpdateProgress(false);
+}
+
+ProgressView MainController::Progress() const {
+  ProgressInput input;
+  input.ExportMode = runExport_;
+  input.FileBytes = runFileBytes_;
+  input.BytesRead = dm_.FilesStarted() > previewFiles_ ? dm_.BytesRead() : 0;
+  input.CountedRows = runCountedRows_;
+  input.RowsDone = rowsDone_;
+  if (runJobList_) {
+    input.JobNumber = sequence_.Thread().JobIndex + 1;
+    input.JobTotal = context_.JobList.Count();
+  }
+  input.ElapsedSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+  return ComputeProgress(input);
+}
+
+void MainController::UpdateProgress(bool force) {
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && now - progressShown_ < kProgressInterval) return;
+  progressShown_ = now;
+  view_.ShowProgress(Progress());
+}
+
+void MainController::RunEnded() {
+  if (runStart_ == std::chrono::steady_clock::time_point{}) return;
+  UpdateProgress(true);
+}
 
 void MainController::ShowJobTable(const std::string& table) {
   view_.SetTableText(table);
@@ -435,6 +489,10 @@ void MainController::ShowJobCsv(const std::string* jobCsv) {
   context_.CsvFile = text;
   PreviewTarget target = Target();
   PreviewCsv(target, text);
+  // Each job of a job list reads its own file.
+  if (!runExport_) runFileBytes_ = FileBytes(text);
+  rowsDone_ = 0;
+  previewFiles_ = dm_.FilesStarted();
 }
 
 void MainController::ColumnMoved(int from, int to) { grid_.ColumnMoved(from, to, settings_.Mode == kExport); }

@@ -9,6 +9,7 @@
 // (ReadGridColumns, ShowCounts, ShowJobTable, ShowJobCsv) are forwarded here by MainHost.
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <mutex>
@@ -18,6 +19,7 @@
 
 #include "app/DataPreview.h"
 #include "app/GridModel.h"
+#include "app/RunProgress.h"
 #include "app/StartSequence.h"
 #include "transfer/Host.h"
 
@@ -100,6 +102,8 @@ public:
                                                 const std::string& folder) = 0;
   // Brings the window to the foreground (for dropped files).
   virtual void BringToFront() {}
+  // The progress bar of the status bar.
+  virtual void ShowProgress(const ProgressView& progress) { (void)progress; }
 };
 
 // The answers of the run confirmation dialog.
@@ -225,6 +229,13 @@ public:
   // The user dragged grid column from to position to.
   void ColumnMoved(int from, int to);
 
+  // The end of a run (on the user interface thread, when the controls are enabled again):
+  // the progress bar shows where the run ended.
+  void RunEnded();
+  // The progress as it stands; the bar shows it at most every kProgressInterval.
+  ProgressView Progress() const;
+  static constexpr std::chrono::milliseconds kProgressInterval{200};
+
   bool Running() const;
 
 private:
@@ -250,6 +261,20 @@ private:
   std::string csvTextOnEnter_;
   std::string dialogFolder_;
   int shownCommitCount_ = kMinCommitCount;
+  // The progress of the run in progress.
+  void UpdateProgress(bool force);
+  std::chrono::steady_clock::time_point runStart_{};
+  std::chrono::steady_clock::time_point progressShown_{};
+  bool runJobList_ = false;
+  bool runExport_ = false;
+  long long runFileBytes_ = 0;
+  long long runCountedRows_ = 0;
+  long long rowsDone_ = 0;
+  // The files the line reader had started when the run's file was previewed: only a later
+  // file is the one the import reads.
+  long long previewFiles_ = 0;
+  std::string countedTable_;  // the table of the last Count, and its rows
+  long long countedRows_ = 0;
 };
 
 // A host whose user-interface steps go to the main window's controller. Synchronize runs the

@@ -35,6 +35,9 @@ public:
   void StartFile(std::FILE* file) { lineReader_.Start(file); }
   // True when a read of the current file failed (as opposed to reaching its end).
   bool ReadFailed() const { return lineReader_.ReadFailed(); }
+  // Bytes of the current file read so far; safe to read from another thread.
+  long long BytesRead() const { return lineReader_.BytesRead(); }
+  long long FilesStarted() const { return lineReader_.FilesStarted(); }
 
   bool CheckDateFormat(const std::string& format);
   bool CheckTimestampFormat(const std::string& format);

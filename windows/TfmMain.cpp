@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
@@ -186,6 +187,7 @@ void TfmMain::BuildPanel2() {
 
   pbExecute = new QPushButton(QStringLiteral("Execute(&X)"), panel2Body_);
   pbExecute->setMinimumHeight(40);
+  pbExecute->setFixedWidth(76);
   grid->addWidget(pbExecute, 0, 0, 2, 1);
 
   cbHead = new QCheckBox(QStringLiteral("ヘッダー行あり(&H)"), panel2Body_);
@@ -217,30 +219,32 @@ void TfmMain::BuildPanel2() {
   replace->addStretch();
   grid->addLayout(replace, 1, 2);
 
-  // The two format fields share a sub-panel; the user drags the splitter between them.
-  formatSplitter_ = new QSplitter(Qt::Horizontal, panel2Body_);
-  auto* dateHalf = new QWidget(formatSplitter_);
-  auto* dateLayout = new QHBoxLayout(dateHalf);
-  dateLayout->setContentsMargins(0, 0, 0, 0);
-  edDateFmt = new QLineEdit(dateHalf);
-  edDateFmt->setFont(FixedFont());
-  dateLayout->addWidget(BuddyLabel(QStringLiteral("日付書式(&W)"), edDateFmt, dateHalf));
-  dateLayout->addWidget(edDateFmt, 1);
-  auto* timeHalf = new QWidget(formatSplitter_);
-  auto* timeLayout = new QHBoxLayout(timeHalf);
-  timeLayout->setContentsMargins(0, 0, 0, 0);
-  edDateTimeFmt = new QLineEdit(timeHalf);
-  edDateTimeFmt->setFont(FixedFont());
-  timeLayout->addWidget(BuddyLabel(QStringLiteral("TimeStamp(&N)"), edDateTimeFmt, timeHalf));
-  timeLayout->addWidget(edDateTimeFmt, 1);
-  formatSplitter_->addWidget(dateHalf);
-  formatSplitter_->addWidget(timeHalf);
+  // The two format fields share a sub-panel, one above the other; the user drags the
+  // splitter between them.
+  formatSplitter_ = new QSplitter(Qt::Vertical, panel2Body_);
+  formatSplitter_->setHandleWidth(3);
+  auto half = [this](const QString& caption, QLineEdit*& edit) {
+    auto* widget = new QWidget(formatSplitter_);
+    auto* row = new QHBoxLayout(widget);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    edit = new QLineEdit(widget);
+    edit->setFont(FixedFont());
+    QLabel* label = BuddyLabel(caption, edit, widget);
+    label->setFixedWidth(label->sizeHint().width());
+    row->addWidget(label);
+    row->addWidget(edit, 1);
+    formatSplitter_->addWidget(widget);
+  };
+  half(QStringLiteral("日付書式(&W)"), edDateFmt);
+  half(QStringLiteral("TimeStamp(&N)"), edDateTimeFmt);
   formatSplitter_->setChildrenCollapsible(false);
   grid->addWidget(formatSplitter_, 0, 3, 2, 1);
   grid->setColumnStretch(3, 1);
 
   pbEnd = new QPushButton(QStringLiteral("End(&E)"), Panel2);
   pbEnd->setMinimumHeight(40);
+  pbEnd->setFixedWidth(64);
   outer->addWidget(pbEnd);
 }
 
@@ -262,6 +266,14 @@ void TfmMain::BuildStatusBar() {
   panel(QStringLiteral("Error"), 50, Qt::AlignLeft, 0);
   sbError = panel(QString(), 80, Qt::AlignRight, 0);
   sbMessage = panel(QString(), 50, Qt::AlignLeft, 1);
+  // Beyond the five panels: how far the run has come.
+  pgRun = new QProgressBar(bar);
+  pgRun->setRange(0, 100);
+  pgRun->setValue(0);
+  pgRun->setFixedWidth(150);
+  pgRun->setTextVisible(true);
+  pgRun->setVisible(false);
+  bar->addPermanentWidget(pgRun);
   setStatusBar(bar);
 }
 
@@ -359,6 +371,7 @@ void TfmMain::SetRunControlsEnabled(bool enabled) {
   Panel1->setEnabled(enabled);
   sgData->setEnabled(enabled);
   panel2Body_->setEnabled(enabled);
+  if (enabled && controller_ != nullptr) controller_->RunEnded();
 }
 
 // ---- MainView ----
@@ -367,8 +380,14 @@ std::string TfmMain::TableText() const { return Std(edTable->text()); }
 void TfmMain::SetTableText(const std::string& text) { edTable->setText(Qt_(text)); }
 std::string TfmMain::CsvText() const { return Std(edCSV->text()); }
 void TfmMain::SetCsvText(const std::string& text) { edCSV->setText(Qt_(text)); }
-void TfmMain::SetDateFmtText(const std::string& text) { edDateFmt->setText(Qt_(text)); }
-void TfmMain::SetTimestampFmtText(const std::string& text) { edDateTimeFmt->setText(Qt_(text)); }
+void TfmMain::SetDateFmtText(const std::string& text) {
+  edDateFmt->setText(Qt_(text));
+  edDateFmt->setCursorPosition(0);
+}
+void TfmMain::SetTimestampFmtText(const std::string& text) {
+  edDateTimeFmt->setText(Qt_(text));
+  edDateTimeFmt->setCursorPosition(0);
+}
 
 void TfmMain::ShowOptions(const TransferSettings& s, int shownCommitCount) {
   // Copying the settings in is no user's change: the handlers stay quiet.
@@ -386,8 +405,8 @@ void TfmMain::ShowOptions(const TransferSettings& s, int shownCommitCount) {
   cbTruncate->setChecked(s.Truncate);
   cbAutoCmt->setChecked(s.AutoCommit);
   udCmt->setValue(shownCommitCount);
-  edDateFmt->setText(Qt_(s.DateFmt));
-  edDateTimeFmt->setText(Qt_(s.TimestampFmt));
+  SetDateFmtText(s.DateFmt);
+  SetTimestampFmtText(s.TimestampFmt);
 }
 
 void TfmMain::SetOptionEnabling(const OptionEnabling& e) {
@@ -425,6 +444,17 @@ void TfmMain::BringToFront() {
 }
 
 void TfmMain::SetStatusText(const QString& text) { sbMessage->setText(text); }
+
+void TfmMain::ShowProgress(const ProgressView& progress) {
+  pgRun->setVisible(true);
+  if (progress.Percent < 0) {
+    pgRun->setRange(0, 0);  // the share is unknown: a busy bar
+  } else {
+    pgRun->setRange(0, 100);
+    pgRun->setValue(progress.Percent);
+  }
+  pgRun->setFormat(progress.Text.empty() ? QStringLiteral("%p%") : QStringLiteral("%p%  ") + Qt_(progress.Text));
+}
 
 // ---- Events ----
 

@@ -56,6 +56,7 @@ public:
   std::optional<std::string> AskCsvFile(bool save, const std::string& proposedName,
                                         const std::string& folder) override;
   void BringToFront() override;
+  void ShowProgress(const ProgressView& progress) override;
 
   // The message panel of the status bar.
   void SetStatusText(const QString& text);
@@ -90,6 +91,7 @@ public:
   QLabel* sbSuccess = nullptr;
   QLabel* sbError = nullptr;
   QLabel* sbMessage = nullptr;
+  QProgressBar* pgRun = nullptr;
   GridTableModel* GridView() const { return gridModel_; }
 
 protected:

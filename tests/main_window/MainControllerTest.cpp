@@ -98,6 +98,55 @@ TEST(MainWindowRules, FirstCsvFileOfADrop) {
   EXPECT_EQ(FirstCsvFile(Paths{tooLong, "/b.Csv"}), "/b.Csv");
 }
 
+TEST(MainWindowRules, ProgressOfImportExportAndJobList) {
+  struct Case {
+    ProgressInput in;
+    int percent;
+    std::string text;
+  };
+  auto import = [](long long size, long long read) {
+    ProgressInput in;
+    in.FileBytes = size;
+    in.BytesRead = read;
+    return in;
+  };
+  auto exported = [](long long counted, long long done) {
+    ProgressInput in;
+    in.ExportMode = true;
+    in.CountedRows = counted;
+    in.RowsDone = done;
+    return in;
+  };
+  auto job = [](ProgressInput in, std::size_t number, std::size_t total, double elapsed) {
+    in.JobNumber = number;
+    in.JobTotal = total;
+    in.ElapsedSeconds = elapsed;
+    return in;
+  };
+  const Case cases[] = {
+      {import(1000, 0), 0, ""},
+      {import(1000, 500), 50, ""},
+      {import(1000, 1000), 100, ""},
+      {import(1000, 65536), 100, ""},   // a whole block read past a small file's end
+      {import(0, 0), -1, ""},           // an empty or missing file: no share
+      {exported(0, 500), -1, ""},       // no Count: unknown
+      {exported(200, 50), 25, ""},
+      {exported(200, 200), 100, ""},
+      {exported(200, 250), 100, ""},    // rows added since the count
+      {job(import(1000, 500), 2, 4, 30.0), 37, "2/4  00:50"},
+      {job(import(1000, 1000), 4, 4, 60.0), 100, "4/4  00:00"},
+      {job(exported(0, 10), 1, 2, 10.0), 25, "1/2  00:30"},  // unknown share counts as half
+      {job(import(1000, 0), 1, 2, 0.0), 0, "1/2"},             // nothing done: no estimate yet
+  };
+  for (const Case& c : cases) {
+    ProgressView view = ComputeProgress(c.in);
+    EXPECT_EQ(view.Percent, c.percent) << c.in.FileBytes << " " << c.in.BytesRead << " " << c.in.RowsDone;
+    EXPECT_EQ(view.Text, c.text);
+  }
+  EXPECT_EQ(DurationText(3725.4), "1:02:05");
+  EXPECT_EQ(DurationText(59.6), "01:00");
+}
+
 // ---- Stand-ins ----
 
 class StandInView : public MainView {
@@ -114,7 +163,11 @@ public:
   void ShowSettings() override {
     if (controller) controller->ShowSettings();
   }
-  void SetRunControlsEnabled(bool enabled) override { runControls.push_back(enabled); }
+  void SetRunControlsEnabled(bool enabled) override {
+    runControls.push_back(enabled);
+    if (enabled && controller) controller->RunEnded();
+  }
+  void ShowProgress(const ProgressView& progress) override { progresses.push_back(progress); }
 
   std::string TableText() const override { return table; }
   void SetTableText(const std::string& text) override { table = text; }
@@ -169,6 +222,7 @@ public:
   std::vector<std::tuple<bool, std::string, std::string>> dialogs;
   std::optional<std::string> dialogAnswer;
   int broughtToFront = 0;
+  std::vector<ProgressView> progresses;
 
 private:
   std::mutex mutex_;
@@ -651,6 +705,29 @@ TEST_F(MainControllerRun, SingleImportRunsAfterTheConfirmationAndEnablesTheContr
   EXPECT_NE(Query("select count(*) from T2;\n").find("30"), std::string::npos);
   ASSERT_FALSE(host.Boxes().empty());
   EXPECT_EQ(host.Boxes().back().text, "インポートを完了しました。");
+  // The progress started at 0 and ended with the whole file read.
+  ASSERT_GE(view.progresses.size(), 2u);
+  EXPECT_EQ(view.progresses.front().Percent, 0);
+  EXPECT_EQ(view.progresses.back().Percent, 100);
+}
+
+TEST_F(MainControllerRun, ExportProgressCountsAgainstTheRowsOfCount) {
+  Start();
+  view.table = "T1";
+  controller.ModeClicked(1);
+  EnterCsv((box.Work() / "t1-out.csv").string());
+  controller.Execute();
+  RunToEnd();
+  ASSERT_FALSE(view.progresses.empty());
+  EXPECT_EQ(view.progresses.back().Percent, -1);  // no Count: the share is unknown
+  controller.Count();
+  view.progresses.clear();
+  controller.Execute();
+  RunToEnd();
+  ASSERT_GE(view.progresses.size(), 2u);
+  EXPECT_EQ(view.progresses.front().Percent, 0);
+  EXPECT_EQ(view.progresses.back().Percent, 100);
+  EXPECT_EQ(view.lastSuccess, 3);
 }
 
 TEST_F(MainControllerRun, RefusedOrCancelledSingleRunRunsNothing) {

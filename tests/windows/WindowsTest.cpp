@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -360,9 +361,30 @@ private slots:
     QVERIFY(WaitFor([&] { return w.Panel1->isEnabled(); }));
     QCOMPARE(w.sbSuccess->text(), QStringLiteral("30"));
     QCOMPARE(w.sbError->text(), QStringLiteral("0"));
+    QVERIFY(w.pgRun->isVisible());
+    QCOMPARE(w.pgRun->value(), 100);
     QVERIFY(boxes_->texts.first().startsWith(QStringLiteral("データをインポートします。")));
     QCOMPARE(Sql(QStringLiteral("select count(*) from T2;\n")), 0);
     QVERIFY(lastSqlOutput_.contains(QStringLiteral("30")));
+  }
+
+  void exportProgressReachesTheEndAfterCount() {
+    Program& p = Start();
+    TfmMain& w = p.window;
+    w.rbExport->click();
+    TypeInto(w.edTable, QStringLiteral("社員"));
+    w.pbCount->click();
+    QVERIFY(WaitFor([this] { return !boxes_->texts.isEmpty(); }));
+    TypeInto(w.edCSV, Path(QStringLiteral("社員.csv")));
+    w.pbExecute->click();
+    QVERIFY(WaitFor([&] { return boxes_->texts.contains(QStringLiteral("エクスポートを完了しました。")); }));
+    QVERIFY(WaitFor([&] { return w.Panel1->isEnabled(); }));
+    QCOMPARE(w.sbSuccess->text(), QStringLiteral("3"));
+    QCOMPARE(w.pgRun->maximum(), 100);
+    QCOMPARE(w.pgRun->value(), 100);
+    QFile out(Path(QStringLiteral("社員.csv")));
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(out.readAll()).contains(QStringLiteral("山田 太郎")));
   }
 
   void endDuringARunCancelsInsteadOfClosing() {
@@ -375,7 +397,10 @@ private slots:
     QVERIFY(!w.Panel1->isEnabled());
     QVERIFY(w.pbEnd->isEnabled());
     QVERIFY(WaitFor([&] { return w.sbSuccess->text().toInt() > 0; }));
+    QTest::qWait(300);  // the window keeps painting while the run goes on
     Screenshot(&w, QStringLiteral("main-running"));
+    QVERIFY(w.pgRun->isVisible());
+    QVERIFY(w.pgRun->value() < 100);
     w.pbEnd->click();
     QVERIFY(w.isVisible());  // the close was refused
     QVERIFY(WaitFor([&] { return !p.context.Running; }));
