@@ -1,5 +1,7 @@
 #include "windows/TfmLogin8.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,7 +35,10 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int w
   auto* label = new QLabel(parent);
   label->setTextFormat(Qt::RichText);
   label->setText(UnderlinedMnemonic(text));
-  label->setGeometry(left, top, width, height);
+  // The designed size fits the designed font; a label sizes itself to its text (at least the
+  // designed size) from the designed top-left corner, so a wider font is never cut off.
+  const QSize hint = label->sizeHint();
+  label->setGeometry(left, top, std::max(width, hint.width()), std::max(height, std::min(hint.height(), 16)));
   return label;
 }
 
