@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,23 @@ int RunUnattended(int argc, char** argv, const std::vector<std::string>& args) {
   return status;
 }
 
+// Whether the windows have somewhere to go: a platform named for Qt, or an X or Wayland
+// display. Without one QApplication would abort; the program says why and fails instead.
+bool DisplayAvailable() {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
 int RunInteractive(int argc, char** argv, const std::vector<std::string>& args) {
+  if (!DisplayAvailable()) {
+    std::fprintf(stderr,
+                 "tabrook: no display to show the windows on (DISPLAY is not set); an unattended run needs "
+                 "none: AUTOSTART=TRUE AUTOCLOSE=TRUE USER=user/password@database LISTFILE=jobs.lst\n");
+    return 1;
+  }
   QApplication app(argc, argv);
   app.setApplicationName("Tabrook+ Version 1.2a");
   app.setFont(tabrook::UiFont());
@@ -80,9 +97,15 @@ int RunInteractive(int argc, char** argv, const std::vector<std::string>& args) 
   window.Attach(&controller);
   // The close waits for the transfer thread while still delivering its blocking calls.
   sequence.Thread().SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
-  if (!sequence.Start(args)) return sequence.ExitStatus();
+  if (!sequence.Start(args)) {
+    window.Detach();
+    return sequence.ExitStatus();
+  }
   window.show();
-  return app.exec();
+  const int status = app.exec();
+  // The window lets go of the controller's grid before the controller goes away.
+  window.Detach();
+  return status;
 }
 
 }  // namespace

@@ -91,8 +91,16 @@ TfmMain::TfmMain() {
 
 TfmMain::~TfmMain() {
   qApp->removeEventFilter(this);
+  Detach();
+}
+
+void TfmMain::Detach() {
+  // No control reaches the controller any more.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   if (sgData != nullptr) sgData->setModel(nullptr);
   delete gridModel_;
+  gridModel_ = nullptr;
+  controller_ = nullptr;
 }
 
 void TfmMain::BuildPanel1() {
@@ -336,7 +344,7 @@ void TfmMain::Connect() {
 }
 
 void TfmMain::ShowGridSelection() {
-  if (sgData->selectionModel() == nullptr || gridModel_ == nullptr) return;
+  if (sgData->selectionModel() == nullptr || gridModel_ == nullptr || controller_ == nullptr) return;
   const GridModel::Selection& s = controller_->Grid().CurrentSelection();
   const int top = std::max(0, s.Top - GridModel::kFixedRows);
   const int bottom = s.Bottom - GridModel::kFixedRows;

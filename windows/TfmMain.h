@@ -34,6 +34,8 @@ public:
 
   // Ties the window to its controller (before the start sequence runs).
   void Attach(MainController* controller);
+  // Unties it again: call before the controller (which owns the grid model) goes away.
+  void Detach();
 
   // ---- StartUi ----
   void PostToUi(std::function<void()> call) override;

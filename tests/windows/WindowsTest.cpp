@@ -114,6 +114,7 @@ private:
     }
     ~Program() {
       if (!sequence.Closed()) sequence.FormCloseQuery();
+      window.Detach();
     }
   };
 
@@ -408,6 +409,42 @@ private slots:
     QVERIFY(boxes_->texts.contains(QStringLiteral("キャンセルしますか？")));
     QVERIFY(w.sbSuccess->text().toInt() < 60000);
     QVERIFY(WaitFor([&] { return w.Panel1->isEnabled(); }));
+  }
+
+  void jobListRunFromTheWindow() {
+    Program& p = Start();
+    TfmMain& w = p.window;
+    p.context.JobList.Add("T2", csv_.toStdString());
+    QFile emp(Path(QStringLiteral("emp.csv")));
+    QVERIFY(emp.open(QIODevice::WriteOnly));
+    emp.write("4,木村 次郎,2022-01-01 00:00:00\r\n");
+    emp.close();
+    p.context.JobList.Add("社員", emp.fileName().toStdString());
+    w.pbExecute->click();  // the confirmation's first button starts the job list
+    QVERIFY(WaitFor([&] { return !p.context.Running && p.context.JobList[1].Status.size() > 0; }));
+    QVERIFY(WaitFor([&] { return w.Panel1->isEnabled(); }));
+    QVERIFY(boxes_->texts.first().startsWith(QStringLiteral("JobListが登録されています。")));
+    QCOMPARE(p.context.JobList[0].SuccessText, std::string("30"));
+    QCOMPARE(p.context.JobList[0].Result, 0);
+    QCOMPARE(p.context.JobList[1].SuccessText, std::string("1"));
+    // Each job was previewed in the window's own fields before it ran.
+    QCOMPARE(w.edTable->text(), QStringLiteral("社員"));
+    QCOMPARE(HeaderNames().mid(0, 3), (QStringList{"番号", "氏名", "入社日"}));
+    QCOMPARE(w.pgRun->value(), 100);
+    QVERIFY(w.pgRun->format().contains(QStringLiteral("2/2")));
+  }
+
+  void escCancelsARun() {
+    Program& p = Start();
+    TfmMain& w = p.window;
+    TypeInto(w.edTable, QStringLiteral("BIG"));
+    TypeInto(w.edCSV, bigCsv_);
+    w.pbExecute->click();
+    QVERIFY(WaitFor([&] { return w.sbSuccess->text().toInt() > 0; }));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(WaitFor([&] { return !p.context.Running; }));
+    QVERIFY(boxes_->texts.contains(QStringLiteral("キャンセルしますか？")));
+    QVERIFY(w.sbSuccess->text().toInt() < 60000);
   }
 
   void droppedCsvFileIsPreviewed() {
