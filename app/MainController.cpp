@@ -138,6 +138,9 @@ void MainController::SeparatorEnter() { CsvEnter(); }
 // ---- Format fields ----
 
 bool MainController::FormatLeft(const std::string& text, bool timestamp) {
+  // The check uses the session the transfer thread is using: not during a run (the field
+  // keeps its text and is checked when it is left after the run).
+  if (Running()) return false;
   const bool accepted = timestamp ? dm_.CheckTimestampFormat(text) : dm_.CheckDateFormat(text);
   std::string& setting = timestamp ? settings_.TimestampFmt : settings_.DateFmt;
   if (accepted) {
@@ -181,6 +184,9 @@ void MainController::TableChanged(const std::string&) {
 }
 
 void MainController::TableLeft() {
+  // A run disables the fields, which takes the focus away from them: no preview then, the
+  // cursor belongs to the transfer thread.
+  if (Running()) return;
   const std::string text = view_.TableText();
   if (text != tableTextOnEnter_ || !context_.TableInfoOk) {
     PreviewTarget target = Target();
@@ -223,6 +229,7 @@ void MainController::CsvChanged(const std::string& text) {
 }
 
 void MainController::CsvLeft() {
+  if (Running()) return;
   const std::string text = view_.CsvText();
   if (text == csvTextOnEnter_) return;
   if (settings_.Mode == kImport) {

@@ -42,7 +42,7 @@ public:
   void TearDown() override { fs::remove_all(folder); }
   fs::path folder;
 };
-const auto* const kConfig = ::testing::AddGlobalTestEnvironment(new PrivateConfig);
+PrivateConfig* const kConfig = static_cast<PrivateConfig*>(::testing::AddGlobalTestEnvironment(new PrivateConfig));
 
 // ---- Pure rules ----
 
@@ -352,6 +352,9 @@ protected:
   void SetUp() override {
     if (!Sandbox::BinariesPresent()) GTEST_SKIP() << "build ocilite-sql and libocilite.so first";
     ::setenv("TABROOK_OCI_LIBRARY", Sandbox::Binary("libocilite.so").c_str(), 1);
+    // Every test starts from the built-in settings: the close of the one before stored its own.
+    std::error_code ignored;
+    fs::remove_all(kConfig->folder / "Vornex", ignored);
     database = (box.Work() / "main.db").string();
     ASSERT_EQ(box.Sql(database,
                       "create table T1 (ID NUMBER(6), NAME VARCHAR2(20), BORN DATE);\n"
@@ -786,6 +789,14 @@ TEST_F(MainControllerRun, EscAndCloseDuringARunCancelIt) {
   controller.FilesDropped({(box.Work() / "x.csv").string()});
   EXPECT_EQ(view.csv, csvPath);
   EXPECT_EQ(view.broughtToFront, 1);
+  // The fields lose the focus as the run disables them: nothing touches the session then.
+  view.table = "T1";
+  controller.TableLeft();
+  EXPECT_EQ(context.TableName, "T2");
+  const std::string dateFmt = settings.DateFmt;
+  EXPECT_FALSE(controller.DateFmtLeft("DD.MM.RRRR"));
+  EXPECT_EQ(settings.DateFmt, dateFmt);
+  view.table = "T2";
   EXPECT_FALSE(controller.CloseQuery());
   EXPECT_TRUE(sequence.Thread().CancelRequest);
   host.Release();
