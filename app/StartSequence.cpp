@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/BuiltInDefaults.h"
+#include "app/MainController.h"
 #include "transfer/Host.h"
 #include "transfer/JobListFile.h"
 #include "app/RegistrySettings.h"
@@ -158,6 +159,9 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
   }
 
   SettleMode(settings);
+  // The mode rule of the window's settings display holds with or without a window, so a
+  // stored mode other than Import or Export is neither run nor written back.
+  ApplyShownModeRule(settings);
   if (context.AutoStart) ui_.PostToUi([this] { AutoStartRun(); });
   ui_.ShowSettings();
   // An unattended run reads the stored settings but writes none back: its options are for

@@ -1,9 +1,12 @@
 // The program. It reads the command line first: an unattended run (AUTOSTART=TRUE together
 // with AUTOCLOSE=TRUE) runs on the headless core under a QCoreApplication and needs no
-// display; it ends with 0 (success), 2 (rows refused) or 1 (failure).
+// display; it ends with 0 (success), 2 (rows refused) or 1 (failure). Any other start is
+// interactive: the login dialog when no USER is given, then the main window.
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,13 @@
 #include "app/StartSequence.h"
 #include "transfer/TransferSettings.h"
 #include "transfer/Tdm.h"
+#include "app/MainController.h"
+#include "transfer/TOracle.h"
+#include "windows/QtFonts.h"
+#include "windows/QtHost.h"
+#include "windows/RunConfirmBox.h"
+#include "windows/TfmLogin8.h"
+#include "windows/TfmMain.h"
 
 namespace {
 
@@ -59,13 +69,59 @@ int RunUnattended(int argc, char** argv, const std::vector<std::string>& args) {
   return status;
 }
 
+// Whether the windows have somewhere to go: a platform named for Qt, or an X or Wayland
+// display. Without one QApplication would abort; the program says why and fails instead.
+bool DisplayAvailable() {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+int RunInteractive(int argc, char** argv, const std::vector<std::string>& args) {
+  if (!DisplayAvailable()) {
+    std::fprintf(stderr,
+                 "tabrook: no display to show the windows on (DISPLAY is not set); an unattended run needs "
+                 "none: AUTOSTART=TRUE AUTOCLOSE=TRUE USER=user/password@database LISTFILE=jobs.lst\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  app.setApplicationName("Tabrook+ Version 1.2a");
+  app.setFont(tabrook::UiFont());
+  // The window ends the program itself once its close is allowed (a login dialog closing
+  // before the window shows must not end it).
+  app.setQuitOnLastWindowClosed(false);
+  tabrook::TransferSettings settings;
+  tabrook::RunContext context;
+  tabrook::Tdm dm;
+  tabrook::QtHost host;
+  tabrook::TfmMain window;
+  host.SetWindow(&window, [&window](const QString& text) { window.SetStatusText(text); });
+  dm.OCI.CreateLoginPrompt = [&window] { return std::make_unique<tabrook::LoginDialogPrompt>(&window); };
+  tabrook::StartSequence sequence(dm, host, window, settings, context);
+  tabrook::MainController controller(dm, host, sequence, window, settings, context);
+  tabrook::RunConfirmBox confirm(&window);
+  controller.SetConfirmDialog(&confirm);
+  host.Attach(&controller);
+  window.Attach(&controller);
+  // The close waits for the transfer thread while still delivering its blocking calls.
+  sequence.Thread().SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
+  if (!sequence.Start(args)) {
+    window.Detach();
+    return sequence.ExitStatus();
+  }
+  window.show();
+  const int status = app.exec();
+  // The window lets go of the controller's grid before the controller goes away.
+  window.Detach();
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (IsUnattended(args)) return RunUnattended(argc, argv, args);
-  std::fprintf(stderr,
-               "tabrook: the windows are not built yet; only unattended runs are available "
-               "(AUTOSTART=TRUE AUTOCLOSE=TRUE USER=user/password@database LISTFILE=jobs.lst)\n");
-  return 1;
+  return RunInteractive(argc, argv, args);
 }

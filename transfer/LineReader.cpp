@@ -11,6 +11,8 @@ void LineReader::Start(std::FILE* file) {
   pos_ = end_ = 0;
   atFileStart_ = true;
   readFailed_ = false;
+  bytesRead_.store(0, std::memory_order_relaxed);
+  filesStarted_.fetch_add(1, std::memory_order_release);
 }
 
 bool LineReader::Fill() {
@@ -25,6 +27,8 @@ bool LineReader::Fill() {
       return end_ > pos_;
     }
     end_ += got;
+    bytesRead_.store(bytesRead_.load(std::memory_order_relaxed) + static_cast<long long>(got),
+                     std::memory_order_relaxed);
     if (atFileStart_) {
       if (end_ < 3) continue;  // a short read must not hide a mark split across reads
       atFileStart_ = false;

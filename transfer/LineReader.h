@@ -4,6 +4,7 @@
 // is skipped. The file is read in blocks into a buffer the reader owns and reuses, so memory
 // stays flat whatever the file's size; every call returns what a byte-at-a-time reader would.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -34,6 +35,12 @@ public:
   // True when a read of the file failed (as opposed to reaching its end).
   bool ReadFailed() const { return readFailed_; }
 
+  // Bytes of the current file read from the disk so far (in whole blocks). Another thread may
+  // read it while the file is read, to show how far the reading has come.
+  long long BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+  // The number of files started so far: tells a reader of BytesRead which file it counts.
+  long long FilesStarted() const { return filesStarted_.load(std::memory_order_acquire); }
+
 private:
   bool Fill();  // refills the empty buffer; false at the end of the file
 
@@ -43,6 +50,8 @@ private:
   std::FILE* file_ = nullptr;
   bool atFileStart_ = false;
   bool readFailed_ = false;
+  std::atomic<long long> bytesRead_{0};
+  std::atomic<long long> filesStarted_{0};
 };
 
 }  // namespace tabrook

@@ -20,6 +20,7 @@ void RecordReader::Start(std::FILE* file, char delim, DoubleByteCode code) {
   wholeCharacters_ = CanBeInsideCharacter(code, delim);
   atFileStart_ = true;
   readFailed_ = false;
+  bytesRead_.store(0, std::memory_order_relaxed);
 }
 
 bool RecordReader::Fill() {
@@ -43,6 +44,8 @@ bool RecordReader::Fill() {
       return end_ > pos_;
     }
     end_ += got;
+    bytesRead_.store(bytesRead_.load(std::memory_order_relaxed) + static_cast<long long>(got),
+                     std::memory_order_relaxed);
     if (atFileStart_) {
       if (end_ < 3) continue;  // a short read must not hide a mark split across reads
       atFileStart_ = false;

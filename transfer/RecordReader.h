@@ -17,6 +17,7 @@
 // it up to that line's end are dropped. A UTF-8 byte-order mark at the start of the file is
 // skipped.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -48,6 +49,9 @@ public:
 
   // True when a read of the file failed (as opposed to reaching its end).
   bool ReadFailed() const { return readFailed_; }
+  // Bytes of the current file read from the disk so far (in whole blocks). Another thread may
+  // read it while the file is read, to show how far the reading has come.
+  long long BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
 
 private:
   enum class LineEnd { Break, EndOfFile, TooLong };
@@ -78,6 +82,7 @@ private:
   bool wholeCharacters_ = false;
   bool atFileStart_ = false;
   bool readFailed_ = false;
+  std::atomic<long long> bytesRead_{0};
 };
 
 }  // namespace tabrook

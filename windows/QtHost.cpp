@@ -1,0 +1,112 @@
+#include "windows/QtHost.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QThread>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "windows/QtFonts.h"
+
+namespace tabrook {
+
+QtHost::QtHost() : anchor_(new QObject) {
+  // The anchor belongs to the thread that creates the host: the user interface thread.
+}
+
+QtHost::~QtHost() { delete anchor_; }
+
+void QtHost::SetWindow(QWidget* window, std::function<void(const QString&)> statusSink) {
+  window_ = window;
+  statusSink_ = std::move(statusSink);
+}
+
+void QtHost::OnUiThread(const std::function<void()>& call) {
+  if (QThread::currentThread() == anchor_->thread()) {
+    call();
+    return;
+  }
+  QMetaObject::invokeMethod(anchor_, [&call] { call(); }, Qt::BlockingQueuedConnection);
+}
+
+int QtHost::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) {
+  int answer = kMsgCancel;
+  OnUiThread([&] {
+    QMessageBox box(window_);
+    box.setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    box.setText(QString::fromStdString(text));
+    box.setFont(UiFont());
+    switch (icon) {
+      case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+      case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+      case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+      case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+      case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+      case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+      case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    }
+    // A box raised while the pointer shows a wait must still be answerable with the mouse.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int pressed = box.exec();
+    if (busy) QGuiApplication::restoreOverrideCursor();
+    switch (pressed) {
+      case QMessageBox::Ok: answer = kMsgOk; break;
+      case QMessageBox::Yes: answer = kMsgYes; break;
+      case QMessageBox::No: answer = kMsgNo; break;
+      default: answer = buttons == MsgButtons::YesNo ? kMsgNo : kMsgCancel; break;
+    }
+  });
+  return answer;
+}
+
+bool QtHost::OpenWithShell(const std::string& path) {
+  bool opened = false;
+  OnUiThread([&] { opened = QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))); });
+  return opened;
+}
+
+void QtHost::ShowInTextViewer(const std::string& path) {
+  OnUiThread([&] {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return;
+    auto* viewer = new QDialog(window_);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->setWindowTitle(QString::fromStdString(path));
+    auto* text = new QPlainTextEdit(viewer);
+    text->setReadOnly(true);
+    text->setFont(FixedFont());
+    text->setPlainText(QString::fromUtf8(file.readAll()));
+    auto* layout = new QVBoxLayout(viewer);
+    layout->addWidget(text);
+    viewer->resize(640, 400);
+    viewer->show();
+  });
+}
+
+void QtHost::SetBusyPointer(BusyPointer pointer) {
+  OnUiThread([pointer] {
+    QGuiApplication::setOverrideCursor(pointer == BusyPointer::SqlWait ? Qt::BusyCursor : Qt::WaitCursor);
+  });
+}
+
+void QtHost::RestorePointer() {
+  OnUiThread([] { QGuiApplication::restoreOverrideCursor(); });
+}
+
+void QtHost::SetStatusMessage(const std::string& text) {
+  OnUiThread([&] {
+    if (statusSink_) statusSink_(QString::fromStdString(text));
+  });
+}
+
+void QtHost::Synchronize(const std::function<void()>& step) { OnUiThread(step); }
+
+}  // namespace tabrook

@@ -1,0 +1,46 @@
+#pragma once
+// The host of the program with windows. Calls from the transfer thread (message boxes, the
+// busy pointer, the status text, files shown, synchronized steps) are carried to the user
+// interface thread as blocking queued calls, so the transfer thread waits for the answer;
+// made on the user interface thread they run at once. The user-interface steps go to the main
+// window's controller (MainHost).
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+#include "app/MainController.h"
+
+class QWidget;
+
+namespace tabrook {
+
+// The caption of every message box.
+inline constexpr char kApplicationTitle[] = "Tabrook+ Version 1.2a";
+
+class QtHost : public MainHost {
+public:
+  QtHost();
+  ~QtHost() override;
+
+  // The window that parents the boxes and whose status panel shows the status text.
+  void SetWindow(QWidget* window, std::function<void(const QString&)> statusSink);
+
+  int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+  bool OpenWithShell(const std::string& path) override;
+  void ShowInTextViewer(const std::string& path) override;
+  void SetBusyPointer(BusyPointer pointer) override;
+  void RestorePointer() override;
+  void SetStatusMessage(const std::string& text) override;
+  void Synchronize(const std::function<void()>& step) override;
+
+  // Runs call on the user interface thread and waits for it (at once when already there).
+  void OnUiThread(const std::function<void()>& call);
+
+private:
+  QObject* anchor_;  // lives on the user interface thread: the target of the queued calls
+  QPointer<QWidget> window_;
+  std::function<void(const QString&)> statusSink_;
+};
+
+}  // namespace tabrook

@@ -1,0 +1,20 @@
+#pragma once
+// An integer spin edit with a minimum and a maximum. Unlike a plain spin box it lets the user
+// type any whole number: a typed value outside the range is brought back into it when the
+// field is left or Enter is pressed, instead of being refused key by key.
+
+#include <QSpinBox>
+
+namespace tabrook {
+
+class TCSpinEdit : public QSpinBox {
+public:
+  TCSpinEdit(int minimum, int maximum, QWidget* parent = nullptr);
+
+protected:
+  QValidator::State validate(QString& text, int& pos) const override;
+  int valueFromText(const QString& text) const override;
+  void fixup(QString& input) const override;
+};
+
+}  // namespace tabrook
