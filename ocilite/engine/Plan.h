@@ -16,8 +16,9 @@
 
 namespace ocilite {
 
-// One occurrence of a placeholder in the SQL: SQLite parameter `param` receives bind `bind`
-// converted to `type`.
+// One occurrence of a placeholder in the SQL, written as :bN (N its index in Plan::slots):
+// SQLite parameter `param` (found when the SQL is prepared; 0 when the SQL does not use it)
+// receives bind `bind` converted to `type`.
 struct BindSlot {
     int bind = 0;
     int param = 0;

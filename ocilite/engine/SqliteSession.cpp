@@ -240,7 +240,7 @@ void SqliteSession::ThrowStepError(int rc) {
     ThrowSqlite(db_, rc);
 }
 
-sqlite3_stmt* SqliteSession::PrepareSql(const Plan& plan) {
+sqlite3_stmt* SqliteSession::PrepareSql(Plan& plan) {
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare_v3(db_, plan.sql.c_str(), static_cast<int>(plan.sql.size()), SQLITE_PREPARE_PERSISTENT,
                                 &stmt, nullptr);
@@ -253,6 +253,8 @@ sqlite3_stmt* SqliteSession::PrepareSql(const Plan& plan) {
         int idx = sqlite3_bind_parameter_index(stmt, (":p" + std::to_string(i)).c_str());
         if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.puts[i].get(), kPutPointer, nullptr);
     }
+    for (size_t i = 0; i < plan.slots.size(); ++i)
+        plan.slots[i].param = sqlite3_bind_parameter_index(stmt, (":b" + std::to_string(i)).c_str());
     return stmt;
 }
 

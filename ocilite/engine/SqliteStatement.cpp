@@ -1,7 +1,9 @@
 #include "ocilite/engine/SqliteStatement.h"
 
+#include <algorithm>
 #include <cctype>
 
+#include "ocilite/engine/Lexer.h"
 #include "ocilite/engine/Parser.h"
 #include "ocilite/engine/SqlFunctions.h"
 #include "ocilite/engine/SqliteSession.h"
@@ -19,6 +21,13 @@ SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) :
         case StmtKind::Insert:
         case StmtKind::Update:
         case StmtKind::Delete: {
+            // Placeholders are numbered as they appear in the text (as OCIBindByPos counts
+            // them), not in the order the translator reaches them: it takes subqueries and
+            // conditions in an order of its own.
+            for (const Token& t : Tokenize(sql))
+                if (t.kind == TokenKind::Bind &&
+                    std::find(bindNames_.begin(), bindNames_.end(), t.text) == bindNames_.end())
+                    bindNames_.push_back(t.text);
             Translator tr(session.Cat(), session.UserName(), plan_, bindNames_);
             tr.Translate(parsed);
             stmt_ = session.PrepareSql(plan_);
@@ -61,6 +70,7 @@ void SqliteStatement::BindSlots() {
         if (!bound_[i]) throw OraError(1008, "not all variables bound");
     const Nls& nls = session_.NlsSettings();
     for (const auto& slot : plan_.slots) {
+        if (slot.param == 0) continue;
         Value v = Coerce(binds_[static_cast<size_t>(slot.bind)], slot.type, nls);
         BindStored(stmt_, slot.param, slot.type, v);
     }

@@ -402,10 +402,12 @@ Translator::TExpr Translator::Expr(const ocilite::Expr& e, const Scope& scope) {
         case ExprKind::Bind: {
             BindSlot slot;
             slot.bind = BindIndexFor(e.text);
-            slot.param = static_cast<int>(plan_.slots.size()) + 1;
-            plan_.slots.push_back(slot);
+            // Named like the call sites (:fN) and column puts (:pN): SQLite numbers named
+            // parameters in order of appearance, so a numbered ?N would share an index with a
+            // call site written before it and overwrite its pointer.
             TExpr out;
-            out.sql = "?" + std::to_string(slot.param);
+            out.sql = ":b" + std::to_string(plan_.slots.size());
+            plan_.slots.push_back(slot);
             out.slot = static_cast<int>(plan_.slots.size()) - 1;
             return out;
         }
