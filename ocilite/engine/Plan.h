@@ -23,6 +23,9 @@ struct BindSlot {
     int bind = 0;
     int param = 0;
     SqlType type;
+    // The length of the CHAR column the placeholder is compared with (0 when it is not): a
+    // fixed-length character bind is blank-padded to it, so the comparison is blank-padded.
+    int padTo = 0;
 };
 
 // A value computed by the engine itself (INSERT ... VALUES): constant, bind, or a function of

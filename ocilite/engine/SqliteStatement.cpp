@@ -11,6 +11,21 @@
 #include "ocilite/types/OraError.h"
 
 namespace ocilite {
+namespace {
+
+// A fixed-length character value as a CHAR(length) comparison sees it: trailing blanks do not
+// count, and it is blank-padded to the column's length.
+Value BlankPadded(const TextValue& t, int length) {
+    TextValue out = t;
+    while (!out.bytes.empty() && out.bytes.back() == ' ') out.bytes.pop_back();
+    int chars = 0;
+    for (unsigned char c : out.bytes)
+        if ((c & 0xC0) != 0x80) ++chars;
+    if (chars < length) out.bytes.append(static_cast<size_t>(length - chars), ' ');
+    return out;
+}
+
+}  // namespace
 
 SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) : session_(session) {
     plan_.type = ClassifyStatement(sql);
@@ -71,7 +86,10 @@ void SqliteStatement::BindSlots() {
     const Nls& nls = session_.NlsSettings();
     for (const auto& slot : plan_.slots) {
         if (slot.param == 0) continue;
-        Value v = Coerce(binds_[static_cast<size_t>(slot.bind)], slot.type, nls);
+        const Value& bound = binds_[static_cast<size_t>(slot.bind)];
+        const auto* text = std::get_if<TextValue>(&bound);
+        Value v = Coerce(text != nullptr && text->fixedChar && slot.padTo > 0 ? BlankPadded(*text, slot.padTo) : bound,
+                         slot.type, nls);
         BindStored(stmt_, slot.param, slot.type, v);
     }
 }

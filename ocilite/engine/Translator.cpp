@@ -314,6 +314,12 @@ void Translator::Unify(TExpr& l, TExpr& r) {
 }
 
 std::string Translator::Compare(TExpr l, const std::string& op, TExpr r) {
+    auto charPeer = [&](const TExpr& side, const TExpr& other) {
+        if (side.slot >= 0 && side.type.kind == TypeKind::Unknown && other.type.kind == TypeKind::Char)
+            plan_.slots[static_cast<size_t>(side.slot)].padTo = std::max(1, other.type.length);
+    };
+    charPeer(l, r);
+    charPeer(r, l);
     Unify(l, r);
     const SqlType& a = l.type;
     const SqlType& b = r.type;

@@ -150,5 +150,30 @@ TEST_F(BindPositionsTest, IntervalArithmeticWithNumbers) {
     EXPECT_EQ(Rows("select g from iv"), Lines{"+03 06:00:00.000000"});
 }
 
+// A fixed-length character bind compares with a CHAR column blank-padded; other text binds keep
+// nonpadded semantics.
+TEST_F(BindPositionsTest, FixedCharBindsCompareBlankPadded) {
+    Exec("CREATE TABLE ch(c CHAR(5), v VARCHAR2(5))");
+    Exec("INSERT INTO ch VALUES ('ab', 'ab')");
+    auto fixed = [](const char* s) { return Value{TextValue{s, false, true}}; };
+    struct Case {
+        const char* sql;
+        Value bind;
+        const char* result;
+    } cases[] = {
+        {"select count(*) from ch where c = :1", fixed("ab"), "1;"},
+        {"select count(*) from ch where :1 = c", fixed("ab   "), "1;"},
+        {"select count(*) from ch where c = :1", fixed("ab      "), "1;"},
+        {"select count(*) from ch where c = :1", Text("ab"), "0;"},
+        {"select count(*) from ch where c = :1", Text("ab   "), "1;"},
+        {"select count(*) from ch where c > :1", fixed("aa"), "1;"},
+        {"select count(*) from ch where c < :1", fixed("ab"), "0;"},
+        // against VARCHAR2 a fixed-length bind is plain text: trailing blanks count
+        {"select count(*) from ch where v = :1", fixed("ab "), "0;"},
+        {"select count(*) from ch where v = :1", fixed("ab"), "1;"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Run(c.sql, {c.bind}), c.result) << c.sql << " " << Show(c.bind);
+}
+
 }  // namespace
 }  // namespace ocilite::test
