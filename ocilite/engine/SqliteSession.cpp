@@ -244,7 +244,13 @@ sqlite3_stmt* SqliteSession::PrepareSql(Plan& plan) {
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare_v3(db_, plan.sql.c_str(), static_cast<int>(plan.sql.size()), SQLITE_PREPARE_PERSISTENT,
                                 &stmt, nullptr);
-    if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    if (rc != SQLITE_OK) {
+        // ROWNUM is numbered with a window function, which SQLite refuses in some places
+        // (inside OR or NOT, in a bound that depends on the row): not supported there
+        if (std::string_view(sqlite3_errmsg(db_)).find("window function") != std::string_view::npos)
+            throw OraError(3001, "unimplemented feature");
+        ThrowSqlite(db_, rc);
+    }
     for (size_t i = 0; i < plan.calls.size(); ++i) {
         int idx = sqlite3_bind_parameter_index(stmt, (":f" + std::to_string(i)).c_str());
         if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.calls[i].get(), kCallPointer, nullptr);

@@ -175,5 +175,33 @@ TEST_F(BindPositionsTest, FixedCharBindsCompareBlankPadded) {
     for (const auto& c : cases) EXPECT_EQ(Run(c.sql, {c.bind}), c.result) << c.sql << " " << Show(c.bind);
 }
 
+// ROWNUM in an UPDATE's or DELETE's WHERE limits the rows the other conditions pick (it used
+// to end in ORA-00600); where the engine cannot number rows it says so instead.
+TEST_F(BindPositionsTest, RownumLimitsUpdateAndDelete) {
+    struct Case {
+        const char* sql;
+        std::vector<Value> binds;
+        const char* result;
+        const char* count;  // select count(*) from t where s = 'x'
+        const char* rows;   // select count(*) from t
+    } cases[] = {
+        {"update t set s = 'x' where rownum <= 1", {}, "", "1;", "2;"},
+        {"update t set s = 'x' where n > :1 and rownum <= :2", {Num(0), Num(5)}, "", "2;", "2;"},
+        {"update t set s = 'x' where rownum = :1 and n = 20", {Num(1)}, "", "1;", "2;"},
+        {"update t set s = 'x' where rownum > 1", {}, "", "0;", "2;"},
+        {"delete from t where rownum < :1", {Num(2)}, "", "0;", "1;"},
+        {"delete from t where :1 >= rownum", {Num(10)}, "", "0;", "0;"},
+        {"delete from t where rownum <= n", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
+        {"delete from t where n = 10 or rownum = 1", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
+        {"select id from t where not rownum > 1", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
+    };
+    for (const auto& c : cases) {
+        Reset();
+        EXPECT_EQ(Run(c.sql, c.binds), c.result) << c.sql;
+        EXPECT_EQ(Run("select count(*) from t where s = 'x'", {}), c.count) << c.sql;
+        EXPECT_EQ(Run("select count(*) from t", {}), c.rows) << c.sql;
+    }
+}
+
 }  // namespace
 }  // namespace ocilite::test
