@@ -110,6 +110,9 @@ sword OCIServerVersion(void* hndlp, OCIError* errhp, OraText* bufp, ub4 bufsz, u
 void OCIClientVersion(sword* major_version, sword* minor_version, sword* update_num, sword* patch_num,
                       sword* port_update_num);
 sword OCITerminate(ub4 mode);
+sword OCIEnvNlsCreate(OCIEnv** envp, ub4 mode, void* ctxp, void* (*malocfp)(void*, size_t),
+                      void* (*ralocfp)(void*, void*, size_t), void (*mfreefp)(void*, void*), size_t xtramem_sz,
+                      void** usrmempp, ub2 charset, ub2 ncharset);
 
 static int failures = 0;
 static OCIEnv* env;
@@ -189,6 +192,39 @@ static void VersionsAndPing(void) {
     OCIClientVersion(&major, &minor, &update, &patch, &port);
     EXPECT(major >= 11 && minor >= 0 && update >= 0 && patch >= 0 && port >= 0, "client version %d.%d", major, minor);
     EXPECT(OCIPing(svc, err, OCI_DEFAULT) == OCI_SUCCESS, "ping");
+}
+
+/* Logons that must fail, each with Oracle's error, and the environment calls' checks. */
+static void RefusedLogons(void) {
+    OCISvcCtx* other = NULL;
+    OCIServer* srv = NULL;
+    OCISession* usr = NULL;
+    Check(OCIHandleAlloc(env, (void**)&other, OCI_HTYPE_SVCCTX, 0, NULL), "service context");
+    Check(OCIHandleAlloc(env, (void**)&usr, OCI_HTYPE_SESSION, 0, NULL), "session handle");
+    Check(OCIAttrSet(usr, OCI_HTYPE_SESSION, "scott", 5, OCI_ATTR_USERNAME, err), "OCI_ATTR_USERNAME");
+    Check(OCIAttrSet(usr, OCI_HTYPE_SESSION, "wrong", 5, OCI_ATTR_PASSWORD, err), "OCI_ATTR_PASSWORD");
+    EXPECT(OCISessionBegin(other, err, usr, OCI_CRED_RDBMS, OCI_DEFAULT) == OCI_ERROR, "a session without a server");
+    EXPECT(LastError(NULL, 0) == 24327, "error %d", LastError(NULL, 0));
+    Check(OCIHandleAlloc(env, (void**)&srv, OCI_HTYPE_SERVER, 0, NULL), "server handle");
+    Check(OCIServerAttach(srv, err, (const OraText*)"", 0, OCI_DEFAULT), "OCIServerAttach");
+    Check(OCIAttrSet(other, OCI_HTYPE_SVCCTX, srv, 0, OCI_ATTR_SERVER, err), "OCI_ATTR_SERVER");
+    EXPECT(OCISessionBegin(other, err, usr, OCI_CRED_RDBMS, OCI_DEFAULT) == OCI_ERROR, "a wrong password");
+    EXPECT(LastError(NULL, 0) == 1017, "error %d", LastError(NULL, 0));
+    EXPECT(OCIPing(other, err, OCI_DEFAULT) == OCI_ERROR, "ping without a session");
+    EXPECT(LastError(NULL, 0) == 3114, "error %d", LastError(NULL, 0));
+    OCIHandleFree(usr, OCI_HTYPE_SESSION);
+    OCIHandleFree(other, OCI_HTYPE_SVCCTX);
+    OCIServerDetach(srv, err, OCI_DEFAULT);
+    OCIHandleFree(srv, OCI_HTYPE_SERVER);
+
+    OCIEnv* e = NULL;
+    EXPECT(OCIEnvNlsCreate(&e, OCI_DEFAULT, NULL, NULL, NULL, NULL, 0, NULL, 0, 0) == OCI_SUCCESS && e != NULL,
+           "OCIEnvNlsCreate from NLS_LANG");
+    if (e != NULL) OCIHandleFree(e, OCI_HTYPE_ENV);
+    e = NULL;
+    /* 31 is WE8ISO8859P1, not the client character set of this run (NLS_LANG unset: AL32UTF8) */
+    EXPECT(OCIEnvNlsCreate(&e, OCI_DEFAULT, NULL, NULL, NULL, NULL, 0, NULL, 31, 31) == OCI_ERROR && e == NULL,
+           "a character set other than the client's");
 }
 
 struct Emp {
@@ -421,6 +457,7 @@ int main(void) {
     if (mkdtemp(dir) == NULL) return 100;
     setenv("XDG_DATA_HOME", dir, 1);
     setenv("OCILITE_LOCK_TIMEOUT_MS", "10000", 1);
+    unsetenv("NLS_LANG");
 
     Check(OCIEnvCreate(&env, OCI_DEFAULT, NULL, NULL, NULL, NULL, 0, NULL), "OCIEnvCreate");
     Check(OCIHandleAlloc(env, (void**)&err, OCI_HTYPE_ERROR, 0, NULL), "error handle");
@@ -428,6 +465,7 @@ int main(void) {
     OCISession* usr = NULL;
     LogonWithAttach(&srv, &usr);
     VersionsAndPing();
+    RefusedLogons();
     Run("create table emp (id number(5) primary key, name varchar2(20), code char(5), sal number)");
     ArrayInsert();
     BoundUpdateAndInsertSelect();
