@@ -247,8 +247,12 @@ sqlite3_stmt* SqliteSession::PrepareSql(Plan& plan) {
     if (rc != SQLITE_OK) {
         // ROWNUM is numbered with a window function, which SQLite refuses in some places
         // (inside OR or NOT, in a bound that depends on the row): not supported there
-        if (std::string_view(sqlite3_errmsg(db_)).find("window function") != std::string_view::npos)
-            throw OraError(3001, "unimplemented feature");
+        const std::string_view message = sqlite3_errmsg(db_);
+        if (message.find("window function") != std::string_view::npos) throw OraError(3001, "unimplemented feature");
+        // an aggregate of outer columns only, in a subquery: it belongs to the outer statement,
+        // where no aggregate may stand
+        if (message.find("misuse of aggregate") != std::string_view::npos)
+            throw OraError(934, "group function is not allowed here");
         ThrowSqlite(db_, rc);
     }
     for (size_t i = 0; i < plan.calls.size(); ++i) {

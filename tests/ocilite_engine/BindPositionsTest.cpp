@@ -48,7 +48,7 @@ protected:
 
 TEST_F(BindPositionsTest, EveryExpressionPositionTakesABind) {
     struct Case {
-        const char* sql;
+        std::string sql;
         std::vector<Value> binds;
         const char* result;  // a query's rows, "" for DML, or the error
         Lines after;         // select id, n, s from t order by id
@@ -90,6 +90,9 @@ TEST_F(BindPositionsTest, EveryExpressionPositionTakesABind) {
          "ORA-12899: value too large for column \"SCOTT\".\"T\".\"S\" (actual: 26, maximum: 20)",
          {"1|10|one", "2|20|two"}},
         {"insert into t (id) select :1 from dual", {Text("x")}, "ORA-01722: invalid number",
+         {"1|10|one", "2|20|two"}},
+        // a NUL byte inside a literal is refused, not cut off when the statement is run
+        {std::string("update t set s = 'a\0b' where id = :1", 36), {Num(1)}, "ORA-00911: invalid character",
          {"1|10|one", "2|20|two"}},
     };
     for (const auto& c : cases) {
@@ -194,6 +197,8 @@ TEST_F(BindPositionsTest, RownumLimitsUpdateAndDelete) {
         {"delete from t where rownum <= n", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
         {"delete from t where n = 10 or rownum = 1", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
         {"select id from t where not rownum > 1", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
+        {"delete from t where n = (select max(n) from dual)", {}, "ORA-00934: group function is not allowed here", "0;",
+         "2;"},
     };
     for (const auto& c : cases) {
         Reset();
