@@ -16,7 +16,7 @@ namespace oci_fn {
 #undef OCI_FUNCTION
 }  // namespace oci_fn
 
-// The names of the functions, in entry-table order (73 names), and the one extra name.
+// The names of the functions, in entry-table order (73 names); the extra ones are not in it.
 inline constexpr const char* kOciEntryNames[] = {
 #define OCI_FUNCTION(ret, name, params) #name,
 #define OCI_EXTRA_FUNCTION(ret, name, params)

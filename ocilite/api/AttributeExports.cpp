@@ -14,6 +14,7 @@
 #include "ocilite/api/OpaqueHandle.h"
 #include "ocilite/api/ParamDescriptor.h"
 #include "ocilite/api/RowidDescriptor.h"
+#include "ocilite/api/ServerHandles.h"
 #include "ocilite/api/ServiceContextHandle.h"
 #include "ocilite/api/StatementHandle.h"
 
@@ -63,9 +64,11 @@ sword GetSvc(OCISvcCtx* svc, ub4 attr, void* out, ub4* sizep) {
     switch (attr) {
         case OCI_ATTR_ENV: return Put<OCIEnv*>(out, sizep, svc->env);
         case OCI_ATTR_SERVER:
+            if (svc->attachedServer != nullptr) return Put<void*>(out, sizep, svc->attachedServer);
             if (svc->serverHandle == nullptr) svc->serverHandle = std::make_unique<OpaqueHandle>(OCI_HTYPE_SERVER);
             return Put<void*>(out, sizep, svc->serverHandle.get());
         case OCI_ATTR_SESSION:
+            if (svc->attachedSession != nullptr) return Put<void*>(out, sizep, svc->attachedSession);
             if (svc->sessionHandle == nullptr) svc->sessionHandle = std::make_unique<OpaqueHandle>(OCI_HTYPE_SESSION);
             return Put<void*>(out, sizep, svc->sessionHandle.get());
         default: IllegalAttribute();
@@ -105,6 +108,20 @@ sword GetStmt(OCIStmt* s, ub4 attr, void* out, ub4* sizep) {
 
 sword GetParam(const OCIParam* p, ub4 attr, void* out, ub4* sizep) {
     const ocilite::ColumnInfo& c = p->column;
+    if (attr == OCI_ATTR_PTYPE) return Put<ub1>(out, sizep, p->parameterType);
+    if (p->parameterType != OCI_PTYPE_COL) {
+        // a described table or view, or its column list
+        switch (attr) {
+            case OCI_ATTR_NUM_COLS:
+            case OCI_ATTR_NUM_PARAMS: return Put<ub2>(out, sizep, static_cast<ub2>(p->members.size()));
+            case OCI_ATTR_LIST_COLUMNS:
+                if (p->columnList == nullptr) IllegalAttribute();
+                return Put<void*>(out, sizep, p->columnList);
+            case OCI_ATTR_OBJ_NAME: return PutText(out, sizep, p->objectName);
+            case OCI_ATTR_OBJ_SCHEMA: return PutText(out, sizep, c.schemaName);
+            default: IllegalAttribute();
+        }
+    }
     switch (attr) {
         case OCI_ATTR_DATA_SIZE: return Put<ub2>(out, sizep, c.dataSize);
         case OCI_ATTR_DATA_TYPE: return Put<ub2>(out, sizep, c.dataType);
@@ -144,6 +161,11 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
             case OCI_HTYPE_SVCCTX: return GetSvc(static_cast<OCISvcCtx*>(h), attrtype, attributep, sizep);
             case OCI_HTYPE_STMT: return GetStmt(static_cast<OCIStmt*>(h), attrtype, attributep, sizep);
             case OCI_DTYPE_PARAM: return GetParam(static_cast<OCIParam*>(h), attrtype, attributep, sizep);
+            case OCI_HTYPE_DESCRIBE: {
+                auto* d = static_cast<OCIDescribe*>(h);
+                if (attrtype != OCI_ATTR_PARAM || d->object == nullptr) IllegalAttribute();
+                return Put<void*>(attributep, sizep, d->object.get());
+            }
             case OCI_HTYPE_BIND: {
                 auto* b = static_cast<OCIBind*>(h);
                 if (attrtype == OCI_ATTR_CHARSET_FORM) return Put<ub1>(attributep, sizep, b->charsetForm);
@@ -194,14 +216,35 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
                 else IllegalAttribute();
                 return OCI_SUCCESS;
             }
-            case OCI_HTYPE_SVCCTX:
-                // Server and session handles are accepted for compatibility; the logon made the session.
-                if (attrtype == OCI_ATTR_SERVER || attrtype == OCI_ATTR_SESSION || attrtype == OCI_ATTR_STMTCACHESIZE)
+            case OCI_HTYPE_SVCCTX: {
+                // The server and session handles of an attach-then-begin logon; a context that
+                // OCILogon made has its session already and only remembers them.
+                auto* svc = static_cast<OCISvcCtx*>(h);
+                if (attrtype == OCI_ATTR_SERVER) {
+                    auto* server = HandleAs<OCIServer>(attributep, OCI_HTYPE_SERVER);
+                    if (server == nullptr) throw OraError(24315, "illegal attribute type");
+                    svc->attachedServer = server;
                     return OCI_SUCCESS;
+                }
+                if (attrtype == OCI_ATTR_SESSION) {
+                    auto* session = HandleAs<OCISession>(attributep, OCI_HTYPE_SESSION);
+                    if (session == nullptr) throw OraError(24315, "illegal attribute type");
+                    svc->attachedSession = session;
+                    return OCI_SUCCESS;
+                }
+                if (attrtype == OCI_ATTR_STMTCACHESIZE) return OCI_SUCCESS;
                 IllegalAttribute();
-            case OCI_HTYPE_SESSION:
-                if (attrtype == OCI_ATTR_USERNAME || attrtype == OCI_ATTR_PASSWORD) return OCI_SUCCESS;
-                IllegalAttribute();
+            }
+            case OCI_HTYPE_SESSION: {
+                // the credentials arrive in the client character set
+                auto* session = static_cast<OCISession*>(h);
+                std::string text = attributep == nullptr ? std::string()
+                                       : ToDatabaseText(std::string_view(static_cast<const char*>(attributep), size));
+                if (attrtype == OCI_ATTR_USERNAME) session->userName = std::move(text);
+                else if (attrtype == OCI_ATTR_PASSWORD) session->password = std::move(text);
+                else IllegalAttribute();
+                return OCI_SUCCESS;
+            }
             default: IllegalAttribute();
         }
     });

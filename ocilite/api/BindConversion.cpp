@@ -1,4 +1,5 @@
 #include "ocilite/api/BindConversion.h"
+#include "ocilite/api/ArrayElement.h"
 
 #include <cstring>
 
@@ -51,8 +52,10 @@ DatetimeKind KindOfDty(ub2 dty) {
 }  // namespace
 
 Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
-    const auto* indicators = static_cast<const sb2*>(bind.indp);
-    if (indicators != nullptr && indicators[iteration] == -1) return std::monostate{};
+    if (bind.indp != nullptr) {
+        const sb2* indicator = ElementAt<const sb2>(bind.indp, iteration, bind.indicatorSkip);
+        if (*indicator == -1) return std::monostate{};
+    }
 
     const bool byDescriptor = bind.dty == SQLT_RDD || bind.dty == SQLT_CLOB || bind.dty == SQLT_BLOB ||
                               bind.dty == SQLT_BFILEE || bind.dty == SQLT_CFILEE || bind.dty == SQLT_DATE ||
@@ -62,7 +65,7 @@ Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
     if (bind.valuep == nullptr) return std::monostate{};
     if (byDescriptor) {
         // Arrays of descriptors are arrays of pointers, whatever size the caller gave.
-        const auto* p = static_cast<const unsigned char*>(bind.valuep) + iteration * sizeof(void*);
+        const auto* p = ElementAt<const unsigned char>(bind.valuep, iteration, bind.valueSkip, sizeof(void*));
         switch (bind.dty) {
             case SQLT_RDD: {
                 auto* rowid = DescriptorAt<OCIRowid>(p, OCI_DTYPE_ROWID);
@@ -105,8 +108,8 @@ Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
 
     if (bind.valueSize <= 0) return std::monostate{};
     const size_t size = static_cast<size_t>(bind.valueSize);
-    const auto* p = static_cast<const unsigned char*>(bind.valuep) + static_cast<size_t>(iteration) * size;
-    size_t len = bind.alenp != nullptr ? bind.alenp[iteration] : size;
+    const auto* p = ElementAt<const unsigned char>(bind.valuep, iteration, bind.valueSkip, size);
+    size_t len = bind.alenp != nullptr ? *ElementAt<const ub2>(bind.alenp, iteration, bind.lengthSkip) : size;
     if (len > size) len = size;
 
     switch (bind.dty) {
@@ -116,8 +119,13 @@ Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
             size_t n = nul != nullptr ? static_cast<size_t>(static_cast<const unsigned char*>(nul) - p) : size;
             return Text(bind, p, n);
         }
+        case SQLT_AFC: {
+            // fixed-length character data compares with CHAR columns blank-padded
+            Value v = Text(bind, p, len);
+            if (auto* t = std::get_if<TextValue>(&v)) t->fixedChar = true;
+            return v;
+        }
         case SQLT_CHR:
-        case SQLT_AFC:
         case SQLT_LNG:
             return Text(bind, p, len);
         case SQLT_VCS: {

@@ -25,4 +25,10 @@ struct OCIBind : ocilite::api::HandleBase {
     ub1 charsetForm = 1;  // SQLCS_IMPLICIT; SQLCS_NCHAR sends national character data
     ub2 charsetId = 0;
     ub4 maxDataSize = 0;
+    // OCIBindArrayOfStruct: bytes from one iteration's value, indicator, length and return
+    // code to the next; 0 means the arrays are packed (the element's own size).
+    ub4 valueSkip = 0;
+    ub4 indicatorSkip = 0;
+    ub4 lengthSkip = 0;
+    ub4 returnCodeSkip = 0;
 };

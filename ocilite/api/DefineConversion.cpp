@@ -1,4 +1,5 @@
 #include "ocilite/api/DefineConversion.h"
+#include "ocilite/api/ArrayElement.h"
 
 #include <cstring>
 #include <limits>
@@ -163,9 +164,10 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
                               d.dty == SQLT_TIMESTAMP_LTZ || d.dty == SQLT_INTERVAL_YM ||
                               d.dty == SQLT_INTERVAL_DS;
     const size_t stride = byDescriptor ? sizeof(void*) : (d.valueSize > 0 ? static_cast<size_t>(d.valueSize) : 0);
-    Slot s{static_cast<unsigned char*>(d.valuep) + static_cast<size_t>(row) * stride,
-           d.indp != nullptr ? static_cast<sb2*>(d.indp) + row : nullptr,
-           d.rlenp != nullptr ? d.rlenp + row : nullptr, d.rcodep != nullptr ? d.rcodep + row : nullptr};
+    Slot s{ElementAt<unsigned char>(d.valuep, row, d.valueSkip, stride),
+           d.indp != nullptr ? ElementAt<sb2>(d.indp, row, d.indicatorSkip) : nullptr,
+           d.rlenp != nullptr ? ElementAt<ub2>(d.rlenp, row, d.lengthSkip) : nullptr,
+           d.rcodep != nullptr ? ElementAt<ub2>(d.rcodep, row, d.returnCodeSkip) : nullptr};
 
     ub2 rc = 0;
     if (IsNull(value)) {

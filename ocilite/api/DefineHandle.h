@@ -17,4 +17,10 @@ struct OCIDefine : ocilite::api::HandleBase {
     ub4 mode = 0;
     ub1 charsetForm = 1;
     ub2 charsetId = 0;
+    // OCIDefineArrayOfStruct: bytes from one row's value, indicator, length and return code
+    // to the next; 0 means the arrays are packed.
+    ub4 valueSkip = 0;
+    ub4 indicatorSkip = 0;
+    ub4 lengthSkip = 0;
+    ub4 returnCodeSkip = 0;
 };

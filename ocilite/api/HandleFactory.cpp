@@ -7,6 +7,7 @@
 #include "ocilite/api/OpaqueHandle.h"
 #include "ocilite/api/ParamDescriptor.h"
 #include "ocilite/api/RowidDescriptor.h"
+#include "ocilite/api/ServerHandles.h"
 #include "ocilite/api/ServiceContextHandle.h"
 #include "ocilite/api/StatementHandle.h"
 
@@ -17,9 +18,9 @@ std::unique_ptr<HandleBase> NewHandle(ub4 handleType) {
         case OCI_HTYPE_ERROR: return std::make_unique<OCIError>();
         case OCI_HTYPE_SVCCTX: return std::make_unique<OCISvcCtx>();
         case OCI_HTYPE_STMT: return std::make_unique<OCIStmt>();
-        case OCI_HTYPE_DESCRIBE:
-        case OCI_HTYPE_SERVER:
-        case OCI_HTYPE_SESSION:
+        case OCI_HTYPE_DESCRIBE: return std::make_unique<OCIDescribe>();
+        case OCI_HTYPE_SERVER: return std::make_unique<OCIServer>();
+        case OCI_HTYPE_SESSION: return std::make_unique<OCISession>();
         case OCI_HTYPE_TRANS:
         case OCI_HTYPE_CPOOL:
         case OCI_HTYPE_SPOOL:

@@ -18,6 +18,9 @@ struct OCISvcCtx : ocilite::api::HandleBase {
     // Handles OCIAttrGet hands out for OCI_ATTR_SERVER / OCI_ATTR_SESSION.
     std::unique_ptr<ocilite::api::HandleBase> serverHandle;
     std::unique_ptr<ocilite::api::HandleBase> sessionHandle;
+    // The server and session handles the caller set (attach-then-begin logon), or null.
+    ocilite::api::HandleBase* attachedServer = nullptr;
+    ocilite::api::HandleBase* attachedSession = nullptr;
     // Statements holding engine statements of this session; they are detached before the
     // session ends, so none outlives it.
     std::unordered_set<OCIStmt*> statements;

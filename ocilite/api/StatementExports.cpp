@@ -136,6 +136,16 @@ sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, 
 sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp, ub4 pos) {
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (diagnostics == nullptr || parmdpp == nullptr) return OCI_INVALID_HANDLE;
+    if (htype == OCI_DTYPE_PARAM) {
+        // a member of a described object's column list (1-based), as OCIDescribeAny made it
+        OCIParam* list = HandleAs<OCIParam>(hndlp, OCI_DTYPE_PARAM);
+        if (list == nullptr) return OCI_INVALID_HANDLE;
+        return GuardedCall(diagnostics, [&]() -> sword {
+            if (pos == 0 || pos > list->members.size()) throw OraError(24334, "no descriptor for this position");
+            *parmdpp = list->members[pos - 1];
+            return OCI_SUCCESS;
+        });
+    }
     if (htype != OCI_HTYPE_STMT) {
         if (LiveHandle(hndlp) == nullptr) return OCI_INVALID_HANDLE;
         diagnostics->SetOra(3001, "unimplemented feature");

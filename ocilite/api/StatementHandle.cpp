@@ -1,4 +1,5 @@
 #include "ocilite/api/StatementHandle.h"
+#include "ocilite/api/ArrayElement.h"
 
 #include <algorithm>
 #include <cctype>
@@ -135,7 +136,7 @@ void OCIStmt::BindAll(ub4 iteration) {
             }
         }
         statement_->Bind(b->engineIndex, ocilite::api::ReadBindValue(*b, iteration));
-        if (b->rcodep != nullptr) b->rcodep[iteration] = 0;
+        if (b->rcodep != nullptr) *ocilite::api::ElementAt<ub2>(b->rcodep, iteration, b->returnCodeSkip) = 0;
     }
 }
 

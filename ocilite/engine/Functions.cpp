@@ -163,8 +163,22 @@ SqlType ArithType(const std::vector<SqlType>& a, std::vector<SqlType>& w, char o
         return l;
     }
     if (isInterval(l) || isInterval(r)) {
-        w[isInterval(l) ? 1 : 0] = NumberType();
-        return isInterval(l) ? l : r;
+        // An interval adds to an interval or a datetime only, and scales by a number (either
+        // side of *, the left of /). An untyped side (a bind, NULL) takes the type that fits.
+        const bool left = isInterval(l);
+        const SqlType& iv = left ? l : r;
+        const SqlType& other = left ? r : l;
+        const char* ivName = iv.kind == TypeKind::IntervalYM ? "INTERVAL YEAR TO MONTH" : "INTERVAL DAY TO SECOND";
+        if (op == '+' || op == '-') {
+            if (other.kind != TypeKind::Unknown)
+                throw OraError(932, std::string("inconsistent datatypes: expected ") + (left ? ivName : "NUMBER") +
+                                        " got " + (left ? "NUMBER" : ivName));
+            w[left ? 1 : 0] = iv;
+            return iv;
+        }
+        if (op == '/' && !left) throw OraError(932, std::string("inconsistent datatypes: expected NUMBER got ") + ivName);
+        w[left ? 1 : 0] = NumberType();
+        return iv;
     }
     if (l.kind == TypeKind::BinaryDouble || r.kind == TypeKind::BinaryDouble) {
         w[0] = w[1] = Want(TypeKind::BinaryDouble);
@@ -212,7 +226,9 @@ Value Arith(std::vector<Value>& a, const CompiledCall& c, char op) {
             return out;
         }
     }
-    if (std::holds_alternative<DatetimeValue>(r)) {
+    if (std::holds_alternative<DatetimeValue>(r) ||
+        (op == '*' && (std::holds_alternative<OraIntervalYM>(r) || std::holds_alternative<OraIntervalDS>(r)) &&
+         !std::holds_alternative<OraIntervalYM>(l) && !std::holds_alternative<OraIntervalDS>(l))) {
         std::swap(l, r);
         return Arith(a, c, op);
     }

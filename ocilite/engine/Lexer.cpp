@@ -62,6 +62,9 @@ std::string ReadQString(std::string_view sql, size_t& i) {
 }  // namespace
 
 std::vector<Token> Tokenize(std::string_view sql) {
+    // A NUL byte is no character of a statement, in a literal or a quoted name either (the
+    // translated SQL could not carry it).
+    if (sql.find('\0') != std::string_view::npos) throw OraError(911, "invalid character");
     std::vector<Token> tokens;
     size_t i = 0;
     const size_t n = sql.size();

@@ -16,12 +16,16 @@
 
 namespace ocilite {
 
-// One occurrence of a placeholder in the SQL: SQLite parameter `param` receives bind `bind`
-// converted to `type`.
+// One occurrence of a placeholder in the SQL, written as :bN (N its index in Plan::slots):
+// SQLite parameter `param` (found when the SQL is prepared; 0 when the SQL does not use it)
+// receives bind `bind` converted to `type`.
 struct BindSlot {
     int bind = 0;
     int param = 0;
     SqlType type;
+    // The length of the CHAR column the placeholder is compared with (0 when it is not): a
+    // fixed-length character bind is blank-padded to it, so the comparison is blank-padded.
+    int padTo = 0;
 };
 
 // A value computed by the engine itself (INSERT ... VALUES): constant, bind, or a function of

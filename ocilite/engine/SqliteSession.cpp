@@ -268,12 +268,22 @@ void SqliteSession::ThrowStepError(int rc) {
     ThrowSqlite(db_, rc);
 }
 
-StmtHandle SqliteSession::PrepareSql(const Plan& plan) {
+StmtHandle SqliteSession::PrepareSql(Plan& plan) {
     sqlite3_stmt* prepared = nullptr;
     int rc = sqlite3_prepare_v3(db_, plan.sql.c_str(), static_cast<int>(plan.sql.size()), SQLITE_PREPARE_PERSISTENT,
                                 &prepared, nullptr);
     StmtHandle owner(prepared);
-    if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
+    if (rc != SQLITE_OK) {
+        // ROWNUM is numbered with a window function, which SQLite refuses in some places
+        // (inside OR or NOT, in a bound that depends on the row): not supported there
+        const std::string_view message = sqlite3_errmsg(db_);
+        if (message.find("window function") != std::string_view::npos) throw OraError(3001, "unimplemented feature");
+        // an aggregate of outer columns only, in a subquery: it belongs to the outer statement,
+        // where no aggregate may stand
+        if (message.find("misuse of aggregate") != std::string_view::npos)
+            throw OraError(934, "group function is not allowed here");
+        ThrowSqlite(db_, rc);
+    }
     sqlite3_stmt* stmt = owner.get();
     for (size_t i = 0; i < plan.calls.size(); ++i) {
         int idx = sqlite3_bind_parameter_index(stmt, (":f" + std::to_string(i)).c_str());
@@ -283,6 +293,8 @@ StmtHandle SqliteSession::PrepareSql(const Plan& plan) {
         int idx = sqlite3_bind_parameter_index(stmt, (":p" + std::to_string(i)).c_str());
         if (idx > 0) sqlite3_bind_pointer(stmt, idx, plan.puts[i].get(), kPutPointer, nullptr);
     }
+    for (size_t i = 0; i < plan.slots.size(); ++i)
+        plan.slots[i].param = sqlite3_bind_parameter_index(stmt, (":b" + std::to_string(i)).c_str());
     return owner;
 }
 

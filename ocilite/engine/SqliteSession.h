@@ -43,8 +43,8 @@ public:
     // Throws the OraError for a failed sqlite3_step: a pending function error, a unique key
     // violation (ORA-00001), or the mapped SQLite condition.
     [[noreturn]] void ThrowStepError(int rc);
-    // Prepares plan SQL and binds its call-site pointers.
-    StmtHandle PrepareSql(const Plan& plan);
+    // Prepares plan SQL, binds its call-site pointers and finds each bind slot's parameter.
+    StmtHandle PrepareSql(Plan& plan);
 
     // Password hashing with libsodium (Argon2id).
     static std::string HashPassword(std::string_view password);

@@ -1,7 +1,9 @@
 #include "ocilite/engine/SqliteStatement.h"
 
+#include <algorithm>
 #include <cctype>
 
+#include "ocilite/engine/Lexer.h"
 #include "ocilite/engine/Parser.h"
 #include "ocilite/engine/SqlFunctions.h"
 #include "ocilite/engine/SqliteSession.h"
@@ -9,6 +11,21 @@
 #include "ocilite/types/OraError.h"
 
 namespace ocilite {
+namespace {
+
+// A fixed-length character value as a CHAR(length) comparison sees it: trailing blanks do not
+// count, and it is blank-padded to the column's length.
+Value BlankPadded(const TextValue& t, int length) {
+    TextValue out = t;
+    while (!out.bytes.empty() && out.bytes.back() == ' ') out.bytes.pop_back();
+    int chars = 0;
+    for (unsigned char c : out.bytes)
+        if ((c & 0xC0) != 0x80) ++chars;
+    if (chars < length) out.bytes.append(static_cast<size_t>(length - chars), ' ');
+    return out;
+}
+
+}  // namespace
 
 SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) : session_(session) {
     plan_.type = ClassifyStatement(sql);
@@ -19,6 +36,13 @@ SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) :
         case StmtKind::Insert:
         case StmtKind::Update:
         case StmtKind::Delete: {
+            // Placeholders are numbered as they appear in the text (as OCIBindByPos counts
+            // them), not in the order the translator reaches them: it takes subqueries and
+            // conditions in an order of its own.
+            for (const Token& t : Tokenize(sql))
+                if (t.kind == TokenKind::Bind &&
+                    std::find(bindNames_.begin(), bindNames_.end(), t.text) == bindNames_.end())
+                    bindNames_.push_back(t.text);
             Translator tr(session.Cat(), session.UserName(), plan_, bindNames_);
             tr.Translate(parsed);
             owned_ = session.PrepareSql(plan_);
@@ -62,7 +86,11 @@ void SqliteStatement::BindSlots() {
         if (!bound_[i]) throw OraError(1008, "not all variables bound");
     const Nls& nls = session_.NlsSettings();
     for (const auto& slot : plan_.slots) {
-        Value v = Coerce(binds_[static_cast<size_t>(slot.bind)], slot.type, nls);
+        if (slot.param == 0) continue;
+        const Value& bound = binds_[static_cast<size_t>(slot.bind)];
+        const auto* text = std::get_if<TextValue>(&bound);
+        Value v = Coerce(text != nullptr && text->fixedChar && slot.padTo > 0 ? BlankPadded(*text, slot.padTo) : bound,
+                         slot.type, nls);
         BindStored(stmt_, slot.param, slot.type, v);
     }
 }

@@ -314,6 +314,12 @@ void Translator::Unify(TExpr& l, TExpr& r) {
 }
 
 std::string Translator::Compare(TExpr l, const std::string& op, TExpr r) {
+    auto charPeer = [&](const TExpr& side, const TExpr& other) {
+        if (side.slot >= 0 && side.type.kind == TypeKind::Unknown && other.type.kind == TypeKind::Char)
+            plan_.slots[static_cast<size_t>(side.slot)].padTo = std::max(1, other.type.length);
+    };
+    charPeer(l, r);
+    charPeer(r, l);
     Unify(l, r);
     const SqlType& a = l.type;
     const SqlType& b = r.type;
@@ -402,10 +408,12 @@ Translator::TExpr Translator::Expr(const ocilite::Expr& e, const Scope& scope) {
         case ExprKind::Bind: {
             BindSlot slot;
             slot.bind = BindIndexFor(e.text);
-            slot.param = static_cast<int>(plan_.slots.size()) + 1;
-            plan_.slots.push_back(slot);
+            // Named like the call sites (:fN) and column puts (:pN): SQLite numbers named
+            // parameters in order of appearance, so a numbered ?N would share an index with a
+            // call site written before it and overwrite its pointer.
             TExpr out;
-            out.sql = "?" + std::to_string(slot.param);
+            out.sql = ":b" + std::to_string(plan_.slots.size());
+            plan_.slots.push_back(slot);
             out.slot = static_cast<int>(plan_.slots.size()) - 1;
             return out;
         }
@@ -957,17 +965,7 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
                 else if (op == "<=") op = ">=";
                 else if (op == ">=") op = "<=";
             }
-            const ocilite::Expr& bound = *c->args[rownumLeft ? 1 : 0];
-            TExpr b = Convert(Expr(bound, scope), SqlType::Of(TypeKind::Number));
-            // ROWNUM counts rows as they pass: only an upper bound (or a lower bound that
-            // every first row meets) keeps rows.
-            std::string lim;
-            if (op == "<=") lim = "oint(" + b.sql + ", 0)";
-            else if (op == "<") lim = "oint(" + b.sql + ", 1)";
-            else if (op == "=") lim = "oint(" + b.sql + ", 2)";
-            else if (op == ">") lim = "oint(" + b.sql + ", 3)";
-            else if (op == ">=") lim = "oint(" + b.sql + ", 4)";
-            else lim = "oint(" + b.sql + ", 5)";
+            std::string lim = RownumLimit(*c->args[rownumLeft ? 1 : 0], op, scope);
             limit = limit.empty() ? lim : "min(" + limit + ", " + lim + ")";
             continue;
         }
@@ -1324,6 +1322,69 @@ Translator::Scope Translator::TargetTableScope(const CatalogObject& obj, const s
     return scope;
 }
 
+std::string Translator::RownumLimit(const ocilite::Expr& bound, const std::string& op, const Scope& scope) {
+    // the limit is computed once, before the rows: a bound that depends on the row is not
+    // supported (Oracle re-evaluates it for every row)
+    struct RowDependent {
+        static bool In(const ocilite::Expr& x) {
+            if (x.kind == ExprKind::Column || x.kind == ExprKind::Rownum || x.kind == ExprKind::Rowid) return true;
+            for (const auto& a : x.args)
+                if (a && In(*a)) return true;
+            return false;
+        }
+    };
+    if (RowDependent::In(bound)) throw OraError(3001, "unimplemented feature");
+    TExpr b = Convert(Expr(bound, scope), SqlType::Of(TypeKind::Number));
+    // ROWNUM counts rows as they pass: only an upper bound (or a lower bound that every first
+    // row meets) keeps rows.
+    if (op == "<=") return "oint(" + b.sql + ", 0)";
+    if (op == "<") return "oint(" + b.sql + ", 1)";
+    if (op == "=") return "oint(" + b.sql + ", 2)";
+    if (op == ">") return "oint(" + b.sql + ", 3)";
+    if (op == ">=") return "oint(" + b.sql + ", 4)";
+    return "oint(" + b.sql + ", 5)";
+}
+
+// The WHERE clause of an UPDATE or DELETE. ROWNUM conditions among its ANDed terms limit the
+// rows the other terms pick, in storage order: the statement then changes the rows whose
+// rowid a limited query over the table returns.
+std::string Translator::DmlCondition(const ocilite::Expr& where, const Scope& scope, const std::string& table) {
+    std::vector<const ocilite::Expr*> conjuncts;
+    std::vector<const ocilite::Expr*> stack{&where};
+    while (!stack.empty()) {
+        const ocilite::Expr* c = stack.back();
+        stack.pop_back();
+        if (c->kind == ExprKind::And) {
+            stack.push_back(c->args[1].get());
+            stack.push_back(c->args[0].get());
+        } else {
+            conjuncts.push_back(c);
+        }
+    }
+    std::sort(conjuncts.begin(), conjuncts.end(), [](auto* a, auto* b) { return a->pos < b->pos; });
+    std::string cond, limit;
+    for (const ocilite::Expr* c : conjuncts) {
+        bool rownumLeft = c->kind == ExprKind::Compare && c->args[0]->kind == ExprKind::Rownum;
+        bool rownumRight = c->kind == ExprKind::Compare && c->args[1]->kind == ExprKind::Rownum;
+        if (rownumLeft || rownumRight) {
+            std::string op = c->text;
+            if (rownumRight) {
+                if (op == "<") op = ">";
+                else if (op == ">") op = "<";
+                else if (op == "<=") op = ">=";
+                else if (op == ">=") op = "<=";
+            }
+            std::string lim = RownumLimit(*c->args[rownumLeft ? 1 : 0], op, scope);
+            limit = limit.empty() ? lim : "min(" + limit + ", " + lim + ")";
+            continue;
+        }
+        std::string one = Condition(*c, scope);
+        cond += cond.empty() ? one : " AND " + one;
+    }
+    if (limit.empty()) return cond;
+    return "rowid IN (SELECT rowid FROM " + table + (cond.empty() ? "" : " WHERE " + cond) + " LIMIT " + limit + ")";
+}
+
 void Translator::TranslateUpdate(const ParsedStatement& st) {
     CatalogObject obj = RequireTable(st.schema, st.name);
     RequireAccess(catalog_, user_, obj, "UPDATE");
@@ -1352,7 +1413,7 @@ void Translator::TranslateUpdate(const ParsedStatement& st) {
         if (k) sql += ", ";
         sql += CatalogObject::ColumnStorage(static_cast<size_t>(pos)) + " = " + PutSql(t, v, true);
     }
-    if (st.where) sql += " WHERE " + Condition(*st.where, scope);
+    if (st.where) sql += " WHERE " + DmlCondition(*st.where, scope, obj.StorageName());
     plan_.sql = sql;
 }
 
@@ -1364,7 +1425,7 @@ void Translator::TranslateDelete(const ParsedStatement& st) {
     plan_.objectId = obj.id;
     Scope scope = TargetTableScope(obj, st.alias.empty() ? st.name : st.alias);
     std::string sql = "DELETE FROM " + obj.StorageName();
-    if (st.where) sql += " WHERE " + Condition(*st.where, scope);
+    if (st.where) sql += " WHERE " + DmlCondition(*st.where, scope, obj.StorageName());
     plan_.sql = sql;
 }
 

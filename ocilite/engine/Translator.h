@@ -77,6 +77,8 @@ private:
     void TranslateDelete(const ParsedStatement& st);
     CatalogObject RequireTable(const std::string& schema, const std::string& name);
     std::string PutSql(const ColumnTarget& target, const TExpr& value, bool update);
+    std::string RownumLimit(const ocilite::Expr& bound, const std::string& op, const Scope& scope);
+    std::string DmlCondition(const ocilite::Expr& where, const Scope& scope, const std::string& table);
     std::string BuiltinViewSql(const std::string& name, std::vector<ScopeColumn>& cols,
                                const std::string& sqlAlias, const std::string& schema);
 

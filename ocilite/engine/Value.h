@@ -18,6 +18,9 @@ namespace ocilite {
 struct TextValue {
     std::string bytes;
     bool national = false;  // NCHAR / NVARCHAR2 / NCLOB data (charset form 2)
+    // Bound as fixed-length character data (OCI's SQLT_AFC): compared with a CHAR column it
+    // takes blank-padded semantics, as a CHAR value does; otherwise it is plain text.
+    bool fixedChar = false;
 };
 
 // Binary data (RAW, LONG RAW, BLOB contents).

@@ -1,0 +1,1 @@
+delete from t where a in (select :1 from dual) and b = (select max(b) from v where a > :2)

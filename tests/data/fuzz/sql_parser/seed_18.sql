@@ -1,0 +1,1 @@
+update t set c = to_date(:d, 'YYYY-MM-DD'), d = :c, g = (select :g from dual)

@@ -1,0 +1,1 @@
+update t set b = :1 where a > :2 and rownum <= :3

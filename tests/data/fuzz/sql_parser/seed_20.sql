@@ -1,0 +1,1 @@
+delete from t where rownum <= a * :1 or b = :2

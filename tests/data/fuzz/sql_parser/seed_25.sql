@@ -1,0 +1,1 @@
+update t set b = :1, a = a + :2 where a = :3

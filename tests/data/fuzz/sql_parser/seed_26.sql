@@ -1,0 +1,1 @@
+insert into t (a, b) select :1, :2 from dual
