@@ -52,8 +52,22 @@ TEST_F(EngineTest, PasswordsAreStoredOnlyAsHashes) {
     std::string hash = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
     sqlite3_finalize(st);
     sqlite3_close(db);
-    EXPECT_EQ(hash.rfind("$argon2", 0), 0u) << hash;
+    EXPECT_EQ(hash.rfind("$argon2id$v=19$m=19456,t=2,p=1$", 0), 0u) << hash;  // 19 MiB, 2 passes, 1 lane
     EXPECT_EQ(hash.find("tiger"), std::string::npos);
+}
+
+TEST_F(EngineTest, HashesMadeWithEarlierParametersStillVerify) {
+    session_.reset();
+    // "tiger" hashed with 64 MiB, as databases made before the parameters changed hold it.
+    const char* earlier =
+        "$argon2id$v=19$m=65536,t=2,p=1$pLvqDXPXv2IVCeZvUmjKOA$tDkTpbCdGSw1hCRWClX7zfQ+iM1/hbruVQ8VUvtHTBE";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(db_.c_str(), &db), SQLITE_OK);
+    const std::string update = std::string("UPDATE ocl_users SET pwhash = '") + earlier + "' WHERE name = 'SCOTT'";
+    ASSERT_EQ(sqlite3_exec(db, update.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(LogonError("scott", "tiger", db_, false), "");
+    EXPECT_EQ(LogonError("scott", "lion", db_, false), "ORA-01017: invalid username/password; logon denied");
 }
 
 TEST_F(EngineTest, CreateUserAddsAnAccountWithItsOwnSchema) {
