@@ -64,8 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(settings.ErrCnt <= 999999);
   Check(settings.Mode >= -1 && settings.Mode <= 1);
   Check(!result.UserGiven || logon.User.find('/') == std::string::npos);
-  // The last USER value with a "/" is split without losing or moving a byte: user, the
-  // password up to the first "@" after the "/", the connect string after it.
+  // The last USER value is split without losing or moving a byte: "user/password@connect"
+  // (the password up to the first "@" after the "/"), or, with an "@" before any "/",
+  // "user@connect" without a password part.
   std::string lastUser;
   bool userSeen = false;
   for (const std::string& arg : args) {
@@ -76,12 +77,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(result.UserGiven == userSeen);
   const std::size_t slash = lastUser.find('/');
-  if (userSeen && slash != std::string::npos) {
+  const std::size_t at = lastUser.find('@');
+  if (userSeen && at != std::string::npos && (slash == std::string::npos || at < slash)) {
+    Check(!result.PasswordGiven && logon.Password.empty());
+    Check(logon.User + "@" + logon.ConnStr == lastUser);
+  } else if (userSeen && slash != std::string::npos) {
     const bool hasAt = lastUser.find('@', slash) != std::string::npos;
+    Check(result.PasswordGiven);
     Check(logon.User + "/" + logon.Password + (hasAt ? "@" + logon.ConnStr : "") == lastUser);
-    Check(logon.User.find('/') == std::string::npos);
     Check(logon.Password.find('@') == std::string::npos);
   }
+  Check(logon.User.find_first_of("/@") == std::string::npos || !userSeen);
   tabrook::ApplyAutoCloseRule(context);
   Check(!context.AutoClose || context.AutoStart);
   if (!context.LogFile.empty()) {
