@@ -109,4 +109,10 @@ void QtHost::SetStatusMessage(const std::string& text) {
 
 void QtHost::Synchronize(const std::function<void()>& step) { OnUiThread(step); }
 
+void QtHost::ShowJobRow(std::size_t index, const Job& job) {
+  OnUiThread([&] {
+    if (jobRowSink_) jobRowSink_(index, job);
+  });
+}
+
 }  // namespace tabrook
