@@ -11,10 +11,10 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
 
 namespace tabrook {
 
+class TCSpinEdit;
 struct TransferSettings;
 
 class TfrmMsgBox : public QDialog {
@@ -39,7 +39,7 @@ public:
 
   QLabel* lblMsg[3] = {};
   QLabel* lblWarn = nullptr;
-  QSpinBox* udErrBreak = nullptr;
+  TCSpinEdit* udErrBreak = nullptr;
   QCheckBox* cbBatBreak = nullptr;
   QPushButton* pbStart = nullptr;
   QPushButton* pbSingle = nullptr;

@@ -732,6 +732,27 @@ private slots:
     QTest::keyClicks(&spin, QStringLiteral("x"));
     QCOMPARE(spin.text(), QStringLiteral("10000"));  // not a number: the key is refused
   }
+
+  void confirmationLimitFieldTakesAnyNumberAndStoresItInRange() {
+    // Typed past the end of the range the error limit becomes 999999 (a plain spin box would
+    // refuse the seventh digit and keep 123456); below it, 0.
+    const std::pair<QString, int> cases[] = {{"1234567", 999999}, {"-3", 0}, {"42", 42}};
+    for (const auto& [typed, expected] : cases) {
+      TransferSettings settings;
+      settings.ErrCnt = 7;
+      TfrmMsgBox box;
+      box.Model().SetSingle("データをインポートします。");
+      box.Prepare(settings);
+      box.show();
+      QCOMPARE(box.udErrBreak->value(), 7);
+      box.udErrBreak->setFocus();
+      box.udErrBreak->selectAll();
+      QTest::keyClicks(box.udErrBreak, typed);
+      QTest::keyClick(box.udErrBreak, Qt::Key_Return);
+      box.Finish(kConfirmStart, settings);
+      QCOMPARE(settings.ErrCnt, expected);
+    }
+  }
 };
 
 QTEST_MAIN(WindowsTest)
