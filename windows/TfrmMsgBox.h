@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "app/ConfirmDialogModel.h"
+#include "windows/TCSpinEdit.h"
 
 class QCheckBox;
 class QLabel;
@@ -14,7 +15,6 @@ class QPushButton;
 
 namespace tabrook {
 
-class TCSpinEdit;
 struct TransferSettings;
 
 class TfrmMsgBox : public QDialog {
