@@ -1,6 +1,9 @@
 #include "windows/MainWindows.h"
 
 #include <QDialog>
+#include <QRect>
+#include <QScreen>
+#include <algorithm>
 #include <QString>
 
 #include "transfer/Tdm.h"
@@ -18,6 +21,7 @@ MainWindows::MainWindows(Tdm& dm, QtHost& host, TfmMain& window, MainController&
     : dm_(dm), host_(host), window_(window), controller_(controller), settings_(settings) {
   msgBox_ = new TfrmMsgBox(&window);
   jobWindow_ = new TfmJob(context, settings, host, *this, *msgBox_, &window);
+  PlaceJobWindow();
   chooser_ = new TfmTable(dm, host, context, *jobWindow_, *this, &window);
   controller.SetConfirmDialog(this);
   controller.SetJobListWindow(this);
@@ -35,6 +39,22 @@ MainWindows::~MainWindows() {
   delete chooser_;
   delete jobWindow_;
   delete msgBox_;
+}
+
+void MainWindows::PlaceJobWindow() {
+  // Beside the main window, so the job list does not cover its table and CSV fields; below
+  // it when the screen has no room on the right; always on the screen.
+  const QRect main = window_.geometry();
+  const QSize size = jobWindow_->size().expandedTo(jobWindow_->sizeHint());
+  QPoint at(main.right() + kJobWindowGap, main.top());
+  const QScreen* screen = window_.screen();
+  if (screen != nullptr) {
+    const QRect room = screen->availableGeometry();
+    if (at.x() + size.width() > room.right()) at = QPoint(main.left(), main.bottom() + kJobWindowGap);
+    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - size.width())));
+    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - size.height())));
+  }
+  jobWindow_->move(at);
 }
 
 // ---- JobWindowOwner ----

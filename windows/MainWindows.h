@@ -61,6 +61,10 @@ public:
   bool Choose(const std::string& presetName) override;
 
 private:
+  // The room between the main window and the job list window placed beside it.
+  static constexpr int kJobWindowGap = 16;
+  void PlaceJobWindow();
+
   Tdm& dm_;
   QtHost& host_;
   TfmMain& window_;

@@ -492,6 +492,9 @@ private slots:
     w.pbJobAdd->click();
     QVERIFY(jobs.isVisible());
     QCOMPARE(JobRows(), QStringList{QStringLiteral("T2|") + csv_});
+    // It opens beside the main window, leaving the table and CSV fields free.
+    for (QLineEdit* field : {w.edTable, w.edCSV})
+      QVERIFY(!jobs.frameGeometry().intersects(QRect(field->mapToGlobal(QPoint(0, 0)), field->size())));
     QCOMPARE(p.context.JobList.Count(), std::size_t{1});
     // The same table again: the replace question, answered Yes, replaces the file.
     const QString other = Path(QStringLiteral("other.csv"));
