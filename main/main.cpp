@@ -24,7 +24,7 @@
 #include "transfer/TOracle.h"
 #include "windows/QtFonts.h"
 #include "windows/QtHost.h"
-#include "windows/RunConfirmBox.h"
+#include "windows/MainWindows.h"
 #include "windows/TfmLogin8.h"
 #include "windows/TfmMain.h"
 
@@ -101,10 +101,10 @@ int RunInteractive(int argc, char** argv, const std::vector<std::string>& args) 
   dm.OCI.CreateLoginPrompt = [&window] { return std::make_unique<tabrook::LoginDialogPrompt>(&window); };
   tabrook::StartSequence sequence(dm, host, window, settings, context);
   tabrook::MainController controller(dm, host, sequence, window, settings, context);
-  tabrook::RunConfirmBox confirm(&window);
-  controller.SetConfirmDialog(&confirm);
   host.Attach(&controller);
   window.Attach(&controller);
+  // The confirmation dialog, the job list window and the table chooser, tied to the controller.
+  tabrook::MainWindows windows(dm, host, window, controller, settings, context);
   // The close waits for the transfer thread while still delivering its blocking calls.
   sequence.Thread().SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
   if (!sequence.Start(args)) {

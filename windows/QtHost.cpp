@@ -2,16 +2,13 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDialog>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QThread>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include "windows/QtFonts.h"
+#include "windows/TextViewer.h"
 
 namespace tabrook {
 
@@ -74,21 +71,8 @@ bool QtHost::OpenWithShell(const std::string& path) {
 }
 
 void QtHost::ShowInTextViewer(const std::string& path) {
-  OnUiThread([&] {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return;
-    auto* viewer = new QDialog(window_);
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
-    viewer->setWindowTitle(QString::fromStdString(path));
-    auto* text = new QPlainTextEdit(viewer);
-    text->setReadOnly(true);
-    text->setFont(FixedFont());
-    text->setPlainText(QString::fromUtf8(file.readAll()));
-    auto* layout = new QVBoxLayout(viewer);
-    layout->addWidget(text);
-    viewer->resize(640, 400);
-    viewer->show();
-  });
+  // The program's own viewer: a window of its own, deleted when closed.
+  OnUiThread([&] { ShowTextFile(QString::fromStdString(path)); });
 }
 
 void QtHost::SetBusyPointer(BusyPointer pointer) {
@@ -108,5 +92,11 @@ void QtHost::SetStatusMessage(const std::string& text) {
 }
 
 void QtHost::Synchronize(const std::function<void()>& step) { OnUiThread(step); }
+
+void QtHost::ShowJobRow(std::size_t index, const Job& job) {
+  OnUiThread([&] {
+    if (jobRowSink_) jobRowSink_(index, job);
+  });
+}
 
 }  // namespace tabrook

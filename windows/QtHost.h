@@ -7,7 +7,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <cstddef>
 #include <functional>
+#include <utility>
 
 #include "app/MainController.h"
 
@@ -33,6 +35,10 @@ public:
   void RestorePointer() override;
   void SetStatusMessage(const std::string& text) override;
   void Synchronize(const std::function<void()>& step) override;
+  // The transfer thread's job progress goes to sink (the job list window), on the user
+  // interface thread; without a sink it is dropped.
+  void SetJobRowSink(std::function<void(std::size_t, const Job&)> sink) { jobRowSink_ = std::move(sink); }
+  void ShowJobRow(std::size_t index, const Job& job) override;
 
   // Runs call on the user interface thread and waits for it (at once when already there).
   void OnUiThread(const std::function<void()>& call);
@@ -41,6 +47,7 @@ private:
   QObject* anchor_;  // lives on the user interface thread: the target of the queued calls
   QPointer<QWidget> window_;
   std::function<void(const QString&)> statusSink_;
+  std::function<void(std::size_t, const Job&)> jobRowSink_;
 };
 
 }  // namespace tabrook

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "windows/HelpViewer.h"
 #include "windows/QtFonts.h"
 
 namespace tabrook {
@@ -55,6 +56,7 @@ TfmLogin8::TfmLogin8(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFont(UiFont());
   setFixedSize(190, 173);
+  InstallHelpKey(this, HelpPageFor("TfmLogin8"));
   // Created in this order, which is also the tab order of the focusable ones.
   MakeLabel(this, QStringLiteral("User(&U)"), 13, 6, 51, 12);
   MakeLabel(this, QStringLiteral("Password(&P)"), 13, 47, 64, 12);

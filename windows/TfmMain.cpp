@@ -29,6 +29,7 @@
 
 #include "transfer/TransferSettings.h"
 #include "windows/GridTableModel.h"
+#include "windows/HelpViewer.h"
 #include "windows/QtFonts.h"
 #include "windows/TCSpinEdit.h"
 
@@ -87,6 +88,7 @@ TfmMain::TfmMain() {
   move(50, 50);
   // The window sees the keys of its fields first (Esc, Ctrl+Tab) and their focus changes.
   qApp->installEventFilter(this);
+  InstallHelpKey(this, HelpPageFor("TfmMain"));
 }
 
 TfmMain::~TfmMain() {

@@ -6,11 +6,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "transfer/TransferSettings.h"
 #include "windows/HelpViewer.h"
+#include "windows/TCSpinEdit.h"
 
 namespace tabrook {
 
@@ -50,9 +50,8 @@ TfrmMsgBox::TfrmMsgBox(QWidget* parent) : QDialog(parent) {
   for (QLabel* line : lblMsg) line->setFixedHeight(sample.sizeHint().height());
 
   auto* label6 = new QLabel(QString::fromUtf8("中断までのエラー件数(&J)"), this);
-  udErrBreak = new QSpinBox(this);
+  udErrBreak = new TCSpinEdit(ConfirmDialogModel::kMinErrorLimit, ConfirmDialogModel::kMaxErrorLimit, this);
   udErrBreak->setObjectName("udErrBreak");
-  udErrBreak->setRange(ConfirmDialogModel::kMinErrorLimit, ConfirmDialogModel::kMaxErrorLimit);
   udErrBreak->setValue(model_.ErrorLimit());
   udErrBreak->setMinimumWidth(udErrBreak->fontMetrics().horizontalAdvance("9999999") + 40);
   label6->setBuddy(udErrBreak);

@@ -7,11 +7,11 @@
 #include <QDialog>
 
 #include "app/ConfirmDialogModel.h"
+#include "windows/TCSpinEdit.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
 
 namespace tabrook {
 
@@ -39,7 +39,7 @@ public:
 
   QLabel* lblMsg[3] = {};
   QLabel* lblWarn = nullptr;
-  QSpinBox* udErrBreak = nullptr;
+  TCSpinEdit* udErrBreak = nullptr;
   QCheckBox* cbBatBreak = nullptr;
   QPushButton* pbStart = nullptr;
   QPushButton* pbSingle = nullptr;

@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QListWidget>
+#include <QTreeWidget>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -35,10 +38,13 @@
 #include "transfer/Tdm.h"
 #include "windows/GridTableModel.h"
 #include "windows/QtHost.h"
-#include "windows/RunConfirmBox.h"
+#include "windows/MainWindows.h"
 #include "windows/TCSpinEdit.h"
 #include "windows/TfmLogin8.h"
+#include "windows/TfmJob.h"
 #include "windows/TfmMain.h"
+#include "windows/TfmTable.h"
+#include "windows/TfrmMsgBox.h"
 
 using namespace tabrook;
 
@@ -56,6 +62,11 @@ public:
     timer_.start();
   }
   void Answer() {
+    if (auto* confirm = qobject_cast<TfrmMsgBox*>(QApplication::activeModalWidget());
+        confirm != nullptr && confirm->isVisible()) {
+      AnswerConfirm(*confirm);
+      return;
+    }
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) return;
     texts << box->text();
@@ -70,8 +81,35 @@ public:
     if (auto* yes = box->button(QMessageBox::Yes); yes != nullptr && wanted.isEmpty()) chosen = yes;
     chosen->click();
   }
+  // The run confirmation: its non-empty lines are recorded as one text, with the mode, the
+  // buttons shown and the error limit it showed; confirmLimit (when not negative) is typed into
+  // the limit field, then the button whose text holds confirmWanted (else the start button) is
+  // pressed.
+  void AnswerConfirm(TfrmMsgBox& confirm) {
+    QStringList lines;
+    for (QLabel* line : confirm.lblMsg)
+      if (!line->text().isEmpty()) lines << line->text();
+    texts << lines.join(QLatin1Char('\n'));
+    confirmModes << confirm.Model().BoxMode;
+    confirmSingleShown << confirm.pbSingle->isVisible();
+    confirmLimitsShown << confirm.udErrBreak->value();
+    if (confirmLimit >= 0) {
+      // Typed, not committed with Enter: the button must still take the typed value.
+      confirm.udErrBreak->selectAll();
+      QTest::keyClicks(confirm.udErrBreak, QString::number(confirmLimit));
+    }
+    QPushButton* chosen = confirm.pbStart;
+    for (QPushButton* button : {confirm.pbStart, confirm.pbSingle, confirm.pbCancel})
+      if (!confirmWanted.isEmpty() && button->isVisible() && button->text().contains(confirmWanted)) chosen = button;
+    chosen->click();
+  }
   QStringList texts;
   QString wanted;
+  QString confirmWanted;
+  int confirmLimit = -1;
+  QList<int> confirmModes;
+  QList<bool> confirmSingleShown;
+  QList<int> confirmLimitsShown;
 
 private:
   QTimer timer_;
@@ -104,16 +142,17 @@ private:
     TfmMain window;
     StartSequence sequence{dm, host, window, settings, context};
     MainController controller{dm, host, sequence, window, settings, context};
-    RunConfirmBox confirm{&window};
+    std::unique_ptr<MainWindows> windows;
     Program() {
       host.SetWindow(&window, [this](const QString& text) { window.SetStatusText(text); });
-      controller.SetConfirmDialog(&confirm);
       host.Attach(&controller);
       window.Attach(&controller);
+      windows = std::make_unique<MainWindows>(dm, host, window, controller, settings, context);
       sequence.Thread().SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
     }
     ~Program() {
       if (!sequence.Closed()) sequence.FormCloseQuery();
+      windows.reset();
       window.Detach();
     }
   };
@@ -414,12 +453,12 @@ private slots:
   void jobListRunFromTheWindow() {
     Program& p = Start();
     TfmMain& w = p.window;
-    p.context.JobList.Add("T2", csv_.toStdString());
+    QVERIFY(p.windows->AddJob("T2", csv_.toStdString()));
     QFile emp(Path(QStringLiteral("emp.csv")));
     QVERIFY(emp.open(QIODevice::WriteOnly));
     emp.write("4,木村 次郎,2022-01-01 00:00:00\r\n");
     emp.close();
-    p.context.JobList.Add("社員", emp.fileName().toStdString());
+    QVERIFY(p.windows->AddJob("社員", emp.fileName().toStdString()));
     w.pbExecute->click();  // the confirmation's first button starts the job list
     QVERIFY(WaitFor([&] { return !p.context.Running && p.context.JobList[1].Status.size() > 0; }));
     QVERIFY(WaitFor([&] { return w.Panel1->isEnabled(); }));
@@ -432,6 +471,175 @@ private slots:
     QCOMPARE(HeaderNames().mid(0, 3), (QStringList{"番号", "氏名", "入社日"}));
     QCOMPARE(w.pgRun->value(), 100);
     QVERIFY(w.pgRun->format().contains(QStringLiteral("2/2")));
+  }
+
+  // The texts of the job list window's rows: table and CSV file of each.
+  QStringList JobRows() {
+    QStringList rows;
+    QTreeWidget* list = program_->windows->JobWindow().lvJob;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+      rows << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(1);
+    return rows;
+  }
+
+  void jobAddFromTheMainWindowLandsInTheJobListWindow() {
+    Program& p = Start();
+    TfmMain& w = p.window;
+    TfmJob& jobs = p.windows->JobWindow();
+    QVERIFY(!jobs.isVisible());
+    TypeInto(w.edTable, QStringLiteral("T2"));
+    TypeInto(w.edCSV, csv_);
+    w.pbJobAdd->click();
+    QVERIFY(jobs.isVisible());
+    QCOMPARE(JobRows(), QStringList{QStringLiteral("T2|") + csv_});
+    // It opens beside the main window, leaving the table and CSV fields free.
+    for (QLineEdit* field : {w.edTable, w.edCSV})
+      QVERIFY(!jobs.frameGeometry().intersects(QRect(field->mapToGlobal(QPoint(0, 0)), field->size())));
+    QCOMPARE(p.context.JobList.Count(), std::size_t{1});
+    // The same table again: the replace question, answered Yes, replaces the file.
+    const QString other = Path(QStringLiteral("other.csv"));
+    TypeInto(w.edCSV, other);
+    w.pbJobAdd->click();
+    QVERIFY(boxes_->texts.contains(QString::fromUtf8(kReplaceJobQuestion)));
+    QCOMPARE(JobRows(), QStringList{QStringLiteral("T2|") + other});
+    QCOMPARE(p.context.JobList[0].Csv, other.toStdString());
+    // Answered No, nothing changes.
+    boxes_->wanted = QStringLiteral("No");
+    TypeInto(w.edCSV, csv_);
+    w.pbJobAdd->click();
+    QCOMPARE(JobRows(), QStringList{QStringLiteral("T2|") + other});
+    // Closed, JobList shows it again with its rows.
+    jobs.pbClose->click();
+    QVERIFY(!jobs.isVisible());
+    w.pbJobList->click();
+    QVERIFY(jobs.isVisible());
+    QCOMPARE(JobRows(), QStringList{QStringLiteral("T2|") + other});
+    Screenshot(&w, QStringLiteral("main-with-jobs"));
+    Screenshot(&jobs, QStringLiteral("job-list"));
+  }
+
+  void browseInTheChooserFillsTheTableFieldAndCtrlEAddsJobs() {
+    Program& p = Start();
+    TfmMain& w = p.window;
+    TfmTable& chooser = p.windows->Chooser();
+    TypeInto(w.edTable, QStringLiteral("T2"));
+    bool answered = false;
+    // The chooser is modal: it is driven from a timer once its list has loaded. Whatever a
+    // check finds, the chooser is closed so the test cannot hang in it.
+    auto drive = [&] {
+      QVERIFY(WaitFor([&] { return chooser.isVisible() && !chooser.Loading() && chooser.lbTable->count() >= 3; }));
+      // The typed name is preselected.
+      QVERIFY(chooser.lbTable->currentItem() != nullptr);
+      QCOMPARE(chooser.lbTable->currentItem()->text(), QStringLiteral("T2"));
+      // Ctrl+E puts the selected names into the job list window.
+      chooser.lbTable->clearSelection();
+      for (int i = 0; i < chooser.lbTable->count(); ++i) {
+        const QString name = chooser.lbTable->item(i)->text();
+        if (name == QStringLiteral("BIG") || name == QStringLiteral("社員")) chooser.lbTable->item(i)->setSelected(true);
+      }
+      QTest::keyClick(chooser.lbTable, Qt::Key_E, Qt::ControlModifier);
+      Screenshot(&chooser, QStringLiteral("table-chooser"));
+      const QList<QListWidgetItem*> found = chooser.lbTable->findItems(QStringLiteral("社員"), Qt::MatchExactly);
+      QCOMPARE(found.size(), 1);
+      chooser.lbTable->setCurrentItem(found.first());
+      answered = true;
+    };
+    QTimer::singleShot(0, &chooser, [&] {
+      drive();
+      if (answered)
+        chooser.pbOk->click();
+      else
+        chooser.reject();
+    });
+    w.pbTable->click();
+    QVERIFY(answered);
+    QVERIFY(!chooser.isVisible());
+    QCOMPARE(w.edTable->text(), QStringLiteral("社員"));
+    QCOMPARE(HeaderNames().mid(0, 3), (QStringList{"番号", "氏名", "入社日"}));
+    QVERIFY(p.windows->JobWindow().isVisible());
+    QStringList tables;
+    for (std::size_t i = 0; i < p.context.JobList.Count(); ++i)
+      tables << QString::fromStdString(p.context.JobList[i].Table);
+    tables.sort();
+    QCOMPARE(tables, (QStringList{"BIG", "社員"}));
+    // Cancel leaves the field as it was.
+    QTimer::singleShot(0, &chooser, [&] {
+      WaitFor([&] { return chooser.isVisible() && !chooser.Loading(); });
+      chooser.pbCancel->click();
+    });
+    w.pbTable->click();
+    QCOMPARE(w.edTable->text(), QStringLiteral("社員"));
+  }
+
+  void executeWithAJobListAsksInModeTwoAndCancelKeepsTheLimit() {
+    // Each answer with the limit typed into the dialog: Cancel stores nothing, the other
+    // buttons store the typed limit before the run starts.
+    struct Case {
+      const char* button;
+      int typed;
+      int storedLimit;
+      bool runs;
+    };
+    const Case cases[] = {{"Cancel", 5, 7, false}, {"単独実行", 12, 12, true}};
+    for (const Case& c : cases) {
+      Program& p = Start();
+      TfmMain& w = p.window;
+      p.settings.ErrCnt = 7;
+      TypeInto(w.edTable, QStringLiteral("T2"));
+      TypeInto(w.edCSV, csv_);
+      QVERIFY(p.windows->AddJob("T2", csv_.toStdString()));
+      boxes_->texts.clear();
+      boxes_->confirmModes.clear();
+      boxes_->confirmWanted = QString::fromUtf8(c.button);
+      boxes_->confirmLimit = c.typed;
+      w.pbExecute->click();
+      QVERIFY(!boxes_->confirmModes.isEmpty());
+      QCOMPARE(boxes_->confirmModes.first(), static_cast<int>(kBoxMainWithJobs));
+      QCOMPARE(boxes_->confirmSingleShown.first(), true);
+      QCOMPARE(boxes_->confirmLimitsShown.first(), 7);
+      QVERIFY(boxes_->texts.first().startsWith(QStringLiteral("JobListが登録されています。")));
+      QCOMPARE(p.settings.ErrCnt, c.storedLimit);
+      if (c.runs) {
+        QVERIFY(WaitFor([&] { return boxes_->texts.contains(QStringLiteral("インポートを完了しました。")); }));
+      } else {
+        QVERIFY(!p.context.Running);
+        QCOMPARE(boxes_->confirmModes.size(), 1);  // no second question followed
+      }
+      QVERIFY(WaitFor([&] { return w.Panel1->isEnabled(); }));
+      cleanup();
+      init();
+    }
+  }
+
+  void jobWindowExecuteRunsOnlyTheSelectedJob() {
+    QCOMPARE(Sql(QStringLiteral("delete from T2;\ncommit;\n")), 0);
+    Program& p = Start();
+    TfmMain& w = p.window;
+    TfmJob& jobs = p.windows->JobWindow();
+    QFile emp(Path(QStringLiteral("emp2.csv")));
+    QVERIFY(emp.open(QIODevice::WriteOnly));
+    emp.write("5,山本 三郎,2023-03-03 00:00:00\r\n");
+    emp.close();
+    w.pbJobList->click();
+    QVERIFY(jobs.isVisible());
+    QVERIFY(p.windows->AddJob("T2", csv_.toStdString()));
+    QVERIFY(p.windows->AddJob("社員", emp.fileName().toStdString()));
+    jobs.lvJob->clearSelection();
+    jobs.lvJob->topLevelItem(1)->setSelected(true);
+    QVERIFY(jobs.pbExec->isEnabled());
+    jobs.pbExec->click();
+    QCOMPARE(boxes_->confirmModes.value(0, -1), static_cast<int>(kBoxJobWindow));
+    QVERIFY(WaitFor([&] { return !p.context.Running && !jobs.lvJob->topLevelItem(1)->text(2).isEmpty(); }));
+    QVERIFY(WaitFor([&] { return w.Panel1->isEnabled(); }));
+    // The transfer thread's progress reached the window's row; the other row never ran.
+    QCOMPARE(jobs.lvJob->topLevelItem(1)->text(4), QStringLiteral("1"));
+    QVERIFY(jobs.lvJob->topLevelItem(0)->text(2).isEmpty());
+    QCOMPARE(p.context.JobList[1].SuccessText, std::string("1"));
+    QVERIFY(p.context.JobList[0].Status.empty());
+    const QRegularExpression zero(QStringLiteral("^\\s*0\\s*$"), QRegularExpression::MultilineOption);
+    QCOMPARE(Sql(QStringLiteral("select count(*) from T2;\n")), 0);
+    QVERIFY2(lastSqlOutput_.contains(zero), qPrintable(lastSqlOutput_));
+    Screenshot(&jobs, QStringLiteral("job-list-after-run"));
   }
 
   void escCancelsARun() {
@@ -526,6 +734,27 @@ private slots:
     spin.selectAll();
     QTest::keyClicks(&spin, QStringLiteral("x"));
     QCOMPARE(spin.text(), QStringLiteral("10000"));  // not a number: the key is refused
+  }
+
+  void confirmationLimitFieldTakesAnyNumberAndStoresItInRange() {
+    // Typed past the end of the range the error limit becomes 999999 (a plain spin box would
+    // refuse the seventh digit and keep 123456); below it, 0.
+    const std::pair<QString, int> cases[] = {{"1234567", 999999}, {"-3", 0}, {"42", 42}};
+    for (const auto& [typed, expected] : cases) {
+      TransferSettings settings;
+      settings.ErrCnt = 7;
+      TfrmMsgBox box;
+      box.Model().SetSingle("データをインポートします。");
+      box.Prepare(settings);
+      box.show();
+      QCOMPARE(box.udErrBreak->value(), 7);
+      box.udErrBreak->setFocus();
+      box.udErrBreak->selectAll();
+      QTest::keyClicks(box.udErrBreak, typed);
+      QTest::keyClick(box.udErrBreak, Qt::Key_Return);
+      box.Finish(kConfirmStart, settings);
+      QCOMPARE(settings.ErrCnt, expected);
+    }
   }
 };
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLineEdit>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -21,6 +22,8 @@
 #include "tests/windows_aux/WidgetTestSupport.h"
 #include "windows/HelpViewer.h"
 #include "windows/TextViewer.h"
+#include "windows/TfmLogin8.h"
+#include "windows/TfmMain.h"
 #include "windows/TfmTable.h"
 
 namespace tabrook::testing {
@@ -171,6 +174,8 @@ TEST_F(HelpViewerTest, F1InEveryWindowOpensItsPage) {
   ScriptedJobWindow jobWindow(context, settings, host, owner, msgBox);
   TfmTable chooser(dm, host, context, jobWindow, owner);
   TextViewer viewer;
+  TfmMain mainWindow;
+  TfmLogin8 login;
   struct Case {
     QWidget* window;
     QWidget* focus;
@@ -181,6 +186,8 @@ TEST_F(HelpViewerTest, F1InEveryWindowOpensItsPage) {
       {&chooser, chooser.lbTable, "/table-chooser.html"},
       {&msgBox, msgBox.udErrBreak, "/confirm.html"},
       {&viewer, &viewer, "/error-files.html"},
+      {&mainWindow, mainWindow.edTable, "/main-window.html"},
+      {&login, login.UserEdit(), "/logon.html"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.page);

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "windows/QtHost.h"
 #include "windows/TextViewer.h"
 
 namespace tabrook::testing {
@@ -50,6 +52,29 @@ TEST(TextViewer, AFileThatCannotBeReadIsSaidSo) {
   EXPECT_TRUE(viewer->toPlainText().startsWith(QString::fromUtf8("ファイルを開けません: /no/such/folder/data.err")));
   EXPECT_TRUE(viewer->testAttribute(Qt::WA_DeleteOnClose));
   viewer->close();
+}
+
+// The host's text viewer is this viewer: a window of its own over the file, Shift-JIS decoded,
+// deleted when closed.
+TEST(TextViewer, TheHostShowsErrorFilesInIt) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("t2.erm");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("ORA-01722: \x90\x94\x92\x6C\n");  // Shift-JIS
+  file.close();
+  QtHost host;
+  host.ShowInTextViewer(path.toStdString());
+  TextViewer* shown = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* viewer = qobject_cast<TextViewer*>(window);
+    if (viewer != nullptr && viewer->Path() == path) shown = viewer;
+  }
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(shown->isVisible());
+  EXPECT_EQ(shown->toPlainText(), QString::fromUtf8("ORA-01722: 数値\n"));
+  EXPECT_TRUE(shown->testAttribute(Qt::WA_DeleteOnClose));
+  shown->close();
 }
 
 }  // namespace
