@@ -17,10 +17,10 @@
 namespace tabrook {
 
 struct CommandLineResult {
-  bool UserGiven = false;        // USER was given: log on without the dialog
-  bool PasswordGiven = false;    // USER had a password part ("user/password@db")
-  std::string DateFmtAside;      // last DATEFMT, applied by start-up after a format check
-  std::string TimestampFmtAside; // last TIMESTAMPFMT, likewise
+    bool UserGiven = false;         // USER was given: log on without the dialog
+    bool PasswordGiven = false;     // USER had a password part ("user/password@db")
+    std::string DateFmtAside;       // last DATEFMT, applied by start-up after a format check
+    std::string TimestampFmtAside;  // last TIMESTAMPFMT, likewise
 };
 
 // Applies the options in args (the arguments after the program name) to the settings, the run
@@ -34,8 +34,7 @@ std::string DecodeCharName(std::string_view value);
 // The log file that a LOG value names, or nothing when the value is empty. "TRUE" (any case)
 // means Tabrook.log in programFolder; a path whose folder cannot be created falls back to the
 // same; a ".tmp" extension becomes ".log" (the working file of the log uses ".tmp").
-std::optional<std::string> LogFileFromOption(const std::string& value,
-                                             const std::filesystem::path& programFolder);
+std::optional<std::string> LogFileFromOption(const std::string& value, const std::filesystem::path& programFolder);
 
 // ASCII upper case, as the option words are compared.
 std::string UpperAscii(std::string_view text);

@@ -22,11 +22,11 @@ struct DataAttr;
 // What the previews act on: the main window's grid and status bar (through the host), the data
 // module's cursor, and the process-wide settings and run context.
 struct PreviewTarget {
-  GridModel& Grid;
-  Tdm& Dm;
-  Host& UserHost;
-  const TransferSettings& Settings;
-  RunContext& Context;
+    GridModel& Grid;
+    Tdm& Dm;
+    Host& UserHost;
+    const TransferSettings& Settings;
+    RunContext& Context;
 };
 
 // Describes the table name (exactly as written, between double quotes) into the header rows;

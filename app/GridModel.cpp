@@ -12,100 +12,100 @@ const std::string kNoText;
 GridModel::GridModel() : rows_(kRowCount, std::vector<std::string>(kEmptyColCount)) {}
 
 int GridModel::AddObserver(Observer observer) {
-  observers_.emplace_back(nextObserverId_, std::move(observer));
-  return nextObserverId_++;
+    observers_.emplace_back(nextObserverId_, std::move(observer));
+    return nextObserverId_++;
 }
 
 void GridModel::RemoveObserver(int id) {
-  std::erase_if(observers_, [id](const auto& entry) { return entry.first == id; });
+    std::erase_if(observers_, [id](const auto& entry) { return entry.first == id; });
 }
 
 void GridModel::Notify(GridChange::Kind what, int left, int top, int right, int bottom) {
-  if (observers_.empty()) return;
-  const GridChange change{what, left, top, right, bottom};
-  for (const auto& entry : observers_) entry.second(change);
+    if (observers_.empty()) return;
+    const GridChange change{what, left, top, right, bottom};
+    for (const auto& entry : observers_) entry.second(change);
 }
 
 void GridModel::SetColCount(int count) {
-  count = std::max(count, 0);
-  if (count == colCount_) return;
-  Notify(GridChange::Kind::ShapeAboutToChange);
-  for (auto& row : rows_) row.resize(static_cast<std::size_t>(count));
-  colCount_ = count;
-  selection_.Right = std::min(selection_.Right, std::max(count - 1, 1));
-  selection_.Left = std::min(selection_.Left, selection_.Right);
-  Notify(GridChange::Kind::ShapeChanged);
+    count = std::max(count, 0);
+    if (count == colCount_) return;
+    Notify(GridChange::Kind::ShapeAboutToChange);
+    for (auto& row : rows_) row.resize(static_cast<std::size_t>(count));
+    colCount_ = count;
+    selection_.Right = std::min(selection_.Right, std::max(count - 1, 1));
+    selection_.Left = std::min(selection_.Left, selection_.Right);
+    Notify(GridChange::Kind::ShapeChanged);
 }
 
 void GridModel::SetSelection(const Selection& selection) {
-  if (selection == selection_) return;
-  selection_ = selection;
-  Notify(GridChange::Kind::Selection);
+    if (selection == selection_) return;
+    selection_ = selection;
+    Notify(GridChange::Kind::Selection);
 }
 
 const std::string& GridModel::Cell(int col, int row) const {
-  if (col < 0 || col >= colCount_ || row < 0 || row >= kRowCount) return kNoText;
-  return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+    if (col < 0 || col >= colCount_ || row < 0 || row >= kRowCount) return kNoText;
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
 }
 
 void GridModel::SetCell(int col, int row, std::string text) {
-  if (col < 0 || col >= colCount_ || row < 0 || row >= kRowCount) return;
-  std::string& cell = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
-  if (cell == text) return;
-  cell = std::move(text);
-  Notify(GridChange::Kind::Cells, col, row, col, row);
+    if (col < 0 || col >= colCount_ || row < 0 || row >= kRowCount) return;
+    std::string& cell = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+    if (cell == text) return;
+    cell = std::move(text);
+    Notify(GridChange::Kind::Cells, col, row, col, row);
 }
 
 void GridModel::ClearRow(int row) {
-  if (row < 0 || row >= kRowCount) return;
-  for (auto& cell : rows_[static_cast<std::size_t>(row)]) cell.clear();
-  if (colCount_ > 0) Notify(GridChange::Kind::Cells, 0, row, colCount_ - 1, row);
+    if (row < 0 || row >= kRowCount) return;
+    for (auto& cell : rows_[static_cast<std::size_t>(row)]) cell.clear();
+    if (colCount_ > 0) Notify(GridChange::Kind::Cells, 0, row, colCount_ - 1, row);
 }
 
 void GridModel::ClearColumn(int col) {
-  if (col < 0 || col >= colCount_) return;
-  for (auto& row : rows_) row[static_cast<std::size_t>(col)].clear();
-  Notify(GridChange::Kind::Cells, col, 0, col, kRowCount - 1);
+    if (col < 0 || col >= colCount_) return;
+    for (auto& row : rows_) row[static_cast<std::size_t>(col)].clear();
+    Notify(GridChange::Kind::Cells, col, 0, col, kRowCount - 1);
 }
 
 namespace {
 // Moves item from to position to, shifting the items between by one towards from.
 void MoveItem(std::vector<std::string>& items, int from, int to) {
-  auto first = items.begin();
-  if (from < to) {
-    std::rotate(first + from, first + from + 1, first + to + 1);
-  } else if (to < from) {
-    std::rotate(first + to, first + from, first + from + 1);
-  }
+    auto first = items.begin();
+    if (from < to) {
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    } else if (to < from) {
+        std::rotate(first + to, first + from, first + from + 1);
+    }
 }
 }  // namespace
 
 void GridModel::MoveColumn(int from, int to) {
-  if (from < 0 || to < 0 || from >= colCount_ || to >= colCount_ || from == to) return;
-  Notify(GridChange::Kind::ShapeAboutToChange);
-  for (auto& row : rows_) MoveItem(row, from, to);
-  Notify(GridChange::Kind::ShapeChanged);
+    if (from < 0 || to < 0 || from >= colCount_ || to >= colCount_ || from == to) return;
+    Notify(GridChange::Kind::ShapeAboutToChange);
+    for (auto& row : rows_) MoveItem(row, from, to);
+    Notify(GridChange::Kind::ShapeChanged);
 }
 
 void GridModel::ColumnMoved(int from, int to, bool exportMode) {
-  if (from < kFixedCols || to < kFixedCols || from >= colCount_ || to >= colCount_) return;
-  // One change for the observers: the header rows move, and in Import mode the data rows
-  // are put back where they stood.
-  Notify(GridChange::Kind::ShapeAboutToChange);
-  for (int row = 0; row < kRowCount; ++row) {
-    if (exportMode || row < kFixedRows) MoveItem(rows_[static_cast<std::size_t>(row)], from, to);
-  }
-  Notify(GridChange::Kind::ShapeChanged);
-  Selection whole = selection_;
-  whole.Left = kFixedCols;
-  whole.Right = colCount_ - 1;
-  SetSelection(whole);
+    if (from < kFixedCols || to < kFixedCols || from >= colCount_ || to >= colCount_) return;
+    // One change for the observers: the header rows move, and in Import mode the data rows
+    // are put back where they stood.
+    Notify(GridChange::Kind::ShapeAboutToChange);
+    for (int row = 0; row < kRowCount; ++row) {
+        if (exportMode || row < kFixedRows) MoveItem(rows_[static_cast<std::size_t>(row)], from, to);
+    }
+    Notify(GridChange::Kind::ShapeChanged);
+    Selection whole = selection_;
+    whole.Left = kFixedCols;
+    whole.Right = colCount_ - 1;
+    SetSelection(whole);
 }
 
 std::string RowNumberText(int n) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%03d", n);
-  return text;
+    char text[16];
+    std::snprintf(text, sizeof text, "%03d", n);
+    return text;
 }
 
 }  // namespace tabrook

@@ -21,37 +21,36 @@ struct TransferSettings;
 
 class HeadlessHost : public Host {
 public:
-  HeadlessHost(Tdm& dm, TransferSettings& settings, RunContext& context,
-               std::FILE* messages = stderr);
+    HeadlessHost(Tdm& dm, TransferSettings& settings, RunContext& context, std::FILE* messages = stderr);
 
-  int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+    int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
 
-  void Synchronize(const std::function<void()>& step) override;
-  int ReadGridColumns(int* types, std::string* names, int capacity) override;
-  void ShowCounts(int success, int error) override;
-  void ShowJobTable(const std::string& table) override;
-  void ShowJobCsv(const std::string* jobCsv) override;
-  void SetStatusMessage(const std::string& text) override;
+    void Synchronize(const std::function<void()>& step) override;
+    int ReadGridColumns(int* types, std::string* names, int capacity) override;
+    void ShowCounts(int success, int error) override;
+    void ShowJobTable(const std::string& table) override;
+    void ShowJobCsv(const std::string* jobCsv) override;
+    void SetStatusMessage(const std::string& text) override;
 
-  // The table and CSV fields of the main window, as texts.
-  std::string TableText;
-  std::string CsvText;
+    // The table and CSV fields of the main window, as texts.
+    std::string TableText;
+    std::string CsvText;
 
-  const GridModel& Grid() const { return grid_; }
-  int SuccessShown() const { return successShown_; }
-  int ErrorShown() const { return errorShown_; }
-  const std::string& StatusMessage() const { return status_; }
+    const GridModel& Grid() const { return grid_; }
+    int SuccessShown() const { return successShown_; }
+    int ErrorShown() const { return errorShown_; }
+    const std::string& StatusMessage() const { return status_; }
 
 private:
-  Tdm& dm_;
-  TransferSettings& settings_;
-  RunContext& context_;
-  std::FILE* messages_;
-  GridModel grid_;
-  std::recursive_mutex stepMutex_;
-  int successShown_ = 0;
-  int errorShown_ = 0;
-  std::string status_;
+    Tdm& dm_;
+    TransferSettings& settings_;
+    RunContext& context_;
+    std::FILE* messages_;
+    GridModel grid_;
+    std::recursive_mutex stepMutex_;
+    int successShown_ = 0;
+    int errorShown_ = 0;
+    std::string status_;
 };
 
 }  // namespace tabrook

@@ -8,8 +8,8 @@ namespace tabrook {
 
 class HeadlessUi : public StartUi {
 public:
-  void PostToUi(std::function<void()> call) override;
-  void Quit(int status) override;
+    void PostToUi(std::function<void()> call) override;
+    void Quit(int status) override;
 };
 
 }  // namespace tabrook

@@ -10,8 +10,8 @@
 #include "transfer/PreRunChecks.h"
 #include "transfer/RunContext.h"
 #include "transfer/TOracle.h"
-#include "transfer/TransferSettings.h"
 #include "transfer/Tdm.h"
+#include "transfer/TransferSettings.h"
 
 namespace tabrook {
 
@@ -21,510 +21,547 @@ constexpr int kImport = 0;
 constexpr int kExport = 1;
 
 std::string LowerExtension(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
 }
 
 std::string FolderOf(const std::string& path) {
-  return std::filesystem::path(path).parent_path().string();
+    return std::filesystem::path(path).parent_path().string();
 }
 
 }  // namespace
 
 OptionEnabling EnablingOf(const TransferSettings& settings) {
-  OptionEnabling enabling;
-  const bool importMode = settings.Mode != kExport;
-  enabling.Truncate = importMode;
-  enabling.AutoCommit = importMode;
-  enabling.CommitCount = importMode && settings.AutoCommit;
-  enabling.ReplaceText = settings.ReplaceCR;
-  enabling.CRType = settings.ReplaceCR;
-  return enabling;
+    OptionEnabling enabling;
+    const bool importMode = settings.Mode != kExport;
+    enabling.Truncate = importMode;
+    enabling.AutoCommit = importMode;
+    enabling.CommitCount = importMode && settings.AutoCommit;
+    enabling.ReplaceText = settings.ReplaceCR;
+    enabling.CRType = settings.ReplaceCR;
+    return enabling;
 }
 
 void ApplyShownModeRule(TransferSettings& settings) {
-  if (settings.Mode != kImport && settings.Mode != kExport) settings.Mode = kImport;
+    if (settings.Mode != kImport && settings.Mode != kExport) settings.Mode = kImport;
 }
 
 std::string ProposedCsvName(const std::string& tableName) {
-  std::string name = tableName;
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos)
-    name += ".csv";
-  else
-    name = name.substr(0, dot) + ".csv";
-  for (char& c : name) {
-    if (std::string_view("/:*?'<>|").find(c) != std::string_view::npos) c = ' ';
-  }
-  return name;
+    std::string name = tableName;
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        name += ".csv";
+    else
+        name = name.substr(0, dot) + ".csv";
+    for (char& c : name) {
+        if (std::string_view("/:*?'<>|").find(c) != std::string_view::npos) c = ' ';
+    }
+    return name;
 }
 
 std::optional<std::string> FirstCsvFile(const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) {
-    if (path.size() > kMaxDroppedPath) continue;
-    if (LowerExtension(path) == ".csv") return path;
-  }
-  return std::nullopt;
+    for (const std::string& path : paths) {
+        if (path.size() > kMaxDroppedPath) continue;
+        if (LowerExtension(path) == ".csv") return path;
+    }
+    return std::nullopt;
 }
 
 std::string CountMessage(const std::string& table, const std::string& count) {
-  return "テーブル [" + table + "] には\n" + count + "件\n" + "のデータがあります。";
+    return "テーブル [" + table + "] には\n" + count + "件\n" + "のデータがあります。";
 }
 
-MainController::MainController(Tdm& dm, Host& host, StartSequence& sequence, MainView& view,
-                               TransferSettings& settings, RunContext& context)
-    : dm_(dm), host_(host), sequence_(sequence), view_(view), settings_(settings), context_(context),
+MainController::MainController(Tdm& dm, Host& host, StartSequence& sequence, MainView& view, TransferSettings& settings,
+                               RunContext& context)
+    : dm_(dm),
+      host_(host),
+      sequence_(sequence),
+      view_(view),
+      settings_(settings),
+      context_(context),
       dialogFolder_(sequence.OpenFolder()) {}
 
-PreviewTarget MainController::Target() { return PreviewTarget{grid_, dm_, host_, settings_, context_}; }
+PreviewTarget MainController::Target() {
+    return PreviewTarget{grid_, dm_, host_, settings_, context_};
+}
 
-bool MainController::Running() const { return context_.Running; }
+bool MainController::Running() const {
+    return context_.Running;
+}
 
 // ---- Settings ----
 
 void MainController::ShowSettings() {
-  ApplyShownModeRule(settings_);
-  // The field shows the interval brought into its range; when that changes what it shows,
-  // its change stores the shown value.
-  const int shown = std::clamp(settings_.AutoCmtCnt, kMinCommitCount, kMaxCommitCount);
-  if (shown != shownCommitCount_) {
-    shownCommitCount_ = shown;
-    settings_.AutoCmtCnt = shown;
-  }
-  if (dialogFolder_.empty()) dialogFolder_ = sequence_.OpenFolder();
-  view_.ShowOptions(settings_, shownCommitCount_);
-  view_.SetOptionEnabling(Enabling());
+    ApplyShownModeRule(settings_);
+    // The field shows the interval brought into its range; when that changes what it shows,
+    // its change stores the shown value.
+    const int shown = std::clamp(settings_.AutoCmtCnt, kMinCommitCount, kMaxCommitCount);
+    if (shown != shownCommitCount_) {
+        shownCommitCount_ = shown;
+        settings_.AutoCmtCnt = shown;
+    }
+    if (dialogFolder_.empty()) dialogFolder_ = sequence_.OpenFolder();
+    view_.ShowOptions(settings_, shownCommitCount_);
+    view_.SetOptionEnabling(Enabling());
 }
 
-OptionEnabling MainController::Enabling() const { return EnablingOf(settings_); }
+OptionEnabling MainController::Enabling() const {
+    return EnablingOf(settings_);
+}
 
 void MainController::ModeClicked(int index) {
-  settings_.Mode = index;
-  PreviewTarget target = Target();
-  ClearCsvPreview(target);
-  TableEnter();
-  CsvEnter();
-  ShowSettings();
+    settings_.Mode = index;
+    PreviewTarget target = Target();
+    ClearCsvPreview(target);
+    TableEnter();
+    CsvEnter();
+    ShowSettings();
 }
 
-void MainController::SeparatorChanged(const std::string& text) { settings_.Separator = text; }
-void MainController::DelimiterChanged(const std::string& text) { settings_.Delimiter = text; }
-void MainController::HeadClicked(bool checked) { settings_.WithHeader = checked; }
-void MainController::TruncateClicked(bool checked) { settings_.Truncate = checked; }
+void MainController::SeparatorChanged(const std::string& text) {
+    settings_.Separator = text;
+}
+void MainController::DelimiterChanged(const std::string& text) {
+    settings_.Delimiter = text;
+}
+void MainController::HeadClicked(bool checked) {
+    settings_.WithHeader = checked;
+}
+void MainController::TruncateClicked(bool checked) {
+    settings_.Truncate = checked;
+}
 
 void MainController::AutoCommitClicked(bool checked) {
-  settings_.AutoCommit = checked;
-  view_.SetOptionEnabling(Enabling());
+    settings_.AutoCommit = checked;
+    view_.SetOptionEnabling(Enabling());
 }
 
 void MainController::CommitCountChanged(int value) {
-  shownCommitCount_ = std::clamp(value, kMinCommitCount, kMaxCommitCount);
-  settings_.AutoCmtCnt = shownCommitCount_;
+    shownCommitCount_ = std::clamp(value, kMinCommitCount, kMaxCommitCount);
+    settings_.AutoCmtCnt = shownCommitCount_;
 }
 
 void MainController::ReplaceCRClicked(bool checked) {
-  settings_.ReplaceCR = checked;
-  view_.SetOptionEnabling(Enabling());
+    settings_.ReplaceCR = checked;
+    view_.SetOptionEnabling(Enabling());
 }
 
-void MainController::ReplaceCRStringChanged(const std::string& text) { settings_.ReplaceCRString = text; }
+void MainController::ReplaceCRStringChanged(const std::string& text) {
+    settings_.ReplaceCRString = text;
+}
 
-void MainController::CRTypeClicked(int index) { settings_.CRType = index; }
+void MainController::CRTypeClicked(int index) {
+    settings_.CRType = index;
+}
 
-void MainController::SeparatorEnter() { CsvEnter(); }
+void MainController::SeparatorEnter() {
+    CsvEnter();
+}
 
 // ---- Format fields ----
 
 bool MainController::FormatLeft(const std::string& text, bool timestamp) {
-  // The check uses the session the transfer thread is using: not during a run (the field
-  // keeps its text and is checked when it is left after the run).
-  if (Running()) return false;
-  const bool accepted = timestamp ? dm_.CheckTimestampFormat(text) : dm_.CheckDateFormat(text);
-  std::string& setting = timestamp ? settings_.TimestampFmt : settings_.DateFmt;
-  if (accepted) {
-    setting = text;
-  } else if (timestamp) {
-    view_.SetTimestampFmtText(setting);
-  } else {
-    view_.SetDateFmtText(setting);
-  }
-  return accepted;
+    // The check uses the session the transfer thread is using: not during a run (the field
+    // keeps its text and is checked when it is left after the run).
+    if (Running()) return false;
+    const bool accepted = timestamp ? dm_.CheckTimestampFormat(text) : dm_.CheckDateFormat(text);
+    std::string& setting = timestamp ? settings_.TimestampFmt : settings_.DateFmt;
+    if (accepted) {
+        setting = text;
+    } else if (timestamp) {
+        view_.SetTimestampFmtText(setting);
+    } else {
+        view_.SetDateFmtText(setting);
+    }
+    return accepted;
 }
 
 void MainController::FormatEnter(const std::string& text, bool timestamp) {
-  if (settings_.Mode != kExport) return;
-  FormatLeft(text, timestamp);
-  PreviewTarget target = Target();
-  PreviewTable(target, view_.TableText());
+    if (settings_.Mode != kExport) return;
+    FormatLeft(text, timestamp);
+    PreviewTarget target = Target();
+    PreviewTable(target, view_.TableText());
 }
 
-bool MainController::DateFmtLeft(const std::string& text) { return FormatLeft(text, false); }
-bool MainController::TimestampFmtLeft(const std::string& text) { return FormatLeft(text, true); }
-void MainController::DateFmtEnter(const std::string& text) { FormatEnter(text, false); }
-void MainController::TimestampFmtEnter(const std::string& text) { FormatEnter(text, true); }
+bool MainController::DateFmtLeft(const std::string& text) {
+    return FormatLeft(text, false);
+}
+bool MainController::TimestampFmtLeft(const std::string& text) {
+    return FormatLeft(text, true);
+}
+void MainController::DateFmtEnter(const std::string& text) {
+    FormatEnter(text, false);
+}
+void MainController::TimestampFmtEnter(const std::string& text) {
+    FormatEnter(text, true);
+}
 
 // ---- Table field ----
 
 void MainController::SetTableField(const std::string& text) {
-  view_.SetTableText(text);
-  TableChanged(text);
+    view_.SetTableText(text);
+    TableChanged(text);
 }
 
-void MainController::TableEntered() { tableTextOnEnter_ = view_.TableText(); }
+void MainController::TableEntered() {
+    tableTextOnEnter_ = view_.TableText();
+}
 
 void MainController::TableChanged(const std::string&) {
-  if (!context_.TableInfoOk) return;
-  PreviewTarget target = Target();
-  if (settings_.Mode == kExport)
-    ClearPreview(target);
-  else
-    ClearTablePreview(target);
+    if (!context_.TableInfoOk) return;
+    PreviewTarget target = Target();
+    if (settings_.Mode == kExport)
+        ClearPreview(target);
+    else
+        ClearTablePreview(target);
 }
 
 void MainController::TableLeft() {
-  // A run disables the fields, which takes the focus away from them: no preview then, the
-  // cursor belongs to the transfer thread.
-  if (Running()) return;
-  const std::string text = view_.TableText();
-  if (text != tableTextOnEnter_ || !context_.TableInfoOk) {
-    PreviewTarget target = Target();
-    PreviewTable(target, text);
-    tableTextOnEnter_ = text;
-  }
+    // A run disables the fields, which takes the focus away from them: no preview then, the
+    // cursor belongs to the transfer thread.
+    if (Running()) return;
+    const std::string text = view_.TableText();
+    if (text != tableTextOnEnter_ || !context_.TableInfoOk) {
+        PreviewTarget target = Target();
+        PreviewTable(target, text);
+        tableTextOnEnter_ = text;
+    }
 }
 
 void MainController::TableEnter() {
-  const std::string text = view_.TableText();
-  PreviewTarget target = Target();
-  PreviewTable(target, text);
-  tableTextOnEnter_ = text;
+    const std::string text = view_.TableText();
+    PreviewTarget target = Target();
+    PreviewTable(target, text);
+    tableTextOnEnter_ = text;
 }
 
 void MainController::TableButtonClicked() {
-  if (chooser_ == nullptr) return;
-  if (!chooser_->Choose(view_.TableText())) return;
-  const std::string chosen = context_.TableName;
-  SetTableField(chosen);
-  PreviewTarget target = Target();
-  PreviewTable(target, chosen);
+    if (chooser_ == nullptr) return;
+    if (!chooser_->Choose(view_.TableText())) return;
+    const std::string chosen = context_.TableName;
+    SetTableField(chosen);
+    PreviewTarget target = Target();
+    PreviewTable(target, chosen);
 }
 
 // ---- CSV field ----
 
 void MainController::SetCsvField(const std::string& text) {
-  view_.SetCsvText(text);
-  CsvChanged(text);
+    view_.SetCsvText(text);
+    CsvChanged(text);
 }
 
-void MainController::CsvEntered() { csvTextOnEnter_ = view_.CsvText(); }
+void MainController::CsvEntered() {
+    csvTextOnEnter_ = view_.CsvText();
+}
 
 void MainController::CsvChanged(const std::string& text) {
-  if (context_.CsvHasData && settings_.Mode == kImport) {
-    PreviewTarget target = Target();
-    ClearCsvPreview(target);
-  }
-  context_.CsvFile = text;
+    if (context_.CsvHasData && settings_.Mode == kImport) {
+        PreviewTarget target = Target();
+        ClearCsvPreview(target);
+    }
+    context_.CsvFile = text;
 }
 
 void MainController::CsvLeft() {
-  if (Running()) return;
-  const std::string text = view_.CsvText();
-  if (text == csvTextOnEnter_) return;
-  if (settings_.Mode == kImport) {
-    PreviewTarget target = Target();
-    PreviewCsv(target, text);
-  }
-  csvTextOnEnter_ = text;
+    if (Running()) return;
+    const std::string text = view_.CsvText();
+    if (text == csvTextOnEnter_) return;
+    if (settings_.Mode == kImport) {
+        PreviewTarget target = Target();
+        PreviewCsv(target, text);
+    }
+    csvTextOnEnter_ = text;
 }
 
 void MainController::CsvEnter() {
-  const std::string text = view_.CsvText();
-  if (settings_.Mode == kImport) {
-    PreviewTarget target = Target();
-    ClearCsvPreview(target);
-    PreviewCsv(target, text);
-  }
-  csvTextOnEnter_ = text;
-  context_.CsvFile = text;
+    const std::string text = view_.CsvText();
+    if (settings_.Mode == kImport) {
+        PreviewTarget target = Target();
+        ClearCsvPreview(target);
+        PreviewCsv(target, text);
+    }
+    csvTextOnEnter_ = text;
+    context_.CsvFile = text;
 }
 
 void MainController::CsvButtonClicked() {
-  const bool save = settings_.Mode == kExport;
-  const std::string proposed = context_.TableName.empty() ? std::string() : ProposedCsvName(context_.TableName);
-  std::optional<std::string> chosen = view_.AskCsvFile(save, proposed, dialogFolder_);
-  if (!chosen) return;
-  // Both dialogs start in the folder of the file chosen last.
-  dialogFolder_ = FolderOf(*chosen);
-  if (save) {
+    const bool save = settings_.Mode == kExport;
+    const std::string proposed = context_.TableName.empty() ? std::string() : ProposedCsvName(context_.TableName);
+    std::optional<std::string> chosen = view_.AskCsvFile(save, proposed, dialogFolder_);
+    if (!chosen) return;
+    // Both dialogs start in the folder of the file chosen last.
+    dialogFolder_ = FolderOf(*chosen);
+    if (save) {
+        SetCsvField(*chosen);
+        context_.CsvFile = *chosen;
+        return;
+    }
+    PreviewTarget target = Target();
+    ClearCsvPreview(target);
     SetCsvField(*chosen);
-    context_.CsvFile = *chosen;
-    return;
-  }
-  PreviewTarget target = Target();
-  ClearCsvPreview(target);
-  SetCsvField(*chosen);
-  PreviewCsv(target, *chosen);
+    PreviewCsv(target, *chosen);
 }
 
 // ---- Buttons ----
 
 void MainController::Count() {
-  if (!context_.TableInfoOk) return;
-  const std::string table = view_.TableText();
-  TOCI8Cur& cur = dm_.OCIcur;
-  cur.SetSQL("select count(*) from \"" + table + "\"");
-  cur.Binds.clear();
-  if (!cur.Execute(0)) {
-    host_.MessageBox(cur.ErrMsg, MsgIcon::Warning, MsgButtons::Ok);
-    return;
-  }
-  bool fetched = false;
-  std::string count;
-  {
-    BusyPointer busy(host_, Host::BusyPointer::SqlWait);
-    fetched = cur.Fetch() && !cur.Values.empty();
-    if (fetched) count = cur.Values[0];
-  }
-  if (fetched) {
-    countedTable_ = table;
-    try {
-      countedRows_ = std::stoll(count);
-    } catch (...) {
-      countedRows_ = 0;
+    if (!context_.TableInfoOk) return;
+    const std::string table = view_.TableText();
+    TOCI8Cur& cur = dm_.OCIcur;
+    cur.SetSQL("select count(*) from \"" + table + "\"");
+    cur.Binds.clear();
+    if (!cur.Execute(0)) {
+        host_.MessageBox(cur.ErrMsg, MsgIcon::Warning, MsgButtons::Ok);
+        return;
     }
-    host_.MessageBox(CountMessage(table, count), MsgIcon::Information, MsgButtons::Ok);
-  }
-  else
-    host_.MessageBox(kCountFailed, MsgIcon::Warning, MsgButtons::Ok);
+    bool fetched = false;
+    std::string count;
+    {
+        BusyPointer busy(host_, Host::BusyPointer::SqlWait);
+        fetched = cur.Fetch() && !cur.Values.empty();
+        if (fetched) count = cur.Values[0];
+    }
+    if (fetched) {
+        countedTable_ = table;
+        try {
+            countedRows_ = std::stoll(count);
+        } catch (...) {
+            countedRows_ = 0;
+        }
+        host_.MessageBox(CountMessage(table, count), MsgIcon::Information, MsgButtons::Ok);
+    } else
+        host_.MessageBox(kCountFailed, MsgIcon::Warning, MsgButtons::Ok);
 }
 
 void MainController::JobAdd() {
-  const std::string table = view_.TableText();
-  const std::string csv = view_.CsvText();
-  if (table.empty()) {
-    host_.MessageBox(kEnterTableName, MsgIcon::Warning, MsgButtons::Ok);
-    return;
-  }
-  if (csv.empty()) {
-    host_.MessageBox(kEnterCsvName, MsgIcon::Warning, MsgButtons::Ok);
-    return;
-  }
-  if (jobs_ == nullptr) return;
-  jobs_->ShowWindow();
-  if (jobs_->AddJob(table, csv)) return;
-  if (host_.MessageBox(kReplaceJobQuestion, MsgIcon::Warning, MsgButtons::YesNo) == kMsgYes)
-    jobs_->ReplaceJob(table, csv);
+    const std::string table = view_.TableText();
+    const std::string csv = view_.CsvText();
+    if (table.empty()) {
+        host_.MessageBox(kEnterTableName, MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
+    if (csv.empty()) {
+        host_.MessageBox(kEnterCsvName, MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
+    if (jobs_ == nullptr) return;
+    jobs_->ShowWindow();
+    if (jobs_->AddJob(table, csv)) return;
+    if (host_.MessageBox(kReplaceJobQuestion, MsgIcon::Warning, MsgButtons::YesNo) == kMsgYes)
+        jobs_->ReplaceJob(table, csv);
 }
 
 void MainController::JobList() {
-  if (jobs_ != nullptr) jobs_->ShowWindow();
+    if (jobs_ != nullptr) jobs_->ShowWindow();
 }
 
 void MainController::ReConnect() {
-  TOCI8Ctrl& oci = dm_.OCI;
-  const std::string user = oci.User;
-  const std::string password = oci.Password;
-  const std::string connStr = oci.ConnStr;
-  oci.Password.clear();
-  if (oci.Login()) {
+    TOCI8Ctrl& oci = dm_.OCI;
+    const std::string user = oci.User;
+    const std::string password = oci.Password;
+    const std::string connStr = oci.ConnStr;
+    oci.Password.clear();
+    if (oci.Login()) {
+        sequence_.ShowConnection();
+        sequence_.StoreConnection();
+        PreviewTarget target = Target();
+        ClearPreview(target);
+        return;
+    }
+    oci.User = user;
+    oci.Password = password;
+    oci.ConnStr = connStr;
     sequence_.ShowConnection();
-    sequence_.StoreConnection();
-    PreviewTarget target = Target();
-    ClearPreview(target);
-    return;
-  }
-  oci.User = user;
-  oci.Password = password;
-  oci.ConnStr = connStr;
-  sequence_.ShowConnection();
 }
 
 namespace {
 long long FileBytes(const std::string& path) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  return error ? 0 : static_cast<long long>(size);
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<long long>(size);
 }
 }  // namespace
 
 void MainController::StartRun(bool jobListRun) {
-  runStart_ = std::chrono::steady_clock::now();
-  runJobList_ = jobListRun;
-  runExport_ = settings_.Mode == kExport;
-  runFileBytes_ = runExport_ ? 0 : FileBytes(context_.CsvFile);
-  runCountedRows_ = !jobListRun && runExport_ && countedTable_ == context_.TableName ? countedRows_ : 0;
-  rowsDone_ = 0;
-  previewFiles_ = dm_.FilesStarted();
-  UpdateProgress(true);
-  TOracle& thread = sequence_.Thread();
-  thread.JobListRun = jobListRun;
-  thread.Interactive = true;
-  thread.Start();
+    runStart_ = std::chrono::steady_clock::now();
+    runJobList_ = jobListRun;
+    runExport_ = settings_.Mode == kExport;
+    runFileBytes_ = runExport_ ? 0 : FileBytes(context_.CsvFile);
+    runCountedRows_ = !jobListRun && runExport_ && countedTable_ == context_.TableName ? countedRows_ : 0;
+    rowsDone_ = 0;
+    previewFiles_ = dm_.FilesStarted();
+    UpdateProgress(true);
+    TOracle& thread = sequence_.Thread();
+    thread.JobListRun = jobListRun;
+    thread.Interactive = true;
+    thread.Start();
 }
 
 bool MainController::ConfirmSingleRun() {
-  std::string message;
-  const int code = settings_.Mode == kExport ? CheckExport(message, settings_, context_)
-                                             : CheckImport(message, settings_, context_);
-  if (code != 0) {
-    host_.MessageBox(message, MsgIcon::Warning, MsgButtons::Ok);
-    return false;
-  }
-  if (confirm_ == nullptr) return true;
-  std::array<std::string, 3> lines;
-  std::size_t start = 0;
-  for (std::string& line : lines) {
-    if (start > message.size()) break;
-    std::size_t end = message.find('\n', start);
-    if (end == std::string::npos) end = message.size();
-    line = message.substr(start, end - start);
-    start = end + 1;
-  }
-  return confirm_->Ask(lines, kBoxModeSingle) != ConfirmAnswer::Cancel;
+    std::string message;
+    const int code = settings_.Mode == kExport ? CheckExport(message, settings_, context_)
+                                               : CheckImport(message, settings_, context_);
+    if (code != 0) {
+        host_.MessageBox(message, MsgIcon::Warning, MsgButtons::Ok);
+        return false;
+    }
+    if (confirm_ == nullptr) return true;
+    std::array<std::string, 3> lines;
+    std::size_t start = 0;
+    for (std::string& line : lines) {
+        if (start > message.size()) break;
+        std::size_t end = message.find('\n', start);
+        if (end == std::string::npos) end = message.size();
+        line = message.substr(start, end - start);
+        start = end + 1;
+    }
+    return confirm_->Ask(lines, kBoxModeSingle) != ConfirmAnswer::Cancel;
 }
 
 void MainController::Execute() {
-  if (Running()) return;
-  if (jobs_ != nullptr) jobs_->SyncJobList();
-  ConfirmAnswer answer = ConfirmAnswer::Single;
-  if (context_.JobList.Count() > 0 && confirm_ != nullptr) {
-    const bool exportMode = settings_.Mode == kExport;
-    std::array<std::string, 3> lines = {
-        kJobListLine1, exportMode ? kJobListExportLine2 : kJobListImportLine2,
-        !exportMode && settings_.Truncate ? kJobListTruncateLine3 : ""};
-    answer = confirm_->Ask(lines, kBoxModeJobList);
-  }
-  view_.SetRunControlsEnabled(false);
-  switch (answer) {
-    case ConfirmAnswer::StartJobList:
-      for (std::size_t i = 0; i < context_.JobList.Count(); ++i) context_.JobList[i].Selected = true;
-      StartRun(true);
-      return;
-    case ConfirmAnswer::Single:
-      if (ConfirmSingleRun()) {
-        StartRun(false);
-        return;
-      }
-      break;
-    case ConfirmAnswer::Cancel:
-      break;
-  }
-  view_.SetRunControlsEnabled(true);
+    if (Running()) return;
+    if (jobs_ != nullptr) jobs_->SyncJobList();
+    ConfirmAnswer answer = ConfirmAnswer::Single;
+    if (context_.JobList.Count() > 0 && confirm_ != nullptr) {
+        const bool exportMode = settings_.Mode == kExport;
+        std::array<std::string, 3> lines = {kJobListLine1, exportMode ? kJobListExportLine2 : kJobListImportLine2,
+                                            !exportMode && settings_.Truncate ? kJobListTruncateLine3 : ""};
+        answer = confirm_->Ask(lines, kBoxModeJobList);
+    }
+    view_.SetRunControlsEnabled(false);
+    switch (answer) {
+        case ConfirmAnswer::StartJobList:
+            for (std::size_t i = 0; i < context_.JobList.Count(); ++i) context_.JobList[i].Selected = true;
+            StartRun(true);
+            return;
+        case ConfirmAnswer::Single:
+            if (ConfirmSingleRun()) {
+                StartRun(false);
+                return;
+            }
+            break;
+        case ConfirmAnswer::Cancel: break;
+    }
+    view_.SetRunControlsEnabled(true);
 }
 
 void MainController::StartJobListRun() {
-  if (Running()) return;
-  view_.SetRunControlsEnabled(false);
-  if (jobs_ != nullptr) jobs_->SyncJobList();
-  StartRun(true);
+    if (Running()) return;
+    view_.SetRunControlsEnabled(false);
+    if (jobs_ != nullptr) jobs_->SyncJobList();
+    StartRun(true);
 }
 
 bool MainController::EscPressed() {
-  if (!context_.EscCancel) return false;
-  sequence_.Thread().CancelRequest = true;
-  return true;
+    if (!context_.EscCancel) return false;
+    sequence_.Thread().CancelRequest = true;
+    return true;
 }
 
 void MainController::FilesDropped(const std::vector<std::string>& paths) {
-  view_.BringToFront();
-  if (Running() || !dm_.OCI.Connected) return;
-  std::optional<std::string> csv = FirstCsvFile(paths);
-  if (!csv) return;
-  SetCsvField(*csv);
-  CsvEnter();
+    view_.BringToFront();
+    if (Running() || !dm_.OCI.Connected) return;
+    std::optional<std::string> csv = FirstCsvFile(paths);
+    if (!csv) return;
+    SetCsvField(*csv);
+    CsvEnter();
 }
 
-bool MainController::CloseQuery() { return sequence_.FormCloseQuery(); }
+bool MainController::CloseQuery() {
+    return sequence_.FormCloseQuery();
+}
 
 // ---- The host's user-interface steps ----
 
 int MainController::ReadGridColumns(int* types, std::string* names, int capacity) {
-  const std::size_t size = capacity < 0 ? 0 : static_cast<std::size_t>(capacity);
-  return tabrook::ReadGridColumns(grid_, std::span<int>(types, size), std::span<std::string>(names, size),
-                                  capacity);
+    const std::size_t size = capacity < 0 ? 0 : static_cast<std::size_t>(capacity);
+    return tabrook::ReadGridColumns(grid_, std::span<int>(types, size), std::span<std::string>(names, size), capacity);
 }
 
 void MainController::ShowCounts(int success, int error) {
-  view_.ShowCounts(success, error);
-  rowsDone_ = success;
-  UpdateProgress(false);
+    view_.ShowCounts(success, error);
+    rowsDone_ = success;
+    UpdateProgress(false);
 }
 
 ProgressView MainController::Progress() const {
-  ProgressInput input;
-  input.ExportMode = runExport_;
-  input.FileBytes = runFileBytes_;
-  input.BytesRead = dm_.FilesStarted() > previewFiles_ ? dm_.BytesRead() : 0;
-  input.CountedRows = runCountedRows_;
-  input.RowsDone = rowsDone_;
-  if (runJobList_) {
-    input.JobNumber = sequence_.Thread().JobIndex + 1;
-    input.JobTotal = context_.JobList.Count();
-  }
-  input.ElapsedSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
-  return ComputeProgress(input);
+    ProgressInput input;
+    input.ExportMode = runExport_;
+    input.FileBytes = runFileBytes_;
+    input.BytesRead = dm_.FilesStarted() > previewFiles_ ? dm_.BytesRead() : 0;
+    input.CountedRows = runCountedRows_;
+    input.RowsDone = rowsDone_;
+    if (runJobList_) {
+        input.JobNumber = sequence_.Thread().JobIndex + 1;
+        input.JobTotal = context_.JobList.Count();
+    }
+    input.ElapsedSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+    return ComputeProgress(input);
 }
 
 void MainController::UpdateProgress(bool force) {
-  const auto now = std::chrono::steady_clock::now();
-  if (!force && now - progressShown_ < kProgressInterval) return;
-  progressShown_ = now;
-  view_.ShowProgress(Progress());
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - progressShown_ < kProgressInterval) return;
+    progressShown_ = now;
+    view_.ShowProgress(Progress());
 }
 
 void MainController::RunEnded() {
-  if (runStart_ == std::chrono::steady_clock::time_point{}) return;
-  UpdateProgress(true);
+    if (runStart_ == std::chrono::steady_clock::time_point{}) return;
+    UpdateProgress(true);
 }
 
 void MainController::ShowJobTable(const std::string& table) {
-  view_.SetTableText(table);
-  tableTextOnEnter_ = table;
-  PreviewTarget target = Target();
-  PreviewTable(target, table);
+    view_.SetTableText(table);
+    tableTextOnEnter_ = table;
+    PreviewTarget target = Target();
+    PreviewTable(target, table);
 }
 
 void MainController::ShowJobCsv(const std::string* jobCsv) {
-  std::string text = jobCsv != nullptr ? *jobCsv : view_.CsvText();
-  // A bare file name is taken from the program's folder, as the field's preview does.
-  std::filesystem::path path(text);
-  if (path.has_filename() && !path.has_parent_path()) text = (ProgramFolder() / path).string();
-  view_.SetCsvText(text);
-  csvTextOnEnter_ = text;
-  context_.CsvFile = text;
-  PreviewTarget target = Target();
-  PreviewCsv(target, text);
-  // Each job of a job list reads its own file.
-  if (!runExport_) runFileBytes_ = FileBytes(text);
-  rowsDone_ = 0;
-  previewFiles_ = dm_.FilesStarted();
+    std::string text = jobCsv != nullptr ? *jobCsv : view_.CsvText();
+    // A bare file name is taken from the program's folder, as the field's preview does.
+    std::filesystem::path path(text);
+    if (path.has_filename() && !path.has_parent_path()) text = (ProgramFolder() / path).string();
+    view_.SetCsvText(text);
+    csvTextOnEnter_ = text;
+    context_.CsvFile = text;
+    PreviewTarget target = Target();
+    PreviewCsv(target, text);
+    // Each job of a job list reads its own file.
+    if (!runExport_) runFileBytes_ = FileBytes(text);
+    rowsDone_ = 0;
+    previewFiles_ = dm_.FilesStarted();
 }
 
-void MainController::ColumnMoved(int from, int to) { grid_.ColumnMoved(from, to, settings_.Mode == kExport); }
+void MainController::ColumnMoved(int from, int to) {
+    grid_.ColumnMoved(from, to, settings_.Mode == kExport);
+}
 
 // ---- MainHost ----
 
 void MainHost::Synchronize(const std::function<void()>& step) {
-  std::lock_guard lock(stepMutex_);
-  step();
+    std::lock_guard lock(stepMutex_);
+    step();
 }
 
 int MainHost::ReadGridColumns(int* types, std::string* names, int capacity) {
-  return controller_ != nullptr ? controller_->ReadGridColumns(types, names, capacity) : 0;
+    return controller_ != nullptr ? controller_->ReadGridColumns(types, names, capacity) : 0;
 }
 
 void MainHost::ShowCounts(int success, int error) {
-  if (controller_ != nullptr) controller_->ShowCounts(success, error);
+    if (controller_ != nullptr) controller_->ShowCounts(success, error);
 }
 
 void MainHost::ShowJobTable(const std::string& table) {
-  if (controller_ != nullptr) controller_->ShowJobTable(table);
+    if (controller_ != nullptr) controller_->ShowJobTable(table);
 }
 
 void MainHost::ShowJobCsv(const std::string* jobCsv) {
-  if (controller_ != nullptr) controller_->ShowJobCsv(jobCsv);
+    if (controller_ != nullptr) controller_->ShowJobCsv(jobCsv);
 }
 
 }  // namespace tabrook

@@ -31,12 +31,12 @@ struct TransferSettings;
 
 // Which option controls are enabled, as a function of the settings alone.
 struct OptionEnabling {
-  bool Truncate = true;      // cbTruncate
-  bool AutoCommit = true;    // cbAutoCmt
-  bool CommitCount = false;  // udCmt
-  bool ReplaceText = false;  // edRepCR
-  bool CRType = false;       // cmbCRType
-  bool operator==(const OptionEnabling&) const = default;
+    bool Truncate = true;      // cbTruncate
+    bool AutoCommit = true;    // cbAutoCmt
+    bool CommitCount = false;  // udCmt
+    bool ReplaceText = false;  // edRepCR
+    bool CRType = false;       // cmbCRType
+    bool operator==(const OptionEnabling&) const = default;
 };
 
 // Import mode enables truncate and auto-commit, the commit interval only when auto-commit is
@@ -81,29 +81,29 @@ inline constexpr char kJobListTruncateLine3[] =
 // connection state, settings, the run controls.
 class MainView : public StartUi {
 public:
-  // The texts of the table and CSV fields. Setting them is not a user's change: no handler
-  // of the controller runs for it.
-  virtual std::string TableText() const = 0;
-  virtual void SetTableText(const std::string& text) = 0;
-  virtual std::string CsvText() const = 0;
-  virtual void SetCsvText(const std::string& text) = 0;
-  virtual void SetDateFmtText(const std::string& text) = 0;
-  virtual void SetTimestampFmtText(const std::string& text) = 0;
-  // Copies the settings into the option controls; the commit interval field shows
-  // shownCommitCount (the settings' value brought into the field's range).
-  virtual void ShowOptions(const TransferSettings& settings, int shownCommitCount) = 0;
-  virtual void SetOptionEnabling(const OptionEnabling& enabling) = 0;
-  // The status bar's success and error counts.
-  virtual void ShowCounts(int success, int error) = 0;
-  // The CSV file dialog: the open dialog (save false) or the save dialog, starting in folder
-  // with the proposed file name (empty: the dialog keeps its previous name). The chosen path,
-  // or none when the user cancelled.
-  virtual std::optional<std::string> AskCsvFile(bool save, const std::string& proposedName,
-                                                const std::string& folder) = 0;
-  // Brings the window to the foreground (for dropped files).
-  virtual void BringToFront() {}
-  // The progress bar of the status bar.
-  virtual void ShowProgress(const ProgressView& progress) { (void)progress; }
+    // The texts of the table and CSV fields. Setting them is not a user's change: no handler
+    // of the controller runs for it.
+    virtual std::string TableText() const = 0;
+    virtual void SetTableText(const std::string& text) = 0;
+    virtual std::string CsvText() const = 0;
+    virtual void SetCsvText(const std::string& text) = 0;
+    virtual void SetDateFmtText(const std::string& text) = 0;
+    virtual void SetTimestampFmtText(const std::string& text) = 0;
+    // Copies the settings into the option controls; the commit interval field shows
+    // shownCommitCount (the settings' value brought into the field's range).
+    virtual void ShowOptions(const TransferSettings& settings, int shownCommitCount) = 0;
+    virtual void SetOptionEnabling(const OptionEnabling& enabling) = 0;
+    // The status bar's success and error counts.
+    virtual void ShowCounts(int success, int error) = 0;
+    // The CSV file dialog: the open dialog (save false) or the save dialog, starting in folder
+    // with the proposed file name (empty: the dialog keeps its previous name). The chosen path,
+    // or none when the user cancelled.
+    virtual std::optional<std::string> AskCsvFile(bool save, const std::string& proposedName,
+                                                  const std::string& folder) = 0;
+    // Brings the window to the foreground (for dropped files).
+    virtual void BringToFront() {}
+    // The progress bar of the status bar.
+    virtual void ShowProgress(const ProgressView& progress) { (void)progress; }
 };
 
 // The answers of the run confirmation dialog.
@@ -116,165 +116,165 @@ constexpr int kBoxModeJobList = 2;
 // and the error limit and the stop flag of the settings, which it may edit.
 class RunConfirmDialog {
 public:
-  virtual ~RunConfirmDialog() = default;
-  virtual ConfirmAnswer Ask(const std::array<std::string, 3>& lines, int boxMode) = 0;
+    virtual ~RunConfirmDialog() = default;
+    virtual ConfirmAnswer Ask(const std::array<std::string, 3>& lines, int boxMode) = 0;
 };
 
 // The job list window, as the controller uses it.
 class JobListWindow {
 public:
-  virtual ~JobListWindow() = default;
-  // Shows the window, not modal.
-  virtual void ShowWindow() = 0;
-  // Adds a job; false when a row for this table (compared without regard to letter case)
-  // exists already, in which case nothing is added.
-  virtual bool AddJob(const std::string& table, const std::string& csv) = 0;
-  // Replaces the CSV file of the row of this table.
-  virtual void ReplaceJob(const std::string& table, const std::string& csv) = 0;
-  // Makes the window's rows the job list of the run context.
-  virtual void SyncJobList() = 0;
+    virtual ~JobListWindow() = default;
+    // Shows the window, not modal.
+    virtual void ShowWindow() = 0;
+    // Adds a job; false when a row for this table (compared without regard to letter case)
+    // exists already, in which case nothing is added.
+    virtual bool AddJob(const std::string& table, const std::string& csv) = 0;
+    // Replaces the CSV file of the row of this table.
+    virtual void ReplaceJob(const std::string& table, const std::string& csv) = 0;
+    // Makes the window's rows the job list of the run context.
+    virtual void SyncJobList() = 0;
 };
 
 // The table chooser, as the controller uses it.
 class TableChooser {
 public:
-  virtual ~TableChooser() = default;
-  // Shows the chooser modally with presetName; true on OK, after which the run context's
-  // TableName holds the chosen table.
-  virtual bool Choose(const std::string& presetName) = 0;
+    virtual ~TableChooser() = default;
+    // Shows the chooser modally with presetName; true on OK, after which the run context's
+    // TableName holds the chosen table.
+    virtual bool Choose(const std::string& presetName) = 0;
 };
 
 class MainController {
 public:
-  // sequence owns the transfer thread and the connection rules; host receives the messages;
-  // settings and context are the program's one instance of each.
-  MainController(Tdm& dm, Host& host, StartSequence& sequence, MainView& view,
-                 TransferSettings& settings, RunContext& context);
-  MainController(const MainController&) = delete;
-  MainController& operator=(const MainController&) = delete;
+    // sequence owns the transfer thread and the connection rules; host receives the messages;
+    // settings and context are the program's one instance of each.
+    MainController(Tdm& dm, Host& host, StartSequence& sequence, MainView& view, TransferSettings& settings,
+                   RunContext& context);
+    MainController(const MainController&) = delete;
+    MainController& operator=(const MainController&) = delete;
 
-  // The other windows; each may be absent (null).
-  void SetJobListWindow(JobListWindow* window) { jobs_ = window; }
-  void SetConfirmDialog(RunConfirmDialog* dialog) { confirm_ = dialog; }
-  void SetTableChooser(TableChooser* chooser) { chooser_ = chooser; }
+    // The other windows; each may be absent (null).
+    void SetJobListWindow(JobListWindow* window) { jobs_ = window; }
+    void SetConfirmDialog(RunConfirmDialog* dialog) { confirm_ = dialog; }
+    void SetTableChooser(TableChooser* chooser) { chooser_ = chooser; }
 
-  GridModel& Grid() { return grid_; }
-  const GridModel& Grid() const { return grid_; }
+    GridModel& Grid() { return grid_; }
+    const GridModel& Grid() const { return grid_; }
 
-  // Copies the settings into the controls and applies the enabling rules.
-  void ShowSettings();
-  OptionEnabling Enabling() const;
+    // Copies the settings into the controls and applies the enabling rules.
+    void ShowSettings();
+    OptionEnabling Enabling() const;
 
-  // ---- Option controls: each writes its setting ----
-  void ModeClicked(int index);
-  void SeparatorChanged(const std::string& text);
-  void DelimiterChanged(const std::string& text);
-  void HeadClicked(bool checked);
-  void TruncateClicked(bool checked);
-  void AutoCommitClicked(bool checked);
-  void CommitCountChanged(int value);
-  void ReplaceCRClicked(bool checked);
-  void ReplaceCRStringChanged(const std::string& text);
-  void CRTypeClicked(int index);
-  // Enter in the separator or delimiter field: previews the CSV file again.
-  void SeparatorEnter();
+    // ---- Option controls: each writes its setting ----
+    void ModeClicked(int index);
+    void SeparatorChanged(const std::string& text);
+    void DelimiterChanged(const std::string& text);
+    void HeadClicked(bool checked);
+    void TruncateClicked(bool checked);
+    void AutoCommitClicked(bool checked);
+    void CommitCountChanged(int value);
+    void ReplaceCRClicked(bool checked);
+    void ReplaceCRStringChanged(const std::string& text);
+    void CRTypeClicked(int index);
+    // Enter in the separator or delimiter field: previews the CSV file again.
+    void SeparatorEnter();
 
-  // ---- Date and timestamp format fields ----
-  // Leaving: the format becomes the setting if the client library accepts it, otherwise the
-  // field shows the setting again (no message). Returns whether it was accepted.
-  bool DateFmtLeft(const std::string& text);
-  bool TimestampFmtLeft(const std::string& text);
-  // Enter: in Export mode the leaving step, then the table preview again.
-  void DateFmtEnter(const std::string& text);
-  void TimestampFmtEnter(const std::string& text);
+    // ---- Date and timestamp format fields ----
+    // Leaving: the format becomes the setting if the client library accepts it, otherwise the
+    // field shows the setting again (no message). Returns whether it was accepted.
+    bool DateFmtLeft(const std::string& text);
+    bool TimestampFmtLeft(const std::string& text);
+    // Enter: in Export mode the leaving step, then the table preview again.
+    void DateFmtEnter(const std::string& text);
+    void TimestampFmtEnter(const std::string& text);
 
-  // ---- Table field ----
-  void TableEntered();
-  void TableChanged(const std::string& text);
-  void TableLeft();
-  void TableEnter();
-  void TableButtonClicked();
+    // ---- Table field ----
+    void TableEntered();
+    void TableChanged(const std::string& text);
+    void TableLeft();
+    void TableEnter();
+    void TableButtonClicked();
 
-  // ---- CSV field ----
-  void CsvEntered();
-  void CsvChanged(const std::string& text);
-  void CsvLeft();
-  void CsvEnter();
-  void CsvButtonClicked();
-  // The initial folder of both file dialogs.
-  const std::string& DialogFolder() const { return dialogFolder_; }
+    // ---- CSV field ----
+    void CsvEntered();
+    void CsvChanged(const std::string& text);
+    void CsvLeft();
+    void CsvEnter();
+    void CsvButtonClicked();
+    // The initial folder of both file dialogs.
+    const std::string& DialogFolder() const { return dialogFolder_; }
 
-  // ---- Buttons ----
-  void Count();
-  void JobAdd();
-  void JobList();
-  void ReConnect();
-  void Execute();
-  // The job list window's Execute, after its own confirmation.
-  void StartJobListRun();
+    // ---- Buttons ----
+    void Count();
+    void JobAdd();
+    void JobList();
+    void ReConnect();
+    void Execute();
+    // The job list window's Execute, after its own confirmation.
+    void StartJobListRun();
 
-  // Esc: requests the cancel of a run when Esc may cancel. True when it did.
-  bool EscPressed();
-  // Files dropped on the window.
-  void FilesDropped(const std::vector<std::string>& paths);
-  // The close: false while a run is in progress (the run is asked to cancel instead).
-  bool CloseQuery();
+    // Esc: requests the cancel of a run when Esc may cancel. True when it did.
+    bool EscPressed();
+    // Files dropped on the window.
+    void FilesDropped(const std::vector<std::string>& paths);
+    // The close: false while a run is in progress (the run is asked to cancel instead).
+    bool CloseQuery();
 
-  // ---- The host's user-interface steps ----
-  int ReadGridColumns(int* types, std::string* names, int capacity);
-  void ShowCounts(int success, int error);
-  void ShowJobTable(const std::string& table);
-  void ShowJobCsv(const std::string* jobCsv);
+    // ---- The host's user-interface steps ----
+    int ReadGridColumns(int* types, std::string* names, int capacity);
+    void ShowCounts(int success, int error);
+    void ShowJobTable(const std::string& table);
+    void ShowJobCsv(const std::string* jobCsv);
 
-  // The user dragged grid column from to position to.
-  void ColumnMoved(int from, int to);
+    // The user dragged grid column from to position to.
+    void ColumnMoved(int from, int to);
 
-  // The end of a run (on the user interface thread, when the controls are enabled again):
-  // the progress bar shows where the run ended.
-  void RunEnded();
-  // The progress as it stands; the bar shows it at most every kProgressInterval.
-  ProgressView Progress() const;
-  static constexpr std::chrono::milliseconds kProgressInterval{200};
+    // The end of a run (on the user interface thread, when the controls are enabled again):
+    // the progress bar shows where the run ended.
+    void RunEnded();
+    // The progress as it stands; the bar shows it at most every kProgressInterval.
+    ProgressView Progress() const;
+    static constexpr std::chrono::milliseconds kProgressInterval{200};
 
-  bool Running() const;
+    bool Running() const;
 
 private:
-  PreviewTarget Target();
-  void SetTableField(const std::string& text);
-  void SetCsvField(const std::string& text);
-  bool ConfirmSingleRun();
-  void StartRun(bool jobListRun);
-  bool FormatLeft(const std::string& text, bool timestamp);
-  void FormatEnter(const std::string& text, bool timestamp);
+    PreviewTarget Target();
+    void SetTableField(const std::string& text);
+    void SetCsvField(const std::string& text);
+    bool ConfirmSingleRun();
+    void StartRun(bool jobListRun);
+    bool FormatLeft(const std::string& text, bool timestamp);
+    void FormatEnter(const std::string& text, bool timestamp);
 
-  Tdm& dm_;
-  Host& host_;
-  StartSequence& sequence_;
-  MainView& view_;
-  TransferSettings& settings_;
-  RunContext& context_;
-  GridModel grid_;
-  JobListWindow* jobs_ = nullptr;
-  RunConfirmDialog* confirm_ = nullptr;
-  TableChooser* chooser_ = nullptr;
-  std::string tableTextOnEnter_;
-  std::string csvTextOnEnter_;
-  std::string dialogFolder_;
-  int shownCommitCount_ = kMinCommitCount;
-  // The progress of the run in progress.
-  void UpdateProgress(bool force);
-  std::chrono::steady_clock::time_point runStart_{};
-  std::chrono::steady_clock::time_point progressShown_{};
-  bool runJobList_ = false;
-  bool runExport_ = false;
-  long long runFileBytes_ = 0;
-  long long runCountedRows_ = 0;
-  long long rowsDone_ = 0;
-  // The files the line reader had started when the run's file was previewed: only a later
-  // file is the one the import reads.
-  long long previewFiles_ = 0;
-  std::string countedTable_;  // the table of the last Count, and its rows
-  long long countedRows_ = 0;
+    Tdm& dm_;
+    Host& host_;
+    StartSequence& sequence_;
+    MainView& view_;
+    TransferSettings& settings_;
+    RunContext& context_;
+    GridModel grid_;
+    JobListWindow* jobs_ = nullptr;
+    RunConfirmDialog* confirm_ = nullptr;
+    TableChooser* chooser_ = nullptr;
+    std::string tableTextOnEnter_;
+    std::string csvTextOnEnter_;
+    std::string dialogFolder_;
+    int shownCommitCount_ = kMinCommitCount;
+    // The progress of the run in progress.
+    void UpdateProgress(bool force);
+    std::chrono::steady_clock::time_point runStart_{};
+    std::chrono::steady_clock::time_point progressShown_{};
+    bool runJobList_ = false;
+    bool runExport_ = false;
+    long long runFileBytes_ = 0;
+    long long runCountedRows_ = 0;
+    long long rowsDone_ = 0;
+    // The files the line reader had started when the run's file was previewed: only a later
+    // file is the one the import reads.
+    long long previewFiles_ = 0;
+    std::string countedTable_;  // the table of the last Count, and its rows
+    long long countedRows_ = 0;
 };
 
 // A host whose user-interface steps go to the main window's controller. Synchronize runs the
@@ -282,18 +282,18 @@ private:
 // overrides it (and the calls from any thread) to carry them there.
 class MainHost : public Host {
 public:
-  void Attach(MainController* controller) { controller_ = controller; }
-  MainController* Controller() const { return controller_; }
+    void Attach(MainController* controller) { controller_ = controller; }
+    MainController* Controller() const { return controller_; }
 
-  void Synchronize(const std::function<void()>& step) override;
-  int ReadGridColumns(int* types, std::string* names, int capacity) override;
-  void ShowCounts(int success, int error) override;
-  void ShowJobTable(const std::string& table) override;
-  void ShowJobCsv(const std::string* jobCsv) override;
+    void Synchronize(const std::function<void()>& step) override;
+    int ReadGridColumns(int* types, std::string* names, int capacity) override;
+    void ShowCounts(int success, int error) override;
+    void ShowJobTable(const std::string& table) override;
+    void ShowJobCsv(const std::string* jobCsv) override;
 
 private:
-  MainController* controller_ = nullptr;
-  std::recursive_mutex stepMutex_;
+    MainController* controller_ = nullptr;
+    std::recursive_mutex stepMutex_;
 };
 
 }  // namespace tabrook

@@ -18,16 +18,16 @@ namespace tabrook {
 
 // The two parts that are read or written separately; combine them with |.
 enum SettingsPart : int {
-  kConnectionPart = 1,  // "USER", "CONN"
-  kTransferPart = 2,    // "Folder" and the transfer settings
+    kConnectionPart = 1,  // "USER", "CONN"
+    kTransferPart = 2,    // "Folder" and the transfer settings
 };
 
 // Where the stored values come from and go to.
 struct SettingsTargets {
-  TransferSettings& Settings;
-  RunContext& Context;      // CsvFile gives the folder that is written to "Folder"
-  LogonValues& Logon;       // Password is cleared on every read and never written
-  std::string& OpenFolder;  // initial folder of the CSV open dialog
+    TransferSettings& Settings;
+    RunContext& Context;      // CsvFile gives the folder that is written to "Folder"
+    LogonValues& Logon;       // Password is cleared on every read and never written
+    std::string& OpenFolder;  // initial folder of the CSV open dialog
 };
 
 // load true reads the parts named by parts (a set of SettingPart bits), false writes them.

@@ -10,19 +10,19 @@
 namespace tabrook {
 
 struct ProgressInput {
-  bool ExportMode = false;
-  long long FileBytes = 0;    // size of the CSV file being imported
-  long long BytesRead = 0;    // bytes of it read so far
-  long long CountedRows = 0;  // rows Count found in the table being exported (0: unknown)
-  long long RowsDone = 0;     // rows written so far (export)
-  std::size_t JobNumber = 0;  // 1-based number of the job being run (0: a single transfer)
-  std::size_t JobTotal = 0;   // jobs of the job-list run
-  double ElapsedSeconds = 0;  // since the run started
+    bool ExportMode = false;
+    long long FileBytes = 0;    // size of the CSV file being imported
+    long long BytesRead = 0;    // bytes of it read so far
+    long long CountedRows = 0;  // rows Count found in the table being exported (0: unknown)
+    long long RowsDone = 0;     // rows written so far (export)
+    std::size_t JobNumber = 0;  // 1-based number of the job being run (0: a single transfer)
+    std::size_t JobTotal = 0;   // jobs of the job-list run
+    double ElapsedSeconds = 0;  // since the run started
 };
 
 struct ProgressView {
-  int Percent = -1;  // 0..100, or -1 when the share is unknown
-  std::string Text;  // "2/5  00:12" during a job list (number of total, time left), else empty
+    int Percent = -1;  // 0..100, or -1 when the share is unknown
+    std::string Text;  // "2/5  00:12" during a job list (number of total, time left), else empty
 };
 
 ProgressView ComputeProgress(const ProgressInput& input);

@@ -32,8 +32,8 @@ struct BindAttr {
     OCIDate Date{};
     double Double = 0;
     float Float = 0;
-    OCIRowid* Rowid = nullptr;           // kind 6: a rowid descriptor
-    OCILobLocator** Lob = nullptr;       // kinds 7 to 9: a LOB component's locator (GetLobLocator)
+    OCIRowid* Rowid = nullptr;      // kind 6: a rowid descriptor
+    OCILobLocator** Lob = nullptr;  // kinds 7 to 9: a LOB component's locator (GetLobLocator)
 };
 
 using BindList = std::vector<std::unique_ptr<BindAttr>>;

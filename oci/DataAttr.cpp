@@ -14,12 +14,27 @@ struct TypeRow {
 };
 
 constexpr TypeRow kTypeNames[] = {
-    {1, "VARCHAR2"},        {9, "VARCHAR2"},        {2, "NUMBER"},         {4, "FLOAT"},
-    {8, "LONG"},            {12, "DATE"},           {23, "RAW"},           {24, "LONG RAW"},
-    {96, "CHAR"},           {104, "ROWID"},         {112, "CLOB"},         {113, "BLOB"},
-    {114, "BFILE"},         {187, "TIMESTAMP"},     {188, "TIMESTAMP TZ"}, {232, "TIMESTAMP LTZ"},
-    {189, "INTERVAL YM"},   {190, "INTERVAL DS"},   {kTypeNVarchar2, "NVARCHAR2"},
-    {kTypeNChar, "NCHAR"},  {kTypeNClob, "NCLOB"},
+    {1, "VARCHAR2"},
+    {9, "VARCHAR2"},
+    {2, "NUMBER"},
+    {4, "FLOAT"},
+    {8, "LONG"},
+    {12, "DATE"},
+    {23, "RAW"},
+    {24, "LONG RAW"},
+    {96, "CHAR"},
+    {104, "ROWID"},
+    {112, "CLOB"},
+    {113, "BLOB"},
+    {114, "BFILE"},
+    {187, "TIMESTAMP"},
+    {188, "TIMESTAMP TZ"},
+    {232, "TIMESTAMP LTZ"},
+    {189, "INTERVAL YM"},
+    {190, "INTERVAL DS"},
+    {kTypeNVarchar2, "NVARCHAR2"},
+    {kTypeNChar, "NCHAR"},
+    {kTypeNClob, "NCLOB"},
 };
 
 const char* TypeNameOf(int code) {
@@ -29,7 +44,9 @@ const char* TypeNameOf(int code) {
     return nullptr;
 }
 
-std::string Nines(int count) { return std::string(count > 0 ? static_cast<std::size_t>(count) : 0u, '9'); }
+std::string Nines(int count) {
+    return std::string(count > 0 ? static_cast<std::size_t>(count) : 0u, '9');
+}
 
 }  // namespace
 
@@ -47,21 +64,38 @@ ub4 DataAttr::DescriptorType() const {
 void RemapDescribedType(describe& d) {
     if (d.DataType == 2 && d.Scale == -127 && d.Precision > 0) d.DataType = 4;
     if (d.CharSetForm == SQLCS_NCHAR) {
-        if (d.DataType == 1 || d.DataType == 9) d.DataType = kTypeNVarchar2;
-        else if (d.DataType == 96) d.DataType = kTypeNChar;
-        else if (d.DataType == 112) d.DataType = kTypeNClob;
+        if (d.DataType == 1 || d.DataType == 9)
+            d.DataType = kTypeNVarchar2;
+        else if (d.DataType == 96)
+            d.DataType = kTypeNChar;
+        else if (d.DataType == 112)
+            d.DataType = kTypeNClob;
     }
 }
 
 bool SizeForFetch(describe& d) {
     switch (d.DataType) {
-        case 8: case 24: d.DataSize = 4000; return true;
+        case 8:
+        case 24: d.DataSize = 4000; return true;
         case 12: d.DataSize = 8; return true;
         case 104: d.DataSize = 22; return true;
-        case 112: case 113: case 114: case kTypeNClob: d.DataSize = 0; return true;
-        case 1: case 2: case 4: case 9: case 23: case 96: case 187: case 188: case 189: case 190:
-        case 232: case kTypeNVarchar2: case kTypeNChar:
-            return true;
+        case 112:
+        case 113:
+        case 114:
+        case kTypeNClob: d.DataSize = 0; return true;
+        case 1:
+        case 2:
+        case 4:
+        case 9:
+        case 23:
+        case 96:
+        case 187:
+        case 188:
+        case 189:
+        case 190:
+        case 232:
+        case kTypeNVarchar2:
+        case kTypeNChar: return true;
         default: return false;
     }
 }
@@ -100,9 +134,12 @@ std::unique_ptr<DataAttr> BuildColumnRecord(const describe& d, TOCI8Func& oci) {
     auto attr = std::make_unique<DataAttr>();
     attr->BufSize = d.DataSize;
     switch (d.DataType) {
-        case 1: case 96: case kTypeNVarchar2: case kTypeNChar:
-            attr->BufSize = static_cast<sb4>(ClientTextBytes(d, oci.Activated ? oci.ClientMaxBytesPerChar()
-                                                                              : TOCI8Func::kDefaultMaxBytesPerChar));
+        case 1:
+        case 96:
+        case kTypeNVarchar2:
+        case kTypeNChar:
+            attr->BufSize = static_cast<sb4>(
+                ClientTextBytes(d, oci.Activated ? oci.ClientMaxBytesPerChar() : TOCI8Func::kDefaultMaxBytesPerChar));
             break;
         default: break;
     }
@@ -118,18 +155,30 @@ std::unique_ptr<DataAttr> BuildColumnRecord(const describe& d, TOCI8Func& oci) {
         attr->TypeName = "Unknown";
     }
     switch (code) {
-        case 1: case 9: case 23: case 96: case kTypeNVarchar2: case kTypeNChar:
-            attr->Precision = size;
-            break;
+        case 1:
+        case 9:
+        case 23:
+        case 96:
+        case kTypeNVarchar2:
+        case kTypeNChar: attr->Precision = size; break;
         case 2:
-        case 189: case 190:
+        case 189:
+        case 190:
             attr->Precision = precision - scale;
             attr->Scale = scale;
             break;
         case 4: attr->Precision = precision; break;
         case 8: attr->Precision = 4000; break;
-        case 187: case 188: case 232: attr->Precision = scale; break;
-        case 12: case 24: case 104: case 112: case 113: case 114: case kTypeNClob: break;
+        case 187:
+        case 188:
+        case 232: attr->Precision = scale; break;
+        case 12:
+        case 24:
+        case 104:
+        case 112:
+        case 113:
+        case 114:
+        case kTypeNClob: break;
         default: attr->Precision = size; break;
     }
     if (code == 2) attr->Format = DeclaredNumberMask(attr->Precision, attr->Scale);

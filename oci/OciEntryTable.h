@@ -17,7 +17,9 @@ struct OciEntryTable {
 
     // Looks every name up in table order.
     void Resolve(const OciLibrary& library);
-    void Clear() { *this = OciEntryTable{}; }
+    void Clear() {
+        *this = OciEntryTable{};
+    }
     // The entry at table index i (0-based), as an untyped address, for checks by name.
     const void* At(std::size_t i) const;
     const void* ByName(const char* name) const;

@@ -17,7 +17,9 @@ constexpr const char* kEmbeddedName = "libocilite.so";
 constexpr const char* kPrivateLibraryFolder = "../lib/tabrook";
 }  // namespace
 
-OciLibrary::~OciLibrary() { Unload(); }
+OciLibrary::~OciLibrary() {
+    Unload();
+}
 
 std::vector<std::string> OciLibrary::Candidates(const std::string& programFolder) {
     if (const char* forced = std::getenv("TABROOK_OCI_LIBRARY"); forced != nullptr && *forced != '\0') {

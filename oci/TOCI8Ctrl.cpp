@@ -46,10 +46,10 @@ bool TOCI8Ctrl::Connect() {
     if (!Active()) return false;
     if (!DisConnect()) return false;
     OCISvcCtx* svc = nullptr;
-    sword status = fn_.OCILogon(hEnv, hErr, &svc, reinterpret_cast<const OraText*>(User.c_str()),
-                                static_cast<ub4>(User.size()), reinterpret_cast<const OraText*>(Password.c_str()),
-                                static_cast<ub4>(Password.size()), reinterpret_cast<const OraText*>(ConnStr.c_str()),
-                                static_cast<ub4>(ConnStr.size()));
+    sword status =
+        fn_.OCILogon(hEnv, hErr, &svc, reinterpret_cast<const OraText*>(User.c_str()), static_cast<ub4>(User.size()),
+                     reinterpret_cast<const OraText*>(Password.c_str()), static_cast<ub4>(Password.size()),
+                     reinterpret_cast<const OraText*>(ConnStr.c_str()), static_cast<ub4>(ConnStr.size()));
     LogonWarning.clear();
     if (status == 1) {
         // Logged on with a warning (the password's grace period, ORA-28002): a session.
@@ -144,8 +144,12 @@ bool TOCI8Ctrl::EndTransaction(bool commit) {
     return status == 0;
 }
 
-bool TOCI8Ctrl::Commit() { return EndTransaction(true); }
-bool TOCI8Ctrl::Rollback() { return EndTransaction(false); }
+bool TOCI8Ctrl::Commit() {
+    return EndTransaction(true);
+}
+bool TOCI8Ctrl::Rollback() {
+    return EndTransaction(false);
+}
 
 bool TOCI8Ctrl::CtrlBind(TOCI8Base* child) {
     if (std::find(children_.begin(), children_.end(), child) == children_.end()) children_.push_back(child);

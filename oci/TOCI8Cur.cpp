@@ -10,7 +10,9 @@ namespace tabrook {
 
 namespace {
 
-bool IsLobColumn(int type) { return type == 112 || type == 113 || type == 114; }
+bool IsLobColumn(int type) {
+    return type == 112 || type == 113 || type == 114;
+}
 
 // Frees the parameter descriptor OCIParamGet handed out, whatever path DescrCur leaves by.
 class ParamGuard {
@@ -192,8 +194,8 @@ bool TOCI8Cur::BindValues() {
             default: return false;
         }
         sword status = fn.OCIBindByName(hStmt, &bind, parent_->hErr, reinterpret_cast<const OraText*>(b.Name.c_str()),
-                                        static_cast<sb4>(b.Name.size()), value, size, type, nullptr, nullptr,
-                                        nullptr, 0, nullptr, OCI_DEFAULT);
+                                        static_cast<sb4>(b.Name.size()), value, size, type, nullptr, nullptr, nullptr,
+                                        0, nullptr, OCI_DEFAULT);
         ErrMsg = parent_->CheckErr(status);
         ErrCode = status;
         if (status != 0) return false;
@@ -350,8 +352,7 @@ bool TOCI8Cur::DescrCur(ub4 index, describe& d) {
     // The length in characters sizes the text buffer for the client's character set; a client
     // that does not tell it leaves the byte length to go by.
     ub2 charSize = 0;
-    if (fn.OCIAttrGet(param, OCI_DTYPE_PARAM, &charSize, nullptr, OCI_ATTR_CHAR_SIZE, err) == 0)
-        d.CharSize = charSize;
+    if (fn.OCIAttrGet(param, OCI_DTYPE_PARAM, &charSize, nullptr, OCI_ATTR_CHAR_SIZE, err) == 0) d.CharSize = charSize;
     ErrMsg.clear();
     ErrCode = 0;
     return true;
@@ -370,19 +371,31 @@ bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
         type = externalType;
     };
     switch (column.DataType) {
-        case 1: case 9: case 8: case kTypeNVarchar2: case kTypeNChar: plain(SQLT_STR); break;
-        case 2: case 4: plain(SQLT_VNU); break;
+        case 1:
+        case 9:
+        case 8:
+        case kTypeNVarchar2:
+        case kTypeNChar: plain(SQLT_STR); break;
+        case 2:
+        case 4: plain(SQLT_VNU); break;
         case 12: plain(SQLT_ODT); break;
         case 23: plain(SQLT_BIN); break;
         case 24: plain(SQLT_LBI); break;
         case 96: plain(SQLT_AFC); break;
         case 104: plain(SQLT_VCS); break;
-        case 187: case 188: case 189: case 190: case 232:
+        case 187:
+        case 188:
+        case 189:
+        case 190:
+        case 232:
             value = &column.Descriptor;
             size = static_cast<sb4>(sizeof(void*));
             type = static_cast<ub2>(column.DataType);
             break;
-        case 112: case 113: case 114: case kTypeNClob:
+        case 112:
+        case 113:
+        case 114:
+        case kTypeNClob:
             value = lob;
             size = -1;
             type = static_cast<ub2>(column.DataType == kTypeNClob ? SQLT_CLOB : column.DataType);
@@ -489,7 +502,11 @@ std::string TOCI8Cur::ValToStr(DataAttr& column) {
             while (end > width && column.Buffer[end - 1] == ' ') --end;
             return std::string(reinterpret_cast<const char*>(column.Buffer.data()), end);
         }
-        case 1: case 8: case 9: case kTypeNVarchar2: case kTypeNChar: {
+        case 1:
+        case 8:
+        case 9:
+        case kTypeNVarchar2:
+        case kTypeNChar: {
             if (column.Buffer.empty()) return {};
             // The buffer holds the value in the client's character set, which may take more
             // bytes than the column's declared length: the returned length bounds it.
@@ -498,7 +515,8 @@ std::string TOCI8Cur::ValToStr(DataAttr& column) {
             column.Buffer[end] = 0;
             return std::string(reinterpret_cast<const char*>(column.Buffer.data()));
         }
-        case 2: case 4: {
+        case 2:
+        case 4: {
             if (column.Buffer.size() < sizeof(OCINumber)) return {};
             OCINumber number;
             std::memcpy(&number, column.Buffer.data(), sizeof number);
@@ -540,7 +558,9 @@ std::string TOCI8Cur::ValToStr(DataAttr& column) {
                 return {};
             }
         }
-        case 187: case 188: case 232:
+        case 187:
+        case 188:
+        case 232:
             try {
                 return parent_->DateTimeToStr(static_cast<const OCIDateTime*>(column.Descriptor),
                                               static_cast<ub1>(column.Precision), "");
@@ -550,7 +570,8 @@ std::string TOCI8Cur::ValToStr(DataAttr& column) {
                 NoteConvertFailure();
                 return parent_->ErrMsg;
             }
-        case 189: case 190:
+        case 189:
+        case 190:
             try {
                 // Precision holds the leading precision minus the scale (what the table display
                 // shows); the conversion needs the leading precision itself.

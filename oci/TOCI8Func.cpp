@@ -10,30 +10,38 @@ namespace {
 // Entries that must exist, each with its own message, in the order they are checked
 // (the statement fetch before the two bind functions).
 constexpr const char* kRequiredOwnMessage[] = {
-    "OCIInitialize",  "OCIEnvInit",       "OCIHandleAlloc",   "OCILogon",
-    "OCILogoff",      "OCIStmtPrepare",   "OCIStmtExecute",   "OCIDefineByPos",
-    "OCIStmtFetch",   "OCIHandleFree",    "OCIErrorGet",      "OCIAttrGet",
-    "OCIAttrSet",     "OCITransCommit",   "OCITransRollback", "OCIParamGet",
-    "OCIBindByName",  "OCIBindByPos",     "OCIDescriptorAlloc", "OCIDescriptorFree",
-    "OCIDateToText",  "OCIRawPtr",        "OCIStringPtr",
+    "OCIInitialize",      "OCIEnvInit",        "OCIHandleAlloc",   "OCILogon",      "OCILogoff",     "OCIStmtPrepare",
+    "OCIStmtExecute",     "OCIDefineByPos",    "OCIStmtFetch",     "OCIHandleFree", "OCIErrorGet",   "OCIAttrGet",
+    "OCIAttrSet",         "OCITransCommit",    "OCITransRollback", "OCIParamGet",   "OCIBindByName", "OCIBindByPos",
+    "OCIDescriptorAlloc", "OCIDescriptorFree", "OCIDateToText",    "OCIRawPtr",     "OCIStringPtr",
 };
 
-constexpr const char* kDateGroup[] = {"OCIDateFromText", "OCIDateToText", "OCIDateSysDate",
+constexpr const char* kDateGroup[] = {"OCIDateFromText", "OCIDateToText",  "OCIDateSysDate",
                                       "OCIDateCheck",    "OCIDateLastDay", "OCIDateNextDay"};
 
-constexpr const char* kNumberGroup[] = {
-    "OCINumberAbs",     "OCINumberAdd",      "OCINumberAssign", "OCINumberCeil",
-    "OCINumberCmp",     "OCINumberDiv",      "OCINumberExp",    "OCINumberFloor",
-    "OCINumberFromInt", "OCINumberFromReal", "OCINumberIntPower", "OCINumberIsZero",
-    "OCINumberLog",     "OCINumberMod",      "OCINumberMul",    "OCINumberRound",
-    "OCINumberSetZero", "OCINumberSub",      "OCINumberToInt",  "OCINumberToReal",
-    "OCINumberToText",  "OCINumberTrunc"};
+constexpr const char* kNumberGroup[] = {"OCINumberAbs",     "OCINumberAdd",      "OCINumberAssign",   "OCINumberCeil",
+                                        "OCINumberCmp",     "OCINumberDiv",      "OCINumberExp",      "OCINumberFloor",
+                                        "OCINumberFromInt", "OCINumberFromReal", "OCINumberIntPower", "OCINumberIsZero",
+                                        "OCINumberLog",     "OCINumberMod",      "OCINumberMul",      "OCINumberRound",
+                                        "OCINumberSetZero", "OCINumberSub",      "OCINumberToInt",    "OCINumberToReal",
+                                        "OCINumberToText",  "OCINumberTrunc"};
 
-constexpr const char* kLobGroup[] = {
-    "OCILobEnableBuffering", "OCILobDisableBuffering", "OCILobFileExists", "OCILobGetLength",
-    "OCILobFileIsOpen",      "OCILobCharSetForm",      "OCILobCharSetId",  "OCILobWrite",
-    "OCILobFileOpen",        "OCILobFileClose",        "OCILobRead",       "OCILobCopy",
-    "OCILobTrim",            "OCILobFlushBuffer",      "OCILobFileGetName", "OCILobFileSetName"};
+constexpr const char* kLobGroup[] = {"OCILobEnableBuffering",
+                                     "OCILobDisableBuffering",
+                                     "OCILobFileExists",
+                                     "OCILobGetLength",
+                                     "OCILobFileIsOpen",
+                                     "OCILobCharSetForm",
+                                     "OCILobCharSetId",
+                                     "OCILobWrite",
+                                     "OCILobFileOpen",
+                                     "OCILobFileClose",
+                                     "OCILobRead",
+                                     "OCILobCopy",
+                                     "OCILobTrim",
+                                     "OCILobFlushBuffer",
+                                     "OCILobFileGetName",
+                                     "OCILobFileSetName"};
 
 constexpr const char* kLoadFailure = "libclntsh.so or libocilite.soのロードに失敗しました";
 constexpr const char* kInitFailure = "OCIの初期化に失敗しました";
@@ -135,8 +143,7 @@ std::string TOCI8Func::WarningText() {
     sb4 code = 0;
     char buffer[512] = {};
     if (fn_.OCIErrorGet != nullptr && hErr != nullptr) {
-        fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer), sizeof buffer,
-                        OCI_HTYPE_ERROR);
+        fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer), sizeof buffer, OCI_HTYPE_ERROR);
     }
     buffer[sizeof buffer - 1] = '\0';
     std::string text = buffer;
@@ -175,13 +182,13 @@ std::string TOCI8Func::CheckErr(sword& status) {
             // Oracle's client records some failures (OCIHandleAlloc among them) on the
             // environment handle rather than on the error handle: both are asked.
             if (fn_.OCIErrorGet != nullptr && hErr != nullptr) {
-                fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer),
-                                sizeof buffer, OCI_HTYPE_ERROR);
+                fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer), sizeof buffer,
+                                OCI_HTYPE_ERROR);
             }
             if (code == 0 && fn_.OCIErrorGet != nullptr && hEnv != nullptr) {
                 buffer[0] = '\0';
-                fn_.OCIErrorGet(hEnv, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer),
-                                sizeof buffer, OCI_HTYPE_ENV);
+                fn_.OCIErrorGet(hEnv, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer), sizeof buffer,
+                                OCI_HTYPE_ENV);
             }
             buffer[sizeof buffer - 1] = '\0';
             if (code == 0) {
@@ -236,8 +243,7 @@ std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format)
     ub4 size = sizeof buffer;
     // The language name is passed with its own length (the terminator is not part of it).
     sword status = fn_.OCIDateToText(hErr, &date, reinterpret_cast<const oratext*>(fmt.data()),
-                                     static_cast<ub1>(fmt.size()),
-                                     reinterpret_cast<const oratext*>(kAmerican),
+                                     static_cast<ub1>(fmt.size()), reinterpret_cast<const oratext*>(kAmerican),
                                      static_cast<ub4>(std::strlen(kAmerican)), &size, buffer);
     RaiseOnStatus(status);
     return std::string(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));

@@ -30,7 +30,9 @@ TOCI8Lob::~TOCI8Lob() {
     if (parent_ != nullptr) parent_->CtrlFree(this);
 }
 
-ub4 TOCI8Lob::DescriptorType() const { return lobType_ == entLob::BFile ? OCI_DTYPE_FILE : OCI_DTYPE_LOB; }
+ub4 TOCI8Lob::DescriptorType() const {
+    return lobType_ == entLob::BFile ? OCI_DTYPE_FILE : OCI_DTYPE_LOB;
+}
 
 void TOCI8Lob::SetParent(TOCI8Ctrl* parent) {
     if (allocated_) throw TOCIException("Lobが有効になっている間はTOCI8Ctrlへのバインドは変更できません");
@@ -168,15 +170,17 @@ sb4 TOCI8Lob::GetCharSetID() {
 ub4 TOCI8Lob::Seek(sb4 offset, ub2 origin) {
     ErrMsg.clear();
     ErrCode = 0;
-    if (origin == 0) position_ = 1;
-    else if (origin == 2) position_ = GetLength() + 1;
+    if (origin == 0)
+        position_ = 1;
+    else if (origin == 2)
+        position_ = GetLength() + 1;
     position_ = Moved(position_, offset);
     return 0;
 }
 
 void TOCI8Lob::FileOpen() {
-    Check(parent_->Entries().OCILobFileOpen(parent_->hSvc, parent_->hErr, locator_,
-                                            static_cast<ub1>(OCI_FILE_READONLY)));
+    Check(
+        parent_->Entries().OCILobFileOpen(parent_->hSvc, parent_->hErr, locator_, static_cast<ub1>(OCI_FILE_READONLY)));
 }
 
 void TOCI8Lob::FileClose() {
@@ -195,9 +199,8 @@ ub4 TOCI8Lob::ReadPiece(char* buffer, ub4 count) {
 ub4 TOCI8Lob::WritePiece(const char* buffer, ub4 count) {
     ub4 amount = count;
     sword status = parent_->Entries().OCILobWrite(parent_->hSvc, parent_->hErr, locator_, &amount, position_,
-                                                  const_cast<char*>(buffer), count,
-                                                  static_cast<ub1>(OCI_ONE_PIECE), nullptr, nullptr, 0,
-                                                  static_cast<ub1>(SQLCS_IMPLICIT));
+                                                  const_cast<char*>(buffer), count, static_cast<ub1>(OCI_ONE_PIECE),
+                                                  nullptr, nullptr, 0, static_cast<ub1>(SQLCS_IMPLICIT));
     Check(status, true);
     position_ += amount;
     return amount;
@@ -241,8 +244,7 @@ void TOCI8Lob::Trim(ub4 newLength) {
 void TOCI8Lob::CopyFrom(TOCI8Lob& source) {
     RequireConnection();
     const ub4 amount = source.GetLength();
-    Check(parent_->Entries().OCILobCopy(parent_->hSvc, parent_->hErr, locator_, *source.GetLobLocator(), amount, 1,
-                                        1));
+    Check(parent_->Entries().OCILobCopy(parent_->hSvc, parent_->hErr, locator_, *source.GetLobLocator(), amount, 1, 1));
 }
 
 void TOCI8Lob::Flush() {

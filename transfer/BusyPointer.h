@@ -8,13 +8,13 @@ namespace tabrook {
 
 class BusyPointer {
 public:
-  BusyPointer(Host& host, Host::BusyPointer pointer) : host_(host) { host_.SetBusyPointer(pointer); }
-  ~BusyPointer() { host_.RestorePointer(); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
+    BusyPointer(Host& host, Host::BusyPointer pointer) : host_(host) { host_.SetBusyPointer(pointer); }
+    ~BusyPointer() { host_.RestorePointer(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
 
 private:
-  Host& host_;
+    Host& host_;
 };
 
 }  // namespace tabrook

@@ -18,11 +18,11 @@ class TransferJobState;
 
 // Result codes of Export.
 enum ExportResult : int {
-  kExportDone = 0,
-  kExportCancelled = -1,        // overwrite declined, cancel pending before the select, or cancelled
-  kExportCannotWrite = 4,       // the CSV file cannot be created or written
-  kExportTooManyColumns = 11,   // the grid holds more columns than the limit
-  kExportFailed = 999,          // the select or a fetch failed, a value could not be rendered, bad name
+    kExportDone = 0,
+    kExportCancelled = -1,       // overwrite declined, cancel pending before the select, or cancelled
+    kExportCannotWrite = 4,      // the CSV file cannot be created or written
+    kExportTooManyColumns = 11,  // the grid holds more columns than the limit
+    kExportFailed = 999,         // the select or a fetch failed, a value could not be rendered, bad name
 };
 
 // True for the type codes whose values are written between delimiters.
@@ -34,7 +34,7 @@ std::string ExportSelect(const std::string& table, const int* types, const std::
 
 // Exports table into csvFile. state's counters are expected to be zero on entry. On return
 // message holds the status text; the result is one of ExportResult.
-int Export(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
-           const std::string& table, const std::string& csvFile, std::string& message);
+int Export(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const std::string& table,
+           const std::string& csvFile, std::string& message);
 
 }  // namespace tabrook

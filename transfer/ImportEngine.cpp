@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "transfer/BusyPointer.h"
+#include "transfer/ClientCharset.h"
 #include "transfer/Host.h"
 #include "transfer/LineBreaks.h"
 #include "transfer/LobTransfer.h"
@@ -20,7 +21,6 @@
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
 #include "transfer/TransferSettings.h"
-#include "transfer/ClientCharset.h"
 
 namespace tabrook {
 
@@ -35,443 +35,460 @@ constexpr char kErrFileUnwritable[] = "エラーファイルを出力できま�
 constexpr char kErmFileUnwritable[] = "エラーメッセージファイルを出力できません。";
 
 std::string WithExtension(std::string_view csvFile, const char* extension) {
-  std::filesystem::path path{std::string(csvFile)};
-  path.replace_extension(extension);
-  return path.string();
+    std::filesystem::path path{std::string(csvFile)};
+    path.replace_extension(extension);
+    return path.string();
 }
 
 // A single-quoted SQL literal; a quote inside is doubled so the format cannot end it early.
 std::string Literal(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  out += '\'';
-  return out;
+    std::string out = "'";
+    for (char c : text) {
+        out += c;
+        if (c == '\'') out += '\'';
+    }
+    out += '\'';
+    return out;
 }
 
 class ImportRun {
 public:
-  ImportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
-            const RunContext& context, const std::string& table, const std::string& csvFile,
-            std::string& message)
-      : state_(state), dm_(dm), cur_(dm.OCIcur), host_(host), settings_(settings),
-        context_(context), table_(table), csvFile_(csvFile), message_(message) {}
+    ImportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
+              const std::string& table, const std::string& csvFile, std::string& message)
+        : state_(state),
+          dm_(dm),
+          cur_(dm.OCIcur),
+          host_(host),
+          settings_(settings),
+          context_(context),
+          table_(table),
+          csvFile_(csvFile),
+          message_(message) {}
 
-  int Run();
+    int Run();
 
 private:
-  bool Ask(const std::string& text, MsgIcon icon = MsgIcon::Question) {
-    return host_.MessageBox(text, icon, MsgButtons::YesNo) == kMsgYes;
-  }
-  void Show(const std::string& text, MsgIcon icon) {
-    if (!state_.JobListRun) host_.MessageBox(text, icon, MsgButtons::Ok);
-  }
-  bool OpenErrorFiles();
-  // Closes the error files; false (with the reason in message_) when refused rows did not
-  // all reach them.
-  bool CloseErrorFiles();
-  // Pushes the refused rows written so far to the error files before their batch is
-  // committed; false (with the reason in message_) when the files refused them.
-  bool FlushErrorFiles();
-  void ErrorFileFailed(const char* which, int error);
-  // Builds the INSERT into statement_; false with the result in code when it cannot be built.
-  bool BuildStatement(int& code);
-  // Reads and inserts the lines; false when a commit failed on the way.
-  bool ImportLines(std::FILE* csv);
-  // One record of the file (header and empty records included; a record can span lines);
-  // false to leave the loop.
-  bool ImportLine(const std::string& line);
-  void RefuseLine(const std::string& line);
-  void ReportRefusedRows(int code);
-  void OpenForUser(const std::string& path);
+    bool Ask(const std::string& text, MsgIcon icon = MsgIcon::Question) {
+        return host_.MessageBox(text, icon, MsgButtons::YesNo) == kMsgYes;
+    }
+    void Show(const std::string& text, MsgIcon icon) {
+        if (!state_.JobListRun) host_.MessageBox(text, icon, MsgButtons::Ok);
+    }
+    bool OpenErrorFiles();
+    // Closes the error files; false (with the reason in message_) when refused rows did not
+    // all reach them.
+    bool CloseErrorFiles();
+    // Pushes the refused rows written so far to the error files before their batch is
+    // committed; false (with the reason in message_) when the files refused them.
+    bool FlushErrorFiles();
+    void ErrorFileFailed(const char* which, int error);
+    // Builds the INSERT into statement_; false with the result in code when it cannot be built.
+    bool BuildStatement(int& code);
+    // Reads and inserts the lines; false when a commit failed on the way.
+    bool ImportLines(std::FILE* csv);
+    // One record of the file (header and empty records included; a record can span lines);
+    // false to leave the loop.
+    bool ImportLine(const std::string& line);
+    void RefuseLine(const std::string& line);
+    void ReportRefusedRows(int code);
+    void OpenForUser(const std::string& path);
 
-  TransferJobState& state_;
-  Tdm& dm_;
-  TOCI8Cur& cur_;
-  Host& host_;
-  const TransferSettings& settings_;
-  const RunContext& context_;
-  const std::string& table_;
-  const std::string& csvFile_;
-  std::string& message_;
+    TransferJobState& state_;
+    Tdm& dm_;
+    TOCI8Cur& cur_;
+    Host& host_;
+    const TransferSettings& settings_;
+    const RunContext& context_;
+    const std::string& table_;
+    const std::string& csvFile_;
+    std::string& message_;
 
-  std::string errPath_;
-  std::string ermPath_;
-  std::string statement_;
-  std::vector<int> bound_;  // the column-list entries that have a bind, in order
-  // With LobData: per entry of bound_, the temporary LOB its field goes through (or none).
-  std::vector<std::unique_ptr<ImportLob>> lobs_;
-  std::vector<std::string> fields_;
-  std::size_t padTo_ = 0;
-  char sep_ = '\0';
-  char delim_ = '\0';
-  DoubleByteCode code_ = DoubleByteCode::None;
-  int header_ = 0;
-  int sinceCommit_ = 0;
-  bool limitReached_ = false;
-  bool commitFailed_ = false;
-  bool errorFileFailed_ = false;  // a refused row could not be recorded: the job fails
+    std::string errPath_;
+    std::string ermPath_;
+    std::string statement_;
+    std::vector<int> bound_;  // the column-list entries that have a bind, in order
+    // With LobData: per entry of bound_, the temporary LOB its field goes through (or none).
+    std::vector<std::unique_ptr<ImportLob>> lobs_;
+    std::vector<std::string> fields_;
+    std::size_t padTo_ = 0;
+    char sep_ = '\0';
+    char delim_ = '\0';
+    DoubleByteCode code_ = DoubleByteCode::None;
+    int header_ = 0;
+    int sinceCommit_ = 0;
+    bool limitReached_ = false;
+    bool commitFailed_ = false;
+    bool errorFileFailed_ = false;  // a refused row could not be recorded: the job fails
 };
 
 bool ImportRun::OpenErrorFiles() {
-  state_.ErrFile = CreateWorkingFile(errPath_);
-  if (!state_.ErrFile) message_ = kErrFileUnwritable;
-  state_.ErmFile = CreateWorkingFile(ermPath_);
-  if (!state_.ErmFile) message_ += std::string(message_.empty() ? "" : "\n") + kErmFileUnwritable;
-  if (message_.empty()) return true;
-  // Without a file the import can still run; refused rows are then not recorded there.
-  return !state_.JobListRun && Ask(message_ + "\nインポートを実行しますか？");
+    state_.ErrFile = CreateWorkingFile(errPath_);
+    if (!state_.ErrFile) message_ = kErrFileUnwritable;
+    state_.ErmFile = CreateWorkingFile(ermPath_);
+    if (!state_.ErmFile) message_ += std::string(message_.empty() ? "" : "\n") + kErmFileUnwritable;
+    if (message_.empty()) return true;
+    // Without a file the import can still run; refused rows are then not recorded there.
+    return !state_.JobListRun && Ask(message_ + "\nインポートを実行しますか？");
 }
 
 void ImportRun::ErrorFileFailed(const char* which, int error) {
-  if (errorFileFailed_) return;
-  errorFileFailed_ = true;
-  message_ = std::string(which) + SystemReason(error);
+    if (errorFileFailed_) return;
+    errorFileFailed_ = true;
+    message_ = std::string(which) + SystemReason(error);
 }
 
 bool ImportRun::FlushErrorFiles() {
-  if (state_.ErrFile && (std::fflush(state_.ErrFile.get()) != 0 || std::ferror(state_.ErrFile.get())))
-    ErrorFileFailed(kErrFileUnwritable, errno);
-  if (state_.ErmFile && (std::fflush(state_.ErmFile.get()) != 0 || std::ferror(state_.ErmFile.get())))
-    ErrorFileFailed(kErmFileUnwritable, errno);
-  return !errorFileFailed_;
+    if (state_.ErrFile && (std::fflush(state_.ErrFile.get()) != 0 || std::ferror(state_.ErrFile.get())))
+        ErrorFileFailed(kErrFileUnwritable, errno);
+    if (state_.ErmFile && (std::fflush(state_.ErmFile.get()) != 0 || std::ferror(state_.ErmFile.get())))
+        ErrorFileFailed(kErmFileUnwritable, errno);
+    return !errorFileFailed_;
 }
 
 bool ImportRun::CloseErrorFiles() {
-  if (!CloseChecked(state_.ErrFile)) ErrorFileFailed(kErrFileUnwritable, errno);
-  if (!CloseChecked(state_.ErmFile)) ErrorFileFailed(kErmFileUnwritable, errno);
-  return !errorFileFailed_;
+    if (!CloseChecked(state_.ErrFile)) ErrorFileFailed(kErrFileUnwritable, errno);
+    if (!CloseChecked(state_.ErmFile)) ErrorFileFailed(kErmFileUnwritable, errno);
+    return !errorFileFailed_;
 }
 
 bool ImportRun::BuildStatement(int& code) {
-  if (!IsQuotableName(table_)) {
-    message_ = UnquotableNameMessage(table_);
-    code = kImportFailed;
-    return false;
-  }
-  std::string columns = "insert into " + Quoted(table_) + "(";
-  std::string values;
-  bound_.clear();
-  lobs_.clear();
-  for (int k = 0; k < state_.ColumnCount; ++k) {
-    const int type = state_.ColumnTypes[static_cast<std::size_t>(k)];
-    const ImportClass kind = ImportClassOf(type);
-    const bool lob = settings_.LobData && CarriesLobData(type);
-    if (kind == ImportClass::Skipped && !lob) continue;
-    const std::string& name = state_.ColumnNames[static_cast<std::size_t>(k)];
-    if (!IsQuotableName(name)) {
-      message_ = UnquotableNameMessage(name);
-      code = kImportFailed;
-      return false;
+    if (!IsQuotableName(table_)) {
+        message_ = UnquotableNameMessage(table_);
+        code = kImportFailed;
+        return false;
     }
-    if (!values.empty()) {
-      columns += ',';
-      values += ',';
+    std::string columns = "insert into " + Quoted(table_) + "(";
+    std::string values;
+    bound_.clear();
+    lobs_.clear();
+    for (int k = 0; k < state_.ColumnCount; ++k) {
+        const int type = state_.ColumnTypes[static_cast<std::size_t>(k)];
+        const ImportClass kind = ImportClassOf(type);
+        const bool lob = settings_.LobData && CarriesLobData(type);
+        if (kind == ImportClass::Skipped && !lob) continue;
+        const std::string& name = state_.ColumnNames[static_cast<std::size_t>(k)];
+        if (!IsQuotableName(name)) {
+            message_ = UnquotableNameMessage(name);
+            code = kImportFailed;
+            return false;
+        }
+        if (!values.empty()) {
+            columns += ',';
+            values += ',';
+        }
+        columns += Quoted(name);
+        // Every placeholder is quoted, as the bind is registered: an unquoted one would be
+        // folded to upper case and miss a column whose name is not all upper case.
+        const std::string bind = ":" + Quoted(name);
+        switch (kind) {
+            case ImportClass::Date: values += "TO_DATE(" + bind + "," + Literal(settings_.DateFmt) + ")"; break;
+            case ImportClass::Timestamp:
+                values += "TO_TIMESTAMP(" + bind + "," + Literal(settings_.TimestampFmt) + ")";
+                break;
+            case ImportClass::TimestampTz:
+                values += "TO_TIMESTAMP_TZ(" + bind + "," + Literal(settings_.TimestampFmt) + ")";
+                break;
+            case ImportClass::IntervalYM: values += "TO_YMINTERVAL(" + bind + ")"; break;
+            case ImportClass::IntervalDS: values += "TO_DSINTERVAL(" + bind + ")"; break;
+            case ImportClass::National: values += "TRANSLATE(" + bind + " USING NCHAR_CS)"; break;
+            default: values += bind; break;
+        }
+        bound_.push_back(k);
+        lobs_.push_back(lob ? std::make_unique<ImportLob>(dm_.OCI, type) : nullptr);
     }
-    columns += Quoted(name);
-    // Every placeholder is quoted, as the bind is registered: an unquoted one would be
-    // folded to upper case and miss a column whose name is not all upper case.
-    const std::string bind = ":" + Quoted(name);
-    switch (kind) {
-      case ImportClass::Date: values += "TO_DATE(" + bind + "," + Literal(settings_.DateFmt) + ")"; break;
-      case ImportClass::Timestamp:
-        values += "TO_TIMESTAMP(" + bind + "," + Literal(settings_.TimestampFmt) + ")";
-        break;
-      case ImportClass::TimestampTz:
-        values += "TO_TIMESTAMP_TZ(" + bind + "," + Literal(settings_.TimestampFmt) + ")";
-        break;
-      case ImportClass::IntervalYM: values += "TO_YMINTERVAL(" + bind + ")"; break;
-      case ImportClass::IntervalDS: values += "TO_DSINTERVAL(" + bind + ")"; break;
-      case ImportClass::National: values += "TRANSLATE(" + bind + " USING NCHAR_CS)"; break;
-      default: values += bind; break;
+    if (values.empty()) {
+        message_ = "インポートできる項目がありません。";
+        code = kImportNothingToImport;
+        return false;
     }
-    bound_.push_back(k);
-    lobs_.push_back(lob ? std::make_unique<ImportLob>(dm_.OCI, type) : nullptr);
-  }
-  if (values.empty()) {
-    message_ = "インポートできる項目がありません。";
-    code = kImportNothingToImport;
-    return false;
-  }
-  statement_ = columns + ")values(" + values + ")";
-  return true;
+    statement_ = columns + ")values(" + values + ")";
+    return true;
 }
 
 void ImportRun::RefuseLine(const std::string& line) {
-  if (std::FILE* file = state_.ErrFile.get()) {
-    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
-                         std::fputs("\r\n", file) >= 0;
-    if (!written) ErrorFileFailed(kErrFileUnwritable, errno);
-  }
-  if (std::FILE* file = state_.ErmFile.get()) {
-    std::string text = cur_.ErrMsg;
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    text += "\r\n";
-    if (std::fwrite(text.data(), 1, text.size(), file) != text.size())
-      ErrorFileFailed(kErmFileUnwritable, errno);
-  }
-  ++state_.ErrorCount;
+    if (std::FILE* file = state_.ErrFile.get()) {
+        const bool written =
+            std::fwrite(line.data(), 1, line.size(), file) == line.size() && std::fputs("\r\n", file) >= 0;
+        if (!written) ErrorFileFailed(kErrFileUnwritable, errno);
+    }
+    if (std::FILE* file = state_.ErmFile.get()) {
+        std::string text = cur_.ErrMsg;
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        text += "\r\n";
+        if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) ErrorFileFailed(kErmFileUnwritable, errno);
+    }
+    ++state_.ErrorCount;
 }
 
 bool ImportRun::ImportLine(const std::string& line) {
-  if ((state_.RecordCount - header_) % 10 == 0) state_.SyncShowCounts();
-  ++state_.RecordCount;
-  if (line.empty() || (header_ == 1 && state_.RecordCount == 1)) {
+    if ((state_.RecordCount - header_) % 10 == 0) state_.SyncShowCounts();
+    ++state_.RecordCount;
+    if (line.empty() || (header_ == 1 && state_.RecordCount == 1)) {
+        ++sinceCommit_;
+        return true;
+    }
+    if (state_.StopPending()) {
+        message_ = kCancelled;
+        state_.CancelRequest = true;
+        return false;
+    }
+    if (state_.CancelRequest) {
+        if (Ask("キャンセルしますか？")) {
+            message_ = kCancelled;
+            return false;
+        }
+        state_.CancelRequest = false;
+    }
+    SplitFieldsInto(line, sep_, delim_, fields_, code_);
+    std::string lobRefusal;
+    if (fields_.size() < padTo_) fields_.resize(padTo_);
+    for (std::size_t b = 0; b < bound_.size(); ++b) {
+        std::string& value = fields_[static_cast<std::size_t>(bound_[b])];
+        RestoreLineBreaks(value, settings_);
+        BindAttr& bind = *cur_.Binds[b];
+        if (lobs_[b]) {
+            std::string error;
+            if (!lobs_[b]->Fill(value, error)) {
+                lobRefusal = error + ": " + state_.ColumnNames[static_cast<std::size_t>(bound_[b])];
+                continue;
+            }
+            lobs_[b]->Attach(bind);
+            continue;
+        }
+        bind.Text.assign(value);
+        bind.IsNull = value.empty();
+    }
+    if (!lobRefusal.empty()) {
+        // A field that cannot become its LOB refuses the line like a refused INSERT would.
+        cur_.ErrMsg = lobRefusal;
+        RefuseLine(line);
+    } else if (cur_.ExecuteWithBind(0)) {
+        ++state_.SuccessCount;
+    } else {
+        RefuseLine(line);
+        // A refused row that cannot be recorded would be lost: the job ends here and fails.
+        if (errorFileFailed_) return false;
+    }
+    if (settings_.AutoCommit && sinceCommit_ >= settings_.AutoCmtCnt) {
+        sinceCommit_ = 0;
+        if (!FlushErrorFiles()) return false;
+        if (!dm_.OCI.Commit()) {
+            commitFailed_ = true;  // reported when the transaction ends
+            return false;
+        }
+    }
+    if (settings_.ErrCnt > 0 && state_.ErrorCount >= settings_.ErrCnt && !limitReached_) {
+        state_.SyncShowCounts();
+        limitReached_ = true;
+        if (state_.JobListRun || Ask("エラーが中断件数に達しました。中断しますか？")) {
+            state_.CancelRequest = true;
+            message_ = kStopped;
+            return false;
+        }
+    }
     ++sinceCommit_;
     return true;
-  }
-  if (state_.StopPending()) {
-    message_ = kCancelled;
-    state_.CancelRequest = true;
-    return false;
-  }
-  if (state_.CancelRequest) {
-    if (Ask("キャンセルしますか？")) {
-      message_ = kCancelled;
-      return false;
-    }
-    state_.CancelRequest = false;
-  }
-  SplitFieldsInto(line, sep_, delim_, fields_, code_);
-  std::string lobRefusal;
-  if (fields_.size() < padTo_) fields_.resize(padTo_);
-  for (std::size_t b = 0; b < bound_.size(); ++b) {
-    std::string& value = fields_[static_cast<std::size_t>(bound_[b])];
-    RestoreLineBreaks(value, settings_);
-    BindAttr& bind = *cur_.Binds[b];
-    if (lobs_[b]) {
-      std::string error;
-      if (!lobs_[b]->Fill(value, error)) {
-        lobRefusal = error + ": " + state_.ColumnNames[static_cast<std::size_t>(bound_[b])];
-        continue;
-      }
-      lobs_[b]->Attach(bind);
-      continue;
-    }
-    bind.Text.assign(value);
-    bind.IsNull = value.empty();
-  }
-  if (!lobRefusal.empty()) {
-    // A field that cannot become its LOB refuses the line like a refused INSERT would.
-    cur_.ErrMsg = lobRefusal;
-    RefuseLine(line);
-  } else if (cur_.ExecuteWithBind(0)) {
-    ++state_.SuccessCount;
-  } else {
-    RefuseLine(line);
-    // A refused row that cannot be recorded would be lost: the job ends here and fails.
-    if (errorFileFailed_) return false;
-  }
-  if (settings_.AutoCommit && sinceCommit_ >= settings_.AutoCmtCnt) {
-    sinceCommit_ = 0;
-    if (!FlushErrorFiles()) return false;
-    if (!dm_.OCI.Commit()) {
-      commitFailed_ = true;  // reported when the transaction ends
-      return false;
-    }
-  }
-  if (settings_.ErrCnt > 0 && state_.ErrorCount >= settings_.ErrCnt && !limitReached_) {
-    state_.SyncShowCounts();
-    limitReached_ = true;
-    if (state_.JobListRun || Ask("エラーが中断件数に達しました。中断しますか？")) {
-      state_.CancelRequest = true;
-      message_ = kStopped;
-      return false;
-    }
-  }
-  ++sinceCommit_;
-  return true;
 }
 
 void ImportRun::OpenForUser(const std::string& path) {
-  if (!host_.OpenWithShell(path)) host_.ShowInTextViewer(path);
+    if (!host_.OpenWithShell(path)) host_.ShowInTextViewer(path);
 }
 
 void ImportRun::ReportRefusedRows(int code) {
-  if (state_.ErrorCount == 0) {
-    std::remove(errPath_.c_str());
-    std::remove(ermPath_.c_str());
-    return;
-  }
-  if (state_.JobListRun) {
-    // A failure of the run outranks the refused rows in the job's status.
-    if (code == kImportFailed) {
-      message_ += std::string("\n") + kHasErrorRecords;
-    } else {
-      message_ = kHasErrorRecords;
+    if (state_.ErrorCount == 0) {
+        std::remove(errPath_.c_str());
+        std::remove(ermPath_.c_str());
+        return;
     }
-    return;
-  }
-  const bool show = Ask(message_ + "\nエラーレコードがあります。\n表示しますか？", MsgIcon::Warning);
-  if (code != kImportFailed) message_.clear();
-  if (show) {
-    OpenForUser(errPath_);
-    OpenForUser(ermPath_);
-  }
+    if (state_.JobListRun) {
+        // A failure of the run outranks the refused rows in the job's status.
+        if (code == kImportFailed) {
+            message_ += std::string("\n") + kHasErrorRecords;
+        } else {
+            message_ = kHasErrorRecords;
+        }
+        return;
+    }
+    const bool show = Ask(message_ + "\nエラーレコードがあります。\n表示しますか？", MsgIcon::Warning);
+    if (code != kImportFailed) message_.clear();
+    if (show) {
+        OpenForUser(errPath_);
+        OpenForUser(ermPath_);
+    }
 }
 
 int ImportRun::Run() {
-  sep_ = FirstByte(settings_.Separator);
-  delim_ = FirstByte(settings_.Delimiter);
-  errPath_ = ErrorRecordPath(csvFile_);
-  ermPath_ = ErrorMessagePath(csvFile_);
-  std::error_code sameFileError;
-  if (std::filesystem::equivalent(errPath_, csvFile_, sameFileError) ||
-      std::filesystem::equivalent(ermPath_, csvFile_, sameFileError)) {
-    // The file being imported is itself named like one of its error files: replacing its
-    // extension would name the file and delete it before it is read. Append the extensions.
-    errPath_ = csvFile_ + ".err";
-    ermPath_ = csvFile_ + ".erm";
-  }
-  // The error files are created afresh below (an old one, or a link of that name, is
-  // removed first); a failure shows when the new file cannot be created.
-  state_.SyncShowCounts();
-  message_.clear();
+    sep_ = FirstByte(settings_.Separator);
+    delim_ = FirstByte(settings_.Delimiter);
+    errPath_ = ErrorRecordPath(csvFile_);
+    ermPath_ = ErrorMessagePath(csvFile_);
+    std::error_code sameFileError;
+    if (std::filesystem::equivalent(errPath_, csvFile_, sameFileError) ||
+        std::filesystem::equivalent(ermPath_, csvFile_, sameFileError)) {
+        // The file being imported is itself named like one of its error files: replacing its
+        // extension would name the file and delete it before it is read. Append the extensions.
+        errPath_ = csvFile_ + ".err";
+        ermPath_ = csvFile_ + ".erm";
+    }
+    // The error files are created afresh below (an old one, or a link of that name, is
+    // removed first); a failure shows when the new file cannot be created.
+    state_.SyncShowCounts();
+    message_.clear();
 
-  if (!OpenErrorFiles()) {
-    CloseErrorFiles();
-    return kImportNoErrorFiles;
-  }
-  FilePtr csv = OpenForReading(csvFile_);
-  if (!csv) {
-    if (state_.JobListRun) {
-      message_ = kCsvUnreadable;
+    if (!OpenErrorFiles()) {
+        CloseErrorFiles();
+        return kImportNoErrorFiles;
+    }
+    FilePtr csv = OpenForReading(csvFile_);
+    if (!csv) {
+        if (state_.JobListRun) {
+            message_ = kCsvUnreadable;
+        } else {
+            host_.MessageBox(kCsvUnreadable, MsgIcon::Warning, MsgButtons::Ok);
+        }
+        CloseErrorFiles();
+        return kImportCsvUnreadable;
+    }
+    header_ = settings_.WithHeader ? 1 : 0;
+
+    state_.SyncReadColumns();
+    if (state_.ColumnCount < 1 || state_.ColumnCount > TransferJobState::kMaxColumns) {
+        message_ =
+            "項目数が" + std::to_string(TransferJobState::kMaxColumns) + "を越えるテーブルにはインポートできません。";
+        Show(message_, MsgIcon::Error);
+        CloseErrorFiles();
+        return kImportTooManyColumns;
+    }
+    dm_.OCI.DateFormat = settings_.TimeOn ? "yyyy-mm-dd hh24:mi:ss" : "yyyy-mm-dd";
+
+    int code = kImportDone;
+    if (!BuildStatement(code)) {
+        CloseErrorFiles();
+        return code;
+    }
+
+    message_.clear();
+    if (settings_.Truncate) {
+        // Quoted like the INSERT, so that it empties the very table the rows go into.
+        cur_.SetSQL("truncate table " + Quoted(table_));
+        if (!cur_.Execute(0)) {
+            message_ = cur_.ErrMsg;
+            CloseErrorFiles();
+            return kImportFailed;
+        }
+    }
+    message_.clear();
+    cur_.SetSQL(statement_);
+    if (state_.CancelRequest) {
+        CloseErrorFiles();
+        return kImportCancelled;
+    }
+
+    message_ = kDone;
+    bool readFailed = false;
+    std::optional<BusyPointer> busy;  // shown while the lines are read and inserted
+    if (!cur_.Parse(0)) {
+        message_ = cur_.ErrMsg;
+        Show(message_, MsgIcon::Error);
+        code = kImportFailed;
+        dm_.OCI.Rollback();
     } else {
-      host_.MessageBox(kCsvUnreadable, MsgIcon::Warning, MsgButtons::Ok);
+        busy.emplace(host_, Host::BusyPointer::SqlWait);
+        cur_.Binds.clear();
+        for (int k : bound_)
+            AddBind(cur_.Binds, ":" + Quoted(state_.ColumnNames[static_cast<std::size_t>(k)]), "", true);
+        for (std::size_t b = 0; b < lobs_.size(); ++b)
+            if (lobs_[b]) lobs_[b]->Attach(*cur_.Binds[b]);
+        padTo_ = static_cast<std::size_t>(std::max(context_.GridColumnCount, state_.ColumnCount));
+        state_.RecordCount = 0;
+        sinceCommit_ = 0;
+        code_ = ClientDoubleByteCode(dm_.OCI);
+        dm_.StartRecords(csv.get(), delim_, code_);
+        std::string line;
+        while (state_.RecordCount < INT_MAX) {
+            const bool more = dm_.ReadRecord(line);
+            if (!more && line.empty()) break;
+            if (!ImportLine(line)) break;
+            if (!more) break;
+        }
+        readFailed = dm_.ReadFailed();
     }
-    CloseErrorFiles();
-    return kImportCsvUnreadable;
-  }
-  header_ = settings_.WithHeader ? 1 : 0;
 
-  state_.SyncReadColumns();
-  if (state_.ColumnCount < 1 || state_.ColumnCount > TransferJobState::kMaxColumns) {
-    message_ = "項目数が" + std::to_string(TransferJobState::kMaxColumns) +
-               "を越えるテーブルにはインポートできません。";
-    Show(message_, MsgIcon::Error);
-    CloseErrorFiles();
-    return kImportTooManyColumns;
-  }
-  dm_.OCI.DateFormat = settings_.TimeOn ? "yyyy-mm-dd hh24:mi:ss" : "yyyy-mm-dd";
+    // End the transaction. A failed commit or rollback is the outcome of the run: the rows
+    // are then not where the user expects them. Refused rows that did not reach the error
+    // files fail the run too: the transaction is rolled back so that no row is lost unseen.
+    busy.reset();
+    if (!errorFileFailed_) FlushErrorFiles();
+    if (errorFileFailed_) {
+        code = kImportFailed;
+        dm_.OCI.Rollback();
+    } else if (commitFailed_) {
+        // The commit's own error is the reason; the rollback after it only tidies up (the
+        // database may have ended the transaction itself).
+        code = kImportFailed;
+        message_ = dm_.OCI.ErrMsg;
+        dm_.OCI.Rollback();
+    } else if (state_.CancelRequest) {
+        if (!dm_.OCI.Rollback()) {
+            code = kImportFailed;
+            message_ += (message_.empty() ? "" : "\n") + dm_.OCI.ErrMsg;
+        }
+    } else if (code == kImportDone && readFailed) {
+        code = kImportFailed;
+        message_ = "CSVファイルを最後まで読み取れません。";
+        dm_.OCI.Rollback();
+    } else if (!dm_.OCI.Commit()) {
+        code = kImportFailed;
+        message_ = dm_.OCI.ErrMsg;
+        dm_.OCI.Rollback();
+    }
 
-  int code = kImportDone;
-  if (!BuildStatement(code)) {
-    CloseErrorFiles();
+    if (!CloseErrorFiles() && code != kImportFailed) code = kImportFailed;
+    state_.SyncShowCounts();
+    csv.reset();
+    if (errorFileFailed_) return kImportFailed;  // the reason is the message, not the rows
+    ReportRefusedRows(code);
+
+    if (code == kImportFailed) return kImportFailed;
+    if (state_.CancelRequest) return kImportCancelled;
+    if (limitReached_) return kImportDoneAfterLimit;
     return code;
-  }
-
-  message_.clear();
-  if (settings_.Truncate) {
-    // Quoted like the INSERT, so that it empties the very table the rows go into.
-    cur_.SetSQL("truncate table " + Quoted(table_));
-    if (!cur_.Execute(0)) {
-      message_ = cur_.ErrMsg;
-      CloseErrorFiles();
-      return kImportFailed;
-    }
-  }
-  message_.clear();
-  cur_.SetSQL(statement_);
-  if (state_.CancelRequest) {
-    CloseErrorFiles();
-    return kImportCancelled;
-  }
-
-  message_ = kDone;
-  bool readFailed = false;
-  std::optional<BusyPointer> busy;  // shown while the lines are read and inserted
-  if (!cur_.Parse(0)) {
-    message_ = cur_.ErrMsg;
-    Show(message_, MsgIcon::Error);
-    code = kImportFailed;
-    dm_.OCI.Rollback();
-  } else {
-    busy.emplace(host_, Host::BusyPointer::SqlWait);
-    cur_.Binds.clear();
-    for (int k : bound_) AddBind(cur_.Binds, ":" + Quoted(state_.ColumnNames[static_cast<std::size_t>(k)]), "", true);
-    for (std::size_t b = 0; b < lobs_.size(); ++b)
-      if (lobs_[b]) lobs_[b]->Attach(*cur_.Binds[b]);
-    padTo_ = static_cast<std::size_t>(std::max(context_.GridColumnCount, state_.ColumnCount));
-    state_.RecordCount = 0;
-    sinceCommit_ = 0;
-    code_ = ClientDoubleByteCode(dm_.OCI);
-    dm_.StartRecords(csv.get(), delim_, code_);
-    std::string line;
-    while (state_.RecordCount < INT_MAX) {
-      const bool more = dm_.ReadRecord(line);
-      if (!more && line.empty()) break;
-      if (!ImportLine(line)) break;
-      if (!more) break;
-    }
-    readFailed = dm_.ReadFailed();
-  }
-
-  // End the transaction. A failed commit or rollback is the outcome of the run: the rows
-  // are then not where the user expects them. Refused rows that did not reach the error
-  // files fail the run too: the transaction is rolled back so that no row is lost unseen.
-  busy.reset();
-  if (!errorFileFailed_) FlushErrorFiles();
-  if (errorFileFailed_) {
-    code = kImportFailed;
-    dm_.OCI.Rollback();
-  } else if (commitFailed_) {
-    // The commit's own error is the reason; the rollback after it only tidies up (the
-    // database may have ended the transaction itself).
-    code = kImportFailed;
-    message_ = dm_.OCI.ErrMsg;
-    dm_.OCI.Rollback();
-  } else if (state_.CancelRequest) {
-    if (!dm_.OCI.Rollback()) {
-      code = kImportFailed;
-      message_ += (message_.empty() ? "" : "\n") + dm_.OCI.ErrMsg;
-    }
-  } else if (code == kImportDone && readFailed) {
-    code = kImportFailed;
-    message_ = "CSVファイルを最後まで読み取れません。";
-    dm_.OCI.Rollback();
-  } else if (!dm_.OCI.Commit()) {
-    code = kImportFailed;
-    message_ = dm_.OCI.ErrMsg;
-    dm_.OCI.Rollback();
-  }
-
-  if (!CloseErrorFiles() && code != kImportFailed) code = kImportFailed;
-  state_.SyncShowCounts();
-  csv.reset();
-  if (errorFileFailed_) return kImportFailed;  // the reason is the message, not the rows
-  ReportRefusedRows(code);
-
-  if (code == kImportFailed) return kImportFailed;
-  if (state_.CancelRequest) return kImportCancelled;
-  if (limitReached_) return kImportDoneAfterLimit;
-  return code;
 }
 
 }  // namespace
 
 ImportClass ImportClassOf(int typeCode) {
-  switch (typeCode) {
-    case -1: case 23: case 24: case 104: case 112: case 113: case 114: case 9112:
-      return ImportClass::Skipped;
-    case 12: return ImportClass::Date;
-    case 187: return ImportClass::Timestamp;
-    case 188: case 232: return ImportClass::TimestampTz;
-    case 189: return ImportClass::IntervalYM;
-    case 190: return ImportClass::IntervalDS;
-    case 9009: case 9096: return ImportClass::National;
-    default: return ImportClass::Plain;
-  }
+    switch (typeCode) {
+        case -1:
+        case 23:
+        case 24:
+        case 104:
+        case 112:
+        case 113:
+        case 114:
+        case 9112: return ImportClass::Skipped;
+        case 12: return ImportClass::Date;
+        case 187: return ImportClass::Timestamp;
+        case 188:
+        case 232: return ImportClass::TimestampTz;
+        case 189: return ImportClass::IntervalYM;
+        case 190: return ImportClass::IntervalDS;
+        case 9009:
+        case 9096: return ImportClass::National;
+        default: return ImportClass::Plain;
+    }
 }
 
-std::string ErrorRecordPath(std::string_view csvFile) { return WithExtension(csvFile, ".err"); }
-std::string ErrorMessagePath(std::string_view csvFile) { return WithExtension(csvFile, ".erm"); }
+std::string ErrorRecordPath(std::string_view csvFile) {
+    return WithExtension(csvFile, ".err");
+}
+std::string ErrorMessagePath(std::string_view csvFile) {
+    return WithExtension(csvFile, ".erm");
+}
 
-int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
-           const RunContext& context, const std::string& table, const std::string& csvFile,
-           std::string& message) {
-  return ImportRun(state, dm, host, settings, context, table, csvFile, message).Run();
+int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
+           const std::string& table, const std::string& csvFile, std::string& message) {
+    return ImportRun(state, dm, host, settings, context, table, csvFile, message).Run();
 }
 
 }  // namespace tabrook

@@ -23,14 +23,14 @@ class TransferJobState;
 
 // Result codes of Import.
 enum ImportResult : int {
-  kImportDone = 0,               // the file was read to its end (rows may have been refused)
-  kImportCancelled = -1,         // stop, confirmed cancel, error-limit stop, or pending cancel
-  kImportCsvUnreadable = 1,      // the CSV file cannot be opened
-  kImportNothingToImport = 7,    // no column of the list is importable
-  kImportNoErrorFiles = 9,       // an error file could not be created and the user declined
-  kImportTooManyColumns = 10,    // the column list is empty or wider than the limit
-  kImportDoneAfterLimit = 12,    // the error limit was reached, the user went on to the end
-  kImportFailed = 999,           // truncate, prepare, commit or rollback failed; bad name
+    kImportDone = 0,             // the file was read to its end (rows may have been refused)
+    kImportCancelled = -1,       // stop, confirmed cancel, error-limit stop, or pending cancel
+    kImportCsvUnreadable = 1,    // the CSV file cannot be opened
+    kImportNothingToImport = 7,  // no column of the list is importable
+    kImportNoErrorFiles = 9,     // an error file could not be created and the user declined
+    kImportTooManyColumns = 10,  // the column list is empty or wider than the limit
+    kImportDoneAfterLimit = 12,  // the error limit was reached, the user went on to the end
+    kImportFailed = 999,         // truncate, prepare, commit or rollback failed; bad name
 };
 
 // Type class of a column-list entry: how its field is bound in the INSERT.
@@ -46,8 +46,7 @@ std::string ErrorMessagePath(std::string_view csvFile);
 // Imports csvFile into table. state's counters are expected to be zero on entry (the thread
 // clears them). On return message holds the status text of the run; the result is one of
 // ImportResult.
-int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings,
-           const RunContext& context, const std::string& table, const std::string& csvFile,
-           std::string& message);
+int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
+           const std::string& table, const std::string& csvFile, std::string& message);
 
 }  // namespace tabrook

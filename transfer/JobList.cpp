@@ -5,11 +5,11 @@
 namespace tabrook {
 
 Job& JobList::Add(std::string table, std::string csv) {
-  auto job = std::make_unique<Job>();
-  job->Table = std::move(table);
-  job->Csv = std::move(csv);
-  jobs_.push_back(std::move(job));
-  return *jobs_.back();
+    auto job = std::make_unique<Job>();
+    job->Table = std::move(table);
+    job->Csv = std::move(csv);
+    jobs_.push_back(std::move(job));
+    return *jobs_.back();
 }
 
 }  // namespace tabrook

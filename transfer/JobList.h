@@ -13,20 +13,20 @@ namespace tabrook {
 
 class JobList {
 public:
-  JobList() = default;
-  JobList(JobList&&) noexcept = default;
-  JobList& operator=(JobList&&) noexcept = default;
+    JobList() = default;
+    JobList(JobList&&) noexcept = default;
+    JobList& operator=(JobList&&) noexcept = default;
 
-  Job& Add(std::string table, std::string csv);
-  void Clear() { jobs_.clear(); }
+    Job& Add(std::string table, std::string csv);
+    void Clear() { jobs_.clear(); }
 
-  std::size_t Count() const { return jobs_.size(); }
-  bool Empty() const { return jobs_.empty(); }
-  Job& operator[](std::size_t index) { return *jobs_.at(index); }
-  const Job& operator[](std::size_t index) const { return *jobs_.at(index); }
+    std::size_t Count() const { return jobs_.size(); }
+    bool Empty() const { return jobs_.empty(); }
+    Job& operator[](std::size_t index) { return *jobs_.at(index); }
+    const Job& operator[](std::size_t index) const { return *jobs_.at(index); }
 
 private:
-  std::vector<std::unique_ptr<Job>> jobs_;
+    std::vector<std::unique_ptr<Job>> jobs_;
 };
 
 }  // namespace tabrook

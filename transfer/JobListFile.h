@@ -15,10 +15,10 @@ struct RunContext;
 
 // One row of a job list as the job list window saves it.
 struct JobListRow {
-  std::string Table;
-  std::string Csv;
+    std::string Table;
+    std::string Csv;
 
-  bool operator==(const JobListRow&) const = default;
+    bool operator==(const JobListRow&) const = default;
 };
 
 // Replaces context.JobList with the jobs of the file at path. When the file cannot be read:
@@ -32,7 +32,6 @@ std::vector<JobListRow> ParseJobListText(const std::string& text);
 
 // Writes a job list file: the mode, then one line per row in order. On failure returns false
 // with a user-readable reason in *error (when given); a file left half-written is removed.
-bool WriteJobList(const std::string& path, int mode, const std::vector<JobListRow>& rows,
-                  std::string* error = nullptr);
+bool WriteJobList(const std::string& path, int mode, const std::vector<JobListRow>& rows, std::string* error = nullptr);
 
 }  // namespace tabrook

@@ -11,78 +11,78 @@ namespace {
 const char kTruncateWarning[] = "\nTruncateオプションが選択されています。現在のテーブルのデータは破棄されます。";
 
 std::string TruncateLine(const TransferSettings& settings) {
-  return settings.Truncate ? kTruncateWarning : "\n";
+    return settings.Truncate ? kTruncateWarning : "\n";
 }
 }  // namespace
 
 int CheckImport(std::string& message, const TransferSettings& settings, const RunContext& context) {
-  if (!context.TableInfoOk) {
-    message = "テーブル情報を取得できません。";
-    return kCheckNoTableInfo;
-  }
-  if (!context.IsTable) {
-    message = "Viewにはインポートできません。";
-    return kCheckImportIntoView;
-  }
-  if (!context.CsvHasData) {
-    message = "CSVファイルを開けません。";
-    return kCheckCsvUnreadable;
-  }
-  if (context.CsvColumnCount == 0) {
-    message = "CSVファイルにデータがありません。";
-    return kCheckCsvEmpty;
-  }
-  if (context.CsvColumnCount != context.TableColumnCount) {
-    message = "テーブルとインポートデータのカラム数が一致しません。"
-              "\nデータをインポートしますが、データに不整合が生じるかもしれません。" +
-              TruncateLine(settings);
+    if (!context.TableInfoOk) {
+        message = "テーブル情報を取得できません。";
+        return kCheckNoTableInfo;
+    }
+    if (!context.IsTable) {
+        message = "Viewにはインポートできません。";
+        return kCheckImportIntoView;
+    }
+    if (!context.CsvHasData) {
+        message = "CSVファイルを開けません。";
+        return kCheckCsvUnreadable;
+    }
+    if (context.CsvColumnCount == 0) {
+        message = "CSVファイルにデータがありません。";
+        return kCheckCsvEmpty;
+    }
+    if (context.CsvColumnCount != context.TableColumnCount) {
+        message =
+            "テーブルとインポートデータのカラム数が一致しません。"
+            "\nデータをインポートしますが、データに不整合が生じるかもしれません。" +
+            TruncateLine(settings);
+        return 0;
+    }
+    message = "データをインポートします。\nよろしいですか？" + TruncateLine(settings);
     return 0;
-  }
-  message = "データをインポートします。\nよろしいですか？" + TruncateLine(settings);
-  return 0;
 }
 
 int CheckExport(std::string& message, const TransferSettings& /*settings*/, const RunContext& context) {
-  if (!context.TableInfoOk) {
-    message = "テーブルが指定されていません。";
-    return kCheckNoTable;
-  }
-  if (std::filesystem::path(context.CsvFile).filename().empty()) {
-    message = "CSVファイルが指定されていません。";
-    return kCheckNoCsvFile;
-  }
-  message = "データをエクスポートします。\nよろしいですか？\n";
-  return 0;
+    if (!context.TableInfoOk) {
+        message = "テーブルが指定されていません。";
+        return kCheckNoTable;
+    }
+    if (std::filesystem::path(context.CsvFile).filename().empty()) {
+        message = "CSVファイルが指定されていません。";
+        return kCheckNoCsvFile;
+    }
+    message = "データをエクスポートします。\nよろしいですか？\n";
+    return 0;
 }
 
-
 bool CheckDateFormat(TOCI8Func& oci, const std::string& format) {
-  try {
-    oci.DateToStr(oci.SysDate(), format);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+    try {
+        oci.DateToStr(oci.SysDate(), format);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 bool CheckTimestampFormat(TOCI8Func& oci, const std::string& format) {
-  void* timestamp = nullptr;
-  bool ok = true;
-  try {
-    timestamp = oci.DescAlloc(OCI_DTYPE_TIMESTAMP_TZ);
-    oci.SysTimeStamp(static_cast<OCIDateTime*>(timestamp));
-    oci.DateTimeToStr(static_cast<const OCIDateTime*>(timestamp), 6, format);
-  } catch (const std::exception&) {
-    ok = false;
-  }
-  if (timestamp != nullptr) {
+    void* timestamp = nullptr;
+    bool ok = true;
     try {
-      oci.DescFree(timestamp, OCI_DTYPE_TIMESTAMP_TZ);
+        timestamp = oci.DescAlloc(OCI_DTYPE_TIMESTAMP_TZ);
+        oci.SysTimeStamp(static_cast<OCIDateTime*>(timestamp));
+        oci.DateTimeToStr(static_cast<const OCIDateTime*>(timestamp), 6, format);
     } catch (const std::exception&) {
-      ok = false;
+        ok = false;
     }
-  }
-  return ok;
+    if (timestamp != nullptr) {
+        try {
+            oci.DescFree(timestamp, OCI_DTYPE_TIMESTAMP_TZ);
+        } catch (const std::exception&) {
+            ok = false;
+        }
+    }
+    return ok;
 }
 
 }  // namespace tabrook

@@ -15,12 +15,12 @@ class TOCI8Func;
 
 // Refusal codes of CheckImport / CheckExport.
 enum PreRunRefusal : int {
-  kCheckCsvUnreadable = 1,   // import: the CSV preview could not read the file
-  kCheckCsvEmpty = 2,        // import: no data line
-  kCheckNoCsvFile = 3,       // export: no file name
-  kCheckNoTable = 5,         // export: no table described
-  kCheckNoTableInfo = 6,     // import: no table described
-  kCheckImportIntoView = 8,  // import: the target is a view
+    kCheckCsvUnreadable = 1,   // import: the CSV preview could not read the file
+    kCheckCsvEmpty = 2,        // import: no data line
+    kCheckNoCsvFile = 3,       // export: no file name
+    kCheckNoTable = 5,         // export: no table described
+    kCheckNoTableInfo = 6,     // import: no table described
+    kCheckImportIntoView = 8,  // import: the target is a view
 };
 
 int CheckImport(std::string& message, const TransferSettings& settings, const RunContext& context);

@@ -29,60 +29,59 @@ namespace tabrook {
 
 class RecordReader {
 public:
-  static constexpr std::size_t kDefaultBlockSize = 64 * 1024;
-  static constexpr std::size_t kMaxRecordBytes = 16 * 1024 * 1024;
-  static constexpr std::size_t kMaxRecordLines = 10000;
+    static constexpr std::size_t kDefaultBlockSize = 64 * 1024;
+    static constexpr std::size_t kMaxRecordBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kMaxRecordLines = 10000;
 
-  explicit RecordReader(std::size_t blockSize = kDefaultBlockSize,
-                        std::size_t maxRecordBytes = kMaxRecordBytes,
-                        std::size_t maxRecordLines = kMaxRecordLines);
+    explicit RecordReader(std::size_t blockSize = kDefaultBlockSize, std::size_t maxRecordBytes = kMaxRecordBytes,
+                          std::size_t maxRecordLines = kMaxRecordLines);
 
-  // Begins reading a freshly opened file from its start; delim is the delimiter byte (0: none,
-  // so every record is one line). The reader does not own the file.
-  void Start(std::FILE* file, char delim, DoubleByteCode code = DoubleByteCode::None);
+    // Begins reading a freshly opened file from its start; delim is the delimiter byte (0: none,
+    // so every record is one line). The reader does not own the file.
+    void Start(std::FILE* file, char delim, DoubleByteCode code = DoubleByteCode::None);
 
-  // Reads the next record into record. True: the record and the line end after it were read.
-  // False: the end of the file was reached; record then holds what was read before the end,
-  // possibly empty. A caller that must not lose an unterminated last record uses a non-empty
-  // record delivered with false as one more record.
-  bool ReadRecord(std::string& record);
+    // Reads the next record into record. True: the record and the line end after it were read.
+    // False: the end of the file was reached; record then holds what was read before the end,
+    // possibly empty. A caller that must not lose an unterminated last record uses a non-empty
+    // record delivered with false as one more record.
+    bool ReadRecord(std::string& record);
 
-  // True when a read of the file failed (as opposed to reaching its end).
-  bool ReadFailed() const { return readFailed_; }
-  // Bytes of the current file read from the disk so far (in whole blocks). Another thread may
-  // read it while the file is read, to show how far the reading has come.
-  long long BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+    // True when a read of the file failed (as opposed to reaching its end).
+    bool ReadFailed() const { return readFailed_; }
+    // Bytes of the current file read from the disk so far (in whole blocks). Another thread may
+    // read it while the file is read, to show how far the reading has come.
+    long long BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
 
 private:
-  enum class LineEnd { Break, EndOfFile, TooLong };
-  static constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
+    enum class LineEnd { Break, EndOfFile, TooLong };
+    static constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
 
-  // Makes more bytes available at pos_ (which is at end_); keeps the bytes from mark_ on when
-  // a mark is set. False at the end of the file.
-  bool Fill();
-  // Appends the text of the line at pos_ (up to a NUL byte) to out and leaves pos_ on its line
-  // end byte. span counts the bytes passed; past limit the line is abandoned as TooLong. odd
-  // flips for every delimiter byte of the text (byte by byte, whatever the character set).
-  LineEnd AppendLine(std::string& out, std::size_t& span, std::size_t limit, bool& odd);
-  // Consumes the line break at pos_ (CR LF, CR or LF) and appends its bytes to out.
-  void AppendLineBreak(std::string& out, std::size_t& span);
-  // Whether text holds an odd number of delimiters, counted over whole characters as the
-  // splitter counts them (when the delimiter byte can stand inside a character).
-  bool OddDelimiters(const char* p, const char* end) const;
+    // Makes more bytes available at pos_ (which is at end_); keeps the bytes from mark_ on when
+    // a mark is set. False at the end of the file.
+    bool Fill();
+    // Appends the text of the line at pos_ (up to a NUL byte) to out and leaves pos_ on its line
+    // end byte. span counts the bytes passed; past limit the line is abandoned as TooLong. odd
+    // flips for every delimiter byte of the text (byte by byte, whatever the character set).
+    LineEnd AppendLine(std::string& out, std::size_t& span, std::size_t limit, bool& odd);
+    // Consumes the line break at pos_ (CR LF, CR or LF) and appends its bytes to out.
+    void AppendLineBreak(std::string& out, std::size_t& span);
+    // Whether text holds an odd number of delimiters, counted over whole characters as the
+    // splitter counts them (when the delimiter byte can stand inside a character).
+    bool OddDelimiters(const char* p, const char* end) const;
 
-  std::vector<char> block_;
-  std::size_t pos_ = 0;
-  std::size_t end_ = 0;
-  std::size_t mark_ = kNoMark;
-  std::size_t maxBytes_;
-  std::size_t maxLines_;
-  std::FILE* file_ = nullptr;
-  char delim_ = '\0';
-  DoubleByteCode code_ = DoubleByteCode::None;
-  bool wholeCharacters_ = false;
-  bool atFileStart_ = false;
-  bool readFailed_ = false;
-  std::atomic<long long> bytesRead_{0};
+    std::vector<char> block_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    std::size_t mark_ = kNoMark;
+    std::size_t maxBytes_;
+    std::size_t maxLines_;
+    std::FILE* file_ = nullptr;
+    char delim_ = '\0';
+    DoubleByteCode code_ = DoubleByteCode::None;
+    bool wholeCharacters_ = false;
+    bool atFileStart_ = false;
+    bool readFailed_ = false;
+    std::atomic<long long> bytesRead_{0};
 };
 
 }  // namespace tabrook

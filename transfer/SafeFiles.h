@@ -11,7 +11,7 @@
 namespace tabrook {
 
 struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+    void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
@@ -38,25 +38,25 @@ std::string SystemReason(int error);
 // successful Commit, the working file is removed.
 class WorkingFile {
 public:
-  explicit WorkingFile(std::string target);
-  ~WorkingFile();
-  WorkingFile(const WorkingFile&) = delete;
-  WorkingFile& operator=(const WorkingFile&) = delete;
+    explicit WorkingFile(std::string target);
+    ~WorkingFile();
+    WorkingFile(const WorkingFile&) = delete;
+    WorkingFile& operator=(const WorkingFile&) = delete;
 
-  // Creates the working file; false with errno when it cannot be created.
-  bool Create();
-  std::FILE* get() const { return file_.get(); }
-  // Closes the working file and renames it to the target; false with errno when a write,
-  // the close or the rename failed (the working file is then removed, the target untouched).
-  bool Commit();
-  const std::string& WorkingPath() const { return working_; }
-  // Closes and removes the working file; the target stays as it was.
-  void Discard();
+    // Creates the working file; false with errno when it cannot be created.
+    bool Create();
+    std::FILE* get() const { return file_.get(); }
+    // Closes the working file and renames it to the target; false with errno when a write,
+    // the close or the rename failed (the working file is then removed, the target untouched).
+    bool Commit();
+    const std::string& WorkingPath() const { return working_; }
+    // Closes and removes the working file; the target stays as it was.
+    void Discard();
 
 private:
-  std::string target_;
-  std::string working_;
-  FilePtr file_;
+    std::string target_;
+    std::string working_;
+    FilePtr file_;
 };
 
 // True when path names a file this process holds open (compared by device and inode, so any

@@ -17,8 +17,7 @@
 namespace tabrook {
 
 // The fields of line, each followed by one LF byte (empty text for no fields).
-std::string SplitFields(std::string_view line, char sep, char delim,
-                        DoubleByteCode code = DoubleByteCode::None);
+std::string SplitFields(std::string_view line, char sep, char delim, DoubleByteCode code = DoubleByteCode::None);
 
 // The same fields into fields, reusing its strings; fields.size() is the field count.
 void SplitFieldsInto(std::string_view line, char sep, char delim, std::vector<std::string>& fields,

@@ -21,60 +21,59 @@ struct TransferSettings;
 
 // What the runs since the thread was created came to; read while the thread is idle.
 struct RunOutcome {
-  int Runs = 0;                // DoWork calls that ran
-  int Transfers = 0;           // transfers that reached their check or engine
-  int NonZeroResults = 0;      // transfers that ended with a result other than 0
-  long long RefusedRows = 0;   // rows refused over all transfers
+    int Runs = 0;               // DoWork calls that ran
+    int Transfers = 0;          // transfers that reached their check or engine
+    int NonZeroResults = 0;     // transfers that ended with a result other than 0
+    long long RefusedRows = 0;  // rows refused over all transfers
 };
 
 class TOracle : public TThreadEx, public TransferJobState {
 public:
-  // dm gives the engines their session and cursor; host receives every call the thread makes
-  // towards the user (see Host.h); settings and context are what the runs read (and, for the
-  // context, the job list they update and the Running flag). All must outlive the thread.
-  TOracle(Tdm* dm, Host& host, const TransferSettings& settings, RunContext& context);
-  ~TOracle() override;
+    // dm gives the engines their session and cursor; host receives every call the thread makes
+    // towards the user (see Host.h); settings and context are what the runs read (and, for the
+    // context, the job list they update and the Running flag). All must outlive the thread.
+    TOracle(Tdm* dm, Host& host, const TransferSettings& settings, RunContext& context);
+    ~TOracle() override;
 
-  // Index in the job list of the job being run.
-  std::atomic<std::size_t> JobIndex{0};
-  // At the end of a job-list run, report the outcome in a message box.
-  std::atomic<bool> Interactive{false};
+    // Index in the job list of the job being run.
+    std::atomic<std::size_t> JobIndex{0};
+    // At the end of a job-list run, report the outcome in a message box.
+    std::atomic<bool> Interactive{false};
 
-  // Synchronized steps: each runs on the user interface side while this thread waits.
-  void SyncReadColumns() override;
-  void SyncShowCounts() override;
-  void SyncShowJobTable();
-  void SyncShowJobCsv();
-  void SyncShowJobRow();
+    // Synchronized steps: each runs on the user interface side while this thread waits.
+    void SyncReadColumns() override;
+    void SyncShowCounts() override;
+    void SyncShowJobTable();
+    void SyncShowJobCsv();
+    void SyncShowJobRow();
 
-  bool StopPending() const override { return StopRequested || Terminated(); }
+    bool StopPending() const override { return StopRequested || Terminated(); }
 
-  // Totals of every run so far; stable only while the thread is idle.
-  RunOutcome Outcome() const;
+    // Totals of every run so far; stable only while the thread is idle.
+    RunOutcome Outcome() const;
 
 protected:
-  void DoWork() override;
+    void DoWork() override;
 
-  // The pre-run check of the current mode on the run context (0: the transfer may start).
-  virtual int CheckTransfer(bool exportMode, std::string& message);
-  // The engine of the current mode on table and csv; returns its result code.
-  virtual int RunTransfer(bool exportMode, const std::string& table, const std::string& csv,
-                          std::string& message);
+    // The pre-run check of the current mode on the run context (0: the transfer may start).
+    virtual int CheckTransfer(bool exportMode, std::string& message);
+    // The engine of the current mode on table and csv; returns its result code.
+    virtual int RunTransfer(bool exportMode, const std::string& table, const std::string& csv, std::string& message);
 
-  const TransferSettings& Settings() const { return settings_; }
-  RunContext& Context() const { return context_; }
-  Host& TheHost() const { return host_; }
+    const TransferSettings& Settings() const { return settings_; }
+    RunContext& Context() const { return context_; }
+    Host& TheHost() const { return host_; }
 
 private:
-  void RunJobList(bool exportMode, const std::string& settingsLine);
-  void RunSingle(bool exportMode, const std::string& settingsLine);
-  void Record(int result);
+    void RunJobList(bool exportMode, const std::string& settingsLine);
+    void RunSingle(bool exportMode, const std::string& settingsLine);
+    void Record(int result);
 
-  Tdm* dm_;
-  Host& host_;
-  const TransferSettings& settings_;
-  RunContext& context_;
-  RunOutcome outcome_;
+    Tdm* dm_;
+    Host& host_;
+    const TransferSettings& settings_;
+    RunContext& context_;
+    RunOutcome outcome_;
 };
 
 // The completion message of a run in the given mode.

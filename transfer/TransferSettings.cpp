@@ -2,6 +2,8 @@
 
 namespace tabrook {
 
-char FirstByte(const std::string& setting) { return setting.empty() ? '\0' : setting.front(); }
+char FirstByte(const std::string& setting) {
+    return setting.empty() ? '\0' : setting.front();
+}
 
 }  // namespace tabrook

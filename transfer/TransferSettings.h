@@ -8,22 +8,22 @@
 namespace tabrook {
 
 struct TransferSettings {
-  int Mode = 0;                           // 0 Import, 1 Export (-1 while start-up has not set it)
-  std::string Separator = ",";            // only the first character is used
-  std::string Delimiter = "\"";           // only the first character is used; empty means none
-  bool ReplaceCR = false;                 // line breaks inside values travel as ReplaceCRString
-  std::string ReplaceCRString = "\\n";    // up to six characters
-  int CRType = 0;                         // the line break it stands for: 0 CR LF, 1 LF, 2 CR
-  bool WithHeader = false;
-  bool TimeOn = false;
-  bool Truncate = false;
-  bool AutoCommit = false;
-  int AutoCmtCnt = 1;
-  std::string DateFmt = "RRRR-MM-DD HH24:MI:SS";
-  std::string TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM";
-  int ErrCnt = 100;                       // 0 or less: no limit
-  bool ErrStop = false;
-  bool LobData = false;                   // CLOB/NCLOB text and BLOB hex travel in the file
+    int Mode = 0;                         // 0 Import, 1 Export (-1 while start-up has not set it)
+    std::string Separator = ",";          // only the first character is used
+    std::string Delimiter = "\"";         // only the first character is used; empty means none
+    bool ReplaceCR = false;               // line breaks inside values travel as ReplaceCRString
+    std::string ReplaceCRString = "\\n";  // up to six characters
+    int CRType = 0;                       // the line break it stands for: 0 CR LF, 1 LF, 2 CR
+    bool WithHeader = false;
+    bool TimeOn = false;
+    bool Truncate = false;
+    bool AutoCommit = false;
+    int AutoCmtCnt = 1;
+    std::string DateFmt = "RRRR-MM-DD HH24:MI:SS";
+    std::string TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM";
+    int ErrCnt = 100;  // 0 or less: no limit
+    bool ErrStop = false;
+    bool LobData = false;  // CLOB/NCLOB text and BLOB hex travel in the file
 };
 
 // The first byte of a one-character setting, or 0 when it is empty (0 matches no byte of a line).

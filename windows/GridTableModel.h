@@ -13,26 +13,26 @@ namespace tabrook {
 
 class GridTableModel : public QAbstractTableModel {
 public:
-  explicit GridTableModel(GridModel& grid, QObject* parent = nullptr);
-  ~GridTableModel() override;
+    explicit GridTableModel(GridModel& grid, QObject* parent = nullptr);
+    ~GridTableModel() override;
 
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-  // Called after every selection notice of the grid.
-  void SetSelectionListener(std::function<void()> listener) { selectionListener_ = std::move(listener); }
+    // Called after every selection notice of the grid.
+    void SetSelectionListener(std::function<void()> listener) { selectionListener_ = std::move(listener); }
 
-  GridModel& Grid() { return grid_; }
+    GridModel& Grid() { return grid_; }
 
 private:
-  void OnChange(const GridChange& change);
+    void OnChange(const GridChange& change);
 
-  GridModel& grid_;
-  int observer_ = 0;
-  bool resetting_ = false;
-  std::function<void()> selectionListener_;
+    GridModel& grid_;
+    int observer_ = 0;
+    bool resetting_ = false;
+    std::function<void()> selectionListener_;
 };
 
 }  // namespace tabrook

@@ -27,27 +27,27 @@ QString HelpPageFor(const QString& windowClass);
 QStringList HelpWindowClasses();
 
 class HelpViewer : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit HelpViewer(QWidget* parent = nullptr);
+    explicit HelpViewer(QWidget* parent = nullptr);
 
-  // Shows page (relative to the manual's language folder, with an optional #anchor).
-  // False when the manual or the page cannot be found; the viewer then says so.
-  bool ShowPage(const QString& page);
-  // Looks for text from the cursor on (wrapping once to the top); false when it is nowhere.
-  bool FindText(const QString& text, bool backward = false);
+    // Shows page (relative to the manual's language folder, with an optional #anchor).
+    // False when the manual or the page cannot be found; the viewer then says so.
+    bool ShowPage(const QString& page);
+    // Looks for text from the cursor on (wrapping once to the top); false when it is nowhere.
+    bool FindText(const QString& text, bool backward = false);
 
-  QTextBrowser* browser() const { return browser_; }
-  QLineEdit* searchField() const { return search_; }
+    QTextBrowser* browser() const { return browser_; }
+    QLineEdit* searchField() const { return search_; }
 
-  // The one viewer of the program (created on first use).
-  static HelpViewer& Instance();
+    // The one viewer of the program (created on first use).
+    static HelpViewer& Instance();
 
 private:
-  QTextBrowser* browser_ = nullptr;
-  QLineEdit* search_ = nullptr;
-  QToolButton* back_ = nullptr;
-  QToolButton* forward_ = nullptr;
+    QTextBrowser* browser_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QToolButton* back_ = nullptr;
+    QToolButton* forward_ = nullptr;
 };
 
 // Opens the help viewer at page and brings it to the front.

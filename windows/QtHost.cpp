@@ -13,90 +13,95 @@
 namespace tabrook {
 
 QtHost::QtHost() : anchor_(new QObject) {
-  // The anchor belongs to the thread that creates the host: the user interface thread.
+    // The anchor belongs to the thread that creates the host: the user interface thread.
 }
 
-QtHost::~QtHost() { delete anchor_; }
+QtHost::~QtHost() {
+    delete anchor_;
+}
 
 void QtHost::SetWindow(QWidget* window, std::function<void(const QString&)> statusSink) {
-  window_ = window;
-  statusSink_ = std::move(statusSink);
+    window_ = window;
+    statusSink_ = std::move(statusSink);
 }
 
 void QtHost::OnUiThread(const std::function<void()>& call) {
-  if (QThread::currentThread() == anchor_->thread()) {
-    call();
-    return;
-  }
-  QMetaObject::invokeMethod(anchor_, [&call] { call(); }, Qt::BlockingQueuedConnection);
+    if (QThread::currentThread() == anchor_->thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        anchor_, [&call] { call(); }, Qt::BlockingQueuedConnection);
 }
 
 int QtHost::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) {
-  int answer = kMsgCancel;
-  OnUiThread([&] {
-    QMessageBox box(window_);
-    box.setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    box.setText(QString::fromStdString(text));
-    box.setFont(UiFont());
-    switch (icon) {
-      case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-      case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-      case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-      case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    }
-    switch (buttons) {
-      case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-      case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-      case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    }
-    // A box raised while the pointer shows a wait must still be answerable with the mouse.
-    const bool busy = QGuiApplication::overrideCursor() != nullptr;
-    if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-    const int pressed = box.exec();
-    if (busy) QGuiApplication::restoreOverrideCursor();
-    switch (pressed) {
-      case QMessageBox::Ok: answer = kMsgOk; break;
-      case QMessageBox::Yes: answer = kMsgYes; break;
-      case QMessageBox::No: answer = kMsgNo; break;
-      default: answer = buttons == MsgButtons::YesNo ? kMsgNo : kMsgCancel; break;
-    }
-  });
-  return answer;
+    int answer = kMsgCancel;
+    OnUiThread([&] {
+        QMessageBox box(window_);
+        box.setWindowTitle(QString::fromUtf8(kApplicationTitle));
+        box.setText(QString::fromStdString(text));
+        box.setFont(UiFont());
+        switch (icon) {
+            case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+            case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+            case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+            case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        }
+        switch (buttons) {
+            case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+            case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+            case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        }
+        // A box raised while the pointer shows a wait must still be answerable with the mouse.
+        const bool busy = QGuiApplication::overrideCursor() != nullptr;
+        if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+        const int pressed = box.exec();
+        if (busy) QGuiApplication::restoreOverrideCursor();
+        switch (pressed) {
+            case QMessageBox::Ok: answer = kMsgOk; break;
+            case QMessageBox::Yes: answer = kMsgYes; break;
+            case QMessageBox::No: answer = kMsgNo; break;
+            default: answer = buttons == MsgButtons::YesNo ? kMsgNo : kMsgCancel; break;
+        }
+    });
+    return answer;
 }
 
 bool QtHost::OpenWithShell(const std::string& path) {
-  bool opened = false;
-  OnUiThread([&] { opened = QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))); });
-  return opened;
+    bool opened = false;
+    OnUiThread([&] { opened = QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))); });
+    return opened;
 }
 
 void QtHost::ShowInTextViewer(const std::string& path) {
-  // The program's own viewer: a window of its own, deleted when closed.
-  OnUiThread([&] { ShowTextFile(QString::fromStdString(path)); });
+    // The program's own viewer: a window of its own, deleted when closed.
+    OnUiThread([&] { ShowTextFile(QString::fromStdString(path)); });
 }
 
 void QtHost::SetBusyPointer(BusyPointer pointer) {
-  OnUiThread([pointer] {
-    QGuiApplication::setOverrideCursor(pointer == BusyPointer::SqlWait ? Qt::BusyCursor : Qt::WaitCursor);
-  });
+    OnUiThread([pointer] {
+        QGuiApplication::setOverrideCursor(pointer == BusyPointer::SqlWait ? Qt::BusyCursor : Qt::WaitCursor);
+    });
 }
 
 void QtHost::RestorePointer() {
-  OnUiThread([] { QGuiApplication::restoreOverrideCursor(); });
+    OnUiThread([] { QGuiApplication::restoreOverrideCursor(); });
 }
 
 void QtHost::SetStatusMessage(const std::string& text) {
-  OnUiThread([&] {
-    if (statusSink_) statusSink_(QString::fromStdString(text));
-  });
+    OnUiThread([&] {
+        if (statusSink_) statusSink_(QString::fromStdString(text));
+    });
 }
 
-void QtHost::Synchronize(const std::function<void()>& step) { OnUiThread(step); }
+void QtHost::Synchronize(const std::function<void()>& step) {
+    OnUiThread(step);
+}
 
 void QtHost::ShowJobRow(std::size_t index, const Job& job) {
-  OnUiThread([&] {
-    if (jobRowSink_) jobRowSink_(index, job);
-  });
+    OnUiThread([&] {
+        if (jobRowSink_) jobRowSink_(index, job);
+    });
 }
 
 }  // namespace tabrook

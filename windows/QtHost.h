@@ -22,32 +22,32 @@ inline constexpr char kApplicationTitle[] = "Tabrook+ Version 1.2a";
 
 class QtHost : public MainHost {
 public:
-  QtHost();
-  ~QtHost() override;
+    QtHost();
+    ~QtHost() override;
 
-  // The window that parents the boxes and whose status panel shows the status text.
-  void SetWindow(QWidget* window, std::function<void(const QString&)> statusSink);
+    // The window that parents the boxes and whose status panel shows the status text.
+    void SetWindow(QWidget* window, std::function<void(const QString&)> statusSink);
 
-  int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
-  bool OpenWithShell(const std::string& path) override;
-  void ShowInTextViewer(const std::string& path) override;
-  void SetBusyPointer(BusyPointer pointer) override;
-  void RestorePointer() override;
-  void SetStatusMessage(const std::string& text) override;
-  void Synchronize(const std::function<void()>& step) override;
-  // The transfer thread's job progress goes to sink (the job list window), on the user
-  // interface thread; without a sink it is dropped.
-  void SetJobRowSink(std::function<void(std::size_t, const Job&)> sink) { jobRowSink_ = std::move(sink); }
-  void ShowJobRow(std::size_t index, const Job& job) override;
+    int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+    bool OpenWithShell(const std::string& path) override;
+    void ShowInTextViewer(const std::string& path) override;
+    void SetBusyPointer(BusyPointer pointer) override;
+    void RestorePointer() override;
+    void SetStatusMessage(const std::string& text) override;
+    void Synchronize(const std::function<void()>& step) override;
+    // The transfer thread's job progress goes to sink (the job list window), on the user
+    // interface thread; without a sink it is dropped.
+    void SetJobRowSink(std::function<void(std::size_t, const Job&)> sink) { jobRowSink_ = std::move(sink); }
+    void ShowJobRow(std::size_t index, const Job& job) override;
 
-  // Runs call on the user interface thread and waits for it (at once when already there).
-  void OnUiThread(const std::function<void()>& call);
+    // Runs call on the user interface thread and waits for it (at once when already there).
+    void OnUiThread(const std::function<void()>& call);
 
 private:
-  QObject* anchor_;  // lives on the user interface thread: the target of the queued calls
-  QPointer<QWidget> window_;
-  std::function<void(const QString&)> statusSink_;
-  std::function<void(std::size_t, const Job&)> jobRowSink_;
+    QObject* anchor_;  // lives on the user interface thread: the target of the queued calls
+    QPointer<QWidget> window_;
+    std::function<void(const QString&)> statusSink_;
+    std::function<void(std::size_t, const Job&)> jobRowSink_;
 };
 
 }  // namespace tabrook

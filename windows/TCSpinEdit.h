@@ -9,12 +9,12 @@ namespace tabrook {
 
 class TCSpinEdit : public QSpinBox {
 public:
-  TCSpinEdit(int minimum, int maximum, QWidget* parent = nullptr);
+    TCSpinEdit(int minimum, int maximum, QWidget* parent = nullptr);
 
 protected:
-  QValidator::State validate(QString& text, int& pos) const override;
-  int valueFromText(const QString& text) const override;
-  void fixup(QString& input) const override;
+    QValidator::State validate(QString& text, int& pos) const override;
+    int valueFromText(const QString& text) const override;
+    void fixup(QString& input) const override;
 };
 
 }  // namespace tabrook

@@ -11,30 +11,30 @@ namespace tabrook {
 
 class TFolderDialog {
 public:
-  // owner's window owns the picker; with an owner, Message gets its default prompt.
-  explicit TFolderDialog(QWidget* owner);
-  virtual ~TFolderDialog() = default;
+    // owner's window owns the picker; with an owner, Message gets its default prompt.
+    explicit TFolderDialog(QWidget* owner);
+    virtual ~TFolderDialog() = default;
 
-  // When false the picker does not browse network places (the sidebar offers only local ones).
-  bool CanNetwork = false;
-  QString Message;
-  // In: the folder to start at. Out: the folder the user picked.
-  QString Folder;
+    // When false the picker does not browse network places (the sidebar offers only local ones).
+    bool CanNetwork = false;
+    QString Message;
+    // In: the folder to start at. Out: the folder the user picked.
+    QString Folder;
 
-  // Shows the picker modally; true with the picked folder in Folder, false when the user
-  // cancelled (Folder unchanged).
-  bool Execute();
+    // Shows the picker modally; true with the picked folder in Folder, false when the user
+    // cancelled (Folder unchanged).
+    bool Execute();
 
-  // The folder the picker starts at for a given Folder: a trailing separator is dropped except
-  // on a root ("/" or "C:\" stays). Letter case is kept: folder names are case-sensitive here.
-  static QString StartFolder(const QString& folder);
+    // The folder the picker starts at for a given Folder: a trailing separator is dropped except
+    // on a root ("/" or "C:\" stays). Letter case is kept: folder names are case-sensitive here.
+    static QString StartFolder(const QString& folder);
 
 protected:
-  // Runs the configured picker; true when the user accepted it. Tests replace it.
-  virtual bool RunPicker(QFileDialog& picker);
+    // Runs the configured picker; true when the user accepted it. Tests replace it.
+    virtual bool RunPicker(QFileDialog& picker);
 
 private:
-  QWidget* owner_ = nullptr;
+    QWidget* owner_ = nullptr;
 };
 
 }  // namespace tabrook

@@ -9,15 +9,15 @@
 namespace tabrook {
 
 class TextViewer : public QPlainTextEdit {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit TextViewer(QWidget* parent = nullptr);
-  // Loads path; false (with the reason shown in the viewer) when it cannot be read.
-  bool Open(const QString& path);
-  QString Path() const { return path_; }
+    explicit TextViewer(QWidget* parent = nullptr);
+    // Loads path; false (with the reason shown in the viewer) when it cannot be read.
+    bool Open(const QString& path);
+    QString Path() const { return path_; }
 
 private:
-  QString path_;
+    QString path_;
 };
 
 // Opens path in a new viewer window (deleted when closed) and returns it.

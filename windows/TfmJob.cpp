@@ -30,24 +30,28 @@ const char* const kListFileFilter = "ﾘｽﾄﾌｧｲﾙ(*.LST) (*.LST *.lst);
 const char* const kCsvFileFilter = "CSVﾌｧｲﾙ(*.csv) (*.csv *.CSV);;全てのﾌｧｲﾙ(*.*) (*)";
 
 namespace {
-QString Text(const std::string& text) { return QString::fromStdString(text); }
-std::string Std(const QString& text) { return text.toStdString(); }
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string Std(const QString& text) {
+    return text.toStdString();
+}
 
 struct Column {
-  const char* caption;
-  int width;
-  Qt::Alignment alignment;
+    const char* caption;
+    int width;
+    Qt::Alignment alignment;
 };
 constexpr Column kColumns[] = {
-    {"TABLE", 100, Qt::AlignLeft}, {"CSV", 160, Qt::AlignLeft},     {"STATUS", 200, Qt::AlignLeft},
+    {"TABLE", 100, Qt::AlignLeft},  {"CSV", 160, Qt::AlignLeft},     {"STATUS", 200, Qt::AlignLeft},
     {"Record", 55, Qt::AlignRight}, {"Success", 55, Qt::AlignRight}, {"Error", 55, Qt::AlignRight},
 };
 
 QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  return button;
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
 }
 }  // namespace
 
@@ -60,337 +64,343 @@ TfmJob::TfmJob(RunContext& context, TransferSettings& settings, Host& host, JobW
       owner_(owner),
       msgBox_(msgBox),
       model_(context) {
-  setObjectName("TfmJob");
-  setWindowTitle("JobList");
-  resize(422, 293);
-  setMinimumSize(272, 118);
+    setObjectName("TfmJob");
+    setWindowTitle("JobList");
+    resize(422, 293);
+    setMinimumSize(272, 118);
 
-  pbLoad = Button("Load(&L)", "pbLoad", this);
-  pbSave = Button("Save(&S)", "pbSave", this);
-  pbExec = Button("Execute(&X)", "pbExec", this);
-  auto* top = new QHBoxLayout;
-  top->addWidget(pbLoad);
-  top->addWidget(pbSave);
-  top->addStretch(1);
-  top->addWidget(pbExec);
+    pbLoad = Button("Load(&L)", "pbLoad", this);
+    pbSave = Button("Save(&S)", "pbSave", this);
+    pbExec = Button("Execute(&X)", "pbExec", this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(pbLoad);
+    top->addWidget(pbSave);
+    top->addStretch(1);
+    top->addWidget(pbExec);
 
-  lvJob = new QTreeWidget(this);
-  lvJob->setObjectName("lvJob");
-  lvJob->setRootIsDecorated(false);
-  lvJob->setUniformRowHeights(true);
-  lvJob->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  lvJob->setSelectionBehavior(QAbstractItemView::SelectRows);
-  lvJob->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  lvJob->setContextMenuPolicy(Qt::CustomContextMenu);
-  lvJob->setColumnCount(6);
-  QStringList captions;
-  for (const Column& column : kColumns) captions << column.caption;
-  lvJob->setHeaderLabels(captions);
-  for (int i = 0; i < 6; ++i) {
-    lvJob->setColumnWidth(i, kColumns[i].width);
-    lvJob->headerItem()->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
-  }
-  lvJob->installEventFilter(this);
+    lvJob = new QTreeWidget(this);
+    lvJob->setObjectName("lvJob");
+    lvJob->setRootIsDecorated(false);
+    lvJob->setUniformRowHeights(true);
+    lvJob->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lvJob->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvJob->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvJob->setContextMenuPolicy(Qt::CustomContextMenu);
+    lvJob->setColumnCount(6);
+    QStringList captions;
+    for (const Column& column : kColumns) captions << column.caption;
+    lvJob->setHeaderLabels(captions);
+    for (int i = 0; i < 6; ++i) {
+        lvJob->setColumnWidth(i, kColumns[i].width);
+        lvJob->headerItem()->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
+    }
+    lvJob->installEventFilter(this);
 
-  pbDel = Button("Delete(&D)", "pbDel", this);
-  pbUp = Button(QString::fromUtf8("↑"), "pbUp", this);
-  pbUp->setFixedSize(23, 23);
-  pbDown = Button(QString::fromUtf8("↓"), "pbDown", this);
-  pbDown->setFixedSize(23, 23);
-  pbClose = Button("Close(&C)", "pbClose", this);
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(pbDel);
-  bottom->addWidget(pbUp);
-  bottom->addWidget(pbDown);
-  bottom->addStretch(1);
-  bottom->addWidget(pbClose);
+    pbDel = Button("Delete(&D)", "pbDel", this);
+    pbUp = Button(QString::fromUtf8("↑"), "pbUp", this);
+    pbUp->setFixedSize(23, 23);
+    pbDown = Button(QString::fromUtf8("↓"), "pbDown", this);
+    pbDown->setFixedSize(23, 23);
+    pbClose = Button("Close(&C)", "pbClose", this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(pbDel);
+    bottom->addWidget(pbUp);
+    bottom->addWidget(pbDown);
+    bottom->addStretch(1);
+    bottom->addWidget(pbClose);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addWidget(lvJob, 1);
-  layout->addLayout(bottom);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(lvJob, 1);
+    layout->addLayout(bottom);
 
-  pn = new QMenu(this);
-  pn->setObjectName("pn");
-  mnSet = pn->addAction(QString::fromUtf8("セット(&S)"));
-  mnSet->setObjectName("mnSet");
-  mnSet->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  mnFile = pn->addAction(Text(model_.FileMenuCaption()));
-  mnFile->setObjectName("mnFile");
-  mnFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-  // The shortcuts act in the whole window, also when the menu is closed.
-  for (QAction* action : {mnSet, mnFile}) {
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(action);
-  }
+    pn = new QMenu(this);
+    pn->setObjectName("pn");
+    mnSet = pn->addAction(QString::fromUtf8("セット(&S)"));
+    mnSet->setObjectName("mnSet");
+    mnSet->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnFile = pn->addAction(Text(model_.FileMenuCaption()));
+    mnFile->setObjectName("mnFile");
+    mnFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    // The shortcuts act in the whole window, also when the menu is closed.
+    for (QAction* action : {mnSet, mnFile}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    }
 
-  connect(pbLoad, &QPushButton::clicked, this, &TfmJob::pbLoadClick);
-  connect(pbSave, &QPushButton::clicked, this, &TfmJob::pbSaveClick);
-  connect(pbExec, &QPushButton::clicked, this, &TfmJob::pbExecClick);
-  connect(pbDel, &QPushButton::clicked, this, &TfmJob::pbDelClick);
-  connect(pbUp, &QPushButton::clicked, this, &TfmJob::pbUpClick);
-  connect(pbDown, &QPushButton::clicked, this, &TfmJob::pbDownClick);
-  connect(pbClose, &QPushButton::clicked, this, &QWidget::hide);
-  connect(mnSet, &QAction::triggered, this, &TfmJob::mnSetClick);
-  connect(mnFile, &QAction::triggered, this, &TfmJob::mnFileClick);
-  connect(lvJob, &QTreeWidget::itemSelectionChanged, this, &TfmJob::SelectionFromView);
-  connect(lvJob, &QTreeWidget::itemClicked, this, [this] { UpdateJobButtons(); });
-  connect(lvJob, &QTreeWidget::itemDoubleClicked, this, [this] { lvJobDblClick(); });
-  connect(lvJob, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    pnPopup();
-    pn->popup(lvJob->viewport()->mapToGlobal(at));
-  });
+    connect(pbLoad, &QPushButton::clicked, this, &TfmJob::pbLoadClick);
+    connect(pbSave, &QPushButton::clicked, this, &TfmJob::pbSaveClick);
+    connect(pbExec, &QPushButton::clicked, this, &TfmJob::pbExecClick);
+    connect(pbDel, &QPushButton::clicked, this, &TfmJob::pbDelClick);
+    connect(pbUp, &QPushButton::clicked, this, &TfmJob::pbUpClick);
+    connect(pbDown, &QPushButton::clicked, this, &TfmJob::pbDownClick);
+    connect(pbClose, &QPushButton::clicked, this, &QWidget::hide);
+    connect(mnSet, &QAction::triggered, this, &TfmJob::mnSetClick);
+    connect(mnFile, &QAction::triggered, this, &TfmJob::mnFileClick);
+    connect(lvJob, &QTreeWidget::itemSelectionChanged, this, &TfmJob::SelectionFromView);
+    connect(lvJob, &QTreeWidget::itemClicked, this, [this] { UpdateJobButtons(); });
+    connect(lvJob, &QTreeWidget::itemDoubleClicked, this, [this] { lvJobDblClick(); });
+    connect(lvJob, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        pnPopup();
+        pn->popup(lvJob->viewport()->mapToGlobal(at));
+    });
 
-  model_.SetObserver([this](std::size_t index) { RowsChanged(index); });
-  InstallHelpKey(this, HelpPageFor("TfmJob"));
-  UpdateJobButtons();
+    model_.SetObserver([this](std::size_t index) { RowsChanged(index); });
+    InstallHelpKey(this, HelpPageFor("TfmJob"));
+    UpdateJobButtons();
 }
 
 // ---- Rows on the screen ----
 
 void TfmJob::FillRow(int index) {
-  const JobRow& row = model_.Rows()[static_cast<std::size_t>(index)];
-  QTreeWidgetItem* item = lvJob->topLevelItem(index);
-  const std::string* texts[] = {&row.Table, &row.Csv, &row.Status, &row.RecordText, &row.SuccessText, &row.ErrorText};
-  for (int i = 0; i < 6; ++i) {
-    item->setText(i, Text(*texts[i]));
-    item->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
-  }
+    const JobRow& row = model_.Rows()[static_cast<std::size_t>(index)];
+    QTreeWidgetItem* item = lvJob->topLevelItem(index);
+    const std::string* texts[] = {&row.Table, &row.Csv, &row.Status, &row.RecordText, &row.SuccessText, &row.ErrorText};
+    for (int i = 0; i < 6; ++i) {
+        item->setText(i, Text(*texts[i]));
+        item->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
+    }
 }
 
 void TfmJob::RowsChanged(std::size_t index) {
-  filling_ = true;
-  if (index == JobListModel::kAllRows) {
-    const int current = lvJob->currentIndex().row();
-    lvJob->clear();
-    for (std::size_t i = 0; i < model_.Count(); ++i) {
-      lvJob->addTopLevelItem(new QTreeWidgetItem);
-      FillRow(static_cast<int>(i));
+    filling_ = true;
+    if (index == JobListModel::kAllRows) {
+        const int current = lvJob->currentIndex().row();
+        lvJob->clear();
+        for (std::size_t i = 0; i < model_.Count(); ++i) {
+            lvJob->addTopLevelItem(new QTreeWidgetItem);
+            FillRow(static_cast<int>(i));
+        }
+        for (std::size_t i = 0; i < model_.Count(); ++i) {
+            lvJob->topLevelItem(static_cast<int>(i))->setSelected(model_.Rows()[i].Selected);
+        }
+        if (current >= 0 && current < lvJob->topLevelItemCount()) {
+            lvJob->setCurrentItem(lvJob->topLevelItem(current), 0, QItemSelectionModel::NoUpdate);
+        }
+    } else if (index < model_.Count() && static_cast<int>(index) < lvJob->topLevelItemCount()) {
+        FillRow(static_cast<int>(index));
     }
-    for (std::size_t i = 0; i < model_.Count(); ++i) {
-      lvJob->topLevelItem(static_cast<int>(i))->setSelected(model_.Rows()[i].Selected);
-    }
-    if (current >= 0 && current < lvJob->topLevelItemCount()) {
-      lvJob->setCurrentItem(lvJob->topLevelItem(current), 0, QItemSelectionModel::NoUpdate);
-    }
-  } else if (index < model_.Count() && static_cast<int>(index) < lvJob->topLevelItemCount()) {
-    FillRow(static_cast<int>(index));
-  }
-  filling_ = false;
+    filling_ = false;
 }
 
 void TfmJob::SelectionFromView() {
-  if (filling_) return;
-  for (int i = 0; i < lvJob->topLevelItemCount(); ++i) {
-    model_.Select(static_cast<std::size_t>(i), lvJob->topLevelItem(i)->isSelected());
-  }
-  if (!model_.Running()) UpdateJobButtons();
+    if (filling_) return;
+    for (int i = 0; i < lvJob->topLevelItemCount(); ++i) {
+        model_.Select(static_cast<std::size_t>(i), lvJob->topLevelItem(i)->isSelected());
+    }
+    if (!model_.Running()) UpdateJobButtons();
 }
 
 void TfmJob::UpdateJobButtons() {
-  const JobButtons buttons = model_.Buttons(owner_.Connected());
-  pbLoad->setEnabled(buttons.Load);
-  pbSave->setEnabled(buttons.Save);
-  pbDel->setEnabled(buttons.Delete);
-  pbExec->setEnabled(buttons.Execute);
-  pbUp->setEnabled(buttons.Up);
-  pbDown->setEnabled(buttons.Down);
+    const JobButtons buttons = model_.Buttons(owner_.Connected());
+    pbLoad->setEnabled(buttons.Load);
+    pbSave->setEnabled(buttons.Save);
+    pbDel->setEnabled(buttons.Delete);
+    pbExec->setEnabled(buttons.Execute);
+    pbUp->setEnabled(buttons.Up);
+    pbDown->setEnabled(buttons.Down);
 }
 
 // ---- Operations of the other windows ----
 
 bool TfmJob::AddJob(const std::string& table, const std::string& csv) {
-  const bool added = model_.AddJob(table, csv);
-  if (!model_.Running()) UpdateJobButtons();
-  return added;
+    const bool added = model_.AddJob(table, csv);
+    if (!model_.Running()) UpdateJobButtons();
+    return added;
 }
 
 bool TfmJob::ReplaceJob(const std::string& table, const std::string& csv) {
-  const bool replaced = model_.ReplaceJob(table, csv);
-  if (!model_.Running()) UpdateJobButtons();
-  return replaced;
+    const bool replaced = model_.ReplaceJob(table, csv);
+    if (!model_.Running()) UpdateJobButtons();
+    return replaced;
 }
 
-void TfmJob::SyncJobList() { model_.SyncJobList(); }
+void TfmJob::SyncJobList() {
+    model_.SyncJobList();
+}
 
-void TfmJob::ShowJobList() { model_.ShowJobList(); }
+void TfmJob::ShowJobList() {
+    model_.ShowJobList();
+}
 
 void TfmJob::ShowJobRow(std::size_t index, const Job& job) {
-  if (!isVisible()) return;
-  model_.ShowJobRow(index, job);
-  lvJob->viewport()->update();
+    if (!isVisible()) return;
+    model_.ShowJobRow(index, job);
+    lvJob->viewport()->update();
 }
 
 // ---- Commands ----
 
 void TfmJob::pbLoadClick() {
-  if (model_.Running()) return;
-  const QString path = ChooseListFileToOpen();
-  if (!path.isEmpty()) {
-    ListFileChosen(path);
-    model_.Load(Std(path), host_);  // an unreadable file is reported by the reader; the list stays empty
-    owner_.ShowSettings();
-  }
-  UpdateJobButtons();
+    if (model_.Running()) return;
+    const QString path = ChooseListFileToOpen();
+    if (!path.isEmpty()) {
+        ListFileChosen(path);
+        model_.Load(Std(path), host_);  // an unreadable file is reported by the reader; the list stays empty
+        owner_.ShowSettings();
+    }
+    UpdateJobButtons();
 }
 
 void TfmJob::pbSaveClick() {
-  if (model_.Running()) return;
-  const QString path = ChooseListFileToSave();
-  if (!path.isEmpty()) {
-    ListFileChosen(path);
-    std::string message;
-    if (!model_.Save(Std(path), settings_.Mode == 1 ? 1 : 0, &message)) Warn(Text(message));
-  }
-  UpdateJobButtons();
+    if (model_.Running()) return;
+    const QString path = ChooseListFileToSave();
+    if (!path.isEmpty()) {
+        ListFileChosen(path);
+        std::string message;
+        if (!model_.Save(Std(path), settings_.Mode == 1 ? 1 : 0, &message)) Warn(Text(message));
+    }
+    UpdateJobButtons();
 }
 
 void TfmJob::pbExecClick() {
-  if (model_.Running()) return;
-  msgBox_.Model().SetJobWindow(settings_.Mode, settings_.Truncate);
-  if (Confirm() == kConfirmCancel) {
-    UpdateJobButtons();
-    return;
-  }
-  // The rows selected here are the jobs that run.
-  model_.SyncJobList();
-  owner_.StartJobListRun();
-  raise();
-  activateWindow();
+    if (model_.Running()) return;
+    msgBox_.Model().SetJobWindow(settings_.Mode, settings_.Truncate);
+    if (Confirm() == kConfirmCancel) {
+        UpdateJobButtons();
+        return;
+    }
+    // The rows selected here are the jobs that run.
+    model_.SyncJobList();
+    owner_.StartJobListRun();
+    raise();
+    activateWindow();
 }
 
 void TfmJob::pbDelClick() {
-  if (model_.DeleteSelected()) UpdateJobButtons();
+    if (model_.DeleteSelected()) UpdateJobButtons();
 }
 
 void TfmJob::pbUpClick() {
-  if (model_.MoveUp()) UpdateJobButtons();
+    if (model_.MoveUp()) UpdateJobButtons();
 }
 
 void TfmJob::pbDownClick() {
-  if (model_.MoveDown()) UpdateJobButtons();
+    if (model_.MoveDown()) UpdateJobButtons();
 }
 
 void TfmJob::mnSetClick() {
-  if (model_.Running()) return;
-  const std::size_t first = model_.FirstSelected();
-  if (first == JobListModel::kAllRows) return;
-  const JobRow row = model_.Rows()[first];  // a copy: the previews may change the rows
-  owner_.SetTableAndPreview(row.Table);
-  owner_.SetCsvAndPreview(row.Csv);
+    if (model_.Running()) return;
+    const std::size_t first = model_.FirstSelected();
+    if (first == JobListModel::kAllRows) return;
+    const JobRow row = model_.Rows()[first];  // a copy: the previews may change the rows
+    owner_.SetTableAndPreview(row.Table);
+    owner_.SetCsvAndPreview(row.Csv);
 }
 
 void TfmJob::pnPopup() {
-  const bool idle = !model_.Running();
-  mnSet->setEnabled(idle);
-  mnFile->setEnabled(idle);
-  mnFile->setText(Text(model_.FileMenuCaption()));
+    const bool idle = !model_.Running();
+    mnSet->setEnabled(idle);
+    mnFile->setEnabled(idle);
+    mnFile->setText(Text(model_.FileMenuCaption()));
 }
 
 void TfmJob::mnFileClick() {
-  if (model_.Running()) return;
-  const std::size_t selected = model_.SelectedCount();
-  if (selected == 1) {
-    const QString picked = ChooseCsvFile(Text(model_.Rows()[model_.FirstSelected()].Csv));
-    if (!picked.isEmpty()) model_.SetFile(Std(picked));
-  } else if (selected >= 2) {
-    const QString start = Text(FolderOf(model_.Rows()[model_.FirstSelected()].Csv));
-    const QString picked = ChooseFolder(start);
-    if (!picked.isEmpty()) model_.SetFolder(WithTrailingSeparator(Std(picked)));
-  }
-  UpdateJobButtons();
+    if (model_.Running()) return;
+    const std::size_t selected = model_.SelectedCount();
+    if (selected == 1) {
+        const QString picked = ChooseCsvFile(Text(model_.Rows()[model_.FirstSelected()].Csv));
+        if (!picked.isEmpty()) model_.SetFile(Std(picked));
+    } else if (selected >= 2) {
+        const QString start = Text(FolderOf(model_.Rows()[model_.FirstSelected()].Csv));
+        const QString picked = ChooseFolder(start);
+        if (!picked.isEmpty()) model_.SetFolder(WithTrailingSeparator(Std(picked)));
+    }
+    UpdateJobButtons();
 }
 
 void TfmJob::lvJobDblClick() {
-  // Opening the error files is allowed during a run: the files of finished jobs are complete.
-  for (const std::string& path : model_.ExistingErrorFiles()) {
-    if (!host_.OpenWithShell(path)) host_.ShowInTextViewer(path);
-  }
-  if (!model_.Running()) UpdateJobButtons();
+    // Opening the error files is allowed during a run: the files of finished jobs are complete.
+    for (const std::string& path : model_.ExistingErrorFiles()) {
+        if (!host_.OpenWithShell(path)) host_.ShowInTextViewer(path);
+    }
+    if (!model_.Running()) UpdateJobButtons();
 }
 
 // ---- Dialogs ----
 
 void TfmJob::ListFileChosen(const QString& path) {
-  listFolder_ = QFileInfo(path).absolutePath();
-  WriteListFolder(Std(listFolder_));
+    listFolder_ = QFileInfo(path).absolutePath();
+    WriteListFolder(Std(listFolder_));
 }
 
 QString TfmJob::ChooseListFileToOpen() {
-  return QFileDialog::getOpenFileName(this, QString(), listFolder_, QString::fromUtf8(kListFileFilter));
+    return QFileDialog::getOpenFileName(this, QString(), listFolder_, QString::fromUtf8(kListFileFilter));
 }
 
 QString TfmJob::ChooseListFileToSave() {
-  QFileDialog dialog(this, QString(), listFolder_, QString::fromUtf8(kListFileFilter));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix("lst");
-  dialog.setSizeGripEnabled(true);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().front();
+    QFileDialog dialog(this, QString(), listFolder_, QString::fromUtf8(kListFileFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("lst");
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
 }
 
 QString TfmJob::ChooseCsvFile(const QString& current) {
-  QFileDialog dialog(this, QString(), QFileInfo(current).absolutePath(), QString::fromUtf8(kCsvFileFilter));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix("csv");
-  dialog.selectFile(QFileInfo(current).fileName());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().front();
+    QFileDialog dialog(this, QString(), QFileInfo(current).absolutePath(), QString::fromUtf8(kCsvFileFilter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix("csv");
+    dialog.selectFile(QFileInfo(current).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
 }
 
 QString TfmJob::ChooseFolder(const QString& start) {
-  TFolderDialog dlgFolderSel(this);
-  dlgFolderSel.Folder = start;
-  return dlgFolderSel.Execute() ? dlgFolderSel.Folder : QString();
+    TFolderDialog dlgFolderSel(this);
+    dlgFolderSel.Folder = start;
+    return dlgFolderSel.Execute() ? dlgFolderSel.Folder : QString();
 }
 
-int TfmJob::Confirm() { return msgBox_.Execute(settings_); }
+int TfmJob::Confirm() {
+    return msgBox_.Execute(settings_);
+}
 
 void TfmJob::Warn(const QString& text) {
-  QMessageBox::warning(this, QCoreApplication::applicationName(), text);
+    QMessageBox::warning(this, QCoreApplication::applicationName(), text);
 }
 
 // ---- Events ----
 
 void TfmJob::showEvent(QShowEvent* event) {
-  // A window restored by the desktop (not shown by the program) keeps its rows as they are.
-  if (event->spontaneous()) return QWidget::showEvent(event);
-  listFolder_ = Text(ReadListFolder());
-  model_.ShowJobList();
-  UpdateJobButtons();
-  QWidget::showEvent(event);
+    // A window restored by the desktop (not shown by the program) keeps its rows as they are.
+    if (event->spontaneous()) return QWidget::showEvent(event);
+    listFolder_ = Text(ReadListFolder());
+    model_.ShowJobList();
+    UpdateJobButtons();
+    QWidget::showEvent(event);
 }
 
 void TfmJob::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    owner_.EscapePressed();
-    event->accept();
-    return;
-  }
-  QWidget::keyPressEvent(event);
+    if (event->key() == Qt::Key_Escape) {
+        owner_.EscapePressed();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool TfmJob::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != lvJob || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
-  auto* key = static_cast<QKeyEvent*>(event);
-  if (key->key() == Qt::Key_Escape) {
-    owner_.EscapePressed();
-    return true;
-  }
-  if (model_.Running()) return false;
-  bool consumed = false;
-  if (key->modifiers() == Qt::AltModifier && key->key() == Qt::Key_Up) {
-    if (pbUp->isEnabled()) pbUpClick();
-    consumed = true;
-  } else if (key->modifiers() == Qt::AltModifier && key->key() == Qt::Key_Down) {
-    if (pbDown->isEnabled()) pbDownClick();
-    consumed = true;
-  } else if (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_A) {
-    lvJob->selectAll();
-    consumed = true;
-  }
-  if (consumed) UpdateJobButtons();
-  return consumed;
+    if (watched != lvJob || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape) {
+        owner_.EscapePressed();
+        return true;
+    }
+    if (model_.Running()) return false;
+    bool consumed = false;
+    if (key->modifiers() == Qt::AltModifier && key->key() == Qt::Key_Up) {
+        if (pbUp->isEnabled()) pbUpClick();
+        consumed = true;
+    } else if (key->modifiers() == Qt::AltModifier && key->key() == Qt::Key_Down) {
+        if (pbDown->isEnabled()) pbDownClick();
+        consumed = true;
+    } else if (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_A) {
+        lvJob->selectAll();
+        consumed = true;
+    }
+    if (consumed) UpdateJobButtons();
+    return consumed;
 }
 
 }  // namespace tabrook

@@ -14,35 +14,35 @@ namespace tabrook {
 
 class TfmLogin8 : public QDialog {
 public:
-  explicit TfmLogin8(QWidget* parent = nullptr);
+    explicit TfmLogin8(QWidget* parent = nullptr);
 
-  // Fills the edits from values and gives the focus to the password when a user is known.
-  void Fill(const LogonValues& values, LoginFocus focus);
-  // What the user typed.
-  LogonValues Values() const;
+    // Fills the edits from values and gives the focus to the password when a user is known.
+    void Fill(const LogonValues& values, LoginFocus focus);
+    // What the user typed.
+    LogonValues Values() const;
 
-  QLineEdit* UserEdit() const { return user_; }
-  QLineEdit* PasswordEdit() const { return password_; }
-  QLineEdit* ConnStrEdit() const { return connStr_; }
-  QPushButton* LoginButton() const { return login_; }
-  QPushButton* CancelButton() const { return cancel_; }
+    QLineEdit* UserEdit() const { return user_; }
+    QLineEdit* PasswordEdit() const { return password_; }
+    QLineEdit* ConnStrEdit() const { return connStr_; }
+    QPushButton* LoginButton() const { return login_; }
+    QPushButton* CancelButton() const { return cancel_; }
 
 private:
-  QLineEdit* user_;
-  QLineEdit* password_;
-  QLineEdit* connStr_;
-  QPushButton* login_;
-  QPushButton* cancel_;
+    QLineEdit* user_;
+    QLineEdit* password_;
+    QLineEdit* connStr_;
+    QPushButton* login_;
+    QPushButton* cancel_;
 };
 
 // The session's login prompt over a modal TfmLogin8.
 class LoginDialogPrompt : public LoginPrompt {
 public:
-  explicit LoginDialogPrompt(QWidget* parent) : parent_(parent) {}
-  bool Ask(LogonValues& values, LoginFocus focus) override;
+    explicit LoginDialogPrompt(QWidget* parent) : parent_(parent) {}
+    bool Ask(LogonValues& values, LoginFocus focus) override;
 
 private:
-  QWidget* parent_;
+    QWidget* parent_;
 };
 
 // A label text with its mnemonic shown underlined, for labels that are linked to no field:

@@ -29,95 +29,95 @@ class TCSpinEdit;
 
 class TfmMain : public QMainWindow, public MainView {
 public:
-  TfmMain();
-  ~TfmMain() override;
+    TfmMain();
+    ~TfmMain() override;
 
-  // Ties the window to its controller (before the start sequence runs).
-  void Attach(MainController* controller);
-  // Unties it again: call before the controller (which owns the grid model) goes away.
-  void Detach();
+    // Ties the window to its controller (before the start sequence runs).
+    void Attach(MainController* controller);
+    // Unties it again: call before the controller (which owns the grid model) goes away.
+    void Detach();
 
-  // ---- StartUi ----
-  void PostToUi(std::function<void()> call) override;
-  void Quit(int status) override;
-  void ShowConnectionState(bool connected, const std::string& caption) override;
-  void ShowSettings() override;
-  void SetTimestampFieldEnabled(bool enabled) override;
-  void SetRunControlsEnabled(bool enabled) override;
+    // ---- StartUi ----
+    void PostToUi(std::function<void()> call) override;
+    void Quit(int status) override;
+    void ShowConnectionState(bool connected, const std::string& caption) override;
+    void ShowSettings() override;
+    void SetTimestampFieldEnabled(bool enabled) override;
+    void SetRunControlsEnabled(bool enabled) override;
 
-  // ---- MainView ----
-  std::string TableText() const override;
-  void SetTableText(const std::string& text) override;
-  std::string CsvText() const override;
-  void SetCsvText(const std::string& text) override;
-  void SetDateFmtText(const std::string& text) override;
-  void SetTimestampFmtText(const std::string& text) override;
-  void ShowOptions(const TransferSettings& settings, int shownCommitCount) override;
-  void SetOptionEnabling(const OptionEnabling& enabling) override;
-  void ShowCounts(int success, int error) override;
-  std::optional<std::string> AskCsvFile(bool save, const std::string& proposedName,
-                                        const std::string& folder) override;
-  void BringToFront() override;
-  void ShowProgress(const ProgressView& progress) override;
+    // ---- MainView ----
+    std::string TableText() const override;
+    void SetTableText(const std::string& text) override;
+    std::string CsvText() const override;
+    void SetCsvText(const std::string& text) override;
+    void SetDateFmtText(const std::string& text) override;
+    void SetTimestampFmtText(const std::string& text) override;
+    void ShowOptions(const TransferSettings& settings, int shownCommitCount) override;
+    void SetOptionEnabling(const OptionEnabling& enabling) override;
+    void ShowCounts(int success, int error) override;
+    std::optional<std::string> AskCsvFile(bool save, const std::string& proposedName,
+                                          const std::string& folder) override;
+    void BringToFront() override;
+    void ShowProgress(const ProgressView& progress) override;
 
-  // The message panel of the status bar.
-  void SetStatusText(const QString& text);
+    // The message panel of the status bar.
+    void SetStatusText(const QString& text);
 
-  // The controls, for the tests of the window.
-  QRadioButton* rbImport = nullptr;
-  QRadioButton* rbExport = nullptr;
-  QLineEdit* edTable = nullptr;
-  QLineEdit* edCSV = nullptr;
-  QLineEdit* edSep = nullptr;
-  QLineEdit* edDelim = nullptr;
-  QLineEdit* edRepCR = nullptr;
-  QLineEdit* edDateFmt = nullptr;
-  QLineEdit* edDateTimeFmt = nullptr;
-  QPushButton* pbTable = nullptr;
-  QPushButton* pbCount = nullptr;
-  QPushButton* pbCSV = nullptr;
-  QPushButton* pbJobList = nullptr;
-  QPushButton* pbJobAdd = nullptr;
-  QPushButton* pbConnect = nullptr;
-  QPushButton* pbExecute = nullptr;
-  QPushButton* pbEnd = nullptr;
-  QCheckBox* cbHead = nullptr;
-  QCheckBox* cbTruncate = nullptr;
-  QCheckBox* cbAutoCmt = nullptr;
-  QCheckBox* cbRepCR = nullptr;
-  TCSpinEdit* udCmt = nullptr;
-  QComboBox* cmbCRType = nullptr;
-  QTableView* sgData = nullptr;
-  QWidget* Panel1 = nullptr;
-  QWidget* Panel2 = nullptr;
-  QLabel* sbSuccess = nullptr;
-  QLabel* sbError = nullptr;
-  QLabel* sbMessage = nullptr;
-  QProgressBar* pgRun = nullptr;
-  GridTableModel* GridView() const { return gridModel_; }
+    // The controls, for the tests of the window.
+    QRadioButton* rbImport = nullptr;
+    QRadioButton* rbExport = nullptr;
+    QLineEdit* edTable = nullptr;
+    QLineEdit* edCSV = nullptr;
+    QLineEdit* edSep = nullptr;
+    QLineEdit* edDelim = nullptr;
+    QLineEdit* edRepCR = nullptr;
+    QLineEdit* edDateFmt = nullptr;
+    QLineEdit* edDateTimeFmt = nullptr;
+    QPushButton* pbTable = nullptr;
+    QPushButton* pbCount = nullptr;
+    QPushButton* pbCSV = nullptr;
+    QPushButton* pbJobList = nullptr;
+    QPushButton* pbJobAdd = nullptr;
+    QPushButton* pbConnect = nullptr;
+    QPushButton* pbExecute = nullptr;
+    QPushButton* pbEnd = nullptr;
+    QCheckBox* cbHead = nullptr;
+    QCheckBox* cbTruncate = nullptr;
+    QCheckBox* cbAutoCmt = nullptr;
+    QCheckBox* cbRepCR = nullptr;
+    TCSpinEdit* udCmt = nullptr;
+    QComboBox* cmbCRType = nullptr;
+    QTableView* sgData = nullptr;
+    QWidget* Panel1 = nullptr;
+    QWidget* Panel2 = nullptr;
+    QLabel* sbSuccess = nullptr;
+    QLabel* sbError = nullptr;
+    QLabel* sbMessage = nullptr;
+    QProgressBar* pgRun = nullptr;
+    GridTableModel* GridView() const { return gridModel_; }
 
 protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-  void BuildPanel1();
-  void BuildGrid();
-  void BuildPanel2();
-  void BuildStatusBar();
-  void Connect();
-  void ShowGridSelection();
-  bool CtrlTab(QLineEdit* edit);
+    void BuildPanel1();
+    void BuildGrid();
+    void BuildPanel2();
+    void BuildStatusBar();
+    void Connect();
+    void ShowGridSelection();
+    bool CtrlTab(QLineEdit* edit);
 
-  MainController* controller_ = nullptr;
-  GridTableModel* gridModel_ = nullptr;
-  QButtonGroup* rgMode_ = nullptr;
-  QSplitter* formatSplitter_ = nullptr;
-  QWidget* panel2Body_ = nullptr;
-  QString dialogName_;
-  bool resettingHeader_ = false;
+    MainController* controller_ = nullptr;
+    GridTableModel* gridModel_ = nullptr;
+    QButtonGroup* rgMode_ = nullptr;
+    QSplitter* formatSplitter_ = nullptr;
+    QWidget* panel2Body_ = nullptr;
+    QString dialogName_;
+    bool resettingHeader_ = false;
 };
 
 }  // namespace tabrook

@@ -18,37 +18,37 @@ namespace tabrook {
 struct TransferSettings;
 
 class TfrmMsgBox : public QDialog {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit TfrmMsgBox(QWidget* parent = nullptr);
+    explicit TfrmMsgBox(QWidget* parent = nullptr);
 
-  // The caller fills the model's MsgText and BoxMode (or uses its SetSingle, SetJobWindow or
-  // SetMainWithJobs), then calls Execute.
-  ConfirmDialogModel& Model() { return model_; }
+    // The caller fills the model's MsgText and BoxMode (or uses its SetSingle, SetJobWindow or
+    // SetMainWithJobs), then calls Execute.
+    ConfirmDialogModel& Model() { return model_; }
 
-  // Shows the dialog modally over settings' ErrCnt and ErrStop and returns the button pressed:
-  // kConfirmStart, kConfirmSingle or kConfirmCancel (also Esc). Unless cancelled, ErrCnt and
-  // ErrStop take the dialog's values.
-  int Execute(TransferSettings& settings);
+    // Shows the dialog modally over settings' ErrCnt and ErrStop and returns the button pressed:
+    // kConfirmStart, kConfirmSingle or kConfirmCancel (also Esc). Unless cancelled, ErrCnt and
+    // ErrStop take the dialog's values.
+    int Execute(TransferSettings& settings);
 
-  // Takes the model and settings into the controls (the first half of Execute; a test or a
-  // screenshot can show the dialog without running its loop).
-  void Prepare(const TransferSettings& settings);
-  // Closes with result, storing into settings unless it is Cancel (the second half).
-  void Finish(int result, TransferSettings& settings);
+    // Takes the model and settings into the controls (the first half of Execute; a test or a
+    // screenshot can show the dialog without running its loop).
+    void Prepare(const TransferSettings& settings);
+    // Closes with result, storing into settings unless it is Cancel (the second half).
+    void Finish(int result, TransferSettings& settings);
 
-  QLabel* lblMsg[3] = {};
-  QLabel* lblWarn = nullptr;
-  TCSpinEdit* udErrBreak = nullptr;
-  QCheckBox* cbBatBreak = nullptr;
-  QPushButton* pbStart = nullptr;
-  QPushButton* pbSingle = nullptr;
-  QPushButton* pbCancel = nullptr;
+    QLabel* lblMsg[3] = {};
+    QLabel* lblWarn = nullptr;
+    TCSpinEdit* udErrBreak = nullptr;
+    QCheckBox* cbBatBreak = nullptr;
+    QPushButton* pbStart = nullptr;
+    QPushButton* pbSingle = nullptr;
+    QPushButton* pbCancel = nullptr;
 
 private:
-  void ErrBreakChanged(int value);
+    void ErrBreakChanged(int value);
 
-  ConfirmDialogModel model_;
+    ConfirmDialogModel model_;
 };
 
 }  // namespace tabrook

@@ -2,12 +2,11 @@
 // cost of inserting one 7-column row into SQLite (prepared statement, one transaction), so the
 // ratio can be read off one run: each conversion should cost under a tenth of a row insert.
 
-#include <benchmark/benchmark.h>
-#include <sqlite3.h>
-
 #include <unistd.h>
 
+#include <benchmark/benchmark.h>
 #include <filesystem>
+#include <sqlite3.h>
 #include <string>
 
 #include "ocilite/types/DatetimeFormat.h"
@@ -31,8 +30,8 @@ void ParseDate(benchmark::State& state) {
 BENCHMARK(ParseDate);
 
 void ParseTimestampTz(benchmark::State& state) {
-    const DatetimeFormat f = DatetimeFormat::Compile("RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", FormatUse::Parse,
-                                                     DatetimeKind::TimestampTz);
+    const DatetimeFormat f =
+        DatetimeFormat::Compile("RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", FormatUse::Parse, DatetimeKind::TimestampTz);
     for (auto _ : state)
         benchmark::DoNotOptimize(Parse("2024-03-05 13:45:09.123456 +09:00", f, DatetimeKind::TimestampTz, kNow));
     state.SetItemsProcessed(state.iterations());
@@ -54,8 +53,8 @@ void RenderDate(benchmark::State& state) {
 BENCHMARK(RenderDate);
 
 void RenderTimestampTz(benchmark::State& state) {
-    const DatetimeFormat f = DatetimeFormat::Compile("RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", FormatUse::Render,
-                                                     DatetimeKind::TimestampTz);
+    const DatetimeFormat f =
+        DatetimeFormat::Compile("RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", FormatUse::Render, DatetimeKind::TimestampTz);
     std::string out;
     for (auto _ : state) {
         out.clear();
@@ -78,11 +77,13 @@ void SqliteInsertRow(benchmark::State& state) {
     sqlite3* db = nullptr;
     std::string path = ":memory:";
     if (state.range(0) == 1) {
-        path = (std::filesystem::temp_directory_path() / ("bench_datetime_" + std::to_string(getpid()) + ".db")).string();
+        path =
+            (std::filesystem::temp_directory_path() / ("bench_datetime_" + std::to_string(getpid()) + ".db")).string();
         std::filesystem::remove(path);
     }
     sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db, "CREATE TABLE t(a INTEGER, b TEXT, c REAL, d TEXT, e BLOB, f TEXT, g INTEGER)", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "CREATE TABLE t(a INTEGER, b TEXT, c REAL, d TEXT, e BLOB, f TEXT, g INTEGER)", nullptr, nullptr,
+                 nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?,?,?,?)", -1, &stmt, nullptr);

@@ -2,11 +2,10 @@
 // cost of one SQLite row insert (7 columns, prepared statement, one transaction, in memory)
 // so the ratio can be read off one run: items_per_second of each number benchmark should be
 // at least ten times that of BM_SqliteInsertRow7.
-#include <benchmark/benchmark.h>
-#include <sqlite3.h>
-
 #include <array>
+#include <benchmark/benchmark.h>
 #include <cstdio>
+#include <sqlite3.h>
 #include <string>
 
 #include "ocilite/types/OraNumber.h"
@@ -104,8 +103,8 @@ void BM_OciRoundTrip(benchmark::State& state) {
 void BM_SqliteInsertRow7(benchmark::State& state) {
     sqlite3* db = nullptr;
     sqlite3_open(":memory:", &db);
-    sqlite3_exec(db, "CREATE TABLE t(a INTEGER, b TEXT, c REAL, d BLOB, e TEXT, f INTEGER, g TEXT)",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "CREATE TABLE t(a INTEGER, b TEXT, c REAL, d BLOB, e TEXT, f INTEGER, g TEXT)", nullptr, nullptr,
+                 nullptr);
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?,?,?,?)", -1, &stmt, nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);

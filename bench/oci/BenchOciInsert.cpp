@@ -7,9 +7,6 @@
 //
 //   bench_oci_insert ROWS WORKDIR [SQLITE3]
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <vector>
 
 #include "ociabi/OciApi.h"
@@ -26,7 +25,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
+double Seconds(Clock::time_point from) {
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
 
 // Current resident size of this process (VmRSS), to show growth apart from the one-time peak
 // of the logon's password hashing.
@@ -57,7 +58,8 @@ long PeakRssKb(int who) {
 [[noreturn]] void Die(const char* what, OCIError* err) {
     char buf[512] = {};
     sb4 code = 0;
-    if (err != nullptr) OCIErrorGet(err, 1, nullptr, &code, reinterpret_cast<OraText*>(buf), sizeof buf, OCI_HTYPE_ERROR);
+    if (err != nullptr)
+        OCIErrorGet(err, 1, nullptr, &code, reinterpret_cast<OraText*>(buf), sizeof buf, OCI_HTYPE_ERROR);
     std::fprintf(stderr, "%s failed: %s\n", what, buf);
     std::exit(1);
 }
@@ -74,8 +76,8 @@ void MakeRow(long i, std::vector<std::string>& f) {
     f[1] = "Customer name " + std::to_string(i % 9973);
     std::snprintf(buf, sizeof buf, "%ld.%02ld", (i * 37) % 100000, i % 100);
     f[2] = buf;
-    std::snprintf(buf, sizeof buf, "%04ld/%02ld/%02ld %02ld:%02ld:%02ld", 2000 + i % 25, 1 + i % 12, 1 + i % 28,
-                  i % 24, i % 60, (i * 7) % 60);
+    std::snprintf(buf, sizeof buf, "%04ld/%02ld/%02ld %02ld:%02ld:%02ld", 2000 + i % 25, 1 + i % 12, 1 + i % 28, i % 24,
+                  i % 60, (i * 7) % 60);
     f[3] = buf;
     f[4] = i % 10 == 0 ? "" : "Note for row " + std::to_string(i) + " with some more text";
     f[5] = i % 10 == 0 ? "" : std::to_string(i % 99999);
@@ -110,7 +112,8 @@ int main(int argc, char** argv) {
         std::vector<std::string> f(7);
         for (long i = 0; i < rows; ++i) {
             MakeRow(i, f);
-            out << f[0] << ',' << f[1] << ',' << f[2] << ',' << f[3] << ',' << f[4] << ',' << f[5] << ',' << f[6] << '\n';
+            out << f[0] << ',' << f[1] << ',' << f[2] << ',' << f[3] << ',' << f[4] << ',' << f[5] << ',' << f[6]
+                << '\n';
         }
     }
     // The same rows through the sqlite3 shell: CSV import into an equivalent table, CSV export.
@@ -119,9 +122,10 @@ int main(int argc, char** argv) {
     const std::string sdb = (dir / "sqlite.db").string();
     const std::string importScript = (dir / "import.sql").string();
     const std::string exportScript = (dir / "export.sql").string();
-    std::ofstream(importScript) << "CREATE TABLE T (ID INTEGER, NAME TEXT, AMT NUMERIC, D TEXT, NOTE TEXT, QTY INTEGER, "
-                                   "CC TEXT);\n.mode csv\n.import '"
-                                << csv << "' T\n";
+    std::ofstream(importScript)
+        << "CREATE TABLE T (ID INTEGER, NAME TEXT, AMT NUMERIC, D TEXT, NOTE TEXT, QTY INTEGER, "
+           "CC TEXT);\n.mode csv\n.import '"
+        << csv << "' T\n";
     std::ofstream(exportScript) << ".mode csv\n.output '" << (dir / "export.csv").string() << "'\nSELECT * FROM T;\n";
     auto start = Clock::now();
     double cpu = CpuSeconds(RUSAGE_CHILDREN);
@@ -143,8 +147,9 @@ int main(int argc, char** argv) {
     OCIInitialize(OCI_OBJECT, nullptr, nullptr, nullptr, nullptr);
     OCIEnvInit(&env, OCI_DEFAULT, 0, nullptr);
     OCIHandleAlloc(env, reinterpret_cast<void**>(&err), OCI_HTYPE_ERROR, 0, nullptr);
-    Check(OCILogon(env, err, &svc, reinterpret_cast<const OraText*>("bench"), 5, reinterpret_cast<const OraText*>("bench"),
-                   5, reinterpret_cast<const OraText*>(db.c_str()), static_cast<ub4>(db.size())),
+    Check(OCILogon(env, err, &svc, reinterpret_cast<const OraText*>("bench"), 5,
+                   reinterpret_cast<const OraText*>("bench"), 5, reinterpret_cast<const OraText*>(db.c_str()),
+                   static_cast<ub4>(db.size())),
           "OCILogon", err);
     const long rssAfterLogon = CurrentRssKb();
     auto run = [&](const std::string& sql, ub4 iters) {

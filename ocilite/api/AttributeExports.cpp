@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/BindHandle.h"
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/DefineHandle.h"
 #include "ocilite/api/EnvironmentHandle.h"
 #include "ocilite/api/NlsInfo.h"
@@ -23,7 +23,9 @@ using ocilite::OraError;
 
 namespace {
 
-[[noreturn]] void IllegalAttribute() { throw OraError(24315, "illegal attribute type"); }
+[[noreturn]] void IllegalAttribute() {
+    throw OraError(24315, "illegal attribute type");
+}
 
 template <class T>
 sword Put(void* attributep, ub4* sizep, T value) {
@@ -91,9 +93,10 @@ sword GetStmt(OCIStmt* s, ub4 attr, void* out, ub4* sizep) {
         case OCI_ATTR_ENV: return Put<OCIEnv*>(out, sizep, s->env);
         case OCI_ATTR_STATEMENT: return PutText(out, sizep, s->sql);
         case OCI_ATTR_STMT_STATE:
-            return Put<ub4>(out, sizep, !s->executed ? OCI_STMT_STATE_INITIALIZED
-                                        : s->endOfFetch ? OCI_STMT_STATE_END_OF_FETCH
-                                                        : OCI_STMT_STATE_EXECUTED);
+            return Put<ub4>(out, sizep,
+                            !s->executed    ? OCI_STMT_STATE_INITIALIZED
+                            : s->endOfFetch ? OCI_STMT_STATE_END_OF_FETCH
+                                            : OCI_STMT_STATE_EXECUTED);
         case OCI_ATTR_ROWID: {
             // The caller passes its rowid descriptor itself and gets the last DML row's address.
             OCIRowid* rowid = HandleAs<OCIRowid>(out, OCI_DTYPE_ROWID);
@@ -148,8 +151,8 @@ extern "C" {
 sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* sizep, ub4 attrtype, OCIError* errhp) {
     HandleBase* h = LiveHandle(trgthndlp);
     // A select-list parameter may be named as a describe handle, as several drivers do.
-    const bool typeMatches = h != nullptr && (h->type == trghndltyp ||
-                                              (h->type == OCI_DTYPE_PARAM && trghndltyp == OCI_HTYPE_DESCRIBE));
+    const bool typeMatches =
+        h != nullptr && (h->type == trghndltyp || (h->type == OCI_DTYPE_PARAM && trghndltyp == OCI_HTYPE_DESCRIBE));
     if (!typeMatches) return OCI_INVALID_HANDLE;
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     // An environment may be queried without an error handle.
@@ -196,24 +199,34 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
         switch (h->type) {
             case OCI_HTYPE_STMT: {
                 auto* s = static_cast<OCIStmt*>(h);
-                if (attrtype == OCI_ATTR_PREFETCH_ROWS) s->prefetchRows = Take<ub4>(attributep);
-                else if (attrtype == OCI_ATTR_PREFETCH_MEMORY) s->prefetchMemory = Take<ub4>(attributep);
-                else IllegalAttribute();
+                if (attrtype == OCI_ATTR_PREFETCH_ROWS)
+                    s->prefetchRows = Take<ub4>(attributep);
+                else if (attrtype == OCI_ATTR_PREFETCH_MEMORY)
+                    s->prefetchMemory = Take<ub4>(attributep);
+                else
+                    IllegalAttribute();
                 return OCI_SUCCESS;
             }
             case OCI_HTYPE_BIND: {
                 auto* b = static_cast<OCIBind*>(h);
-                if (attrtype == OCI_ATTR_CHARSET_FORM) b->charsetForm = Take<ub1>(attributep);
-                else if (attrtype == OCI_ATTR_CHARSET_ID) b->charsetId = Take<ub2>(attributep);
-                else if (attrtype == OCI_ATTR_MAXDATA_SIZE) b->maxDataSize = Take<ub4>(attributep);
-                else IllegalAttribute();
+                if (attrtype == OCI_ATTR_CHARSET_FORM)
+                    b->charsetForm = Take<ub1>(attributep);
+                else if (attrtype == OCI_ATTR_CHARSET_ID)
+                    b->charsetId = Take<ub2>(attributep);
+                else if (attrtype == OCI_ATTR_MAXDATA_SIZE)
+                    b->maxDataSize = Take<ub4>(attributep);
+                else
+                    IllegalAttribute();
                 return OCI_SUCCESS;
             }
             case OCI_HTYPE_DEFINE: {
                 auto* d = static_cast<OCIDefine*>(h);
-                if (attrtype == OCI_ATTR_CHARSET_FORM) d->charsetForm = Take<ub1>(attributep);
-                else if (attrtype == OCI_ATTR_CHARSET_ID) d->charsetId = Take<ub2>(attributep);
-                else IllegalAttribute();
+                if (attrtype == OCI_ATTR_CHARSET_FORM)
+                    d->charsetForm = Take<ub1>(attributep);
+                else if (attrtype == OCI_ATTR_CHARSET_ID)
+                    d->charsetId = Take<ub2>(attributep);
+                else
+                    IllegalAttribute();
                 return OCI_SUCCESS;
             }
             case OCI_HTYPE_SVCCTX: {
@@ -238,11 +251,15 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
             case OCI_HTYPE_SESSION: {
                 // the credentials arrive in the client character set
                 auto* session = static_cast<OCISession*>(h);
-                std::string text = attributep == nullptr ? std::string()
+                std::string text = attributep == nullptr
+                                       ? std::string()
                                        : ToDatabaseText(std::string_view(static_cast<const char*>(attributep), size));
-                if (attrtype == OCI_ATTR_USERNAME) session->userName = std::move(text);
-                else if (attrtype == OCI_ATTR_PASSWORD) session->password = std::move(text);
-                else IllegalAttribute();
+                if (attrtype == OCI_ATTR_USERNAME)
+                    session->userName = std::move(text);
+                else if (attrtype == OCI_ATTR_PASSWORD)
+                    session->password = std::move(text);
+                else
+                    IllegalAttribute();
                 return OCI_SUCCESS;
             }
             default: IllegalAttribute();

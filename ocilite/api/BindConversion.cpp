@@ -1,8 +1,8 @@
 #include "ocilite/api/BindConversion.h"
-#include "ocilite/api/ArrayElement.h"
 
 #include <cstring>
 
+#include "ocilite/api/ArrayElement.h"
 #include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/DatetimeDescriptor.h"
 #include "ocilite/api/IntervalDescriptor.h"
@@ -13,8 +13,12 @@
 namespace ocilite::api {
 namespace {
 
-[[noreturn]] void Unsupported() { throw OraError(3115, "unsupported network datatype or representation"); }
-[[noreturn]] void BadSize() { throw OraError(1460, "unimplemented or unreasonable conversion requested"); }
+[[noreturn]] void Unsupported() {
+    throw OraError(3115, "unsupported network datatype or representation");
+}
+[[noreturn]] void BadSize() {
+    throw OraError(1460, "unimplemented or unreasonable conversion requested");
+}
 
 template <class T>
 T Load(const unsigned char* p) {
@@ -126,8 +130,7 @@ Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
             return v;
         }
         case SQLT_CHR:
-        case SQLT_LNG:
-            return Text(bind, p, len);
+        case SQLT_LNG: return Text(bind, p, len);
         case SQLT_VCS: {
             if (size < 2) BadSize();
             size_t n = Load<ub2>(p);
@@ -139,8 +142,7 @@ Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
             return Text(bind, p + 4, n > size - 4 ? size - 4 : n);
         }
         case SQLT_BIN:
-        case SQLT_LBI:
-            return RawValue{std::string(reinterpret_cast<const char*>(p), len)};
+        case SQLT_LBI: return RawValue{std::string(reinterpret_cast<const char*>(p), len)};
         case SQLT_VBI: {
             if (size < 2) BadSize();
             size_t n = Load<ub2>(p);
@@ -198,8 +200,7 @@ Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
             ts.Validate();
             return DatetimeValue{DatetimeKind::Date, ts};
         }
-        default:
-            Unsupported();
+        default: Unsupported();
     }
 }
 

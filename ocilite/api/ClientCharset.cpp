@@ -24,8 +24,8 @@ const ClientCharset kCharsets[] = {
     {1, "US7ASCII", "ASCII", "?", false},
 };
 
-constexpr std::string_view kWaveDash = "\xE3\x80\x9C";       // U+301C
-constexpr std::string_view kFullwidthTilde = "\xEF\xBD\x9E"; // U+FF5E
+constexpr std::string_view kWaveDash = "\xE3\x80\x9C";        // U+301C
+constexpr std::string_view kFullwidthTilde = "\xEF\xBD\x9E";  // U+FF5E
 
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
     for (size_t p = s.find(from); p != std::string::npos; p = s.find(from, p + to.size()))
@@ -119,8 +119,10 @@ const Current& ReadNlsLang() {
         size_t dot = value.rfind('.');
         if (dot == std::string_view::npos || dot + 1 == value.size()) return c;
         const ClientCharset* found = FindClientCharset(value.substr(dot + 1));
-        if (found == nullptr) c.valid = false;
-        else c.charset = found;
+        if (found == nullptr)
+            c.valid = false;
+        else
+            c.charset = found;
         return c;
     }();
     return current;
@@ -141,8 +143,12 @@ const ClientCharset* FindClientCharset(std::string_view oracleName) {
     return nullptr;
 }
 
-const ClientCharset& CurrentClientCharset() { return *ReadNlsLang().charset; }
-bool ClientCharsetValid() { return ReadNlsLang().valid; }
+const ClientCharset& CurrentClientCharset() {
+    return *ReadNlsLang().charset;
+}
+bool ClientCharsetValid() {
+    return ReadNlsLang().valid;
+}
 
 std::string ToDatabaseText(std::string_view client, const ClientCharset& cs) {
     if (cs.utf8 || IsAscii(client)) return std::string(client);
@@ -161,7 +167,11 @@ std::string ToClientText(std::string_view utf8, const ClientCharset& cs) {
     return Convert(utf8, cs.iconvName, "UTF-8", true, cs.replacement);
 }
 
-std::string ToDatabaseText(std::string_view client) { return ToDatabaseText(client, CurrentClientCharset()); }
-std::string ToClientText(std::string_view utf8) { return ToClientText(utf8, CurrentClientCharset()); }
+std::string ToDatabaseText(std::string_view client) {
+    return ToDatabaseText(client, CurrentClientCharset());
+}
+std::string ToClientText(std::string_view utf8) {
+    return ToClientText(utf8, CurrentClientCharset());
+}
 
 }  // namespace ocilite::api

@@ -13,11 +13,11 @@
 namespace ocilite::api {
 
 struct ClientCharset {
-    ub2 id = 873;                  // Oracle character set id (OCI_ATTR_ENV_CHARSET_ID)
-    const char* name = "AL32UTF8"; // Oracle's name (OCINlsGetInfo OCI_NLS_CHARACTER_SET)
+    ub2 id = 873;                   // Oracle character set id (OCI_ATTR_ENV_CHARSET_ID)
+    const char* name = "AL32UTF8";  // Oracle's name (OCINlsGetInfo OCI_NLS_CHARACTER_SET)
     const char* iconvName = "UTF-8";
-    const char* replacement = "?"; // in the client set: what an unconvertible character becomes
-    bool utf8 = true;              // no conversion needed
+    const char* replacement = "?";  // in the client set: what an unconvertible character becomes
+    bool utf8 = true;               // no conversion needed
 };
 
 // Looks a character set up by Oracle name (case-insensitive); null when not supported.
@@ -29,7 +29,9 @@ const ClientCharset* FindClientCharset(std::string_view oracleName);
 const ClientCharset& CurrentClientCharset();
 bool ClientCharsetValid();
 
-inline bool ClientIsUtf8() { return CurrentClientCharset().utf8; }
+inline bool ClientIsUtf8() {
+    return CurrentClientCharset().utf8;
+}
 
 // Converts client text to the database character set and back.
 std::string ToDatabaseText(std::string_view client);

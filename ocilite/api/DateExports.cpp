@@ -24,8 +24,12 @@ T* Need(T* p) {
     return p;
 }
 
-const OciDate& DateOf(const OCIDate* d) { return *reinterpret_cast<const OciDate*>(Need(d)); }
-OciDate* DateOut(OCIDate* d) { return reinterpret_cast<OciDate*>(Need(d)); }
+const OciDate& DateOf(const OCIDate* d) {
+    return *reinterpret_cast<const OciDate*>(Need(d));
+}
+OciDate* DateOut(OCIDate* d) {
+    return reinterpret_cast<OciDate*>(Need(d));
+}
 
 template <class F>
 sword DateCall(OCIError* err, F&& body) {
@@ -89,9 +93,8 @@ sword OCIDateLastDay(OCIError* err, const OCIDate* date, OCIDate* last_day) {
 }
 
 sword OCIDateNextDay(OCIError* err, const OCIDate* date, const oratext* day_p, ub4 day_length, OCIDate* next_day) {
-    return DateCall(err, [&] {
-        ocilite::OciDateNextDay(DateOf(date), Text(Need(day_p), day_length), DateOut(next_day));
-    });
+    return DateCall(err,
+                    [&] { ocilite::OciDateNextDay(DateOf(date), Text(Need(day_p), day_length), DateOut(next_day)); });
 }
 
 sword OCIDateTimeToText(void* hndl, OCIError* err, const OCIDateTime* date, const OraText* fmt, ub1 fmt_length,
@@ -102,8 +105,7 @@ sword OCIDateTimeToText(void* hndl, OCIError* err, const OCIDateTime* date, cons
     return DateCall(err, [&] {
         if (!dt->hasValue) throw OraError(1891, "Datetime/Interval internal error");
         ocilite::OciDateTimeToText(dt->value, KindOf(dt->type), Text(fmt, fmt_length), fsprec,
-                                   Text(lang_name, lang_length), reinterpret_cast<char*>(Need(buf)),
-                                   Need(buf_size));
+                                   Text(lang_name, lang_length), reinterpret_cast<char*>(Need(buf)), Need(buf_size));
     });
 }
 
@@ -126,7 +128,8 @@ sword OCIIntervalToText(void* hndl, OCIError* err, const OCIInterval* inter, ub1
                         size_t buflen, size_t* resultlen) {
     if (LiveHandle(hndl) == nullptr) return OCI_INVALID_HANDLE;
     HandleBase* h = LiveHandle(inter);
-    if (h == nullptr || (h->type != OCI_DTYPE_INTERVAL_YM && h->type != OCI_DTYPE_INTERVAL_DS)) return OCI_INVALID_HANDLE;
+    if (h == nullptr || (h->type != OCI_DTYPE_INTERVAL_YM && h->type != OCI_DTYPE_INTERVAL_DS))
+        return OCI_INVALID_HANDLE;
     const auto* iv = static_cast<const OCIInterval*>(h);
     return DateCall(err, [&] {
         char* out = reinterpret_cast<char*>(Need(buffer));

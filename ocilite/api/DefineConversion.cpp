@@ -1,11 +1,11 @@
 #include "ocilite/api/DefineConversion.h"
-#include "ocilite/api/ArrayElement.h"
 
 #include <cstring>
 #include <limits>
 
-#include "ocilite/api/DatetimeDescriptor.h"
+#include "ocilite/api/ArrayElement.h"
 #include "ocilite/api/ClientCharset.h"
+#include "ocilite/api/DatetimeDescriptor.h"
 #include "ocilite/api/DatetimeText.h"
 #include "ocilite/api/IntervalDescriptor.h"
 #include "ocilite/api/LobLocator.h"
@@ -151,17 +151,17 @@ T* TargetDescriptor(const Slot& s, ub4 lo, ub4 hi) {
     void* p;
     std::memcpy(&p, s.data, sizeof p);
     HandleBase* h = LiveHandle(p);
-    if (h == nullptr || h->type < lo || h->type > hi) throw OraError(3115, "unsupported network datatype or representation");
+    if (h == nullptr || h->type < lo || h->type > hi)
+        throw OraError(3115, "unsupported network datatype or representation");
     return static_cast<T*>(h);
 }
 
 }  // namespace
 
 ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d, ub4 row, std::string& scratch) {
-    const bool byDescriptor = d.dty == SQLT_RDD || d.dty == SQLT_CLOB || d.dty == SQLT_BLOB ||
-                              d.dty == SQLT_BFILEE || d.dty == SQLT_CFILEE || d.dty == SQLT_DATE ||
-                              d.dty == SQLT_TIMESTAMP || d.dty == SQLT_TIMESTAMP_TZ ||
-                              d.dty == SQLT_TIMESTAMP_LTZ || d.dty == SQLT_INTERVAL_YM ||
+    const bool byDescriptor = d.dty == SQLT_RDD || d.dty == SQLT_CLOB || d.dty == SQLT_BLOB || d.dty == SQLT_BFILEE ||
+                              d.dty == SQLT_CFILEE || d.dty == SQLT_DATE || d.dty == SQLT_TIMESTAMP ||
+                              d.dty == SQLT_TIMESTAMP_TZ || d.dty == SQLT_TIMESTAMP_LTZ || d.dty == SQLT_INTERVAL_YM ||
                               d.dty == SQLT_INTERVAL_DS;
     const size_t stride = byDescriptor ? sizeof(void*) : (d.valueSize > 0 ? static_cast<size_t>(d.valueSize) : 0);
     Slot s{ElementAt<unsigned char>(d.valuep, row, d.valueSkip, stride),
@@ -245,23 +245,41 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
             bool fits = true;
             if (isSigned) {
                 int64_t v = 0;
-                try { v = n.ToInt64(); } catch (const OraError&) { fits = false; }
+                try {
+                    v = n.ToInt64();
+                } catch (const OraError&) {
+                    fits = false;
+                }
                 if (fits && bits < 64) fits = v >= -(int64_t(1) << (bits - 1)) && v < (int64_t(1) << (bits - 1));
                 if (!fits) throw OraError(1455, "converting column overflows integer datatype");
-                if (size == 1) Store<int8_t>(s.data, static_cast<int8_t>(v));
-                else if (size == 2) Store<int16_t>(s.data, static_cast<int16_t>(v));
-                else if (size == 4) Store<int32_t>(s.data, static_cast<int32_t>(v));
-                else Store<int64_t>(s.data, v);
+                if (size == 1)
+                    Store<int8_t>(s.data, static_cast<int8_t>(v));
+                else if (size == 2)
+                    Store<int16_t>(s.data, static_cast<int16_t>(v));
+                else if (size == 4)
+                    Store<int32_t>(s.data, static_cast<int32_t>(v));
+                else
+                    Store<int64_t>(s.data, v);
             } else {
                 uint64_t v = 0;
-                if (n.Sign() < 0) fits = false;
-                else try { v = n.ToUInt64(); } catch (const OraError&) { fits = false; }
+                if (n.Sign() < 0)
+                    fits = false;
+                else
+                    try {
+                        v = n.ToUInt64();
+                    } catch (const OraError&) {
+                        fits = false;
+                    }
                 if (fits && bits < 64) fits = v < (uint64_t(1) << bits);
                 if (!fits) throw OraError(1455, "converting column overflows integer datatype");
-                if (size == 1) Store<uint8_t>(s.data, static_cast<uint8_t>(v));
-                else if (size == 2) Store<uint16_t>(s.data, static_cast<uint16_t>(v));
-                else if (size == 4) Store<uint32_t>(s.data, static_cast<uint32_t>(v));
-                else Store<uint64_t>(s.data, v);
+                if (size == 1)
+                    Store<uint8_t>(s.data, static_cast<uint8_t>(v));
+                else if (size == 2)
+                    Store<uint16_t>(s.data, static_cast<uint16_t>(v));
+                else if (size == 4)
+                    Store<uint32_t>(s.data, static_cast<uint32_t>(v));
+                else
+                    Store<uint64_t>(s.data, v);
             }
             SetIndicator(s, 0);
             SetLength(s, size);
@@ -273,9 +291,12 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
         case SQLT_IBFLOAT:
         case SQLT_IBDOUBLE: {
             double v = DoubleOf(value);
-            if (size == 4) Store<float>(s.data, static_cast<float>(v));
-            else if (size == 8) Store<double>(s.data, v);
-            else throw OraError(1460, "unimplemented or unreasonable conversion requested");
+            if (size == 4)
+                Store<float>(s.data, static_cast<float>(v));
+            else if (size == 8)
+                Store<double>(s.data, v);
+            else
+                throw OraError(1460, "unimplemented or unreasonable conversion requested");
             SetIndicator(s, 0);
             SetLength(s, size);
             break;
@@ -299,8 +320,10 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
         case SQLT_TIMESTAMP_TZ:
         case SQLT_TIMESTAMP_LTZ: {
             int kind = d.dty == SQLT_DATE ? 0 : d.dty == SQLT_TIMESTAMP ? 1 : d.dty == SQLT_TIMESTAMP_TZ ? 2 : 3;
-            const ub4 want = kind == 0 ? OCI_DTYPE_DATE : kind == 1 ? OCI_DTYPE_TIMESTAMP
-                                                      : kind == 2 ? OCI_DTYPE_TIMESTAMP_TZ : OCI_DTYPE_TIMESTAMP_LTZ;
+            const ub4 want = kind == 0   ? OCI_DTYPE_DATE
+                             : kind == 1 ? OCI_DTYPE_TIMESTAMP
+                             : kind == 2 ? OCI_DTYPE_TIMESTAMP_TZ
+                                         : OCI_DTYPE_TIMESTAMP_LTZ;
             auto* dt = TargetDescriptor<OCIDateTime>(s, want, want);
             dt->value = DatetimeOf(value, kind);
             dt->hasValue = true;
@@ -314,13 +337,19 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
             const ub4 want = d.dty == SQLT_INTERVAL_YM ? OCI_DTYPE_INTERVAL_YM : OCI_DTYPE_INTERVAL_DS;
             auto* iv = TargetDescriptor<OCIInterval>(s, want, want);
             if (d.dty == SQLT_INTERVAL_YM) {
-                if (const auto* ym = std::get_if<OraIntervalYM>(&value)) iv->yearMonth = *ym;
-                else if (const auto* t = std::get_if<TextValue>(&value)) iv->yearMonth = OraIntervalYM::Parse(t->bytes);
-                else Inconsistent("INTERVAL YEAR TO MONTH", TypeNameOf(value));
+                if (const auto* ym = std::get_if<OraIntervalYM>(&value))
+                    iv->yearMonth = *ym;
+                else if (const auto* t = std::get_if<TextValue>(&value))
+                    iv->yearMonth = OraIntervalYM::Parse(t->bytes);
+                else
+                    Inconsistent("INTERVAL YEAR TO MONTH", TypeNameOf(value));
             } else {
-                if (const auto* ds = std::get_if<OraIntervalDS>(&value)) iv->daySecond = *ds;
-                else if (const auto* t = std::get_if<TextValue>(&value)) iv->daySecond = OraIntervalDS::Parse(t->bytes);
-                else Inconsistent("INTERVAL DAY TO SECOND", TypeNameOf(value));
+                if (const auto* ds = std::get_if<OraIntervalDS>(&value))
+                    iv->daySecond = *ds;
+                else if (const auto* t = std::get_if<TextValue>(&value))
+                    iv->daySecond = OraIntervalDS::Parse(t->bytes);
+                else
+                    Inconsistent("INTERVAL DAY TO SECOND", TypeNameOf(value));
             }
             iv->hasValue = true;
             SetIndicator(s, 0);
@@ -329,9 +358,12 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
         }
         case SQLT_RDD: {
             auto* rowid = TargetDescriptor<OCIRowid>(s, OCI_DTYPE_ROWID, OCI_DTYPE_ROWID);
-            if (const auto* r = std::get_if<RowidValue>(&value)) rowid->text = r->text;
-            else if (const auto* t = std::get_if<TextValue>(&value)) rowid->text = t->bytes;
-            else Inconsistent("ROWID", TypeNameOf(value));
+            if (const auto* r = std::get_if<RowidValue>(&value))
+                rowid->text = r->text;
+            else if (const auto* t = std::get_if<TextValue>(&value))
+                rowid->text = t->bytes;
+            else
+                Inconsistent("ROWID", TypeNameOf(value));
             SetIndicator(s, 0);
             SetLength(s, sizeof(void*));
             break;
@@ -365,8 +397,7 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
             SetLength(s, sizeof(void*));
             break;
         }
-        default:
-            throw OraError(3115, "unsupported network datatype or representation");
+        default: throw OraError(3115, "unsupported network datatype or representation");
     }
     if (s.rcode != nullptr) *s.rcode = rc;
     return rc;

@@ -15,7 +15,6 @@ namespace ocilite::api {
 // (truncated). Throws OraError when the value cannot be converted to the buffer's type.
 // `scratch` is a buffer the caller reuses from row to row. A LOB's content is moved into
 // the defined locator (the value is left without it), so megabytes are not copied again.
-ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& define, ub4 row,
-                     std::string& scratch);
+ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& define, ub4 row, std::string& scratch);
 
 }  // namespace ocilite::api

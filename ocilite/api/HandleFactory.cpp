@@ -24,10 +24,8 @@ std::unique_ptr<HandleBase> NewHandle(ub4 handleType) {
         case OCI_HTYPE_TRANS:
         case OCI_HTYPE_CPOOL:
         case OCI_HTYPE_SPOOL:
-        case OCI_HTYPE_ADMIN:
-            return std::make_unique<OpaqueHandle>(handleType);
-        default:
-            return nullptr;
+        case OCI_HTYPE_ADMIN: return std::make_unique<OpaqueHandle>(handleType);
+        default: return nullptr;
     }
 }
 

@@ -40,10 +40,16 @@ sword LobCall(const void* ctx, ub4 ctxType, OCIError* err, const void* loc, F&& 
     return GuardedCall(diagnostics, [&]() -> sword { return body(*locator); });
 }
 
-[[noreturn]] void InvalidLocator() { throw OraError(22275, "invalid LOB locator specified"); }
-[[noreturn]] void BadParameter() { throw OraError(24801, "illegal parameter value in OCI lob function"); }
+[[noreturn]] void InvalidLocator() {
+    throw OraError(22275, "invalid LOB locator specified");
+}
+[[noreturn]] void BadParameter() {
+    throw OraError(24801, "illegal parameter value in OCI lob function");
+}
 
-bool IsFile(const OCILobLocator& loc) { return loc.type == OCI_DTYPE_FILE; }
+bool IsFile(const OCILobLocator& loc) {
+    return loc.type == OCI_DTYPE_FILE;
+}
 
 void RequireValue(const OCILobLocator& loc) {
     if (!loc.hasValue && loc.fileName.empty()) InvalidLocator();
@@ -57,7 +63,8 @@ std::string& Content(OCILobLocator& loc) {
 
 // Changing a LOB needs a locator the client may write through.
 std::string& WritableContent(OCILobLocator& loc) {
-    if (IsFile(loc)) throw OraError(22286, "insufficient privileges on file or directory to perform FILEWRITE operation");
+    if (IsFile(loc))
+        throw OraError(22286, "insufficient privileges on file or directory to perform FILEWRITE operation");
     std::string& content = Content(loc);
     if (!loc.temporary) throw OraError(22920, "row containing the LOB value is not locked");
     return content;
@@ -82,7 +89,8 @@ bool FileThere(const std::filesystem::path& path) {
 // Writes bytes at a 0-based offset; a gap after the end is filled with zero bytes (BLOB) or
 // blanks (CLOB), as Oracle fills it.
 void PutBytes(OCILobLocator& loc, std::string& content, size_t at, const char* bytes, size_t n) {
-    if (at > kMaxLobBytes || n > kMaxLobBytes - at) throw OraError(22925, "operation would exceed maximum size allowed for a LOB value");
+    if (at > kMaxLobBytes || n > kMaxLobBytes - at)
+        throw OraError(22925, "operation would exceed maximum size allowed for a LOB value");
     if (at > content.size()) content.append(at - content.size(), loc.ref.lobType == 113 ? '\0' : ' ');
     const size_t overlap = std::min(n, content.size() - at);
     std::memcpy(content.data() + at, bytes, overlap);
@@ -180,8 +188,8 @@ sword OCILobCharSetId(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* locp,
         return OCI_SUCCESS;
     });
 }
-sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp,
-                  ub4 buflen, ub1 piece, void* ctxp, OCICallbackLobWrite cbfp, ub2 csid, ub1 csfrm) {
+sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp, ub4 buflen,
+                  ub1 piece, void* ctxp, OCICallbackLobWrite cbfp, ub2 csid, ub1 csfrm) {
     return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         std::string& content = WritableContent(loc);
         if (amtp == nullptr || (bufp == nullptr && buflen > 0)) BadParameter();
@@ -226,7 +234,8 @@ sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* a
             }
             case OCI_NEXT_PIECE:
             case OCI_LAST_PIECE: {
-                if (!loc.writingPieces) throw OraError(24804, "operation not allowed: the LOB is not being written in pieces");
+                if (!loc.writingPieces)
+                    throw OraError(24804, "operation not allowed: the LOB is not being written in pieces");
                 PutBytes(loc, content, loc.nextPieceAt, bytes, buflen);
                 loc.nextPieceAt += buflen;
                 *amtp = buflen;
@@ -242,7 +251,8 @@ sword OCILobFileOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, ub
     return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
         if (!IsFile(loc)) InvalidLocator();
         if (mode != OCI_FILE_READONLY) BadParameter();
-        if (loc.file != nullptr) throw OraError(22290, "operation would exceed the maximum number of opened files or LOBs");
+        if (loc.file != nullptr)
+            throw OraError(22290, "operation would exceed the maximum number of opened files or LOBs");
         const auto path = FilePath(svchp, loc);
         if (!FileThere(path)) throw OraError(22288, "file or LOB operation FILEOPEN failed\nNo such file or directory");
         auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
@@ -270,7 +280,8 @@ sword OCILobRead(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* am
         size_t length = 0;
         const std::string* content = nullptr;
         if (IsFile(loc)) {
-            if (loc.file == nullptr) throw OraError(22289, "cannot perform FILEREAD operation on an unopened file or LOB");
+            if (loc.file == nullptr)
+                throw OraError(22289, "cannot perform FILEREAD operation on an unopened file or LOB");
             length = FileLength(svchp, loc);
         } else {
             content = &Content(loc);
@@ -312,7 +323,8 @@ sword OCILobCopy(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* dst_locp, OCI
         std::string& target = WritableContent(dst);
         if (IsFile(*src)) InvalidLocator();
         if (src->ref.lobType != dst.ref.lobType) throw OraError(932, "inconsistent datatypes: expected - got -");
-        if (dst.buffering || src->buffering) throw OraError(22279, "cannot perform operation with LOB buffering enabled");
+        if (dst.buffering || src->buffering)
+            throw OraError(22279, "cannot perform operation with LOB buffering enabled");
         if (dst_offset == 0 || src_offset == 0) BadParameter();
         const std::string& source = Content(*src);
         if (src_offset - 1 > source.size()) throw OraError(1403, "no data found");
@@ -330,18 +342,18 @@ sword OCILobTrim(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 new
     return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         std::string& content = WritableContent(loc);
         if (loc.buffering) throw OraError(22279, "cannot perform operation with LOB buffering enabled");
-        if (newlen > content.size()) throw OraError(22926, "specified trim length is greater than current LOB value's length");
+        if (newlen > content.size())
+            throw OraError(22926, "specified trim length is greater than current LOB value's length");
         content.resize(newlen);
         content.shrink_to_fit();
         return OCI_SUCCESS;
     });
 }
-sword OCILobFileGetName(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* filep, OraText* dir_alias,
-                        ub2* d_length, OraText* filename, ub2* f_length) {
+sword OCILobFileGetName(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* filep, OraText* dir_alias, ub2* d_length,
+                        OraText* filename, ub2* f_length) {
     return LobCall(envhp, OCI_HTYPE_ENV, errhp, filep, [&](OCILobLocator& loc) -> sword {
         if (!IsFile(loc)) InvalidLocator();
-        if (d_length == nullptr || f_length == nullptr || dir_alias == nullptr || filename == nullptr)
-            InvalidLocator();
+        if (d_length == nullptr || f_length == nullptr || dir_alias == nullptr || filename == nullptr) InvalidLocator();
         if (loc.directory.size() > *d_length || loc.fileName.size() > *f_length)
             throw OraError(22289, "cannot perform operation on an unopened file or LOB");
         std::memcpy(dir_alias, loc.directory.data(), loc.directory.size());
@@ -351,8 +363,8 @@ sword OCILobFileGetName(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* fil
         return OCI_SUCCESS;
     });
 }
-sword OCILobFileSetName(OCIEnv* envhp, OCIError* errhp, OCILobLocator** filepp, const OraText* dir_alias,
-                        ub2 d_length, const OraText* filename, ub2 f_length) {
+sword OCILobFileSetName(OCIEnv* envhp, OCIError* errhp, OCILobLocator** filepp, const OraText* dir_alias, ub2 d_length,
+                        const OraText* filename, ub2 f_length) {
     if (filepp == nullptr) return OCI_INVALID_HANDLE;
     return LobCall(envhp, OCI_HTYPE_ENV, errhp, *filepp, [&](OCILobLocator& loc) -> sword {
         if (!IsFile(loc) || dir_alias == nullptr || filename == nullptr) InvalidLocator();
@@ -401,6 +413,8 @@ ub1* OCIRawPtr(OCIEnv* env, const OCIRaw* raw) {
     return nullptr;
 }
 
-oratext* OCIStringPtr(OCIEnv* env, const OCIString* vs) { return nullptr; }
+oratext* OCIStringPtr(OCIEnv* env, const OCIString* vs) {
+    return nullptr;
+}
 
 }  // extern "C"

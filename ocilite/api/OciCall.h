@@ -24,24 +24,21 @@ sword GuardedCall(Diagnostics* diagnostics, F&& body) noexcept {
     } catch (const OraError& e) {
         try {
             if (diagnostics != nullptr) diagnostics->Set(e.Code(), e.Message());
-        } catch (...) {
-        }
+        } catch (...) {}
     } catch (const std::bad_alloc&) {
         try {
-            if (diagnostics != nullptr) diagnostics->SetOra(4030, "out of process memory when trying to allocate memory");
-        } catch (...) {
-        }
+            if (diagnostics != nullptr)
+                diagnostics->SetOra(4030, "out of process memory when trying to allocate memory");
+        } catch (...) {}
     } catch (const std::exception& e) {
         try {
             if (diagnostics != nullptr)
                 diagnostics->SetOra(600, std::string("internal error code, arguments: [") + e.what() + "]");
-        } catch (...) {
-        }
+        } catch (...) {}
     } catch (...) {
         try {
             if (diagnostics != nullptr) diagnostics->SetOra(600, "internal error code, arguments: [unknown]");
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     return OCI_ERROR;
 }

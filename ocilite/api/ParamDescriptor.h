@@ -15,7 +15,7 @@ struct OCIParam : ocilite::api::HandleBase {
     ocilite::ColumnInfo column;
     ub4 position = 0;
     ub1 parameterType = OCI_PTYPE_COL;
-    std::string objectName;            // tables and views
-    OCIParam* columnList = nullptr;    // tables and views: the OCI_PTYPE_LIST parameter
-    std::vector<OCIParam*> members;    // tables and views, and the list: the columns
+    std::string objectName;          // tables and views
+    OCIParam* columnList = nullptr;  // tables and views: the OCI_PTYPE_LIST parameter
+    std::vector<OCIParam*> members;  // tables and views, and the list: the columns
 };

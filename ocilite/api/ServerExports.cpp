@@ -66,7 +66,9 @@ std::vector<std::string> NameParts(const std::string& text, const std::string& s
     return parts;
 }
 
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string Quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
 
 // Fills a describe handle with the table or view `text` names, as `user` sees it.
 void Describe(OCIDescribe* d, ocilite::Session& session, const std::string& text, ub1 wanted) {
@@ -118,8 +120,8 @@ extern "C" {
 // ---- environment ----------------------------------------------------------------------------
 
 sword OCIEnvCreate(OCIEnv** envp, ub4 mode, void* ctxp, void* (*malocfp)(void* ctxp, size_t size),
-                   void* (*ralocfp)(void* ctxp, void* memptr, size_t newsize), void (*mfreefp)(void* ctxp, void* memptr),
-                   size_t xtramem_sz, void** usrmempp) {
+                   void* (*ralocfp)(void* ctxp, void* memptr, size_t newsize),
+                   void (*mfreefp)(void* ctxp, void* memptr), size_t xtramem_sz, void** usrmempp) {
     // Memory callbacks are optional in OCI; this library allocates with the C++ runtime.
     if (envp != nullptr) *envp = nullptr;
     return OCIEnvInit(envp, mode, xtramem_sz, usrmempp);
@@ -274,8 +276,8 @@ sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation,
     return OCIStmtFetch(stmtp, errhp, nrows, orientation, mode);
 }
 
-sword OCIDescribeAny(OCISvcCtx* svchp, OCIError* errhp, void* objptr, ub4 objnm_len, ub1 objptr_typ,
-                     ub1 info_level, ub1 objtyp, OCIDescribe* dschp) {
+sword OCIDescribeAny(OCISvcCtx* svchp, OCIError* errhp, void* objptr, ub4 objnm_len, ub1 objptr_typ, ub1 info_level,
+                     ub1 objtyp, OCIDescribe* dschp) {
     OCISvcCtx* svc = HandleAs<OCISvcCtx>(svchp, OCI_HTYPE_SVCCTX);
     OCIDescribe* d = HandleAs<OCIDescribe>(dschp, OCI_HTYPE_DESCRIBE);
     Diagnostics* diagnostics = DiagnosticsOf(errhp);

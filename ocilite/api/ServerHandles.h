@@ -26,7 +26,7 @@ struct OCISession : ocilite::api::HandleBase {
 
 struct OCIDescribe : ocilite::api::HandleBase {
     OCIDescribe() : HandleBase(OCI_HTYPE_DESCRIBE) {}
-    std::unique_ptr<OCIParam> object;  // OCI_PTYPE_TABLE or OCI_PTYPE_VIEW
+    std::unique_ptr<OCIParam> object;      // OCI_PTYPE_TABLE or OCI_PTYPE_VIEW
     std::unique_ptr<OCIParam> columnList;  // OCI_PTYPE_LIST
     std::vector<std::unique_ptr<OCIParam>> columns;
 };

@@ -4,7 +4,9 @@
 
 #include "ocilite/api/StatementHandle.h"
 
-OCISvcCtx::~OCISvcCtx() { EndSession(); }
+OCISvcCtx::~OCISvcCtx() {
+    EndSession();
+}
 
 void OCISvcCtx::EndSession() noexcept {
     std::vector<OCIStmt*> attached(statements.begin(), statements.end());

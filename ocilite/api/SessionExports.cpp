@@ -30,8 +30,8 @@ sword OCILogon(OCIEnv* envhp, OCIError* errhp, OCISvcCtx** svchp, const OraText*
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (env == nullptr || diagnostics == nullptr || svchp == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
-        auto session = ocilite::Session::Logon(Bytes(username, uname_len), Bytes(password, passwd_len),
-                                               Bytes(dbname, dbname_len));
+        auto session =
+            ocilite::Session::Logon(Bytes(username, uname_len), Bytes(password, passwd_len), Bytes(dbname, dbname_len));
         auto svc = std::make_unique<OCISvcCtx>();
         svc->session = std::move(session);
         svc->env = env;

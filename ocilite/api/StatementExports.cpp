@@ -18,15 +18,40 @@ namespace {
 // caller learns at bind or define time rather than at the first row.
 bool IsSupportedExternalType(ub2 dty) {
     switch (dty) {
-        case SQLT_CHR: case SQLT_NUM: case SQLT_INT: case SQLT_FLT: case SQLT_STR: case SQLT_VNU:
-        case SQLT_LNG: case SQLT_VCS: case SQLT_DAT: case SQLT_VBI: case SQLT_BFLOAT: case SQLT_BDOUBLE:
-        case SQLT_BIN: case SQLT_LBI: case SQLT_UIN: case SQLT_LVC: case SQLT_LVB: case SQLT_AFC:
-        case SQLT_AVC: case SQLT_IBFLOAT: case SQLT_IBDOUBLE: case SQLT_RDD: case SQLT_CLOB: case SQLT_BLOB:
-        case SQLT_BFILEE: case SQLT_CFILEE: case SQLT_ODT: case SQLT_DATE: case SQLT_TIMESTAMP:
-        case SQLT_TIMESTAMP_TZ: case SQLT_INTERVAL_YM: case SQLT_INTERVAL_DS: case SQLT_TIMESTAMP_LTZ:
-            return true;
-        default:
-            return false;
+        case SQLT_CHR:
+        case SQLT_NUM:
+        case SQLT_INT:
+        case SQLT_FLT:
+        case SQLT_STR:
+        case SQLT_VNU:
+        case SQLT_LNG:
+        case SQLT_VCS:
+        case SQLT_DAT:
+        case SQLT_VBI:
+        case SQLT_BFLOAT:
+        case SQLT_BDOUBLE:
+        case SQLT_BIN:
+        case SQLT_LBI:
+        case SQLT_UIN:
+        case SQLT_LVC:
+        case SQLT_LVB:
+        case SQLT_AFC:
+        case SQLT_AVC:
+        case SQLT_IBFLOAT:
+        case SQLT_IBDOUBLE:
+        case SQLT_RDD:
+        case SQLT_CLOB:
+        case SQLT_BLOB:
+        case SQLT_BFILEE:
+        case SQLT_CFILEE:
+        case SQLT_ODT:
+        case SQLT_DATE:
+        case SQLT_TIMESTAMP:
+        case SQLT_TIMESTAMP_TZ:
+        case SQLT_INTERVAL_YM:
+        case SQLT_INTERVAL_DS:
+        case SQLT_TIMESTAMP_LTZ: return true;
+        default: return false;
     }
 }
 
@@ -103,8 +128,8 @@ sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const OraT
     if (s == nullptr || diagnostics == nullptr || bindp == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
         if (placeholder == nullptr) throw OraError(1036, "illegal variable name/number");
-        size_t len = placeh_len >= 0 ? static_cast<size_t>(placeh_len)
-                                     : std::strlen(reinterpret_cast<const char*>(placeholder));
+        size_t len =
+            placeh_len >= 0 ? static_cast<size_t>(placeh_len) : std::strlen(reinterpret_cast<const char*>(placeholder));
         // The handle passed in (if any) is not reused: each placeholder has its own bind.
         OCIBind* b = s->BindByName(std::string_view(reinterpret_cast<const char*>(placeholder), len));
         FillBind(b, valuep, value_sz, dty, indp, alenp, rcodep, maxarr_len, curelep, mode);
@@ -113,8 +138,8 @@ sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const OraT
     });
 }
 
-sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position, void* valuep, sb4 value_sz,
-                   ub2 dty, void* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode) {
+sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position, void* valuep, sb4 value_sz, ub2 dty,
+                   void* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode) {
     OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (s == nullptr || diagnostics == nullptr || bindp == nullptr) return OCI_INVALID_HANDLE;

@@ -1,9 +1,9 @@
 #include "ocilite/api/StatementHandle.h"
-#include "ocilite/api/ArrayElement.h"
 
 #include <algorithm>
 #include <cctype>
 
+#include "ocilite/api/ArrayElement.h"
 #include "ocilite/api/BindConversion.h"
 #include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/DefineConversion.h"
@@ -19,7 +19,8 @@ namespace {
 // A placeholder name as Oracle compares it: without its colon, upper-cased unless quoted.
 std::string NormalizedPlaceholder(std::string_view name) {
     if (!name.empty() && name.front() == ':') name.remove_prefix(1);
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') return std::string(name.substr(1, name.size() - 2));
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+        return std::string(name.substr(1, name.size() - 2));
     std::string out(name);
     for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
@@ -27,7 +28,9 @@ std::string NormalizedPlaceholder(std::string_view name) {
 
 }  // namespace
 
-OCIStmt::~OCIStmt() { DetachSession(); }
+OCIStmt::~OCIStmt() {
+    DetachSession();
+}
 
 void OCIStmt::DetachSession() noexcept {
     statement_.reset();

@@ -14,9 +14,18 @@ namespace {
 // form with a three-digit exponent ("1.5E+000"), "Inf", "-Inf" and "Nan" for the specials.
 template <class T>
 void BinaryFloatText(T v, std::string& out) {
-    if (v != v) { out = "Nan"; return; }
-    if (v == std::numeric_limits<T>::infinity()) { out = "Inf"; return; }
-    if (v == -std::numeric_limits<T>::infinity()) { out = "-Inf"; return; }
+    if (v != v) {
+        out = "Nan";
+        return;
+    }
+    if (v == std::numeric_limits<T>::infinity()) {
+        out = "Inf";
+        return;
+    }
+    if (v == -std::numeric_limits<T>::infinity()) {
+        out = "-Inf";
+        return;
+    }
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
     std::string_view s(buf, static_cast<size_t>(res.ptr - buf));
@@ -30,7 +39,9 @@ void BinaryFloatText(T v, std::string& out) {
     out = mantissa + tail;
 }
 
-int LeadPrecision(const ColumnInfo& column) { return column.precision > 0 ? column.precision : 9; }
+int LeadPrecision(const ColumnInfo& column) {
+    return column.precision > 0 ? column.precision : 9;
+}
 
 }  // namespace
 

@@ -57,7 +57,7 @@ void QuoteStateAfter(const std::string& line, char& close, std::string& code) {
         if (close == '\'') {
             if (c == '\'') close = 0;  // '' re-enters on the next character
         } else if (close == kInName) {
-            if (c == '"') close = 0;   // "" likewise
+            if (c == '"') close = 0;  // "" likewise
         } else if (close != 0) {
             if (c == close && i + 1 < line.size() && line[i + 1] == '\'') {
                 close = 0;

@@ -51,9 +51,10 @@ std::string ConsoleText(const Value& v, const ColumnInfo& column) {
             static const DatetimeFormat ts =
                 DatetimeFormat::Compile("YYYY-MM-DD HH24:MI:SS.FF", FormatUse::Render, DatetimeKind::Timestamp);
             static const DatetimeFormat tz = DatetimeFormat::Compile("YYYY-MM-DD HH24:MI:SS.FF TZH:TZM",
-                                                                      FormatUse::Render, DatetimeKind::TimestampTz);
+                                                                     FormatUse::Render, DatetimeKind::TimestampTz);
             int fs = column.scale > 0 && column.scale <= 9 ? column.scale : 6;
-            if (column.dataType != 187 && column.dataType != 188 && column.dataType != 232 && d.kind != DatetimeKind::Date)
+            if (column.dataType != 187 && column.dataType != 188 && column.dataType != 232 &&
+                d.kind != DatetimeKind::Date)
                 fs = 9;
             switch (d.kind) {
                 case DatetimeKind::Date: return Render(d.value, date, 0);

@@ -83,8 +83,7 @@ void Catalog::RevokeSystem(const std::string& grantee, const std::string& privil
     SqliteStmt s(db_, "DELETE FROM ocl_sys_privs WHERE grantee = ? AND privilege = ?");
     s.Bind(1, grantee).Bind(2, privilege);
     s.Step();
-    if (sqlite3_changes(db_) == 0)
-        throw OraError(1952, "system privileges not granted to '" + grantee + "'");
+    if (sqlite3_changes(db_) == 0) throw OraError(1952, "system privileges not granted to '" + grantee + "'");
 }
 
 void Catalog::GrantObject(int64_t objectId, const std::string& grantee, const std::string& privilege) {

@@ -27,7 +27,9 @@ void Catalog::EnsureSchema() {
             "CREATE TABLE IF NOT EXISTS ocl_directories(name TEXT PRIMARY KEY, path TEXT NOT NULL);");
 }
 
-bool Catalog::UserExists(const std::string& user) { return PasswordHash(user).has_value(); }
+bool Catalog::UserExists(const std::string& user) {
+    return PasswordHash(user).has_value();
+}
 
 std::optional<std::string> Catalog::PasswordHash(const std::string& user) {
     SqliteStmt s(db_, "SELECT pwhash FROM ocl_users WHERE name = ?");
@@ -144,8 +146,9 @@ std::vector<CatalogObject> Catalog::ObjectsOf(const std::string& owner) {
 }
 
 std::string Catalog::NextConstraintName() {
-    SqliteStmt up(db_, "INSERT INTO ocl_sequence(name, value) VALUES('SYS_C', 1)"
-                       " ON CONFLICT(name) DO UPDATE SET value = value + 1");
+    SqliteStmt up(db_,
+                  "INSERT INTO ocl_sequence(name, value) VALUES('SYS_C', 1)"
+                  " ON CONFLICT(name) DO UPDATE SET value = value + 1");
     up.Step();
     SqliteStmt s(db_, "SELECT value FROM ocl_sequence WHERE name = 'SYS_C'");
     s.Step();
@@ -155,8 +158,7 @@ std::string Catalog::NextConstraintName() {
 }
 
 CatalogObject Catalog::CreateTable(const std::string& owner, const std::string& name,
-                                   std::vector<CatalogColumn> columns,
-                                   std::vector<CatalogConstraint> constraints) {
+                                   std::vector<CatalogColumn> columns, std::vector<CatalogConstraint> constraints) {
     CatalogObject o;
     o.owner = owner;
     o.name = name;
@@ -170,10 +172,14 @@ CatalogObject Catalog::CreateTable(const std::string& owner, const std::string& 
     }
     std::string ddl = "CREATE TABLE " + o.StorageName() + "(";
     for (size_t i = 0; i < columns.size(); ++i) {
-        SqliteStmt s(db_, "INSERT INTO ocl_columns(obj_id, pos, name, type, not_null, default_text)"
-                          " VALUES(?, ?, ?, ?, ?, ?)");
-        s.Bind(1, o.id).Bind(2, static_cast<int64_t>(i)).Bind(3, columns[i].name)
-            .Bind(4, EncodeType(columns[i].type)).Bind(5, columns[i].notNull ? 1 : 0)
+        SqliteStmt s(db_,
+                     "INSERT INTO ocl_columns(obj_id, pos, name, type, not_null, default_text)"
+                     " VALUES(?, ?, ?, ?, ?, ?)");
+        s.Bind(1, o.id)
+            .Bind(2, static_cast<int64_t>(i))
+            .Bind(3, columns[i].name)
+            .Bind(4, EncodeType(columns[i].type))
+            .Bind(5, columns[i].notNull ? 1 : 0)
             .Bind(6, columns[i].defaultText);
         s.Step();
         if (i) ddl += ", ";
@@ -185,7 +191,10 @@ CatalogObject Catalog::CreateTable(const std::string& owner, const std::string& 
         if (con.name.empty()) con.name = NextConstraintName();
         if (NameUsed(owner, con.name)) throw OraError(955, "name is already used by an existing object");
         SqliteStmt s(db_, "INSERT INTO ocl_constraints(owner, name, obj_id, type, columns) VALUES(?, ?, ?, ?, ?)");
-        s.Bind(1, owner).Bind(2, con.name).Bind(3, o.id).Bind(4, std::string(1, con.type))
+        s.Bind(1, owner)
+            .Bind(2, con.name)
+            .Bind(3, o.id)
+            .Bind(4, std::string(1, con.type))
             .Bind(5, JoinPositions(con.columns));
         int rc = sqlite3_step(s.get());
         if ((rc & 0xFF) == SQLITE_CONSTRAINT) throw OraError(2264, "name already used by an existing constraint");
@@ -211,13 +220,16 @@ void Catalog::CreateView(const std::string& owner, const std::string& name, cons
         joined += columns[i];
     }
     if (replace) {
-        SqliteStmt u(db_, "UPDATE ocl_objects SET view_text = ?, view_columns = ? WHERE owner = ? AND name = ? AND type = 'VIEW'");
+        SqliteStmt u(
+            db_,
+            "UPDATE ocl_objects SET view_text = ?, view_columns = ? WHERE owner = ? AND name = ? AND type = 'VIEW'");
         u.Bind(1, text).Bind(2, joined).Bind(3, owner).Bind(4, name);
         u.Step();
         if (sqlite3_changes(db_) > 0) return;
     }
-    SqliteStmt s(db_, "INSERT INTO ocl_objects(owner, name, type, view_text, view_columns, created)"
-                      " VALUES(?, ?, 'VIEW', ?, ?, ?)");
+    SqliteStmt s(db_,
+                 "INSERT INTO ocl_objects(owner, name, type, view_text, view_columns, created)"
+                 " VALUES(?, ?, 'VIEW', ?, ?, ?)");
     std::string created = DatetimeStorageKey(OraTimestamp::Now(false), TypeKind::Date);
     s.Bind(1, owner).Bind(2, name).Bind(3, text).Bind(4, joined).BindBlob(5, created);
     s.Step();

@@ -4,10 +4,9 @@
 // and constraints. Each Oracle table is stored in an SQLite table named t<object id> with
 // columns c1..cn, so Oracle's case-sensitive quoted names never meet SQLite's own rules.
 
-#include <sqlite3.h>
-
 #include <cstdint>
 #include <optional>
+#include <sqlite3.h>
 #include <string>
 #include <vector>
 
@@ -24,17 +23,17 @@ struct CatalogColumn {
 
 struct CatalogConstraint {
     std::string owner, name;
-    char type = 'U';               // 'P' or 'U'
-    std::vector<int> columns;      // 0-based column positions
+    char type = 'U';           // 'P' or 'U'
+    std::vector<int> columns;  // 0-based column positions
 };
 
 struct CatalogObject {
     int64_t id = 0;
     std::string owner, name;
-    std::string type;              // "TABLE" or "VIEW"
-    std::vector<CatalogColumn> columns;   // tables only
-    std::string viewText;          // views: the query text
-    std::vector<std::string> viewColumns; // views: explicit column names, if given
+    std::string type;                      // "TABLE" or "VIEW"
+    std::vector<CatalogColumn> columns;    // tables only
+    std::string viewText;                  // views: the query text
+    std::vector<std::string> viewColumns;  // views: explicit column names, if given
     std::vector<CatalogConstraint> constraints;
 
     std::string StorageName() const { return "t" + std::to_string(id); }
@@ -61,7 +60,7 @@ public:
     bool HasAccountSchema();
     void EnsureAccountSchema();
     struct LogonState {
-        int failed = 0;     // failed logons in a row
+        int failed = 0;  // failed logons in a row
         bool locked = false;
     };
     LogonState AccountState(const std::string& user);
@@ -94,8 +93,7 @@ public:
 
     // Records a table and creates its storage table and unique indexes. Constraint names left
     // empty get SYS_Cnnnnnnn names.
-    CatalogObject CreateTable(const std::string& owner, const std::string& name,
-                              std::vector<CatalogColumn> columns,
+    CatalogObject CreateTable(const std::string& owner, const std::string& name, std::vector<CatalogColumn> columns,
                               std::vector<CatalogConstraint> constraints);
     void CreateView(const std::string& owner, const std::string& name, const std::string& text,
                     const std::vector<std::string>& columns, bool replace);

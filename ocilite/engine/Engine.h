@@ -17,26 +17,36 @@ namespace ocilite {
 
 // OCI_ATTR_STMT_TYPE values.
 enum class StatementType : uint16_t {
-    Unknown = 0, Select = 1, Update = 2, Delete = 3, Insert = 4, Create = 5, Drop = 6,
-    Alter = 7, Begin = 8, Declare = 9, Call = 10, Merge = 16,
+    Unknown = 0,
+    Select = 1,
+    Update = 2,
+    Delete = 3,
+    Insert = 4,
+    Create = 5,
+    Drop = 6,
+    Alter = 7,
+    Begin = 8,
+    Declare = 9,
+    Call = 10,
+    Merge = 16,
 };
 
 // What OCIParamGet/OCIAttrGet report for one select-list column, with the sizes Oracle's
 // client writes (OCI_ATTR_PRECISION is 2 bytes for a select-list describe).
 struct ColumnInfo {
-    std::string name;            // as Oracle names it: upper case unless quoted or aliased
-    uint16_t dataType = 0;       // Oracle internal type code: 1, 2, 8, 12, 23, 24, 96, 100, 101,
-                                 // 104, 112, 113, 114, 180, 181, 231, 182, 183 ...
-    uint16_t dataSize = 0;       // OCI_ATTR_DATA_SIZE
-    int16_t precision = 0;       // OCI_ATTR_PRECISION
-    int8_t scale = 0;            // OCI_ATTR_SCALE (-127 for FLOAT / unconstrained NUMBER)
-    bool nullable = true;        // OCI_ATTR_IS_NULL
-    uint8_t charsetForm = 0;     // OCI_ATTR_CHARSET_FORM: 0 none, 1 implicit, 2 nchar
-    uint16_t charsetId = 0;      // OCI_ATTR_CHARSET_ID (0 for non-character columns)
-    uint8_t charUsed = 0;        // OCI_ATTR_CHAR_USED
-    uint16_t charSize = 0;       // OCI_ATTR_CHAR_SIZE
-    std::string typeName;        // declared type as USER_TAB_COLUMNS shows it, e.g. "NUMBER"
-    std::string schemaName;      // OCI_ATTR_SCHEMA_NAME (empty for expressions)
+    std::string name;         // as Oracle names it: upper case unless quoted or aliased
+    uint16_t dataType = 0;    // Oracle internal type code: 1, 2, 8, 12, 23, 24, 96, 100, 101,
+                              // 104, 112, 113, 114, 180, 181, 231, 182, 183 ...
+    uint16_t dataSize = 0;    // OCI_ATTR_DATA_SIZE
+    int16_t precision = 0;    // OCI_ATTR_PRECISION
+    int8_t scale = 0;         // OCI_ATTR_SCALE (-127 for FLOAT / unconstrained NUMBER)
+    bool nullable = true;     // OCI_ATTR_IS_NULL
+    uint8_t charsetForm = 0;  // OCI_ATTR_CHARSET_FORM: 0 none, 1 implicit, 2 nchar
+    uint16_t charsetId = 0;   // OCI_ATTR_CHARSET_ID (0 for non-character columns)
+    uint8_t charUsed = 0;     // OCI_ATTR_CHAR_USED
+    uint16_t charSize = 0;    // OCI_ATTR_CHAR_SIZE
+    std::string typeName;     // declared type as USER_TAB_COLUMNS shows it, e.g. "NUMBER"
+    std::string schemaName;   // OCI_ATTR_SCHEMA_NAME (empty for expressions)
 };
 
 // The statement type as OCI reports it right after a prepare, from the statement's first
@@ -77,8 +87,8 @@ public:
     // ($XDG_DATA_HOME/tabrook/default.db), created with this user as its first account.
     // ORA-12154 for a named file that does not exist, ORA-01017 for a wrong user or password.
     // With create, a missing file and account are created (ocilite-sql --create).
-    static std::unique_ptr<Session> Logon(std::string_view user, std::string_view password,
-                                          std::string_view connect, bool create = false);
+    static std::unique_ptr<Session> Logon(std::string_view user, std::string_view password, std::string_view connect,
+                                          bool create = false);
 
     // Parses and checks the statement against the catalog; throws OraError for bad SQL or
     // unknown objects (the OCI surface keeps that error and raises it at execute time).

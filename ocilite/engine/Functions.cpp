@@ -1,8 +1,8 @@
 #include "ocilite/engine/Functions.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -15,12 +15,22 @@ namespace ocilite {
 namespace {
 
 // ---- helpers -----------------------------------------------------------------------------
-SqlType NumberType() { return SqlType::Of(TypeKind::Number); }
-SqlType TextType(bool national = false) { return SqlType::Text(4000, national); }
-SqlType Want(TypeKind k) { return SqlType::Of(k); }
+SqlType NumberType() {
+    return SqlType::Of(TypeKind::Number);
+}
+SqlType TextType(bool national = false) {
+    return SqlType::Text(4000, national);
+}
+SqlType Want(TypeKind k) {
+    return SqlType::Of(k);
+}
 
-const std::string& Str(const Value& v) { return std::get<TextValue>(v).bytes; }
-const OraNumber& Num(const Value& v) { return std::get<OraNumber>(v); }
+const std::string& Str(const Value& v) {
+    return std::get<TextValue>(v).bytes;
+}
+const OraNumber& Num(const Value& v) {
+    return std::get<OraNumber>(v);
+}
 Value TextOrNull(std::string s, bool national = false) {
     if (s.empty()) return std::monostate{};
     return TextValue{std::move(s), national};
@@ -28,13 +38,14 @@ Value TextOrNull(std::string s, bool national = false) {
 bool AnyNull(const std::vector<Value>& a) {
     return std::any_of(a.begin(), a.end(), [](const Value& v) { return IsNull(v); });
 }
-int64_t IntArg(const Value& v) { return Num(v).Trunc(0).ToInt64(); }
+int64_t IntArg(const Value& v) {
+    return Num(v).Trunc(0).ToInt64();
+}
 int IntervalDigits(int64_t v) {
     int d = 1;
     for (v = v < 0 ? -v : v; v >= 10; v /= 10) ++d;
     return d;
 }
-
 
 // Result type when two expressions meet in NVL/DECODE/CASE/GREATEST: the first non-null one.
 SqlType Common(const std::vector<SqlType>& ts, size_t from = 0, size_t step = 1) {
@@ -68,8 +79,8 @@ OraTimestamp NowFor(const EvalContext& cx) {
 }
 
 const OraTimestamp& CachedNow(FnState& st, const EvalContext& cx) {
-    int64_t second = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::steady_clock::now().time_since_epoch()).count();
+    int64_t second =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
     if (st.nowReadAt != second) {
         st.now = NowFor(cx);
         st.nowReadAt = second;
@@ -129,14 +140,19 @@ OraIntervalDS Difference(const OraTimestamp& a, const OraTimestamp& b) {
     OraTimestamp ua = a.hasZone ? a.ToUtc() : a, ub = b.hasZone ? b.ToUtc() : b;
     int64_t secs = (ua.DayNumber() - ub.DayNumber()) * 86400 + ua.SecondsOfDay() - ub.SecondsOfDay();
     int64_t nanos = static_cast<int64_t>(ua.nanos) - static_cast<int64_t>(ub.nanos);
-    if (secs > 0 && nanos < 0) { --secs; nanos += 1000000000; }
-    if (secs < 0 && nanos > 0) { ++secs; nanos -= 1000000000; }
+    if (secs > 0 && nanos < 0) {
+        --secs;
+        nanos += 1000000000;
+    }
+    if (secs < 0 && nanos > 0) {
+        ++secs;
+        nanos -= 1000000000;
+    }
     OraIntervalDS d;
     d.seconds = secs;
     d.nanos = static_cast<int32_t>(nanos);
     return d;
 }
-
 
 // ---- operators ----------------------------------------------------------------------------
 SqlType ArithType(const std::vector<SqlType>& a, std::vector<SqlType>& w, char op) {
@@ -176,7 +192,8 @@ SqlType ArithType(const std::vector<SqlType>& a, std::vector<SqlType>& w, char o
             w[left ? 1 : 0] = iv;
             return iv;
         }
-        if (op == '/' && !left) throw OraError(932, std::string("inconsistent datatypes: expected NUMBER got ") + ivName);
+        if (op == '/' && !left)
+            throw OraError(932, std::string("inconsistent datatypes: expected NUMBER got ") + ivName);
         w[left ? 1 : 0] = NumberType();
         return iv;
     }
@@ -207,7 +224,8 @@ Value Arith(std::vector<Value>& a, const CompiledCall& c, char op) {
             // days, with the fraction as seconds (rounded to whole seconds for DATE)
             OraNumber secs = n->Mul(OraNumber::FromInt64(86400));
             int64_t whole = secs.Trunc(0).ToInt64();
-            int64_t nanos = secs.Sub(OraNumber::FromInt64(whole)).Mul(OraNumber::FromInt64(1000000000)).Round(0).ToInt64();
+            int64_t nanos =
+                secs.Sub(OraNumber::FromInt64(whole)).Mul(OraNumber::FromInt64(1000000000)).Round(0).ToInt64();
             if (dl->kind == DatetimeKind::Date) {
                 whole = secs.Round(0).ToInt64();
                 nanos = 0;
@@ -242,11 +260,15 @@ Value Arith(std::vector<Value>& a, const CompiledCall& c, char op) {
     }
     if (auto* xl = std::get_if<OraIntervalDS>(&l)) {
         auto total = [](const OraIntervalDS& d) {
-            return OraNumber::FromInt64(d.seconds).Mul(OraNumber::FromInt64(1000000000)).Add(OraNumber::FromInt64(d.nanos));
+            return OraNumber::FromInt64(d.seconds)
+                .Mul(OraNumber::FromInt64(1000000000))
+                .Add(OraNumber::FromInt64(d.nanos));
         };
         OraNumber t = total(*xl);
-        if (auto* xr = std::get_if<OraIntervalDS>(&r)) t = op == '-' ? t.Sub(total(*xr)) : t.Add(total(*xr));
-        else t = op == '*' ? t.Mul(Num(r)) : t.Div(Num(r));
+        if (auto* xr = std::get_if<OraIntervalDS>(&r))
+            t = op == '-' ? t.Sub(total(*xr)) : t.Add(total(*xr));
+        else
+            t = op == '*' ? t.Mul(Num(r)) : t.Div(Num(r));
         OraNumber billion = OraNumber::FromInt64(1000000000);
         OraIntervalDS out;
         out.seconds = t.Div(billion).Trunc(0).ToInt64();
@@ -270,14 +292,30 @@ Value Arith(std::vector<Value>& a, const CompiledCall& c, char op) {
     }
 }
 
-SqlType AddType(const std::vector<SqlType>& a, std::vector<SqlType>& w) { return ArithType(a, w, '+'); }
-SqlType SubType(const std::vector<SqlType>& a, std::vector<SqlType>& w) { return ArithType(a, w, '-'); }
-SqlType MulType(const std::vector<SqlType>& a, std::vector<SqlType>& w) { return ArithType(a, w, '*'); }
-SqlType DivType(const std::vector<SqlType>& a, std::vector<SqlType>& w) { return ArithType(a, w, '/'); }
-Value AddEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) { return Arith(a, c, '+'); }
-Value SubEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) { return Arith(a, c, '-'); }
-Value MulEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) { return Arith(a, c, '*'); }
-Value DivEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) { return Arith(a, c, '/'); }
+SqlType AddType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
+    return ArithType(a, w, '+');
+}
+SqlType SubType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
+    return ArithType(a, w, '-');
+}
+SqlType MulType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
+    return ArithType(a, w, '*');
+}
+SqlType DivType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
+    return ArithType(a, w, '/');
+}
+Value AddEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) {
+    return Arith(a, c, '+');
+}
+Value SubEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) {
+    return Arith(a, c, '-');
+}
+Value MulEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) {
+    return Arith(a, c, '*');
+}
+Value DivEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext&) {
+    return Arith(a, c, '/');
+}
 
 SqlType NegType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
     if (a[0].kind == TypeKind::IntervalYM || a[0].kind == TypeKind::IntervalDS || a[0].kind == TypeKind::BinaryDouble ||
@@ -411,8 +449,10 @@ Value ToCharEval(std::vector<Value>& a, const CompiledCall& c, FnState& st, cons
         return TextOrNull(Render(d->value, f, fs));
     }
     if (auto* n = std::get_if<OraNumber>(&a[0])) return TextOrNull(n->Format(Str(a[1])));
-    if (auto* f = std::get_if<BinaryDoubleValue>(&a[0])) return TextOrNull(OraNumber::FromDouble(f->value).Format(Str(a[1])));
-    if (auto* f = std::get_if<BinaryFloatValue>(&a[0])) return TextOrNull(OraNumber::FromDouble(f->value).Format(Str(a[1])));
+    if (auto* f = std::get_if<BinaryDoubleValue>(&a[0]))
+        return TextOrNull(OraNumber::FromDouble(f->value).Format(Str(a[1])));
+    if (auto* f = std::get_if<BinaryFloatValue>(&a[0]))
+        return TextOrNull(OraNumber::FromDouble(f->value).Format(Str(a[1])));
     if (std::holds_alternative<TextValue>(a[0])) return a[0];
     return TextOrNull(ValueToText(a[0], *cx.nls));
 }
@@ -474,11 +514,15 @@ Value RawToHexEval(std::vector<Value>& a, const CompiledCall&, FnState&, const E
 }
 
 // ---- LOB constructors -------------------------------------------------------------------
-SqlType EmptyClobType(const std::vector<SqlType>&, std::vector<SqlType>&) { return SqlType::Of(TypeKind::Clob); }
+SqlType EmptyClobType(const std::vector<SqlType>&, std::vector<SqlType>&) {
+    return SqlType::Of(TypeKind::Clob);
+}
 Value EmptyClobEval(std::vector<Value>&, const CompiledCall&, FnState&, const EvalContext&) {
     return LobRefValue{112, false, {}};
 }
-SqlType EmptyBlobType(const std::vector<SqlType>&, std::vector<SqlType>&) { return SqlType::Of(TypeKind::Blob); }
+SqlType EmptyBlobType(const std::vector<SqlType>&, std::vector<SqlType>&) {
+    return SqlType::Of(TypeKind::Blob);
+}
 Value EmptyBlobEval(std::vector<Value>&, const CompiledCall&, FnState&, const EvalContext&) {
     return LobRefValue{113, false, {}};
 }
@@ -542,10 +586,12 @@ int CompareValues(const Value& x, const Value& y) {
         case 4: return std::get<OraIntervalYM>(x).Compare(std::get<OraIntervalYM>(y));
         case 5: return std::get<OraIntervalDS>(x).Compare(std::get<OraIntervalDS>(y));
         case 6: return std::get<RawValue>(x).bytes.compare(std::get<RawValue>(y).bytes);
-        case 7: return (std::get<BinaryFloatValue>(x).value > std::get<BinaryFloatValue>(y).value) -
-                       (std::get<BinaryFloatValue>(x).value < std::get<BinaryFloatValue>(y).value);
-        case 8: return (std::get<BinaryDoubleValue>(x).value > std::get<BinaryDoubleValue>(y).value) -
-                       (std::get<BinaryDoubleValue>(x).value < std::get<BinaryDoubleValue>(y).value);
+        case 7:
+            return (std::get<BinaryFloatValue>(x).value > std::get<BinaryFloatValue>(y).value) -
+                   (std::get<BinaryFloatValue>(x).value < std::get<BinaryFloatValue>(y).value);
+        case 8:
+            return (std::get<BinaryDoubleValue>(x).value > std::get<BinaryDoubleValue>(y).value) -
+                   (std::get<BinaryDoubleValue>(x).value < std::get<BinaryDoubleValue>(y).value);
         default: return 0;
     }
 }
@@ -568,8 +614,8 @@ SqlType DecodeType(const std::vector<SqlType>& a, std::vector<SqlType>& w) {
 }
 Value DecodeEval(std::vector<Value>& a, const CompiledCall&, FnState&, const EvalContext&) {
     for (size_t i = 1; i + 1 < a.size(); i += 2) {
-        bool match = (IsNull(a[0]) && IsNull(a[i])) ||
-                     (!IsNull(a[0]) && !IsNull(a[i]) && CompareValues(a[0], a[i]) == 0);
+        bool match =
+            (IsNull(a[0]) && IsNull(a[i])) || (!IsNull(a[0]) && !IsNull(a[i]) && CompareValues(a[0], a[i]) == 0);
         if (match) return a[i + 1];
     }
     if (a.size() % 2 == 0) return a.back();
@@ -681,7 +727,8 @@ Value PadEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const Eval
     if (n <= 0) return std::monostate{};
     std::string pad = a.size() > 2 ? Str(a[2]) : " ";
     size_t len = Utf8Length(s);
-    if (len >= static_cast<size_t>(n)) return TextOrNull(s.substr(0, Utf8Offset(s, static_cast<size_t>(n))), c.result.national);
+    if (len >= static_cast<size_t>(n))
+        return TextOrNull(s.substr(0, Utf8Offset(s, static_cast<size_t>(n))), c.result.national);
     std::string fill;
     size_t need = static_cast<size_t>(n) - len;
     while (Utf8Length(fill) < need) fill += pad;
@@ -768,8 +815,10 @@ Value Translate3Eval(std::vector<Value>& a, const CompiledCall& c, FnState&, con
     std::string out;
     for (char ch : s) {
         size_t p = from.find(ch);
-        if (p == std::string::npos) out += ch;
-        else if (p < to.size()) out += to[p];
+        if (p == std::string::npos)
+            out += ch;
+        else if (p < to.size())
+            out += to[p];
     }
     return TextOrNull(std::move(out), c.result.national);
 }
@@ -913,7 +962,9 @@ Value RoundEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const Ev
 }
 
 // ---- datetime functions ---------------------------------------------------------------------
-SqlType SysdateType(const std::vector<SqlType>&, std::vector<SqlType>&) { return SqlType::Of(TypeKind::Date); }
+SqlType SysdateType(const std::vector<SqlType>&, std::vector<SqlType>&) {
+    return SqlType::Of(TypeKind::Date);
+}
 Value SysdateEval(std::vector<Value>&, const CompiledCall&, FnState&, const EvalContext&) {
     OraTimestamp now = OraTimestamp::Now(false);
     now.nanos = 0;
@@ -940,7 +991,9 @@ Value LocalTimestampEval(std::vector<Value>&, const CompiledCall&, FnState&, con
     now.hasZone = false;
     return DatetimeValue{DatetimeKind::Timestamp, now};
 }
-SqlType UserType(const std::vector<SqlType>&, std::vector<SqlType>&) { return SqlType::Text(128); }
+SqlType UserType(const std::vector<SqlType>&, std::vector<SqlType>&) {
+    return SqlType::Text(128);
+}
 Value UserEval(std::vector<Value>&, const CompiledCall&, FnState&, const EvalContext& cx) {
     return TextValue{cx.user, false};
 }
@@ -1015,7 +1068,8 @@ Value ExtractEval(std::vector<Value>& a, const CompiledCall&, FnState&, const Ev
     const std::string& field = Str(a[0]);
     if (auto* d = std::get_if<DatetimeValue>(&a[1])) {
         OraTimestamp t = d->value;
-        if (d->kind == DatetimeKind::TimestampTz && field != "TIMEZONE_HOUR" && field != "TIMEZONE_MINUTE") t = t.ToUtc();
+        if (d->kind == DatetimeKind::TimestampTz && field != "TIMEZONE_HOUR" && field != "TIMEZONE_MINUTE")
+            t = t.ToUtc();
         if (field == "YEAR") return OraNumber::FromInt64(t.year);
         if (field == "MONTH") return OraNumber::FromInt64(t.month);
         if (field == "DAY") return OraNumber::FromInt64(t.day);
@@ -1023,9 +1077,12 @@ Value ExtractEval(std::vector<Value>& a, const CompiledCall&, FnState&, const Ev
             if (field == "HOUR") return OraNumber::FromInt64(t.hour);
             if (field == "MINUTE") return OraNumber::FromInt64(t.minute);
             if (field == "SECOND")
-                return OraNumber::FromInt64(t.second).Add(OraNumber::FromInt64(t.nanos).Div(OraNumber::FromInt64(1000000000)));
-            if (d->kind == DatetimeKind::TimestampTz && field == "TIMEZONE_HOUR") return OraNumber::FromInt64(t.tzMinutes / 60);
-            if (d->kind == DatetimeKind::TimestampTz && field == "TIMEZONE_MINUTE") return OraNumber::FromInt64(t.tzMinutes % 60);
+                return OraNumber::FromInt64(t.second).Add(
+                    OraNumber::FromInt64(t.nanos).Div(OraNumber::FromInt64(1000000000)));
+            if (d->kind == DatetimeKind::TimestampTz && field == "TIMEZONE_HOUR")
+                return OraNumber::FromInt64(t.tzMinutes / 60);
+            if (d->kind == DatetimeKind::TimestampTz && field == "TIMEZONE_MINUTE")
+                return OraNumber::FromInt64(t.tzMinutes % 60);
         }
         throw OraError(1878, "specified field not found in datetime or interval");
     }
@@ -1039,13 +1096,16 @@ Value ExtractEval(std::vector<Value>& a, const CompiledCall&, FnState&, const Ev
         if (field == "HOUR") return OraNumber::FromInt64(sign * d->Hours());
         if (field == "MINUTE") return OraNumber::FromInt64(sign * d->Minutes());
         if (field == "SECOND")
-            return OraNumber::FromInt64(sign * d->Seconds()).Add(OraNumber::FromInt64(sign * d->Nanos()).Div(OraNumber::FromInt64(1000000000)));
+            return OraNumber::FromInt64(sign * d->Seconds())
+                .Add(OraNumber::FromInt64(sign * d->Nanos()).Div(OraNumber::FromInt64(1000000000)));
     }
     throw OraError(1878, "specified field not found in datetime or interval");
 }
 
 // CAST(x AS type): the wanted type is set by the translator in `result`.
-SqlType CastType(const std::vector<SqlType>& a, std::vector<SqlType>&) { return a[0]; }
+SqlType CastType(const std::vector<SqlType>& a, std::vector<SqlType>&) {
+    return a[0];
+}
 Value CastEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const EvalContext& cx) {
     Value v = Coerce(a[0], c.result, *cx.nls);
     if (IsNull(v)) return v;
@@ -1054,8 +1114,7 @@ Value CastEval(std::vector<Value>& a, const CompiledCall& c, FnState&, const Eva
     if (c.result.kind == TypeKind::Varchar || c.result.kind == TypeKind::Char || c.result.kind == TypeKind::Raw) {
         const std::string& s = c.result.kind == TypeKind::Raw ? std::get<RawValue>(v).bytes : Str(v);
         size_t len = c.result.charSemantics ? Utf8Length(s) : s.size();
-        if (len > static_cast<size_t>(c.result.length))
-            throw OraError(25137, "Data value out of range");
+        if (len > static_cast<size_t>(c.result.length)) throw OraError(25137, "Data value out of range");
     }
     return FitColumn(std::move(v), t, false);
 }
@@ -1140,10 +1199,8 @@ const FunctionDef* FindFunction(std::string_view name) {
 }
 
 CompiledCall CompiledCall::Resolve(const FunctionDef* fn, std::vector<SqlType> actual) {
-    if (static_cast<int>(actual.size()) < fn->minArgs)
-        throw OraError(938, "not enough arguments for function");
-    if (static_cast<int>(actual.size()) > fn->maxArgs)
-        throw OraError(939, "too many arguments for function");
+    if (static_cast<int>(actual.size()) < fn->minArgs) throw OraError(938, "not enough arguments for function");
+    if (static_cast<int>(actual.size()) > fn->maxArgs) throw OraError(939, "too many arguments for function");
     CompiledCall c;
     c.fn = fn;
     c.wanted.assign(actual.size(), SqlType{});

@@ -33,8 +33,8 @@ struct FnState {
 
 struct FunctionDef;
 using FnTypeRule = SqlType (*)(const std::vector<SqlType>& actual, std::vector<SqlType>& wanted);
-using FnEval = Value (*)(std::vector<Value>& args, const struct CompiledCall& call,
-                         FnState& state, const EvalContext& cx);
+using FnEval = Value (*)(std::vector<Value>& args, const struct CompiledCall& call, FnState& state,
+                         const EvalContext& cx);
 
 struct FunctionDef {
     const char* name;

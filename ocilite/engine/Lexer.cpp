@@ -7,7 +7,9 @@
 namespace ocilite {
 namespace {
 
-bool IsIdentStart(unsigned char c) { return std::isalpha(c) || c >= 0x80; }
+bool IsIdentStart(unsigned char c) {
+    return std::isalpha(c) || c >= 0x80;
+}
 bool IsIdentPart(unsigned char c) {
     return std::isalnum(c) || c == '_' || c == '$' || c == '#' || c >= 0x80;
 }

@@ -13,12 +13,12 @@ namespace {
 // Words that end an expression or a select item where an alias could follow.
 const std::set<std::string>& Reserved() {
     static const std::set<std::string> words = {
-        "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "BETWEEN", "BY", "CHECK", "CONNECT",
-        "CREATE", "DELETE", "DESC", "DISTINCT", "DROP", "ELSE", "END", "EXISTS", "FOR", "FROM",
-        "FULL", "GROUP", "HAVING", "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS", "JOIN",
-        "LEFT", "LIKE", "MINUS", "NOT", "NULL", "NULLS", "ON", "OR", "ORDER", "OUTER", "RIGHT",
-        "SELECT", "SET", "START", "THEN", "UNION", "UPDATE", "USING", "VALUES", "WHEN", "WHERE",
-        "WITH", "CROSS", "FETCH", "OFFSET"};
+        "ALL",    "ALTER",  "AND",    "ANY",      "AS",    "ASC",    "BETWEEN",   "BY",     "CHECK",  "CONNECT",
+        "CREATE", "DELETE", "DESC",   "DISTINCT", "DROP",  "ELSE",   "END",       "EXISTS", "FOR",    "FROM",
+        "FULL",   "GROUP",  "HAVING", "IN",       "INNER", "INSERT", "INTERSECT", "INTO",   "IS",     "JOIN",
+        "LEFT",   "LIKE",   "MINUS",  "NOT",      "NULL",  "NULLS",  "ON",        "OR",     "ORDER",  "OUTER",
+        "RIGHT",  "SELECT", "SET",    "START",    "THEN",  "UNION",  "UPDATE",    "USING",  "VALUES", "WHEN",
+        "WHERE",  "WITH",   "CROSS",  "FETCH",    "OFFSET"};
     return words;
 }
 
@@ -127,9 +127,12 @@ public:
                         ExpectWord("BY", 905);
                         st.password = PasswordToken();
                     } else if (AcceptWord("ACCOUNT")) {
-                        if (AcceptWord("LOCK")) st.accountState = "LOCK";
-                        else if (AcceptWord("UNLOCK")) st.accountState = "UNLOCK";
-                        else Missing(922);
+                        if (AcceptWord("LOCK"))
+                            st.accountState = "LOCK";
+                        else if (AcceptWord("UNLOCK"))
+                            st.accountState = "UNLOCK";
+                        else
+                            Missing(922);
                     } else {
                         break;
                     }
@@ -185,8 +188,7 @@ private:
         if (!AcceptSymbol(s)) Missing(code);
     }
     bool IsIdentifierToken(const Token& t) const {
-        return t.kind == TokenKind::QuotedName ||
-               (t.kind == TokenKind::Word && !Reserved().count(t.text));
+        return t.kind == TokenKind::QuotedName || (t.kind == TokenKind::Word && !Reserved().count(t.text));
     }
     std::string Identifier(int code = 904) {
         const Token& t = Peek();
@@ -231,8 +233,10 @@ private:
         }
         if (!AcceptWord(target)) Missing(grant ? 905 : 905);
         do {
-            if (AcceptWord("PUBLIC")) st.grantees.push_back("PUBLIC");
-            else st.grantees.push_back(Identifier(987));
+            if (AcceptWord("PUBLIC"))
+                st.grantees.push_back("PUBLIC");
+            else
+                st.grantees.push_back(Identifier(987));
         } while (AcceptSymbol(","));
         if (grant && AcceptWord("WITH")) throw OraError(3001, "unimplemented feature");
         (void)onObject;
@@ -254,10 +258,14 @@ private:
         SelectStmt* tail = head.get();
         while (true) {
             std::string op;
-            if (AcceptWord("UNION")) op = AcceptWord("ALL") ? "UNION ALL" : "UNION";
-            else if (AcceptWord("INTERSECT")) op = "INTERSECT";
-            else if (AcceptWord("MINUS")) op = "MINUS";
-            else break;
+            if (AcceptWord("UNION"))
+                op = AcceptWord("ALL") ? "UNION ALL" : "UNION";
+            else if (AcceptWord("INTERSECT"))
+                op = "INTERSECT";
+            else if (AcceptWord("MINUS"))
+                op = "MINUS";
+            else
+                break;
             tail->setOp = op;
             tail->next = ParseQueryTerm();
             tail = tail->next.get();
@@ -286,8 +294,10 @@ private:
         }
         if (!AcceptWord("SELECT")) Missing(928);
         auto s = std::make_unique<SelectStmt>();
-        if (AcceptWord("DISTINCT") || AcceptWord("UNIQUE")) s->distinct = true;
-        else AcceptWord("ALL");
+        if (AcceptWord("DISTINCT") || AcceptWord("UNIQUE"))
+            s->distinct = true;
+        else
+            AcceptWord("ALL");
         do {
             s->items.push_back(ParseSelectItem());
         } while (AcceptSymbol(","));
@@ -357,8 +367,10 @@ private:
         size_t start = Peek().pos;
         item.expr = ParseExpr();
         size_t end = toks_[pos_ - 1].end;
-        if (item.expr->kind == ExprKind::Column) item.heading = item.expr->names.back();
-        else item.heading = Heading(start, end);
+        if (item.expr->kind == ExprKind::Column)
+            item.heading = item.expr->names.back();
+        else
+            item.heading = Heading(start, end);
         if (AcceptWord("AS")) {
             item.alias = Identifier(923);
             item.hasAlias = true;
@@ -377,10 +389,17 @@ private:
                 continue;
             }
             int join = 0;
-            if (AcceptWord("JOIN")) join = 1;
-            else if (Peek().IsWord("INNER") && Peek(1).IsWord("JOIN")) { Next(); Next(); join = 1; }
-            else if (Peek().IsWord("CROSS") && Peek(1).IsWord("JOIN")) { Next(); Next(); join = 5; }
-            else if (Peek().IsWord("LEFT") || Peek().IsWord("RIGHT") || Peek().IsWord("FULL")) {
+            if (AcceptWord("JOIN"))
+                join = 1;
+            else if (Peek().IsWord("INNER") && Peek(1).IsWord("JOIN")) {
+                Next();
+                Next();
+                join = 1;
+            } else if (Peek().IsWord("CROSS") && Peek(1).IsWord("JOIN")) {
+                Next();
+                Next();
+                join = 5;
+            } else if (Peek().IsWord("LEFT") || Peek().IsWord("RIGHT") || Peek().IsWord("FULL")) {
                 join = Peek().IsWord("LEFT") ? 2 : Peek().IsWord("RIGHT") ? 3 : 4;
                 Next();
                 AcceptWord("OUTER");
@@ -414,12 +433,17 @@ private:
         do {
             OrderItem o;
             o.expr = ParseExpr();
-            if (AcceptWord("DESC")) o.desc = true;
-            else AcceptWord("ASC");
+            if (AcceptWord("DESC"))
+                o.desc = true;
+            else
+                AcceptWord("ASC");
             if (AcceptWord("NULLS")) {
-                if (AcceptWord("FIRST")) o.nulls = 1;
-                else if (AcceptWord("LAST")) o.nulls = 2;
-                else Missing(905);
+                if (AcceptWord("FIRST"))
+                    o.nulls = 1;
+                else if (AcceptWord("LAST"))
+                    o.nulls = 2;
+                else
+                    Missing(905);
             }
             list.push_back(std::move(o));
         } while (AcceptSymbol(","));
@@ -490,9 +514,8 @@ private:
     ExprPtr ParsePredicate() {
         auto left = ParseAdditive();
         const Token& t = Peek();
-        if (t.kind == TokenKind::Symbol &&
-            (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "^=" || t.text == "<" ||
-             t.text == "<=" || t.text == ">" || t.text == ">=")) {
+        if (t.kind == TokenKind::Symbol && (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "^=" ||
+                                            t.text == "<" || t.text == "<=" || t.text == ">" || t.text == ">=")) {
             std::string op = Next().text;
             if (op == "!=" || op == "^=") op = "<>";
             auto e = Make(ExprKind::Compare, left->pos);
@@ -604,8 +627,7 @@ private:
         const Token& t = Peek();
         size_t p = t.pos;
         switch (t.kind) {
-            case TokenKind::End:
-                Missing(936);
+            case TokenKind::End: Missing(936);
             case TokenKind::Number: {
                 auto e = Make(ExprKind::Number, p);
                 e->text = Next().text;
@@ -640,10 +662,8 @@ private:
                     return inner;
                 }
                 Missing(936);
-            case TokenKind::QuotedName:
-                return ParseNameOrCall();
-            case TokenKind::Word:
-                break;
+            case TokenKind::QuotedName: return ParseNameOrCall();
+            case TokenKind::Word: break;
         }
         // keywords that start an expression
         if (t.IsWord("NULL")) {
@@ -668,15 +688,24 @@ private:
             auto e = Make(ExprKind::IntervalLiteral, p);
             e->literal = Next().text;
             if (AcceptWord("YEAR")) {
-                if (AcceptSymbol("(")) { Next(); ExpectSymbol(")", 907); }
+                if (AcceptSymbol("(")) {
+                    Next();
+                    ExpectSymbol(")", 907);
+                }
                 ExpectWord("TO", 905);
                 ExpectWord("MONTH", 905);
                 e->text = "YM";
             } else if (AcceptWord("DAY")) {
-                if (AcceptSymbol("(")) { Next(); ExpectSymbol(")", 907); }
+                if (AcceptSymbol("(")) {
+                    Next();
+                    ExpectSymbol(")", 907);
+                }
                 ExpectWord("TO", 905);
                 ExpectWord("SECOND", 905);
-                if (AcceptSymbol("(")) { Next(); ExpectSymbol(")", 907); }
+                if (AcceptSymbol("(")) {
+                    Next();
+                    ExpectSymbol(")", 907);
+                }
                 e->text = "DS";
             } else {
                 throw OraError(3001, "unimplemented feature");
@@ -716,8 +745,7 @@ private:
         if (!quoted && Peek().IsSymbol("(")) return ParseCall(name, p);
         if (!quoted && name == "ROWNUM") return Make(ExprKind::Rownum, p);
         if (!quoted && (name == "SYSDATE" || name == "SYSTIMESTAMP" || name == "CURRENT_DATE" ||
-                        name == "CURRENT_TIMESTAMP" || name == "LOCALTIMESTAMP" || name == "USER" ||
-                        name == "UID")) {
+                        name == "CURRENT_TIMESTAMP" || name == "LOCALTIMESTAMP" || name == "USER" || name == "UID")) {
             auto e = Make(ExprKind::Function, p);
             e->text = name;
             return e;
@@ -765,8 +793,7 @@ private:
             if (name == "TRIM") {
                 auto e = Make(ExprKind::Function, p);
                 std::string mode = "BOTH";
-                if (Peek().IsWord("LEADING") || Peek().IsWord("TRAILING") || Peek().IsWord("BOTH"))
-                    mode = Next().text;
+                if (Peek().IsWord("LEADING") || Peek().IsWord("TRAILING") || Peek().IsWord("BOTH")) mode = Next().text;
                 ExprPtr set;
                 ExprPtr value = ParseExpr();
                 if (AcceptWord("FROM")) {
@@ -806,8 +833,10 @@ private:
             ExpectSymbol(")", 907);
             return e;
         }
-        if (AcceptWord("DISTINCT")) e->distinct = true;
-        else AcceptWord("ALL");
+        if (AcceptWord("DISTINCT"))
+            e->distinct = true;
+        else
+            AcceptWord("ALL");
         if (!AcceptSymbol(")")) {
             do {
                 e->args.push_back(ParseExpr());
@@ -916,8 +945,10 @@ private:
             st.select = ParseQuery();
             if (Peek().IsWord("WITH")) {
                 Next();
-                if (AcceptWord("READ")) ExpectWord("ONLY", 905);
-                else Missing(922);
+                if (AcceptWord("READ"))
+                    ExpectWord("ONLY", 905);
+                else
+                    Missing(922);
             }
             st.viewText = std::string(sql_.substr(start, Peek().pos - start));
             while (!st.viewText.empty() && std::isspace(static_cast<unsigned char>(st.viewText.back())))
@@ -925,10 +956,9 @@ private:
             return;
         }
         if (st.orReplace) Missing(922);
-        if (Peek().IsWord("GLOBAL") || Peek().IsWord("INDEX") || Peek().IsWord("UNIQUE") ||
-            Peek().IsWord("SEQUENCE") || Peek().IsWord("SYNONYM") || Peek().IsWord("PROCEDURE") ||
-            Peek().IsWord("FUNCTION") || Peek().IsWord("PACKAGE") || Peek().IsWord("TRIGGER") ||
-            Peek().IsWord("TYPE"))
+        if (Peek().IsWord("GLOBAL") || Peek().IsWord("INDEX") || Peek().IsWord("UNIQUE") || Peek().IsWord("SEQUENCE") ||
+            Peek().IsWord("SYNONYM") || Peek().IsWord("PROCEDURE") || Peek().IsWord("FUNCTION") ||
+            Peek().IsWord("PACKAGE") || Peek().IsWord("TRIGGER") || Peek().IsWord("TYPE"))
             throw OraError(3001, "unimplemented feature");
         if (!AcceptWord("TABLE")) Missing(901);
         st.kind = StmtKind::CreateTable;
@@ -1009,14 +1039,22 @@ private:
     void ParseDrop(ParsedStatement& st) {
         Next();
         st.kind = StmtKind::Drop;
-        if (AcceptWord("TABLE")) st.objectType = "TABLE";
-        else if (AcceptWord("VIEW")) st.objectType = "VIEW";
-        else if (AcceptWord("USER")) st.objectType = "USER";
-        else if (AcceptWord("DIRECTORY")) st.objectType = "DIRECTORY";
-        else if (Peek().kind == TokenKind::Word) throw OraError(3001, "unimplemented feature");
-        else Missing(950);
-        if (st.objectType == "USER" || st.objectType == "DIRECTORY") st.name = Identifier();
-        else ParseObjectName(st.schema, st.name);
+        if (AcceptWord("TABLE"))
+            st.objectType = "TABLE";
+        else if (AcceptWord("VIEW"))
+            st.objectType = "VIEW";
+        else if (AcceptWord("USER"))
+            st.objectType = "USER";
+        else if (AcceptWord("DIRECTORY"))
+            st.objectType = "DIRECTORY";
+        else if (Peek().kind == TokenKind::Word)
+            throw OraError(3001, "unimplemented feature");
+        else
+            Missing(950);
+        if (st.objectType == "USER" || st.objectType == "DIRECTORY")
+            st.name = Identifier();
+        else
+            ParseObjectName(st.schema, st.name);
         if (AcceptWord("CASCADE")) {
             st.cascade = true;
             if (st.objectType == "TABLE") ExpectWord("CONSTRAINTS", 905);
@@ -1075,8 +1113,10 @@ TypeSpec Parser::ParseTypeSpec() {
     } else if (w == "NUMBER" || w == "NUMERIC" || w == "DECIMAL" || w == "DEC") {
         ts.base = "NUMBER";
         if (AcceptSymbol("(")) {
-            if (AcceptSymbol("*")) ts.starPrecision = true;
-            else ts.precision = ReadInt(Next());
+            if (AcceptSymbol("*"))
+                ts.starPrecision = true;
+            else
+                ts.precision = ReadInt(Next());
             if (AcceptSymbol(",")) {
                 bool neg = AcceptSymbol("-");
                 ts.scale = ReadInt(Next()) * (neg ? -1 : 1);
@@ -1115,8 +1155,10 @@ TypeSpec Parser::ParseTypeSpec() {
             ExpectSymbol(")", 907);
         }
         if (AcceptWord("WITH")) {
-            if (AcceptWord("LOCAL")) ts.base = "TIMESTAMP WITH LOCAL TIME ZONE";
-            else ts.base = "TIMESTAMP WITH TIME ZONE";
+            if (AcceptWord("LOCAL"))
+                ts.base = "TIMESTAMP WITH LOCAL TIME ZONE";
+            else
+                ts.base = "TIMESTAMP WITH TIME ZONE";
             ExpectWord("TIME", 905);
             ExpectWord("ZONE", 905);
         }
@@ -1170,6 +1212,8 @@ TypeSpec Parser::ParseTypeSpec() {
 
 }  // namespace
 
-ParsedStatement ParseStatement(std::string_view sql) { return Parser(sql).Parse(); }
+ParsedStatement ParseStatement(std::string_view sql) {
+    return Parser(sql).Parse();
+}
 
 }  // namespace ocilite

@@ -54,19 +54,19 @@ struct OutputColumn {
 struct Plan {
     StmtKind kind = StmtKind::Select;
     StatementType type = StatementType::Unknown;
-    std::string sql;                       // SQLite statement (queries and DML)
+    std::string sql;  // SQLite statement (queries and DML)
     std::vector<BindSlot> slots;
-    std::vector<std::unique_ptr<CompiledCall>> calls;   // parameter callParam0 + i
-    std::vector<std::unique_ptr<ColumnPut>> puts;       // parameter putParam0 + i
+    std::vector<std::unique_ptr<CompiledCall>> calls;  // parameter callParam0 + i
+    std::vector<std::unique_ptr<ColumnPut>> puts;      // parameter putParam0 + i
     int callParam0 = 0, putParam0 = 0;
     std::vector<OutputColumn> columns;
-    bool emptyResult = false;              // e.g. WHERE ROWNUM > 1: no row at all
+    bool emptyResult = false;  // e.g. WHERE ROWNUM > 1: no row at all
 
     // INSERT ... VALUES evaluated by the engine
     bool engineValues = false;
-    std::vector<ValueExpr> values;         // one per table column, in storage order
-    std::vector<ColumnTarget> targets;     // one per table column
-    int64_t objectId = 0;                  // target table (rowids)
+    std::vector<ValueExpr> values;      // one per table column, in storage order
+    std::vector<ColumnTarget> targets;  // one per table column
+    int64_t objectId = 0;               // target table (rowids)
 
     // statements run by the session (DDL, transaction control, accounts)
     std::unique_ptr<ParsedStatement> parsed;

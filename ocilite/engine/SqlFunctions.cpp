@@ -8,7 +8,9 @@
 namespace ocilite {
 namespace {
 
-FunctionHost* Host(sqlite3_context* ctx) { return static_cast<FunctionHost*>(sqlite3_user_data(ctx)); }
+FunctionHost* Host(sqlite3_context* ctx) {
+    return static_cast<FunctionHost*>(sqlite3_user_data(ctx));
+}
 
 void Fail(sqlite3_context* ctx, const OraError& e) {
     FunctionHost* h = Host(ctx);
@@ -26,7 +28,8 @@ void Orf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         const Nls& nls = *Host(ctx)->context.nls;
         std::vector<Value> args;
         args.reserve(static_cast<size_t>(argc - 1));
-        for (int i = 1; i < argc; ++i) args.push_back(ReadStored(call->actual[static_cast<size_t>(i - 1)], argv[i], nls));
+        for (int i = 1; i < argc; ++i)
+            args.push_back(ReadStored(call->actual[static_cast<size_t>(i - 1)], argv[i], nls));
         Value r = call->Invoke(args, Host(ctx)->context);
         ResultStored(ctx, call->result, r);
     } catch (const OraError& e) {
@@ -68,7 +71,8 @@ void Oint(sqlite3_context* ctx, int, sqlite3_value** argv) {
             sqlite3_result_int64(ctx, 0);
             return;
         }
-        std::string key(static_cast<const char*>(sqlite3_value_blob(argv[0])), static_cast<size_t>(sqlite3_value_bytes(argv[0])));
+        std::string key(static_cast<const char*>(sqlite3_value_blob(argv[0])),
+                        static_cast<size_t>(sqlite3_value_bytes(argv[0])));
         OraNumber n = OraNumber::FromSortKey(key);
         int mode = sqlite3_value_int(argv[1]);
         int64_t limit = -1;
@@ -102,7 +106,8 @@ void AggStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
     try {
         OraNumber v;
         if (sqlite3_value_type(argv[0]) == SQLITE_BLOB) {
-            std::string key(static_cast<const char*>(sqlite3_value_blob(argv[0])), static_cast<size_t>(sqlite3_value_bytes(argv[0])));
+            std::string key(static_cast<const char*>(sqlite3_value_blob(argv[0])),
+                            static_cast<size_t>(sqlite3_value_bytes(argv[0])));
             v = OraNumber::FromSortKey(key);
         } else {
             v = OraNumber::Parse(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
@@ -132,8 +137,12 @@ void AggFinal(sqlite3_context* ctx, bool average) {
     delete agg->sum;
     agg->sum = nullptr;
 }
-void SumFinal(sqlite3_context* ctx) { AggFinal(ctx, false); }
-void AvgFinal(sqlite3_context* ctx) { AggFinal(ctx, true); }
+void SumFinal(sqlite3_context* ctx) {
+    AggFinal(ctx, false);
+}
+void AvgFinal(sqlite3_context* ctx) {
+    AggFinal(ctx, true);
+}
 
 void Orowid(sqlite3_context* ctx, int, sqlite3_value** argv) {
     std::string t = RowidText(sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]));
@@ -154,17 +163,26 @@ void Ocolinfo(sqlite3_context* ctx, int, sqlite3_value** argv) {
         }
         case 1: sqlite3_result_int64(ctx, t.kind == TypeKind::Long ? 0 : info.dataSize); return;
         case 2:
-            if (t.kind == TypeKind::Number && (t.precision > 0 || t.isFloat)) sqlite3_result_int64(ctx, t.precision);
-            else if (t.kind == TypeKind::IntervalYM || t.kind == TypeKind::IntervalDS) sqlite3_result_int64(ctx, t.precision);
-            else sqlite3_result_null(ctx);
+            if (t.kind == TypeKind::Number && (t.precision > 0 || t.isFloat))
+                sqlite3_result_int64(ctx, t.precision);
+            else if (t.kind == TypeKind::IntervalYM || t.kind == TypeKind::IntervalDS)
+                sqlite3_result_int64(ctx, t.precision);
+            else
+                sqlite3_result_null(ctx);
             return;
         case 3:
-            if (t.kind == TypeKind::Number && t.isFloat) sqlite3_result_null(ctx);  // FLOAT(b) has no scale
-            else if (t.kind == TypeKind::Number && t.scaleGiven) sqlite3_result_int64(ctx, t.scale);
-            else if (t.kind == TypeKind::Number && t.precision > 0) sqlite3_result_int64(ctx, t.scale);
-            else if (t.IsDatetime() && t.kind != TypeKind::Date) sqlite3_result_int64(ctx, t.scale);
-            else if (t.kind == TypeKind::IntervalDS) sqlite3_result_int64(ctx, t.scale);
-            else sqlite3_result_null(ctx);
+            if (t.kind == TypeKind::Number && t.isFloat)
+                sqlite3_result_null(ctx);  // FLOAT(b) has no scale
+            else if (t.kind == TypeKind::Number && t.scaleGiven)
+                sqlite3_result_int64(ctx, t.scale);
+            else if (t.kind == TypeKind::Number && t.precision > 0)
+                sqlite3_result_int64(ctx, t.scale);
+            else if (t.IsDatetime() && t.kind != TypeKind::Date)
+                sqlite3_result_int64(ctx, t.scale);
+            else if (t.kind == TypeKind::IntervalDS)
+                sqlite3_result_int64(ctx, t.scale);
+            else
+                sqlite3_result_null(ctx);
             return;
         case 4:
             sqlite3_result_int64(ctx, (t.kind == TypeKind::Varchar || t.kind == TypeKind::Char) ? t.length : 0);
@@ -193,12 +211,16 @@ std::string RowidText(int64_t objectId, int64_t rowid) {
 void RegisterSqlFunctions(sqlite3* db, FunctionHost* host) {
     sqlite3_create_function_v2(db, "orf", -1, SQLITE_UTF8, host, Orf, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "oput", 2, SQLITE_UTF8, host, Oput, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "onum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, host, Onum, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "oint", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, host, Oint, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "onum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, host, Onum, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(db, "oint", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, host, Oint, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_function_v2(db, "osum", 1, SQLITE_UTF8, host, nullptr, AggStep, SumFinal, nullptr);
     sqlite3_create_function_v2(db, "oavg", 1, SQLITE_UTF8, host, nullptr, AggStep, AvgFinal, nullptr);
-    sqlite3_create_function_v2(db, "orowid", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, host, Orowid, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "ocolinfo", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, host, Ocolinfo, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "orowid", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, host, Orowid, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(db, "ocolinfo", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, host, Ocolinfo, nullptr, nullptr,
+                               nullptr);
 }
 
 }  // namespace ocilite

@@ -5,10 +5,9 @@
 // ocolinfo (dictionary views). Errors are kept as the session's pending OraError, since
 // SQLite can only carry text.
 
-#include <sqlite3.h>
-
 #include <cstdint>
 #include <optional>
+#include <sqlite3.h>
 #include <string>
 
 #include "ocilite/engine/Functions.h"

@@ -35,8 +35,7 @@ SqlType TypeFromSpec(const TypeSpec& s) {
         if (s.starPrecision) t.scaleGiven = true;
         if (s.scale != -1 || s.starPrecision) {
             int sc = s.scale == -1 ? 0 : s.scale;
-            if (sc < -84 || sc > 127)
-                throw OraError(1728, "numeric scale specifier is out of range (-84 to 127)");
+            if (sc < -84 || sc > 127) throw OraError(1728, "numeric scale specifier is out of range (-84 to 127)");
             t.scale = sc;
             t.scaleGiven = true;
         }
@@ -49,8 +48,9 @@ SqlType TypeFromSpec(const TypeSpec& s) {
     } else if (b == "DATE") {
         t.kind = TypeKind::Date;
     } else if (b.rfind("TIMESTAMP", 0) == 0) {
-        t.kind = b == "TIMESTAMP" ? TypeKind::Timestamp
-               : b == "TIMESTAMP WITH TIME ZONE" ? TypeKind::TimestampTz : TypeKind::TimestampLtz;
+        t.kind = b == "TIMESTAMP"                  ? TypeKind::Timestamp
+                 : b == "TIMESTAMP WITH TIME ZONE" ? TypeKind::TimestampTz
+                                                   : TypeKind::TimestampLtz;
         t.scale = s.scale < 0 ? 6 : s.scale;
         if (t.scale > 9) throw OraError(30088, "datetime/interval precision is out of range");
     } else if (b == "INTERVAL YEAR TO MONTH") {
@@ -61,8 +61,7 @@ SqlType TypeFromSpec(const TypeSpec& s) {
         t.kind = TypeKind::IntervalDS;
         t.precision = s.precision < 0 ? 2 : s.precision;
         t.scale = s.scale < 0 ? 6 : s.scale;
-        if (t.precision > 9 || t.scale > 9)
-            throw OraError(30088, "datetime/interval precision is out of range");
+        if (t.precision > 9 || t.scale > 9) throw OraError(30088, "datetime/interval precision is out of range");
     } else if (b == "RAW") {
         t.kind = TypeKind::Raw;
         t.length = s.length;
@@ -102,12 +101,10 @@ std::string TypeName(const SqlType& t) {
         case TypeKind::Date: return "DATE";
         case TypeKind::Timestamp: return "TIMESTAMP(" + std::to_string(t.scale) + ")";
         case TypeKind::TimestampTz: return "TIMESTAMP(" + std::to_string(t.scale) + ") WITH TIME ZONE";
-        case TypeKind::TimestampLtz:
-            return "TIMESTAMP(" + std::to_string(t.scale) + ") WITH LOCAL TIME ZONE";
+        case TypeKind::TimestampLtz: return "TIMESTAMP(" + std::to_string(t.scale) + ") WITH LOCAL TIME ZONE";
         case TypeKind::IntervalYM: return "INTERVAL YEAR(" + std::to_string(t.precision) + ") TO MONTH";
         case TypeKind::IntervalDS:
-            return "INTERVAL DAY(" + std::to_string(t.precision) + ") TO SECOND(" +
-                   std::to_string(t.scale) + ")";
+            return "INTERVAL DAY(" + std::to_string(t.precision) + ") TO SECOND(" + std::to_string(t.scale) + ")";
         case TypeKind::Raw: return "RAW";
         case TypeKind::LongRaw: return "LONG RAW";
         case TypeKind::Blob: return "BLOB";
@@ -132,9 +129,12 @@ void Describe(const SqlType& t, ColumnInfo& c) {
         c.charsetId = t.national ? 2000 : 873;  // AL16UTF16 / AL32UTF8
         int len = t.length > 0 ? t.length : 4000;
         c.charSize = static_cast<uint16_t>(len);
-        if (t.national) c.dataSize = static_cast<uint16_t>(len * 2);
-        else if (t.charSemantics) c.dataSize = static_cast<uint16_t>(std::min(len * 4, 32767));
-        else c.dataSize = static_cast<uint16_t>(len);
+        if (t.national)
+            c.dataSize = static_cast<uint16_t>(len * 2);
+        else if (t.charSemantics)
+            c.dataSize = static_cast<uint16_t>(std::min(len * 4, 32767));
+        else
+            c.dataSize = static_cast<uint16_t>(len);
         c.charUsed = t.charSemantics && !t.national ? 1 : 0;
         if (t.national) c.charUsed = 1;
     };
@@ -172,34 +172,71 @@ void Describe(const SqlType& t, ColumnInfo& c) {
                 c.scale = -127;
             }
             break;
-        case TypeKind::BinaryFloat: c.dataType = 100; c.dataSize = 4; break;
-        case TypeKind::BinaryDouble: c.dataType = 101; c.dataSize = 8; break;
-        case TypeKind::Date: c.dataType = 12; c.dataSize = 7; break;
+        case TypeKind::BinaryFloat:
+            c.dataType = 100;
+            c.dataSize = 4;
+            break;
+        case TypeKind::BinaryDouble:
+            c.dataType = 101;
+            c.dataSize = 8;
+            break;
+        case TypeKind::Date:
+            c.dataType = 12;
+            c.dataSize = 7;
+            break;
         case TypeKind::Timestamp:
-            c.dataType = 187; c.dataSize = 11; c.scale = static_cast<int8_t>(t.scale); break;
-        case TypeKind::TimestampTz:
-            c.dataType = 188; c.dataSize = 13; c.scale = static_cast<int8_t>(t.scale); break;
-        case TypeKind::TimestampLtz:
-            c.dataType = 232; c.dataSize = 11; c.scale = static_cast<int8_t>(t.scale); break;
-        case TypeKind::IntervalYM:
-            c.dataType = 189; c.dataSize = 5; c.precision = static_cast<int16_t>(t.precision); break;
-        case TypeKind::IntervalDS:
-            c.dataType = 190; c.dataSize = 11; c.precision = static_cast<int16_t>(t.precision);
+            c.dataType = 187;
+            c.dataSize = 11;
             c.scale = static_cast<int8_t>(t.scale);
             break;
-        case TypeKind::Raw: c.dataType = 23; c.dataSize = static_cast<uint16_t>(t.length); break;
-        case TypeKind::LongRaw: c.dataType = 24; c.dataSize = 0; break;
-        case TypeKind::Blob: c.dataType = 113; c.dataSize = 4000; break;
-        case TypeKind::Bfile: c.dataType = 114; c.dataSize = 530; break;
-        case TypeKind::Rowid: c.dataType = 104; c.dataSize = 10; break;
+        case TypeKind::TimestampTz:
+            c.dataType = 188;
+            c.dataSize = 13;
+            c.scale = static_cast<int8_t>(t.scale);
+            break;
+        case TypeKind::TimestampLtz:
+            c.dataType = 232;
+            c.dataSize = 11;
+            c.scale = static_cast<int8_t>(t.scale);
+            break;
+        case TypeKind::IntervalYM:
+            c.dataType = 189;
+            c.dataSize = 5;
+            c.precision = static_cast<int16_t>(t.precision);
+            break;
+        case TypeKind::IntervalDS:
+            c.dataType = 190;
+            c.dataSize = 11;
+            c.precision = static_cast<int16_t>(t.precision);
+            c.scale = static_cast<int8_t>(t.scale);
+            break;
+        case TypeKind::Raw:
+            c.dataType = 23;
+            c.dataSize = static_cast<uint16_t>(t.length);
+            break;
+        case TypeKind::LongRaw:
+            c.dataType = 24;
+            c.dataSize = 0;
+            break;
+        case TypeKind::Blob:
+            c.dataType = 113;
+            c.dataSize = 4000;
+            break;
+        case TypeKind::Bfile:
+            c.dataType = 114;
+            c.dataSize = 530;
+            break;
+        case TypeKind::Rowid:
+            c.dataType = 104;
+            c.dataSize = 10;
+            break;
     }
 }
 
 std::string EncodeType(const SqlType& t) {
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%d %d %d %d %d %d %d %d", static_cast<int>(t.kind),
-                  t.national ? 1 : 0, t.isFloat ? 1 : 0, t.length, t.charSemantics ? 1 : 0,
-                  t.precision, t.scale, t.scaleGiven ? 1 : 0);
+    std::snprintf(buf, sizeof buf, "%d %d %d %d %d %d %d %d", static_cast<int>(t.kind), t.national ? 1 : 0,
+                  t.isFloat ? 1 : 0, t.length, t.charSemantics ? 1 : 0, t.precision, t.scale, t.scaleGiven ? 1 : 0);
     return buf;
 }
 

@@ -12,40 +12,49 @@ namespace ocilite {
 
 enum class TypeKind : uint8_t {
     Unknown,  // NULL literal or a bind with no context
-    Varchar, Char, Long, Clob,
-    Number, BinaryFloat, BinaryDouble,
-    Date, Timestamp, TimestampTz, TimestampLtz,
-    IntervalYM, IntervalDS,
-    Raw, LongRaw, Blob, Bfile, Rowid,
+    Varchar,
+    Char,
+    Long,
+    Clob,
+    Number,
+    BinaryFloat,
+    BinaryDouble,
+    Date,
+    Timestamp,
+    TimestampTz,
+    TimestampLtz,
+    IntervalYM,
+    IntervalDS,
+    Raw,
+    LongRaw,
+    Blob,
+    Bfile,
+    Rowid,
 };
 
 struct SqlType {
     TypeKind kind = TypeKind::Unknown;
-    bool national = false;       // NCHAR, NVARCHAR2, NCLOB, N'' literals
-    bool isFloat = false;        // FLOAT(b): precision is binary
-    bool literal = false;        // a text literal (blank-padded comparison with CHAR)
-    int length = 0;              // declared length (characters or bytes, see charSemantics)
+    bool national = false;  // NCHAR, NVARCHAR2, NCLOB, N'' literals
+    bool isFloat = false;   // FLOAT(b): precision is binary
+    bool literal = false;   // a text literal (blank-padded comparison with CHAR)
+    int length = 0;         // declared length (characters or bytes, see charSemantics)
     bool charSemantics = false;
-    int precision = 0;           // NUMBER precision (0 = none), FLOAT binary precision,
-                                 // interval leading precision
-    int scale = 0;               // NUMBER scale, fractional-second precision
-    bool scaleGiven = false;     // NUMBER(p,s) / NUMBER(*,s) as opposed to NUMBER / NUMBER(p)
+    int precision = 0;        // NUMBER precision (0 = none), FLOAT binary precision,
+                              // interval leading precision
+    int scale = 0;            // NUMBER scale, fractional-second precision
+    bool scaleGiven = false;  // NUMBER(p,s) / NUMBER(*,s) as opposed to NUMBER / NUMBER(p)
 
     bool IsText() const {
-        return kind == TypeKind::Varchar || kind == TypeKind::Char || kind == TypeKind::Long ||
-               kind == TypeKind::Clob;
+        return kind == TypeKind::Varchar || kind == TypeKind::Char || kind == TypeKind::Long || kind == TypeKind::Clob;
     }
     bool IsDatetime() const {
-        return kind == TypeKind::Date || kind == TypeKind::Timestamp ||
-               kind == TypeKind::TimestampTz || kind == TypeKind::TimestampLtz;
+        return kind == TypeKind::Date || kind == TypeKind::Timestamp || kind == TypeKind::TimestampTz ||
+               kind == TypeKind::TimestampLtz;
     }
     bool IsNumeric() const {
-        return kind == TypeKind::Number || kind == TypeKind::BinaryFloat ||
-               kind == TypeKind::BinaryDouble;
+        return kind == TypeKind::Number || kind == TypeKind::BinaryFloat || kind == TypeKind::BinaryDouble;
     }
-    bool IsLob() const {
-        return kind == TypeKind::Clob || kind == TypeKind::Blob || kind == TypeKind::Bfile;
-    }
+    bool IsLob() const { return kind == TypeKind::Clob || kind == TypeKind::Blob || kind == TypeKind::Bfile; }
 
     static SqlType Of(TypeKind k) {
         SqlType t;

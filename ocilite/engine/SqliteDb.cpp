@@ -8,29 +8,21 @@ void ThrowSqlite(sqlite3* db, int rc) {
     int primary = rc & 0xFF;
     switch (primary) {
         case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            throw OraError(54, "resource busy and acquire with NOWAIT specified or timeout expired");
-        case SQLITE_FULL:
-            throw OraError(1653, "unable to extend table by 8 in tablespace USERS");
-        case SQLITE_READONLY:
-            throw OraError(16000, "database or pluggable database open for read-only access");
+        case SQLITE_LOCKED: throw OraError(54, "resource busy and acquire with NOWAIT specified or timeout expired");
+        case SQLITE_FULL: throw OraError(1653, "unable to extend table by 8 in tablespace USERS");
+        case SQLITE_READONLY: throw OraError(16000, "database or pluggable database open for read-only access");
         case SQLITE_NOTADB:
-        case SQLITE_CORRUPT:
-            throw OraError(1578, "ORACLE data block corrupted (file # 1, block # 1)");
+        case SQLITE_CORRUPT: throw OraError(1578, "ORACLE data block corrupted (file # 1, block # 1)");
         case SQLITE_IOERR:
-        case SQLITE_CANTOPEN:
-            throw OraError(1115, "IO error reading block from file 1 (block # 1)");
-        case SQLITE_NOMEM:
-            throw OraError(4031, "unable to allocate memory");
-        default:
-            break;
+        case SQLITE_CANTOPEN: throw OraError(1115, "IO error reading block from file 1 (block # 1)");
+        case SQLITE_NOMEM: throw OraError(4031, "unable to allocate memory");
+        default: break;
     }
     std::string detail = db ? sqlite3_errmsg(db) : "";
     // SQLite's own parser has a fixed stack: a statement nested past it is too deep, as the
     // engine's parser says for deeper nesting still.
     if (detail == "parser stack overflow") throw OraError(3095, "expression level is too deep");
-    throw OraError(600, "internal error code, arguments: [ocilite], [" + std::to_string(rc) + "], [" +
-                            detail + "]");
+    throw OraError(600, "internal error code, arguments: [ocilite], [" + std::to_string(rc) + "], [" + detail + "]");
 }
 
 SqliteStmt::SqliteStmt(sqlite3* db, std::string_view sql) : db_(db) {

@@ -3,9 +3,8 @@
 // engine's internal SQL are not the user's SQL errors: they map to the Oracle error a server
 // gives for the same condition (lock wait, disk full, corrupt file) or to ORA-00600.
 
-#include <sqlite3.h>
-
 #include <memory>
+#include <sqlite3.h>
 #include <string>
 #include <string_view>
 

@@ -1,16 +1,15 @@
 #include "ocilite/engine/SqliteSession.h"
 
+#include <fcntl.h>
 #include <sodium.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
-
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "ocilite/engine/Parser.h"
 #include "ocilite/engine/Plan.h"
@@ -30,12 +29,14 @@ int LockTimeoutMs() {
     return 10000;
 }
 
-[[noreturn]] void LogonDenied() { throw OraError(1017, "invalid username/password; logon denied"); }
+[[noreturn]] void LogonDenied() {
+    throw OraError(1017, "invalid username/password; logon denied");
+}
 
 }  // namespace
 
-std::unique_ptr<Session> Session::Logon(std::string_view user, std::string_view password,
-                                        std::string_view connect, bool create) {
+std::unique_ptr<Session> Session::Logon(std::string_view user, std::string_view password, std::string_view connect,
+                                        bool create) {
     return SqliteSession::Open(user, password, connect, create);
 }
 
@@ -100,8 +101,7 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
         }
     }
     bool exists = std::filesystem::exists(path, ec);
-    if (!exists && !create)
-        throw OraError(12154, "TNS:could not resolve the connect identifier specified");
+    if (!exists && !create) throw OraError(12154, "TNS:could not resolve the connect identifier specified");
     if (exists && std::filesystem::is_directory(path, ec))
         throw OraError(12154, "TNS:could not resolve the connect identifier specified");
 
@@ -131,8 +131,9 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
     RegisterSqlFunctions(s->db_, &s->host_);
     // WAL keeps readers apart from the writer; NORMAL sync keeps every committed transaction
     // across a killed process (only a power loss may take the last commits back).
-    ExecSql(s->db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA case_sensitive_like=ON;"
-                    " PRAGMA foreign_keys=OFF;");
+    ExecSql(s->db_,
+            "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA case_sensitive_like=ON;"
+            " PRAGMA foreign_keys=OFF;");
     // An existing account is checked without taking the write lock, so a logon does not wait
     // for another session's open transaction.
     bool hasCatalog = false;
@@ -308,12 +309,11 @@ StmtHandle SqliteSession::PrepareSql(Plan& plan) {
 
 void SqliteSession::RunSessionStatement(const ParsedStatement& st) {
     switch (st.kind) {
-        case StmtKind::Commit:
-            Commit();
-            return;
+        case StmtKind::Commit: Commit(); return;
         case StmtKind::Rollback:
             if (!st.name.empty()) {
-                if (!inTransaction_) throw OraError(1086, "savepoint '" + st.name + "' never established in this session or is invalid");
+                if (!inTransaction_)
+                    throw OraError(1086, "savepoint '" + st.name + "' never established in this session or is invalid");
                 std::string sql = "ROLLBACK TO \"sp_" + st.name + "\"";
                 if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
                     throw OraError(1086, "savepoint '" + st.name + "' never established in this session or is invalid");
@@ -326,13 +326,9 @@ void SqliteSession::RunSessionStatement(const ParsedStatement& st) {
             ExecSql(db_, "SAVEPOINT \"sp_" + st.name + "\"");
             return;
         }
-        case StmtKind::AlterSession:
-            return;
-        case StmtKind::PlSql:
-            throw OraError(3001, "unimplemented feature");
-        default:
-            Ddl(st);
-            return;
+        case StmtKind::AlterSession: return;
+        case StmtKind::PlSql: throw OraError(3001, "unimplemented feature");
+        default: Ddl(st); return;
     }
 }
 
@@ -382,11 +378,8 @@ void SqliteSession::Ddl(const ParsedStatement& st) {
                 break;
             }
             case StmtKind::Grant:
-            case StmtKind::Revoke:
-                GrantOrRevoke(st);
-                break;
-            default:
-                throw OraError(900, "invalid SQL statement");
+            case StmtKind::Revoke: GrantOrRevoke(st); break;
+            default: throw OraError(900, "invalid SQL statement");
         }
         rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
@@ -418,10 +411,10 @@ void SqliteSession::GrantOrRevoke(const ParsedStatement& st) {
     if (st.name.empty()) {
         // system privileges
         static const char* const kSystem[] = {
-            "CREATE SESSION", "CREATE TABLE", "CREATE VIEW", "CREATE ANY TABLE", "CREATE ANY VIEW",
-            "DROP ANY TABLE", "DROP ANY VIEW", "SELECT ANY TABLE", "INSERT ANY TABLE", "UPDATE ANY TABLE",
-            "DELETE ANY TABLE", "CREATE USER", "ALTER USER", "DROP USER", "GRANT ANY PRIVILEGE",
-            "GRANT ANY OBJECT PRIVILEGE"};
+            "CREATE SESSION",   "CREATE TABLE",     "CREATE VIEW",         "CREATE ANY TABLE",
+            "CREATE ANY VIEW",  "DROP ANY TABLE",   "DROP ANY VIEW",       "SELECT ANY TABLE",
+            "INSERT ANY TABLE", "UPDATE ANY TABLE", "DELETE ANY TABLE",    "CREATE USER",
+            "ALTER USER",       "DROP USER",        "GRANT ANY PRIVILEGE", "GRANT ANY OBJECT PRIVILEGE"};
         for (const auto& p : st.columns) {
             bool known = false;
             for (const char* k : kSystem) known = known || p == k;
@@ -430,8 +423,10 @@ void SqliteSession::GrantOrRevoke(const ParsedStatement& st) {
         RequireSystem("GRANT ANY PRIVILEGE");
         for (const auto& g : st.grantees)
             for (const auto& p : st.columns) {
-                if (grant) catalog_.GrantSystem(g, p);
-                else catalog_.RevokeSystem(g, p);
+                if (grant)
+                    catalog_.GrantSystem(g, p);
+                else
+                    catalog_.RevokeSystem(g, p);
             }
         return;
     }
@@ -457,8 +452,10 @@ void SqliteSession::GrantOrRevoke(const ParsedStatement& st) {
         if (g == obj->owner) throw OraError(1749, "you may not GRANT/REVOKE privileges to/from yourself");
         bool any = false;
         for (const auto& p : privileges) {
-            if (grant) catalog_.GrantObject(obj->id, g, p);
-            else any = catalog_.RevokeObject(obj->id, g, p) || any;
+            if (grant)
+                catalog_.GrantObject(obj->id, g, p);
+            else
+                any = catalog_.RevokeObject(obj->id, g, p) || any;
         }
         if (!grant && !any) throw OraError(1927, "cannot REVOKE privileges you did not grant");
     }
@@ -562,7 +559,8 @@ void SqliteSession::CreateView(const ParsedStatement& st) {
     std::string owner = st.schema.empty() ? user_ : st.schema;
     if (owner != user_) RequireSystem("CREATE ANY VIEW");
     if (auto existing = catalog_.Find(owner, st.name)) {
-        if (!st.orReplace || existing->type != "VIEW") throw OraError(955, "name is already used by an existing object");
+        if (!st.orReplace || existing->type != "VIEW")
+            throw OraError(955, "name is already used by an existing object");
     }
     Plan plan;
     std::vector<std::string> binds;

@@ -3,15 +3,14 @@
 // the file, the transaction (begun by the first change, ended by COMMIT/ROLLBACK; DDL commits
 // before and after), and the statements the session runs itself (DDL, accounts).
 
-#include <sqlite3.h>
-
 #include <memory>
+#include <sqlite3.h>
 #include <string>
 
 #include "ocilite/engine/Catalog.h"
-#include "ocilite/engine/SqliteDb.h"
 #include "ocilite/engine/Engine.h"
 #include "ocilite/engine/SqlFunctions.h"
+#include "ocilite/engine/SqliteDb.h"
 #include "ocilite/engine/ValueCodec.h"
 
 namespace ocilite {

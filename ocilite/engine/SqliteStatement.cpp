@@ -49,9 +49,7 @@ SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) :
             stmt_ = owned_.get();
             break;
         }
-        default:
-            plan_.parsed = std::make_unique<ParsedStatement>(std::move(parsed));
-            break;
+        default: plan_.parsed = std::make_unique<ParsedStatement>(std::move(parsed)); break;
     }
     for (const auto& c : plan_.columns) columnInfo_.push_back(c.info);
     binds_.assign(bindNames_.size(), Value{});
@@ -74,8 +72,7 @@ int SqliteStatement::BindIndex(std::string_view placeholder) const {
 }
 
 void SqliteStatement::Bind(int index, Value value) {
-    if (index < 0 || static_cast<size_t>(index) >= binds_.size())
-        throw OraError(1036, "illegal variable name/number");
+    if (index < 0 || static_cast<size_t>(index) >= binds_.size()) throw OraError(1036, "illegal variable name/number");
     if (auto* t = std::get_if<TextValue>(&value); t && t->bytes.empty()) value = std::monostate{};
     binds_[static_cast<size_t>(index)] = std::move(value);
     bound_[static_cast<size_t>(index)] = true;
@@ -160,8 +157,11 @@ void SqliteStatement::Execute() {
                 }
             }
             // a LOB of the column's own kind goes in as it is: megabytes are not copied again
-            if (const auto* lob = std::get_if<LobRefValue>(src); lob != nullptr && target.type.IsLob() &&
-                lob->lobType == (target.type.kind == TypeKind::Clob ? 112 : target.type.kind == TypeKind::Blob ? 113 : 114)) {
+            if (const auto* lob = std::get_if<LobRefValue>(src);
+                lob != nullptr && target.type.IsLob() &&
+                lob->lobType == (target.type.kind == TypeKind::Clob   ? 112
+                                 : target.type.kind == TypeKind::Blob ? 113
+                                                                      : 114)) {
                 BindStoredInPlace(stmt_, static_cast<int>(i) + 1, target.type, *src, keys_[i]);
                 continue;
             }
@@ -206,8 +206,9 @@ bool SqliteStatement::Fetch(std::vector<Value>& row) {
             LobRefValue lob;
             lob.lobType = t.kind == TypeKind::Clob ? 112 : t.kind == TypeKind::Blob ? 113 : 114;
             lob.national = t.national;
-            const void* p = t.kind == TypeKind::Blob ? sqlite3_column_blob(stmt_, static_cast<int>(i))
-                                                     : static_cast<const void*>(sqlite3_column_text(stmt_, static_cast<int>(i)));
+            const void* p = t.kind == TypeKind::Blob
+                                ? sqlite3_column_blob(stmt_, static_cast<int>(i))
+                                : static_cast<const void*>(sqlite3_column_text(stmt_, static_cast<int>(i)));
             int n = sqlite3_column_bytes(stmt_, static_cast<int>(i));
             lob.locator.assign(static_cast<const char*>(p), static_cast<size_t>(n));
             row[i] = std::move(lob);

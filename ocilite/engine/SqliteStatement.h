@@ -2,9 +2,8 @@
 // One prepared statement of a SqliteSession: its plan, the SQLite statement compiled from it
 // once, the bind values, and the cursor state of a query.
 
-#include <sqlite3.h>
-
 #include <memory>
+#include <sqlite3.h>
 #include <string>
 #include <vector>
 
@@ -48,8 +47,8 @@ private:
     bool executed_ = false;
     uint64_t rowCount_ = 0;
     std::string lastRowid_;
-    std::vector<Value> staged_;        // converted INSERT values, alive until the next execute
-    std::vector<std::string> keys_;    // their stored keys
+    std::vector<Value> staged_;      // converted INSERT values, alive until the next execute
+    std::vector<std::string> keys_;  // their stored keys
 };
 
 }  // namespace ocilite

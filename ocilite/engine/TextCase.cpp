@@ -38,8 +38,10 @@ std::string ChangeCase(std::string_view utf8, TextCase how) {
         int32_t n = 0;
         UBool error = false;
         U8_APPEND(buf, n, U8_MAX_LENGTH, mapped, error);
-        if (error) out.append(utf8.substr(static_cast<size_t>(start), static_cast<size_t>(i - start)));
-        else out.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(n));
+        if (error)
+            out.append(utf8.substr(static_cast<size_t>(start), static_cast<size_t>(i - start)));
+        else
+            out.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(n));
     }
     return out;
 }

@@ -42,7 +42,9 @@ bool SameStorage(const SqlType& a, const SqlType& b) {
     return plain(a.kind) && plain(b.kind);
 }
 
-std::string OutName(size_t i) { return "_c" + std::to_string(i + 1); }
+std::string OutName(size_t i) {
+    return "_c" + std::to_string(i + 1);
+}
 
 // TIMESTAMP WITH TIME ZONE keys hold the UTC instant (11 bytes) and then the offset: values
 // compare, group and count as distinct by the instant alone.
@@ -112,20 +114,21 @@ int Translator::BindIndexFor(const std::string& name) {
     return static_cast<int>(bindNames_.size() - 1);
 }
 
-std::string Translator::Constant(const Value& v, const SqlType& t) { return SqlLiteral(v, t); }
+std::string Translator::Constant(const Value& v, const SqlType& t) {
+    return SqlLiteral(v, t);
+}
 
 // ---- expressions -------------------------------------------------------------------------
 
 Translator::TExpr Translator::Literal(const ocilite::Expr& e) {
     TExpr out;
     switch (e.kind) {
-        case ExprKind::Null:
-            out.sql = "NULL";
-            return out;
+        case ExprKind::Null: out.sql = "NULL"; return out;
         case ExprKind::Number: {
             std::string text = e.text;
             bool binaryDouble = false;
-            if (!text.empty() && (text.back() == 'f' || text.back() == 'F' || text.back() == 'd' || text.back() == 'D')) {
+            if (!text.empty() &&
+                (text.back() == 'f' || text.back() == 'F' || text.back() == 'd' || text.back() == 'D')) {
                 text.pop_back();
                 binaryDouble = true;
             }
@@ -156,8 +159,7 @@ Translator::TExpr Translator::Literal(const ocilite::Expr& e) {
                 size_t sp = lit.find(' ');
                 if (sp != std::string::npos) {
                     size_t timeStart = lit.find_first_not_of(' ', sp);
-                    size_t timeEnd = timeStart == std::string::npos ? lit.size()
-                                                                    : lit.find_first_of(" +-", timeStart);
+                    size_t timeEnd = timeStart == std::string::npos ? lit.size() : lit.find_first_of(" +-", timeStart);
                     if (timeEnd == std::string::npos) timeEnd = lit.size();
                     std::string time = timeStart == std::string::npos ? "" : lit.substr(timeStart, timeEnd - timeStart);
                     fmt += time.find('.') != std::string::npos ? " HH24:MI:SS.FF" : " HH24:MI:SS";
@@ -173,9 +175,9 @@ Translator::TExpr Translator::Literal(const ocilite::Expr& e) {
             DatetimeFormat f = DatetimeFormat::Compile(fmt, FormatUse::Parse, kind);
             OraTimestamp now = OraTimestamp::Now(true);
             DatetimeValue v{kind, Parse(lit, f, kind, now)};
-            out.type = SqlType::Of(kind == DatetimeKind::Date ? TypeKind::Date
+            out.type = SqlType::Of(kind == DatetimeKind::Date        ? TypeKind::Date
                                    : kind == DatetimeKind::Timestamp ? TypeKind::Timestamp
-                                                                      : TypeKind::TimestampTz);
+                                                                     : TypeKind::TimestampTz);
             out.type.scale = 9;
             out.sql = Constant(v, out.type);
             return out;
@@ -200,8 +202,7 @@ Translator::TExpr Translator::Literal(const ocilite::Expr& e) {
             }
             return out;
         }
-        default:
-            break;
+        default: break;
     }
     throw OraError(936, "missing expression");
 }
@@ -291,8 +292,10 @@ void Translator::Unify(TExpr& l, TExpr& r) {
         }
     };
     if (a.IsNumeric() && b.IsNumeric()) {
-        if (rank(a.kind) > rank(b.kind)) r = Convert(r, a);
-        else l = Convert(l, b);
+        if (rank(a.kind) > rank(b.kind))
+            r = Convert(r, a);
+        else
+            l = Convert(l, b);
         return;
     }
     if (a.IsText()) {
@@ -324,7 +327,8 @@ std::string Translator::Compare(TExpr l, const std::string& op, TExpr r) {
     const SqlType& a = l.type;
     const SqlType& b = r.type;
     if (a.IsLob() || b.IsLob() || a.kind == TypeKind::Long || b.kind == TypeKind::Long)
-        throw OraError(932, "inconsistent datatypes: expected - got " + TypeName(a.IsLob() || a.kind == TypeKind::Long ? a : b));
+        throw OraError(
+            932, "inconsistent datatypes: expected - got " + TypeName(a.IsLob() || a.kind == TypeKind::Long ? a : b));
     bool blankPadded = a.IsText() && b.IsText() && (a.kind == TypeKind::Char || b.kind == TypeKind::Char) &&
                        (a.kind == TypeKind::Char || a.literal) && (b.kind == TypeKind::Char || b.literal);
     if (blankPadded) return "rtrim(" + l.sql + ", ' ') " + op + " rtrim(" + r.sql + ", ' ')";
@@ -338,7 +342,8 @@ Translator::TExpr Translator::Column(const ocilite::Expr& e, const Scope& scope)
         for (const auto& src : s->sources) {
             bool qualifierOk = true;
             if (names.size() == 2) qualifierOk = src.qualifier == names[0];
-            if (names.size() == 3) qualifierOk = src.owner == names[0] && src.table == names[1] && src.qualifier == src.table;
+            if (names.size() == 3)
+                qualifierOk = src.owner == names[0] && src.table == names[1] && src.qualifier == src.table;
             if (!qualifierOk) continue;
             for (const auto& c : src.columns) {
                 if (c.name == names.back()) {
@@ -403,8 +408,7 @@ Translator::TExpr Translator::Expr(const ocilite::Expr& e, const Scope& scope) {
         case ExprKind::NString:
         case ExprKind::DateLiteral:
         case ExprKind::TimestampLiteral:
-        case ExprKind::IntervalLiteral:
-            return Literal(e);
+        case ExprKind::IntervalLiteral: return Literal(e);
         case ExprKind::Bind: {
             BindSlot slot;
             slot.bind = BindIndexFor(e.text);
@@ -417,8 +421,7 @@ Translator::TExpr Translator::Expr(const ocilite::Expr& e, const Scope& scope) {
             out.slot = static_cast<int>(plan_.slots.size()) - 1;
             return out;
         }
-        case ExprKind::Column:
-            return Column(e, scope);
+        case ExprKind::Column: return Column(e, scope);
         case ExprKind::Rownum: {
             TExpr out;
             out.sql = "onum(row_number() OVER ())";
@@ -481,8 +484,10 @@ Translator::TExpr Translator::Expr(const ocilite::Expr& e, const Scope& scope) {
             std::vector<std::string> conds;
             std::vector<TExpr> results;
             for (; i + 1 < end + 1 && i < end; i += 2) {
-                if (e.hasOperand) conds.push_back(Compare(operand, "=", Expr(*e.args[i], scope)));
-                else conds.push_back(Condition(*e.args[i], scope));
+                if (e.hasOperand)
+                    conds.push_back(Compare(operand, "=", Expr(*e.args[i], scope)));
+                else
+                    conds.push_back(Condition(*e.args[i], scope));
                 results.push_back(Expr(*e.args[i + 1], scope));
             }
             if (e.hasElse) results.push_back(Expr(*e.args.back(), scope));
@@ -523,14 +528,10 @@ Translator::TExpr Translator::Expr(const ocilite::Expr& e, const Scope& scope) {
 
 std::string Translator::Condition(const ocilite::Expr& e, const Scope& scope) {
     switch (e.kind) {
-        case ExprKind::And:
-            return "(" + Condition(*e.args[0], scope) + " AND " + Condition(*e.args[1], scope) + ")";
-        case ExprKind::Or:
-            return "(" + Condition(*e.args[0], scope) + " OR " + Condition(*e.args[1], scope) + ")";
-        case ExprKind::Not:
-            return "(NOT " + Condition(*e.args[0], scope) + ")";
-        case ExprKind::Compare:
-            return Compare(Expr(*e.args[0], scope), e.text, Expr(*e.args[1], scope));
+        case ExprKind::And: return "(" + Condition(*e.args[0], scope) + " AND " + Condition(*e.args[1], scope) + ")";
+        case ExprKind::Or: return "(" + Condition(*e.args[0], scope) + " OR " + Condition(*e.args[1], scope) + ")";
+        case ExprKind::Not: return "(NOT " + Condition(*e.args[0], scope) + ")";
+        case ExprKind::Compare: return Compare(Expr(*e.args[0], scope), e.text, Expr(*e.args[1], scope));
         case ExprKind::IsNull: {
             TExpr a = Expr(*e.args[0], scope);
             if (a.slot >= 0) a = Convert(a, SqlType::Text());
@@ -576,8 +577,7 @@ std::string Translator::Condition(const ocilite::Expr& e, const Scope& scope) {
             QueryResult q = TranslateQuery(*e.subquery, &scope);
             return "(EXISTS (" + q.sql + "))";
         }
-        default:
-            throw OraError(920, "invalid relational operator");
+        default: throw OraError(920, "invalid relational operator");
     }
 }
 
@@ -603,7 +603,8 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
     std::string ownerFilter = "o.owner = " + owner;
     std::string tableFilter = "t.owner = " + owner;  // over the table of an index
     if (name.rfind("DBA_", 0) == 0) {
-        if (!catalog_.HasSystemPrivilege(user_, "SELECT ANY TABLE")) throw OraError(942, "table or view does not exist");
+        if (!catalog_.HasSystemPrivilege(user_, "SELECT ANY TABLE"))
+            throw OraError(942, "table or view does not exist");
         ownerFilter = tableFilter = "1";
     } else if (all) {
         ownerFilter = catalog_.VisibleObjectsCondition(user_, "o");
@@ -640,14 +641,16 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
         add("SECONDARY", SqlType::Text(1));
         sql = "SELECT " + ownerCol + "o.name AS " + out(0) + ", NULL AS " + out(1) + ", onum(o.id) AS " + out(2) +
               ", CASE WHEN o.type = 'TABLE' THEN onum(o.id) END AS " + out(3) + ", o.type AS " + out(4) +
-              ", o.created AS " + out(5) + ", o.created AS " + out(6) + ", NULL AS " + out(7) +
-              ", 'VALID' AS " + out(8) + ", 'N' AS " + out(9) + ", 'N' AS " + out(10) + ", 'N' AS " + out(11) +
+              ", o.created AS " + out(5) + ", o.created AS " + out(6) + ", NULL AS " + out(7) + ", 'VALID' AS " +
+              out(8) + ", 'N' AS " + out(9) + ", 'N' AS " + out(10) + ", 'N' AS " + out(11) +
               " FROM ocl_objects o WHERE " + ownerFilter +
               // a primary key or unique constraint has its index, named as the constraint
-              " UNION ALL SELECT " + ownerCol + "o.name, NULL, onum(1000000 + o.rowid), onum(1000000 + o.rowid), "
+              " UNION ALL SELECT " + ownerCol +
+              "o.name, NULL, onum(1000000 + o.rowid), onum(1000000 + o.rowid), "
               "'INDEX', t.created, t.created, NULL, 'VALID', 'N', " +
               "CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END, 'N'"
-              " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + tableFilter;
+              " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " +
+              tableFilter;
     } else if (base == "INDEXES") {
         add("INDEX_NAME", name128, true);
         add("INDEX_TYPE", SqlType::Text(27));
@@ -660,8 +663,9 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
         add("GENERATED", SqlType::Text(1));
         sql = "SELECT " + ownerCol + "o.name AS " + out(0) + ", 'NORMAL' AS " + out(1) + ", t.owner AS " + out(2) +
               ", t.name AS " + out(3) + ", 'TABLE' AS " + out(4) + ", 'UNIQUE' AS " + out(5) + ", 'USERS' AS " +
-              out(6) + ", 'VALID' AS " + out(7) + ", CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END AS " +
-              out(8) + " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + tableFilter;
+              out(6) + ", 'VALID' AS " + out(7) +
+              ", CASE WHEN substr(o.name, 1, 5) = 'SYS_C' THEN 'Y' ELSE 'N' END AS " + out(8) +
+              " FROM ocl_constraints o JOIN ocl_objects t ON t.id = o.obj_id WHERE " + tableFilter;
     } else if (base == "TABLES") {
         add("TABLE_NAME", name128, true);
         add("TABLESPACE_NAME", SqlType::Text(30));
@@ -688,12 +692,11 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
         add("CHAR_LENGTH", num);
         add("CHAR_USED", SqlType::Text(1));
         add("DATA_DEFAULT", SqlType::Of(TypeKind::Long));
-        sql = "SELECT " + ownerCol + "o.name AS " + out(0) + ", c.name AS " + out(1) +
-              ", ocolinfo(c.type, 0) AS " + out(2) + ", onum(ocolinfo(c.type, 1)) AS " + out(3) +
-              ", onum(ocolinfo(c.type, 2)) AS " + out(4) + ", onum(ocolinfo(c.type, 3)) AS " + out(5) +
-              ", CASE WHEN c.not_null THEN 'N' ELSE 'Y' END AS " + out(6) + ", onum(c.pos + 1) AS " + out(7) +
-              ", onum(ocolinfo(c.type, 4)) AS " + out(8) + ", ocolinfo(c.type, 5) AS " + out(9) +
-              ", NULLIF(c.default_text, '') AS " + out(10) +
+        sql = "SELECT " + ownerCol + "o.name AS " + out(0) + ", c.name AS " + out(1) + ", ocolinfo(c.type, 0) AS " +
+              out(2) + ", onum(ocolinfo(c.type, 1)) AS " + out(3) + ", onum(ocolinfo(c.type, 2)) AS " + out(4) +
+              ", onum(ocolinfo(c.type, 3)) AS " + out(5) + ", CASE WHEN c.not_null THEN 'N' ELSE 'Y' END AS " + out(6) +
+              ", onum(c.pos + 1) AS " + out(7) + ", onum(ocolinfo(c.type, 4)) AS " + out(8) +
+              ", ocolinfo(c.type, 5) AS " + out(9) + ", NULLIF(c.default_text, '') AS " + out(10) +
               " FROM ocl_objects o JOIN ocl_columns c ON c.obj_id = o.id WHERE " + ownerFilter;
     } else {
         throw OraError(942, "table or view does not exist");
@@ -726,11 +729,10 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
     src.qualifier = ref.alias.empty() ? ref.name : ref.alias;
     auto obj = catalog_.Find(owner, ref.name);
     if (!obj) {
-        static const char* const kBuiltins[] = {"DUAL", "USER_OBJECTS", "USER_TABLES", "USER_VIEWS",
-                                                "USER_TAB_COLUMNS", "ALL_OBJECTS", "ALL_TABLES", "ALL_VIEWS",
-                                                "ALL_TAB_COLUMNS", "ALL_USERS", "DBA_OBJECTS", "DBA_TABLES",
-                                                "DBA_VIEWS", "DBA_TAB_COLUMNS", "DBA_USERS", "USER_INDEXES",
-                                                "ALL_INDEXES", "DBA_INDEXES"};
+        static const char* const kBuiltins[] = {
+            "DUAL",       "USER_OBJECTS",    "USER_TABLES",     "USER_VIEWS",   "USER_TAB_COLUMNS", "ALL_OBJECTS",
+            "ALL_TABLES", "ALL_VIEWS",       "ALL_TAB_COLUMNS", "ALL_USERS",    "DBA_OBJECTS",      "DBA_TABLES",
+            "DBA_VIEWS",  "DBA_TAB_COLUMNS", "DBA_USERS",       "USER_INDEXES", "ALL_INDEXES",      "DBA_INDEXES"};
         bool builtin = false;
         if (ref.schema.empty() || ref.schema == "SYS" || ref.schema == "PUBLIC")
             for (const char* b : kBuiltins)
@@ -782,7 +784,6 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
 
 // ---- queries -----------------------------------------------------------------------------
 
-
 // A column of one of this query's own sources (not of an enclosing query).
 static bool IsLocalColumn(const ocilite::Expr& e, const std::vector<Translator::Source>& sources) {
     for (const auto& src : sources) {
@@ -813,10 +814,8 @@ static void CheckGrouped(const ocilite::Expr& e, const std::vector<ExprPtr>& gro
             break;
         case ExprKind::Subquery:
         case ExprKind::InSelect:
-        case ExprKind::Exists:
-            return;
-        default:
-            break;
+        case ExprKind::Exists: return;
+        default: break;
     }
     for (const auto& a : e.args) CheckGrouped(*a, groups, sources);
 }
@@ -853,7 +852,8 @@ Translator::QueryResult Translator::TranslateQuery(const SelectStmt& q, const Sc
                 for (size_t k = 0; k < first.columns.size(); ++k)
                     if (first.columns[k].info.name == o.expr->names[0]) pos = k + 1;
             }
-            if (pos < 1 || pos > first.columns.size()) throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
+            if (pos < 1 || pos > first.columns.size())
+                throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
             sql += OutName(pos - 1) + (o.desc ? " DESC" : " ASC");
             bool nullsFirst = o.nulls == 1 || (o.nulls == 0 && o.desc);
             sql += nullsFirst ? " NULLS FIRST" : " NULLS LAST";
@@ -960,10 +960,14 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
         if (rownumLeft || rownumRight) {
             std::string op = c->text;
             if (rownumRight) {
-                if (op == "<") op = ">";
-                else if (op == ">") op = "<";
-                else if (op == "<=") op = ">=";
-                else if (op == ">=") op = "<=";
+                if (op == "<")
+                    op = ">";
+                else if (op == ">")
+                    op = "<";
+                else if (op == "<=")
+                    op = ">=";
+                else if (op == ">=")
+                    op = "<=";
             }
             std::string lim = RownumLimit(*c->args[rownumLeft ? 1 : 0], op, scope);
             limit = limit.empty() ? lim : "min(" + limit + ", " + lim + ")";
@@ -980,7 +984,8 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
         // an aggregate anywhere in the item makes the query grouped
         struct Finder {
             static bool Has(const ocilite::Expr& x) {
-                if (x.kind == ExprKind::Function && IsAggregateName(x.text) && (x.star || x.args.size() == 1)) return true;
+                if (x.kind == ExprKind::Function && IsAggregateName(x.text) && (x.star || x.args.size() == 1))
+                    return true;
                 for (const auto& a : x.args)
                     if (Has(*a)) return true;
                 return false;
@@ -1011,8 +1016,7 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
     // ROWNUM numbers the rows the FROM and WHERE clauses give, before grouping and DISTINCT:
     // with a single source the limited rows form a derived table under the source's own alias.
     if (!limit.empty() && (grouped || q.distinct)) {
-        if (scope.sources.size() != 1)
-            throw OraError(3001, "unimplemented feature");
+        if (scope.sources.size() != 1) throw OraError(3001, "unimplemented feature");
         const Source& src = scope.sources[0];
         std::string natural = src.isTable ? " ORDER BY " + src.sqlAlias + ".rowid" : "";
         from = "(SELECT * FROM " + from + (where.empty() ? "" : " WHERE " + where) + natural + " LIMIT " + limit +
@@ -1128,8 +1132,7 @@ std::string Translator::PutSql(const ColumnTarget& target, const TExpr& value, b
 ValueExpr Translator::CompileValue(const ocilite::Expr& e) {
     ValueExpr v;
     switch (e.kind) {
-        case ExprKind::Null:
-            return v;
+        case ExprKind::Null: return v;
         case ExprKind::Number: {
             std::string text = e.text;
             if (!text.empty() && std::isalpha(static_cast<unsigned char>(text.back()))) {
@@ -1153,8 +1156,7 @@ ValueExpr Translator::CompileValue(const ocilite::Expr& e) {
             return v;
         case ExprKind::DateLiteral:
         case ExprKind::TimestampLiteral:
-        case ExprKind::IntervalLiteral:
-            throw NeedSql{};
+        case ExprKind::IntervalLiteral: throw NeedSql{};
         case ExprKind::Column:
             if (e.names.size() == 1 && (e.names[0] == "NULL")) return v;
             throw OraError(984, "column not allowed here");
@@ -1171,13 +1173,15 @@ ValueExpr Translator::CompileValue(const ocilite::Expr& e) {
             v.kind = ValueExpr::Kind::Call;
             for (const auto& a : e.args) v.args.push_back(CompileValue(*a));
             break;
-        default:
-            throw NeedSql{};
+        default: throw NeedSql{};
     }
     const FunctionDef* fn = nullptr;
-    if (e.kind == ExprKind::Unary) fn = FindFunction("$NEG");
-    else if (e.kind == ExprKind::Binary) fn = FindFunction(e.text);
-    else if (e.kind == ExprKind::Translate) fn = FindFunction(e.text == "CHAR_CS" ? "$TRANSLATE_CHAR" : "$TRANSLATE_NCHAR");
+    if (e.kind == ExprKind::Unary)
+        fn = FindFunction("$NEG");
+    else if (e.kind == ExprKind::Binary)
+        fn = FindFunction(e.text);
+    else if (e.kind == ExprKind::Translate)
+        fn = FindFunction(e.text == "CHAR_CS" ? "$TRANSLATE_CHAR" : "$TRANSLATE_NCHAR");
     else {
         if (IsAggregateName(e.text)) throw OraError(934, "group function is not allowed here");
         fn = FindFunction(e.text);
@@ -1228,7 +1232,8 @@ void Translator::TranslateInsert(const ParsedStatement& st) {
     for (size_t i = 0; i < obj.columns.size(); ++i) {
         if (std::find(targets.begin(), targets.end(), static_cast<int>(i)) != targets.end()) continue;
         if (obj.columns[i].defaultText.empty()) continue;
-        defaults[i] = std::make_unique<ParsedStatement>(ParseStatement("SELECT " + obj.columns[i].defaultText + " FROM DUAL"));
+        defaults[i] =
+            std::make_unique<ParsedStatement>(ParseStatement("SELECT " + obj.columns[i].defaultText + " FROM DUAL"));
     }
 
     std::string columnList;
@@ -1369,10 +1374,14 @@ std::string Translator::DmlCondition(const ocilite::Expr& where, const Scope& sc
         if (rownumLeft || rownumRight) {
             std::string op = c->text;
             if (rownumRight) {
-                if (op == "<") op = ">";
-                else if (op == ">") op = "<";
-                else if (op == "<=") op = ">=";
-                else if (op == ">=") op = "<=";
+                if (op == "<")
+                    op = ">";
+                else if (op == ">")
+                    op = "<";
+                else if (op == "<=")
+                    op = ">=";
+                else if (op == ">=")
+                    op = "<=";
             }
             std::string lim = RownumLimit(*c->args[rownumLeft ? 1 : 0], op, scope);
             limit = limit.empty() ? lim : "min(" + limit + ", " + lim + ")";

@@ -29,7 +29,7 @@ public:
         std::string sql;
     };
     struct Source {
-        std::string qualifier;   // alias, or the table's name
+        std::string qualifier;  // alias, or the table's name
         std::string owner;
         std::string table;
         std::string sqlAlias;
@@ -44,7 +44,7 @@ public:
     struct TExpr {
         std::string sql;
         SqlType type;
-        int slot = -1;           // a bare placeholder: index into plan.slots
+        int slot = -1;  // a bare placeholder: index into plan.slots
         bool aggregate = false;
     };
     struct QueryResult {
@@ -79,8 +79,8 @@ private:
     std::string PutSql(const ColumnTarget& target, const TExpr& value, bool update);
     std::string RownumLimit(const ocilite::Expr& bound, const std::string& op, const Scope& scope);
     std::string DmlCondition(const ocilite::Expr& where, const Scope& scope, const std::string& table);
-    std::string BuiltinViewSql(const std::string& name, std::vector<ScopeColumn>& cols,
-                               const std::string& sqlAlias, const std::string& schema);
+    std::string BuiltinViewSql(const std::string& name, std::vector<ScopeColumn>& cols, const std::string& sqlAlias,
+                               const std::string& schema);
 
     Catalog& catalog_;
     std::string user_;

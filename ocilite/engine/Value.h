@@ -55,10 +55,11 @@ struct LobRefValue {
     std::string locator;  // opaque to callers
 };
 
-using Value = std::variant<std::monostate, TextValue, OraNumber, DatetimeValue, OraIntervalYM,
-                           OraIntervalDS, RawValue, BinaryFloatValue, BinaryDoubleValue,
-                           RowidValue, LobRefValue>;
+using Value = std::variant<std::monostate, TextValue, OraNumber, DatetimeValue, OraIntervalYM, OraIntervalDS, RawValue,
+                           BinaryFloatValue, BinaryDoubleValue, RowidValue, LobRefValue>;
 
-inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNull(const Value& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 }  // namespace ocilite

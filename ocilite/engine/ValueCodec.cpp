@@ -117,8 +117,7 @@ std::string DoubleText(double d) {
 }
 
 [[noreturn]] void Inconsistent(const char* expected, const Value& got) {
-    throw OraError(932, std::string("inconsistent datatypes: expected ") + expected + " got " +
-                            ValueTypeName(got));
+    throw OraError(932, std::string("inconsistent datatypes: expected ") + expected + " got " + ValueTypeName(got));
 }
 
 int YearDigits(int64_t years) {
@@ -156,10 +155,11 @@ static TypeKind StorageKindOf(const SqlType& type, const DatetimeValue& d) {
     }
 }
 
-
 }  // namespace
 
-std::string DatetimeStorageKey(const OraTimestamp& t, TypeKind kind) { return DatetimeKey(t, kind); }
+std::string DatetimeStorageKey(const OraTimestamp& t, TypeKind kind) {
+    return DatetimeKey(t, kind);
+}
 
 std::string SqlLiteral(const Value& v, const SqlType& type) {
     auto blob = [](const std::string& bytes) { return "X'" + Hex(bytes) + "'"; };
@@ -196,15 +196,13 @@ std::string SqlLiteral(const Value& v, const SqlType& type) {
 Nls Nls::Default() {
     Nls n;
     n.dateFormat = DatetimeFormat::Compile("DD-MON-RR", FormatUse::Render, DatetimeKind::Date);
-    n.timestampFormat = DatetimeFormat::Compile("DD-MON-RR HH.MI.SSXFF AM", FormatUse::Render,
-                                                DatetimeKind::Timestamp);
-    n.timestampTzFormat = DatetimeFormat::Compile("DD-MON-RR HH.MI.SSXFF AM TZR", FormatUse::Render,
-                                                  DatetimeKind::TimestampTz);
+    n.timestampFormat = DatetimeFormat::Compile("DD-MON-RR HH.MI.SSXFF AM", FormatUse::Render, DatetimeKind::Timestamp);
+    n.timestampTzFormat =
+        DatetimeFormat::Compile("DD-MON-RR HH.MI.SSXFF AM TZR", FormatUse::Render, DatetimeKind::TimestampTz);
     n.dateParse = DatetimeFormat::Compile("DD-MON-RR", FormatUse::Parse, DatetimeKind::Date);
-    n.timestampParse = DatetimeFormat::Compile("DD-MON-RR HH.MI.SSXFF AM", FormatUse::Parse,
-                                               DatetimeKind::Timestamp);
-    n.timestampTzParse = DatetimeFormat::Compile("DD-MON-RR HH.MI.SSXFF AM TZR", FormatUse::Parse,
-                                                 DatetimeKind::TimestampTz);
+    n.timestampParse = DatetimeFormat::Compile("DD-MON-RR HH.MI.SSXFF AM", FormatUse::Parse, DatetimeKind::Timestamp);
+    n.timestampTzParse =
+        DatetimeFormat::Compile("DD-MON-RR HH.MI.SSXFF AM TZR", FormatUse::Parse, DatetimeKind::TimestampTz);
     OraTimestamp now = OraTimestamp::Now(true);
     n.tzMinutes = now.tzMinutes;
     return n;
@@ -261,8 +259,10 @@ void BindLobContent(sqlite3_stmt* stmt, int idx, const LobRefValue& lob, sqlite3
     static const char kNothing = 0;
     const char* data = lob.locator.empty() ? &kNothing : lob.locator.data();
     const int size = static_cast<int>(lob.locator.size());
-    if (lob.lobType == 113) sqlite3_bind_blob(stmt, idx, data, size, lifetime);
-    else sqlite3_bind_text(stmt, idx, data, size, lifetime);
+    if (lob.lobType == 113)
+        sqlite3_bind_blob(stmt, idx, data, size, lifetime);
+    else
+        sqlite3_bind_text(stmt, idx, data, size, lifetime);
 }
 
 }  // namespace
@@ -326,12 +326,8 @@ void BindStoredInPlace(sqlite3_stmt* stmt, int idx, const SqlType& type, const V
             sqlite3_bind_blob(stmt, idx, buffer.data(), static_cast<int>(buffer.size()), SQLITE_STATIC);
             return;
         }
-        case 10:
-            BindLobContent(stmt, idx, std::get<LobRefValue>(v), SQLITE_STATIC);
-            return;
-        default:
-            BindStored(stmt, idx, type, v);
-            return;
+        case 10: BindLobContent(stmt, idx, std::get<LobRefValue>(v), SQLITE_STATIC); return;
+        default: BindStored(stmt, idx, type, v); return;
     }
 }
 
@@ -373,8 +369,10 @@ void ResultStored(sqlite3_context* ctx, const SqlType& type, const Value& v) {
             const auto& l = std::get<LobRefValue>(v);
             static const char kNothing = 0;
             const char* data = l.locator.empty() ? &kNothing : l.locator.data();
-            if (l.lobType == 113) sqlite3_result_blob(ctx, data, static_cast<int>(l.locator.size()), SQLITE_TRANSIENT);
-            else sqlite3_result_text(ctx, data, static_cast<int>(l.locator.size()), SQLITE_TRANSIENT);
+            if (l.lobType == 113)
+                sqlite3_result_blob(ctx, data, static_cast<int>(l.locator.size()), SQLITE_TRANSIENT);
+            else
+                sqlite3_result_text(ctx, data, static_cast<int>(l.locator.size()), SQLITE_TRANSIENT);
             return;
         }
         default: sqlite3_result_null(ctx); return;
@@ -386,9 +384,7 @@ namespace {
 template <typename Src>
 Value ReadGeneric(const SqlType& type, int storage, Src src, const Nls& nls) {
     if (storage == SQLITE_NULL) return std::monostate{};
-    auto blob = [&]() {
-        return std::string(static_cast<const char*>(src.blob()), static_cast<size_t>(src.bytes()));
-    };
+    auto blob = [&]() { return std::string(static_cast<const char*>(src.blob()), static_cast<size_t>(src.bytes())); };
     auto text = [&]() {
         return std::string(reinterpret_cast<const char*>(src.text()), static_cast<size_t>(src.bytes()));
     };
@@ -399,7 +395,8 @@ Value ReadGeneric(const SqlType& type, int storage, Src src, const Nls& nls) {
             if (storage == SQLITE_FLOAT) return OraNumber::FromDouble(src.dbl());
             return OraNumber::Parse(text());
         case TypeKind::BinaryFloat:
-            if (storage == SQLITE_BLOB) return BinaryFloatValue{static_cast<float>(OraNumber::FromSortKey(blob()).ToDouble())};
+            if (storage == SQLITE_BLOB)
+                return BinaryFloatValue{static_cast<float>(OraNumber::FromSortKey(blob()).ToDouble())};
             return BinaryFloatValue{static_cast<float>(src.dbl())};
         case TypeKind::BinaryDouble:
             if (storage == SQLITE_BLOB) return BinaryDoubleValue{OraNumber::FromSortKey(blob()).ToDouble()};
@@ -426,10 +423,8 @@ Value ReadGeneric(const SqlType& type, int storage, Src src, const Nls& nls) {
         case TypeKind::Blob:
             if (storage == SQLITE_TEXT) return RawValue{Unhex(text())};
             return RawValue{blob()};
-        case TypeKind::Rowid:
-            return RowidValue{text()};
-        default:
-            break;
+        case TypeKind::Rowid: return RowidValue{text()};
+        default: break;
     }
     // text types and unknown: text; other storage shapes become their text
     if (storage == SQLITE_INTEGER) return TextValue{std::to_string(src.int64()), type.national};
@@ -545,8 +540,7 @@ Value Coerce(const Value& v, const SqlType& target, const Nls& nls) {
     if (v.index() == 10) return CoerceLob(v, target);
     if (auto* t = std::get_if<TextValue>(&v); t && t->bytes.empty()) return std::monostate{};
     switch (target.kind) {
-        case TypeKind::Unknown:
-            return v;
+        case TypeKind::Unknown: return v;
         case TypeKind::Varchar:
         case TypeKind::Char:
         case TypeKind::Long:
@@ -592,9 +586,9 @@ Value Coerce(const Value& v, const SqlType& target, const Nls& nls) {
         case TypeKind::TimestampLtz: {
             DatetimeKind want = DatetimeKindOf(target.kind);
             if (auto* t = std::get_if<TextValue>(&v)) {
-                const DatetimeFormat& f = want == DatetimeKind::Date ? nls.dateParse
-                                        : want == DatetimeKind::TimestampTz ? nls.timestampTzParse
-                                                                            : nls.timestampParse;
+                const DatetimeFormat& f = want == DatetimeKind::Date          ? nls.dateParse
+                                          : want == DatetimeKind::TimestampTz ? nls.timestampTzParse
+                                                                              : nls.timestampParse;
                 OraTimestamp now = OraTimestamp::Now(true);
                 DatetimeKind parseKind = want == DatetimeKind::TimestampLtz ? DatetimeKind::Timestamp : want;
                 DatetimeValue d{want, Parse(t->bytes, f, parseKind, now)};
@@ -640,8 +634,7 @@ Value Coerce(const Value& v, const SqlType& target, const Nls& nls) {
             if (auto* t = std::get_if<TextValue>(&v)) return RawValue{Unhex(t->bytes)};
             if (v.index() == 6) return v;
             Inconsistent("BINARY", v);
-        case TypeKind::Bfile:
-            Inconsistent("FILE", v);
+        case TypeKind::Bfile: Inconsistent("FILE", v);
         case TypeKind::Rowid:
             if (auto* t = std::get_if<TextValue>(&v)) return RowidValue{t->bytes};
             if (v.index() == 9) return v;
@@ -673,8 +666,8 @@ Value FitColumn(Value v, const ColumnTarget& col, bool update) {
     }
     const SqlType& t = col.type;
     auto tooLarge = [&](size_t actual, int maximum) {
-        throw OraError(12899, "value too large for column " + QuotedPath(col) + " (actual: " +
-                                  std::to_string(actual) + ", maximum: " + std::to_string(maximum) + ")");
+        throw OraError(12899, "value too large for column " + QuotedPath(col) + " (actual: " + std::to_string(actual) +
+                                  ", maximum: " + std::to_string(maximum) + ")");
     };
     switch (t.kind) {
         case TypeKind::Varchar:
@@ -715,17 +708,14 @@ Value FitColumn(Value v, const ColumnTarget& col, bool update) {
             d.value = RoundFraction(d.value, t.scale);
             return v;
         }
-        case TypeKind::IntervalYM:
-            return std::get<OraIntervalYM>(v).FitToPrecision(t.precision);
-        case TypeKind::IntervalDS:
-            return std::get<OraIntervalDS>(v).FitToPrecision(t.precision, t.scale);
+        case TypeKind::IntervalYM: return std::get<OraIntervalYM>(v).FitToPrecision(t.precision);
+        case TypeKind::IntervalDS: return std::get<OraIntervalDS>(v).FitToPrecision(t.precision, t.scale);
         case TypeKind::Raw: {
             const auto& r = std::get<RawValue>(v);
             if (r.bytes.size() > static_cast<size_t>(t.length)) tooLarge(r.bytes.size(), t.length);
             return v;
         }
-        default:
-            return v;
+        default: return v;
     }
 }
 

@@ -11,7 +11,6 @@
 // plus Oracle's implicit conversions between values and the checks of storing into a column.
 
 #include <sqlite3.h>
-
 #include <string>
 
 #include "ocilite/engine/SqlType.h"
@@ -26,7 +25,7 @@ struct Nls {
     DatetimeFormat timestampFormat;    // NLS_TIMESTAMP_FORMAT
     DatetimeFormat timestampTzFormat;  // NLS_TIMESTAMP_TZ_FORMAT
     DatetimeFormat dateParse, timestampParse, timestampTzParse;
-    int tzMinutes = 0;                 // session time zone (the process's local offset)
+    int tzMinutes = 0;  // session time zone (the process's local offset)
     static Nls Default();
 };
 

@@ -15,38 +15,67 @@ struct Keyword {
 
 // Longest spellings first wherever one keyword is a prefix of another.
 constexpr std::array kKeywords = {
-    Keyword{"SYYYY", DtElement::SYYYY}, Keyword{"SYEAR", DtElement::SYEAR},
-    Keyword{"SSSSS", DtElement::SSSSS}, Keyword{"SCC", DtElement::SCC},
-    Keyword{"SS", DtElement::SS},       Keyword{"YEAR", DtElement::YEAR},
-    Keyword{"Y,YYY", DtElement::YCommaYYY}, Keyword{"YYYY", DtElement::YYYY},
-    Keyword{"YYY", DtElement::YYY},     Keyword{"YY", DtElement::YY},
-    Keyword{"Y", DtElement::Y},         Keyword{"RRRR", DtElement::RRRR},
-    Keyword{"RR", DtElement::RR},       Keyword{"RM", DtElement::RM},
-    Keyword{"IYYY", DtElement::IYYY},   Keyword{"IYY", DtElement::IYY},
-    Keyword{"IY", DtElement::IY},       Keyword{"IW", DtElement::IW},
-    Keyword{"I", DtElement::I},         Keyword{"CC", DtElement::CC},
-    Keyword{"Q", DtElement::Q},         Keyword{"MONTH", DtElement::MONTH},
-    Keyword{"MON", DtElement::MON},     Keyword{"MM", DtElement::MM},
-    Keyword{"MI", DtElement::MI},       Keyword{"WW", DtElement::WW},
-    Keyword{"W", DtElement::W},         Keyword{"DDD", DtElement::DDD},
-    Keyword{"DD", DtElement::DD},       Keyword{"DAY", DtElement::DAY},
-    Keyword{"DY", DtElement::DY},       Keyword{"D", DtElement::D},
-    Keyword{"HH24", DtElement::HH24},   Keyword{"HH12", DtElement::HH12},
-    Keyword{"HH", DtElement::HH},       Keyword{"FF", DtElement::FF},
-    Keyword{"A.M.", DtElement::AMDots}, Keyword{"P.M.", DtElement::AMDots},
-    Keyword{"AM", DtElement::AM},       Keyword{"PM", DtElement::AM},
-    Keyword{"A.D.", DtElement::ADDots}, Keyword{"B.C.", DtElement::ADDots},
-    Keyword{"AD", DtElement::AD},       Keyword{"BC", DtElement::AD},
-    Keyword{"TZH", DtElement::TZH},     Keyword{"TZM", DtElement::TZM},
-    Keyword{"TZR", DtElement::TZR},     Keyword{"TZD", DtElement::TZD},
-    Keyword{"J", DtElement::J},         Keyword{"X", DtElement::X},
+    Keyword{"SYYYY", DtElement::SYYYY},
+    Keyword{"SYEAR", DtElement::SYEAR},
+    Keyword{"SSSSS", DtElement::SSSSS},
+    Keyword{"SCC", DtElement::SCC},
+    Keyword{"SS", DtElement::SS},
+    Keyword{"YEAR", DtElement::YEAR},
+    Keyword{"Y,YYY", DtElement::YCommaYYY},
+    Keyword{"YYYY", DtElement::YYYY},
+    Keyword{"YYY", DtElement::YYY},
+    Keyword{"YY", DtElement::YY},
+    Keyword{"Y", DtElement::Y},
+    Keyword{"RRRR", DtElement::RRRR},
+    Keyword{"RR", DtElement::RR},
+    Keyword{"RM", DtElement::RM},
+    Keyword{"IYYY", DtElement::IYYY},
+    Keyword{"IYY", DtElement::IYY},
+    Keyword{"IY", DtElement::IY},
+    Keyword{"IW", DtElement::IW},
+    Keyword{"I", DtElement::I},
+    Keyword{"CC", DtElement::CC},
+    Keyword{"Q", DtElement::Q},
+    Keyword{"MONTH", DtElement::MONTH},
+    Keyword{"MON", DtElement::MON},
+    Keyword{"MM", DtElement::MM},
+    Keyword{"MI", DtElement::MI},
+    Keyword{"WW", DtElement::WW},
+    Keyword{"W", DtElement::W},
+    Keyword{"DDD", DtElement::DDD},
+    Keyword{"DD", DtElement::DD},
+    Keyword{"DAY", DtElement::DAY},
+    Keyword{"DY", DtElement::DY},
+    Keyword{"D", DtElement::D},
+    Keyword{"HH24", DtElement::HH24},
+    Keyword{"HH12", DtElement::HH12},
+    Keyword{"HH", DtElement::HH},
+    Keyword{"FF", DtElement::FF},
+    Keyword{"A.M.", DtElement::AMDots},
+    Keyword{"P.M.", DtElement::AMDots},
+    Keyword{"AM", DtElement::AM},
+    Keyword{"PM", DtElement::AM},
+    Keyword{"A.D.", DtElement::ADDots},
+    Keyword{"B.C.", DtElement::ADDots},
+    Keyword{"AD", DtElement::AD},
+    Keyword{"BC", DtElement::AD},
+    Keyword{"TZH", DtElement::TZH},
+    Keyword{"TZM", DtElement::TZM},
+    Keyword{"TZR", DtElement::TZR},
+    Keyword{"TZD", DtElement::TZD},
+    Keyword{"J", DtElement::J},
+    Keyword{"X", DtElement::X},
 };
 
 bool IsAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
-bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsLower(char c) {
+    return c >= 'a' && c <= 'z';
+}
+bool IsUpper(char c) {
+    return c >= 'A' && c <= 'Z';
+}
 
 DtCase CaseOf(std::string_view spelled) {
     if (IsLower(spelled[0])) return DtCase::Lower;
@@ -56,17 +85,36 @@ DtCase CaseOf(std::string_view spelled) {
 
 bool IsNumeric(DtElement e) {
     switch (e) {
-        case DtElement::SYYYY: case DtElement::YYYY: case DtElement::YYY: case DtElement::YY:
-        case DtElement::Y: case DtElement::YCommaYYY: case DtElement::RRRR: case DtElement::RR:
-        case DtElement::IYYY: case DtElement::IYY: case DtElement::IY: case DtElement::I:
-        case DtElement::CC: case DtElement::SCC: case DtElement::Q: case DtElement::MM:
-        case DtElement::WW: case DtElement::W: case DtElement::IW: case DtElement::DDD:
-        case DtElement::DD: case DtElement::D: case DtElement::J: case DtElement::HH:
-        case DtElement::HH12: case DtElement::HH24: case DtElement::MI: case DtElement::SS:
-        case DtElement::SSSSS:
-            return true;
-        default:
-            return false;
+        case DtElement::SYYYY:
+        case DtElement::YYYY:
+        case DtElement::YYY:
+        case DtElement::YY:
+        case DtElement::Y:
+        case DtElement::YCommaYYY:
+        case DtElement::RRRR:
+        case DtElement::RR:
+        case DtElement::IYYY:
+        case DtElement::IYY:
+        case DtElement::IY:
+        case DtElement::I:
+        case DtElement::CC:
+        case DtElement::SCC:
+        case DtElement::Q:
+        case DtElement::MM:
+        case DtElement::WW:
+        case DtElement::W:
+        case DtElement::IW:
+        case DtElement::DDD:
+        case DtElement::DD:
+        case DtElement::D:
+        case DtElement::J:
+        case DtElement::HH:
+        case DtElement::HH12:
+        case DtElement::HH24:
+        case DtElement::MI:
+        case DtElement::SS:
+        case DtElement::SSSSS: return true;
+        default: return false;
     }
 }
 
@@ -76,12 +124,19 @@ bool IsTimeZone(DtElement e) {
 
 bool IsOutputOnly(DtElement e) {
     switch (e) {
-        case DtElement::YEAR: case DtElement::SYEAR: case DtElement::CC: case DtElement::SCC:
-        case DtElement::Q: case DtElement::WW: case DtElement::W: case DtElement::IW:
-        case DtElement::IYYY: case DtElement::IYY: case DtElement::IY: case DtElement::I:
-            return true;
-        default:
-            return false;
+        case DtElement::YEAR:
+        case DtElement::SYEAR:
+        case DtElement::CC:
+        case DtElement::SCC:
+        case DtElement::Q:
+        case DtElement::WW:
+        case DtElement::W:
+        case DtElement::IW:
+        case DtElement::IYYY:
+        case DtElement::IYY:
+        case DtElement::IY:
+        case DtElement::I: return true;
+        default: return false;
     }
 }
 
@@ -89,14 +144,28 @@ enum Group { kNone, kYear, kHour, kMonth, kDayOfWeek, kMeridian, kEra };
 
 Group GroupOf(DtElement e) {
     switch (e) {
-        case DtElement::SYYYY: case DtElement::YYYY: case DtElement::YYY: case DtElement::YY:
-        case DtElement::Y: case DtElement::YCommaYYY: case DtElement::RRRR: case DtElement::RR:
-            return kYear;
-        case DtElement::HH: case DtElement::HH12: case DtElement::HH24: return kHour;
-        case DtElement::MM: case DtElement::MON: case DtElement::MONTH: case DtElement::RM: return kMonth;
-        case DtElement::D: case DtElement::DY: case DtElement::DAY: return kDayOfWeek;
-        case DtElement::AM: case DtElement::AMDots: return kMeridian;
-        case DtElement::AD: case DtElement::ADDots: return kEra;
+        case DtElement::SYYYY:
+        case DtElement::YYYY:
+        case DtElement::YYY:
+        case DtElement::YY:
+        case DtElement::Y:
+        case DtElement::YCommaYYY:
+        case DtElement::RRRR:
+        case DtElement::RR: return kYear;
+        case DtElement::HH:
+        case DtElement::HH12:
+        case DtElement::HH24: return kHour;
+        case DtElement::MM:
+        case DtElement::MON:
+        case DtElement::MONTH:
+        case DtElement::RM: return kMonth;
+        case DtElement::D:
+        case DtElement::DY:
+        case DtElement::DAY: return kDayOfWeek;
+        case DtElement::AM:
+        case DtElement::AMDots: return kMeridian;
+        case DtElement::AD:
+        case DtElement::ADDots: return kEra;
         default: return kNone;
     }
 }
@@ -121,8 +190,7 @@ public:
         const bool hh24 = seen_[static_cast<size_t>(DtElement::HH24)];
         if (hh24 && groupSeen_[kMeridian]) dterr::Raise(1818);
         if (seen_[static_cast<size_t>(DtElement::SYYYY)] && groupSeen_[kEra]) dterr::Raise(1819);
-        if (seen_[static_cast<size_t>(DtElement::J)] && seen_[static_cast<size_t>(DtElement::DDD)])
-            dterr::Raise(1811);
+        if (seen_[static_cast<size_t>(DtElement::J)] && seen_[static_cast<size_t>(DtElement::DDD)]) dterr::Raise(1811);
     }
 
 private:
@@ -153,8 +221,8 @@ struct Compiler {
     void AddElement(DtElement e, std::string_view spelled, int ffDigits) {
         if (e == DtElement::FF && kind == DatetimeKind::Date) dterr::Raise(1821);
         if (IsTimeZone(e)) {
-            const bool allowed = kind == DatetimeKind::TimestampTz ||
-                                 (kind == DatetimeKind::TimestampLtz && use == FormatUse::Render);
+            const bool allowed =
+                kind == DatetimeKind::TimestampTz || (kind == DatetimeKind::TimestampLtz && use == FormatUse::Render);
             if (!allowed) dterr::Raise(1821);
             hasZone = true;
         }
@@ -190,8 +258,16 @@ struct Compiler {
                 continue;
             }
             const std::string_view rest = fmt.substr(i);
-            if (dtnames::StartsWithNoCase(rest, "FM")) { fm = !fm; i += 2; continue; }
-            if (dtnames::StartsWithNoCase(rest, "FX")) { fx = !fx; i += 2; continue; }
+            if (dtnames::StartsWithNoCase(rest, "FM")) {
+                fm = !fm;
+                i += 2;
+                continue;
+            }
+            if (dtnames::StartsWithNoCase(rest, "FX")) {
+                fx = !fx;
+                i += 2;
+                continue;
+            }
             if (dtnames::StartsWithNoCase(rest, "DL")) {
                 const bool saved = fm;
                 AddExpansion("fmDay, Month dd, yyyy");
@@ -199,7 +275,11 @@ struct Compiler {
                 i += 2;
                 continue;
             }
-            if (dtnames::StartsWithNoCase(rest, "DS")) { AddExpansion("MM/DD/YYYY"); i += 2; continue; }
+            if (dtnames::StartsWithNoCase(rest, "DS")) {
+                AddExpansion("MM/DD/YYYY");
+                i += 2;
+                continue;
+            }
             if (dtnames::StartsWithNoCase(rest, "TS")) {
                 const bool saved = fm;
                 AddExpansion("fmHHfm:MI:SS AM");
@@ -209,7 +289,10 @@ struct Compiler {
             }
             const Keyword* match = nullptr;
             for (const Keyword& k : kKeywords) {
-                if (dtnames::StartsWithNoCase(rest, k.text)) { match = &k; break; }
+                if (dtnames::StartsWithNoCase(rest, k.text)) {
+                    match = &k;
+                    break;
+                }
             }
             if (match == nullptr) dterr::Raise(1821);
             size_t len = match->text.size();

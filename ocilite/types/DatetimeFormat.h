@@ -24,13 +24,52 @@ enum class FormatUse { Parse, Render };
 enum class DtElement : uint8_t {
     Literal,      // quoted text or punctuation, copied on output, matched on input
     Punctuation,  // run of non-alphanumeric characters
-    SYYYY, YYYY, YYY, YY, Y, YCommaYYY, RRRR, RR, IYYY, IYY, IY, I, YEAR, SYEAR,
-    CC, SCC, Q, MM, MON, MONTH, RM, WW, W, IW,
-    DDD, DD, D, DY, DAY, J,
-    HH, HH12, HH24, MI, SS, SSSSS, FF,
-    AM, AMDots,   // AM/PM and A.M./P.M.
-    AD, ADDots,   // AD/BC and A.D./B.C.
-    X, TZH, TZM, TZR, TZD,
+    SYYYY,
+    YYYY,
+    YYY,
+    YY,
+    Y,
+    YCommaYYY,
+    RRRR,
+    RR,
+    IYYY,
+    IYY,
+    IY,
+    I,
+    YEAR,
+    SYEAR,
+    CC,
+    SCC,
+    Q,
+    MM,
+    MON,
+    MONTH,
+    RM,
+    WW,
+    W,
+    IW,
+    DDD,
+    DD,
+    D,
+    DY,
+    DAY,
+    J,
+    HH,
+    HH12,
+    HH24,
+    MI,
+    SS,
+    SSSSS,
+    FF,
+    AM,
+    AMDots,  // AM/PM and A.M./P.M.
+    AD,
+    ADDots,  // AD/BC and A.D./B.C.
+    X,
+    TZH,
+    TZM,
+    TZR,
+    TZD,
 };
 
 // How a name or indicator is capitalised on output, taken from the spelling in the model.
@@ -39,12 +78,12 @@ enum class DtCase : uint8_t { Upper, Lower, Initial };
 struct DtItem {
     DtElement element = DtElement::Literal;
     DtCase letterCase = DtCase::Upper;
-    bool fillMode = false;   // FM in force: no padding on output, FX width rule relaxed on input
-    bool exact = false;      // FX in force on input
-    uint8_t digits = 0;      // FFn: n (0 = the value's precision)
-    uint8_t suffix = 0;      // 1: TH ordinal suffix (case in suffixCase)
+    bool fillMode = false;  // FM in force: no padding on output, FX width rule relaxed on input
+    bool exact = false;     // FX in force on input
+    uint8_t digits = 0;     // FFn: n (0 = the value's precision)
+    uint8_t suffix = 0;     // 1: TH ordinal suffix (case in suffixCase)
     DtCase suffixCase = DtCase::Upper;
-    std::string text;        // Literal / Punctuation text
+    std::string text;  // Literal / Punctuation text
 };
 
 class DatetimeFormat {
@@ -71,8 +110,7 @@ private:
 // TO_DATE / TO_TIMESTAMP / TO_TIMESTAMP_TZ. `now` supplies the current year and month for
 // missing elements (day defaults to 1, time to midnight) and, for a zoned result without zone
 // elements, the session offset (now.tzMinutes). Throws OraError as Oracle does.
-OraTimestamp Parse(std::string_view text, const DatetimeFormat& fmt, DatetimeKind kind,
-                   const OraTimestamp& now);
+OraTimestamp Parse(std::string_view text, const DatetimeFormat& fmt, DatetimeKind kind, const OraTimestamp& now);
 
 // TO_CHAR / OCIDateToText / OCIDateTimeToText. `fsprec` is the number of fraction digits for an
 // FF without digits (the value's precision, 0..9).

@@ -8,8 +8,12 @@ const char* const kDays[7] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURS
 const char* const kRomanMonths[12] = {"I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX", "X", "XI", "XII"};
 
 namespace {
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 int MatchNames(std::string_view text, const char* const* names, int count, size_t& length) {
     for (int i = 0; i < count; ++i) {  // full names first: "MAY" and "JUNE" are their own abbreviations
@@ -47,9 +51,13 @@ void AppendCased(std::string& out, std::string_view upperName, DtCase letterCase
     for (size_t n = upperName.size(); n < padTo; ++n) out.push_back(' ');
 }
 
-int MatchMonth(std::string_view text, size_t& length) { return MatchNames(text, kMonths, 12, length); }
+int MatchMonth(std::string_view text, size_t& length) {
+    return MatchNames(text, kMonths, 12, length);
+}
 
-int MatchDay(std::string_view text, size_t& length) { return MatchNames(text, kDays, 7, length); }
+int MatchDay(std::string_view text, size_t& length) {
+    return MatchNames(text, kDays, 7, length);
+}
 
 int MatchRomanMonth(std::string_view text, size_t& length) {
     int best = 0;

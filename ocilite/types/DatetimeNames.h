@@ -10,10 +10,10 @@
 
 namespace ocilite::dtnames {
 
-extern const char* const kMonths[12];      // "JANUARY" ...
-extern const char* const kDays[7];         // "SUNDAY" ... (index 0 = Sunday)
-extern const char* const kRomanMonths[12]; // "I" ... "XII"
-constexpr size_t kNameWidth = 9;           // widest month and day name ("SEPTEMBER", "WEDNESDAY")
+extern const char* const kMonths[12];       // "JANUARY" ...
+extern const char* const kDays[7];          // "SUNDAY" ... (index 0 = Sunday)
+extern const char* const kRomanMonths[12];  // "I" ... "XII"
+constexpr size_t kNameWidth = 9;            // widest month and day name ("SEPTEMBER", "WEDNESDAY")
 
 // Appends `upperName` in the requested case; pads with blanks to `padTo` characters.
 void AppendCased(std::string& out, std::string_view upperName, DtCase letterCase, size_t padTo = 0);

@@ -21,7 +21,9 @@ void CheckLanguage(std::string_view lang) {
     dterr::Raise(12705);
 }
 
-OraTimestamp FromOci(const OciDate& d) { return OraTimestamp::FromOCIDate(&d); }
+OraTimestamp FromOci(const OciDate& d) {
+    return OraTimestamp::FromOCIDate(&d);
+}
 
 OciDate ToOci(const OraTimestamp& t) {
     OciDate d{};
@@ -82,7 +84,9 @@ void OciDateToText(const OciDate& date, std::string_view fmt, std::string_view l
     CopyOut(Render(t, f, 0), buf, bufSize);
 }
 
-void OciDateSysDate(OciDate* out) { *out = ToOci(OraTimestamp::Now(false)); }
+void OciDateSysDate(OciDate* out) {
+    *out = ToOci(OraTimestamp::Now(false));
+}
 
 unsigned OciDateCheck(const OciDate& d) noexcept {
     unsigned bits = 0;
@@ -131,14 +135,16 @@ void OciDateTimeToText(const OraTimestamp& value, DatetimeKind kind, std::string
     std::string_view model = fmt;
     if (model.empty()) {
         model = kind == DatetimeKind::TimestampTz ? kDefaultTimestampTzFormat
-              : kind == DatetimeKind::Date        ? kDefaultDateFormat
+                : kind == DatetimeKind::Date      ? kDefaultDateFormat
                                                   : kDefaultTimestampFormat;
     }
     const DatetimeFormat& f = CachedDatetimeFormat(model, FormatUse::Render, kind);
     CopyOut(Render(value, f, fsprec), buf, bufSize);
 }
 
-OraTimestamp OciDateTimeSysTimeStamp() { return OraTimestamp::Now(true); }
+OraTimestamp OciDateTimeSysTimeStamp() {
+    return OraTimestamp::Now(true);
+}
 
 void OciIntervalToText(const OraIntervalYM& value, int lfprec, char* buf, size_t buflen, size_t* resultLen) {
     CopyOut(value.ToText(lfprec), buf, buflen, resultLen);

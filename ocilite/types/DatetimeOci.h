@@ -45,8 +45,7 @@ enum : unsigned {
 void OciDateFromText(std::string_view text, std::string_view fmt, std::string_view lang, OciDate* out);
 // OCIDateToText: writes the text (NUL-terminated when room is left) and sets *bufSize to its
 // length; ORA-01877 when it does not fit *bufSize.
-void OciDateToText(const OciDate& date, std::string_view fmt, std::string_view lang, char* buf,
-                   uint32_t* bufSize);
+void OciDateToText(const OciDate& date, std::string_view fmt, std::string_view lang, char* buf, uint32_t* bufSize);
 void OciDateSysDate(OciDate* out);
 // OCIDateCheck: 0 for a valid date, else the OR of the kOciDate* bits.
 unsigned OciDateCheck(const OciDate& date) noexcept;
@@ -63,8 +62,7 @@ void OciDateTimeToText(const OraTimestamp& value, DatetimeKind kind, std::string
 OraTimestamp OciDateTimeSysTimeStamp();
 // OCIIntervalToText; ORA-01877 when the text (plus NUL) does not fit `buflen`.
 void OciIntervalToText(const OraIntervalYM& value, int lfprec, char* buf, size_t buflen, size_t* resultLen);
-void OciIntervalToText(const OraIntervalDS& value, int lfprec, int fsprec, char* buf, size_t buflen,
-                       size_t* resultLen);
+void OciIntervalToText(const OraIntervalDS& value, int lfprec, int fsprec, char* buf, size_t buflen, size_t* resultLen);
 
 // A per-thread cache of compiled models, for callers that convert row after row with one format.
 // The reference stays valid until this thread has compiled 16 other models through the cache.

@@ -14,33 +14,59 @@
 namespace ocilite {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsAlpha(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 bool IsDateElement(DtElement e) {
     switch (e) {
-        case DtElement::SYYYY: case DtElement::YYYY: case DtElement::YYY: case DtElement::YY:
-        case DtElement::Y: case DtElement::YCommaYYY: case DtElement::RRRR: case DtElement::RR:
-        case DtElement::MM: case DtElement::MON: case DtElement::MONTH: case DtElement::RM:
-        case DtElement::DDD: case DtElement::DD: case DtElement::D: case DtElement::DY:
-        case DtElement::DAY: case DtElement::J: case DtElement::AD: case DtElement::ADDots:
-            return true;
-        default:
-            return false;
+        case DtElement::SYYYY:
+        case DtElement::YYYY:
+        case DtElement::YYY:
+        case DtElement::YY:
+        case DtElement::Y:
+        case DtElement::YCommaYYY:
+        case DtElement::RRRR:
+        case DtElement::RR:
+        case DtElement::MM:
+        case DtElement::MON:
+        case DtElement::MONTH:
+        case DtElement::RM:
+        case DtElement::DDD:
+        case DtElement::DD:
+        case DtElement::D:
+        case DtElement::DY:
+        case DtElement::DAY:
+        case DtElement::J:
+        case DtElement::AD:
+        case DtElement::ADDots: return true;
+        default: return false;
     }
 }
 
 // Elements that may start with a letter, so a missing separator before them is no error.
 bool MayStartWithLetter(DtElement e) {
     switch (e) {
-        case DtElement::MM: case DtElement::MON: case DtElement::MONTH: case DtElement::RM:
-        case DtElement::DY: case DtElement::DAY: case DtElement::AM: case DtElement::AMDots:
-        case DtElement::AD: case DtElement::ADDots: case DtElement::TZR: case DtElement::TZD:
-        case DtElement::Literal:
-            return true;
-        default:
-            return false;
+        case DtElement::MM:
+        case DtElement::MON:
+        case DtElement::MONTH:
+        case DtElement::RM:
+        case DtElement::DY:
+        case DtElement::DAY:
+        case DtElement::AM:
+        case DtElement::AMDots:
+        case DtElement::AD:
+        case DtElement::ADDots:
+        case DtElement::TZR:
+        case DtElement::TZD:
+        case DtElement::Literal: return true;
+        default: return false;
     }
 }
 
@@ -51,13 +77,13 @@ bool MayStartWithSign(DtElement e) {
 constexpr int kUnset = INT_MIN;  // years may be negative
 
 struct Fields {
-    int year = kUnset;       // as read (before BC)
+    int year = kUnset;  // as read (before BC)
     bool yearFromSigned = false;
-    int era = kUnset;        // 0 AD, 1 BC
+    int era = kUnset;  // 0 AD, 1 BC
     int month = kUnset, day = kUnset, dayOfYear = kUnset;
     int64_t julian = kUnset;
     int hour24 = kUnset, hour12 = kUnset, minute = kUnset, second = kUnset, secondsOfDay = kUnset;
-    int meridian = kUnset;   // 0 AM, 1 PM
+    int meridian = kUnset;  // 0 AM, 1 PM
     uint32_t nanos = 0;
     bool haveZone = false;
     int zoneHour = 0, zoneMinute = 0;
@@ -194,7 +220,10 @@ private:
         const char c = Peek();
         if (c == '+' || c == '-' || IsDigit(c)) {
             bool negative = false;
-            if (c == '+' || c == '-') { negative = c == '-'; ++pos_; }
+            if (c == '+' || c == '-') {
+                negative = c == '-';
+                ++pos_;
+            }
             DtItem plain;
             const int64_t h = ReadNumber(plain, 2, 0, nullptr);
             int64_t m = 0;
@@ -231,7 +260,10 @@ private:
             case DtElement::YYYY: SetYear(ReadNumber(item, 4, 4, next)); return;
             case DtElement::SYYYY: {
                 bool negative = false;
-                if (Peek() == '-' || Peek() == '+') { negative = Peek() == '-'; ++pos_; }
+                if (Peek() == '-' || Peek() == '+') {
+                    negative = Peek() == '-';
+                    ++pos_;
+                }
                 const int64_t v = ReadNumber(item, 4, 4, next);
                 if (v == 0) dterr::Raise(1841);
                 f_.year = static_cast<int>(negative ? -v : v);
@@ -242,7 +274,10 @@ private:
                 int64_t v = 0;
                 int n = 0;
                 while (pos_ < s_.size() && n < 4 && (IsDigit(s_[pos_]) || (s_[pos_] == ',' && n == 1))) {
-                    if (s_[pos_] != ',') { v = v * 10 + (s_[pos_] - '0'); ++n; }
+                    if (s_[pos_] != ',') {
+                        v = v * 10 + (s_[pos_] - '0');
+                        ++n;
+                    }
                     ++pos_;
                 }
                 if (n == 0) dterr::Raise(1858);
@@ -363,32 +398,55 @@ private:
                 return;
             }
             case DtElement::X:
-                if (Peek() == '.') ++pos_;
-                else if (exact_) dterr::Raise(1861);
+                if (Peek() == '.')
+                    ++pos_;
+                else if (exact_)
+                    dterr::Raise(1861);
                 return;
             case DtElement::AM:
             case DtElement::AMDots: {
                 const std::string_view rest = s_.substr(pos_);
-                if (dtnames::StartsWithNoCase(rest, "A.M.")) { f_.meridian = 0; pos_ += 4; }
-                else if (dtnames::StartsWithNoCase(rest, "P.M.")) { f_.meridian = 1; pos_ += 4; }
-                else if (dtnames::StartsWithNoCase(rest, "AM")) { f_.meridian = 0; pos_ += 2; }
-                else if (dtnames::StartsWithNoCase(rest, "PM")) { f_.meridian = 1; pos_ += 2; }
-                else dterr::Raise(1855);
+                if (dtnames::StartsWithNoCase(rest, "A.M.")) {
+                    f_.meridian = 0;
+                    pos_ += 4;
+                } else if (dtnames::StartsWithNoCase(rest, "P.M.")) {
+                    f_.meridian = 1;
+                    pos_ += 4;
+                } else if (dtnames::StartsWithNoCase(rest, "AM")) {
+                    f_.meridian = 0;
+                    pos_ += 2;
+                } else if (dtnames::StartsWithNoCase(rest, "PM")) {
+                    f_.meridian = 1;
+                    pos_ += 2;
+                } else
+                    dterr::Raise(1855);
                 return;
             }
             case DtElement::AD:
             case DtElement::ADDots: {
                 const std::string_view rest = s_.substr(pos_);
-                if (dtnames::StartsWithNoCase(rest, "A.D.")) { f_.era = 0; pos_ += 4; }
-                else if (dtnames::StartsWithNoCase(rest, "B.C.")) { f_.era = 1; pos_ += 4; }
-                else if (dtnames::StartsWithNoCase(rest, "AD")) { f_.era = 0; pos_ += 2; }
-                else if (dtnames::StartsWithNoCase(rest, "BC")) { f_.era = 1; pos_ += 2; }
-                else dterr::Raise(1856);
+                if (dtnames::StartsWithNoCase(rest, "A.D.")) {
+                    f_.era = 0;
+                    pos_ += 4;
+                } else if (dtnames::StartsWithNoCase(rest, "B.C.")) {
+                    f_.era = 1;
+                    pos_ += 4;
+                } else if (dtnames::StartsWithNoCase(rest, "AD")) {
+                    f_.era = 0;
+                    pos_ += 2;
+                } else if (dtnames::StartsWithNoCase(rest, "BC")) {
+                    f_.era = 1;
+                    pos_ += 2;
+                } else
+                    dterr::Raise(1856);
                 return;
             }
             case DtElement::TZH: {
                 bool negative = false;
-                if (Peek() == '-' || Peek() == '+') { negative = Peek() == '-'; ++pos_; }
+                if (Peek() == '-' || Peek() == '+') {
+                    negative = Peek() == '-';
+                    ++pos_;
+                }
                 const int64_t v = ReadNumber(item, 2, 2, next);
                 if (v > 15) dterr::Raise(1874);
                 f_.haveZone = true;
@@ -409,8 +467,7 @@ private:
                 while (pos_ < s_.size() && IsAlpha(s_[pos_])) ++pos_;
                 return;
             }
-            default:
-                dterr::Raise(1820);
+            default: dterr::Raise(1820);
         }
     }
 

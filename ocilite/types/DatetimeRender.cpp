@@ -32,16 +32,19 @@ void AppendOrdinal(std::string& out, int64_t value, DtCase letterCase) {
     const int64_t lastTwo = value % 100, last = value % 10;
     const char* suffix = "TH";
     if (lastTwo < 11 || lastTwo > 13) {
-        if (last == 1) suffix = "ST";
-        else if (last == 2) suffix = "ND";
-        else if (last == 3) suffix = "RD";
+        if (last == 1)
+            suffix = "ST";
+        else if (last == 2)
+            suffix = "ND";
+        else if (last == 3)
+            suffix = "RD";
     }
     dtnames::AppendCased(out, suffix, letterCase);
 }
 
-const char* const kOnes[] = {"ZERO", "ONE", "TWO", "THREE", "FOUR", "FIVE", "SIX", "SEVEN", "EIGHT", "NINE",
-                             "TEN", "ELEVEN", "TWELVE", "THIRTEEN", "FOURTEEN", "FIFTEEN", "SIXTEEN",
-                             "SEVENTEEN", "EIGHTEEN", "NINETEEN"};
+const char* const kOnes[] = {"ZERO",     "ONE",     "TWO",     "THREE",     "FOUR",     "FIVE",    "SIX",
+                             "SEVEN",    "EIGHT",   "NINE",    "TEN",       "ELEVEN",   "TWELVE",  "THIRTEEN",
+                             "FOURTEEN", "FIFTEEN", "SIXTEEN", "SEVENTEEN", "EIGHTEEN", "NINETEEN"};
 const char* const kTens[] = {"", "", "TWENTY", "THIRTY", "FORTY", "FIFTY", "SIXTY", "SEVENTY", "EIGHTY", "NINETY"};
 
 std::string SpellBelowHundred(int v) {
@@ -84,7 +87,7 @@ std::string SpellNumber(int64_t value, bool ordinal) {
     start = start == std::string::npos ? 0 : start + 1;
     const std::string last = s.substr(start);
     static const std::pair<const char*, const char*> kIrregular[] = {
-        {"ONE", "FIRST"}, {"TWO", "SECOND"}, {"THREE", "THIRD"}, {"FIVE", "FIFTH"},
+        {"ONE", "FIRST"},    {"TWO", "SECOND"}, {"THREE", "THIRD"},    {"FIVE", "FIFTH"},
         {"EIGHT", "EIGHTH"}, {"NINE", "NINTH"}, {"TWELVE", "TWELFTH"}, {"ZERO", "ZEROTH"}};
     for (const auto& [plain, ord] : kIrregular)
         if (last == plain) return s.substr(0, start) + ord;
@@ -119,12 +122,16 @@ void IsoWeek(const OraTimestamp& t, int& isoYear, int& week) {
 int64_t NumberOf(const DtItem& item, const OraTimestamp& t) {
     const int absYear = std::abs(t.year);
     switch (item.element) {
-        case DtElement::YYYY: case DtElement::RRRR: case DtElement::SYYYY: case DtElement::YCommaYYY:
-            return absYear;
+        case DtElement::YYYY:
+        case DtElement::RRRR:
+        case DtElement::SYYYY:
+        case DtElement::YCommaYYY: return absYear;
         case DtElement::YYY: return absYear % 1000;
-        case DtElement::YY: case DtElement::RR: return absYear % 100;
+        case DtElement::YY:
+        case DtElement::RR: return absYear % 100;
         case DtElement::Y: return absYear % 10;
-        case DtElement::CC: case DtElement::SCC: return (absYear + 99) / 100;
+        case DtElement::CC:
+        case DtElement::SCC: return (absYear + 99) / 100;
         case DtElement::Q: return (t.month + 2) / 3;
         case DtElement::MM: return t.month;
         case DtElement::WW: return (t.DayOfYear() - 1) / 7 + 1;
@@ -138,7 +145,8 @@ int64_t NumberOf(const DtItem& item, const OraTimestamp& t) {
             const int64_t n = t.DayNumber();
             return n < kJulianFirstAd ? n - 365 : n;
         }
-        case DtElement::HH: case DtElement::HH12: return t.hour % 12 == 0 ? 12 : t.hour % 12;
+        case DtElement::HH:
+        case DtElement::HH12: return t.hour % 12 == 0 ? 12 : t.hour % 12;
         case DtElement::HH24: return t.hour;
         case DtElement::MI: return t.minute;
         case DtElement::SS: return t.second;
@@ -149,11 +157,20 @@ int64_t NumberOf(const DtItem& item, const OraTimestamp& t) {
 
 int WidthOf(DtElement e) {
     switch (e) {
-        case DtElement::YYYY: case DtElement::RRRR: case DtElement::SYYYY: case DtElement::IYYY: return 4;
-        case DtElement::YYY: case DtElement::IYY: case DtElement::DDD: return 3;
+        case DtElement::YYYY:
+        case DtElement::RRRR:
+        case DtElement::SYYYY:
+        case DtElement::IYYY: return 4;
+        case DtElement::YYY:
+        case DtElement::IYY:
+        case DtElement::DDD: return 3;
         case DtElement::SSSSS: return 5;
         case DtElement::J: return 7;
-        case DtElement::Y: case DtElement::I: case DtElement::Q: case DtElement::W: case DtElement::D: return 1;
+        case DtElement::Y:
+        case DtElement::I:
+        case DtElement::Q:
+        case DtElement::W:
+        case DtElement::D: return 1;
         default: return 2;
     }
 }
@@ -165,16 +182,15 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
         const bool fm = item.fillMode;
         switch (item.element) {
             case DtElement::Literal:
-            case DtElement::Punctuation:
-                out.append(item.text);
-                continue;
+            case DtElement::Punctuation: out.append(item.text); continue;
             case DtElement::SYYYY:
             case DtElement::SCC:
-                if (t.year < 0) out.push_back('-');
-                else if (!fm) out.push_back(' ');
+                if (t.year < 0)
+                    out.push_back('-');
+                else if (!fm)
+                    out.push_back(' ');
                 break;
-            default:
-                break;
+            default: break;
         }
         switch (item.element) {
             case DtElement::YCommaYYY: {
@@ -184,13 +200,17 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
                 AppendNumber(out, y % 1000, 3, false);
                 break;
             }
-            case DtElement::IYYY: case DtElement::IYY: case DtElement::IY: case DtElement::I: {
+            case DtElement::IYYY:
+            case DtElement::IYY:
+            case DtElement::IY:
+            case DtElement::I: {
                 int isoYear = 0, week = 0;
                 IsoWeek(t, isoYear, week);
                 const int y = std::abs(isoYear);
-                const int mod = item.element == DtElement::IYYY ? 10000
-                              : item.element == DtElement::IYY ? 1000
-                              : item.element == DtElement::IY  ? 100 : 10;
+                const int mod = item.element == DtElement::IYYY  ? 10000
+                                : item.element == DtElement::IYY ? 1000
+                                : item.element == DtElement::IY  ? 100
+                                                                 : 10;
                 AppendNumber(out, y % mod, WidthOf(item.element), fm);
                 break;
             }
@@ -219,7 +239,8 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
                 dtnames::AppendCased(out, std::string_view(dtnames::kDays[t.DayOfWeek() - 1], 3), item.letterCase);
                 break;
             case DtElement::DAY:
-                dtnames::AppendCased(out, dtnames::kDays[t.DayOfWeek() - 1], item.letterCase, fm ? 0 : dtnames::kNameWidth);
+                dtnames::AppendCased(out, dtnames::kDays[t.DayOfWeek() - 1], item.letterCase,
+                                     fm ? 0 : dtnames::kNameWidth);
                 break;
             case DtElement::FF: {
                 int digits = item.digits != 0 ? item.digits : fsprec;
@@ -230,36 +251,23 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
                 if (digits > 0) AppendNumber(out, v, digits, false);
                 break;
             }
-            case DtElement::AM:
-                dtnames::AppendCased(out, t.hour < 12 ? "AM" : "PM", item.letterCase);
-                break;
-            case DtElement::AMDots:
-                dtnames::AppendCased(out, t.hour < 12 ? "A.M." : "P.M.", item.letterCase);
-                break;
-            case DtElement::AD:
-                dtnames::AppendCased(out, t.year < 0 ? "BC" : "AD", item.letterCase);
-                break;
-            case DtElement::ADDots:
-                dtnames::AppendCased(out, t.year < 0 ? "B.C." : "A.D.", item.letterCase);
-                break;
-            case DtElement::X:
-                out.push_back('.');
-                break;
+            case DtElement::AM: dtnames::AppendCased(out, t.hour < 12 ? "AM" : "PM", item.letterCase); break;
+            case DtElement::AMDots: dtnames::AppendCased(out, t.hour < 12 ? "A.M." : "P.M.", item.letterCase); break;
+            case DtElement::AD: dtnames::AppendCased(out, t.year < 0 ? "BC" : "AD", item.letterCase); break;
+            case DtElement::ADDots: dtnames::AppendCased(out, t.year < 0 ? "B.C." : "A.D.", item.letterCase); break;
+            case DtElement::X: out.push_back('.'); break;
             case DtElement::TZH:
                 out.push_back(t.tzMinutes < 0 ? '-' : '+');
                 AppendNumber(out, std::abs(t.tzMinutes) / 60, 2, fm);
                 break;
-            case DtElement::TZM:
-                AppendNumber(out, std::abs(t.tzMinutes) % 60, 2, fm);
-                break;
+            case DtElement::TZM: AppendNumber(out, std::abs(t.tzMinutes) % 60, 2, fm); break;
             case DtElement::TZR:
                 out.push_back(t.tzMinutes < 0 ? '-' : '+');
                 AppendNumber(out, std::abs(t.tzMinutes) / 60, 2, false);
                 out.push_back(':');
                 AppendNumber(out, std::abs(t.tzMinutes) % 60, 2, false);
                 break;
-            case DtElement::TZD:
-                break;  // offsets carry no daylight-saving abbreviation
+            case DtElement::TZD: break;  // offsets carry no daylight-saving abbreviation
             default: {
                 const int64_t v = NumberOf(item, t);
                 if (item.suffix >= 2) {

@@ -5,19 +5,24 @@
 // padding blanks and trailing zeros that stand in 9 positions after the decimal character.
 #include "ocilite/types/NumberFormatModel.h"
 
-#include <boost/multiprecision/cpp_int.hpp>
-
 #include <algorithm>
+#include <boost/multiprecision/cpp_int.hpp>
 #include <cctype>
 
 namespace ocilite {
 
 namespace {
 
-[[noreturn]] void ThrowBadModel() { throw OraError(1481, "invalid number format model"); }
-[[noreturn]] void ThrowInvalidNumber() { throw OraError(1722, "invalid number"); }
+[[noreturn]] void ThrowBadModel() {
+    throw OraError(1481, "invalid number format model");
+}
+[[noreturn]] void ThrowInvalidNumber() {
+    throw OraError(1722, "invalid number");
+}
 
-bool IsDigitElement(char c) { return c == '9' || c == '0'; }
+bool IsDigitElement(char c) {
+    return c == '9' || c == '0';
+}
 
 std::string Upper(std::string_view s) {
     std::string u(s);
@@ -25,7 +30,9 @@ std::string Upper(std::string_view s) {
     return u;
 }
 
-OraNumber PowerOfTen(int n) { return OraNumber::FromDecimal(false, "1", n); }
+OraNumber PowerOfTen(int n) {
+    return OraNumber::FromDecimal(false, "1", n);
+}
 
 // Width of the field a currency element occupies when FM is off: L and U hold up to ten
 // characters (NLS_CURRENCY's limit), C the three-letter ISO code.
@@ -83,8 +90,7 @@ NumberFormatModel NumberFormatModel::Compile(std::string_view fmt) {
         }
     }
     const std::string rest = up.substr(i);
-    const bool decorated = m.blankZero_ || m.dollar_ || m.sign_ != SignMode::Default ||
-                           m.currency_ != Currency::None;
+    const bool decorated = m.blankZero_ || m.dollar_ || m.sign_ != SignMode::Default || m.currency_ != Currency::None;
     if (rest == "TM" || rest == "TM9" || rest == "TME") {
         if (decorated) ThrowBadModel();
         m.kind_ = rest == "TME" ? Kind::TextMinimumSci : Kind::TextMinimum;
@@ -122,8 +128,7 @@ NumberFormatModel NumberFormatModel::Compile(std::string_view fmt) {
             }
             ++i;
         } else if (c == ',' || c == 'G') {
-            if (m.hasDecimal_ || afterV || m.intDigits_ == 0 || m.kind_ == Kind::Scientific)
-                ThrowBadModel();
+            if (m.hasDecimal_ || afterV || m.intDigits_ == 0 || m.kind_ == Kind::Scientific) ThrowBadModel();
             m.intPattern_ += c;
             ++i;
         } else if (c == '.' || c == 'D') {
@@ -171,11 +176,9 @@ NumberFormatModel NumberFormatModel::Compile(std::string_view fmt) {
 // ---------------------------------------------------------------------------------------
 // Rendering
 
-std::string NumberFormatModel::Render(const OraNumber& value,
-                                      const NumberFormatSymbols& symbols) const {
+std::string NumberFormatModel::Render(const OraNumber& value, const NumberFormatSymbols& symbols) const {
     switch (kind_) {
-        case Kind::TextMinimum:
-            return value.ToText();
+        case Kind::TextMinimum: return value.ToText();
         case Kind::TextMinimumSci: {
             std::string digits;
             int e = 0;
@@ -186,14 +189,10 @@ std::string NumberFormatModel::Render(const OraNumber& value,
             if (digits.size() > 1) out += '.' + digits.substr(1);
             return out + ExponentText(e - 1);
         }
-        case Kind::Scientific:
-            return RenderScientific(value, symbols);
-        case Kind::Hex:
-            return RenderHex(value);
-        case Kind::Roman:
-            return RenderRoman(value);
-        case Kind::Fixed:
-            break;
+        case Kind::Scientific: return RenderScientific(value, symbols);
+        case Kind::Hex: return RenderHex(value);
+        case Kind::Roman: return RenderRoman(value);
+        case Kind::Fixed: break;
     }
     return RenderFixed(value, symbols);
 }
@@ -202,8 +201,10 @@ int NumberFormatModel::OverflowWidth() const {
     size_t w = intPattern_.size() + fracPattern_.size() + (hasDecimal_ ? 1 : 0);
     w += sign_ == SignMode::Brackets ? 2 : 1;
     if (dollar_) ++w;
-    if (currency_ == Currency::Iso) w += 3;
-    else if (currency_ != Currency::None) w += kCurrencyField;
+    if (currency_ == Currency::Iso)
+        w += 3;
+    else if (currency_ != Currency::None)
+        w += kCurrencyField;
     return static_cast<int>(w);
 }
 
@@ -221,8 +222,7 @@ std::string NumberFormatModel::CurrencyText(const NumberFormatSymbols& symbols) 
     return {};
 }
 
-std::string NumberFormatModel::RenderFixed(const OraNumber& value,
-                                           const NumberFormatSymbols& symbols) const {
+std::string NumberFormatModel::RenderFixed(const OraNumber& value, const NumberFormatSymbols& symbols) const {
     OraNumber x = value.Abs();
     if (vDigits_ > 0) x = x.Mul(PowerOfTen(vDigits_));
     const int frac = static_cast<int>(fracPattern_.size());
@@ -259,9 +259,12 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value,
     for (char p : intPattern_) {
         if (IsDigitElement(p)) {
             char out = ' ';
-            if (pos >= lead) out = intStr[static_cast<size_t>(pos - lead)];
-            else if (firstZero_ >= 0 && pos >= firstZero_ && !blankInt) out = '0';
-            else if (zeroUnits && pos == intDigits_ - 1) out = '0';
+            if (pos >= lead)
+                out = intStr[static_cast<size_t>(pos - lead)];
+            else if (firstZero_ >= 0 && pos >= firstZero_ && !blankInt)
+                out = '0';
+            else if (zeroUnits && pos == intDigits_ - 1)
+                out = '0';
             ++pos;
             if (out != ' ') {
                 body += out;
@@ -286,8 +289,7 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value,
     body += fracStr;
 
     // Signs and currency sit right before the first printed character.
-    const size_t blanks = body.find_first_not_of(' ') == std::string::npos
-                              ? body.size() : body.find_first_not_of(' ');
+    const size_t blanks = body.find_first_not_of(' ') == std::string::npos ? body.size() : body.find_first_not_of(' ');
     std::string core = body.substr(blanks);
     const bool negative = value.IsNegative();
     std::string out(fm_ ? 0 : blanks, ' ');
@@ -309,42 +311,43 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value,
 void NumberFormatModel::AppendLeadingSign(std::string& out, bool negative) const {
     switch (sign_) {
         case SignMode::Default:
-            if (negative) out += '-';
-            else if (!fm_) out += ' ';
+            if (negative)
+                out += '-';
+            else if (!fm_)
+                out += ' ';
             break;
-        case SignMode::LeadingS:
-            out += negative ? '-' : '+';
-            break;
+        case SignMode::LeadingS: out += negative ? '-' : '+'; break;
         case SignMode::Brackets:
-            if (negative) out += '<';
-            else if (!fm_) out += ' ';
+            if (negative)
+                out += '<';
+            else if (!fm_)
+                out += ' ';
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
 // The sign slot after the number: a trailing S, MI, or the '>' of PR.
 void NumberFormatModel::AppendTrailingSign(std::string& out, bool negative) const {
     switch (sign_) {
-        case SignMode::TrailingS:
-            out += negative ? '-' : '+';
-            break;
+        case SignMode::TrailingS: out += negative ? '-' : '+'; break;
         case SignMode::TrailingMI:
-            if (negative) out += '-';
-            else if (!fm_) out += ' ';
+            if (negative)
+                out += '-';
+            else if (!fm_)
+                out += ' ';
             break;
         case SignMode::Brackets:
-            if (negative) out += '>';
-            else if (!fm_) out += ' ';
+            if (negative)
+                out += '>';
+            else if (!fm_)
+                out += ' ';
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
-std::string NumberFormatModel::RenderScientific(const OraNumber& value,
-                                                const NumberFormatSymbols& symbols) const {
+std::string NumberFormatModel::RenderScientific(const OraNumber& value, const NumberFormatSymbols& symbols) const {
     const int decimals = static_cast<int>(fracPattern_.size());
     std::string digits;
     int e = 0;
@@ -404,8 +407,10 @@ std::string NumberFormatModel::RenderHex(const OraNumber& value) const {
     const bool zeroPad = intPattern_.front() == '0';
     const size_t lead = positions - hex.size();
     for (size_t k = 0; k < lead; ++k) {
-        if (zeroPad) out += '0';
-        else if (!fm_) out += ' ';
+        if (zeroPad)
+            out += '0';
+        else if (!fm_)
+            out += ' ';
     }
     return out + hex;
 }
@@ -415,9 +420,11 @@ std::string NumberFormatModel::RenderRoman(const OraNumber& value) const {
     int64_t v = 0;
     if (!r.IsNegative() && r.DecimalExponent() < 4) v = r.ToInt64();
     if (v < 1 || v > 3999) return std::string(kRomanField, '#');
-    static const struct { int value; const char* text; } kTable[] = {
-        {1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"}, {90, "XC"},
-        {50, "L"},   {40, "XL"},  {10, "X"},  {9, "IX"},   {5, "V"},   {4, "IV"}, {1, "I"}};
+    static const struct {
+        int value;
+        const char* text;
+    } kTable[] = {{1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"}, {90, "XC"}, {50, "L"},
+                  {40, "XL"},  {10, "X"},   {9, "IX"},  {5, "V"},    {4, "IV"},  {1, "I"}};
     std::string roman;
     for (const auto& entry : kTable)
         while (v >= entry.value) {
@@ -433,14 +440,11 @@ std::string NumberFormatModel::RenderRoman(const OraNumber& value) const {
 // ---------------------------------------------------------------------------------------
 // Parsing
 
-OraNumber NumberFormatModel::Parse(std::string_view text,
-                                   const NumberFormatSymbols& symbols) const {
+OraNumber NumberFormatModel::Parse(std::string_view text, const NumberFormatSymbols& symbols) const {
     switch (kind_) {
         case Kind::TextMinimum:
-        case Kind::TextMinimumSci:
-            return OraNumber::Parse(text);
-        case Kind::Roman:
-            ThrowBadModel();
+        case Kind::TextMinimumSci: return OraNumber::Parse(text);
+        case Kind::Roman: ThrowBadModel();
         case Kind::Hex: {
             size_t i = 0;
             while (i < text.size() && text[i] == ' ') ++i;
@@ -451,15 +455,15 @@ OraNumber NumberFormatModel::Parse(std::string_view text,
             boost::multiprecision::cpp_int big = 0;
             for (char c : hex) {
                 int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                        : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+                        : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                        : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                                    : -1;
                 if (d < 0) ThrowInvalidNumber();
                 big = big * 16 + d;
             }
             return OraNumber::Parse(big.str());
         }
-        default:
-            break;
+        default: break;
     }
     const size_t n = text.size();
     size_t i = 0;
@@ -510,8 +514,7 @@ OraNumber NumberFormatModel::Parse(std::string_view text,
             anyDigit = true;
         }
     }
-    if (!anyDigit || intCount > intDigits_ || fracCount > static_cast<int>(fracPattern_.size()))
-        ThrowInvalidNumber();
+    if (!anyDigit || intCount > intDigits_ || fracCount > static_cast<int>(fracPattern_.size())) ThrowInvalidNumber();
     int exponent = -fracCount - vDigits_;
     if (kind_ == Kind::Scientific) {
         if (i >= n || (text[i] != 'E' && text[i] != 'e')) ThrowInvalidNumber();

@@ -48,21 +48,21 @@ private:
     std::string text_;
     Kind kind_ = Kind::Fixed;
     bool fm_ = false;
-    bool blankZero_ = false;         // B
-    bool dollar_ = false;            // $
+    bool blankZero_ = false;  // B
+    bool dollar_ = false;     // $
     Currency currency_ = Currency::None;
     bool currencyTrailing_ = false;
     SignMode sign_ = SignMode::Default;
     bool hasDecimal_ = false;
-    bool localDecimal_ = false;      // D rather than '.'
+    bool localDecimal_ = false;  // D rather than '.'
     // Integer part, left to right: '9', '0', ',' (literal comma) or 'G'.
     std::string intPattern_;
     // Fraction part, left to right: '9' or '0'.
     std::string fracPattern_;
-    int intDigits_ = 0;              // digit positions in intPattern_
-    int firstZero_ = -1;             // index among integer digit positions of the first '0'
-    int vDigits_ = 0;                // digit positions after V (scale by 10^vDigits_)
-    bool lowerCase_ = false;         // x / rn
+    int intDigits_ = 0;       // digit positions in intPattern_
+    int firstZero_ = -1;      // index among integer digit positions of the first '0'
+    int vDigits_ = 0;         // digit positions after V (scale by 10^vDigits_)
+    bool lowerCase_ = false;  // x / rn
 };
 
 }  // namespace ocilite

@@ -10,8 +10,12 @@ namespace {
 constexpr int64_t kMaxLeading = 999999999;  // the 9 leading digits TO_*INTERVAL return
 constexpr int64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -100,10 +104,17 @@ IsoParts ParseIso(Cursor& c, bool allowYearMonth) {
     while (!c.AtEnd() && IsDigit(c.Peek())) {
         const int64_t v = c.Number(true);
         const char d = static_cast<char>(c.Peek() & ~0x20);
-        if (d == 'Y' && stage < 1 && allowYearMonth) { p.years = v; stage = 1; }
-        else if (d == 'M' && stage < 2 && allowYearMonth) { p.months = v; stage = 2; }
-        else if (d == 'D' && stage < 3) { p.days = v; stage = 3; }
-        else dterr::Raise(1867);
+        if (d == 'Y' && stage < 1 && allowYearMonth) {
+            p.years = v;
+            stage = 1;
+        } else if (d == 'M' && stage < 2 && allowYearMonth) {
+            p.months = v;
+            stage = 2;
+        } else if (d == 'D' && stage < 3) {
+            p.days = v;
+            stage = 3;
+        } else
+            dterr::Raise(1867);
         ++c.pos;
         any = true;
     }
@@ -114,12 +125,23 @@ IsoParts ParseIso(Cursor& c, bool allowYearMonth) {
             const int64_t v = c.Number(true);
             int32_t frac = 0;
             bool hasFrac = false;
-            if (c.Accept('.')) { frac = c.Fraction(); hasFrac = true; }
+            if (c.Accept('.')) {
+                frac = c.Fraction();
+                hasFrac = true;
+            }
             const char d = static_cast<char>(c.Peek() & ~0x20);
-            if (d == 'H' && stage < 1 && !hasFrac) { p.hours = v; stage = 1; }
-            else if (d == 'M' && stage < 2 && !hasFrac) { p.minutes = v; stage = 2; }
-            else if (d == 'S' && stage < 3) { p.seconds = v; p.nanos = frac; stage = 3; }
-            else dterr::Raise(1867);
+            if (d == 'H' && stage < 1 && !hasFrac) {
+                p.hours = v;
+                stage = 1;
+            } else if (d == 'M' && stage < 2 && !hasFrac) {
+                p.minutes = v;
+                stage = 2;
+            } else if (d == 'S' && stage < 3) {
+                p.seconds = v;
+                p.nanos = frac;
+                stage = 3;
+            } else
+                dterr::Raise(1867);
             ++c.pos;
             anyTime = true;
         }
@@ -207,11 +229,21 @@ OraIntervalDS OraIntervalDS::FromParts(bool negative, int64_t days, int hours, i
     return v;
 }
 
-int64_t OraIntervalDS::Days() const noexcept { return std::llabs(seconds) / 86400; }
-int OraIntervalDS::Hours() const noexcept { return static_cast<int>(std::llabs(seconds) / 3600 % 24); }
-int OraIntervalDS::Minutes() const noexcept { return static_cast<int>(std::llabs(seconds) / 60 % 60); }
-int OraIntervalDS::Seconds() const noexcept { return static_cast<int>(std::llabs(seconds) % 60); }
-int32_t OraIntervalDS::Nanos() const noexcept { return nanos < 0 ? -nanos : nanos; }
+int64_t OraIntervalDS::Days() const noexcept {
+    return std::llabs(seconds) / 86400;
+}
+int OraIntervalDS::Hours() const noexcept {
+    return static_cast<int>(std::llabs(seconds) / 3600 % 24);
+}
+int OraIntervalDS::Minutes() const noexcept {
+    return static_cast<int>(std::llabs(seconds) / 60 % 60);
+}
+int OraIntervalDS::Seconds() const noexcept {
+    return static_cast<int>(std::llabs(seconds) % 60);
+}
+int32_t OraIntervalDS::Nanos() const noexcept {
+    return nanos < 0 ? -nanos : nanos;
+}
 
 OraIntervalDS OraIntervalDS::Parse(std::string_view text) {
     Cursor c{Trim(text)};

@@ -25,7 +25,7 @@ struct OraIntervalYM {
 
     void ToBytes5(uint8_t out[5]) const noexcept;  // 4-byte BE years + 0x80000000, months + 60
     static OraIntervalYM FromBytes5(const uint8_t in[5]);
-    std::string SortKey() const;                   // 8 bytes, memcmp order = numeric order
+    std::string SortKey() const;  // 8 bytes, memcmp order = numeric order
 
     int Compare(const OraIntervalYM& o) const noexcept { return months < o.months ? -1 : months > o.months; }
     bool operator==(const OraIntervalYM& o) const noexcept { return months == o.months; }
@@ -36,14 +36,13 @@ struct OraIntervalDS {
     int64_t seconds = 0;
     int32_t nanos = 0;
 
-    static OraIntervalDS FromParts(bool negative, int64_t days, int hours, int minutes, int secs,
-                                   int32_t nanos);
+    static OraIntervalDS FromParts(bool negative, int64_t days, int hours, int minutes, int secs, int32_t nanos);
     bool IsNegative() const noexcept { return seconds < 0 || nanos < 0; }
-    int64_t Days() const noexcept;     // absolute values of the fields
+    int64_t Days() const noexcept;  // absolute values of the fields
     int Hours() const noexcept;
     int Minutes() const noexcept;
     int Seconds() const noexcept;
-    int32_t Nanos() const noexcept;    // absolute
+    int32_t Nanos() const noexcept;  // absolute
 
     // TO_DSINTERVAL: "[+|-]days hh:mi:ss[.frac]" or ISO 8601 "[-]P[nD][T[nH][nM][n[.f]S]]".
     // Throws ORA-01867 for a malformed text; ORA-01850/01851/01852 for an hour, minute or

@@ -19,8 +19,12 @@ constexpr int kMaxExponent100 = 63;
 // Fixed notation longer than this switches TM9 to scientific notation.
 constexpr size_t kMaxTextMinimumWidth = 64;
 
-[[noreturn]] void ThrowOverflow() { throw OraError(1426, "numeric overflow"); }
-[[noreturn]] void ThrowInvalidNumber() { throw OraError(1722, "invalid number"); }
+[[noreturn]] void ThrowOverflow() {
+    throw OraError(1426, "numeric overflow");
+}
+[[noreturn]] void ThrowInvalidNumber() {
+    throw OraError(1722, "invalid number");
+}
 [[noreturn]] void ThrowBadBytes() {
     throw OraError(22060, "argument [1] is an invalid or uninitialized number");
 }
@@ -87,8 +91,10 @@ OraNumber OraNumber::FromDecimal(bool negative, std::string_view digits, int dec
     int count = static_cast<int>((total + 1) / 2);
     for (size_t k = 0; k < total; ++k) {
         int d = (padFront && k == 0) ? 0 : digits[b + k - (padFront ? 1 : 0)] - '0';
-        if (k % 2 == 0) pairs[k / 2] = static_cast<uint8_t>(d * 10);
-        else pairs[k / 2] = static_cast<uint8_t>(pairs[k / 2] + d);
+        if (k % 2 == 0)
+            pairs[k / 2] = static_cast<uint8_t>(d * 10);
+        else
+            pairs[k / 2] = static_cast<uint8_t>(pairs[k / 2] + d);
     }
     return FromParts(negative, exponent100, pairs, count);
 }
@@ -121,7 +127,9 @@ int OraNumber::DecimalExponent() const {
     return 2 * exp_ - (digits_[0] < 10 ? 1 : 0) - 1;
 }
 
-bool OraNumber::IsInteger() const { return len_ <= exp_ || len_ == 0; }
+bool OraNumber::IsInteger() const {
+    return len_ <= exp_ || len_ == 0;
+}
 
 // ---------------------------------------------------------------------------------------
 // Byte forms
@@ -167,14 +175,18 @@ OraNumber OraNumber::FromVarnum(const uint8_t* p, size_t len) {
     return FromParts(true, 63 - p[0], digits, count);
 }
 
-OraNumber OraNumber::FromOci(const uint8_t (&bytes)[22]) { return FromOciBytes(&bytes[0]); }
+OraNumber OraNumber::FromOci(const uint8_t (&bytes)[22]) {
+    return FromOciBytes(&bytes[0]);
+}
 
 OraNumber OraNumber::FromOciBytes(const uint8_t* bytes) {
     if (bytes == nullptr) ThrowBadBytes();
     return FromVarnum(bytes + 1, bytes[0]);
 }
 
-void OraNumber::ToOci(uint8_t (&bytes)[22]) const { ToOciBytes(&bytes[0]); }
+void OraNumber::ToOci(uint8_t (&bytes)[22]) const {
+    ToOciBytes(&bytes[0]);
+}
 
 void OraNumber::ToOciBytes(uint8_t* bytes) const {
     // Written without a temporary string: this runs for every bound and fetched value.
@@ -198,7 +210,9 @@ void OraNumber::ToOciBytes(uint8_t* bytes) const {
     bytes[0] = static_cast<uint8_t>(n);
 }
 
-std::string OraNumber::SortKey() const { return ToVarnum(); }
+std::string OraNumber::SortKey() const {
+    return ToVarnum();
+}
 
 OraNumber OraNumber::FromSortKey(std::string_view key) {
     return FromVarnum(reinterpret_cast<const uint8_t*>(key.data()), key.size());
@@ -279,8 +293,12 @@ OraNumber FromReal(Real v) {
 }
 }  // namespace
 
-OraNumber OraNumber::FromDouble(double v) { return FromReal(v); }
-OraNumber OraNumber::FromFloat(float v) { return FromReal(v); }
+OraNumber OraNumber::FromDouble(double v) {
+    return FromReal(v);
+}
+OraNumber OraNumber::FromFloat(float v) {
+    return FromReal(v);
+}
 
 // ---------------------------------------------------------------------------------------
 // Text without a model
@@ -298,8 +316,10 @@ bool OraNumber::TryParse(std::string_view s, OraNumber& out) {
     for (; i < n && s[i] >= '0' && s[i] <= '9'; ++i) {
         anyDigit = true;
         if (count == 0 && s[i] == '0') continue;
-        if (count < 46) buf[count++] = s[i];
-        else ++exp10;
+        if (count < 46)
+            buf[count++] = s[i];
+        else
+            ++exp10;
     }
     if (i < n && s[i] == '.') {
         for (++i; i < n && s[i] >= '0' && s[i] <= '9'; ++i) {
@@ -331,8 +351,7 @@ bool OraNumber::TryParse(std::string_view s, OraNumber& out) {
         return true;
     }
     exp10 = std::clamp(exp10, -100000LL, 100000LL);
-    out = FromDecimal(negative, std::string_view(buf, static_cast<size_t>(count)),
-                      static_cast<int>(exp10));
+    out = FromDecimal(negative, std::string_view(buf, static_cast<size_t>(count)), static_cast<int>(exp10));
     return true;
 }
 
@@ -405,8 +424,8 @@ int OraNumber::Compare(const OraNumber& o) const {
 
 OraNumber OraNumber::FitToPrecisionScale(int precision, int scale) const {
     if (precision <= 0 && (scale == 0 || scale == -127)) return *this;  // plain NUMBER
-    if (scale == -127) return FitToFloat(precision);  // FLOAT(b) describes with scale -127
-    if (precision <= 0) precision = 38;               // NUMBER(*,s)
+    if (scale == -127) return FitToFloat(precision);                    // FLOAT(b) describes with scale -127
+    if (precision <= 0) precision = 38;                                 // NUMBER(*,s)
     OraNumber r = Round(scale);
     if (r.IsZero()) return r;
     // The rounded value must stay below 10^(precision - scale).

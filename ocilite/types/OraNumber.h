@@ -68,10 +68,8 @@ public:
     std::string Format(std::string_view fmt) const;
     // Same with NLS_NUMERIC_CHARACTERS (decimal character, group separator) and the
     // currency symbol used by L / C / U elements.
-    std::string Format(std::string_view fmt, char decimalChar, char groupChar,
-                       std::string_view currency = "$") const;
-    static OraNumber ParseWithFormat(std::string_view text, std::string_view fmt,
-                                     char decimalChar, char groupChar,
+    std::string Format(std::string_view fmt, char decimalChar, char groupChar, std::string_view currency = "$") const;
+    static OraNumber ParseWithFormat(std::string_view text, std::string_view fmt, char decimalChar, char groupChar,
                                      std::string_view currency = "$");
 
     // --- comparison ------------------------------------------------------------------------
@@ -79,8 +77,7 @@ public:
     bool operator==(const OraNumber& other) const { return Compare(other) == 0; }
     std::strong_ordering operator<=>(const OraNumber& other) const {
         int c = Compare(other);
-        return c < 0 ? std::strong_ordering::less
-                     : c > 0 ? std::strong_ordering::greater : std::strong_ordering::equal;
+        return c < 0 ? std::strong_ordering::less : c > 0 ? std::strong_ordering::greater : std::strong_ordering::equal;
     }
 
     // --- arithmetic (results rounded to 40 significant digits; ORA-01426 on overflow,
@@ -88,21 +85,21 @@ public:
     OraNumber Add(const OraNumber& b) const;
     OraNumber Sub(const OraNumber& b) const;
     OraNumber Mul(const OraNumber& b) const;
-    OraNumber Div(const OraNumber& b) const;   // ORA-01476 "divisor is equal to zero"
-    OraNumber Mod(const OraNumber& b) const;   // Oracle's MOD: a - b*TRUNC(a/b); MOD(a,0)=a
+    OraNumber Div(const OraNumber& b) const;  // ORA-01476 "divisor is equal to zero"
+    OraNumber Mod(const OraNumber& b) const;  // Oracle's MOD: a - b*TRUNC(a/b); MOD(a,0)=a
     OraNumber Abs() const;
     OraNumber Neg() const;
     OraNumber Floor() const;
     OraNumber Ceil() const;
-    OraNumber Round(int places = 0) const;     // half away from zero; places may be negative
+    OraNumber Round(int places = 0) const;  // half away from zero; places may be negative
     OraNumber Trunc(int places = 0) const;
-    OraNumber Power(int exponent) const;       // ORA-01476 for 0 to a negative power
+    OraNumber Power(int exponent) const;               // ORA-01476 for 0 to a negative power
     OraNumber Power(const OraNumber& exponent) const;  // ORA-01428 for a negative base with
                                                        // a non-integer exponent
-    OraNumber Ln() const;                      // ORA-01428 "argument 'x' is out of range"
-    OraNumber Log(const OraNumber& base) const;  // log of *this in the given base
+    OraNumber Ln() const;                              // ORA-01428 "argument 'x' is out of range"
+    OraNumber Log(const OraNumber& base) const;        // log of *this in the given base
     OraNumber Exp() const;
-    OraNumber Sqrt() const;                    // ORA-01428 for negative arguments
+    OraNumber Sqrt() const;  // ORA-01428 for negative arguments
     bool IsZero() const { return len_ == 0; }
     bool IsNegative() const { return neg_; }
     int Sign() const { return len_ == 0 ? 0 : neg_ ? -1 : 1; }
@@ -155,8 +152,8 @@ public:
 
 private:
     bool neg_ = false;
-    uint8_t len_ = 0;         // number of base-100 digits (0 for zero)
-    int16_t exp_ = 0;         // base-100 exponent, value = 0.d1d2.. * 100^exp_
+    uint8_t len_ = 0;  // number of base-100 digits (0 for zero)
+    int16_t exp_ = 0;  // base-100 exponent, value = 0.d1d2.. * 100^exp_
     uint8_t digits_[kMaxDigits100] = {};
 };
 

@@ -1,9 +1,8 @@
 // Exact NUMBER arithmetic: sums and products on the base-100 digits, quotients and
 // remainders with big integers; every result rounded to 20 base-100 digits half away from
 // zero, as the NUMBER format holds them.
-#include <boost/multiprecision/cpp_int.hpp>
-
 #include <algorithm>
+#include <boost/multiprecision/cpp_int.hpp>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -100,7 +99,9 @@ OraNumber OraNumber::Add(const OraNumber& b) const {
     return FromParts(big->neg_, top, digits, width);
 }
 
-OraNumber OraNumber::Sub(const OraNumber& b) const { return Add(b.Neg()); }
+OraNumber OraNumber::Sub(const OraNumber& b) const {
+    return Add(b.Neg());
+}
 
 OraNumber OraNumber::Mul(const OraNumber& b) const {
     if (len_ == 0 || b.len_ == 0) return OraNumber();
@@ -179,8 +180,12 @@ static OraNumber RoundOrTruncate(const OraNumber& x, int places, bool round) {
     return OraNumber::FromDecimal(x.IsNegative(), digits, -places);
 }
 
-OraNumber OraNumber::Round(int places) const { return RoundOrTruncate(*this, places, true); }
-OraNumber OraNumber::Trunc(int places) const { return RoundOrTruncate(*this, places, false); }
+OraNumber OraNumber::Round(int places) const {
+    return RoundOrTruncate(*this, places, true);
+}
+OraNumber OraNumber::Trunc(int places) const {
+    return RoundOrTruncate(*this, places, false);
+}
 
 OraNumber OraNumber::Floor() const {
     OraNumber t = Trunc(0);

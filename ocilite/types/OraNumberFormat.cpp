@@ -15,9 +15,8 @@ const NumberFormatModel& CompiledModel(std::string_view fmt) {
 
 NumberFormatSymbols MakeSymbols(char decimalChar, char groupChar, std::string_view currency) {
     if (decimalChar == groupChar || (decimalChar >= '0' && decimalChar <= '9') ||
-        (groupChar >= '0' && groupChar <= '9') || decimalChar == '+' || decimalChar == '-' ||
-        groupChar == '+' || groupChar == '-' || decimalChar == '<' || decimalChar == '>' ||
-        groupChar == '<' || groupChar == '>')
+        (groupChar >= '0' && groupChar <= '9') || decimalChar == '+' || decimalChar == '-' || groupChar == '+' ||
+        groupChar == '-' || decimalChar == '<' || decimalChar == '>' || groupChar == '<' || groupChar == '>')
         throw OraError(12705, "Cannot access NLS data files or invalid environment specified");
     NumberFormatSymbols s;
     s.decimal = decimalChar;
@@ -33,8 +32,7 @@ std::string OraNumber::Format(std::string_view fmt) const {
     return CompiledModel(fmt).Render(*this, kAmerican);
 }
 
-std::string OraNumber::Format(std::string_view fmt, char decimalChar, char groupChar,
-                              std::string_view currency) const {
+std::string OraNumber::Format(std::string_view fmt, char decimalChar, char groupChar, std::string_view currency) const {
     return CompiledModel(fmt).Render(*this, MakeSymbols(decimalChar, groupChar, currency));
 }
 
@@ -43,8 +41,8 @@ OraNumber OraNumber::ParseWithFormat(std::string_view text, std::string_view fmt
     return CompiledModel(fmt).Parse(text, kAmerican);
 }
 
-OraNumber OraNumber::ParseWithFormat(std::string_view text, std::string_view fmt,
-                                     char decimalChar, char groupChar, std::string_view currency) {
+OraNumber OraNumber::ParseWithFormat(std::string_view text, std::string_view fmt, char decimalChar, char groupChar,
+                                     std::string_view currency) {
     return CompiledModel(fmt).Parse(text, MakeSymbols(decimalChar, groupChar, currency));
 }
 

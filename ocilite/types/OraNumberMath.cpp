@@ -2,7 +2,6 @@
 // decimal digits and rounded to the NUMBER's 40, so exact results such as LOG(10, 1000) = 3
 // or SQRT(2.25) = 1.5 come out exact, which callers that take FLOOR of a logarithm rely on.
 #include <boost/multiprecision/cpp_dec_float.hpp>
-
 #include <cmath>
 
 #include "ocilite/types/OraNumber.h"
@@ -11,8 +10,7 @@ namespace ocilite {
 
 namespace {
 
-using Real = boost::multiprecision::number<boost::multiprecision::cpp_dec_float<50>,
-                                           boost::multiprecision::et_off>;
+using Real = boost::multiprecision::number<boost::multiprecision::cpp_dec_float<50>, boost::multiprecision::et_off>;
 
 Real ToReal(const OraNumber& x) {
     if (x.IsZero()) return Real(0);
@@ -24,8 +22,7 @@ Real ToReal(const OraNumber& x) {
 }
 
 OraNumber FromReal(const Real& v) {
-    if (boost::multiprecision::isnan(v) || boost::multiprecision::isinf(v))
-        throw OraError(1426, "numeric overflow");
+    if (boost::multiprecision::isnan(v) || boost::multiprecision::isinf(v)) throw OraError(1426, "numeric overflow");
     if (v == 0) return OraNumber();
     // 45 significant digits: the NUMBER rounding then happens once, from these.
     return OraNumber::Parse(v.str(45, std::ios_base::scientific));
@@ -98,8 +95,7 @@ OraNumber OraNumber::Power(int exponent) const {
 }
 
 OraNumber OraNumber::Power(const OraNumber& exponent) const {
-    if (exponent.IsInteger() && exponent.DecimalExponent() < 9)
-        return Power(static_cast<int>(exponent.ToInt64()));
+    if (exponent.IsInteger() && exponent.DecimalExponent() < 9) return Power(static_cast<int>(exponent.ToInt64()));
     if (Sign() < 0) ThrowOutOfRange(*this);
     if (IsZero()) {
         if (exponent.Sign() < 0) ThrowOutOfRange(exponent);

@@ -2,10 +2,10 @@
 #include "ocilite/types/OraNumberOci.h"
 
 #include <cctype>
-#include <cmath>
-#include <cstdio>
 #include <cfloat>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -17,17 +17,19 @@ namespace ocilite::ocinumber {
 
 namespace {
 
-std::string Bracketed(std::string_view s) { return "[" + std::string(s) + "]"; }
+std::string Bracketed(std::string_view s) {
+    return "[" + std::string(s) + "]";
+}
 
 OraNumber In(const uint8_t* p, int argument = 1) {
     if (p == nullptr || p[0] == 0 || p[0] > 21)
-        throw OraError(22060, "argument " + Bracketed(std::to_string(argument)) +
-                                  " is an invalid or uninitialized number");
+        throw OraError(22060,
+                       "argument " + Bracketed(std::to_string(argument)) + " is an invalid or uninitialized number");
     try {
         return OraNumber::FromOciBytes(p);
     } catch (const OraError&) {
-        throw OraError(22060, "argument " + Bracketed(std::to_string(argument)) +
-                                  " is an invalid or uninitialized number");
+        throw OraError(22060,
+                       "argument " + Bracketed(std::to_string(argument)) + " is an invalid or uninitialized number");
     }
 }
 
@@ -79,8 +81,7 @@ NumberFormatSymbols ParseNls(std::string_view nls) {
             i = end;
         }
         if (key == "NLS_NUMERIC_CHARACTERS") {
-            if (value.size() != 2 || value[0] == value[1] ||
-                std::isdigit(static_cast<unsigned char>(value[0])) ||
+            if (value.size() != 2 || value[0] == value[1] || std::isdigit(static_cast<unsigned char>(value[0])) ||
                 std::isdigit(static_cast<unsigned char>(value[1])))
                 bad();
             s.decimal = value[0];
@@ -133,22 +134,48 @@ const NumberFormatModel& CachedModelForOci(std::string_view fmt) {
 
 }  // namespace
 
-void Abs(const uint8_t* n, uint8_t* r) { Out(r, [&] { return In(n).Abs(); }); }
-void Add(const uint8_t* a, const uint8_t* b, uint8_t* r) { Out(r, [&] { return In(a).Add(In(b, 2)); }); }
-void Sub(const uint8_t* a, const uint8_t* b, uint8_t* r) { Out(r, [&] { return In(a).Sub(In(b, 2)); }); }
-void Mul(const uint8_t* a, const uint8_t* b, uint8_t* r) { Out(r, [&] { return In(a).Mul(In(b, 2)); }); }
-void Ceil(const uint8_t* n, uint8_t* r) { Out(r, [&] { return In(n).Ceil(); }); }
-void Floor(const uint8_t* n, uint8_t* r) { Out(r, [&] { return In(n).Floor(); }); }
-void Round(const uint8_t* n, int d, uint8_t* r) { Out(r, [&] { return In(n).Round(d); }); }
-void Trunc(const uint8_t* n, int d, uint8_t* r) { Out(r, [&] { return In(n).Trunc(d); }); }
-void Exp(const uint8_t* n, uint8_t* r) { Out(r, [&] { return In(n).Exp(); }); }
-void IntPower(const uint8_t* b, int e, uint8_t* r) { Out(r, [&] { return In(b).Power(e); }); }
+void Abs(const uint8_t* n, uint8_t* r) {
+    Out(r, [&] { return In(n).Abs(); });
+}
+void Add(const uint8_t* a, const uint8_t* b, uint8_t* r) {
+    Out(r, [&] { return In(a).Add(In(b, 2)); });
+}
+void Sub(const uint8_t* a, const uint8_t* b, uint8_t* r) {
+    Out(r, [&] { return In(a).Sub(In(b, 2)); });
+}
+void Mul(const uint8_t* a, const uint8_t* b, uint8_t* r) {
+    Out(r, [&] { return In(a).Mul(In(b, 2)); });
+}
+void Ceil(const uint8_t* n, uint8_t* r) {
+    Out(r, [&] { return In(n).Ceil(); });
+}
+void Floor(const uint8_t* n, uint8_t* r) {
+    Out(r, [&] { return In(n).Floor(); });
+}
+void Round(const uint8_t* n, int d, uint8_t* r) {
+    Out(r, [&] { return In(n).Round(d); });
+}
+void Trunc(const uint8_t* n, int d, uint8_t* r) {
+    Out(r, [&] { return In(n).Trunc(d); });
+}
+void Exp(const uint8_t* n, uint8_t* r) {
+    Out(r, [&] { return In(n).Exp(); });
+}
+void IntPower(const uint8_t* b, int e, uint8_t* r) {
+    Out(r, [&] { return In(b).Power(e); });
+}
 
-void Assign(const uint8_t* from, uint8_t* to) { Out(to, [&] { return In(from); }); }
+void Assign(const uint8_t* from, uint8_t* to) {
+    Out(to, [&] { return In(from); });
+}
 
-int Cmp(const uint8_t* a, const uint8_t* b) { return In(a).Compare(In(b, 2)); }
+int Cmp(const uint8_t* a, const uint8_t* b) {
+    return In(a).Compare(In(b, 2));
+}
 
-bool IsZero(const uint8_t* n) { return In(n).IsZero(); }
+bool IsZero(const uint8_t* n) {
+    return In(n).IsZero();
+}
 
 void SetZero(uint8_t* n) {
     if (n != nullptr) OraNumber().ToOciBytes(n);
@@ -187,8 +214,7 @@ OraNumber FastLog10(const OraNumber& x) {
 void Log(const uint8_t* base, const uint8_t* n, uint8_t* r) {
     OraNumber b = In(base), x = In(n, 2);
     static const OraNumber kTen = OraNumber::FromInt64(10);
-    const bool powerOfTen = x.Sign() > 0 && x.SignificantDigits() == 1 &&
-                            (x.Digit100(0) == 1 || x.Digit100(0) == 10);
+    const bool powerOfTen = x.Sign() > 0 && x.SignificantDigits() == 1 && (x.Digit100(0) == 1 || x.Digit100(0) == 10);
     if (b == kTen && x.Sign() > 0 && !powerOfTen) {
         Out(r, [&] { return FastLog10(x); });
         return;
@@ -203,18 +229,48 @@ void FromInt(const void* inum, unsigned length, unsigned signFlag, uint8_t* numb
         if (signFlag == kSigned) {
             int64_t v = 0;
             switch (length) {
-                case 1: { int8_t x; std::memcpy(&x, inum, 1); v = x; break; }
-                case 2: { int16_t x; std::memcpy(&x, inum, 2); v = x; break; }
-                case 4: { int32_t x; std::memcpy(&x, inum, 4); v = x; break; }
+                case 1: {
+                    int8_t x;
+                    std::memcpy(&x, inum, 1);
+                    v = x;
+                    break;
+                }
+                case 2: {
+                    int16_t x;
+                    std::memcpy(&x, inum, 2);
+                    v = x;
+                    break;
+                }
+                case 4: {
+                    int32_t x;
+                    std::memcpy(&x, inum, 4);
+                    v = x;
+                    break;
+                }
                 default: std::memcpy(&v, inum, 8); break;
             }
             return OraNumber::FromInt64(v);
         }
         uint64_t v = 0;
         switch (length) {
-            case 1: { uint8_t x; std::memcpy(&x, inum, 1); v = x; break; }
-            case 2: { uint16_t x; std::memcpy(&x, inum, 2); v = x; break; }
-            case 4: { uint32_t x; std::memcpy(&x, inum, 4); v = x; break; }
+            case 1: {
+                uint8_t x;
+                std::memcpy(&x, inum, 1);
+                v = x;
+                break;
+            }
+            case 2: {
+                uint16_t x;
+                std::memcpy(&x, inum, 2);
+                v = x;
+                break;
+            }
+            case 4: {
+                uint32_t x;
+                std::memcpy(&x, inum, 4);
+                v = x;
+                break;
+            }
             default: std::memcpy(&v, inum, 8); break;
         }
         return OraNumber::FromUInt64(v);
@@ -229,27 +285,59 @@ void ToInt(const uint8_t* number, unsigned length, unsigned signFlag, void* rsl)
     if (signFlag == kUnsigned) {
         if (x.IsNegative()) throw OraError(22063, "reading negative value " + Bracketed(x.ToText()) + " as unsigned");
         uint64_t v = 0;
-        try { v = x.ToUInt64(); } catch (const OraError&) { overflow(); }
+        try {
+            v = x.ToUInt64();
+        } catch (const OraError&) {
+            overflow();
+        }
         const uint64_t max = length == 8 ? std::numeric_limits<uint64_t>::max() : (uint64_t(1) << (8 * length)) - 1;
         if (v > max) overflow();
         switch (length) {
-            case 1: { uint8_t y = static_cast<uint8_t>(v); std::memcpy(rsl, &y, 1); break; }
-            case 2: { uint16_t y = static_cast<uint16_t>(v); std::memcpy(rsl, &y, 2); break; }
-            case 4: { uint32_t y = static_cast<uint32_t>(v); std::memcpy(rsl, &y, 4); break; }
+            case 1: {
+                uint8_t y = static_cast<uint8_t>(v);
+                std::memcpy(rsl, &y, 1);
+                break;
+            }
+            case 2: {
+                uint16_t y = static_cast<uint16_t>(v);
+                std::memcpy(rsl, &y, 2);
+                break;
+            }
+            case 4: {
+                uint32_t y = static_cast<uint32_t>(v);
+                std::memcpy(rsl, &y, 4);
+                break;
+            }
             default: std::memcpy(rsl, &v, 8); break;
         }
         return;
     }
     int64_t v = 0;
-    try { v = x.ToInt64(); } catch (const OraError&) { overflow(); }
+    try {
+        v = x.ToInt64();
+    } catch (const OraError&) {
+        overflow();
+    }
     if (length < 8) {
         const int64_t max = (int64_t(1) << (8 * length - 1)) - 1;
         if (v > max || v < -max - 1) overflow();
     }
     switch (length) {
-        case 1: { int8_t y = static_cast<int8_t>(v); std::memcpy(rsl, &y, 1); break; }
-        case 2: { int16_t y = static_cast<int16_t>(v); std::memcpy(rsl, &y, 2); break; }
-        case 4: { int32_t y = static_cast<int32_t>(v); std::memcpy(rsl, &y, 4); break; }
+        case 1: {
+            int8_t y = static_cast<int8_t>(v);
+            std::memcpy(rsl, &y, 1);
+            break;
+        }
+        case 2: {
+            int16_t y = static_cast<int16_t>(v);
+            std::memcpy(rsl, &y, 2);
+            break;
+        }
+        case 4: {
+            int32_t y = static_cast<int32_t>(v);
+            std::memcpy(rsl, &y, 4);
+            break;
+        }
         default: std::memcpy(rsl, &v, 8); break;
     }
 }
@@ -271,8 +359,7 @@ void FromReal(const void* rnum, unsigned length, uint8_t* number) {
             long double d;
             std::memcpy(&d, rnum, sizeof d);
             char buf[64];
-            auto res = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific,
-                                     LDBL_DIG);
+            auto res = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific, LDBL_DIG);
             if (res.ec != std::errc()) throw OraError(1426, "numeric overflow");
             return OraNumber::Parse(std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
         }
@@ -283,9 +370,7 @@ void FromReal(const void* rnum, unsigned length, uint8_t* number) {
 void ToReal(const uint8_t* number, unsigned length, void* rsl) {
     const OraNumber x = In(number);
     if (rsl == nullptr) throw OraError(22060, "argument [2] is an invalid or uninitialized number");
-    auto limited = [&](int digits) {
-        return x.IsZero() ? x : x.Round(digits - 1 - x.DecimalExponent());
-    };
+    auto limited = [&](int digits) { return x.IsZero() ? x : x.Round(digits - 1 - x.DecimalExponent()); };
     if (length == sizeof(float)) {
         float f = static_cast<float>(limited(FLT_DIG).ToDouble());
         std::memcpy(rsl, &f, sizeof f);
@@ -302,22 +387,19 @@ void ToReal(const uint8_t* number, unsigned length, void* rsl) {
     }
 }
 
-size_t ToText(const uint8_t* number, std::string_view fmt, std::string_view nlsParams,
-              char* buf, size_t bufSize) {
+size_t ToText(const uint8_t* number, std::string_view fmt, std::string_view nlsParams, char* buf, size_t bufSize) {
     const OraNumber x = In(number);
     const NumberFormatSymbols symbols = ParseNls(nlsParams);
     const std::string text = CachedModelForOci(fmt).Render(x, symbols);
     if (!text.empty() && text.find_first_not_of('#') == std::string::npos)
         throw OraError(22065, "number to text translation for the given format causes overflow");
-    if (buf == nullptr || text.size() + 1 > bufSize)
-        throw OraError(22059, "buffer too small for conversion");
+    if (buf == nullptr || text.size() + 1 > bufSize) throw OraError(22059, "buffer too small for conversion");
     std::memcpy(buf, text.data(), text.size());
     buf[text.size()] = '\0';
     return text.size();
 }
 
-void FromText(std::string_view text, std::string_view fmt, std::string_view nlsParams,
-              uint8_t* number) {
+void FromText(std::string_view text, std::string_view fmt, std::string_view nlsParams, uint8_t* number) {
     const NumberFormatSymbols symbols = ParseNls(nlsParams);
     const NumberFormatModel& model = CachedModelForOci(fmt);
     Out(number, [&] {

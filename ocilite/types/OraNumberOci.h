@@ -47,10 +47,8 @@ void ToReal(const uint8_t* number, unsigned length, void* rsl);
 // TO_CHAR with a model; nlsParams like "NLS_NUMERIC_CHARACTERS=',.' NLS_CURRENCY='EUR'"
 // (empty: American defaults). Writes a NUL-terminated text and returns its length;
 // bufSize counts the NUL.
-size_t ToText(const uint8_t* number, std::string_view fmt, std::string_view nlsParams,
-              char* buf, size_t bufSize);
-void FromText(std::string_view text, std::string_view fmt, std::string_view nlsParams,
-              uint8_t* number);
+size_t ToText(const uint8_t* number, std::string_view fmt, std::string_view nlsParams, char* buf, size_t bufSize);
+void FromText(std::string_view text, std::string_view fmt, std::string_view nlsParams, uint8_t* number);
 void Trunc(const uint8_t* number, int decplace, uint8_t* result);
 
 }  // namespace ocilite::ocinumber

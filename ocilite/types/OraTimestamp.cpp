@@ -13,7 +13,9 @@ constexpr int64_t kSecondsPerDay = 86400;
 constexpr int64_t kFirstGregorianDay = 2299161;  // 1582-10-15
 
 // Oracle numbers BC years -1, -2, ...; astronomical numbering has a year 0 (= 1 BC).
-int Astronomical(int year) { return year < 0 ? year + 1 : year; }
+int Astronomical(int year) {
+    return year < 0 ? year + 1 : year;
+}
 
 bool IsGregorianDate(int year, int month, int day) {
     if (year != 1582) return year > 1582;
@@ -48,7 +50,9 @@ void SplitDayNumber(int64_t jdn, int& year, int& month, int& day) {
     year = static_cast<int>(astro <= 0 ? astro - 1 : astro);
 }
 
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 // Seconds since the day-number epoch of the wall-clock fields, minus the zone offset.
 int64_t InstantSeconds(const OraTimestamp& t) {
@@ -136,7 +140,9 @@ void OraTimestamp::Validate() const {
     if (const int code = FirstInvalidField(*this)) dterr::Raise(code);
 }
 
-bool OraTimestamp::IsValid() const noexcept { return FirstInvalidField(*this) == 0; }
+bool OraTimestamp::IsValid() const noexcept {
+    return FirstInvalidField(*this) == 0;
+}
 
 int OraTimestamp::Compare(const OraTimestamp& other) const noexcept {
     const int64_t a = InstantSeconds(*this), b = InstantSeconds(other);
@@ -145,7 +151,9 @@ int OraTimestamp::Compare(const OraTimestamp& other) const noexcept {
     return 0;
 }
 
-int64_t OraTimestamp::DayNumber() const noexcept { return DayNumberOf(year, month, day); }
+int64_t OraTimestamp::DayNumber() const noexcept {
+    return DayNumberOf(year, month, day);
+}
 
 OraTimestamp OraTimestamp::FromDayNumber(int64_t dayNumber) {
     OraTimestamp t;
@@ -169,8 +177,7 @@ OraTimestamp OraTimestamp::AtOffset(int newTzMinutes) const {
 }
 
 OraTimestamp OraTimestamp::PlusSeconds(int64_t seconds) const {
-    OraTimestamp t = FromInstantSeconds(
-        DayNumber() * kSecondsPerDay + SecondsOfDay() + seconds, nanos);
+    OraTimestamp t = FromInstantSeconds(DayNumber() * kSecondsPerDay + SecondsOfDay() + seconds, nanos);
     t.hasZone = hasZone;
     t.tzMinutes = tzMinutes;
     return t;
@@ -180,7 +187,9 @@ void OraTimestamp::ToDate7(uint8_t out[7]) const noexcept {
     PutDate7(year, month, day, hour, minute, second, out);
 }
 
-OraTimestamp OraTimestamp::FromDate7(const uint8_t in[7]) { return GetDate7(in); }
+OraTimestamp OraTimestamp::FromDate7(const uint8_t in[7]) {
+    return GetDate7(in);
+}
 
 void OraTimestamp::ToTimestamp11(uint8_t out[11]) const noexcept {
     ToDate7(out);

@@ -12,9 +12,9 @@ namespace ocilite {
 struct OraTimestamp {
     int year = 1;  // -4712..9999, no year 0 (negative = BC)
     int month = 1, day = 1, hour = 0, minute = 0, second = 0;
-    uint32_t nanos = 0;   // 0..999999999
+    uint32_t nanos = 0;  // 0..999999999
     bool hasZone = false;
-    int tzMinutes = 0;    // offset east of UTC, meaningful when hasZone
+    int tzMinutes = 0;  // offset east of UTC, meaningful when hasZone
 
     // Throws OraError with the error Oracle gives for the first field out of range.
     void Validate() const;
@@ -29,8 +29,8 @@ struct OraTimestamp {
     // Day number counted like the Julian Day (J format element): 2451545 is 2000-01-01.
     int64_t DayNumber() const noexcept;
     static OraTimestamp FromDayNumber(int64_t dayNumber);
-    int DayOfWeek() const noexcept;   // 1 = Sunday .. 7 = Saturday
-    int DayOfYear() const noexcept;   // 1..366
+    int DayOfWeek() const noexcept;  // 1 = Sunday .. 7 = Saturday
+    int DayOfYear() const noexcept;  // 1..366
     int64_t SecondsOfDay() const noexcept { return hour * 3600 + minute * 60 + second; }
 
     // Same instant seen at another offset (fields shift, hasZone becomes true).

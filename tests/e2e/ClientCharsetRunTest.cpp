@@ -25,58 +25,58 @@ const std::string kStored =
 
 class ClientCharsetRun : public ::testing::Test {
 protected:
-  void SetUp() override {
-    if (!Sandbox::BinariesPresent()) GTEST_SKIP() << "build tabrook, ocilite-sql and libocilite.so first";
-    box.env["TABROOK_OCI_LIBRARY"] = Sandbox::Binary("libocilite.so").string();
-    ProcessResult created =
-        box.Sql("db/test.db", "create table NOTE (ID NUMBER(6), BODY VARCHAR2(40), MEMO NVARCHAR2(20));\n");
-    ASSERT_EQ(created.status, 0) << created.err;
-  }
+    void SetUp() override {
+        if (!Sandbox::BinariesPresent()) GTEST_SKIP() << "build tabrook, ocilite-sql and libocilite.so first";
+        box.env["TABROOK_OCI_LIBRARY"] = Sandbox::Binary("libocilite.so").string();
+        ProcessResult created =
+            box.Sql("db/test.db", "create table NOTE (ID NUMBER(6), BODY VARCHAR2(40), MEMO NVARCHAR2(20));\n");
+        ASSERT_EQ(created.status, 0) << created.err;
+    }
 
-  std::string Path(const std::string& name) const { return (box.Work() / name).string(); }
+    std::string Path(const std::string& name) const { return (box.Work() / name).string(); }
 
-  std::string JobList(const std::string& name, const std::string& table, const std::string& csv) {
-    WriteFile(box.Work() / name, "0\r\n" + table + "\t" + csv + "\r\n");
-    return Path(name);
-  }
+    std::string JobList(const std::string& name, const std::string& table, const std::string& csv) {
+        WriteFile(box.Work() / name, "0\r\n" + table + "\t" + csv + "\r\n");
+        return Path(name);
+    }
 
-  ProcessResult Run(const std::string& list, const std::string& mode) {
-    return box.Tabrook({"USER=scott/tiger@db/test.db", "MODE=" + mode, "LISTFILE=" + list,
-                        "LOG=" + Path("logs/run.log"), "AUTOSTART=TRUE", "AUTOCLOSE=TRUE"});
-  }
+    ProcessResult Run(const std::string& list, const std::string& mode) {
+        return box.Tabrook({"USER=scott/tiger@db/test.db", "MODE=" + mode, "LISTFILE=" + list,
+                            "LOG=" + Path("logs/run.log"), "AUTOSTART=TRUE", "AUTOCLOSE=TRUE"});
+    }
 
-  Sandbox box;
+    Sandbox box;
 };
 
 TEST_F(ClientCharsetRun, ShiftJisFileImportsAsJapaneseTextAndExportsToTheSameBytes) {
-  box.env["NLS_LANG"] = "JAPANESE_JAPAN.JA16SJIS";
-  WriteFile(box.Work() / "in" / "note.csv", kSjisCsv);
-  ProcessResult in = Run(JobList("import.lst", "NOTE", Path("in/note.csv")), "IMPORT");
-  ASSERT_EQ(in.status, 0) << in.err;
+    box.env["NLS_LANG"] = "JAPANESE_JAPAN.JA16SJIS";
+    WriteFile(box.Work() / "in" / "note.csv", kSjisCsv);
+    ProcessResult in = Run(JobList("import.lst", "NOTE", Path("in/note.csv")), "IMPORT");
+    ASSERT_EQ(in.status, 0) << in.err;
 
-  // ocilite-sql speaks UTF-8: the database holds the characters, not the Shift-JIS bytes
-  ProcessResult stored = box.Sql("db/test.db", "select ID, BODY, MEMO from NOTE order by ID;\n");
-  EXPECT_EQ(stored.out, kStored);
-  ProcessResult lengths = box.Sql("db/test.db", "select LENGTH(BODY) from NOTE where ID = 1;\n");
-  EXPECT_EQ(lengths.out, "LENGTH(BODY)\n5\n");
+    // ocilite-sql speaks UTF-8: the database holds the characters, not the Shift-JIS bytes
+    ProcessResult stored = box.Sql("db/test.db", "select ID, BODY, MEMO from NOTE order by ID;\n");
+    EXPECT_EQ(stored.out, kStored);
+    ProcessResult lengths = box.Sql("db/test.db", "select LENGTH(BODY) from NOTE where ID = 1;\n");
+    EXPECT_EQ(lengths.out, "LENGTH(BODY)\n5\n");
 
-  fs::create_directories(box.Work() / "out");
-  ProcessResult out = Run(JobList("export.lst", "NOTE", Path("out/note.csv")), "EXPORT");
-  ASSERT_EQ(out.status, 0) << out.err;
-  EXPECT_EQ(ReadFile(box.Work() / "out" / "note.csv"), kSjisCsv);
+    fs::create_directories(box.Work() / "out");
+    ProcessResult out = Run(JobList("export.lst", "NOTE", Path("out/note.csv")), "EXPORT");
+    ASSERT_EQ(out.status, 0) << out.err;
+    EXPECT_EQ(ReadFile(box.Work() / "out" / "note.csv"), kSjisCsv);
 }
 
 TEST_F(ClientCharsetRun, TextTheClientSetLacksBecomesItsReplacementCharacter) {
-  // Under AL32UTF8 the database text goes out as UTF-8 (exports quote every text field); under
-  // JA16SJIS a character Shift-JIS lacks becomes the full-width question mark.
-  ASSERT_EQ(box.Sql("db/test.db", "insert into NOTE values (1, 'café 日本', NULL);\n").status, 0);
-  fs::create_directories(box.Work() / "out");
-  box.env["NLS_LANG"] = "AMERICAN_AMERICA.AL32UTF8";
-  ASSERT_EQ(Run(JobList("utf8.lst", "NOTE", Path("out/utf8.csv")), "EXPORT").status, 0);
-  EXPECT_EQ(ReadFile(box.Work() / "out" / "utf8.csv"), "1,\"café 日本\",\"\"\r\n");
-  box.env["NLS_LANG"] = "JAPANESE_JAPAN.JA16SJIS";
-  ASSERT_EQ(Run(JobList("sjis.lst", "NOTE", Path("out/sjis.csv")), "EXPORT").status, 0);
-  EXPECT_EQ(ReadFile(box.Work() / "out" / "sjis.csv"), "1,\"caf\x81\x48 \x93\xFA\x96\x7B\",\"\"\r\n");
+    // Under AL32UTF8 the database text goes out as UTF-8 (exports quote every text field); under
+    // JA16SJIS a character Shift-JIS lacks becomes the full-width question mark.
+    ASSERT_EQ(box.Sql("db/test.db", "insert into NOTE values (1, 'café 日本', NULL);\n").status, 0);
+    fs::create_directories(box.Work() / "out");
+    box.env["NLS_LANG"] = "AMERICAN_AMERICA.AL32UTF8";
+    ASSERT_EQ(Run(JobList("utf8.lst", "NOTE", Path("out/utf8.csv")), "EXPORT").status, 0);
+    EXPECT_EQ(ReadFile(box.Work() / "out" / "utf8.csv"), "1,\"café 日本\",\"\"\r\n");
+    box.env["NLS_LANG"] = "JAPANESE_JAPAN.JA16SJIS";
+    ASSERT_EQ(Run(JobList("sjis.lst", "NOTE", Path("out/sjis.csv")), "EXPORT").status, 0);
+    EXPECT_EQ(ReadFile(box.Work() / "out" / "sjis.csv"), "1,\"caf\x81\x48 \x93\xFA\x96\x7B\",\"\"\r\n");
 }
 
 }  // namespace

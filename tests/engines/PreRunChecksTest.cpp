@@ -11,33 +11,34 @@ namespace {
 constexpr char kTruncateLine[] = "\nTruncateオプションが選択されています。現在のテーブルのデータは破棄されます。";
 
 struct ImportCheckCase {
-  const char* name;
-  bool tableInfoOk, isTable, csvHasData;
-  int csvColumns, tableColumns;
-  bool truncate;
-  int code;
-  std::string message;
+    const char* name;
+    bool tableInfoOk, isTable, csvHasData;
+    int csvColumns, tableColumns;
+    bool truncate;
+    int code;
+    std::string message;
 };
 
 class ImportCheck : public ::testing::TestWithParam<ImportCheckCase> {};
 
 TEST_P(ImportCheck, DecidesInOrder) {
-  const ImportCheckCase& c = GetParam();
-  RunContext context;
-  context.TableInfoOk = c.tableInfoOk;
-  context.IsTable = c.isTable;
-  context.CsvHasData = c.csvHasData;
-  context.CsvColumnCount = c.csvColumns;
-  context.TableColumnCount = c.tableColumns;
-  TransferSettings settings;
-  settings.Truncate = c.truncate;
-  std::string message;
-  EXPECT_EQ(CheckImport(message, settings, context), c.code);
-  EXPECT_EQ(message, c.message);
+    const ImportCheckCase& c = GetParam();
+    RunContext context;
+    context.TableInfoOk = c.tableInfoOk;
+    context.IsTable = c.isTable;
+    context.CsvHasData = c.csvHasData;
+    context.CsvColumnCount = c.csvColumns;
+    context.TableColumnCount = c.tableColumns;
+    TransferSettings settings;
+    settings.Truncate = c.truncate;
+    std::string message;
+    EXPECT_EQ(CheckImport(message, settings, context), c.code);
+    EXPECT_EQ(message, c.message);
 }
 
 const std::string kMismatch =
-    "テーブルとインポートデータのカラム数が一致しません。\nデータをインポートしますが、データに不整合が生じるかもしれません。";
+    "テーブルとインポートデータのカラム数が一致しません。\nデータをインポートしますが、データに不整合が生じるかもしれま"
+    "せん。";
 
 INSTANTIATE_TEST_SUITE_P(
     PreRun, ImportCheck,
@@ -54,36 +55,36 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExportCheck, TableThenFileName) {
-  const struct {
-    bool tableInfoOk;
-    std::string csvFile;
-    int code;
-    std::string message;
-  } cases[] = {
-      {false, "/tmp/out.csv", 5, "テーブルが指定されていません。"},
-      {true, "/tmp/folder/", 3, "CSVファイルが指定されていません。"},
-      {true, "", 3, "CSVファイルが指定されていません。"},
-      {true, "/tmp/out.csv", 0, "データをエクスポートします。\nよろしいですか？\n"},
-  };
-  for (const auto& c : cases) {
-    RunContext context;
-    context.TableInfoOk = c.tableInfoOk;
-    context.CsvFile = c.csvFile;
-    std::string message;
-    EXPECT_EQ(CheckExport(message, TransferSettings{}, context), c.code) << c.csvFile;
-    EXPECT_EQ(message, c.message);
-  }
+    const struct {
+        bool tableInfoOk;
+        std::string csvFile;
+        int code;
+        std::string message;
+    } cases[] = {
+        {false, "/tmp/out.csv", 5, "テーブルが指定されていません。"},
+        {true, "/tmp/folder/", 3, "CSVファイルが指定されていません。"},
+        {true, "", 3, "CSVファイルが指定されていません。"},
+        {true, "/tmp/out.csv", 0, "データをエクスポートします。\nよろしいですか？\n"},
+    };
+    for (const auto& c : cases) {
+        RunContext context;
+        context.TableInfoOk = c.tableInfoOk;
+        context.CsvFile = c.csvFile;
+        std::string message;
+        EXPECT_EQ(CheckExport(message, TransferSettings{}, context), c.code) << c.csvFile;
+        EXPECT_EQ(message, c.message);
+    }
 }
 
 class FormatCheck : public DatabaseTest {};
 
 TEST_F(FormatCheck, DateAndTimestampFormats) {
-  EXPECT_TRUE(dm_.CheckDateFormat(TransferSettings{}.DateFmt));
-  EXPECT_TRUE(dm_.CheckDateFormat("DD.MM.YYYY"));
-  EXPECT_FALSE(dm_.CheckDateFormat("YYYY-MM-DD XYZZY"));
-  EXPECT_TRUE(dm_.CheckTimestampFormat(TransferSettings{}.TimestampFmt));
-  EXPECT_TRUE(dm_.CheckTimestampFormat("YYYY/MM/DD HH24:MI:SS.FF"));
-  EXPECT_FALSE(dm_.CheckTimestampFormat("YYYY-MM-DD XYZZY"));
+    EXPECT_TRUE(dm_.CheckDateFormat(TransferSettings{}.DateFmt));
+    EXPECT_TRUE(dm_.CheckDateFormat("DD.MM.YYYY"));
+    EXPECT_FALSE(dm_.CheckDateFormat("YYYY-MM-DD XYZZY"));
+    EXPECT_TRUE(dm_.CheckTimestampFormat(TransferSettings{}.TimestampFmt));
+    EXPECT_TRUE(dm_.CheckTimestampFormat("YYYY/MM/DD HH24:MI:SS.FF"));
+    EXPECT_FALSE(dm_.CheckTimestampFormat("YYYY-MM-DD XYZZY"));
 }
 
 }  // namespace

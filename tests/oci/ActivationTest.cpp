@@ -2,15 +2,15 @@
 // the conversion services, against stub libraries that lack chosen names.
 
 #include <dlfcn.h>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 
-#include "tests/oci/StubLibrary.h"
-#include "ociabi/OciApi.h"
 #include "oci/OciLibrary.h"
 #include "oci/TOCI8Ctrl.h"
+#include "ociabi/OciApi.h"
+#include "tests/oci/StubLibrary.h"
 
 namespace tabrook {
 namespace {
@@ -57,22 +57,20 @@ TEST_P(ActivationByLibrary, GivesTheMessageOrTheLevel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Variants, ActivationByLibrary,
-    ::testing::Values(
-        ActivationCase{"full", true, "", "9.2"},
-        ActivationCase{"no_fetch_bind", false, "エントリOCIStmtFetchのロードに失敗しました", ""},
-        ActivationCase{"no_bind_by_name", false, "エントリOCIBindByNameのロードに失敗しました", ""},
-        ActivationCase{"no_initialize", false, "エントリOCIInitializeのロードに失敗しました", ""},
-        ActivationCase{"no_date_to_text", false, "エントリOCIDateToTextのロードに失敗しました", ""},
-        ActivationCase{"no_raw_ptr", false, "エントリOCIRawPtrのロードに失敗しました", ""},
-        ActivationCase{"no_date_check", false, "Date系エントリのロードに失敗しました", ""},
-        ActivationCase{"no_date_and_number", false, "Date系エントリのロードに失敗しました", ""},
-        ActivationCase{"no_number_mod", false, "Number系エントリのロードに失敗しました", ""},
-        ActivationCase{"no_lob_trim", false, "Lob系エントリのロードに失敗しました", ""},
-        ActivationCase{"no_datetime_text", true, "", " 8.1"},
-        ActivationCase{"no_lob_is_open", true, "", "8.0"},
-        ActivationCase{"no_lob_is_open_datetime", true, "", "8.0"},
-        ActivationCase{"no_pool", true, "", "9.0"},
-        ActivationCase{"no_optional", true, "", "9.2"}),
+    ::testing::Values(ActivationCase{"full", true, "", "9.2"},
+                      ActivationCase{"no_fetch_bind", false, "エントリOCIStmtFetchのロードに失敗しました", ""},
+                      ActivationCase{"no_bind_by_name", false, "エントリOCIBindByNameのロードに失敗しました", ""},
+                      ActivationCase{"no_initialize", false, "エントリOCIInitializeのロードに失敗しました", ""},
+                      ActivationCase{"no_date_to_text", false, "エントリOCIDateToTextのロードに失敗しました", ""},
+                      ActivationCase{"no_raw_ptr", false, "エントリOCIRawPtrのロードに失敗しました", ""},
+                      ActivationCase{"no_date_check", false, "Date系エントリのロードに失敗しました", ""},
+                      ActivationCase{"no_date_and_number", false, "Date系エントリのロードに失敗しました", ""},
+                      ActivationCase{"no_number_mod", false, "Number系エントリのロードに失敗しました", ""},
+                      ActivationCase{"no_lob_trim", false, "Lob系エントリのロードに失敗しました", ""},
+                      ActivationCase{"no_datetime_text", true, "", " 8.1"},
+                      ActivationCase{"no_lob_is_open", true, "", "8.0"},
+                      ActivationCase{"no_lob_is_open_datetime", true, "", "8.0"},
+                      ActivationCase{"no_pool", true, "", "9.0"}, ActivationCase{"no_optional", true, "", "9.2"}),
     [](const auto& info) { return std::string(info.param.variant); });
 
 TEST(Activation, WithoutAnyLibraryFailsWithTheLoadMessage) {
@@ -196,7 +194,8 @@ TEST_P(InitFailure, LeavesTheComponentInactiveAndCanBeRetried) {
 INSTANTIATE_TEST_SUITE_P(Steps, InitFailure,
                          ::testing::Values(InitFailureCase{"OCIInitialize", "OCIの初期化に失敗しました", 0},
                                            InitFailureCase{"OCIEnvInit", "OCIの初期化に失敗しました", 0},
-                                           InitFailureCase{"OCIHandleAlloc", "OCIのエラーハンドル初期化に失敗しました", 1}));
+                                           InitFailureCase{"OCIHandleAlloc", "OCIのエラーハンドル初期化に失敗しました",
+                                                           1}));
 
 TEST(Activation, InitialisesInObjectModeOnceAndTermFreesTheEnvironment) {
     StubLibrary stub("full");
@@ -266,7 +265,7 @@ TEST(ConversionServices, NumberDigitsCountsIntegerDigitsAndFraction) {
     struct {
         double value;
         NumberDigitsResult expected;
-    } cases[] = {{0, {1, false}},   {-123.45, {3, true}}, {0.05, {-1, true}}, {7, {1, false}},
+    } cases[] = {{0, {1, false}},     {-123.45, {3, true}},   {0.05, {-1, true}}, {7, {1, false}},
                  {1234.5, {4, true}}, {0.000012, {-4, true}}, {99999, {5, false}}};
     for (const auto& c : cases) {
         EXPECT_EQ(oci.NumberDigits(StubNumber(oci, c.value)), c.expected) << c.value;

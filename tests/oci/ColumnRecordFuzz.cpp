@@ -11,8 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tabrook;
     describe d;
-    const size_t fixed = sizeof d.DataSize + sizeof d.DataType + sizeof d.Precision + sizeof d.Scale +
-                         sizeof d.NullOk + sizeof d.CharSetForm;
+    const size_t fixed = sizeof d.DataSize + sizeof d.DataType + sizeof d.Precision + sizeof d.Scale + sizeof d.NullOk +
+                         sizeof d.CharSetForm;
     if (size < fixed) return 0;
     std::memcpy(&d.DataSize, data, 2);
     std::memcpy(&d.DataType, data + 2, 2);

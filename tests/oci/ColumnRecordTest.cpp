@@ -1,10 +1,9 @@
 // The type table: remapping of described types, sizing and acceptance, number masks and the
 // column record built from a description.
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstring>
+#include <gtest/gtest.h>
 
 #include "oci/DataAttr.h"
 #include "oci/TOCI8Func.h"
@@ -31,9 +30,8 @@ TEST(TypeRemap, FloatAndNationalTypes) {
         sb1 scale;
         ub1 form;
         int expected;
-    } cases[] = {{2, 126, -127, 0, 4},  {2, 0, -127, 0, 2},   {2, 10, 2, 0, 2},    {1, 0, 0, 2, 9009},
-                 {9, 0, 0, 2, 9009},    {96, 0, 0, 2, 9096},  {112, 0, 0, 2, 9112}, {1, 0, 0, 1, 1},
-                 {96, 0, 0, 1, 96},     {113, 0, 0, 2, 113}};
+    } cases[] = {{2, 126, -127, 0, 4}, {2, 0, -127, 0, 2},   {2, 10, 2, 0, 2}, {1, 0, 0, 2, 9009}, {9, 0, 0, 2, 9009},
+                 {96, 0, 0, 2, 9096},  {112, 0, 0, 2, 9112}, {1, 0, 0, 1, 1},  {96, 0, 0, 1, 96},  {113, 0, 0, 2, 113}};
     for (const auto& c : cases) {
         describe d = Described(c.type, 22, c.precision, c.scale, c.form);
         RemapDescribedType(d);
@@ -49,9 +47,9 @@ TEST(TypeSizing, AcceptedTypesAndTheirBufferSizes) {
         ub2 size;
     } cases[] = {// the sizes that are not the described size: LONG and LONG RAW get 4000, a DATE 8,
                  // a ROWID 22, LOBs and BFILEs no buffer; and the types that cannot be fetched
-                 {8, 0, true, 4000},    {24, 0, true, 4000},  {12, 7, true, 8},       {104, 10, true, 22},
-                 {112, 4000, true, 0},  {114, 530, true, 0},  {9112, 4000, true, 0},  {1, 20, true, 20},
-                 {100, 4, false, 4},    {108, 0, false, 0},   {3, 4, false, 4}};
+                 {8, 0, true, 4000},   {24, 0, true, 4000}, {12, 7, true, 8},      {104, 10, true, 22},
+                 {112, 4000, true, 0}, {114, 530, true, 0}, {9112, 4000, true, 0}, {1, 20, true, 20},
+                 {100, 4, false, 4},   {108, 0, false, 0},  {3, 4, false, 4}};
     for (const auto& c : cases) {
         describe d = Described(c.type, c.described, 0, 0);
         EXPECT_EQ(SizeForFetch(d), c.accepted) << c.type;
@@ -63,10 +61,11 @@ TEST(NumberMasks, DeclaredPrecisionAndScale) {
     struct {
         int p, s;
         std::string mask;
-    } cases[] = {{5, 0, "FM99999"},         {8, 2, "FM99999999.09"}, {1, 1, "FM9.0"},
-                 {0, 3, "FM.099"},          {-3, 5, "FM.09999"},     {0, 0, ""},
-                 {127, -127, ""},           {38, 0, "FM99999999999999999999999999999999999999"},
-                 {3, -2, "FM999"},          {63, 0, "FM" + std::string(63, '9')}};
+    } cases[] = {{5, 0, "FM99999"},   {8, 2, "FM99999999.09"},
+                 {1, 1, "FM9.0"},     {0, 3, "FM.099"},
+                 {-3, 5, "FM.09999"}, {0, 0, ""},
+                 {127, -127, ""},     {38, 0, "FM99999999999999999999999999999999999999"},
+                 {3, -2, "FM999"},    {63, 0, "FM" + std::string(63, '9')}};
     for (const auto& c : cases) EXPECT_EQ(DeclaredNumberMask(c.p, c.s), c.mask) << c.p << "," << c.s;
     EXPECT_EQ(DeclaredNumberMask(64, 0), "");  // 66 characters is over the limit
 }

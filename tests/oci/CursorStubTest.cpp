@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/oci/StubLibrary.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"
+#include "tests/oci/StubLibrary.h"
 
 namespace tabrook {
 namespace {
@@ -201,10 +201,17 @@ TEST_F(Cursor, BindsEveryKindByNameBeforeEveryExecution) {
               ":d:156:8:chained\n"
               ":f:4:0:chained\n"
               ":s:4:4:chained\n"
-              ":r:104:" + ptr + ":chained\n"
-              ":b:113:" + ptr + ":chained\n"
-              ":c:112:" + ptr + ":chained\n"
-              ":x:114:" + ptr + ":chained\n");
+              ":r:104:" +
+                  ptr +
+                  ":chained\n"
+                  ":b:113:" +
+                  ptr +
+                  ":chained\n"
+                  ":c:112:" +
+                  ptr +
+                  ":chained\n"
+                  ":x:114:" +
+                  ptr + ":chained\n");
     ASSERT_TRUE(cur.ExecuteWithBind());
     EXPECT_EQ(stub.Count("OCIBindByName"), 20);
     EXPECT_EQ(stub.Count("OCIStmtPrepare"), 1);
@@ -245,16 +252,15 @@ TEST_F(Cursor, QueryDescribesDefinesAndFetchesUntilNoData) {
     stub.AddColumn(1, 40, 0, 0, 2, "NV");
     stub.SetRows(2);
     ASSERT_TRUE(Query()) << cur.ErrMsg;
-    EXPECT_EQ(cur.Values, (std::vector<std::string>{"NAME  ", "AMOUNT", "DAY", "CODE", "TS", "DS", "YM", "R", "RID",
-                                                    "L", "NV"}));
+    EXPECT_EQ(cur.Values,
+              (std::vector<std::string>{"NAME  ", "AMOUNT", "DAY", "CODE", "TS", "DS", "YM", "R", "RID", "L", "NV"}));
     ASSERT_EQ(cur.Columns.size(), 11u);
     EXPECT_EQ(cur.Columns[0].Name, "NAME");
     EXPECT_EQ(cur.Columns[10].DataType, kTypeNVarchar2);
     const std::string ptr = std::to_string(sizeof(void*));
     // Text buffers hold four bytes a character when the client does not tell its width.
-    EXPECT_EQ(stub.Defines(),
-              "1:5:41\n2:6:23\n3:156:9\n4:96:21\n5:187:" + ptr + "\n6:190:" + ptr + "\n7:189:" + ptr +
-                  "\n8:23:17\n9:9:23\n10:5:4001\n11:5:81\n");
+    EXPECT_EQ(stub.Defines(), "1:5:41\n2:6:23\n3:156:9\n4:96:21\n5:187:" + ptr + "\n6:190:" + ptr + "\n7:189:" + ptr +
+                                  "\n8:23:17\n9:9:23\n10:5:4001\n11:5:81\n");
     EXPECT_EQ(stub.AttrSets(), "32\n");  // the charset form of the national column, never its id
     EXPECT_EQ(stub.Count("OCIDescriptorFree(param)"), 11);
 
@@ -288,14 +294,14 @@ TEST_F(Cursor, QueryDescribesDefinesAndFetchesUntilNoData) {
 // (as described, else from its bytes) times the client's bytes per character.
 TEST_F(Cursor, TextBuffersHoldTheClientsBytesPerCharacter) {
     struct Case {
-        int maxBytes;            // 0: the client does not tell
-        int charSize;            // 0: not described
+        int maxBytes;  // 0: the client does not tell
+        int charSize;  // 0: not described
         std::string defines;
     };
     const std::vector<Case> cases = {
         {1, 0, "1:5:11\n2:96:6\n3:5:41\n"},
         {3, 0, "1:5:31\n2:96:16\n3:5:61\n"},
-        {3, 4, "1:5:13\n2:96:13\n3:5:41\n"},   // a described length in characters wins...
+        {3, 4, "1:5:13\n2:96:13\n3:5:41\n"},  // a described length in characters wins...
         {0, 0, "1:5:41\n2:96:21\n3:5:81\n"},
         {1, 20, "1:5:21\n2:96:21\n3:5:41\n"},  // ...but the buffer never shrinks below the bytes
     };
@@ -307,9 +313,9 @@ TEST_F(Cursor, TextBuffersHoldTheClientsBytesPerCharacter) {
         stub.SetMaxBytesPerChar(c.maxBytes);
         ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
         cur.SetParent(&oci);
-        stub.AddColumn(1, 10, 0, 0, 1, "V");   // VARCHAR2(10)
-        stub.AddColumn(96, 5, 0, 0, 1, "C");   // CHAR(5)
-        stub.AddColumn(1, 40, 0, 0, 2, "N");   // NVARCHAR2(20): two bytes a character described
+        stub.AddColumn(1, 10, 0, 0, 1, "V");  // VARCHAR2(10)
+        stub.AddColumn(96, 5, 0, 0, 1, "C");  // CHAR(5)
+        stub.AddColumn(1, 40, 0, 0, 2, "N");  // NVARCHAR2(20): two bytes a character described
         if (c.charSize > 0) {
             stub.SetCharSize(0, c.charSize);
             stub.SetCharSize(1, c.charSize);
@@ -486,17 +492,16 @@ TEST_P(ConvertFailure, IsVisibleAfterTheFetch) {
     EXPECT_EQ(cur.ErrMsg, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Types, ConvertFailure,
-    ::testing::Values(ConvertFailureCase{12, 7, 0, 0, "OCIDateToText", ""},
-                      ConvertFailureCase{2, 22, 5, 0, "OCINumberToText",
-                                         "ORA-01877: string is too long for internal buffer\n"},
-                      ConvertFailureCase{2, 22, 0, -127, "OCINumberLog",
-                                         "ORA-01877: string is too long for internal buffer\n"},
-                      ConvertFailureCase{187, 11, 0, 6, "OCIDateTimeToText",
-                                         "ORA-01877: string is too long for internal buffer\n"},
-                      ConvertFailureCase{190, 11, 2, 6, "OCIIntervalToText", ""}),
-    [](const auto& info) { return std::string(info.param.forced); });
+INSTANTIATE_TEST_SUITE_P(Types, ConvertFailure,
+                         ::testing::Values(ConvertFailureCase{12, 7, 0, 0, "OCIDateToText", ""},
+                                           ConvertFailureCase{2, 22, 5, 0, "OCINumberToText",
+                                                              "ORA-01877: string is too long for internal buffer\n"},
+                                           ConvertFailureCase{2, 22, 0, -127, "OCINumberLog",
+                                                              "ORA-01877: string is too long for internal buffer\n"},
+                                           ConvertFailureCase{187, 11, 0, 6, "OCIDateTimeToText",
+                                                              "ORA-01877: string is too long for internal buffer\n"},
+                                           ConvertFailureCase{190, 11, 2, 6, "OCIIntervalToText", ""}),
+                         [](const auto& info) { return std::string(info.param.forced); });
 
 TEST_F(Cursor, ChangingTheConnectionWhileOpenThrows) {
     cur.SetSQL("select 1 from dual");

@@ -2,16 +2,15 @@
 // statement life cycle, binds of every kind, the describe of each column type and the text of
 // every value.
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <optional>
 
-#include "tests/oci/StubLibrary.h"
-#include "tests/support/ScopedEnv.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"
+#include "tests/oci/StubLibrary.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace tabrook {
 namespace {
@@ -324,8 +323,8 @@ TEST_F(Engine, NumberDigitsWithTheEnginesArithmetic) {
     struct {
         double value;
         NumberDigitsResult expected;
-    } cases[] = {{0, {1, false}}, {-123.45, {3, true}}, {0.05, {-1, true}}, {7, {1, false}},
-                 {1000, {4, false}}, {1e-7, {-6, true}}, {0.000012, {-4, true}}};
+    } cases[] = {{0, {1, false}},    {-123.45, {3, true}}, {0.05, {-1, true}},    {7, {1, false}},
+                 {1000, {4, false}}, {1e-7, {-6, true}},   {0.000012, {-4, true}}};
     for (const auto& c : cases) {
         OCINumber n{};
         ASSERT_EQ(oci_->Entries().OCINumberFromReal(oci_->hErr, &c.value, sizeof c.value, &n), 0);
@@ -334,23 +333,27 @@ TEST_F(Engine, NumberDigitsWithTheEnginesArithmetic) {
 }
 
 TEST_F(Engine, TextOfDatesCharactersAndPlaceholders) {
-    Exec("CREATE TABLE V (D DATE, C CHAR(5), S VARCHAR2(10), NS NVARCHAR2(10), NC NCHAR(3), R RAW(4), "
-         "L LONG)");
-    Exec("INSERT INTO V VALUES (TO_DATE('2004-03-01 13:05:09', 'YYYY-MM-DD HH24:MI:SS'), 'ab', 'hello', "
-         "N'wide', N'x', HEXTORAW('0A0B'), 'long text')");
+    Exec(
+        "CREATE TABLE V (D DATE, C CHAR(5), S VARCHAR2(10), NS NVARCHAR2(10), NC NCHAR(3), R RAW(4), "
+        "L LONG)");
+    Exec(
+        "INSERT INTO V VALUES (TO_DATE('2004-03-01 13:05:09', 'YYYY-MM-DD HH24:MI:SS'), 'ab', 'hello', "
+        "N'wide', N'x', HEXTORAW('0A0B'), 'long text')");
     Exec("INSERT INTO V VALUES (NULL, NULL, NULL, NULL, NULL, NULL, NULL)");
     auto rows = Rows("SELECT D, C, S, NS, NC, R, L FROM V");
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"2004/03/01 13:05:09", "ab   ", "hello", "wide", "x  ", "(RAW)",
-                                                 "long text"}));
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"2004/03/01 13:05:09", "ab   ", "hello", "wide", "x  ", "(RAW)", "long text"}));
     EXPECT_EQ(rows[1], std::vector<std::string>(7));
 }
 
 TEST_F(Engine, TextOfTimestampsAndIntervals) {
-    Exec("CREATE TABLE W (TZ TIMESTAMP(6) WITH TIME ZONE, YM INTERVAL YEAR(2) TO MONTH, "
-         "DS INTERVAL DAY(2) TO SECOND(6), TS TIMESTAMP(6))");
-    Exec("INSERT INTO W VALUES (TIMESTAMP '2004-03-01 13:05:09.123456 +09:00', INTERVAL '1-2' YEAR TO MONTH, "
-         "INTERVAL '1 02:03:04.5' DAY TO SECOND, TIMESTAMP '2004-03-01 13:05:09.123456')");
+    Exec(
+        "CREATE TABLE W (TZ TIMESTAMP(6) WITH TIME ZONE, YM INTERVAL YEAR(2) TO MONTH, "
+        "DS INTERVAL DAY(2) TO SECOND(6), TS TIMESTAMP(6))");
+    Exec(
+        "INSERT INTO W VALUES (TIMESTAMP '2004-03-01 13:05:09.123456 +09:00', INTERVAL '1-2' YEAR TO MONTH, "
+        "INTERVAL '1 02:03:04.5' DAY TO SECOND, TIMESTAMP '2004-03-01 13:05:09.123456')");
     Exec("INSERT INTO W VALUES (NULL, NULL, NULL, NULL)");
     cur_->SetSQL("SELECT TZ, YM, DS, TS FROM W");
     ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;

@@ -2,19 +2,18 @@
 // temporary LOBs bound into INSERTs and read back through the cursor, the BFILE refusals and
 // the Oracle errors the engine gives for what a client may not do.
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <map>
 #include <sstream>
 
-#include "tests/oci/StubLibrary.h"
 #include "oci/BindAttr.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"
 #include "oci/TOCIException.h"
+#include "tests/oci/StubLibrary.h"
 
 namespace tabrook {
 namespace {
@@ -131,7 +130,7 @@ TEST_F(Lob, PositionIsZeroBasedOutsideAndFollowsReadsWritesAndSeeks) {
     EXPECT_EQ(lob.GetPosition(), 5u);
     EXPECT_EQ(lob.Read(buffer, 16), 7u);  // only what is left
     EXPECT_EQ(std::string(buffer, 7), ", world");
-    EXPECT_EQ(buffer[7], '\0');          // the rest of the buffer is cleared
+    EXPECT_EQ(buffer[7], '\0');  // the rest of the buffer is cleared
 
     // Seek(0, 2) stands after the last byte: a write appends.
     EXPECT_EQ(lob.Seek(0, 2), 0u);
@@ -228,7 +227,8 @@ TEST_F(Lob, LobTypeAndParentAreLockedWhileAllocated) {
     lob.SetLobType(entLob::Blob);
     ASSERT_TRUE(lob.Initialize()) << lob.ErrMsg;
     EXPECT_EQ(Raised([&] { lob.SetLobType(entLob::Clob); }), "Lobが有効になっている間はLobTypeの変更はできません");
-    EXPECT_EQ(Raised([&] { lob.SetParent(nullptr); }), "Lobが有効になっている間はTOCI8Ctrlへのバインドは変更できません");
+    EXPECT_EQ(Raised([&] { lob.SetParent(nullptr); }),
+              "Lobが有効になっている間はTOCI8Ctrlへのバインドは変更できません");
     EXPECT_EQ(lob.LobType(), entLob::Blob);
     ASSERT_TRUE(lob.Terminate());
     lob.SetLobType(entLob::Clob);

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/oci/StubLibrary.h"
-#include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Ctrl.h"
+#include "oci/TOCI8Cur.h"
+#include "tests/oci/StubLibrary.h"
 
 namespace tabrook {
 namespace {

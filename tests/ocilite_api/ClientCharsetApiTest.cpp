@@ -2,16 +2,16 @@
 // text, fetched text and column names cross the C API in it. NLS_LANG is read once per
 // process, so each case runs in a process of its own (a death test that exits normally).
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <string>
 
-#include "tests/ocilite_api/OciSession.h"
 #include "ocilite/engine/Engine.h"
+#include "tests/ocilite_api/OciSession.h"
 
 using ocitest::OciSession;
 

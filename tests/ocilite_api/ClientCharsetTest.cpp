@@ -22,7 +22,10 @@ TEST(ClientCharset, ConvertsBothWaysByteForByte) {
         {"JA16EUC", "\xC6\xFC\xCB\xDC\xB8\xEC", "日本語"},
         {"ZHS16GBK", "\xD6\xD0\xCE\xC4", "中文"},
         {"WE8MSWIN1252", "caf\xE9 \x80", "café €"},
-        {"WE8ISO8859P1", "Gr\xFC\xDF" "e", "Grüße"},
+        {"WE8ISO8859P1",
+         "Gr\xFC\xDF"
+         "e",
+         "Grüße"},
         {"US7ASCII", "plain", "plain"},
         {"AL32UTF8", "Grüße 日本", "Grüße 日本"},
         {"UTF8", "Grüße", "Grüße"},
@@ -43,9 +46,9 @@ TEST(ClientCharset, UnconvertibleCharactersBecomeTheReplacementCharacter) {
         std::string client;
     };
     const Case toClient[] = {
-        {"JA16SJIS", "café", "caf\x81\x48"},  // full-width question mark
+        {"JA16SJIS", "café", "caf\x81\x48"},          // full-width question mark
         {"JA16EUC", "\xF0\x9F\x98\x80", "\xA1\xA9"},  // an emoji
-        {"WE8MSWIN1252", "日本", "\xBF\xBF"},  // inverted question mark
+        {"WE8MSWIN1252", "日本", "\xBF\xBF"},         // inverted question mark
         {"US7ASCII", "Grüße", "Gr??e"},
         {"WE8ISO8859P1", "€", "\xBF"},
     };

@@ -1,9 +1,8 @@
 // Every external type both ways: what a bind buffer delivers to the engine, and what a fetched
 // value writes into a define buffer (data, indicator, returned length, return code).
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "tests/ocilite_api/FakeEngine.h"
@@ -176,7 +175,8 @@ TEST_F(ConversionTest, DescriptorBindsReadTheDescriptor) {
     EXPECT_EQ(LastBound(), "NULL");
 
     OCIDateTime* ts = nullptr;
-    ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&ts), OCI_DTYPE_TIMESTAMP_TZ, 0, nullptr), OCI_SUCCESS);
+    ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&ts), OCI_DTYPE_TIMESTAMP_TZ, 0, nullptr),
+              OCI_SUCCESS);
     ASSERT_EQ(OCIDateTimeSysTimeStamp(s.env, s.err, ts), OCI_SUCCESS);
     ASSERT_EQ(BindAndRun(SQLT_TIMESTAMP_TZ, &ts, sizeof ts), OCI_SUCCESS);
     std::string bound = LastBound();
@@ -207,10 +207,18 @@ struct DefineCase {
     const char* error;  // expected error text prefix, or nullptr
 };
 
-Value Num(const char* text) { return OraNumber::Parse(text); }
+Value Num(const char* text) {
+    return OraNumber::Parse(text);
+}
 Value Date(int y, int mo, int d, int h, int mi, int s, uint32_t nanos = 0, DatetimeKind kind = DatetimeKind::Date) {
     OraTimestamp ts;
-    ts.year = y; ts.month = mo; ts.day = d; ts.hour = h; ts.minute = mi; ts.second = s; ts.nanos = nanos;
+    ts.year = y;
+    ts.month = mo;
+    ts.day = d;
+    ts.hour = h;
+    ts.minute = mi;
+    ts.second = s;
+    ts.nanos = nanos;
     return DatetimeValue{kind, ts};
 }
 
@@ -238,12 +246,23 @@ TEST_F(ConversionTest, DefinesWriteDataIndicatorLengthAndCode) {
          0, nullptr},
         {"date as str", Date(2004, 3, 1, 13, 5, 9), 12, 0, 0, SQLT_STR, 20, Str("01-MAR-04", true), 0, 9, 0, nullptr},
         {"raw as bin", RawValue{std::string("\x01\xab", 2)}, 23, 0, 0, SQLT_BIN, 4, Bytes({1, 0xab}), 0, 2, 0, nullptr},
-        {"raw as str", RawValue{std::string("\x01\xab", 2)}, 23, 0, 0, SQLT_STR, 8, Str("01AB", true), 0, 4, 0, nullptr},
+        {"raw as str", RawValue{std::string("\x01\xab", 2)}, 23, 0, 0, SQLT_STR, 8, Str("01AB", true), 0, 4, 0,
+         nullptr},
         {"interval as str", OraIntervalYM{14}, 189, 2, 0, SQLT_STR, 20, Str("+01-02", true), 0, 6, 0, nullptr},
         {"rowid as vcs", RowidValue{"AAAAB0AABAAAAAQAAA"}, 104, 0, 0, SQLT_VCS, 23, Bytes({18, 0, 'A', 'A'}), 0, 20, 0,
          nullptr},
         {"clob as str", LobRefValue{112, false, "x"}, 112, 0, 0, SQLT_STR, 20, Str("x", true), 0, 1, 0, nullptr},
-        {"blob as str", LobRefValue{113, false, "x"}, 113, 0, 0, SQLT_STR, 20, {}, 0, 0, 0,
+        {"blob as str",
+         LobRefValue{113, false, "x"},
+         113,
+         0,
+         0,
+         SQLT_STR,
+         20,
+         {},
+         0,
+         0,
+         0,
          "ORA-00932: inconsistent datatypes"},
     };
     for (const auto& c : cases) {
@@ -283,15 +302,18 @@ TEST_F(ConversionTest, TimestampAndIntervalDescriptorsThroughTheTextServices) {
     sb2 ind = 0;
     ub2 rlen = 0;
     // Value size 4 is what the client passes for the address of its descriptor pointer.
-    ASSERT_EQ(DefineAndFetch(Date(2004, 3, 1, 13, 5, 9, 123456000, DatetimeKind::Timestamp), column, SQLT_TIMESTAMP, &ts,
-                             4, &ind, &rlen, nullptr),
-              OCI_SUCCESS) << s.ErrorText();
+    ASSERT_EQ(DefineAndFetch(Date(2004, 3, 1, 13, 5, 9, 123456000, DatetimeKind::Timestamp), column, SQLT_TIMESTAMP,
+                             &ts, 4, &ind, &rlen, nullptr),
+              OCI_SUCCESS)
+        << s.ErrorText();
     char text[64];
     ub4 size = sizeof text;
     const char* fmt = "YYYY/MM/DD HH24:MI:SSXFF";
-    ASSERT_EQ(OCIDateTimeToText(s.env, s.err, ts, reinterpret_cast<const OraText*>(fmt),
-                                static_cast<ub1>(std::strlen(fmt)), 6, nullptr, 0, &size, reinterpret_cast<OraText*>(text)),
-              OCI_SUCCESS) << s.ErrorText();
+    ASSERT_EQ(
+        OCIDateTimeToText(s.env, s.err, ts, reinterpret_cast<const OraText*>(fmt), static_cast<ub1>(std::strlen(fmt)),
+                          6, nullptr, 0, &size, reinterpret_cast<OraText*>(text)),
+        OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(std::string(text, size), "2004/03/01 13:05:09.123456");
 
     OCIHandleFree(stmt_, OCI_HTYPE_STMT);
@@ -302,9 +324,11 @@ TEST_F(ConversionTest, TimestampAndIntervalDescriptorsThroughTheTextServices) {
     ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&iv), OCI_DTYPE_INTERVAL_DS, 0, nullptr), OCI_SUCCESS);
     ASSERT_EQ(DefineAndFetch(OraIntervalDS::FromParts(false, 5, 4, 3, 2, 100000000), column, SQLT_INTERVAL_DS, &iv,
                              sizeof iv, &ind, &rlen, nullptr),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     size_t len = 0;
-    ASSERT_EQ(OCIIntervalToText(s.env, s.err, iv, 2, 6, reinterpret_cast<OraText*>(text), sizeof text, &len), OCI_SUCCESS);
+    ASSERT_EQ(OCIIntervalToText(s.env, s.err, iv, 2, 6, reinterpret_cast<OraText*>(text), sizeof text, &len),
+              OCI_SUCCESS);
     EXPECT_EQ(std::string(text, len), "+05 04:03:02.100000");
     // A define into a descriptor of the wrong kind is refused.
     OCIHandleFree(stmt_, OCI_HTYPE_STMT);
@@ -322,7 +346,8 @@ TEST_F(ConversionTest, LobColumnsFetchIntoLocatorsThatCarryTheirContent) {
     sb2 ind = 0;
     ub2 rlen = 0;
     ASSERT_EQ(DefineAndFetch(LobRefValue{112, false, "T/C/1"}, column, SQLT_CLOB, &lob, -1, &ind, &rlen, nullptr),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(ind, 0);
     ub1 form = 0;
     ASSERT_EQ(OCILobCharSetForm(s.env, s.err, lob, &form), OCI_SUCCESS);
@@ -330,7 +355,8 @@ TEST_F(ConversionTest, LobColumnsFetchIntoLocatorsThatCarryTheirContent) {
     ub4 amount = 10;
     char buf[16];
     ASSERT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 1, buf, sizeof buf, nullptr, nullptr, 0, SQLCS_IMPLICIT),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(std::string(buf, amount), "T/C/1");
     ub4 length = 0;
     EXPECT_EQ(OCILobGetLength(s.svc, s.err, lob, &length), OCI_SUCCESS);

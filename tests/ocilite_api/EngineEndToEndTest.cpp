@@ -3,18 +3,18 @@
 // its conversion functions, the describe of each column type, fetches with the client's
 // defines, Oracle's errors, and transactions.
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "tests/ocilite_api/OciSession.h"
 #include "ocilite/engine/Engine.h"
+#include "tests/ocilite_api/OciSession.h"
 
 using ocitest::OciSession;
 
@@ -23,9 +23,9 @@ namespace {
 class EngineEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("ocilite_api_e2e_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            std::filesystem::temp_directory_path() / ("ocilite_api_e2e_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         db_ = (dir_ / "test.db").string();
@@ -50,7 +50,8 @@ protected:
         std::vector<sb2> inds(count);
         for (ub4 i = 0; i < count; ++i) {
             OCIDefine* d = nullptr;
-            OCIDefineByPos(stmt, &d, s.err, i + 1, bufs[i].data(), 256, SQLT_STR, &inds[i], nullptr, nullptr, OCI_DEFAULT);
+            OCIDefineByPos(stmt, &d, s.err, i + 1, bufs[i].data(), 256, SQLT_STR, &inds[i], nullptr, nullptr,
+                           OCI_DEFAULT);
         }
         sword rc;
         while ((rc = OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT)) == OCI_SUCCESS) {
@@ -77,8 +78,9 @@ TEST_F(EngineEndToEnd, LogonErrors) {
 }
 
 TEST_F(EngineEndToEnd, BoundInsertAsAnImportDoesItThenFetchBack) {
-    Exec("CREATE TABLE T (ID NUMBER(10), NAME VARCHAR2(40), AMT NUMBER(10,2), D DATE, NOTE VARCHAR2(60), "
-         "QTY NUMBER(5), CC CHAR(2))");
+    Exec(
+        "CREATE TABLE T (ID NUMBER(10), NAME VARCHAR2(40), AMT NUMBER(10,2), D DATE, NOTE VARCHAR2(60), "
+        "QTY NUMBER(5), CC CHAR(2))");
     OCIStmt* stmt = s.NewStatement();
     const std::string sql =
         "INSERT INTO T (\"ID\",\"NAME\",\"AMT\",\"D\",\"NOTE\",\"QTY\",\"CC\") VALUES (:\"ID\",:\"NAME\",:\"AMT\","
@@ -100,7 +102,8 @@ TEST_F(EngineEndToEnd, BoundInsertAsAnImportDoesItThenFetchBack) {
                                     nullptr, nullptr, 0, nullptr, OCI_DEFAULT),
                       OCI_SUCCESS);
         }
-        ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+        ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS)
+            << s.ErrorText();
         ub4 count = 0;
         OCIAttrGet(stmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_ROW_COUNT, s.err);
         EXPECT_EQ(count, 1u);
@@ -149,17 +152,25 @@ struct DescribeCase {
 
 TEST_F(EngineEndToEnd, DescribeOfEachColumnType) {
     const DescribeCase cases[] = {
-        {"VARCHAR2(20)", 1, 20, 0, 0, 1},         {"NVARCHAR2(20)", 1, 40, 0, 0, 2},
-        {"CHAR(5)", 96, 5, 0, 0, 1},              {"NCHAR(5)", 96, 10, 0, 0, 2},
-        {"NUMBER", 2, 22, 0, -127, 0},            {"NUMBER(10,2)", 2, 22, 10, 2, 0},
-        {"NUMBER(5)", 2, 22, 5, 0, 0},            {"FLOAT", 2, 22, 126, -127, 0},
-        {"INTEGER", 2, 22, 38, 0, 0},             {"DATE", 12, 7, 0, 0, 0},
-        {"TIMESTAMP(6)", 187, 11, 0, 6, 0},       {"TIMESTAMP(3) WITH TIME ZONE", 188, 13, 0, 3, 0},
+        {"VARCHAR2(20)", 1, 20, 0, 0, 1},
+        {"NVARCHAR2(20)", 1, 40, 0, 0, 2},
+        {"CHAR(5)", 96, 5, 0, 0, 1},
+        {"NCHAR(5)", 96, 10, 0, 0, 2},
+        {"NUMBER", 2, 22, 0, -127, 0},
+        {"NUMBER(10,2)", 2, 22, 10, 2, 0},
+        {"NUMBER(5)", 2, 22, 5, 0, 0},
+        {"FLOAT", 2, 22, 126, -127, 0},
+        {"INTEGER", 2, 22, 38, 0, 0},
+        {"DATE", 12, 7, 0, 0, 0},
+        {"TIMESTAMP(6)", 187, 11, 0, 6, 0},
+        {"TIMESTAMP(3) WITH TIME ZONE", 188, 13, 0, 3, 0},
         {"TIMESTAMP WITH LOCAL TIME ZONE", 232, 11, 0, 6, 0},
         {"INTERVAL YEAR(2) TO MONTH", 189, 5, 2, 0, 0},
         {"INTERVAL DAY(2) TO SECOND(6)", 190, 11, 2, 6, 0},
-        {"RAW(16)", 23, 16, 0, 0, 0},             {"CLOB", 112, 4000, 0, 0, 1},
-        {"BLOB", 113, 4000, 0, 0, 0},             {"BINARY_FLOAT", 100, 4, 0, 0, 0},
+        {"RAW(16)", 23, 16, 0, 0, 0},
+        {"CLOB", 112, 4000, 0, 0, 1},
+        {"BLOB", 113, 4000, 0, 0, 0},
+        {"BINARY_FLOAT", 100, 4, 0, 0, 0},
         {"BINARY_DOUBLE", 101, 8, 0, 0, 0},
     };
     int n = 0;
@@ -255,7 +266,8 @@ TEST_F(EngineEndToEnd, LobColumnsDefineIntoLocatorsAndNationalTextRoundTrips) {
     ub4 amount = 4;
     char buf[8];
     ASSERT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 6, buf, sizeof buf, nullptr, nullptr, 0, SQLCS_IMPLICIT),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(std::string(buf, amount), "text");
     // The selected row is not locked, so its LOB cannot be written through the locator.
     amount = 1;
@@ -298,7 +310,8 @@ TEST_F(EngineEndToEnd, TemporaryLobsWrittenInPiecesReadWithACallbackAndStored) {
     OCILobLocator* lob = nullptr;
     ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&lob), OCI_DTYPE_LOB, 0, nullptr), OCI_SUCCESS);
     ASSERT_EQ(OCILobCreateTemporary(s.svc, s.err, lob, 0, SQLCS_IMPLICIT, OCI_TEMP_CLOB, 0, OCI_DURATION_SESSION),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     // Polling pieces: first and next ask for more data, the last one ends the write.
     char a[] = "first,", b[] = "second,", c[] = "last";
     ub4 amount = 0;
@@ -307,7 +320,8 @@ TEST_F(EngineEndToEnd, TemporaryLobsWrittenInPiecesReadWithACallbackAndStored) {
     EXPECT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 1, b, 7, OCI_NEXT_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
               OCI_NEED_DATA);
     EXPECT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 1, c, 4, OCI_LAST_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     // A next piece without a first one is refused.
     EXPECT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 1, c, 4, OCI_NEXT_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
               OCI_ERROR);
@@ -315,9 +329,10 @@ TEST_F(EngineEndToEnd, TemporaryLobsWrittenInPiecesReadWithACallbackAndStored) {
     PieceFeed feed{{" +one", " +two", " +six"}};
     char buffer[16] = " +zero";
     amount = 0;
-    ASSERT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, 18, buffer, 6, OCI_FIRST_PIECE, &feed, FeedPiece, 0,
-                          SQLCS_IMPLICIT),
-              OCI_SUCCESS) << s.ErrorText();
+    ASSERT_EQ(
+        OCILobWrite(s.svc, s.err, lob, &amount, 18, buffer, 6, OCI_FIRST_PIECE, &feed, FeedPiece, 0, SQLCS_IMPLICIT),
+        OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(amount, 6u + 5 + 5 + 5);
     const std::string whole = "first,second,last +zero +one +two +six";
     ub4 length = 0;
@@ -329,7 +344,8 @@ TEST_F(EngineEndToEnd, TemporaryLobsWrittenInPiecesReadWithACallbackAndStored) {
     char small[16];
     amount = 0;  // everything
     ASSERT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 1, small, sizeof small, &pieces, TakePiece, 0, SQLCS_IMPLICIT),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(amount, whole.size());
     ASSERT_EQ(pieces.size(), 3u);
     EXPECT_EQ(pieces[0], std::make_pair(whole.substr(0, 16), int(OCI_FIRST_PIECE)));
@@ -341,8 +357,8 @@ TEST_F(EngineEndToEnd, TemporaryLobsWrittenInPiecesReadWithACallbackAndStored) {
     EXPECT_EQ(OCILobRead(s.svc, s.err, lob, &amount, 0, small, 1, nullptr, nullptr, 0, SQLCS_IMPLICIT), OCI_ERROR);
     EXPECT_EQ(s.ErrorText(), "ORA-24801: illegal parameter value in OCI lob function");
     amount = 1;
-    ASSERT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, static_cast<ub4>(whole.size()) + 3, c, 1, OCI_ONE_PIECE,
-                          nullptr, nullptr, 0, SQLCS_IMPLICIT),
+    ASSERT_EQ(OCILobWrite(s.svc, s.err, lob, &amount, static_cast<ub4>(whole.size()) + 3, c, 1, OCI_ONE_PIECE, nullptr,
+                          nullptr, 0, SQLCS_IMPLICIT),
               OCI_SUCCESS);
 
     Exec("CREATE TABLE DOC (ID NUMBER, C CLOB)");
@@ -393,11 +409,13 @@ TEST_F(EngineEndToEnd, BFileOpenCloseStatesAndTheirErrors) {
     EXPECT_EQ(s.ErrorCode(), 22290);
     amount = 3;
     ASSERT_EQ(OCILobRead(s.svc, s.err, file, &amount, 2, buffer, sizeof buffer, nullptr, nullptr, 0, SQLCS_IMPLICIT),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(std::string(buffer, amount), "bc");
     // A BFILE cannot be written, trimmed or made temporary.
-    EXPECT_EQ(OCILobWrite(s.svc, s.err, file, &amount, 1, buffer, 1, OCI_ONE_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
-              OCI_ERROR);
+    EXPECT_EQ(
+        OCILobWrite(s.svc, s.err, file, &amount, 1, buffer, 1, OCI_ONE_PIECE, nullptr, nullptr, 0, SQLCS_IMPLICIT),
+        OCI_ERROR);
     EXPECT_EQ(OCILobTrim(s.svc, s.err, file, 0), OCI_ERROR);
     EXPECT_EQ(OCILobCreateTemporary(s.svc, s.err, file, 0, SQLCS_IMPLICIT, OCI_TEMP_BLOB, 0, OCI_DURATION_SESSION),
               OCI_ERROR);

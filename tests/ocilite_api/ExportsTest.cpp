@@ -2,9 +2,9 @@
 // and nothing else.
 
 #include <dlfcn.h>
-#include <gtest/gtest.h>
 
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
 

@@ -9,7 +9,9 @@ World& TheWorld() {
     return world;
 }
 
-void Reset() { TheWorld() = World{}; }
+void Reset() {
+    TheWorld() = World{};
+}
 
 namespace {
 

@@ -1,8 +1,7 @@
 // Handles, error records and logon through the exported functions, over the scripted engine.
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 #include "tests/ocilite_api/FakeEngine.h"
 #include "tests/ocilite_api/OciSession.h"
@@ -95,8 +94,8 @@ TEST(OciHandles, InvalidHandlesAreRefusedNotCrashed) {
 
 TEST(OciHandles, EveryTypeTheClientUsesAllocatesAndFrees) {
     OciSession s;
-    const ub4 handleTypes[] = {OCI_HTYPE_ERROR, OCI_HTYPE_SVCCTX, OCI_HTYPE_STMT, OCI_HTYPE_SERVER,
-                               OCI_HTYPE_SESSION, OCI_HTYPE_SPOOL, OCI_HTYPE_DESCRIBE};
+    const ub4 handleTypes[] = {OCI_HTYPE_ERROR,   OCI_HTYPE_SVCCTX, OCI_HTYPE_STMT,    OCI_HTYPE_SERVER,
+                               OCI_HTYPE_SESSION, OCI_HTYPE_SPOOL,  OCI_HTYPE_DESCRIBE};
     for (ub4 t : handleTypes) {
         SCOPED_TRACE(t);
         void* h = nullptr;
@@ -107,9 +106,9 @@ TEST(OciHandles, EveryTypeTheClientUsesAllocatesAndFrees) {
         std::memset(user, 0x5a, 16);
         EXPECT_EQ(OCIHandleFree(h, t), OCI_SUCCESS);
     }
-    const ub4 descriptorTypes[] = {OCI_DTYPE_LOB, OCI_DTYPE_FILE, OCI_DTYPE_ROWID, OCI_DTYPE_DATE,
-                                   OCI_DTYPE_TIMESTAMP, OCI_DTYPE_TIMESTAMP_TZ, OCI_DTYPE_TIMESTAMP_LTZ,
-                                   OCI_DTYPE_INTERVAL_YM, OCI_DTYPE_INTERVAL_DS};
+    const ub4 descriptorTypes[] = {OCI_DTYPE_LOB,           OCI_DTYPE_FILE,        OCI_DTYPE_ROWID,
+                                   OCI_DTYPE_DATE,          OCI_DTYPE_TIMESTAMP,   OCI_DTYPE_TIMESTAMP_TZ,
+                                   OCI_DTYPE_TIMESTAMP_LTZ, OCI_DTYPE_INTERVAL_YM, OCI_DTYPE_INTERVAL_DS};
     for (ub4 t : descriptorTypes) {
         SCOPED_TRACE(t);
         void* d = nullptr;
@@ -158,8 +157,10 @@ TEST(OciNls, AnswersTheFixedLocale) {
     struct Case {
         ub2 item;
         const char* text;
-    } cases[] = {{OCI_NLS_LANGUAGE, "AMERICAN"}, {OCI_NLS_TERRITORY, "AMERICA"},
-                 {OCI_NLS_CHARACTER_SET, "AL32UTF8"}, {OCI_NLS_ABMONTHNAME3, "MAR"},
+    } cases[] = {{OCI_NLS_LANGUAGE, "AMERICAN"},
+                 {OCI_NLS_TERRITORY, "AMERICA"},
+                 {OCI_NLS_CHARACTER_SET, "AL32UTF8"},
+                 {OCI_NLS_ABMONTHNAME3, "MAR"},
                  {OCI_NLS_DATEFORMAT, "DD-MON-RR"}};
     for (const auto& c : cases) {
         char buf[OCI_NLS_MAXBUFSZ];

@@ -32,8 +32,9 @@ struct Fixture {
         OCIInitialize(OCI_OBJECT, nullptr, nullptr, nullptr, nullptr);
         OCIEnvInit(&env, OCI_DEFAULT, 0, nullptr);
         OCIHandleAlloc(env, reinterpret_cast<void**>(&err), OCI_HTYPE_ERROR, 0, nullptr);
-        if (OCILogon(env, err, &svc, reinterpret_cast<const OraText*>("fuzz"), 4, reinterpret_cast<const OraText*>("fuzz"),
-                     4, reinterpret_cast<const OraText*>(db.c_str()), static_cast<ub4>(db.size())) != OCI_SUCCESS)
+        if (OCILogon(env, err, &svc, reinterpret_cast<const OraText*>("fuzz"), 4,
+                     reinterpret_cast<const OraText*>("fuzz"), 4, reinterpret_cast<const OraText*>(db.c_str()),
+                     static_cast<ub4>(db.size())) != OCI_SUCCESS)
             std::abort();
         OCIHandleAlloc(env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr);
         Run("CREATE TABLE F (N NUMBER(10,2), D DATE, V VARCHAR2(10), C CHAR(3), T TIMESTAMP(3), X NUMBER)", 1);
@@ -49,7 +50,8 @@ struct Fixture {
         if (rc != OCI_ERROR && rc != OCI_SUCCESS_WITH_INFO) std::abort();
         char buf[600];
         sb4 code = 0;
-        if (OCIErrorGet(err, 1, nullptr, &code, reinterpret_cast<OraText*>(buf), sizeof buf, OCI_HTYPE_ERROR) != OCI_SUCCESS)
+        if (OCIErrorGet(err, 1, nullptr, &code, reinterpret_cast<OraText*>(buf), sizeof buf, OCI_HTYPE_ERROR) !=
+            OCI_SUCCESS)
             std::abort();
         char prefix[16];
         std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
@@ -91,11 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sb2 ind[6];
     for (ub4 i = 0; i < 6; ++i) {
         OCIDefine* d = nullptr;
-        OCIDefineByPos(f.stmt, &d, f.err, i + 1, bufs[i], sizeof bufs[i], SQLT_STR, &ind[i], nullptr, nullptr, OCI_DEFAULT);
+        OCIDefineByPos(f.stmt, &d, f.err, i + 1, bufs[i], sizeof bufs[i], SQLT_STR, &ind[i], nullptr, nullptr,
+                       OCI_DEFAULT);
     }
     sword rc;
-    while ((rc = OCIStmtFetch(f.stmt, f.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT)) == OCI_SUCCESS || rc == OCI_SUCCESS_WITH_INFO) {
-    }
+    while ((rc = OCIStmtFetch(f.stmt, f.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT)) == OCI_SUCCESS ||
+           rc == OCI_SUCCESS_WITH_INFO) {}
     f.CheckStatus(rc);
     OCITransRollback(f.svc, f.err, OCI_DEFAULT);
     return 0;

@@ -36,8 +36,10 @@ sword OciSession::Run(const std::string& sql, OCIStmt** stmtOut) {
         OCIAttrGet(stmt, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, err);
         rc = OCIStmtExecute(svc, stmt, err, type == OCI_STMT_SELECT ? 0 : 1, 0, nullptr, nullptr, OCI_DEFAULT);
     }
-    if (stmtOut != nullptr) *stmtOut = stmt;
-    else OCIHandleFree(stmt, OCI_HTYPE_STMT);
+    if (stmtOut != nullptr)
+        *stmtOut = stmt;
+    else
+        OCIHandleFree(stmt, OCI_HTYPE_STMT);
     return rc;
 }
 

@@ -1,8 +1,7 @@
 // The number and date services as the client uses them: statuses, results and error texts.
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "tests/ocilite_api/OciSession.h"
@@ -14,8 +13,8 @@ namespace {
 std::string NumberText(OciSession& s, const OCINumber& n, const char* fmt) {
     char buf[101];
     ub4 size = sizeof buf;
-    if (OCINumberToText(s.err, &n, reinterpret_cast<const oratext*>(fmt), static_cast<ub4>(std::strlen(fmt)), nullptr, 0,
-                        &size, reinterpret_cast<oratext*>(buf)) != OCI_SUCCESS)
+    if (OCINumberToText(s.err, &n, reinterpret_cast<const oratext*>(fmt), static_cast<ub4>(std::strlen(fmt)), nullptr,
+                        0, &size, reinterpret_cast<oratext*>(buf)) != OCI_SUCCESS)
         return "error: " + s.ErrorText();
     return std::string(buf, size);
 }
@@ -73,21 +72,22 @@ TEST(OciDateServices, TextConversionsAndBufferLimits) {
     ub4 size = sizeof buf;
     ASSERT_EQ(OCIDateToText(s.err, &d, reinterpret_cast<const oratext*>(fmt), static_cast<ub1>(std::strlen(fmt)),
                             reinterpret_cast<const oratext*>("American"), 8, &size, reinterpret_cast<oratext*>(buf)),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(std::string(buf, size), "2004/03/01 13:05:09");
 
     size = 5;
     std::memset(buf, 'X', sizeof buf);
-    EXPECT_EQ(OCIDateToText(s.err, &d, reinterpret_cast<const oratext*>(fmt), static_cast<ub1>(std::strlen(fmt)), nullptr,
-                            0, &size, reinterpret_cast<oratext*>(buf)),
+    EXPECT_EQ(OCIDateToText(s.err, &d, reinterpret_cast<const oratext*>(fmt), static_cast<ub1>(std::strlen(fmt)),
+                            nullptr, 0, &size, reinterpret_cast<oratext*>(buf)),
               OCI_ERROR);
     EXPECT_EQ(s.ErrorCode(), 1877);
     EXPECT_EQ(buf[5], 'X');
 
     const char* bad = "YYYY-ZZ";
     size = sizeof buf;
-    EXPECT_EQ(OCIDateToText(s.err, &d, reinterpret_cast<const oratext*>(bad), static_cast<ub1>(std::strlen(bad)), nullptr,
-                            0, &size, reinterpret_cast<oratext*>(buf)),
+    EXPECT_EQ(OCIDateToText(s.err, &d, reinterpret_cast<const oratext*>(bad), static_cast<ub1>(std::strlen(bad)),
+                            nullptr, 0, &size, reinterpret_cast<oratext*>(buf)),
               OCI_ERROR);
     EXPECT_EQ(s.ErrorCode(), 1821);
 
@@ -97,7 +97,8 @@ TEST(OciDateServices, TextConversionsAndBufferLimits) {
     ASSERT_EQ(OCIDateFromText(s.err, reinterpret_cast<const oratext*>(text), static_cast<ub4>(std::strlen(text)),
                               reinterpret_cast<const oratext*>(pfmt), static_cast<ub1>(std::strlen(pfmt)), nullptr, 0,
                               &parsed),
-              OCI_SUCCESS) << s.ErrorText();
+              OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(parsed.OCIDateYYYY, 2024);
     OCIDate last{};
     ASSERT_EQ(OCIDateLastDay(s.err, &parsed, &last), OCI_SUCCESS);
@@ -112,13 +113,16 @@ TEST(OciDateServices, TextConversionsAndBufferLimits) {
 
     // The format check the client makes: the current timestamp rendered with a user's format.
     OCIDateTime* ts = nullptr;
-    ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&ts), OCI_DTYPE_TIMESTAMP_TZ, 0, nullptr), OCI_SUCCESS);
+    ASSERT_EQ(OCIDescriptorAlloc(s.env, reinterpret_cast<void**>(&ts), OCI_DTYPE_TIMESTAMP_TZ, 0, nullptr),
+              OCI_SUCCESS);
     ASSERT_EQ(OCIDateTimeSysTimeStamp(s.env, s.err, ts), OCI_SUCCESS);
     const char* tfmt = "YYYY/MM/DD HH24:MI:SSXFF TZH:TZM";
     size = sizeof buf;
-    ASSERT_EQ(OCIDateTimeToText(s.env, s.err, ts, reinterpret_cast<const OraText*>(tfmt),
-                                static_cast<ub1>(std::strlen(tfmt)), 6, nullptr, 0, &size, reinterpret_cast<OraText*>(buf)),
-              OCI_SUCCESS) << s.ErrorText();
+    ASSERT_EQ(
+        OCIDateTimeToText(s.env, s.err, ts, reinterpret_cast<const OraText*>(tfmt), static_cast<ub1>(std::strlen(tfmt)),
+                          6, nullptr, 0, &size, reinterpret_cast<OraText*>(buf)),
+        OCI_SUCCESS)
+        << s.ErrorText();
     EXPECT_EQ(size, std::strlen("2004/03/01 13:05:09.123456 +09:00"));
     OCIDescriptorFree(ts, OCI_DTYPE_TIMESTAMP_TZ);
 }

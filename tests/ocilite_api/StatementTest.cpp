@@ -2,9 +2,8 @@
 // scripted engine: statement types, the exact widths OCIAttrGet writes, the fetch protocol and
 // its errors.
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 #include "tests/ocilite_api/FakeEngine.h"
 #include "tests/ocilite_api/OciSession.h"
@@ -51,10 +50,14 @@ TEST_F(StatementTest, StatementTypeIsKnownRightAfterPrepare) {
     struct Case {
         const char* sql;
         ub2 type;
-    } cases[] = {{"select * from \"T\"", OCI_STMT_SELECT}, {"  SELECT 1 FROM DUAL", OCI_STMT_SELECT},
-                 {"insert into T values (:A)", OCI_STMT_INSERT}, {"update T set A = 1", OCI_STMT_UPDATE},
-                 {"delete from T", OCI_STMT_DELETE}, {"create table X (A NUMBER)", OCI_STMT_CREATE},
-                 {"drop table X", OCI_STMT_DROP}, {"begin null; end;", OCI_STMT_BEGIN},
+    } cases[] = {{"select * from \"T\"", OCI_STMT_SELECT},
+                 {"  SELECT 1 FROM DUAL", OCI_STMT_SELECT},
+                 {"insert into T values (:A)", OCI_STMT_INSERT},
+                 {"update T set A = 1", OCI_STMT_UPDATE},
+                 {"delete from T", OCI_STMT_DELETE},
+                 {"create table X (A NUMBER)", OCI_STMT_CREATE},
+                 {"drop table X", OCI_STMT_DROP},
+                 {"begin null; end;", OCI_STMT_BEGIN},
                  {"declare x number; begin null; end;", OCI_STMT_DECLARE}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql);
@@ -75,7 +78,8 @@ TEST_F(StatementTest, PrepareNeverFailsOnTheSqlTheExecuteDoes) {
     OCIStmt* stmt = Prepared("select * from NOSUCH");
     EXPECT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 0, 0, nullptr, nullptr, OCI_DEFAULT), OCI_ERROR);
     EXPECT_EQ(s.ErrorText(), "ORA-00942: table or view does not exist");
-    EXPECT_EQ(OCIStmtPrepare(stmt, s.err, reinterpret_cast<const OraText*>(""), 0, OCI_NTV_SYNTAX, OCI_DEFAULT), OCI_ERROR);
+    EXPECT_EQ(OCIStmtPrepare(stmt, s.err, reinterpret_cast<const OraText*>(""), 0, OCI_NTV_SYNTAX, OCI_DEFAULT),
+              OCI_ERROR);
     EXPECT_EQ(s.ErrorCode(), 24373);
 }
 
@@ -94,12 +98,13 @@ TEST_F(StatementTest, DescribeWritesExactWidths) {
     struct Attr {
         ub4 attr;
         ub4 width;
-    } widths[] = {{OCI_ATTR_DATA_SIZE, 2}, {OCI_ATTR_DATA_TYPE, 2},    {OCI_ATTR_PRECISION, 2},
-                  {OCI_ATTR_SCALE, 1},     {OCI_ATTR_IS_NULL, 1},      {OCI_ATTR_CHARSET_FORM, 1},
-                  {OCI_ATTR_CHARSET_ID, 2}};
+    } widths[] = {{OCI_ATTR_DATA_SIZE, 2}, {OCI_ATTR_DATA_TYPE, 2},    {OCI_ATTR_PRECISION, 2}, {OCI_ATTR_SCALE, 1},
+                  {OCI_ATTR_IS_NULL, 1},   {OCI_ATTR_CHARSET_FORM, 1}, {OCI_ATTR_CHARSET_ID, 2}};
     struct Expected {
         long values[7];
-    } expected[] = {{{40, 1, 0, 0, 0, 1, 873}}, {{22, 2, 10, 2, 1, 0, 0}}, {{22, 2, 126, -127, 1, 0, 0}},
+    } expected[] = {{{40, 1, 0, 0, 0, 1, 873}},
+                    {{22, 2, 10, 2, 1, 0, 0}},
+                    {{22, 2, 126, -127, 1, 0, 0}},
                     {{40, 1, 0, 0, 1, 2, 2000}}};
     for (ub4 pos = 1; pos <= 4; ++pos) {
         void* param = nullptr;
@@ -111,9 +116,17 @@ TEST_F(StatementTest, DescribeWritesExactWidths) {
             ASSERT_EQ(OCIAttrGet(param, OCI_DTYPE_PARAM, buf, nullptr, widths[a].attr, s.err), OCI_SUCCESS);
             EXPECT_EQ(buf[widths[a].width], 0xcc) << "wrote more than " << widths[a].width << " bytes";
             long v = 0;
-            if (widths[a].width == 1) v = widths[a].attr == OCI_ATTR_SCALE ? static_cast<sb1>(buf[0]) : buf[0];
-            else if (widths[a].attr == OCI_ATTR_PRECISION) { sb2 x; std::memcpy(&x, buf, 2); v = x; }
-            else { ub2 x; std::memcpy(&x, buf, 2); v = x; }
+            if (widths[a].width == 1)
+                v = widths[a].attr == OCI_ATTR_SCALE ? static_cast<sb1>(buf[0]) : buf[0];
+            else if (widths[a].attr == OCI_ATTR_PRECISION) {
+                sb2 x;
+                std::memcpy(&x, buf, 2);
+                v = x;
+            } else {
+                ub2 x;
+                std::memcpy(&x, buf, 2);
+                v = x;
+            }
             EXPECT_EQ(v, expected[pos - 1].values[a]);
         }
         // The name comes as a pointer and a length; a describe handle type is accepted too.
@@ -257,8 +270,9 @@ TEST_F(StatementTest, PreparedOnceReusedAcrossExecutesAndCommitOnSuccess) {
                                 static_cast<sb4>(std::strlen(text) + 1), SQLT_STR, nullptr, nullptr, nullptr, 0,
                                 nullptr, OCI_DEFAULT),
                   OCI_SUCCESS);
-        ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, i == 2 ? OCI_COMMIT_ON_SUCCESS : OCI_DEFAULT),
-                  OCI_SUCCESS);
+        ASSERT_EQ(
+            OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, i == 2 ? OCI_COMMIT_ON_SUCCESS : OCI_DEFAULT),
+            OCI_SUCCESS);
     }
     EXPECT_EQ(fake::TheWorld().prepares, 1);
     EXPECT_EQ(fake::TheWorld().executed.size(), 3u);

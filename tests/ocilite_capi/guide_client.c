@@ -12,8 +12,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include <sys/wait.h>
 
 typedef unsigned char ub1;
 typedef signed char sb1;
@@ -95,14 +96,14 @@ sword OCIStmtRelease(OCIStmt* stmtp, OCIError* errhp, const OraText* key, ub4 ke
 sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters, ub4 rowoff,
                      const OCISnapshot* snap_in, OCISnapshot* snap_out, ub4 mode);
 sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, sb4 scrollOffset, ub4 mode);
-sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position, void* valuep, sb4 value_sz,
-                   ub2 dty, void* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode);
+sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position, void* valuep, sb4 value_sz, ub2 dty,
+                   void* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode);
 sword OCIBindArrayOfStruct(OCIBind* bindp, OCIError* errhp, ub4 pvskip, ub4 indskip, ub4 alskip, ub4 rcskip);
 sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 position, void* valuep, sb4 value_sz,
                      ub2 dty, void* indp, ub2* rlenp, ub2* rcodep, ub4 mode);
 sword OCIDefineArrayOfStruct(OCIDefine* defnp, OCIError* errhp, ub4 pvskip, ub4 indskip, ub4 rlskip, ub4 rcskip);
-sword OCIDescribeAny(OCISvcCtx* svchp, OCIError* errhp, void* objptr, ub4 objnm_len, ub1 objptr_typ,
-                     ub1 info_level, ub1 objtyp, OCIDescribe* dschp);
+sword OCIDescribeAny(OCISvcCtx* svchp, OCIError* errhp, void* objptr, ub4 objnm_len, ub1 objptr_typ, ub1 info_level,
+                     ub1 objtyp, OCIDescribe* dschp);
 sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp, ub4 pos);
 sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
 sword OCIPing(OCISvcCtx* svchp, OCIError* errhp, ub4 mode);
@@ -119,14 +120,14 @@ static OCIEnv* env;
 static OCIError* err;
 static OCISvcCtx* svc;
 
-#define EXPECT(cond, ...)                                               \
-    do {                                                                \
-        if (!(cond)) {                                                  \
-            ++failures;                                                 \
+#define EXPECT(cond, ...)                                                            \
+    do {                                                                             \
+        if (!(cond)) {                                                               \
+            ++failures;                                                              \
             fprintf(stderr, "%s:%d: check failed: %s: ", __FILE__, __LINE__, #cond); \
-            fprintf(stderr, __VA_ARGS__);                               \
-            fputc('\n', stderr);                                        \
-        }                                                               \
+            fprintf(stderr, __VA_ARGS__);                                            \
+            fputc('\n', stderr);                                                     \
+        }                                                                            \
     } while (0)
 
 /* The Oracle error of the last failed call, 0 when there is none. */
@@ -246,12 +247,16 @@ static void ArrayInsert(void) {
     OCIStmt* st = Prepare("insert into emp (id, name, code, sal) values (:id, :name, :code, :sal)");
     OCIBind* b[4] = {NULL, NULL, NULL, NULL};
     const ub4 skip = sizeof(struct Emp);
-    Check(OCIBindByPos(st, &b[0], err, 1, &rows[0].id, sizeof(int), SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT), "bind id");
+    Check(OCIBindByPos(st, &b[0], err, 1, &rows[0].id, sizeof(int), SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT),
+          "bind id");
     Check(OCIBindByPos(st, &b[1], err, 2, rows[0].name, sizeof rows[0].name, SQLT_CHR, &rows[0].nameInd,
                        &rows[0].nameLen, NULL, 0, NULL, OCI_DEFAULT),
           "bind name");
-    Check(OCIBindByPos(st, &b[2], err, 3, rows[0].code, sizeof rows[0].code, SQLT_STR, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT), "bind code");
-    Check(OCIBindByPos(st, &b[3], err, 4, &rows[0].sal, sizeof(int), SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT), "bind sal");
+    Check(OCIBindByPos(st, &b[2], err, 3, rows[0].code, sizeof rows[0].code, SQLT_STR, NULL, NULL, NULL, 0, NULL,
+                       OCI_DEFAULT),
+          "bind code");
+    Check(OCIBindByPos(st, &b[3], err, 4, &rows[0].sal, sizeof(int), SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT),
+          "bind sal");
     Check(OCIBindArrayOfStruct(b[0], err, skip, 0, 0, 0), "array id");
     Check(OCIBindArrayOfStruct(b[1], err, skip, skip, skip, 0), "array name");
     Check(OCIBindArrayOfStruct(b[2], err, skip, 0, 0, 0), "array code");
@@ -279,15 +284,18 @@ static void BoundUpdateAndInsertSelect(void) {
     EXPECT(QueryInt("select sal from emp where id = 2") == 250, "updated salary");
 
     st = Prepare("insert into emp (id, name, sal) select :1, :2, sal * 2 from emp where id = :3");
-    Check(OCIBindByPos(st, &b1, err, 1, &newId, sizeof newId, SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT), "bind 1");
+    Check(OCIBindByPos(st, &b1, err, 1, &newId, sizeof newId, SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT),
+          "bind 1");
     Check(OCIBindByPos(st, &b2, err, 2, name, sizeof name, SQLT_STR, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT), "bind 2");
-    Check(OCIBindByPos(st, &b3, err, 3, &fromId, sizeof fromId, SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT), "bind 3");
+    Check(OCIBindByPos(st, &b3, err, 3, &fromId, sizeof fromId, SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT),
+          "bind 3");
     EXPECT(OCIStmtExecute(svc, st, err, 1, 0, NULL, NULL, OCI_DEFAULT) == OCI_SUCCESS, "insert ... select");
     OCIStmtRelease(st, err, NULL, 0, OCI_DEFAULT);
     EXPECT(QueryInt("select sal from emp where id = 12 and name = 'COPY'") == 200, "copied row");
 
     st = Prepare("delete from emp where id in (select :1 from dual)");
-    Check(OCIBindByPos(st, &b1, err, 1, &newId, sizeof newId, SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT), "bind 1");
+    Check(OCIBindByPos(st, &b1, err, 1, &newId, sizeof newId, SQLT_INT, NULL, NULL, NULL, 0, NULL, OCI_DEFAULT),
+          "bind 1");
     EXPECT(OCIStmtExecute(svc, st, err, 1, 0, NULL, NULL, OCI_DEFAULT) == OCI_SUCCESS, "delete with a subquery bind");
     OCIStmtRelease(st, err, NULL, 0, OCI_DEFAULT);
     EXPECT(QueryInt("select count(*) from emp") == 4, "row deleted");
@@ -305,22 +313,26 @@ static void FetchArrayOfStruct(void) {
     OCIStmt* st = Prepare("select id, name from emp order by id");
     OCIDefine* d1 = NULL;
     OCIDefine* d2 = NULL;
-    Check(OCIDefineByPos(st, &d1, err, 1, &out[0].id, sizeof(int), SQLT_INT, NULL, NULL, NULL, OCI_DEFAULT), "define 1");
+    Check(OCIDefineByPos(st, &d1, err, 1, &out[0].id, sizeof(int), SQLT_INT, NULL, NULL, NULL, OCI_DEFAULT),
+          "define 1");
     Check(OCIDefineByPos(st, &d2, err, 2, out[0].name, sizeof out[0].name, SQLT_STR, &out[0].nameInd, &out[0].nameLen,
                          NULL, OCI_DEFAULT),
           "define 2");
     Check(OCIDefineArrayOfStruct(d1, err, sizeof(struct Out), 0, 0, 0), "define array 1");
-    Check(OCIDefineArrayOfStruct(d2, err, sizeof(struct Out), sizeof(struct Out), sizeof(struct Out), 0), "define array 2");
+    Check(OCIDefineArrayOfStruct(d2, err, sizeof(struct Out), sizeof(struct Out), sizeof(struct Out), 0),
+          "define array 2");
     Check(OCIStmtExecute(svc, st, err, 0, 0, NULL, NULL, OCI_DEFAULT), "query");
     sword rc = OCIStmtFetch2(st, err, 3, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
     EXPECT(rc == OCI_SUCCESS, "first fetch %d", rc);
-    EXPECT(out[0].id == 1 && strcmp(out[0].name, "ADAMS") == 0 && out[0].nameInd == 0, "row 1: %d %s", out[0].id, out[0].name);
+    EXPECT(out[0].id == 1 && strcmp(out[0].name, "ADAMS") == 0 && out[0].nameInd == 0, "row 1: %d %s", out[0].id,
+           out[0].name);
     EXPECT(out[1].id == 2 && strcmp(out[1].name, "BLAKE") == 0, "row 2: %d %s", out[1].id, out[1].name);
     EXPECT(out[2].id == 3 && out[2].nameInd == -1, "row 3: %d ind %d", out[2].id, out[2].nameInd);
     EXPECT(OCIStmtFetch2(st, err, 1, OCI_FETCH_PRIOR, 0, OCI_DEFAULT) == OCI_ERROR, "backwards on a forward cursor");
     EXPECT(LastError(NULL, 0) == 24391, "error %d", LastError(NULL, 0));
     rc = OCIStmtFetch2(st, err, 3, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
-    EXPECT(rc == OCI_NO_DATA && out[0].id == 4 && strcmp(out[0].name, "DAVIS") == 0, "last fetch %d: %d", rc, out[0].id);
+    EXPECT(rc == OCI_NO_DATA && out[0].id == 4 && strcmp(out[0].name, "DAVIS") == 0, "last fetch %d: %d", rc,
+           out[0].id);
     OCIStmtRelease(st, err, NULL, 0, OCI_DEFAULT);
 }
 

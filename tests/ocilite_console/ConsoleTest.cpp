@@ -1,14 +1,13 @@
 // End-to-end runs of the ocilite-sql binary: golden scripts with their expected standard output
 // and error, the exit status, commit at the end, stdin input and logon failures.
 
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 
 namespace {
 
@@ -40,9 +39,9 @@ protected:
     RunResult Run(const std::string& args, const std::string& input = "") {
         fs::path in = dir_ / "stdin.txt", out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
         std::ofstream(in, std::ios::binary) << input;
-        std::string cmd = "cd '" + dir_.string() + "' && OCILITE_LOCK_TIMEOUT_MS=500 '" TABROOK_BINARY_DIR
-                          "/ocilite-sql' " + args + " < '" + in.string() + "' > '" + out.string() + "' 2> '" +
-                          err.string() + "'";
+        std::string cmd = "cd '" + dir_.string() +
+                          "' && OCILITE_LOCK_TIMEOUT_MS=500 '" TABROOK_BINARY_DIR "/ocilite-sql' " + args + " < '" +
+                          in.string() + "' > '" + out.string() + "' 2> '" + err.string() + "'";
         int rc = std::system(cmd.c_str());
         RunResult r;
         r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;

@@ -1,7 +1,6 @@
 // How the console splits a script into statements.
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "ocilite/console/ScriptReader.h"
@@ -24,22 +23,23 @@ TEST(ScriptReaderTest, SplitsStatementsAsTheConsoleContractSays) {
     } cases[] = {
         {"select 1 from dual;\nselect 2 from dual;\n", {"select 1 from dual", "select 2 from dual"}},
         {"select 1\nfrom dual\n/\n", {"select 1\nfrom dual"}},
-        {"select 1 from dual;   \r\n", {"select 1 from dual"}},                       // CR LF and blanks
-        {"select q'[it's;]' from dual;\n", {"select q'[it's;]' from dual"}},           // q-quoting
+        {"select 1 from dual;   \r\n", {"select 1 from dual"}},               // CR LF and blanks
+        {"select q'[it's;]' from dual;\n", {"select q'[it's;]' from dual"}},  // q-quoting
         {"select q'{a;\n'b}' x from dual;\n", {"select q'{a;\n'b}' x from dual"}},
         {"select Q'!x!' from dual;\nselect 2 from dual;\n", {"select Q'!x!' from dual", "select 2 from dual"}},
-        {"select freq'a;' from t;\n", {"select freq'a;' from t"}},  // q ending a name starts no q-quote
-        {"insert into t values('a;\nb');\n", {"insert into t values('a;\nb')"}},         // ';' inside text
+        {"select freq'a;' from t;\n", {"select freq'a;' from t"}},                // q ending a name starts no q-quote
+        {"insert into t values('a;\nb');\n", {"insert into t values('a;\nb')"}},  // ';' inside text
         {"insert into t values('it''s;');\n", {"insert into t values('it''s;')"}},
         {"select 1 from dual; -- note\n", {"select 1 from dual"}},
         {"-- heading\n\n  \nselect 1 from dual;\n", {"select 1 from dual"}},
         {"select 1 from dual -- not the end;\n;\n", {"select 1 from dual -- not the end;"}},
         {"begin\n  null;\nend;\n/\nselect 1 from dual;\n", {"begin\n  null;\nend;", "select 1 from dual"}},
-        {"create or replace procedure p as\nbegin null; end;\n/\n", {"create or replace procedure p as\nbegin null; end;"}},
+        {"create or replace procedure p as\nbegin null; end;\n/\n",
+         {"create or replace procedure p as\nbegin null; end;"}},
         {"select 1 from dual;\nexit\nselect 2 from dual;\n", {"select 1 from dual"}},
-        {"select 1 from dual", {"select 1 from dual"}},                              // last line without end
+        {"select 1 from dual", {"select 1 from dual"}},  // last line without end
         {"/\n/\n", {}},
-        {"create table \"T--C\" (a number);\n", {"create table \"T--C\" (a number)"}},   // "--" inside a name
+        {"create table \"T--C\" (a number);\n", {"create table \"T--C\" (a number)"}},  // "--" inside a name
         {"select * from \"Q'T\";\nselect 2 from dual;\n", {"select * from \"Q'T\"", "select 2 from dual"}},
         {"select 'say \"hi' from \"A;B\";\n", {"select 'say \"hi' from \"A;B\""}},  // each quote in the other
         {"select \"x\"\"y\" from t;\n", {"select \"x\"\"y\" from t"}},

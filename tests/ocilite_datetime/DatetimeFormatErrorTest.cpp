@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/DatetimeFormat.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 
 using namespace ocilite;
 using dttest::OraCodeOf;

@@ -2,12 +2,11 @@
 // runs on a user's date and timestamp formats (render the current date; accepted when nothing
 // is raised).
 
+#include <cstring>
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/DatetimeOci.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 
 using namespace ocilite;
 using dttest::OraCodeOf;
@@ -75,7 +74,8 @@ TEST(DatetimeOci, DateCheckBits) {
         {Date(1582, 10, 10), kOciDateDayMissingFrom1582},
         {Date(2024, 1, 1, 24, 60, 60), kOciDateInvalidHour | kOciDateInvalidMinute | kOciDateInvalidSecond},
     };
-    for (const auto& [date, bits] : cases) EXPECT_EQ(OciDateCheck(date), bits) << date.year << "-" << int(date.month) << "-" << int(date.day);
+    for (const auto& [date, bits] : cases)
+        EXPECT_EQ(OciDateCheck(date), bits) << date.year << "-" << int(date.month) << "-" << int(date.day);
 }
 
 TEST(DatetimeOci, LastDayAndNextDay) {

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/DatetimeFormat.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 
 using namespace ocilite;
 using dttest::Canon;
@@ -32,7 +32,8 @@ constexpr DatetimeKind Z = DatetimeKind::TimestampTz;
 const ParseCase kParseCases[] = {
     // The import's default formats.
     {"2024-03-05 13:45:09", "RRRR-MM-DD HH24:MI:SS", D, "02024-03-05 13:45:09.000000000", 0},
-    {"2024-03-05 13:45:09.123 +09:00", "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", Z, "02024-03-05 13:45:09.123000000 +09:00", 0},
+    {"2024-03-05 13:45:09.123 +09:00", "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", Z, "02024-03-05 13:45:09.123000000 +09:00",
+     0},
     {"2024-03-05 13:45:09.5 -05:30", "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", Z, "02024-03-05 13:45:09.500000000 -05:30", 0},
     {"2024-03-05 13:45:09 +09:00", "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", Z, "02024-03-05 13:45:09.000000000 +09:00", 0},
     {"2024-03-05 13:45:09.123456789", "RRRR-MM-DD HH24:MI:SSXFF", T, "02024-03-05 13:45:09.123456789", 0},

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/DatetimeFormat.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 
 using namespace ocilite;
 using dttest::Ts;
@@ -21,7 +21,7 @@ struct RenderCase {
     const char* expected;
 };
 
-const OraTimestamp kMonday = Ts(2004, 3, 1, 13, 5, 9);                       // a Monday, leap year
+const OraTimestamp kMonday = Ts(2004, 3, 1, 13, 5, 9);                        // a Monday, leap year
 const OraTimestamp kZoned = Tz(Ts(2004, 3, 1, 13, 5, 9, 123456000), 9 * 60);  // +09:00
 
 const RenderCase kRenderCases[] = {
@@ -31,7 +31,7 @@ const RenderCase kRenderCases[] = {
     {kZoned, DatetimeKind::TimestampTz, "YYYY/MM/DD HH24:MI:SSXFF TZH:TZM", 3, "2004/03/01 13:05:09.123 +09:00"},
     {kZoned, DatetimeKind::TimestampTz, "YYYY/MM/DD HH24:MI:SSXFF TZH:TZM", 9, "2004/03/01 13:05:09.123456000 +09:00"},
     {kZoned, DatetimeKind::TimestampTz, "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", 6, "2004-03-01 13:05:09.123456 +09:00"},
-    {kZoned, DatetimeKind::Timestamp, "HH24:MI:SS.FF2", 6, "13:05:09.12"},   // FFn cuts
+    {kZoned, DatetimeKind::Timestamp, "HH24:MI:SS.FF2", 6, "13:05:09.12"},  // FFn cuts
     {kZoned, DatetimeKind::Timestamp, "SSXFF", 0, "09."},
     {Tz(kMonday, -30), DatetimeKind::TimestampTz, "TZH:TZM", 0, "-00:30"},
     {Tz(kMonday, -300), DatetimeKind::TimestampTz, "TZH:TZM TZR", 0, "-05:00 -05:00"},
@@ -105,7 +105,8 @@ TEST(DatetimeRender, RenderToAppendsToTheBuffer) {
 }
 
 TEST(DatetimeRender, BoundaryYearsRender) {
-    const DatetimeFormat f = DatetimeFormat::Compile("SYYYY-MM-DD HH24:MI:SS BC J", FormatUse::Render, DatetimeKind::Date);
+    const DatetimeFormat f =
+        DatetimeFormat::Compile("SYYYY-MM-DD HH24:MI:SS BC J", FormatUse::Render, DatetimeKind::Date);
     EXPECT_EQ(Render(Ts(9999, 12, 31, 23, 59, 59), f, 0), " 9999-12-31 23:59:59 AD 5373484");
     EXPECT_EQ(Render(Ts(1582, 10, 15), f, 0), " 1582-10-15 00:00:00 AD 2299161");
     EXPECT_EQ(Render(Ts(1582, 10, 4), f, 0), " 1582-10-04 00:00:00 AD 2299160");

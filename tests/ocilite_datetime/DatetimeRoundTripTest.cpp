@@ -2,11 +2,10 @@
 // and writing it again gives the same text.
 
 #include <gtest/gtest.h>
-
 #include <random>
 
-#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/DatetimeFormat.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 
 using namespace ocilite;
 

@@ -32,8 +32,8 @@ inline ocilite::OraTimestamp Tz(ocilite::OraTimestamp t, int tzMinutes) {
 // "2004-03-01 13:05:09.123456000 +09:00" (zone only when present); independent of the renderer.
 inline std::string Canon(const ocilite::OraTimestamp& t) {
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%05d-%02d-%02d %02d:%02d:%02d.%09u", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second, t.nanos);
+    std::snprintf(buf, sizeof buf, "%05d-%02d-%02d %02d:%02d:%02d.%09u", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second, t.nanos);
     std::string s = buf;
     if (t.hasZone) {
         const int a = t.tzMinutes < 0 ? -t.tzMinutes : t.tzMinutes;

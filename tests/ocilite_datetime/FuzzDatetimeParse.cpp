@@ -28,13 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (!value.IsValid()) std::abort();
             const DatetimeFormat out = DatetimeFormat::Compile(fmt, FormatUse::Render, kind);
             (void)Render(value, out, 9);
-        } catch (const OraError&) {
-        }
+        } catch (const OraError&) {}
         try {
             const DatetimeFormat out = DatetimeFormat::Compile(fmt, FormatUse::Render, kind);
             (void)Render(now, out, 6);
-        } catch (const OraError&) {
-        }
+        } catch (const OraError&) {}
     }
     return 0;
 }

@@ -15,15 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         const OraIntervalYM ym = OraIntervalYM::Parse(text);
         if (!(OraIntervalYM::Parse(ym.ToText(9)) == ym)) std::abort();
-    } catch (const OraError&) {
-    }
+    } catch (const OraError&) {}
     try {
         const OraIntervalDS ds = OraIntervalDS::Parse(text);
         if (!(OraIntervalDS::Parse(ds.ToText(9, 9)) == ds)) std::abort();
         uint8_t bytes[11];
         ds.ToBytes11(bytes);
         if (!(OraIntervalDS::FromBytes11(bytes) == ds)) std::abort();
-    } catch (const OraError&) {
-    }
+    } catch (const OraError&) {}
     return 0;
 }

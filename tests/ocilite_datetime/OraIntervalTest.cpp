@@ -5,11 +5,10 @@
 // Text shape: OCIIntervalToText (OCI Programmer's Guide), sign always, leading field padded.
 
 #include <gtest/gtest.h>
-
 #include <random>
 
-#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/OraInterval.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 
 using namespace ocilite;
 using dttest::OraCodeOf;
@@ -33,7 +32,7 @@ const YMCase kYMCases[] = {
     {"100 - 10", 1210, 3, "+100-10", 0},
     {"  0-0  ", 0, 2, "+00-00", 0},
     {"P14M", 14, 2, "+01-02", 0},
-    {"P1Y2M3DT4H5M6.5S", 14, 2, "+01-02", 0},   // days and time accepted and ignored
+    {"P1Y2M3DT4H5M6.5S", 14, 2, "+01-02", 0},  // days and time accepted and ignored
     {"P999999999Y", 999999999LL * 12, 9, "+999999999-00", 0},
     {"abc", 0, 2, nullptr, 1867},
     {"", 0, 2, nullptr, 1867},
@@ -105,7 +104,7 @@ const DSCase kDSCases[] = {
     {"PT36H", 2, 6, "+01 12:00:00.000000", 0},
     {"PT90M", 2, 0, "+00 01:30:00", 0},
     {"P2D", 2, 3, "+02 00:00:00.000", 0},
-    {"1 02:03:04.123456789", 2, 3, "+01 02:03:04.123", 0},   // text cuts the fraction
+    {"1 02:03:04.123456789", 2, 3, "+01 02:03:04.123", 0},  // text cuts the fraction
     {"abc", 2, 6, nullptr, 1867},
     {"10:00:00", 2, 6, nullptr, 1867},
     {"1 10:00", 2, 6, nullptr, 1867},
@@ -145,9 +144,9 @@ TEST(OraIntervalDS, BytesRoundTripAndSortKeysOrderValues) {
     std::vector<OraIntervalDS> values;
     for (int i = 0; i < 500; ++i) {
         const bool negative = rng() % 2;
-        values.push_back(OraIntervalDS::FromParts(negative, static_cast<int64_t>(rng() % 1000000), static_cast<int>(rng() % 24),
-                                                  static_cast<int>(rng() % 60), static_cast<int>(rng() % 60),
-                                                  static_cast<int32_t>(rng() % 1000000000)));
+        values.push_back(OraIntervalDS::FromParts(
+            negative, static_cast<int64_t>(rng() % 1000000), static_cast<int>(rng() % 24), static_cast<int>(rng() % 60),
+            static_cast<int>(rng() % 60), static_cast<int32_t>(rng() % 1000000000)));
     }
     for (const OraIntervalDS& v : values) {
         uint8_t b[11];
@@ -161,7 +160,7 @@ TEST(OraIntervalDS, BytesRoundTripAndSortKeysOrderValues) {
     }
     uint8_t b[11];
     OraIntervalDS::Parse("-1 02:03:04.5").ToBytes11(b);
-    EXPECT_EQ(b[3], 0xFF);       // -1 day
+    EXPECT_EQ(b[3], 0xFF);  // -1 day
     EXPECT_EQ(b[4], 60 - 2);
     EXPECT_EQ(b[5], 60 - 3);
     EXPECT_EQ(b[6], 60 - 4);

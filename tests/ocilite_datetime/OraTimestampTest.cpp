@@ -1,16 +1,15 @@
 // The value type: byte forms, calendar, comparison, sort keys and the clock.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <ctime>
+#include <gtest/gtest.h>
 #include <random>
 #include <vector>
 
-#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 #include "ocilite/types/OraTimestamp.h"
+#include "tests/ocilite_datetime/DatetimeTestSupport.h"
 
 using namespace ocilite;
 using dttest::OraCodeOf;
@@ -88,12 +87,12 @@ TEST(OraTimestamp, OciDateLayout) {
 TEST(OraTimestamp, CalendarSwitchesFromJulianToGregorianIn1582) {
     const OraTimestamp before = Ts(1582, 10, 4);
     EXPECT_EQ(OraTimestamp::FromDayNumber(before.DayNumber() + 1).day, 15);
-    EXPECT_TRUE(OraTimestamp::IsLeapYear(1500));   // Julian rule
+    EXPECT_TRUE(OraTimestamp::IsLeapYear(1500));  // Julian rule
     EXPECT_FALSE(OraTimestamp::IsLeapYear(1700));
     EXPECT_FALSE(OraTimestamp::IsLeapYear(1900));
     EXPECT_TRUE(OraTimestamp::IsLeapYear(2000));
-    EXPECT_TRUE(OraTimestamp::IsLeapYear(-1));     // 1 BC
-    EXPECT_EQ(Ts(2004, 3, 1).DayOfWeek(), 2);      // Monday; Sunday is 1
+    EXPECT_TRUE(OraTimestamp::IsLeapYear(-1));  // 1 BC
+    EXPECT_EQ(Ts(2004, 3, 1).DayOfWeek(), 2);   // Monday; Sunday is 1
     EXPECT_EQ(Ts(2000, 1, 1).DayNumber(), 2451545);
     EXPECT_EQ(Ts(2004, 12, 31).DayOfYear(), 366);
     EXPECT_EQ(Ts(1582, 12, 31).DayOfYear(), 355);  // ten days were skipped
@@ -118,11 +117,19 @@ TEST(OraTimestamp, DayNumbersRoundTripOverTheWholeRange) {
 
 TEST(OraTimestamp, ValidateRaisesTheFieldsError) {
     const std::pair<OraTimestamp, int> cases[] = {
-        {Ts(0, 1, 1), 1841},        {Ts(10000, 1, 1), 1841},   {Ts(-4713, 1, 1), 1841},
-        {Ts(2024, 13, 1), 1843},    {Ts(2024, 1, 32), 1847},   {Ts(2023, 2, 29), 1839},
-        {Ts(1582, 10, 5), 1839},    {Ts(2024, 1, 1, 24), 1850}, {Ts(2024, 1, 1, 0, 60), 1851},
-        {Ts(2024, 1, 1, 0, 0, 60), 1852}, {Ts(2024, 1, 1, 0, 0, 0, 1000000000), 1880},
-        {Tz(Ts(2024, 1, 1), 16 * 60), 1874}, {Ts(2024, 2, 29), 0},
+        {Ts(0, 1, 1), 1841},
+        {Ts(10000, 1, 1), 1841},
+        {Ts(-4713, 1, 1), 1841},
+        {Ts(2024, 13, 1), 1843},
+        {Ts(2024, 1, 32), 1847},
+        {Ts(2023, 2, 29), 1839},
+        {Ts(1582, 10, 5), 1839},
+        {Ts(2024, 1, 1, 24), 1850},
+        {Ts(2024, 1, 1, 0, 60), 1851},
+        {Ts(2024, 1, 1, 0, 0, 60), 1852},
+        {Ts(2024, 1, 1, 0, 0, 0, 1000000000), 1880},
+        {Tz(Ts(2024, 1, 1), 16 * 60), 1874},
+        {Ts(2024, 2, 29), 0},
     };
     for (const auto& [value, code] : cases) {
         SCOPED_TRACE(dttest::Canon(value));
@@ -146,17 +153,21 @@ TEST(OraTimestamp, SortKeyOrderIsChronologicalOrder) {
     std::mt19937_64 rng(7);
     std::vector<OraTimestamp> values;
     for (int i = 0; i < 2000; ++i) {
-        OraTimestamp t = OraTimestamp::FromDayNumber(
-            Ts(-4712, 1, 1).DayNumber() + static_cast<int64_t>(rng() % 5373000));
+        OraTimestamp t =
+            OraTimestamp::FromDayNumber(Ts(-4712, 1, 1).DayNumber() + static_cast<int64_t>(rng() % 5373000));
         t.hour = static_cast<int>(rng() % 24);
         t.nanos = static_cast<uint32_t>(rng() % 3);
-        if (rng() % 2) { t.hasZone = true; t.tzMinutes = static_cast<int>(rng() % 1500) - 750; }
+        if (rng() % 2) {
+            t.hasZone = true;
+            t.tzMinutes = static_cast<int>(rng() % 1500) - 750;
+        }
         values.push_back(t);
     }
     for (size_t i = 1; i < values.size(); ++i) {
         const int byKey = values[i - 1].SortKey().compare(values[i].SortKey());
         const int byValue = values[i - 1].Compare(values[i]);
-        ASSERT_EQ((byKey > 0) - (byKey < 0), byValue) << dttest::Canon(values[i - 1]) << " vs " << dttest::Canon(values[i]);
+        ASSERT_EQ((byKey > 0) - (byKey < 0), byValue)
+            << dttest::Canon(values[i - 1]) << " vs " << dttest::Canon(values[i]);
     }
 }
 
@@ -170,7 +181,8 @@ TEST(OraTimestamp, NowFollowsTheSystemClockAndZone) {
     ASSERT_TRUE(zoned.hasZone);
     std::tm utc{};
     gmtime_r(&before, &utc);
-    const OraTimestamp utcBefore = Tz(Ts(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec), 0);
+    const OraTimestamp utcBefore =
+        Tz(Ts(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec), 0);
     const OraTimestamp seen = zoned.ToUtc();
     OraTimestamp seenWhole = seen;
     seenWhole.nanos = 0;

@@ -84,7 +84,8 @@ TEST_F(AccountsTest, DdlAndGrantsOnAnotherAccountsObjectsAreRefused) {
     EXPECT_EQ(ErrorOf("GRANT SELECT ON t TO alice", alice_.get()),
               "ORA-01749: you may not GRANT/REVOKE privileges to/from yourself");
     EXPECT_EQ(ErrorOf("GRANT SELECT ON t TO nobody", alice_.get()), "ORA-01917: user or role 'NOBODY' does not exist");
-    EXPECT_EQ(ErrorOf("REVOKE UPDATE ON t FROM bob", alice_.get()), "ORA-01927: cannot REVOKE privileges you did not grant");
+    EXPECT_EQ(ErrorOf("REVOKE UPDATE ON t FROM bob", alice_.get()),
+              "ORA-01927: cannot REVOKE privileges you did not grant");
     EXPECT_EQ(ErrorOf("GRANT FLY ON t TO bob", alice_.get()), "ORA-00990: missing or invalid privilege");
     EXPECT_EQ(Rows("SELECT a FROM alice.t", bob_.get()), std::vector<std::string>{"1"});
     // the administrator may drop it
@@ -118,7 +119,8 @@ TEST_F(AccountsTest, DictionaryViewsShowWhatTheAccountMaySee) {
     EXPECT_EQ(Rows("SELECT COUNT(*) FROM all_tab_columns WHERE owner = 'ALICE'", bob_.get()), V{"0"});
     EXPECT_EQ(Rows("SELECT COUNT(*) FROM all_objects WHERE owner = 'ALICE'", bob_.get()), V{"0"});
     Exec("GRANT SELECT ON t TO bob", alice_.get());
-    EXPECT_EQ(Rows("SELECT owner || '.' || table_name FROM all_tables ORDER BY 1", bob_.get()), (V{"ALICE.T", "BOB.MINE"}));
+    EXPECT_EQ(Rows("SELECT owner || '.' || table_name FROM all_tables ORDER BY 1", bob_.get()),
+              (V{"ALICE.T", "BOB.MINE"}));
     EXPECT_EQ(Rows("SELECT column_name FROM all_tab_columns WHERE owner = 'ALICE'", bob_.get()), V{"A"});
     EXPECT_EQ(Rows("SELECT object_name FROM all_objects WHERE owner = 'ALICE'", bob_.get()), V{"T"});
     EXPECT_EQ(ErrorOf("SELECT * FROM dba_tables", bob_.get()), kMissing);

@@ -9,8 +9,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Value Num(int64_t n) { return OraNumber::FromInt64(n); }
-Value Text(const char* s) { return TextValue{s}; }
+Value Num(int64_t n) {
+    return OraNumber::FromInt64(n);
+}
+Value Text(const char* s) {
+    return TextValue{s};
+}
 
 class BindPositionsTest : public EngineTest {
 protected:
@@ -55,44 +59,57 @@ TEST_F(BindPositionsTest, EveryExpressionPositionTakesABind) {
     } cases[] = {
         {"update t set n = :1 where id = :2", {Num(42), Num(1)}, "", {"1|42|one", "2|20|two"}},
         {"update t set n = :1 where id = :2", {Text("43"), Text("2")}, "", {"1|10|one", "2|43|two"}},
-        {"update t set s = upper(:v) || 'x', n = n + :k where id = :id", {Text("ab"), Num(5), Num(2)}, "",
+        {"update t set s = upper(:v) || 'x', n = n + :k where id = :id",
+         {Text("ab"), Num(5), Num(2)},
+         "",
          {"1|10|one", "2|25|ABx"}},
-        {"update t set d = to_date(:1, 'YYYY-MM-DD'), s = :2", {Text("2021-03-04"), Text("all")}, "",
+        {"update t set d = to_date(:1, 'YYYY-MM-DD'), s = :2",
+         {Text("2021-03-04"), Text("all")},
+         "",
          {"1|10|all", "2|20|all"}},
         {"update t set n = (select :1 * 2 from dual) where id = :2", {Num(4), Num(1)}, "", {"1|8|one", "2|20|two"}},
         {"update t set n = :1 where id = :2", {std::monostate{}, Num(1)}, "", {"1|<null>|one", "2|20|two"}},
-        {"insert into t (id, n) select :1, :2 from dual", {Num(3), Num(30)}, "",
+        {"insert into t (id, n) select :1, :2 from dual",
+         {Num(3), Num(30)},
+         "",
          {"1|10|one", "2|20|two", "3|30|<null>"}},
         {"insert into t (n) select :1 from dual", {Text("7")}, "", {"<null>|7|<null>", "1|10|one", "2|20|two"}},
-        {"insert into t (id, s) select id + :1, s || :2 from t where id = :3", {Num(10), Text("!"), Num(2)}, "",
+        {"insert into t (id, s) select id + :1, s || :2 from t where id = :3",
+         {Num(10), Text("!"), Num(2)},
+         "",
          {"1|10|one", "2|20|two", "12|<null>|two!"}},
-        {"insert into t (id, n) select :1, nvl(max(n), 0) + :2 from t", {Num(5), Num(1)}, "",
+        {"insert into t (id, n) select :1, nvl(max(n), 0) + :2 from t",
+         {Num(5), Num(1)},
+         "",
          {"1|10|one", "2|20|two", "5|21|<null>"}},
         {"delete from t where id in (select :1 from dual)", {Num(1)}, "", {"2|20|two"}},
         {"delete from t where n > (select :1 from dual) and s = :2", {Num(15), Text("two")}, "", {"1|10|one"}},
         {"delete from t where n > (select :1 from dual)", {Num(15)}, "", {"1|10|one"}},
         {"delete from t where s = :2", {Text("two")}, "", {"1|10|one"}},
         {"select n from t where n > (select :1 from dual)", {Num(15)}, "20;", {"1|10|one", "2|20|two"}},
-        {"delete from t where exists (select 1 from dual where :1 = 'y')", {Text("n")}, "",
-         {"1|10|one", "2|20|two"}},
+        {"delete from t where exists (select 1 from dual where :1 = 'y')", {Text("n")}, "", {"1|10|one", "2|20|two"}},
         {"select id from t where n = (select max(n) - :1 from t)", {Num(10)}, "1;", {"1|10|one", "2|20|two"}},
-        {"select to_char(:1 + n), (select :2 from dual) from t where id = :3", {Num(1), Text("x"), Num(2)}, "21|x;",
+        {"select to_char(:1 + n), (select :2 from dual) from t where id = :3",
+         {Num(1), Text("x"), Num(2)},
+         "21|x;",
          {"1|10|one", "2|20|two"}},
-        {"select case when :1 > n then 'big' else 'small' end from t order by id", {Num(15)}, "big;small;",
+        {"select case when :1 > n then 'big' else 'small' end from t order by id",
+         {Num(15)},
+         "big;small;",
          {"1|10|one", "2|20|two"}},
-        {"select id from (select id, n + :1 m from t) where m > :2", {Num(1), Num(20)}, "2;",
-         {"1|10|one", "2|20|two"}},
+        {"select id from (select id, n + :1 m from t) where m > :2", {Num(1), Num(20)}, "2;", {"1|10|one", "2|20|two"}},
         // a bind used twice, once inside a function call and once in the SET list
-        {"update t set s = substr(:a, 1, 2), n = length(:a) where id = 1", {Text("hello")}, "",
-         {"1|5|he", "2|20|two"}},
+        {"update t set s = substr(:a, 1, 2), n = length(:a) where id = 1", {Text("hello")}, "", {"1|5|he", "2|20|two"}},
         // column checks still apply to bound values in these positions
-        {"update t set s = :1 where id = 1", {Text("abcdefghijklmnopqrstuvwxyz")},
+        {"update t set s = :1 where id = 1",
+         {Text("abcdefghijklmnopqrstuvwxyz")},
          "ORA-12899: value too large for column \"SCOTT\".\"T\".\"S\" (actual: 26, maximum: 20)",
          {"1|10|one", "2|20|two"}},
-        {"insert into t (id) select :1 from dual", {Text("x")}, "ORA-01722: invalid number",
-         {"1|10|one", "2|20|two"}},
+        {"insert into t (id) select :1 from dual", {Text("x")}, "ORA-01722: invalid number", {"1|10|one", "2|20|two"}},
         // a NUL byte inside a literal is refused, not cut off when the statement is run
-        {std::string("update t set s = 'a\0b' where id = :1", 36), {Num(1)}, "ORA-00911: invalid character",
+        {std::string("update t set s = 'a\0b' where id = :1", 36),
+         {Num(1)},
+         "ORA-00911: invalid character",
          {"1|10|one", "2|20|two"}},
     };
     for (const auto& c : cases) {
@@ -143,7 +160,9 @@ TEST_F(BindPositionsTest, IntervalArithmeticWithNumbers) {
         {"select k * g, g * k, g / k from iv", {}, "+02 04:00:00.000000|+02 04:00:00.000000|+00 13:00:00.000000;"},
         {"select y * :1 from iv", {Num(2)}, "+03-00;"},
         {"select g + :1 from iv", {Text("0 01:00:00")}, "+01 03:00:00.000000;"},
-        {"select :1 + g from iv", {Num(1)}, "ORA-00932: inconsistent datatypes: expected INTERVAL DAY TO SECOND got NUMBER"},
+        {"select :1 + g from iv",
+         {Num(1)},
+         "ORA-00932: inconsistent datatypes: expected INTERVAL DAY TO SECOND got NUMBER"},
         {"select k + g from iv", {}, "ORA-00932: inconsistent datatypes: expected NUMBER got INTERVAL DAY TO SECOND"},
         {"select y - 1 from iv", {}, "ORA-00932: inconsistent datatypes: expected INTERVAL YEAR TO MONTH got NUMBER"},
         {"select k / g from iv", {}, "ORA-00932: inconsistent datatypes: expected NUMBER got INTERVAL DAY TO SECOND"},
@@ -197,7 +216,10 @@ TEST_F(BindPositionsTest, RownumLimitsUpdateAndDelete) {
         {"delete from t where rownum <= n", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
         {"delete from t where n = 10 or rownum = 1", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
         {"select id from t where not rownum > 1", {}, "ORA-03001: unimplemented feature", "0;", "2;"},
-        {"delete from t where n = (select max(n) from dual)", {}, "ORA-00934: group function is not allowed here", "0;",
+        {"delete from t where n = (select max(n) from dual)",
+         {},
+         "ORA-00934: group function is not allowed here",
+         "0;",
          "2;"},
     };
     for (const auto& c : cases) {

@@ -85,8 +85,7 @@ std::string EngineTest::ErrorOf(const std::string& sql, Session* s) {
         st->Execute();
         std::vector<Value> row;
         if (st->Type() == StatementType::Select)
-            while (st->Fetch(row)) {
-            }
+            while (st->Fetch(row)) {}
         return "";
     } catch (const OraError& e) {
         return e.Message();

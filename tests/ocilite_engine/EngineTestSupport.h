@@ -2,9 +2,8 @@
 // Shared set-up for the engine tests: a fresh database file in a temporary folder, a session
 // on it, and helpers that run statements and collect rows as text.
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>

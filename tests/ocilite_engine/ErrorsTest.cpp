@@ -9,8 +9,9 @@ class ErrorsTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        Exec("CREATE TABLE emp(id NUMBER(5) CONSTRAINT emp_pk PRIMARY KEY, name VARCHAR2(5) NOT NULL,"
-             " code CHAR(2), uname VARCHAR2(3 CHAR) UNIQUE, born DATE, amount NUMBER(5,2))");
+        Exec(
+            "CREATE TABLE emp(id NUMBER(5) CONSTRAINT emp_pk PRIMARY KEY, name VARCHAR2(5) NOT NULL,"
+            " code CHAR(2), uname VARCHAR2(3 CHAR) UNIQUE, born DATE, amount NUMBER(5,2))");
         Exec("INSERT INTO emp(id, name) VALUES(1, 'a')");
     }
 };
@@ -23,7 +24,8 @@ TEST_F(ErrorsTest, StatementsRaiseOraclesErrors) {
         {"INSERT INTO emp(id, name) VALUES(1, 'b')", "ORA-00001: unique constraint (SCOTT.EMP_PK) violated"},
         {"INSERT INTO emp(id) VALUES(2)", "ORA-01400: cannot insert NULL into (\"SCOTT\".\"EMP\".\"NAME\")"},
         {"INSERT INTO emp(id, name) VALUES(2, '')", "ORA-01400: cannot insert NULL into (\"SCOTT\".\"EMP\".\"NAME\")"},
-        {"INSERT INTO emp(id, name) VALUES(NULL, 'x')", "ORA-01400: cannot insert NULL into (\"SCOTT\".\"EMP\".\"ID\")"},
+        {"INSERT INTO emp(id, name) VALUES(NULL, 'x')",
+         "ORA-01400: cannot insert NULL into (\"SCOTT\".\"EMP\".\"ID\")"},
         {"UPDATE emp SET name = NULL", "ORA-01407: cannot update (\"SCOTT\".\"EMP\".\"NAME\") to NULL"},
         {"INSERT INTO emp(id, name) VALUES(2, 'abcdef')",
          "ORA-12899: value too large for column \"SCOTT\".\"EMP\".\"NAME\" (actual: 6, maximum: 5)"},
@@ -66,7 +68,8 @@ TEST_F(ErrorsTest, StatementsRaiseOraclesErrors) {
         {"CREATE TABLE t2(a VARCHAR2(4001))", "ORA-00910: specified length too long for its datatype"},
         {"CREATE TABLE t2(a NUMBER(39))", "ORA-01727: numeric precision specifier is out of range (1 to 38)"},
         {"CREATE TABLE t2(a WIBBLE)", "ORA-00902: invalid datatype"},
-        {"CREATE TABLE t2(a NUMBER PRIMARY KEY, b NUMBER PRIMARY KEY)", "ORA-02260: table can have only one primary key"},
+        {"CREATE TABLE t2(a NUMBER PRIMARY KEY, b NUMBER PRIMARY KEY)",
+         "ORA-02260: table can have only one primary key"},
         {"DROP TABLE nosuch", "ORA-00942: table or view does not exist"},
         {"TRUNCATE TABLE nosuch", "ORA-00942: table or view does not exist"},
         {"DROP USER nosuch", "ORA-01918: user 'NOSUCH' does not exist"},

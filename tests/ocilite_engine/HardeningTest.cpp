@@ -2,11 +2,11 @@
 // files and folders it creates, and SQL nested deep enough to exhaust a recursive parser.
 
 #include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "tests/ocilite_engine/EngineTestSupport.h"
 
@@ -91,7 +91,10 @@ TEST_F(EngineTest, NewDatabasesAndTheDefaultFolderAreTheOwnersOnly) {
         EXPECT_EQ(ModeOf(dir_.Path() / "xdg" / "tabrook"), 0700u);
         EXPECT_EQ(ModeOf(dir_.Path() / "xdg" / "tabrook" / "default.db"), 0600u);
     }
-    if (savedXdg) ::setenv("XDG_DATA_HOME", saved.c_str(), 1); else ::unsetenv("XDG_DATA_HOME");
+    if (savedXdg)
+        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
     ::umask(old);
 }
 
@@ -115,8 +118,7 @@ TEST_F(EngineTest, DeepNestingIsRefusedWithAnOracleError) {
         {"parentheses", "SELECT " + Repeat("(", 20000) + "1" + Repeat(")", 20000) + " FROM t", "ORA-03095"},
         {"NOTs", "SELECT a FROM t WHERE " + Repeat("NOT ", 20000) + "a = 1", "ORA-03095"},
         {"signs", "SELECT " + Repeat("- ", 20000) + "1 FROM t", "ORA-03095"},
-        {"subqueries", "SELECT " + Repeat("(SELECT ", 5000) + "1" + Repeat(" FROM t)", 5000) + " FROM t",
-         "ORA-03095"},
+        {"subqueries", "SELECT " + Repeat("(SELECT ", 5000) + "1" + Repeat(" FROM t)", 5000) + " FROM t", "ORA-03095"},
         {"chain", "SELECT a FROM t WHERE " + Repeat("a = 1 OR ", 20000) + "a = 1", "ORA-03095"},
         {"moderate parentheses", "SELECT " + Repeat("(", 30) + "1" + Repeat(")", 30) + " FROM t", ""},
         {"moderate NOTs", "SELECT a FROM t WHERE " + Repeat("NOT ", 10) + "a = 1", ""},

@@ -2,8 +2,8 @@
 
 #include <sqlite3.h>
 
-#include "tests/support/ScopedEnv.h"
 #include "tests/ocilite_engine/EngineTestSupport.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace ocilite::test {
 namespace {
@@ -26,13 +26,13 @@ TEST_F(EngineTest, LogonErrorsFollowOracle) {
         const char* expected;
     } cases[] = {
         {"scott", "tiger", false, false, ""},
-        {"SCOTT", "tiger", false, false, ""},                       // unquoted names fold
+        {"SCOTT", "tiger", false, false, ""},  // unquoted names fold
         {"scott", "TIGER", false, false, "ORA-01017: invalid username/password; logon denied"},
         {"nobody", "tiger", false, false, "ORA-01017: invalid username/password; logon denied"},
         {"\"scott\"", "tiger", false, false, "ORA-01017: invalid username/password; logon denied"},
         {"scott", "", false, false, "ORA-01005: null password given; logon denied"},
         {"scott", "tiger", true, false, "ORA-12154: TNS:could not resolve the connect identifier specified"},
-        {"newbie", "pw", false, true, ""},                          // --create adds the account
+        {"newbie", "pw", false, true, ""},  // --create adds the account
     };
     for (const auto& c : cases) {
         std::string db = c.otherFile ? dir_.File("missing.db") : db_;

@@ -22,9 +22,11 @@ protected:
 };
 
 TEST_F(QueriesTest, JoinsSubqueriesAndSetOperations) {
-    EXPECT_EQ(Rows("SELECT d.name, SUM(e.sal) FROM dept d JOIN emp e ON e.dept_id = d.id GROUP BY d.name ORDER BY 2 DESC"),
-              (Lines{"Sales|400", "Labs|250"}));
-    EXPECT_EQ(Rows("SELECT d.name, COUNT(e.id) FROM dept d LEFT JOIN emp e ON e.dept_id = d.id GROUP BY d.name ORDER BY d.name"),
+    EXPECT_EQ(
+        Rows("SELECT d.name, SUM(e.sal) FROM dept d JOIN emp e ON e.dept_id = d.id GROUP BY d.name ORDER BY 2 DESC"),
+        (Lines{"Sales|400", "Labs|250"}));
+    EXPECT_EQ(Rows("SELECT d.name, COUNT(e.id) FROM dept d LEFT JOIN emp e ON e.dept_id = d.id GROUP BY d.name ORDER "
+                   "BY d.name"),
               (Lines{"Empty|0", "Labs|1", "Sales|2"}));
     EXPECT_EQ(Rows("SELECT e.id FROM emp e, dept d WHERE e.dept_id = d.id AND d.name = 'Labs'"), Lines{"3"});
     EXPECT_EQ(Rows("SELECT name FROM dept WHERE id NOT IN (SELECT dept_id FROM emp WHERE dept_id IS NOT NULL)"),
@@ -50,14 +52,17 @@ TEST_F(QueriesTest, CreateTableAsSelectAndViewsOverJoins) {
     EXPECT_EQ(Rows("SELECT id, sal FROM rich ORDER BY id"), (Lines{"2|300", "3|250"}));
     EXPECT_EQ(ErrorOf("CREATE TABLE bad AS SELECT COUNT(*) FROM emp"),
               "ORA-00998: must name this expression with a column alias");
-    Exec("CREATE VIEW dept_pay(dept, total) AS SELECT d.name, SUM(e.sal) FROM dept d JOIN emp e ON e.dept_id = d.id"
-         " GROUP BY d.name");
+    Exec(
+        "CREATE VIEW dept_pay(dept, total) AS SELECT d.name, SUM(e.sal) FROM dept d JOIN emp e ON e.dept_id = d.id"
+        " GROUP BY d.name");
     EXPECT_EQ(Rows("SELECT total FROM dept_pay WHERE dept = 'Sales'"), Lines{"400"});
     Exec("CREATE OR REPLACE VIEW dept_pay(dept, total) AS SELECT name, id FROM dept");
     EXPECT_EQ(Rows("SELECT total FROM dept_pay WHERE dept = 'Sales'"), Lines{"10"});
-    EXPECT_EQ(ErrorOf("CREATE VIEW rich AS SELECT 1 x FROM dual"), "ORA-00955: name is already used by an existing object");
+    EXPECT_EQ(ErrorOf("CREATE VIEW rich AS SELECT 1 x FROM dual"),
+              "ORA-00955: name is already used by an existing object");
     EXPECT_EQ(ErrorOf("DROP VIEW rich"), "ORA-00942: table or view does not exist");
-    EXPECT_EQ(ErrorOf("UPDATE dept_pay SET total = 1"), "ORA-01732: data manipulation operation not legal on this view");
+    EXPECT_EQ(ErrorOf("UPDATE dept_pay SET total = 1"),
+              "ORA-01732: data manipulation operation not legal on this view");
 }
 
 TEST_F(QueriesTest, SavepointsAndUsersWithObjects) {
@@ -68,7 +73,8 @@ TEST_F(QueriesTest, SavepointsAndUsersWithObjects) {
     Exec("ROLLBACK TO SAVEPOINT s1");
     session_->Commit();
     EXPECT_EQ(Rows("SELECT id FROM dept WHERE id > 30"), Lines{"40"});
-    EXPECT_EQ(ErrorOf("ROLLBACK TO nosuch"), "ORA-01086: savepoint 'NOSUCH' never established in this session or is invalid");
+    EXPECT_EQ(ErrorOf("ROLLBACK TO nosuch"),
+              "ORA-01086: savepoint 'NOSUCH' never established in this session or is invalid");
 
     Exec("CREATE USER bob IDENTIFIED BY pw");
     {

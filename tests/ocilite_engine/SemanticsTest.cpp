@@ -25,8 +25,8 @@ TEST_F(EngineTest, CharIsBlankPaddedAndComparedPadded) {
     Exec("CREATE TABLE t(c CHAR(5), v VARCHAR2(5))");
     Exec("INSERT INTO t VALUES('ab', 'ab')");
     EXPECT_EQ(Rows("SELECT c, v, LENGTH(c) FROM t"), Lines{"ab   |ab|5"});
-    EXPECT_EQ(Rows("SELECT count(*) FROM t WHERE c = 'ab'"), Lines{"1"});     // padded comparison
-    EXPECT_EQ(Rows("SELECT count(*) FROM t WHERE c = v"), Lines{"0"});        // VARCHAR2 side: not padded
+    EXPECT_EQ(Rows("SELECT count(*) FROM t WHERE c = 'ab'"), Lines{"1"});  // padded comparison
+    EXPECT_EQ(Rows("SELECT count(*) FROM t WHERE c = v"), Lines{"0"});     // VARCHAR2 side: not padded
     EXPECT_EQ(Rows("SELECT count(*) FROM t WHERE v = 'ab  '"), Lines{"0"});
     auto st = session_->Prepare("SELECT count(*) FROM t WHERE c = :x");
     st->Bind(0, TextValue{"ab"});
@@ -38,12 +38,13 @@ TEST_F(EngineTest, CharIsBlankPaddedAndComparedPadded) {
 
 TEST_F(EngineTest, NumbersAreExactAndSortAsNumbers) {
     Exec("CREATE TABLE n(v NUMBER, s NUMBER(10,2), i NUMBER(5))");
-    const char* values[] = {"12345678901234567890123456789012345678", "-1", "0.05", "10", "9.5", "-0.001",
-                            "100", "1e-10", "-12345678901234567890123456789012345678"};
+    const char* values[] = {
+        "12345678901234567890123456789012345678", "-1", "0.05", "10", "9.5", "-0.001", "100", "1e-10",
+        "-12345678901234567890123456789012345678"};
     for (const char* v : values) Exec(std::string("INSERT INTO n(v) VALUES(") + v + ")");
     EXPECT_EQ(Rows("SELECT v FROM n ORDER BY v"),
-              (Lines{"-12345678901234567890123456789012345678", "-1", "-.001", ".0000000001",
-                     ".05", "9.5", "10", "100", "12345678901234567890123456789012345678"}));
+              (Lines{"-12345678901234567890123456789012345678", "-1", "-.001", ".0000000001", ".05", "9.5", "10", "100",
+                     "12345678901234567890123456789012345678"}));
     EXPECT_EQ(Rows("SELECT count(*) FROM n WHERE v > 9"), Lines{"4"});
     EXPECT_EQ(Rows("SELECT count(*) FROM n WHERE v = '10'"), Lines{"1"});  // text converts to NUMBER
     Exec("INSERT INTO n(s, i) VALUES(12.345, 12.5)");
@@ -78,13 +79,19 @@ TEST_F(EngineTest, RownumLimitsRowsBeforeOrderBy) {
         const char* where;
         const char* count;
     } cases[] = {
-        {"rownum <= 30", "30"}, {"rownum < 5", "4"}, {"rownum = 1", "1"}, {"rownum = 2", "0"},
-        {"rownum > 1", "0"},    {"rownum > 0", "40"}, {"rownum >= 1", "40"}, {"5 >= rownum", "5"},
-        {"v > 35 and rownum <= 3", "3"}, {"v > 38 and rownum <= 30", "2"},
+        {"rownum <= 30", "30"},
+        {"rownum < 5", "4"},
+        {"rownum = 1", "1"},
+        {"rownum = 2", "0"},
+        {"rownum > 1", "0"},
+        {"rownum > 0", "40"},
+        {"rownum >= 1", "40"},
+        {"5 >= rownum", "5"},
+        {"v > 35 and rownum <= 3", "3"},
+        {"v > 38 and rownum <= 30", "2"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Rows(std::string("SELECT count(*) FROM (SELECT v FROM r WHERE ") + c.where + ")"),
-                  Lines{c.count})
+        EXPECT_EQ(Rows(std::string("SELECT count(*) FROM (SELECT v FROM r WHERE ") + c.where + ")"), Lines{c.count})
             << c.where;
     // the limit picks rows first, ORDER BY sorts only those
     auto limited = Rows("SELECT v FROM r WHERE rownum <= 3 ORDER BY v DESC");
@@ -142,12 +149,14 @@ TEST_F(EngineTest, CommonFunctionsAndDml) {
 }
 
 TEST_F(EngineTest, DefaultsAndTypedValuesRoundTrip) {
-    Exec("CREATE TABLE d(id NUMBER, status VARCHAR2(3) DEFAULT 'NEW', made DATE DEFAULT SYSDATE,"
-         " ts TIMESTAMP(3), tz TIMESTAMP WITH TIME ZONE, ym INTERVAL YEAR TO MONTH, ds INTERVAL DAY TO SECOND,"
-         " r RAW(4), bd BINARY_DOUBLE)");
-    Exec("INSERT INTO d(id, ts, tz, ym, ds, r, bd) VALUES(1, TO_TIMESTAMP('2020-01-02 03:04:05.1239', "
-         "'YYYY-MM-DD HH24:MI:SS.FF'), TO_TIMESTAMP_TZ('2020-01-02 03:04:05 +02:00', 'YYYY-MM-DD HH24:MI:SS TZH:TZM'),"
-         " TO_YMINTERVAL('01-06'), TO_DSINTERVAL('2 03:04:05.5'), HEXTORAW('0aFF'), 1.5)");
+    Exec(
+        "CREATE TABLE d(id NUMBER, status VARCHAR2(3) DEFAULT 'NEW', made DATE DEFAULT SYSDATE,"
+        " ts TIMESTAMP(3), tz TIMESTAMP WITH TIME ZONE, ym INTERVAL YEAR TO MONTH, ds INTERVAL DAY TO SECOND,"
+        " r RAW(4), bd BINARY_DOUBLE)");
+    Exec(
+        "INSERT INTO d(id, ts, tz, ym, ds, r, bd) VALUES(1, TO_TIMESTAMP('2020-01-02 03:04:05.1239', "
+        "'YYYY-MM-DD HH24:MI:SS.FF'), TO_TIMESTAMP_TZ('2020-01-02 03:04:05 +02:00', 'YYYY-MM-DD HH24:MI:SS TZH:TZM'),"
+        " TO_YMINTERVAL('01-06'), TO_DSINTERVAL('2 03:04:05.5'), HEXTORAW('0aFF'), 1.5)");
     EXPECT_EQ(Rows("SELECT status, ts, tz, ym, ds, r, bd, CASE WHEN made > SYSDATE - 1 THEN 'recent' END FROM d"),
               Lines{"NEW|2020-01-02 03:04:05.124000000|2020-01-02 03:04:05.000000000 +120|+01-06|+02 03:04:05.500000|"
                     "raw:2|1.500000|recent"});

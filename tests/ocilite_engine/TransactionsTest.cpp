@@ -2,10 +2,10 @@
 // process waiting for the lock and failing with ORA-00054, committed rows surviving a kill.
 
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <sys/wait.h>
 #include <thread>
 
 #include "tests/ocilite_engine/EngineTestSupport.h"

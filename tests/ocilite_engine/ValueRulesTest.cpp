@@ -10,8 +10,8 @@ using Lines = std::vector<std::string>;
 TEST_F(EngineTest, ColumnRulesForEachType) {
     struct {
         const char* type;
-        const char* literal;   // SQL text of the inserted value
-        const char* stored;    // Show() of the fetched value, or the error
+        const char* literal;  // SQL text of the inserted value
+        const char* stored;   // Show() of the fetched value, or the error
     } cases[] = {
         {"NUMBER(*,0)", "2.5", "3"},
         {"NUMBER(5,-2)", "12345", "12300"},
@@ -24,7 +24,8 @@ TEST_F(EngineTest, ColumnRulesForEachType) {
         {"CHAR(3 CHAR)", "'äö'", "äö "},
         {"VARCHAR2(3)", "'äö'", "ORA-12899: value too large for column \"SCOTT\".\"V\".\"C\" (actual: 4, maximum: 3)"},
         {"VARCHAR2(2 CHAR)", "'äö'", "äö"},
-        {"NVARCHAR2(2)", "'äöü'", "ORA-12899: value too large for column \"SCOTT\".\"V\".\"C\" (actual: 3, maximum: 2)"},
+        {"NVARCHAR2(2)", "'äöü'",
+         "ORA-12899: value too large for column \"SCOTT\".\"V\".\"C\" (actual: 3, maximum: 2)"},
         {"VARCHAR2(10)", "12.50", "12.5"},
         {"DATE", "'15-MAR-21'", "2021-03-15 00:00:00.000000000"},
         {"DATE", "TIMESTAMP '2021-03-15 10:11:12.9'", "2021-03-15 10:11:12.000000000"},
@@ -55,8 +56,10 @@ TEST_F(EngineTest, UpdatesFollowTheSameRules) {
     Exec("INSERT INTO u VALUES(2, 'b', 2)");
     EXPECT_EQ(Exec("UPDATE u SET c = 'xy', n = n * 2.25"), 2u);
     EXPECT_EQ(Rows("SELECT id, c, n FROM u ORDER BY id"), (Lines{"1|xy  |2.3", "2|xy  |4.5"}));
-    EXPECT_EQ(ErrorOf("UPDATE u SET id = 2 WHERE id = 1"), "ORA-00001: unique constraint (SCOTT.SYS_C0008001) violated");
-    EXPECT_EQ(ErrorOf("UPDATE u SET n = 1000"), "ORA-01438: value larger than specified precision allowed for this column");
+    EXPECT_EQ(ErrorOf("UPDATE u SET id = 2 WHERE id = 1"),
+              "ORA-00001: unique constraint (SCOTT.SYS_C0008001) violated");
+    EXPECT_EQ(ErrorOf("UPDATE u SET n = 1000"),
+              "ORA-01438: value larger than specified precision allowed for this column");
     EXPECT_EQ(ErrorOf("UPDATE u SET nosuch = 1"), "ORA-00904: \"NOSUCH\": invalid identifier");
     EXPECT_EQ(Rows("SELECT id, n FROM u ORDER BY id"), (Lines{"1|2.3", "2|4.5"}));  // failed updates left nothing
 }

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view rest = nl == std::string_view::npos ? std::string_view() : input.substr(nl + 1);
     try {
         (void)ocilite::OraNumber::ParseWithFormat(rest, fmt);
-    } catch (const ocilite::OraError&) {
-    }
+    } catch (const ocilite::OraError&) {}
     try {
         ocilite::OraNumber value;
         if (!ocilite::OraNumber::TryParse(rest, value)) value = ocilite::OraNumber::FromInt64(-1234);
@@ -24,7 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // Negative values rounding to zero keep their '-' and read back as zero.
             if (!(back.IsZero() && value.IsNegative()) && back.Format(fmt) != text) std::abort();
         }
-    } catch (const ocilite::OraError&) {
-    }
+    } catch (const ocilite::OraError&) {}
     return 0;
 }

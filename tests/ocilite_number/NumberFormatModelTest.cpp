@@ -164,9 +164,8 @@ TEST(NumberFormatModel, NlsCharacters) {
 }
 
 const char* const kBadModels[] = {
-    ",999", "9.9.9", "99D9.9", "9,99.9,9", "999MI9", "99PR9", "S99S", "9X", "X0",
-    "9EEEE9", "EEEE", "abc", "99V9.9", "TM9 ", "RN9", "FMFM9", "$$9", "BB9",
-    "9999MIPR", "LC999",
+    ",999", "9.9.9", "99D9.9", "9,99.9,9", "999MI9", "99PR9", "S99S", "9X",  "X0",       "9EEEE9",
+    "EEEE", "abc",   "99V9.9", "TM9 ",     "RN9",    "FMFM9", "$$9",  "BB9", "9999MIPR", "LC999",
 };
 
 TEST(NumberFormatModel, InvalidModels) {
@@ -208,9 +207,9 @@ const ParseCase kParse[] = {
      "999999999999999999999999999999999999999000000"},
     {"12300", "999V99", "123"},
     {"-0.5", "90.9", "-.5"},
-    {"12345", "9999", nullptr},   // too many digits
-    {"1.234", "9.99", nullptr},   // too many decimals
-    {"   1 ", "0", nullptr},      // a trailing blank not in the model
+    {"12345", "9999", nullptr},  // too many digits
+    {"1.234", "9.99", nullptr},  // too many decimals
+    {"   1 ", "0", nullptr},     // a trailing blank not in the model
     {"1x", "99", nullptr},
     {"", "99", nullptr},
     {"-", "99", nullptr},
@@ -239,11 +238,11 @@ TEST(NumberFormatModel, ParseWithModel) {
 // once rounded to the model's decimal places.
 TEST(NumberFormatModel, RenderedTextParsesBack) {
     const char* const models[] = {"99999999.99", "FM99999999.09", "9G999G999D999", "S999999.99",
-                                  "999999.99MI", "999999.99PR", "$999,999.00", "FM0.99999",
-                                  "9.999EEEE", "FM9.99999EEEE", "XXXXXXXX", "0000000", "TM9",
-                                  "L99999.99", "C99999.99", "99999V99"};
-    const char* const values[] = {"0", "1", "-1", "12.5", "-0.25", "1234.5678", "-98765.4321",
-                                  "0.00042", "99999", "255", "4096"};
+                                  "999999.99MI", "999999.99PR",   "$999,999.00",   "FM0.99999",
+                                  "9.999EEEE",   "FM9.99999EEEE", "XXXXXXXX",      "0000000",
+                                  "TM9",         "L99999.99",     "C99999.99",     "99999V99"};
+    const char* const values[] = {"0",           "1",       "-1",    "12.5", "-0.25", "1234.5678",
+                                  "-98765.4321", "0.00042", "99999", "255",  "4096"};
     for (const char* fmt : models) {
         for (const char* v : values) {
             const OraNumber x = OraNumber::Parse(v);

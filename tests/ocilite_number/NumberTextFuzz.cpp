@@ -17,14 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!(ocilite::OraNumber::FromOci(oci) == n)) std::abort();
         if (!(ocilite::OraNumber::FromSortKey(n.SortKey()) == n)) std::abort();
         (void)n.FitToPrecisionScale(10, 2);
-    } catch (const ocilite::OraError&) {
-    }
+    } catch (const ocilite::OraError&) {}
     // Raw bytes as a varnum must be refused or decode to a number that re-encodes.
     try {
         const ocilite::OraNumber v = ocilite::OraNumber::FromVarnum(data, size);
         const std::string key = v.ToVarnum();
         if (!(ocilite::OraNumber::FromSortKey(key) == v)) std::abort();
-    } catch (const ocilite::OraError&) {
-    }
+    } catch (const ocilite::OraError&) {}
     return 0;
 }

@@ -1,7 +1,6 @@
 // Arithmetic of the OCI number services and of SQL, and the NUMBER(p,s) column rules.
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 
 #include "ocilite/types/OraNumber.h"
@@ -11,7 +10,9 @@ using ocilite::OraNumber;
 
 namespace {
 
-OraNumber N(const char* t) { return OraNumber::Parse(t); }
+OraNumber N(const char* t) {
+    return OraNumber::Parse(t);
+}
 
 struct BinaryCase {
     const char* op;
@@ -55,12 +56,9 @@ const BinaryCase kBinary[] = {
 
 TEST(OraNumberArithmetic, BinaryOperations) {
     const std::map<std::string, std::function<OraNumber(const OraNumber&, const OraNumber&)>> ops = {
-        {"+", [](auto& a, auto& b) { return a + b; }},
-        {"-", [](auto& a, auto& b) { return a - b; }},
-        {"*", [](auto& a, auto& b) { return a * b; }},
-        {"/", [](auto& a, auto& b) { return a / b; }},
-        {"mod", [](auto& a, auto& b) { return a.Mod(b); }},
-        {"log", [](auto& a, auto& b) { return a.Log(b); }},
+        {"+", [](auto& a, auto& b) { return a + b; }},          {"-", [](auto& a, auto& b) { return a - b; }},
+        {"*", [](auto& a, auto& b) { return a * b; }},          {"/", [](auto& a, auto& b) { return a / b; }},
+        {"mod", [](auto& a, auto& b) { return a.Mod(b); }},     {"log", [](auto& a, auto& b) { return a.Log(b); }},
         {"power", [](auto& a, auto& b) { return a.Power(b); }},
     };
     for (const auto& c : kBinary) {
@@ -145,45 +143,30 @@ struct FitCase {
 
 const FitCase kFit[] = {
     {"123.89", 0, -127, "123.89"},  // NUMBER
-    {"123.89", 3, 0, "124"},
-    {"123.89", 6, 2, "123.89"},
-    {"123.89", 6, 1, "123.9"},
-    {"123.89", 4, 2, nullptr},
-    {"123.89", 6, -2, "100"},
-    {"1234.9876", 6, 2, "1234.99"},
-    {"12345.12345", 6, 2, nullptr},
-    {"12345.345", 5, -2, "12300"},
-    {"1234567", 5, -2, "1234600"},
-    {"12345678", 5, -2, nullptr},
-    {".01234", 4, 5, ".01234"},
-    {".000127", 4, 5, ".00013"},
-    {"0.1", 4, 5, nullptr},
-    {"0.01234567", 4, 5, ".01235"},
-    {".00000123", 2, 7, ".0000012"},
+    {"123.89", 3, 0, "124"},        {"123.89", 6, 2, "123.89"},     {"123.89", 6, 1, "123.9"},
+    {"123.89", 4, 2, nullptr},      {"123.89", 6, -2, "100"},       {"1234.9876", 6, 2, "1234.99"},
+    {"12345.12345", 6, 2, nullptr}, {"12345.345", 5, -2, "12300"},  {"1234567", 5, -2, "1234600"},
+    {"12345678", 5, -2, nullptr},   {".01234", 4, 5, ".01234"},     {".000127", 4, 5, ".00013"},
+    {"0.1", 4, 5, nullptr},         {"0.01234567", 4, 5, ".01235"}, {".00000123", 2, 7, ".0000012"},
     {"12345.58", -1, 1, "12345.6"},  // NUMBER(*,1)
     {"12345.58", 0, 0, "12345.58"},  // plain NUMBER as described with precision 0
     {"12345.58", 38, 0, "12346"},    // NUMBER(*,0) = NUMBER(38,0)
     {"99.995", 4, 2, nullptr},       // rounds to 100.00: too wide
-    {"-99.994", 4, 2, "-99.99"},
-    {"0.004", 2, 2, "0"},
-    {"1.23", 5, -127, "1.2"},         // FLOAT(5)
-    {"7.89", 5, -127, "7.9"},
-    {"12.79", 5, -127, "13"},
-    {"123.45", 5, -127, "120"},
+    {"-99.994", 4, 2, "-99.99"},    {"0.004", 2, 2, "0"},           {"1.23", 5, -127, "1.2"},  // FLOAT(5)
+    {"7.89", 5, -127, "7.9"},       {"12.79", 5, -127, "13"},       {"123.45", 5, -127, "120"},
     {"1e100", 126, -127, "1E+100"},
 };
 
 TEST(OraNumberColumnRules, FitToPrecisionScale) {
     for (const auto& c : kFit) {
-        SCOPED_TRACE(std::string(c.value) + " NUMBER(" + std::to_string(c.precision) + "," +
-                     std::to_string(c.scale) + ")");
+        SCOPED_TRACE(std::string(c.value) + " NUMBER(" + std::to_string(c.precision) + "," + std::to_string(c.scale) +
+                     ")");
         if (c.stored == nullptr) {
             try {
                 N(c.value).FitToPrecisionScale(c.precision, c.scale);
                 ADD_FAILURE() << "stored";
             } catch (const OraError& e) {
-                EXPECT_STREQ(e.what(),
-                             "ORA-01438: value larger than specified precision allowed for this column");
+                EXPECT_STREQ(e.what(), "ORA-01438: value larger than specified precision allowed for this column");
             }
         } else {
             EXPECT_EQ(N(c.value).FitToPrecisionScale(c.precision, c.scale).ToText(), c.stored);

@@ -1,8 +1,7 @@
 // The 22-byte OCINumber and the varnum forms: golden encodings, round trips, the ordering
 // key, and bytes that are no number.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <random>
 #include <vector>
 
@@ -92,9 +91,8 @@ TEST(OraNumberBytes, RandomValuesRoundTripThroughEveryForm) {
 
 TEST(OraNumberBytes, SortKeyOrdersLikeTheNumbers) {
     std::vector<OraNumber> values;
-    for (const char* t : {"-9.9e125", "-1e10", "-1.01", "-1", "-0.99", "-1e-130", "0", "1e-130",
-                          "0.5", "1", "1.000000000000000000000000000000000000001", "1.01", "99",
-                          "100", "1e125"})
+    for (const char* t : {"-9.9e125", "-1e10", "-1.01", "-1", "-0.99", "-1e-130", "0", "1e-130", "0.5", "1",
+                          "1.000000000000000000000000000000000000001", "1.01", "99", "100", "1e125"})
         values.push_back(OraNumber::Parse(t));
     std::mt19937_64 rng(7);
     for (int i = 0; i < 2000; ++i) {
@@ -111,11 +109,11 @@ TEST(OraNumberBytes, SortKeyOrdersLikeTheNumbers) {
 
 TEST(OraNumberBytes, BytesThatAreNoNumberAreRefused) {
     const std::vector<std::vector<uint8_t>> bad = {
-        {},             // empty
-        {0xC1},         // exponent without mantissa
-        {0xC1, 0},      // positive digit byte 0 is outside 1..100
-        {0xC1, 101},    // positive digit byte above 100
-        {0x3E, 1, 102}, // negative digit byte 1 is outside 2..101
+        {},              // empty
+        {0xC1},          // exponent without mantissa
+        {0xC1, 0},       // positive digit byte 0 is outside 1..100
+        {0xC1, 101},     // positive digit byte above 100
+        {0x3E, 1, 102},  // negative digit byte 1 is outside 2..101
         {0xC1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2},  // 22 bytes
     };
     for (const auto& b : bad) {

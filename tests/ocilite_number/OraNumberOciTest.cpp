@@ -1,8 +1,7 @@
 // The OCI number services on raw OCINumber buffers, including the digit count and masks
 // the client computes with them to show NUMBER values.
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "ocilite/types/OraNumberOci.h"
@@ -23,7 +22,9 @@ Num Make(const char* text) {
     return n;
 }
 
-std::string Text(const Num& n) { return OraNumber::FromOci(n.b).ToText(); }
+std::string Text(const Num& n) {
+    return OraNumber::FromOci(n.b).ToText();
+}
 
 int ErrorCode(const std::function<void()>& f) {
     try {
@@ -58,7 +59,8 @@ std::string MaskFor(const Num& n) {
     const std::string nines39(39, '9');
     if (d > 40 || d < -4) return "FM0D" + nines39 + "EEEE";
     if (d < 0 || d == 0) return "FM0D" + nines39;
-    if (frac) return "FM" + std::string(static_cast<size_t>(d), '9') + "D" + std::string(static_cast<size_t>(40 - d), '9');
+    if (frac)
+        return "FM" + std::string(static_cast<size_t>(d), '9') + "D" + std::string(static_cast<size_t>(40 - d), '9');
     return "FM" + std::string(static_cast<size_t>(d), '9');
 }
 
@@ -86,10 +88,17 @@ TEST(OraNumberOci, DigitCounts) {
 // has a spare place) but never one short, which would show the value as '#'.
 TEST(OraNumberOci, DigitCountsNeverFallShortAtBoundaries) {
     const char* values[] = {
-        "9.999999999999999999999999999999999999", "10.00000000000000000000000000000000001",
-        "99999.99999999999999999999999", "100000.0000000000000000000001", "12345.678",
-        "0.0999999999999999999999999999", "0.1000000000000000000000000001", "1e-130",
-        "9.99999999999999999999e125", "5e-5", "31622.7766016837933199889354443271853372",
+        "9.999999999999999999999999999999999999",
+        "10.00000000000000000000000000000000001",
+        "99999.99999999999999999999999",
+        "100000.0000000000000000000001",
+        "12345.678",
+        "0.0999999999999999999999999999",
+        "0.1000000000000000000000000001",
+        "1e-130",
+        "9.99999999999999999999e125",
+        "5e-5",
+        "31622.7766016837933199889354443271853372",
     };
     for (const char* text : values) {
         SCOPED_TRACE(text);

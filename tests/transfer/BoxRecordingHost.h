@@ -10,19 +10,19 @@ namespace tabrook::testing {
 
 class BoxRecordingHost : public Host {
 public:
-  struct Box {
-    std::string Text;
-    MsgIcon Icon;
-    MsgButtons Buttons;
-  };
+    struct Box {
+        std::string Text;
+        MsgIcon Icon;
+        MsgButtons Buttons;
+    };
 
-  int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
-    boxes.push_back({text, icon, buttons});
-    return reply;
-  }
+    int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
+        boxes.push_back({text, icon, buttons});
+        return reply;
+    }
 
-  std::vector<Box> boxes;
-  int reply = kMsgOk;
+    std::vector<Box> boxes;
+    int reply = kMsgOk;
 };
 
 }  // namespace tabrook::testing

@@ -10,79 +10,79 @@
 #include <vector>
 
 #include "tests/transfer/ByteLineReader.h"
-#include "transfer/LineReader.h"
-#include "transfer/SplitFields.h"
 #include "tests/transfer/ByteRecordReader.h"
+#include "transfer/LineReader.h"
 #include "transfer/RecordReader.h"
+#include "transfer/SplitFields.h"
 
 namespace {
 
 void Check(bool condition) {
-  if (!condition) std::abort();
+    if (!condition) std::abort();
 }
 
 std::string Joined(const std::vector<std::string>& fields) {
-  std::string out;
-  for (const std::string& field : fields) out += field + '\n';
-  return out;
+    std::string out;
+    for (const std::string& field : fields) out += field + '\n';
+    return out;
 }
 
 std::FILE* Open(const std::string& bytes) {
-  std::FILE* file = bytes.empty() ? std::tmpfile() : fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
-  Check(file != nullptr);
-  return file;
+    std::FILE* file = bytes.empty() ? std::tmpfile() : fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    Check(file != nullptr);
+    return file;
 }
 
-constexpr tabrook::DoubleByteCode kCodes[] = {
-    tabrook::DoubleByteCode::None, tabrook::DoubleByteCode::ShiftJis, tabrook::DoubleByteCode::Gbk,
-    tabrook::DoubleByteCode::Gb18030, tabrook::DoubleByteCode::Big5, tabrook::DoubleByteCode::Uhc};
+constexpr tabrook::DoubleByteCode kCodes[] = {tabrook::DoubleByteCode::None, tabrook::DoubleByteCode::ShiftJis,
+                                              tabrook::DoubleByteCode::Gbk,  tabrook::DoubleByteCode::Gb18030,
+                                              tabrook::DoubleByteCode::Big5, tabrook::DoubleByteCode::Uhc};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 3) return 0;
-  // The first three bytes choose the separator/delimiter, the block size, the character set
-  // and the record limits.
-  const char sep = "\0,;\t|\\"[data[0] % 6];
-  const char delim = "\0\"'|\\"[(data[0] / 6) % 5];
-  const std::size_t block = 4 + data[1] % 61;
-  const tabrook::DoubleByteCode code = kCodes[data[2] % 6];
-  const std::size_t maxBytes = 8 + (data[2] / 6) % 43;
-  const std::size_t maxLines = 2 + (data[1] / 61) % 4;
-  const std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
+    if (size < 3) return 0;
+    // The first three bytes choose the separator/delimiter, the block size, the character set
+    // and the record limits.
+    const char sep = "\0,;\t|\\"[data[0] % 6];
+    const char delim = "\0\"'|\\"[(data[0] / 6) % 5];
+    const std::size_t block = 4 + data[1] % 61;
+    const tabrook::DoubleByteCode code = kCodes[data[2] % 6];
+    const std::size_t maxBytes = 8 + (data[2] / 6) % 43;
+    const std::size_t maxLines = 2 + (data[1] / 61) % 4;
+    const std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
 
-  std::FILE* file = Open(bytes);
-  tabrook::LineReader reader(block);
-  reader.Start(file);
-  tabrook::testing::ByteLineReader reference(bytes);
-  std::string line, expected;
-  std::vector<std::string> fields;
-  for (int falses = 0; falses < 2;) {
-    const bool result = reader.ReadLine(line);
-    Check(result == reference.ReadLine(expected));
-    Check(line == expected);
-    falses = result ? 0 : falses + 1;
-    tabrook::SplitFieldsInto(line, sep, delim, fields, code);
-    Check(Joined(fields) == tabrook::SplitFields(line, sep, delim, code));
-  }
-  std::fclose(file);
+    std::FILE* file = Open(bytes);
+    tabrook::LineReader reader(block);
+    reader.Start(file);
+    tabrook::testing::ByteLineReader reference(bytes);
+    std::string line, expected;
+    std::vector<std::string> fields;
+    for (int falses = 0; falses < 2;) {
+        const bool result = reader.ReadLine(line);
+        Check(result == reference.ReadLine(expected));
+        Check(line == expected);
+        falses = result ? 0 : falses + 1;
+        tabrook::SplitFieldsInto(line, sep, delim, fields, code);
+        Check(Joined(fields) == tabrook::SplitFields(line, sep, delim, code));
+    }
+    std::fclose(file);
 
-  file = Open(bytes);
-  tabrook::RecordReader records(block, maxBytes, maxLines);
-  records.Start(file, delim, code);
-  tabrook::testing::ByteRecordReader recordReference(bytes, delim, code, maxBytes, maxLines);
-  for (int falses = 0; falses < 2;) {
-    const bool result = records.ReadRecord(line);
-    Check(result == recordReference.ReadRecord(expected));
-    Check(line == expected);
-    falses = result ? 0 : falses + 1;
-    tabrook::SplitFieldsInto(line, sep, delim, fields, code);
-    Check(Joined(fields) == tabrook::SplitFields(line, sep, delim, code));
-  }
-  std::fclose(file);
+    file = Open(bytes);
+    tabrook::RecordReader records(block, maxBytes, maxLines);
+    records.Start(file, delim, code);
+    tabrook::testing::ByteRecordReader recordReference(bytes, delim, code, maxBytes, maxLines);
+    for (int falses = 0; falses < 2;) {
+        const bool result = records.ReadRecord(line);
+        Check(result == recordReference.ReadRecord(expected));
+        Check(line == expected);
+        falses = result ? 0 : falses + 1;
+        tabrook::SplitFieldsInto(line, sep, delim, fields, code);
+        Check(Joined(fields) == tabrook::SplitFields(line, sep, delim, code));
+    }
+    std::fclose(file);
 
-  // Text with NUL bytes and line ends (records hold line ends); split it too.
-  tabrook::SplitFieldsInto(bytes, sep, delim, fields, code);
-  Check(Joined(fields) == tabrook::SplitFields(bytes, sep, delim, code));
-  return 0;
+    // Text with NUL bytes and line ends (records hold line ends); split it too.
+    tabrook::SplitFieldsInto(bytes, sep, delim, fields, code);
+    Check(Joined(fields) == tabrook::SplitFields(bytes, sep, delim, code));
+    return 0;
 }

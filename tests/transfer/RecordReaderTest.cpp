@@ -1,21 +1,20 @@
 // Reading records that span lines, and splitting text of double-byte character sets, on real
 // files: golden files, table cases, and the block reader against the byte-by-byte rule.
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/transfer/ByteRecordReader.h"
+#include "tests/transfer/TempFolder.h"
 #include "transfer/DoubleByte.h"
 #include "transfer/ExportLine.h"
 #include "transfer/RecordReader.h"
 #include "transfer/SplitFields.h"
-#include "tests/transfer/TempFolder.h"
 
 namespace tabrook {
 namespace {
@@ -27,99 +26,99 @@ using namespace std::string_literals;
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 struct Call {
-  std::string record;
-  bool result;
-  bool operator==(const Call&) const = default;
+    std::string record;
+    bool result;
+    bool operator==(const Call&) const = default;
 };
 
 std::ostream& operator<<(std::ostream& out, const Call& call) {
-  return out << (call.result ? "true " : "false ") << ::testing::PrintToString(call.record);
+    return out << (call.result ? "true " : "false ") << ::testing::PrintToString(call.record);
 }
 
 struct Limits {
-  std::size_t block = 16;
-  std::size_t bytes = RecordReader::kMaxRecordBytes;
-  std::size_t lines = RecordReader::kMaxRecordLines;
+    std::size_t block = 16;
+    std::size_t bytes = RecordReader::kMaxRecordBytes;
+    std::size_t lines = RecordReader::kMaxRecordLines;
 };
 
 // Every ReadRecord call on the file until two calls in a row have returned false.
 std::vector<Call> ReadAll(std::FILE* file, char delim, DoubleByteCode code, Limits limits) {
-  RecordReader reader(limits.block, limits.bytes, limits.lines);
-  reader.Start(file, delim, code);
-  std::vector<Call> calls;
-  std::string record;
-  for (int falses = 0; falses < 2;) {
-    const bool result = reader.ReadRecord(record);
-    calls.push_back({record, result});
-    falses = result ? 0 : falses + 1;
-  }
-  return calls;
+    RecordReader reader(limits.block, limits.bytes, limits.lines);
+    reader.Start(file, delim, code);
+    std::vector<Call> calls;
+    std::string record;
+    for (int falses = 0; falses < 2;) {
+        const bool result = reader.ReadRecord(record);
+        calls.push_back({record, result});
+        falses = result ? 0 : falses + 1;
+    }
+    return calls;
 }
 
 // The bytes as an open file (in memory; an empty one as a temporary file).
 std::vector<Call> ReadBytes(const std::string& bytes, char delim, DoubleByteCode code, Limits limits) {
-  File file(bytes.empty() ? std::tmpfile() : fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"),
-            std::fclose);
-  EXPECT_TRUE(file);
-  return ReadAll(file.get(), delim, code, limits);
+    File file(bytes.empty() ? std::tmpfile() : fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"),
+              std::fclose);
+    EXPECT_TRUE(file);
+    return ReadAll(file.get(), delim, code, limits);
 }
 
 std::vector<Call> ReadByReference(const std::string& bytes, char delim, DoubleByteCode code, Limits limits) {
-  ByteRecordReader reader(bytes, delim, code, limits.bytes, limits.lines);
-  std::vector<Call> calls;
-  std::string record;
-  for (int falses = 0; falses < 2;) {
-    const bool result = reader.ReadRecord(record);
-    calls.push_back({record, result});
-    falses = result ? 0 : falses + 1;
-  }
-  return calls;
+    ByteRecordReader reader(bytes, delim, code, limits.bytes, limits.lines);
+    std::vector<Call> calls;
+    std::string record;
+    for (int falses = 0; falses < 2;) {
+        const bool result = reader.ReadRecord(record);
+        calls.push_back({record, result});
+        falses = result ? 0 : falses + 1;
+    }
+    return calls;
 }
 
 // A field as the golden files hold it: CR, LF and tab written as escapes (a backslash stays as
 // it is: it is the second byte of many Shift-JIS characters).
 std::string Escaped(const std::string& field) {
-  std::string out;
-  for (char c : field) {
-    switch (c) {
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+    std::string out;
+    for (char c : field) {
+        switch (c) {
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            default: out += c;
+        }
     }
-  }
-  return out;
+    return out;
 }
 
 // The records of a file the way an import reads them (the last one delivered with false
 // included), one line each: + or - for the result, then the fields joined by tabs.
 std::string ReadGolden(const std::string& path, char sep, char delim, DoubleByteCode code, Limits limits) {
-  File file(std::fopen(path.c_str(), "rb"), std::fclose);
-  EXPECT_TRUE(file) << path;
-  if (!file) return {};
-  RecordReader reader(limits.block, limits.bytes, limits.lines);
-  reader.Start(file.get(), delim, code);
-  std::string record;
-  std::vector<std::string> fields;
-  std::string out;
-  for (;;) {
-    const bool more = reader.ReadRecord(record);
-    if (!more && record.empty()) break;
-    SplitFieldsInto(record, sep, delim, fields, code);
-    out += more ? '+' : '-';
-    for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "\t" : "") + Escaped(fields[i]);
-    out += '\n';
-    if (!more) break;
-  }
-  return out;
+    File file(std::fopen(path.c_str(), "rb"), std::fclose);
+    EXPECT_TRUE(file) << path;
+    if (!file) return {};
+    RecordReader reader(limits.block, limits.bytes, limits.lines);
+    reader.Start(file.get(), delim, code);
+    std::string record;
+    std::vector<std::string> fields;
+    std::string out;
+    for (;;) {
+        const bool more = reader.ReadRecord(record);
+        if (!more && record.empty()) break;
+        SplitFieldsInto(record, sep, delim, fields, code);
+        out += more ? '+' : '-';
+        for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "\t" : "") + Escaped(fields[i]);
+        out += '\n';
+        if (!more) break;
+    }
+    return out;
 }
 
 struct Golden {
-  const char* name;
-  char sep;
-  char delim;
-  DoubleByteCode code;
-  Limits limits;
+    const char* name;
+    char sep;
+    char delim;
+    DoubleByteCode code;
+    Limits limits;
 };
 
 // Each file read with several block sizes gives the expected records: multi-line values in
@@ -128,230 +127,257 @@ struct Golden {
 // record past the line limit each cost only their own line; Shift-JIS characters whose second
 // byte is the separator or the delimiter stay whole.
 TEST(RecordReaderGolden, Files) {
-  const std::vector<Golden> files = {
-      {"multiline", ',', '"', DoubleByteCode::None, {}},
-      {"stray", ',', '"', DoubleByteCode::None, {}},
-      {"open_eof", ',', '"', DoubleByteCode::None, {}},
-      {"limit", ',', '"', DoubleByteCode::None, {16, 1024, 3}},
-      {"dialect", ',', '"', DoubleByteCode::None, {}},  // its unbalanced quote falls back
-      {"sjis_pipe", '|', '"', DoubleByteCode::ShiftJis, {}},
-      {"sjis_tab", '\t', '|', DoubleByteCode::ShiftJis, {}},
-  };
-  for (const Golden& golden : files) {
-    const std::string base = std::string(TABROOK_TEST_DATA) + "/csv/" + golden.name;
-    const std::string expected = TempFolder::Read(base + ".expected");
-    ASSERT_FALSE(expected.empty()) << golden.name;
-    for (std::size_t block : {4, 7, 64, 65536}) {
-      Limits limits = golden.limits;
-      limits.block = block;
-      std::string actual = ReadGolden(base + ".csv", golden.sep, golden.delim, golden.code, limits);
-      if (std::string(golden.name) == "dialect") {
-        // That file predates the result marks: compare the fields only.
-        std::string plain;
-        for (std::size_t i = 0; i < actual.size(); ++i) {
-          if (i == 0 || actual[i - 1] == '\n') continue;  // drop the mark
-          plain += actual[i];
+    const std::vector<Golden> files = {
+        {"multiline", ',', '"', DoubleByteCode::None, {}},     {"stray", ',', '"', DoubleByteCode::None, {}},
+        {"open_eof", ',', '"', DoubleByteCode::None, {}},      {"limit", ',', '"', DoubleByteCode::None, {16, 1024, 3}},
+        {"dialect", ',', '"', DoubleByteCode::None, {}},  // its unbalanced quote falls back
+        {"sjis_pipe", '|', '"', DoubleByteCode::ShiftJis, {}}, {"sjis_tab", '\t', '|', DoubleByteCode::ShiftJis, {}},
+    };
+    for (const Golden& golden : files) {
+        const std::string base = std::string(TABROOK_TEST_DATA) + "/csv/" + golden.name;
+        const std::string expected = TempFolder::Read(base + ".expected");
+        ASSERT_FALSE(expected.empty()) << golden.name;
+        for (std::size_t block : {4, 7, 64, 65536}) {
+            Limits limits = golden.limits;
+            limits.block = block;
+            std::string actual = ReadGolden(base + ".csv", golden.sep, golden.delim, golden.code, limits);
+            if (std::string(golden.name) == "dialect") {
+                // That file predates the result marks: compare the fields only.
+                std::string plain;
+                for (std::size_t i = 0; i < actual.size(); ++i) {
+                    if (i == 0 || actual[i - 1] == '\n') continue;  // drop the mark
+                    plain += actual[i];
+                }
+                actual = plain;
+            }
+            EXPECT_EQ(actual, expected) << golden.name << " with blocks of " << block;
         }
-        actual = plain;
-      }
-      EXPECT_EQ(actual, expected) << golden.name << " with blocks of " << block;
     }
-  }
 }
 
 // The same Shift-JIS files read as single-byte text are cut apart: the golden cases above
 // depend on the character set.
 TEST(RecordReaderGolden, ShiftJisFilesNeedTheCharacterSet) {
-  for (const Golden& golden : {Golden{"sjis_pipe", '|', '"', DoubleByteCode::None, {}},
-                               Golden{"sjis_tab", '\t', '|', DoubleByteCode::None, {}}}) {
-    const std::string base = std::string(TABROOK_TEST_DATA) + "/csv/" + golden.name;
-    EXPECT_NE(ReadGolden(base + ".csv", golden.sep, golden.delim, golden.code, golden.limits),
-              TempFolder::Read(base + ".expected"))
-        << golden.name;
-  }
+    for (const Golden& golden : {Golden{"sjis_pipe", '|', '"', DoubleByteCode::None, {}},
+                                 Golden{"sjis_tab", '\t', '|', DoubleByteCode::None, {}}}) {
+        const std::string base = std::string(TABROOK_TEST_DATA) + "/csv/" + golden.name;
+        EXPECT_NE(ReadGolden(base + ".csv", golden.sep, golden.delim, golden.code, golden.limits),
+                  TempFolder::Read(base + ".expected"))
+            << golden.name;
+    }
 }
 
 struct Case {
-  const char* what;
-  std::string bytes;
-  char delim;
-  Limits limits;
-  std::vector<Call> calls;
+    const char* what;
+    std::string bytes;
+    char delim;
+    Limits limits;
+    std::vector<Call> calls;
 };
 
 TEST(RecordReader, Cases) {
-  const Limits small{5, 40, 4};
-  const std::vector<Case> cases = {
-      {"no delimiter: lines as before", "a\"b\r\nc\n", '\0', {}, {{"a\"b", true}, {"c", true}, {"", false}, {"", false}}},
-      {"LF inside", "\"a\nb\"\n", '"', {}, {{"\"a\nb\"", true}, {"", false}, {"", false}}},
-      {"CR LF kept whole", "\"a\r\nb\"\r\nc", '"', {}, {{"\"a\r\nb\"", true}, {"c", false}, {"", false}}},
-      {"blank lines inside", "\"a\n\n\r\n\rb\"\n", '"', {}, {{"\"a\n\n\r\n\rb\"", true}, {"", false}, {"", false}}},
-      {"open to the end after a line end", "x\"\r\n", '"', {}, {{"x\"", true}, {"", false}, {"", false}}},
-      {"open to the end, empty last line", "x\"\ny\n", '"', {}, {{"x\"", true}, {"y", true}, {"", false}, {"", false}}},
-      {"NUL drops the rest of its line only", "\"a\0\"\nb\"\n"s, '"', {},
-       {{std::string("\"a\nb\""), true}, {"", false}, {"", false}}},
-      {"NUL hides a closing delimiter", "x\"a\0\"\ny\n"s, '"', {},
-       {{"x\"a", true}, {"y", true}, {"", false}, {"", false}}},
-      {"byte-order mark", "\xEF\xBB\xBF\"a\nb\"", '"', {}, {{"\"a\nb\"", false}, {"", false}}},
-      {"past the line limit", "\"1\n2\n3\n4\n5\"\n", '"', small,
-       {{"\"1", true}, {"2", true}, {"3", true}, {"4", true}, {"5\"", true}, {"", false}, {"", false}}},
-      {"at the line limit", "\"1\n2\n3\n4\"\n", '"', small, {{"\"1\n2\n3\n4\"", true}, {"", false}, {"", false}}},
-      {"past the byte limit", "\"" + std::string(30, 'a') + "\n" + std::string(20, 'b') + "\"\nz", '"', small,
-       {{"\"" + std::string(30, 'a'), true}, {std::string(20, 'b') + "\"", true}, {"z", false}, {"", false}}},
-      {"one long line is not limited", std::string(100, 'a') + "\n", '"', small,
-       {{std::string(100, 'a'), true}, {"", false}, {"", false}}},
-  };
-  for (const Case& c : cases) {
-    for (std::size_t block : {4, 5, 9, 4096}) {
-      Limits limits = c.limits;
-      limits.block = block;
-      EXPECT_EQ(ReadBytes(c.bytes, c.delim, DoubleByteCode::None, limits), c.calls) << c.what << ", block " << block;
-      EXPECT_EQ(ReadByReference(c.bytes, c.delim, DoubleByteCode::None, limits), c.calls) << c.what << " (reference)";
+    const Limits small{5, 40, 4};
+    const std::vector<Case> cases = {
+        {"no delimiter: lines as before",
+         "a\"b\r\nc\n",
+         '\0',
+         {},
+         {{"a\"b", true}, {"c", true}, {"", false}, {"", false}}},
+        {"LF inside", "\"a\nb\"\n", '"', {}, {{"\"a\nb\"", true}, {"", false}, {"", false}}},
+        {"CR LF kept whole", "\"a\r\nb\"\r\nc", '"', {}, {{"\"a\r\nb\"", true}, {"c", false}, {"", false}}},
+        {"blank lines inside", "\"a\n\n\r\n\rb\"\n", '"', {}, {{"\"a\n\n\r\n\rb\"", true}, {"", false}, {"", false}}},
+        {"open to the end after a line end", "x\"\r\n", '"', {}, {{"x\"", true}, {"", false}, {"", false}}},
+        {"open to the end, empty last line",
+         "x\"\ny\n",
+         '"',
+         {},
+         {{"x\"", true}, {"y", true}, {"", false}, {"", false}}},
+        {"NUL drops the rest of its line only",
+         "\"a\0\"\nb\"\n"s,
+         '"',
+         {},
+         {{std::string("\"a\nb\""), true}, {"", false}, {"", false}}},
+        {"NUL hides a closing delimiter",
+         "x\"a\0\"\ny\n"s,
+         '"',
+         {},
+         {{"x\"a", true}, {"y", true}, {"", false}, {"", false}}},
+        {"byte-order mark", "\xEF\xBB\xBF\"a\nb\"", '"', {}, {{"\"a\nb\"", false}, {"", false}}},
+        {"past the line limit",
+         "\"1\n2\n3\n4\n5\"\n",
+         '"',
+         small,
+         {{"\"1", true}, {"2", true}, {"3", true}, {"4", true}, {"5\"", true}, {"", false}, {"", false}}},
+        {"at the line limit", "\"1\n2\n3\n4\"\n", '"', small, {{"\"1\n2\n3\n4\"", true}, {"", false}, {"", false}}},
+        {"past the byte limit",
+         "\"" + std::string(30, 'a') + "\n" + std::string(20, 'b') + "\"\nz",
+         '"',
+         small,
+         {{"\"" + std::string(30, 'a'), true}, {std::string(20, 'b') + "\"", true}, {"z", false}, {"", false}}},
+        {"one long line is not limited",
+         std::string(100, 'a') + "\n",
+         '"',
+         small,
+         {{std::string(100, 'a'), true}, {"", false}, {"", false}}},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t block : {4, 5, 9, 4096}) {
+            Limits limits = c.limits;
+            limits.block = block;
+            EXPECT_EQ(ReadBytes(c.bytes, c.delim, DoubleByteCode::None, limits), c.calls)
+                << c.what << ", block " << block;
+            EXPECT_EQ(ReadByReference(c.bytes, c.delim, DoubleByteCode::None, limits), c.calls)
+                << c.what << " (reference)";
+        }
     }
-  }
 }
 
 // Memory stays within the limit: a stray delimiter before a long file costs one read of at
 // most the limit, and the block never grows past it.
 TEST(RecordReader, StrayDelimiterBeforeManyLines) {
-  std::string bytes = "1,5\" pipe,a\n";
-  for (int i = 2; i <= 30000; ++i) bytes += std::to_string(i) + ",x,y\n";
-  const std::vector<Call> calls = ReadBytes(bytes, '"', DoubleByteCode::None, {65536, 1 << 20, 10000});
-  ASSERT_EQ(calls.size(), 30002u);
-  EXPECT_EQ(calls[0], (Call{"1,5\" pipe,a", true}));
-  EXPECT_EQ(calls[1], (Call{"2,x,y", true}));
-  EXPECT_EQ(calls[29999], (Call{"30000,x,y", true}));
+    std::string bytes = "1,5\" pipe,a\n";
+    for (int i = 2; i <= 30000; ++i) bytes += std::to_string(i) + ",x,y\n";
+    const std::vector<Call> calls = ReadBytes(bytes, '"', DoubleByteCode::None, {65536, 1 << 20, 10000});
+    ASSERT_EQ(calls.size(), 30002u);
+    EXPECT_EQ(calls[0], (Call{"1,5\" pipe,a", true}));
+    EXPECT_EQ(calls[1], (Call{"2,x,y", true}));
+    EXPECT_EQ(calls[29999], (Call{"30000,x,y", true}));
 }
 
 // Random files made of the bytes that matter, read with random block sizes and small limits:
 // the block reader gives what the byte rule gives on every call.
 TEST(RecordReader, BlockReadsMatchTheByteRule) {
-  std::mt19937 random(17);
-  const char alphabet[] = {'a', '"', '"', '\r', '\n', '\n', ',', '\0', '|', '\x83', '\x7c', '\xEF', '\xBB', '\xBF'};
-  const DoubleByteCode codes[] = {DoubleByteCode::None, DoubleByteCode::ShiftJis, DoubleByteCode::Big5};
-  for (int round = 0; round < 5000; ++round) {
-    std::string bytes;
-    const int length = static_cast<int>(random() % 200);
-    // Every other file has long lines, so that whole 16-byte runs without a line end occur.
-    const bool longLines = round % 2 == 1;
-    for (int i = 0; i < length; ++i) {
-      bytes += longLines && random() % 8 != 0 ? "aaaaaa\"|\x83\x7c,"[random() % 11] : alphabet[random() % sizeof alphabet];
+    std::mt19937 random(17);
+    const char alphabet[] = {'a', '"', '"', '\r', '\n', '\n', ',', '\0', '|', '\x83', '\x7c', '\xEF', '\xBB', '\xBF'};
+    const DoubleByteCode codes[] = {DoubleByteCode::None, DoubleByteCode::ShiftJis, DoubleByteCode::Big5};
+    for (int round = 0; round < 5000; ++round) {
+        std::string bytes;
+        const int length = static_cast<int>(random() % 200);
+        // Every other file has long lines, so that whole 16-byte runs without a line end occur.
+        const bool longLines = round % 2 == 1;
+        for (int i = 0; i < length; ++i) {
+            bytes += longLines && random() % 8 != 0 ? "aaaaaa\"|\x83\x7c,"[random() % 11]
+                                                    : alphabet[random() % sizeof alphabet];
+        }
+        const char delim = "\"|\0"[random() % 3];
+        const DoubleByteCode code = codes[random() % 3];
+        // Blocks from a few bytes (every edge case of a refill) to more than the 16 bytes compared
+        // at a time; limits small enough to be reached.
+        const Limits limits{4 + random() % 80, 5 + random() % 120, 2 + random() % 6};
+        ASSERT_EQ(ReadBytes(bytes, delim, code, limits), ReadByReference(bytes, delim, code, limits))
+            << ::testing::PrintToString(bytes) << " delim " << delim << " limits " << limits.block << "/"
+            << limits.bytes << "/" << limits.lines;
     }
-    const char delim = "\"|\0"[random() % 3];
-    const DoubleByteCode code = codes[random() % 3];
-    // Blocks from a few bytes (every edge case of a refill) to more than the 16 bytes compared
-    // at a time; limits small enough to be reached.
-    const Limits limits{4 + random() % 80, 5 + random() % 120, 2 + random() % 6};
-    ASSERT_EQ(ReadBytes(bytes, delim, code, limits), ReadByReference(bytes, delim, code, limits))
-        << ::testing::PrintToString(bytes) << " delim " << delim << " limits " << limits.block << "/"
-        << limits.bytes << "/" << limits.lines;
-  }
 }
 
 std::vector<std::string> Split(const std::string& line, char sep, char delim, DoubleByteCode code) {
-  std::vector<std::string> fields;
-  SplitFieldsInto(line, sep, delim, fields, code);
-  return fields;
+    std::vector<std::string> fields;
+    SplitFieldsInto(line, sep, delim, fields, code);
+    return fields;
 }
 
 // The splitter steps over the second byte of a double-byte character in the character sets
 // where it can be an ASCII byte, and nowhere else.
 TEST(SplitFieldsDoubleByte, Cases) {
-  struct SplitCase {
-    const char* what;
-    std::string line;
-    char sep;
-    char delim;
-    DoubleByteCode code;
-    std::vector<std::string> fields;
-  };
-  const std::string po = "\x83\x7C";      // Shift-JIS katakana po: second byte |
-  const std::string hyou = "\x95\x5C";    // Shift-JIS kanji hyou: second byte backslash
-  const std::string big5 = "\xA5\x7C";    // a Big5 character with second byte |
-  const std::string gbk = "\x81\x7C";     // a GBK character with second byte |
-  const std::string gb4 = "\x81\x30\x81\x30";  // a four-byte GB18030 sequence
-  const std::vector<SplitCase> cases = {
-      {"pipe inside po", "1|" + po + "|x", '|', '"', DoubleByteCode::ShiftJis, {"1", po, "x"}},
-      {"single-byte cuts po", "1|" + po + "|x", '|', '"', DoubleByteCode::None, {"1", "\x83", "", "x"}},
-      {"backslash separator", hyou + "\\" + hyou, '\\', '\0', DoubleByteCode::ShiftJis, {hyou, hyou}},
-      {"pipe delimiter", "|a" + po + "\tb|\tc", '\t', '|', DoubleByteCode::ShiftJis, {"a" + po + "\tb", "c"}},
-      {"doubled delimiter after po", "|" + po + "|||", ',', '|', DoubleByteCode::ShiftJis, {po + "|"}},
-      {"half-width katakana is one byte", "\xB1|\xB2", '|', '\0', DoubleByteCode::ShiftJis, {"\xB1", "\xB2"}},
-      {"lead byte at the end", "a|\x83", '|', '\0', DoubleByteCode::ShiftJis, {"a", "\x83"}},
-      {"lead byte before a separator that is no trail byte", "\x83,b", ',', '\0', DoubleByteCode::ShiftJis,
-       {"\x83", "b"}},
-      {"Big5", big5 + "|x", '|', '\0', DoubleByteCode::Big5, {big5, "x"}},
-      {"GBK", gbk + "|x", '|', '\0', DoubleByteCode::Gbk, {gbk, "x"}},
-      {"GB18030 four bytes with a digit separator", gb4 + "0x", '0', '\0', DoubleByteCode::Gb18030, {gb4, "x"}},
-      {"UTF-8 unchanged", "\xE3\x83\x9D|x", '|', '\0', DoubleByteCode::None, {"\xE3\x83\x9D", "x"}},
-      {"comma separator takes the fast road", po + "," + hyou, ',', '"', DoubleByteCode::ShiftJis, {po, hyou}},
-  };
-  for (const SplitCase& c : cases) {
-    EXPECT_EQ(Split(c.line, c.sep, c.delim, c.code), c.fields) << c.what;
-    std::string joined;
-    for (const std::string& field : c.fields) joined += field + '\n';
-    EXPECT_EQ(SplitFields(c.line, c.sep, c.delim, c.code), joined) << c.what << " (plain form)";
-  }
+    struct SplitCase {
+        const char* what;
+        std::string line;
+        char sep;
+        char delim;
+        DoubleByteCode code;
+        std::vector<std::string> fields;
+    };
+    const std::string po = "\x83\x7C";           // Shift-JIS katakana po: second byte |
+    const std::string hyou = "\x95\x5C";         // Shift-JIS kanji hyou: second byte backslash
+    const std::string big5 = "\xA5\x7C";         // a Big5 character with second byte |
+    const std::string gbk = "\x81\x7C";          // a GBK character with second byte |
+    const std::string gb4 = "\x81\x30\x81\x30";  // a four-byte GB18030 sequence
+    const std::vector<SplitCase> cases = {
+        {"pipe inside po", "1|" + po + "|x", '|', '"', DoubleByteCode::ShiftJis, {"1", po, "x"}},
+        {"single-byte cuts po", "1|" + po + "|x", '|', '"', DoubleByteCode::None, {"1", "\x83", "", "x"}},
+        {"backslash separator", hyou + "\\" + hyou, '\\', '\0', DoubleByteCode::ShiftJis, {hyou, hyou}},
+        {"pipe delimiter", "|a" + po + "\tb|\tc", '\t', '|', DoubleByteCode::ShiftJis, {"a" + po + "\tb", "c"}},
+        {"doubled delimiter after po", "|" + po + "|||", ',', '|', DoubleByteCode::ShiftJis, {po + "|"}},
+        {"half-width katakana is one byte", "\xB1|\xB2", '|', '\0', DoubleByteCode::ShiftJis, {"\xB1", "\xB2"}},
+        {"lead byte at the end", "a|\x83", '|', '\0', DoubleByteCode::ShiftJis, {"a", "\x83"}},
+        {"lead byte before a separator that is no trail byte",
+         "\x83,b",
+         ',',
+         '\0',
+         DoubleByteCode::ShiftJis,
+         {"\x83", "b"}},
+        {"Big5", big5 + "|x", '|', '\0', DoubleByteCode::Big5, {big5, "x"}},
+        {"GBK", gbk + "|x", '|', '\0', DoubleByteCode::Gbk, {gbk, "x"}},
+        {"GB18030 four bytes with a digit separator", gb4 + "0x", '0', '\0', DoubleByteCode::Gb18030, {gb4, "x"}},
+        {"UTF-8 unchanged", "\xE3\x83\x9D|x", '|', '\0', DoubleByteCode::None, {"\xE3\x83\x9D", "x"}},
+        {"comma separator takes the fast road", po + "," + hyou, ',', '"', DoubleByteCode::ShiftJis, {po, hyou}},
+    };
+    for (const SplitCase& c : cases) {
+        EXPECT_EQ(Split(c.line, c.sep, c.delim, c.code), c.fields) << c.what;
+        std::string joined;
+        for (const std::string& field : c.fields) joined += field + '\n';
+        EXPECT_EQ(SplitFields(c.line, c.sep, c.delim, c.code), joined) << c.what << " (plain form)";
+    }
 }
 
 // What the export writes reads back value for value through the record reader and the
 // splitter: line breaks of every kind inside values, and, with a Shift-JIS client and the
 // delimiter |, characters whose second byte is | (not doubled, unlike a real |).
 TEST(ExportLineRoundTrip, MultiLineAndDoubleByteValues) {
-  const std::string po = "\x83\x7C";
-  const std::vector<std::vector<std::string>> rows = {
-      {"1", "a\r\nb", "c\nd"},
-      {"2", "e\rf", "\r\n"},
-      {"3", po + "|" + po, "|\n" + po + "|"},
-      {"4", "", po},
-  };
-  const std::vector<bool> textLike = {false, true, true};
-  ExportLine writer(",", '|', DoubleByteCode::ShiftJis);
-  std::string file;
-  for (const std::vector<std::string>& row : rows) writer.AppendRecord(file, row, textLike);
-  std::string expectedThird = "3,|" + po + "||" + po + "|,|||\n" + po + "|||\r\n";
-  EXPECT_NE(file.find(expectedThird), std::string::npos) << ::testing::PrintToString(file);
+    const std::string po = "\x83\x7C";
+    const std::vector<std::vector<std::string>> rows = {
+        {"1", "a\r\nb", "c\nd"},
+        {"2", "e\rf", "\r\n"},
+        {"3", po + "|" + po, "|\n" + po + "|"},
+        {"4", "", po},
+    };
+    const std::vector<bool> textLike = {false, true, true};
+    ExportLine writer(",", '|', DoubleByteCode::ShiftJis);
+    std::string file;
+    for (const std::vector<std::string>& row : rows) writer.AppendRecord(file, row, textLike);
+    std::string expectedThird = "3,|" + po + "||" + po + "|,|||\n" + po + "|||\r\n";
+    EXPECT_NE(file.find(expectedThird), std::string::npos) << ::testing::PrintToString(file);
 
-  std::FILE* in = fmemopen(file.data(), file.size(), "rb");
-  ASSERT_NE(in, nullptr);
-  RecordReader reader(7);
-  reader.Start(in, '|', DoubleByteCode::ShiftJis);
-  std::string record;
-  std::vector<std::string> fields;
-  std::size_t row = 0;
-  while (reader.ReadRecord(record)) {
-    ASSERT_LT(row, rows.size());
-    SplitFieldsInto(record, ',', '|', fields, DoubleByteCode::ShiftJis);
-    EXPECT_EQ(fields, rows[row]) << "row " << row;
-    ++row;
-  }
-  std::fclose(in);
-  EXPECT_EQ(row, rows.size());
+    std::FILE* in = fmemopen(file.data(), file.size(), "rb");
+    ASSERT_NE(in, nullptr);
+    RecordReader reader(7);
+    reader.Start(in, '|', DoubleByteCode::ShiftJis);
+    std::string record;
+    std::vector<std::string> fields;
+    std::size_t row = 0;
+    while (reader.ReadRecord(record)) {
+        ASSERT_LT(row, rows.size());
+        SplitFieldsInto(record, ',', '|', fields, DoubleByteCode::ShiftJis);
+        EXPECT_EQ(fields, rows[row]) << "row " << row;
+        ++row;
+    }
+    std::fclose(in);
+    EXPECT_EQ(row, rows.size());
 }
 
 TEST(DoubleByteCode, FromNamesIdsAndNlsLang) {
-  EXPECT_EQ(DoubleByteCodeOfCharsetName("JA16SJIS"), DoubleByteCode::ShiftJis);
-  EXPECT_EQ(DoubleByteCodeOfCharsetName("ja16sjistilde"), DoubleByteCode::ShiftJis);
-  EXPECT_EQ(DoubleByteCodeOfCharsetName("ZHS16GBK"), DoubleByteCode::Gbk);
-  EXPECT_EQ(DoubleByteCodeOfCharsetName("ZHT16MSWIN950"), DoubleByteCode::Big5);
-  EXPECT_EQ(DoubleByteCodeOfCharsetName("AL32UTF8"), DoubleByteCode::None);
-  EXPECT_EQ(DoubleByteCodeOfCharsetName("JA16EUC"), DoubleByteCode::None);
-  EXPECT_EQ(DoubleByteCodeOfCharsetId(832), DoubleByteCode::ShiftJis);
-  EXPECT_EQ(DoubleByteCodeOfCharsetId(838), DoubleByteCode::ShiftJis);
-  EXPECT_EQ(DoubleByteCodeOfCharsetId(852), DoubleByteCode::Gbk);
-  EXPECT_EQ(DoubleByteCodeOfCharsetId(865), DoubleByteCode::Big5);
-  EXPECT_EQ(DoubleByteCodeOfCharsetId(873), DoubleByteCode::None);
-  EXPECT_EQ(DoubleByteCodeOfNlsLang("JAPANESE_JAPAN.JA16SJIS"), DoubleByteCode::ShiftJis);
-  EXPECT_EQ(DoubleByteCodeOfNlsLang("SIMPLIFIED CHINESE_CHINA.ZHS16GBK "), DoubleByteCode::Gbk);
-  EXPECT_EQ(DoubleByteCodeOfNlsLang("AMERICAN_AMERICA.AL32UTF8"), DoubleByteCode::None);
-  EXPECT_EQ(DoubleByteCodeOfNlsLang("JAPANESE_JAPAN"), DoubleByteCode::None);
-  EXPECT_TRUE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, '|'));
-  EXPECT_TRUE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, '\\'));
-  EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, ','));
-  EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, '\t'));
-  EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, '"'));
-  EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::None, '|'));
-  EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::Big5, '\x90'));  // no Big5 trail byte
+    EXPECT_EQ(DoubleByteCodeOfCharsetName("JA16SJIS"), DoubleByteCode::ShiftJis);
+    EXPECT_EQ(DoubleByteCodeOfCharsetName("ja16sjistilde"), DoubleByteCode::ShiftJis);
+    EXPECT_EQ(DoubleByteCodeOfCharsetName("ZHS16GBK"), DoubleByteCode::Gbk);
+    EXPECT_EQ(DoubleByteCodeOfCharsetName("ZHT16MSWIN950"), DoubleByteCode::Big5);
+    EXPECT_EQ(DoubleByteCodeOfCharsetName("AL32UTF8"), DoubleByteCode::None);
+    EXPECT_EQ(DoubleByteCodeOfCharsetName("JA16EUC"), DoubleByteCode::None);
+    EXPECT_EQ(DoubleByteCodeOfCharsetId(832), DoubleByteCode::ShiftJis);
+    EXPECT_EQ(DoubleByteCodeOfCharsetId(838), DoubleByteCode::ShiftJis);
+    EXPECT_EQ(DoubleByteCodeOfCharsetId(852), DoubleByteCode::Gbk);
+    EXPECT_EQ(DoubleByteCodeOfCharsetId(865), DoubleByteCode::Big5);
+    EXPECT_EQ(DoubleByteCodeOfCharsetId(873), DoubleByteCode::None);
+    EXPECT_EQ(DoubleByteCodeOfNlsLang("JAPANESE_JAPAN.JA16SJIS"), DoubleByteCode::ShiftJis);
+    EXPECT_EQ(DoubleByteCodeOfNlsLang("SIMPLIFIED CHINESE_CHINA.ZHS16GBK "), DoubleByteCode::Gbk);
+    EXPECT_EQ(DoubleByteCodeOfNlsLang("AMERICAN_AMERICA.AL32UTF8"), DoubleByteCode::None);
+    EXPECT_EQ(DoubleByteCodeOfNlsLang("JAPANESE_JAPAN"), DoubleByteCode::None);
+    EXPECT_TRUE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, '|'));
+    EXPECT_TRUE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, '\\'));
+    EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, ','));
+    EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, '\t'));
+    EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::ShiftJis, '"'));
+    EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::None, '|'));
+    EXPECT_FALSE(CanBeInsideCharacter(DoubleByteCode::Big5, '\x90'));  // no Big5 trail byte
 }
 
 }  // namespace

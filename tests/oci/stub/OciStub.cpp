@@ -7,9 +7,9 @@
 #include <cstring>
 #include <set>
 
+#include "ociabi/OciApi.h"
 #include "tests/oci/stub/OciStubControl.h"
 #include "tests/oci/stub/OciStubState.h"
-#include "ociabi/OciApi.h"
 
 namespace ocistub {
 
@@ -82,8 +82,12 @@ std::string joined;
 
 extern "C" {
 
-void stub_reset() { Get() = ocistub::State{}; }
-void stub_force(const char* name, int status) { Get().forced[name] = status; }
+void stub_reset() {
+    Get() = ocistub::State{};
+}
+void stub_force(const char* name, int status) {
+    Get().forced[name] = status;
+}
 void stub_set_error(int code, const char* text) {
     Get().errorCode = code;
     Get().errorText = text;
@@ -108,9 +112,15 @@ void stub_add_column(int type, int size, int precision, int scale, int form, con
     c.name = name;
     Get().columns.push_back(c);
 }
-void stub_set_rows(int rows) { Get().rowsLeft = rows; }
-void stub_set_stmt_type(int type) { Get().stmtType = static_cast<ub2>(type); }
-const char* stub_last_logon() { return Get().lastLogon.c_str(); }
+void stub_set_rows(int rows) {
+    Get().rowsLeft = rows;
+}
+void stub_set_stmt_type(int type) {
+    Get().stmtType = static_cast<ub2>(type);
+}
+const char* stub_last_logon() {
+    return Get().lastLogon.c_str();
+}
 const char* stub_binds() {
     joined.clear();
     for (const auto& b : Get().binds) joined += b + "\n";
@@ -123,11 +133,18 @@ const char* stub_defines() {
     }
     return joined.c_str();
 }
-int stub_last_iters() { return Get().lastIters; }
-const char* stub_last_prepared() { return Get().lastPrepared.c_str(); }
-long stub_init_mode() { return Get().initMode; }
+int stub_last_iters() {
+    return Get().lastIters;
+}
+const char* stub_last_prepared() {
+    return Get().lastPrepared.c_str();
+}
+long stub_init_mode() {
+    return Get().initMode;
+}
 
-sword OCIInitialize(ub4 mode, void*, void* (*)(void*, size_t), void* (*)(void*, void*, size_t), void (*)(void*, void*)) {
+sword OCIInitialize(ub4 mode, void*, void* (*)(void*, size_t), void* (*)(void*, void*, size_t),
+                    void (*)(void*, void*)) {
     const int status = Record("OCIInitialize");
     Get().initMode = static_cast<long>(mode);
     return status;
@@ -140,8 +157,12 @@ const char* stub_attr_sets() {
     for (ub4 a : Get().attrSets) joined += std::to_string(a) + "\n";
     return joined.c_str();
 }
-void stub_set_max_bytes(int bytes) { Get().maxBytesPerChar = bytes; }
-void stub_truncate(int position) { Get().truncatePosition = static_cast<ub4>(position); }
+void stub_set_max_bytes(int bytes) {
+    Get().maxBytesPerChar = bytes;
+}
+void stub_truncate(int position) {
+    Get().truncatePosition = static_cast<ub4>(position);
+}
 
 sword OCIAttrSet(void*, ub4, void*, ub4, ub4 attrtype, OCIError*) {
     const int status = Record("OCIAttrSet");
@@ -171,8 +192,10 @@ sword OCIHandleAlloc(const void*, void** hndlpp, const ub4, const size_t, void**
 sword OCIHandleFree(void* hndlp, const ub4 type) {
     const int status = Record("OCIHandleFree");
     if (status == 0) {
-        if (type == OCI_HTYPE_ENV) FreeAll();
-        else FreeHandle(hndlp);
+        if (type == OCI_HTYPE_ENV)
+            FreeAll();
+        else
+            FreeHandle(hndlp);
     }
     return status;
 }
@@ -303,7 +326,8 @@ sword OCIStmtFetch(OCIStmt*, OCIError*, ub4, ub2, ub4) {
     --Get().rowsLeft;
     for (const auto& d : Get().defines) {
         if (d.indicator != nullptr) *d.indicator = 0;
-        if (d.dty == SQLT_STR && d.size > 0) std::snprintf(static_cast<char*>(d.value), static_cast<size_t>(d.size), "v%u", d.position);
+        if (d.dty == SQLT_STR && d.size > 0)
+            std::snprintf(static_cast<char*>(d.value), static_cast<size_t>(d.size), "v%u", d.position);
         if (d.dty == SQLT_AFC && d.size > 0) {  // blank-padded to the whole buffer, as OCI does
             char* out = static_cast<char*>(d.value);
             const int n = std::snprintf(out, static_cast<size_t>(d.size), "v%u", d.position);
@@ -314,7 +338,7 @@ sword OCIStmtFetch(OCIStmt*, OCIError*, ub4, ub2, ub4) {
     for (const auto& d : Get().defines) {
         if (d.position == Get().truncatePosition && d.indicator != nullptr) {
             *d.indicator = static_cast<sb2>(d.size + 10);  // the value's full length
-            return 1;                                     // OCI_SUCCESS_WITH_INFO (ORA-01406)
+            return 1;                                      // OCI_SUCCESS_WITH_INFO (ORA-01406)
         }
     }
     return 0;

@@ -19,8 +19,10 @@ R StubDefault(const char* name) {
 }  // namespace
 
 extern "C" {
-#define OCI_FUNCTION(ret, name, params) \
-    __attribute__((weak)) ret name params { return StubDefault<ret>(#name); }
+#define OCI_FUNCTION(ret, name, params)     \
+    __attribute__((weak)) ret name params { \
+        return StubDefault<ret>(#name);     \
+    }
 #include "ociabi/OciFunctions.def"
 #undef OCI_FUNCTION
 }

@@ -43,10 +43,10 @@ struct State {
     ub2 stmtType = 1;
     int lastIters = -1;
     std::string lastPrepared;
-    long initMode = -1;  // the mode of the last OCIInitialize, -1 before any
-    std::vector<ub4> attrSets;   // attribute numbers given to OCIAttrSet, in order
-    int maxBytesPerChar = 0;     // what OCINlsNumericInfoGet reports (0: it fails)
-    ub4 truncatePosition = 0;    // a define whose value every fetch reports as truncated
+    long initMode = -1;         // the mode of the last OCIInitialize, -1 before any
+    std::vector<ub4> attrSets;  // attribute numbers given to OCIAttrSet, in order
+    int maxBytesPerChar = 0;    // what OCINlsNumericInfoGet reports (0: it fails)
+    ub4 truncatePosition = 0;   // a define whose value every fetch reports as truncated
 };
 
 State& Get();

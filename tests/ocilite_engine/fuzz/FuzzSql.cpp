@@ -7,14 +7,14 @@
 #include <stdlib.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 #include <filesystem>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ocilite/engine/Engine.h"
 #include "ocilite/engine/Parser.h"
@@ -41,12 +41,13 @@ std::unique_ptr<ocilite::Session>& SharedSession() {
     static std::unique_ptr<ocilite::Session> session = [] {
         std::string path = (scratch.path / "fuzz.db").string();
         auto s = ocilite::Session::Logon("fuzz", "fuzz", path, true);
-        for (const char* ddl : {"CREATE TABLE t(a NUMBER(5) PRIMARY KEY, b VARCHAR2(10), c DATE, d CHAR(2),"
-                                " e NVARCHAR2(5), f TIMESTAMP WITH TIME ZONE, g INTERVAL DAY TO SECOND)",
-                                "CREATE VIEW v AS SELECT a, b FROM t WHERE a > 1",
-                                "INSERT INTO t VALUES (1, 'one', DATE '2020-01-01', 'a', N'x', NULL, NULL)",
-                                "INSERT INTO t VALUES (2, 'two', NULL, 'bb', NULL, TIMESTAMP '2020-01-02 03:04:05 +02:00',"
-                                " INTERVAL '1 02:03:04' DAY TO SECOND)"}) {
+        for (const char* ddl :
+             {"CREATE TABLE t(a NUMBER(5) PRIMARY KEY, b VARCHAR2(10), c DATE, d CHAR(2),"
+              " e NVARCHAR2(5), f TIMESTAMP WITH TIME ZONE, g INTERVAL DAY TO SECOND)",
+              "CREATE VIEW v AS SELECT a, b FROM t WHERE a > 1",
+              "INSERT INTO t VALUES (1, 'one', DATE '2020-01-01', 'a', N'x', NULL, NULL)",
+              "INSERT INTO t VALUES (2, 'two', NULL, 'bb', NULL, TIMESTAMP '2020-01-02 03:04:05 +02:00',"
+              " INTERVAL '1 02:03:04' DAY TO SECOND)"}) {
             s->Prepare(ddl)->Execute();
         }
         s->Commit();
@@ -63,8 +64,8 @@ std::vector<ocilite::Value> BindValues() {
     date.value.year = 2020;
     date.value.month = 2;
     date.value.day = 29;
-    return {TextValue{"1"},      OraNumber::FromInt64(2), std::monostate{}, TextValue{"x"},
-            BinaryDoubleValue{3.5}, date,                 RawValue{"\x01\x02"}, OraIntervalDS{}};
+    return {TextValue{"1"}, OraNumber::FromInt64(2), std::monostate{}, TextValue{"x"}, BinaryDoubleValue{3.5},
+            date,           RawValue{"\x01\x02"},    OraIntervalDS{}};
 }
 
 [[noreturn]] void InternalFault(std::string_view sql, const ocilite::OraError& e) {
@@ -95,8 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 st->Bind(static_cast<int>(i), values[(start + i) % values.size()]);
             st->Execute();
             std::vector<ocilite::Value> row;
-            for (int n = 0; n < 10 && type == ocilite::StatementType::Select && st->Fetch(row); ++n) {
-            }
+            for (int n = 0; n < 10 && type == ocilite::StatementType::Select && st->Fetch(row); ++n) {}
         }
     } catch (const ocilite::OraError& e) {
         if (e.Code() == 600) InternalFault(sql, e);
