@@ -1,6 +1,7 @@
 #include "ocilite/engine/Translator.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "ocilite/engine/Parser.h"
@@ -9,6 +10,15 @@
 
 namespace ocilite {
 namespace {
+
+// The select-list position an ORDER BY number names; 0 (refused like any position outside the
+// list) when the digits do not fit, so a huge number is ORA-01785 rather than an exception.
+size_t OrderByPosition(const std::string& text) {
+    size_t pos = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), pos);
+    (void)end;
+    return error == std::errc() ? pos : 0;
+}
 
 struct NeedSql {};  // an INSERT value the engine cannot compute without SQLite
 
@@ -847,7 +857,7 @@ Translator::QueryResult Translator::TranslateQuery(const SelectStmt& q, const Sc
             if (i) sql += ", ";
             size_t pos = 0;
             if (o.expr->kind == ExprKind::Number) {
-                pos = static_cast<size_t>(std::stoul(o.expr->text));
+                pos = OrderByPosition(o.expr->text);
             } else if (o.expr->kind == ExprKind::Column && o.expr->names.size() == 1) {
                 for (size_t k = 0; k < first.columns.size(); ++k)
                     if (first.columns[k].info.name == o.expr->names[0]) pos = k + 1;
@@ -1066,7 +1076,7 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
         const auto& o = q.orderBy[i];
         std::string key;
         if (o.expr->kind == ExprKind::Number) {
-            size_t pos = static_cast<size_t>(std::stoul(o.expr->text));
+            size_t pos = OrderByPosition(o.expr->text);
             if (pos < 1 || pos > selectSql.size())
                 throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
             key = OutName(pos - 1);

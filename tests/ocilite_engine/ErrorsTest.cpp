@@ -74,6 +74,12 @@ TEST_F(ErrorsTest, StatementsRaiseOraclesErrors) {
         {"TRUNCATE TABLE nosuch", "ORA-00942: table or view does not exist"},
         {"DROP USER nosuch", "ORA-01918: user 'NOSUCH' does not exist"},
         {"BEGIN NULL; END;", "ORA-03001: unimplemented feature"},
+        // a position past the select list, also one too large for any integer (found by the fuzzer)
+        {"SELECT id FROM emp ORDER BY 2", "ORA-01785: ORDER BY item must be the number of a SELECT-list expression"},
+        {"SELECT id FROM emp ORDER BY 099999999999999999999999999999",
+         "ORA-01785: ORDER BY item must be the number of a SELECT-list expression"},
+        {"SELECT id FROM emp UNION SELECT id FROM emp ORDER BY 99999999999999999999999",
+         "ORA-01785: ORDER BY item must be the number of a SELECT-list expression"},
     };
     for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.sql), c.error) << c.sql;
     // none of the failures left a row behind
