@@ -64,7 +64,7 @@ fuzz: test-deps
 sanitize: test-deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DTABROOK_SANITIZE=ON -DTABROOK_TESTS=ON -DTABROOK_BENCH=OFF
 	cmake --build $(SAN_BUILD) -j $(JOBS)
-	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE fuzz --timeout 1200
+	cd $(SAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS) -LE fuzz --timeout 1200
 
 demo: build
 	@if [ -x scripts/demo.sh ]; then scripts/demo.sh $(BUILD); else echo "make demo: not available yet (the transfer engines are not built yet)"; fi
