@@ -86,6 +86,8 @@ TfmJob::TfmJob(RunContext& context, TransferSettings& settings, Host& host, JobW
     lvJob->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvJob->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvJob->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A cut path keeps its start and its file name.
+    lvJob->setTextElideMode(Qt::ElideMiddle);
     lvJob->setColumnCount(6);
     QStringList captions;
     for (const Column& column : kColumns) captions << column.caption;
@@ -158,6 +160,8 @@ void TfmJob::FillRow(int index) {
     const std::string* texts[] = {&row.Table, &row.Csv, &row.Status, &row.RecordText, &row.SuccessText, &row.ErrorText};
     for (int i = 0; i < 6; ++i) {
         item->setText(i, Text(*texts[i]));
+        // Paths and messages are often wider than their column: the whole text is the tooltip.
+        if (i < 3) item->setToolTip(i, Text(*texts[i]));
         item->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
     }
 }

@@ -248,6 +248,9 @@ void TfmMain::BuildPanel2() {
         label->setFixedWidth(label->sizeHint().width());
         row->addWidget(label);
         row->addWidget(edit, 1);
+        // At the window's first width a long format does not fit the field: the whole text
+        // shows when the pointer rests on it.
+        QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) { edit->setToolTip(text); });
         formatSplitter_->addWidget(widget);
     };
     half(QStringLiteral("日付書式(&W)"), edDateFmt);
@@ -408,10 +411,12 @@ void TfmMain::SetCsvText(const std::string& text) {
 }
 void TfmMain::SetDateFmtText(const std::string& text) {
     edDateFmt->setText(Qt_(text));
+    edDateFmt->setToolTip(Qt_(text));  // set also while the field's signals are blocked
     edDateFmt->setCursorPosition(0);
 }
 void TfmMain::SetTimestampFmtText(const std::string& text) {
     edDateTimeFmt->setText(Qt_(text));
+    edDateTimeFmt->setToolTip(Qt_(text));  // set also while the field's signals are blocked
     edDateTimeFmt->setCursorPosition(0);
 }
 

@@ -346,6 +346,10 @@ private slots:
         w.edTable->setFocus(Qt::TabFocusReason);
         QCOMPARE(w.edDateFmt->text(), before);
         QVERIFY(boxes_->texts.isEmpty());
+        // The refused text is gone from the tooltip too: it always shows the field's format.
+        QCOMPARE(w.edDateFmt->toolTip(), before);
+        QVERIFY(!w.edDateTimeFmt->text().isEmpty());
+        QCOMPARE(w.edDateTimeFmt->toolTip(), w.edDateTimeFmt->text());
     }
 
     void columnDragsInBothModes() {

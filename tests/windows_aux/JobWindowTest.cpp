@@ -94,6 +94,8 @@ TEST_F(JobWindowTest, ShowsSixColumnsAndRefusesATableListedInAnotherCase) {
     ASSERT_TRUE(window.ReplaceJob("EMP", "/data/new.csv"));
     EXPECT_EQ(Column(0), std::vector<std::string>{"EMP"});
     EXPECT_EQ(Column(1), std::vector<std::string>{"/data/new.csv"});
+    // A path wider than its column stays readable whole in the tooltip, even after a replace.
+    EXPECT_EQ(window.lvJob->topLevelItem(0)->toolTip(1).toStdString(), "/data/new.csv");
     // Adding synchronizes the job list at once.
     ASSERT_EQ(context.JobList.Count(), 1u);
     EXPECT_EQ(context.JobList[0].Csv, "/data/new.csv");
