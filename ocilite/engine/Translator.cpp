@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 
 #include "ocilite/engine/Parser.h"
 #include "ocilite/engine/SqliteDb.h"
@@ -950,42 +951,7 @@ Translator::QueryResult Translator::TranslateSimpleSelect(const SelectStmt& q, c
     // WHERE, with ROWNUM conditions turned into a row limit
     std::string where;
     std::string limit;
-    std::vector<const ocilite::Expr*> conjuncts;
-    std::vector<const ocilite::Expr*> stack;
-    if (q.where) stack.push_back(q.where.get());
-    while (!stack.empty()) {
-        const ocilite::Expr* c = stack.back();
-        stack.pop_back();
-        if (c->kind == ExprKind::And) {
-            stack.push_back(c->args[1].get());
-            stack.push_back(c->args[0].get());
-        } else {
-            conjuncts.push_back(c);
-        }
-    }
-    std::sort(conjuncts.begin(), conjuncts.end(), [](auto* a, auto* b) { return a->pos < b->pos; });
-    for (const ocilite::Expr* c : conjuncts) {
-        bool rownumLeft = c->kind == ExprKind::Compare && c->args[0]->kind == ExprKind::Rownum;
-        bool rownumRight = c->kind == ExprKind::Compare && c->args[1]->kind == ExprKind::Rownum;
-        if (rownumLeft || rownumRight) {
-            std::string op = c->text;
-            if (rownumRight) {
-                if (op == "<")
-                    op = ">";
-                else if (op == ">")
-                    op = "<";
-                else if (op == "<=")
-                    op = ">=";
-                else if (op == ">=")
-                    op = "<=";
-            }
-            std::string lim = RownumLimit(*c->args[rownumLeft ? 1 : 0], op, scope);
-            limit = limit.empty() ? lim : "min(" + limit + ", " + lim + ")";
-            continue;
-        }
-        std::string cond = Condition(*c, scope);
-        where += where.empty() ? cond : " AND " + cond;
-    }
+    if (q.where) SplitWhere(*q.where, scope, where, limit);
 
     // grouped queries: columns outside aggregates must be grouped
     bool anyAggregate = false;
@@ -1364,6 +1330,15 @@ std::string Translator::RownumLimit(const ocilite::Expr& bound, const std::strin
 // rows the other terms pick, in storage order: the statement then changes the rows whose
 // rowid a limited query over the table returns.
 std::string Translator::DmlCondition(const ocilite::Expr& where, const Scope& scope, const std::string& table) {
+    std::string cond, limit;
+    SplitWhere(where, scope, cond, limit);
+    if (limit.empty()) return cond;
+    return "rowid IN (SELECT rowid FROM " + table + (cond.empty() ? "" : " WHERE " + cond) + " LIMIT " + limit + ")";
+}
+
+// Splits a WHERE clause into its ANDed terms, in the order they are written: comparisons of
+// ROWNUM with a bound become a row limit (the smallest of them), the other terms the condition.
+void Translator::SplitWhere(const ocilite::Expr& where, const Scope& scope, std::string& cond, std::string& limit) {
     std::vector<const ocilite::Expr*> conjuncts;
     std::vector<const ocilite::Expr*> stack{&where};
     while (!stack.empty()) {
@@ -1377,21 +1352,17 @@ std::string Translator::DmlCondition(const ocilite::Expr& where, const Scope& sc
         }
     }
     std::sort(conjuncts.begin(), conjuncts.end(), [](auto* a, auto* b) { return a->pos < b->pos; });
-    std::string cond, limit;
     for (const ocilite::Expr* c : conjuncts) {
-        bool rownumLeft = c->kind == ExprKind::Compare && c->args[0]->kind == ExprKind::Rownum;
-        bool rownumRight = c->kind == ExprKind::Compare && c->args[1]->kind == ExprKind::Rownum;
+        const bool rownumLeft = c->kind == ExprKind::Compare && c->args[0]->kind == ExprKind::Rownum;
+        const bool rownumRight = c->kind == ExprKind::Compare && c->args[1]->kind == ExprKind::Rownum;
         if (rownumLeft || rownumRight) {
+            // "5 > ROWNUM" bounds ROWNUM like "ROWNUM < 5".
+            static const std::map<std::string, std::string> kMirrored{
+                {"<", ">"}, {">", "<"}, {"<=", ">="}, {">=", "<="}};
             std::string op = c->text;
             if (rownumRight) {
-                if (op == "<")
-                    op = ">";
-                else if (op == ">")
-                    op = "<";
-                else if (op == "<=")
-                    op = ">=";
-                else if (op == ">=")
-                    op = "<=";
+                auto mirrored = kMirrored.find(op);
+                if (mirrored != kMirrored.end()) op = mirrored->second;
             }
             std::string lim = RownumLimit(*c->args[rownumLeft ? 1 : 0], op, scope);
             limit = limit.empty() ? lim : "min(" + limit + ", " + lim + ")";
@@ -1400,8 +1371,6 @@ std::string Translator::DmlCondition(const ocilite::Expr& where, const Scope& sc
         std::string one = Condition(*c, scope);
         cond += cond.empty() ? one : " AND " + one;
     }
-    if (limit.empty()) return cond;
-    return "rowid IN (SELECT rowid FROM " + table + (cond.empty() ? "" : " WHERE " + cond) + " LIMIT " + limit + ")";
 }
 
 void Translator::TranslateUpdate(const ParsedStatement& st) {

@@ -79,6 +79,7 @@ private:
     std::string PutSql(const ColumnTarget& target, const TExpr& value, bool update);
     std::string RownumLimit(const ocilite::Expr& bound, const std::string& op, const Scope& scope);
     std::string DmlCondition(const ocilite::Expr& where, const Scope& scope, const std::string& table);
+    void SplitWhere(const ocilite::Expr& where, const Scope& scope, std::string& cond, std::string& limit);
     std::string BuiltinViewSql(const std::string& name, std::vector<ScopeColumn>& cols, const std::string& sqlAlias,
                                const std::string& schema);
 
