@@ -76,6 +76,8 @@ private:
     bool BindValues();
     bool ParseCur(const std::string& text);
     bool ExecuteCur();
+    // Asks the client library to prefetch a query's rows in blocks (see kPrefetchRows).
+    void SetPrefetch();
     bool FetchCur();
     bool DefineLobColumn(DataAttr& column, ub4 index, sb4 arg, bool& defined);
     void ClearResults();

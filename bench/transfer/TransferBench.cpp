@@ -3,7 +3,11 @@
 //   transfer_bench import DB CSV        imports CSV into it through the import engine
 //   transfer_bench export DB OUT        exports it again through the export engine
 // Each prints "<phase> <rows> <seconds>" for the engine call alone; run.sh adds the process
-// figures (wall time, peak RSS) and the SQLite shell's times beside them.
+// figures (wall time, peak RSS) and the SQLite shell's times beside them. When the OCI library
+// is the embedded engine's, the round trips a remote server would have cost for the engine
+// call go to standard error as "round_trips <n>" (OCILITE_ROUND_TRIP_US makes each one wait).
+#include <dlfcn.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +45,17 @@ public:
 private:
     const GridModel& grid_;
 };
+
+// The embedded engine's count of simulated round trips, or -1 with another OCI library.
+long long RoundTrips() {
+    const char* path = std::getenv("TABROOK_OCI_LIBRARY");
+    void* lib = path != nullptr ? dlopen(path, RTLD_NOW | RTLD_NOLOAD) : nullptr;
+    if (lib == nullptr) return -1;
+    auto count = reinterpret_cast<unsigned long long (*)()>(dlsym(lib, "OCILiteRoundTrips"));
+    const long long n = count != nullptr ? static_cast<long long>(count()) : -1;
+    dlclose(lib);
+    return n;
+}
 
 int Fail(const std::string& what, const std::string& why) {
     std::fprintf(stderr, "%s: %s\n", what.c_str(), why.c_str());
@@ -82,6 +97,7 @@ int main(int argc, char** argv) {
     BenchState state(grid);
     state.JobListRun = true;  // no boxes: an unattended run
     std::string message;
+    const long long tripsBefore = RoundTrips();
     const auto start = std::chrono::steady_clock::now();
     const int rc = phase == "export" ? Export(state, dm, host, settings, "BENCH", file, message)
                                      : Import(state, dm, host, settings, context, "BENCH", context.CsvFile, message);
@@ -91,5 +107,6 @@ int main(int argc, char** argv) {
                     "result " + std::to_string(rc) + ", " + std::to_string(state.ErrorCount) + " refused: " + message);
     }
     std::printf("%s %d %.3f\n", phase.c_str(), state.SuccessCount, elapsed.count());
+    if (tripsBefore >= 0) std::fprintf(stderr, "round_trips %lld\n", RoundTrips() - tripsBefore);
     return 0;
 }

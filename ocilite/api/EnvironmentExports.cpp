@@ -11,6 +11,7 @@
 #include "ocilite/api/NlsInfo.h"
 #include "ocilite/api/OciCall.h"
 #include "ocilite/api/OciExports.h"
+#include "ocilite/api/RoundTrip.h"
 #include "ocilite/api/ServiceContextHandle.h"
 #include "ocilite/api/StatementHandle.h"
 
@@ -56,6 +57,7 @@ sword OCIInitialize(ub4 mode, void* ctxp, void* (*malocfp)(void* ctxp, size_t si
                     void* (*ralocfp)(void* ctxp, void* memptr, size_t newsize),
                     void (*mfreefp)(void* ctxp, void* memptr)) {
     // Memory callbacks are optional in OCI; this library allocates with the C++ runtime.
+    LoadRoundTripDelay();
     return OCI_SUCCESS;
 }
 
@@ -63,6 +65,7 @@ sword OCIEnvInit(OCIEnv** envp, ub4 mode, size_t xtramem_sz, void** usrmempp) {
     if (envp == nullptr) return OCI_INVALID_HANDLE;
     // an NLS_LANG naming a character set the client does not know stops the client here
     if (!ClientCharsetValid()) return OCI_ERROR;
+    LoadRoundTripDelay();
     try {
         auto* env = new OCIEnv(mode);
         GiveUserMemory(env, xtramem_sz, usrmempp);

@@ -14,6 +14,7 @@
 #include "ocilite/api/NlsInfo.h"
 #include "ocilite/api/OciCall.h"
 #include "ocilite/api/OciExports.h"
+#include "ocilite/api/RoundTrip.h"
 #include "ocilite/api/ServiceContextHandle.h"
 
 using namespace ocilite::api;
@@ -38,6 +39,16 @@ sword LobCall(const void* ctx, ub4 ctxType, OCIError* err, const void* loc, F&& 
     OCILobLocator* locator = Locator(loc);
     if (diagnostics == nullptr || c == nullptr || c->type != ctxType || locator == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword { return body(*locator); });
+}
+
+// A LOB call that Oracle serves on the server (its content or state lives there): one round
+// trip once the handles are good. Calls that only look at the locator stay with LobCall.
+template <class F>
+sword ServerLobCall(const void* ctx, ub4 ctxType, OCIError* err, const void* loc, F&& body) {
+    return LobCall(ctx, ctxType, err, loc, [&](OCILobLocator& locator) -> sword {
+        RoundTrip();
+        return body(locator);
+    });
 }
 
 [[noreturn]] void InvalidLocator() {
@@ -135,21 +146,21 @@ sword OCILobDisableBuffering(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* l
 }
 sword OCILobFlushBuffer(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 flag) {
     // Buffered writes land in the locator's content at once, so a flush has nothing left to move.
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         Content(loc);
         if (flag != OCI_LOB_BUFFER_FREE && flag != OCI_LOB_BUFFER_NOFREE) BadParameter();
         return OCI_SUCCESS;
     });
 }
 sword OCILobFileExists(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, boolean* flag) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
         if (!IsFile(loc) || flag == nullptr) InvalidLocator();
         *flag = FileThere(FilePath(svchp, loc)) ? 1 : 0;
         return OCI_SUCCESS;
     });
 }
 sword OCILobGetLength(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* lenp) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         if (lenp == nullptr) BadParameter();
         *lenp = static_cast<ub4>(IsFile(loc) ? FileLength(svchp, loc) : Content(loc).size());
         return OCI_SUCCESS;
@@ -157,7 +168,7 @@ sword OCILobGetLength(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub
 }
 sword OCILobIsOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, boolean* flag) {
     // Internal LOBs are never opened explicitly here; a BFILE is open between FileOpen and FileClose.
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         RequireValue(loc);
         if (flag == nullptr) InvalidLocator();
         *flag = loc.file != nullptr ? 1 : 0;
@@ -165,7 +176,7 @@ sword OCILobIsOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, boole
     });
 }
 sword OCILobFileIsOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, boolean* flag) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
         if (!IsFile(loc) || flag == nullptr) InvalidLocator();
         RequireValue(loc);
         *flag = loc.file != nullptr ? 1 : 0;
@@ -190,7 +201,7 @@ sword OCILobCharSetId(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* locp,
 }
 sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp, ub4 buflen,
                   ub1 piece, void* ctxp, OCICallbackLobWrite cbfp, ub2 csid, ub1 csfrm) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         std::string& content = WritableContent(loc);
         if (amtp == nullptr || (bufp == nullptr && buflen > 0)) BadParameter();
         const char* bytes = static_cast<const char*>(bufp);
@@ -248,7 +259,7 @@ sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* a
     });
 }
 sword OCILobFileOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, ub1 mode) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
         if (!IsFile(loc)) InvalidLocator();
         if (mode != OCI_FILE_READONLY) BadParameter();
         if (loc.file != nullptr)
@@ -262,7 +273,7 @@ sword OCILobFileOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, ub
     });
 }
 sword OCILobFileClose(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, filep, [&](OCILobLocator& loc) -> sword {
         if (!IsFile(loc)) InvalidLocator();
         if (loc.file == nullptr) throw OraError(22289, "cannot perform FILECLOSE operation on an unopened file or LOB");
         loc.file.reset();
@@ -271,7 +282,7 @@ sword OCILobFileClose(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep) {
 }
 sword OCILobRead(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp, ub4 bufl,
                  void* ctxp, OCICallbackLobRead cbfp, ub2 csid, ub1 csfrm) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         if (amtp == nullptr || offset == 0 || (bufp == nullptr && bufl > 0)) BadParameter();
         char* out = static_cast<char*>(bufp);
         const size_t at = offset - 1;
@@ -319,7 +330,7 @@ sword OCILobCopy(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* dst_locp, OCI
                  ub4 dst_offset, ub4 src_offset) {
     OCILobLocator* src = Locator(src_locp);
     if (src == nullptr) return OCI_INVALID_HANDLE;
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, dst_locp, [&](OCILobLocator& dst) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, dst_locp, [&](OCILobLocator& dst) -> sword {
         std::string& target = WritableContent(dst);
         if (IsFile(*src)) InvalidLocator();
         if (src->ref.lobType != dst.ref.lobType) throw OraError(932, "inconsistent datatypes: expected - got -");
@@ -339,7 +350,7 @@ sword OCILobCopy(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* dst_locp, OCI
     });
 }
 sword OCILobTrim(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 newlen) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         std::string& content = WritableContent(loc);
         if (loc.buffering) throw OraError(22279, "cannot perform operation with LOB buffering enabled");
         if (newlen > content.size())
@@ -380,7 +391,7 @@ sword OCILobFileSetName(OCIEnv* envhp, OCIError* errhp, OCILobLocator** filepp, 
 }
 sword OCILobCreateTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub2 csid, ub1 csfrm, ub1 lobtype,
                             boolean cache, OCIDuration duration) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         ServiceOf(svchp);
         if (IsFile(loc)) InvalidLocator();
         if (lobtype != OCI_TEMP_BLOB && lobtype != OCI_TEMP_CLOB) BadParameter();
@@ -396,7 +407,7 @@ sword OCILobCreateTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* lo
     });
 }
 sword OCILobFreeTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp) {
-    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         if (!loc.temporary) InvalidLocator();
         loc.ref.locator.clear();
         loc.ref.locator.shrink_to_fit();

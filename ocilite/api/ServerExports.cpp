@@ -15,6 +15,7 @@
 #include "ocilite/api/NlsInfo.h"
 #include "ocilite/api/OciCall.h"
 #include "ocilite/api/OciExports.h"
+#include "ocilite/api/RoundTrip.h"
 #include "ocilite/api/ServerHandles.h"
 #include "ocilite/api/ServiceContextHandle.h"
 #include "ocilite/api/StatementHandle.h"
@@ -150,6 +151,7 @@ sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const OraText* dblink, 
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (server == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
+        RoundTrip();
         if (dblink_len < 0) throw OraError(24373, "invalid length specified for statement");
         // The database file is opened when a session begins: that is where the engine checks
         // the name, the password and the file together.
@@ -163,6 +165,7 @@ sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4 mode) {
     OCIServer* server = HandleAs<OCIServer>(srvhp, OCI_HTYPE_SERVER);
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (server == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    RoundTrip();
     server->attached = false;
     return OCI_SUCCESS;
 }
@@ -173,6 +176,7 @@ sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (svc == nullptr || user == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
+        RoundTrip();
         auto* server = static_cast<OCIServer*>(svc->attachedServer);
         if (server == nullptr || LiveHandle(server) == nullptr || !server->attached)
             throw OraError(24327, "need explicit attach before authenticating a user");
@@ -191,6 +195,7 @@ sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mo
     if (usrhp != nullptr && HandleAs<OCISession>(usrhp, OCI_HTYPE_SESSION) == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
         // Ending a session commits its transaction, as Oracle documents for this call.
+        RoundTrip();
         Connected(svc)->session->Commit();
         svc->EndSession();
         svc->attachedSession = nullptr;
@@ -201,8 +206,11 @@ sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mo
 sword OCILogon2(OCIEnv* envhp, OCIError* errhp, OCISvcCtx** svchp, const OraText* username, ub4 uname_len,
                 const OraText* password, ub4 passwd_len, const OraText* dbname, ub4 dbname_len, ub4 mode) {
     // Pooled and statement-caching modes take the plain logon: the engine has no pool and
-    // prepares statements once per handle anyway.
-    return OCILogon(envhp, errhp, svchp, username, uname_len, password, passwd_len, dbname, dbname_len);
+    // prepares statements once per handle anyway. Oracle counts two round trips for this
+    // logon where OCILogon makes one.
+    const sword status = OCILogon(envhp, errhp, svchp, username, uname_len, password, passwd_len, dbname, dbname_len);
+    if (status != OCI_INVALID_HANDLE) RoundTrip();
+    return status;
 }
 
 sword OCIPing(OCISvcCtx* svchp, OCIError* errhp, ub4 mode) {
@@ -210,6 +218,7 @@ sword OCIPing(OCISvcCtx* svchp, OCIError* errhp, ub4 mode) {
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (svc == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
+        RoundTrip();
         Connected(svc);
         return OCI_SUCCESS;
     });
@@ -222,6 +231,7 @@ sword OCIServerVersion(void* hndlp, OCIError* errhp, OraText* bufp, ub4 bufsz, u
         h->type != hndltype)
         return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
+        RoundTrip();
         if (h->type == OCI_HTYPE_SVCCTX) Connected(static_cast<OCISvcCtx*>(h));
         if (h->type == OCI_HTYPE_SERVER && !static_cast<OCIServer*>(h)->attached)
             throw OraError(3114, "not connected to ORACLE");
@@ -283,6 +293,7 @@ sword OCIDescribeAny(OCISvcCtx* svchp, OCIError* errhp, void* objptr, ub4 objnm_
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (svc == nullptr || d == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
+        RoundTrip();
         if (objptr_typ != OCI_OTYPE_NAME) throw OraError(3001, "unimplemented feature");
         if (objtyp != OCI_PTYPE_UNK && objtyp != OCI_PTYPE_TABLE && objtyp != OCI_PTYPE_VIEW)
             throw OraError(3001, "unimplemented feature");

@@ -5,6 +5,7 @@
 #include "ocilite/api/EnvironmentHandle.h"
 #include "ocilite/api/OciCall.h"
 #include "ocilite/api/OciExports.h"
+#include "ocilite/api/RoundTrip.h"
 #include "ocilite/api/ServiceContextHandle.h"
 
 using namespace ocilite::api;
@@ -30,6 +31,7 @@ sword OCILogon(OCIEnv* envhp, OCIError* errhp, OCISvcCtx** svchp, const OraText*
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (env == nullptr || diagnostics == nullptr || svchp == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
+        RoundTrip();
         auto session =
             ocilite::Session::Logon(Bytes(username, uname_len), Bytes(password, passwd_len), Bytes(dbname, dbname_len));
         auto svc = std::make_unique<OCISvcCtx>();
@@ -48,6 +50,7 @@ sword OCILogoff(OCISvcCtx* svchp, OCIError* errhp) {
     if (svc == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
         // Ending a session normally commits its open transaction, as Oracle does.
+        RoundTrip();
         Connected(svc)->session->Commit();
         svc->EndSession();
         if (svc->owner != nullptr && LiveHandle(svc->owner) != nullptr) svc->owner->Release(svc);
@@ -61,6 +64,7 @@ sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4 flags) {
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (svc == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
+        RoundTrip();
         Connected(svc)->session->Commit();
         return OCI_SUCCESS;
     });
@@ -71,6 +75,7 @@ sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4 flags) {
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (svc == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
     return GuardedCall(diagnostics, [&]() -> sword {
+        RoundTrip();
         Connected(svc)->session->Rollback();
         return OCI_SUCCESS;
     });

@@ -6,6 +6,7 @@
 #include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/OciCall.h"
 #include "ocilite/api/OciExports.h"
+#include "ocilite/api/RoundTrip.h"
 #include "ocilite/api/ServiceContextHandle.h"
 #include "ocilite/api/StatementHandle.h"
 
@@ -96,7 +97,11 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
     OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (svc == nullptr || s == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
-    return GuardedCall(diagnostics, [&]() -> sword { return s->Execute(svc, iters, rowoff, mode, *diagnostics); });
+    return GuardedCall(diagnostics, [&]() -> sword {
+        // One round trip whatever the iterations: the array of binds travels in one message.
+        RoundTrip();
+        return s->Execute(svc, iters, rowoff, mode, *diagnostics);
+    });
 }
 
 sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 position, void* valuep, sb4 value_sz,
@@ -155,6 +160,8 @@ sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, 
     OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
     Diagnostics* diagnostics = DiagnosticsOf(errhp);
     if (s == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    // The statement makes the round trips itself: only when its buffer of prefetched rows
+    // cannot serve the call.
     return GuardedCall(diagnostics, [&]() -> sword { return s->Fetch(nrows, orientation, *diagnostics); });
 }
 

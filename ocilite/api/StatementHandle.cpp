@@ -7,6 +7,7 @@
 #include "ocilite/api/BindConversion.h"
 #include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/DefineConversion.h"
+#include "ocilite/api/RoundTrip.h"
 #include "ocilite/api/ServiceContextHandle.h"
 #include "ocilite/types/OraError.h"
 
@@ -55,6 +56,7 @@ void OCIStmt::Prepare(std::string_view text) {
     endOfFetch = false;
     rowCount = 0;
     rowsFetched = 0;
+    bufferedRows_ = 0;
     lastRowid.clear();
 }
 
@@ -157,6 +159,9 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
         statement_->Execute();
         RefreshParams();
         executed = true;
+        // The execute's round trip brings the rows of its iterations, or the prefetch when that
+        // is more; a describe-only execute brings none.
+        bufferedRows_ = (mode & OCI_DESCRIBE_ONLY) != 0 ? 0 : std::max(iters, PrefetchRowsPerTrip());
         if (iters > 0 && (mode & OCI_DESCRIBE_ONLY) == 0) status = FetchRows(iters, warnings);
     } else {
         if (iters == 0) throw OraError(24333, "zero iteration count");
@@ -193,10 +198,18 @@ sword OCIStmt::FetchRows(ub4 rows, Diagnostics& warnings) {
     bool truncated = false;
     bool nullWithoutIndicator = false;
     for (ub4 r = 0; r < rows; ++r) {
+        if (bufferedRows_ == 0) {
+            // Nothing left in the client's buffer: the server sends the rows still wanted, or
+            // a prefetch's worth. Running out of rows inside a buffer needs no trip: the
+            // server said so with the rows it sent.
+            ocilite::api::RoundTrip();
+            bufferedRows_ = std::max(rows - r, PrefetchRowsPerTrip());
+        }
         if (!statement_->Fetch(row_)) {
             endOfFetch = true;
             break;
         }
+        --bufferedRows_;
         const size_t n = std::min(row_.size(), std::min(columns.size(), defines_.size()));
         for (size_t c = 0; c < n; ++c) {
             const OCIDefine* d = defines_[c].get();
@@ -215,4 +228,15 @@ sword OCIStmt::FetchRows(ub4 rows, Diagnostics& warnings) {
         return OCI_SUCCESS_WITH_INFO;
     }
     return endOfFetch ? OCI_NO_DATA : OCI_SUCCESS;
+}
+
+ub4 OCIStmt::PrefetchRowsPerTrip() const {
+    if (prefetchMemory == 0 || statement_ == nullptr) return prefetchRows;
+    // A row's size as the describe gives it: the sum of the columns' largest sizes. A row
+    // that does not fit at all leaves the memory bound at no prefetch.
+    uint64_t rowBytes = 0;
+    for (const ocilite::ColumnInfo& c : statement_->Columns()) rowBytes += std::max<uint64_t>(c.dataSize, 1);
+    const uint64_t byMemory = prefetchMemory / std::max<uint64_t>(rowBytes, 1);
+    const ub4 memoryRows = static_cast<ub4>(std::min<uint64_t>(byMemory, UINT32_MAX));
+    return prefetchRows == 0 ? memoryRows : std::min(prefetchRows, memoryRows);
 }

@@ -4,6 +4,14 @@
 // statement, and later executes on the same session reuse it. Binds and defines are kept per
 // placeholder and per position; param descriptors are owned here and stay valid until the
 // statement is prepared again or freed.
+//
+// A query's rows are counted against a client-side prefetch buffer, as Oracle's client keeps
+// one: the execute's round trip brings the first prefetchRows rows (bounded by prefetchMemory
+// when that is set), and a fetch goes to the server only when the rows it asks for are not
+// all in the buffer; that round trip brings the rows still wanted, or a prefetch's worth when
+// that is more. The rows themselves are still read from the engine one at a time when they
+// are fetched, so every value and every error comes at the same fetch as without the buffer;
+// only the round trips (RoundTrip.h) follow the buffer.
 
 #include <memory>
 #include <string>
@@ -52,6 +60,9 @@ private:
     void EnsureEngineStatement(OCISvcCtx* svc);
     void BindAll(ub4 iteration);
     sword FetchRows(ub4 rows, ocilite::api::Diagnostics& warnings);
+    // Rows one round trip prefetches: prefetchRows, or as many rows as prefetchMemory holds
+    // when that is set and fewer; 0 when both are 0 (prefetching off).
+    ub4 PrefetchRowsPerTrip() const;
     void RefreshParams();
 
     OCISvcCtx* boundTo_ = nullptr;
@@ -62,5 +73,6 @@ private:
     std::vector<std::unique_ptr<OCIParam>> params_;    // index = position - 1
     size_t columnCount_ = 0;
     std::vector<ocilite::Value> row_;
+    ub4 bufferedRows_ = 0;  // rows the last round trip brought that no fetch has taken yet
     std::string scratch_;
 };

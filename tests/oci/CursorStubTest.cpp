@@ -126,6 +126,52 @@ TEST_F(Cursor, IterationsAreOneForDmlAndZeroForQueries) {
     EXPECT_EQ(stub.Count("OCIStmtFetch"), 0);
 }
 
+// A query asks the client library to prefetch rows (OCI_ATTR_PREFETCH_ROWS 11, then
+// OCI_ATTR_PREFETCH_MEMORY 13) on its statement before the execute, so that a row-by-row
+// fetch does not cost a round trip a row; a statement without rows asks for nothing.
+TEST_F(Cursor, QueryAsksForPrefetchBeforeItsExecute) {
+    stub.SetStmtType(2);
+    cur.SetSQL("update t set a = 1");
+    ASSERT_TRUE(cur.Execute());
+    EXPECT_EQ(stub.AttrSets(), "");
+    const size_t before = stub.Calls().size();
+    stub.AddColumn(1, 10, 0, 0, 1, "A");
+    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    EXPECT_EQ(stub.AttrSets(), "11\n13\n");
+    const std::string calls = stub.Calls().substr(before);
+    const size_t execute = calls.find("OCIStmtExecute");
+    ASSERT_NE(execute, std::string::npos);
+    EXPECT_LT(calls.find("OCIAttrSet"), execute);
+    EXPECT_EQ(calls.find("OCIAttrSet", execute), std::string::npos);
+    // executed again with its binds: asked again, on the same handle
+    ASSERT_TRUE(cur.ExecuteWithBind());
+    EXPECT_EQ(stub.AttrSets(), "11\n13\n11\n13\n");
+}
+
+// A client library that refuses either prefetch attribute still runs the query, and the
+// refusal leaves no error behind.
+TEST_F(Cursor, RefusedPrefetchLeavesTheQueryAlone) {
+    for (const char* refused : {"OCIAttrSet#11", "OCIAttrSet#13", "OCIAttrSet"}) {
+        SCOPED_TRACE(refused);
+        cur.CleanUp();
+        oci.UnActive();
+        stub.Reset();
+        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+        cur.SetParent(&oci);
+        stub.Force(refused, -1);
+        stub.AddColumn(1, 10, 0, 0, 1, "A");
+        stub.SetRows(2);
+        ASSERT_TRUE(Query()) << cur.ErrMsg;
+        EXPECT_EQ(cur.ErrCode, 0);
+        EXPECT_EQ(cur.ErrMsg, "");
+        ASSERT_TRUE(cur.Fetch()) << cur.ErrMsg;
+        EXPECT_EQ(cur.Values[0], "v1");
+        ASSERT_TRUE(cur.Fetch());
+        EXPECT_FALSE(cur.Fetch());
+        EXPECT_EQ(cur.ErrCode, 100);
+    }
+}
+
 TEST_F(Cursor, NoDataFromExecuteCountsAsSuccess) {
     stub.SetStmtType(3);
     stub.Force("OCIStmtExecute", 100);
@@ -261,7 +307,9 @@ TEST_F(Cursor, QueryDescribesDefinesAndFetchesUntilNoData) {
     // Text buffers hold four bytes a character when the client does not tell its width.
     EXPECT_EQ(stub.Defines(), "1:5:41\n2:6:23\n3:156:9\n4:96:21\n5:187:" + ptr + "\n6:190:" + ptr + "\n7:189:" + ptr +
                                   "\n8:23:17\n9:9:23\n10:5:4001\n11:5:81\n");
-    EXPECT_EQ(stub.AttrSets(), "32\n");  // the charset form of the national column, never its id
+    // the prefetch rows and memory of the query, then the charset form of the national column,
+    // never its id
+    EXPECT_EQ(stub.AttrSets(), "11\n13\n32\n");
     EXPECT_EQ(stub.Count("OCIDescriptorFree(param)"), 11);
 
     ASSERT_TRUE(cur.Fetch()) << cur.ErrMsg;
@@ -323,7 +371,7 @@ TEST_F(Cursor, TextBuffersHoldTheClientsBytesPerCharacter) {
         }
         ASSERT_TRUE(Query()) << cur.ErrMsg;
         EXPECT_EQ(stub.Defines(), c.defines);
-        EXPECT_EQ(stub.AttrSets(), "32\n");
+        EXPECT_EQ(stub.AttrSets(), "11\n13\n32\n");
     }
 }
 

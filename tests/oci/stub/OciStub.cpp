@@ -165,7 +165,8 @@ void stub_truncate(int position) {
 }
 
 sword OCIAttrSet(void*, ub4, void*, ub4, ub4 attrtype, OCIError*) {
-    const int status = Record("OCIAttrSet");
+    int status = Record("OCIAttrSet");
+    ocistub::Forced("OCIAttrSet#" + std::to_string(attrtype), status);
     Get().attrSets.push_back(attrtype);
     return status;
 }

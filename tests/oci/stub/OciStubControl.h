@@ -3,7 +3,8 @@
 
 extern "C" {
 void stub_reset();
-// Every later call of name returns status; "OCIAttrGet#5" forces OCIAttrGet of attribute 5 only.
+// Every later call of name returns status; "OCIAttrGet#5" forces OCIAttrGet of attribute 5 only
+// (and "OCIAttrSet#11" OCIAttrSet of attribute 11).
 void stub_force(const char* name, int status);
 // What OCIErrorGet reports.
 void stub_set_error(int code, const char* text);
