@@ -3,9 +3,8 @@
 // 500 rows, must end alike: result code, status text, counts, the error-record and error-message
 // files byte for byte, the questions asked, and the table's rows. The cases put commit points,
 // the error limit, stops and cancels inside a batch.
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <ostream>
 
@@ -17,7 +16,8 @@ namespace {
 
 constexpr char kTable[] = "BT";
 constexpr char kCreate[] =
-    "create table BT (ID number(10) not null constraint BT_PK primary key, NAME varchar2(40), AMOUNT number(10,2), CREATED date, "
+    "create table BT (ID number(10) not null constraint BT_PK primary key, NAME varchar2(40), AMOUNT number(10,2), "
+    "CREATED date, "
     "NOTE varchar2(60), QTY number(5), CODE char(2))";
 
 std::string Good(int id) {
@@ -26,16 +26,34 @@ std::string Good(int id) {
 }
 
 // The refusals an import meets, one per kind, each a whole record.
-std::string TooLargeNumber(int id) { return std::to_string(id) + ",big,1,2020-01-01 00:00:00,n,123456,AB"; }
-std::string BadDate(int id) { return std::to_string(id) + ",date,1,2020-02-30 00:00:00,n,1,AB"; }
-std::string NullKey() { return ",nokey,1,2020-01-01 00:00:00,n,1,AB"; }
-std::string TooLongText(int id) { return std::to_string(id) + "," + std::string(41, 'x') + ",1,,n,1,AB"; }
-std::string BadNumber(int id) { return std::to_string(id) + ",num,abc,,n,1,AB"; }
-std::string TooLongChar(int id) { return std::to_string(id) + ",chr,1,,n,1,ABC"; }
-std::string FewFields(int id) { return std::to_string(id) + ",few"; }
-std::string ManyFields(int id) { return std::to_string(id) + ",many,1,,n,1,AB,extra,fields"; }
+std::string TooLargeNumber(int id) {
+    return std::to_string(id) + ",big,1,2020-01-01 00:00:00,n,123456,AB";
+}
+std::string BadDate(int id) {
+    return std::to_string(id) + ",date,1,2020-02-30 00:00:00,n,1,AB";
+}
+std::string NullKey() {
+    return ",nokey,1,2020-01-01 00:00:00,n,1,AB";
+}
+std::string TooLongText(int id) {
+    return std::to_string(id) + "," + std::string(41, 'x') + ",1,,n,1,AB";
+}
+std::string BadNumber(int id) {
+    return std::to_string(id) + ",num,abc,,n,1,AB";
+}
+std::string TooLongChar(int id) {
+    return std::to_string(id) + ",chr,1,,n,1,ABC";
+}
+std::string FewFields(int id) {
+    return std::to_string(id) + ",few";
+}
+std::string ManyFields(int id) {
+    return std::to_string(id) + ",many,1,,n,1,AB,extra,fields";
+}
 // A value longer than an array element takes: the row goes on its own (and is refused).
-std::string Giant(int id) { return std::to_string(id) + ",giant,1,,\"" + std::string(40000, 'g') + "\",1,AB"; }
+std::string Giant(int id) {
+    return std::to_string(id) + ",giant,1,,\"" + std::string(40000, 'g') + "\",1,AB";
+}
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string out;
@@ -51,9 +69,31 @@ std::string File(int n, const std::map<int, std::string>& bad) {
 }
 
 const std::string kMixed = Lines({
-    Good(1), TooLargeNumber(2), BadDate(3), "", Good(4), NullKey(), TooLongText(5), Good(6), BadNumber(7),
-    TooLongChar(8), FewFields(9), ManyFields(10), Good(1) /* the key again */, "", "", Good(11), Giant(12), Good(13),
-    BadDate(14), Good(15), Good(16), Good(17), TooLargeNumber(18), Good(19), Good(20),
+    Good(1),
+    TooLargeNumber(2),
+    BadDate(3),
+    "",
+    Good(4),
+    NullKey(),
+    TooLongText(5),
+    Good(6),
+    BadNumber(7),
+    TooLongChar(8),
+    FewFields(9),
+    ManyFields(10),
+    Good(1) /* the key again */,
+    "",
+    "",
+    Good(11),
+    Giant(12),
+    Good(13),
+    BadDate(14),
+    Good(15),
+    Good(16),
+    Good(17),
+    TooLargeNumber(18),
+    Good(19),
+    Good(20),
 });
 
 struct Case {
@@ -63,6 +103,12 @@ struct Case {
     std::vector<int> answers;  // to the questions, in order; then No
     int stopAtRecord = 0;      // StopPending answers true from this record on (0: never)
     int cancelAtRecord = 0;    // the user asks to cancel while this record is read (0: never)
+    // The session goes away while this record is read (0: never): the array execute fails as
+    // a whole and the import goes on row by row, as the row-by-row engine does. (The record
+    // must follow a commit point, where no row is waiting: rows waiting in a batch are sent
+    // after the loss and refused, where one by one they were sent before it.)
+    int disconnectAtRecord = 0;
+    int expectedRc = kImportDone;  // of both runs
 };
 
 std::ostream& operator<<(std::ostream& out, const Case& c) {
@@ -102,16 +148,14 @@ protected:
         std::filesystem::remove(ErrorMessagePath(csv.string()));
         WriteBytes(csv, c.csv);
         Preview(kTable, csv);
-        state_.stopHook = [&] { return c.stopAtRecord > 0 && state_.RecordCount >= c.stopAtRecord; };
         state_.onShowCounts = nullptr;
-        if (c.cancelAtRecord > 0) {
-            // The user interface sets the request between two records; counts are shown on
-            // every tenth, so the request is set from the stop test of the wanted record.
-            state_.stopHook = [&] {
-                if (state_.RecordCount == c.cancelAtRecord) state_.CancelRequest = true;
-                return c.stopAtRecord > 0 && state_.RecordCount >= c.stopAtRecord;
-            };
-        }
+        // The user interface sets a cancel request between two records; here it is set from
+        // the stop test of the wanted record.
+        state_.stopHook = [&] {
+            if (state_.RecordCount == c.cancelAtRecord) state_.CancelRequest = true;
+            if (state_.RecordCount == c.disconnectAtRecord) dm_.OCI.DisConnect();
+            return c.stopAtRecord > 0 && state_.RecordCount >= c.stopAtRecord;
+        };
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
         o.rc = Import(state_, dm_, host_, settings_, context_, kTable, context_.CsvFile, o.message,
                       ImportOptions{batchRows});
@@ -122,6 +166,9 @@ protected:
         o.err = ReadBytes(ErrorRecordPath(csv.string()));
         o.erm = ReadBytes(ErrorMessagePath(csv.string()));
         o.boxes = host_.Texts();
+        if (!dm_.OCI.Connected) {
+            EXPECT_TRUE(dm_.OCI.Connect()) << dm_.OCI.ErrMsg;
+        }
         if (!state_.shownCounts.empty()) o.lastCounts = state_.shownCounts.back();
         o.table = Query("select ID, NAME, AMOUNT, CREATED, NOTE, QTY, CODE from BT order by ID");
         return o;
@@ -142,6 +189,7 @@ TEST_P(ImportBatchDiff, ArraysEndAsRowByRowDoes) {
     if (c.name != "clean") {
         EXPECT_GT(single.errors, 0);
     }
+    EXPECT_EQ(single.rc, c.expectedRc);
     for (int batchRows : {3, 5, 500}) {
         SCOPED_TRACE("rows per batch " + std::to_string(batchRows));
         const Outcome batch = Run(c, batchRows);
@@ -176,7 +224,9 @@ const Case kCases[] = {
      },
      {},
      22,
-     0},
+     0,
+     0,
+     kImportCancelled},
     {"commit_every_1",
      kMixed,
      [](TransferSettings& s, GridJobState&) {
@@ -196,7 +246,9 @@ const Case kCases[] = {
      },
      {},
      0,
-     0},
+     0,
+     0,
+     kImportCancelled},
     {"limit_3_with_commit_every_7_job_list",
      File(30, {{2, BadDate(2)}, {4, NullKey()}, {9, TooLongText(9)}, {12, BadNumber(12)}}),
      [](TransferSettings& s, GridJobState& st) {
@@ -207,13 +259,17 @@ const Case kCases[] = {
      },
      {},
      0,
-     0},
+     0,
+     0,
+     kImportCancelled},
     {"limit_3_user_stops",
      File(30, {{2, BadDate(2)}, {4, NullKey()}, {9, TooLongText(9)}}),
      [](TransferSettings& s, GridJobState&) { s.ErrCnt = 3; },
      {kMsgYes},
      0,
-     0},
+     0,
+     0,
+     kImportCancelled},
     {"limit_3_user_goes_on",
      File(30, {{2, BadDate(2)}, {4, NullKey()}, {9, TooLongText(9)}, {10, Good(1)}, {25, BadDate(25)}}),
      [](TransferSettings& s, GridJobState&) {
@@ -223,7 +279,9 @@ const Case kCases[] = {
      },
      {kMsgNo},
      0,
-     0},
+     0,
+     0,
+     kImportDoneAfterLimit},
     {"limit_reached_by_the_last_record",
      File(6, {{5, BadDate(5)}, {6, BadDate(6)}}),
      [](TransferSettings& s, GridJobState& st) {
@@ -232,9 +290,11 @@ const Case kCases[] = {
      },
      {},
      0,
-     0},
-    {"stop_request_rolls_back", kMixed, nullptr, {}, 13, 0},
-    {"cancel_confirmed", kMixed, nullptr, {kMsgYes}, 0, 17},
+     0,
+     0,
+     kImportCancelled},
+    {"stop_request_rolls_back", kMixed, nullptr, {}, 13, 0, 0, kImportCancelled},
+    {"cancel_confirmed", kMixed, nullptr, {kMsgYes}, 0, 17, 0, kImportCancelled},
     {"cancel_declined_goes_on", kMixed, nullptr, {kMsgNo}, 0, 17},
     {"cancel_declined_with_commits",
      kMixed,
@@ -245,6 +305,17 @@ const Case kCases[] = {
      {kMsgNo, kMsgYes},
      0,
      9},
+    {"session_lost_after_a_commit",
+     kMixed,
+     [](TransferSettings& s, GridJobState&) {
+         s.AutoCommit = true;
+         s.AutoCmtCnt = 5;
+     },
+     {},
+     0,
+     0,
+     7,
+     kImportFailed},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ImportBatchDiff, ::testing::ValuesIn(kCases),
