@@ -5,6 +5,7 @@
 # Prints, per size: seconds and peak RSS of each process, the engines' own seconds, and the
 # ratios to SQLite.
 #   bench/transfer/run.sh [BUILD_DIR] [LINES...]      (defaults: build, 100000 1000000)
+# IMPORT_ROWS=N sends N rows per execute in the import (1: row by row; default: the engine's).
 set -eu
 BUILD=$(cd "${1:-build}" && pwd)
 [ $# -gt 0 ] && shift
@@ -43,7 +44,7 @@ for n in $SIZES; do
   fi
   "$BENCH" create "$db"
 
-  set -- $(timed "$BENCH" import "$db" "$csv"); imp_s=$1; imp_kib=$2; imp_engine=$(awk '{print $3}' "$WORK/stdout")
+  set -- $(timed "$BENCH" import "$db" "$csv" ${IMPORT_ROWS:-}); imp_s=$1; imp_kib=$2; imp_engine=$(awk '{print $3}' "$WORK/stdout")
   set -- $(timed "$BENCH" export "$db" "$WORK/out-$n.csv"); exp_s=$1; exp_kib=$2; exp_engine=$(awk '{print $3}' "$WORK/stdout")
 
   sq="$WORK/sqlite-$n.db"
