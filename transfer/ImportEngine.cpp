@@ -297,6 +297,9 @@ bool ImportRun::FlushBatch(bool commitPoint) {
         }
         RefuseLine(batch_.Record(r), results_[r].Message);
         if (errorFileFailed_) {
+            // One by one the import would have ended at this record; the rows after it were
+            // sent but go with the rollback that follows.
+            state_.RecordCount = batch_.RecordNumber(r);
             batch_.Clear();
             return false;
         }
@@ -355,7 +358,7 @@ bool ImportRun::ImportLine(const std::string& line) {
     if (commitPoint) sinceCommit_ = 0;
 
     if (batching_ && FitsBatch()) {
-        batch_.Add(line, fields_, bound_);
+        batch_.Add(line, state_.RecordCount, fields_, bound_);
         // A batch never runs past a commit point or past the row that may reach the limit.
         if ((commitPoint || batch_.Rows() >= BatchCapacity()) && !FlushBatch(commitPoint)) return false;
         ++sinceCommit_;

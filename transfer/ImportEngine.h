@@ -1,10 +1,10 @@
 #pragma once
 // Import: loads one CSV file into one table. One INSERT with a bind variable per importable
 // column is prepared once and executed for the CSV lines, in arrays of consecutive lines (see
-// ImportOptions). Refused rows go to an error-record
-// file (.err, importable as it stands) and their messages to an error-message file (.erm);
-// commits come every AutoCmtCnt lines when AutoCommit is set and once at the end; a cancelled
-// import rolls back what was not yet committed.
+// ImportOptions). Refused rows go to an error-record file (.err, importable as it stands) and
+// their messages to an error-message file (.erm); commits come every AutoCmtCnt lines when
+// AutoCommit is set and once at the end; a cancelled import rolls back what was not yet
+// committed.
 //
 // Runs on whichever thread calls it. It reaches the user only through the host (questions,
 // messages, the busy pointer, opening the error files) and the state's synchronized steps
@@ -49,7 +49,13 @@ struct ImportOptions {
     // Rows sent per execute: up to this many consecutive records go in one array DML in
     // batch-error mode. 1 sends every record on its own execute through the cursor (the
     // row-by-row engine). Either way the import's outcome is the same: the same rows inserted,
-    // refused, counted, committed and written to the error files, in file order.
+    // refused, counted, committed and written to the error files, in file order, the same
+    // questions at the same records. A batch ends at a commit point, before a stop or cancel
+    // is handled, before a row that goes on its own (LOB fields, a value over 32767 bytes),
+    // and holds no more rows than the error limit still allows refusals, so the limit is only
+    // ever reached by a batch's last row. One difference is seen while the import runs: the
+    // counts shown every ten records hold the rows whose outcome is known, the batches sent.
+    // A client that cannot run the array sends every row on its own from then on.
     int BatchRows = 500;
 };
 
