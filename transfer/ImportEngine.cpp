@@ -9,9 +9,11 @@
 #include <optional>
 #include <vector>
 
+#include "oci/TOCI8ArrayDml.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/ClientCharset.h"
 #include "transfer/Host.h"
+#include "transfer/ImportBatch.h"
 #include "transfer/LineBreaks.h"
 #include "transfer/LobTransfer.h"
 #include "transfer/RunContext.h"
@@ -54,7 +56,7 @@ std::string Literal(std::string_view text) {
 class ImportRun {
 public:
     ImportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
-              const std::string& table, const std::string& csvFile, std::string& message)
+              const std::string& table, const std::string& csvFile, std::string& message, const ImportOptions& options)
         : state_(state),
           dm_(dm),
           cur_(dm.OCIcur),
@@ -63,7 +65,8 @@ public:
           context_(context),
           table_(table),
           csvFile_(csvFile),
-          message_(message) {}
+          message_(message),
+          batchRows_(static_cast<std::size_t>(std::max(options.BatchRows, 1))) {}
 
     int Run();
 
@@ -89,7 +92,23 @@ private:
     // One record of the file (header and empty records included; a record can span lines);
     // false to leave the loop.
     bool ImportLine(const std::string& line);
-    void RefuseLine(const std::string& line);
+    // What follows a row's execute: the commit when the row is a commit point, then the error
+    // limit; false to leave the loop.
+    bool AfterRow(bool commitPoint);
+    // Sends the rows of the batch (one array execute, or row by row when the client refused
+    // arrays), records their outcomes in file order, then does AfterRow for the batch's last
+    // row. False to leave the loop. Nothing to do when the batch is empty.
+    bool FlushBatch(bool commitPoint);
+    // Prepares the array statement; false when rows go one by one (LOB fields, one-row
+    // batches, or a client that refuses it).
+    bool StartBatching();
+    // The most rows the current batch may take: BatchRows, and while the error limit is armed
+    // no more than the refusals it still allows, so that the limit can only be reached by the
+    // batch's last row and no row after it is ever sent.
+    std::size_t BatchCapacity() const;
+    // True when a row's values fit in an array element.
+    bool FitsBatch() const;
+    void RefuseLine(const std::string& line, const std::string& reason);
     void ReportRefusedRows(int code);
     void OpenForUser(const std::string& path);
 
@@ -102,6 +121,7 @@ private:
     const std::string& table_;
     const std::string& csvFile_;
     std::string& message_;
+    const std::size_t batchRows_;
 
     std::string errPath_;
     std::string ermPath_;
@@ -119,6 +139,10 @@ private:
     bool limitReached_ = false;
     bool commitFailed_ = false;
     bool errorFileFailed_ = false;  // a refused row could not be recorded: the job fails
+    bool batching_ = false;         // rows go through batch_ and dml_
+    ImportBatch batch_;
+    TOCI8ArrayDml dml_;
+    std::vector<TOCI8ArrayDml::RowResult> results_;
 };
 
 bool ImportRun::OpenErrorFiles() {
@@ -205,19 +229,103 @@ bool ImportRun::BuildStatement(int& code) {
     return true;
 }
 
-void ImportRun::RefuseLine(const std::string& line) {
+void ImportRun::RefuseLine(const std::string& line, const std::string& reason) {
     if (std::FILE* file = state_.ErrFile.get()) {
         const bool written =
             std::fwrite(line.data(), 1, line.size(), file) == line.size() && std::fputs("\r\n", file) >= 0;
         if (!written) ErrorFileFailed(kErrFileUnwritable, errno);
     }
     if (std::FILE* file = state_.ErmFile.get()) {
-        std::string text = cur_.ErrMsg;
+        std::string text = reason;
         std::replace(text.begin(), text.end(), '\n', ' ');
         text += "\r\n";
         if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) ErrorFileFailed(kErmFileUnwritable, errno);
     }
     ++state_.ErrorCount;
+}
+
+bool ImportRun::StartBatching() {
+    if (batchRows_ <= 1) return false;
+    for (const auto& lob : lobs_)
+        if (lob) return false;  // LOB fields go through temporary LOBs, one row at a time
+    std::vector<std::string> names;
+    for (const auto& bind : cur_.Binds) names.push_back(bind->Name);
+    dml_.SetParent(cur_.OCIParent());
+    if (!dml_.Prepare(statement_, std::move(names))) {
+        dml_.SetParent(nullptr);
+        return false;
+    }
+    batch_.Reset(bound_.size());
+    return true;
+}
+
+std::size_t ImportRun::BatchCapacity() const {
+    std::size_t capacity = batchRows_;
+    if (settings_.ErrCnt > 0 && !limitReached_) {
+        const long allowed = static_cast<long>(settings_.ErrCnt) - state_.ErrorCount;
+        capacity = std::min(capacity, static_cast<std::size_t>(std::max(allowed, 1L)));
+    }
+    return capacity;
+}
+
+bool ImportRun::FitsBatch() const {
+    for (int k : bound_)
+        if (fields_[static_cast<std::size_t>(k)].size() > TOCI8ArrayDml::kMaxValueBytes) return false;
+    return true;
+}
+
+bool ImportRun::FlushBatch(bool commitPoint) {
+    if (batch_.Empty()) return true;
+    const std::size_t rows = batch_.Rows();
+    if (!dml_.Execute(batch_.Values(), rows, results_)) {
+        // The client does not run this array: these rows and all later ones go one by one.
+        batching_ = false;
+        results_.assign(rows, TOCI8ArrayDml::RowResult{});
+        for (std::size_t r = 0; r < rows; ++r) {
+            for (std::size_t b = 0; b < bound_.size(); ++b) {
+                BindAttr& bind = *cur_.Binds[b];
+                bind.Text.assign(batch_.Value(r, b));
+                bind.IsNull = bind.Text.empty();
+            }
+            if (!cur_.ExecuteWithBind(0)) results_[r] = {cur_.ErrCode != 0 ? cur_.ErrCode : -1, cur_.ErrMsg};
+        }
+    }
+    for (std::size_t r = 0; r < rows; ++r) {
+        if (results_[r].Code == 0) {
+            ++state_.SuccessCount;
+            continue;
+        }
+        RefuseLine(batch_.Record(r), results_[r].Message);
+        if (errorFileFailed_) {
+            // One by one the import would have ended at this record; the rows after it were
+            // sent but go with the rollback that follows.
+            state_.RecordCount = batch_.RecordNumber(r);
+            batch_.Clear();
+            return false;
+        }
+    }
+    batch_.Clear();
+    return AfterRow(commitPoint);
+}
+
+bool ImportRun::AfterRow(bool commitPoint) {
+    if (commitPoint) {
+        if (!FlushErrorFiles()) return false;
+        if (!dm_.OCI.Commit()) {
+            commitFailed_ = true;  // reported when the transaction ends
+            return false;
+        }
+    }
+    if (settings_.ErrCnt > 0 && state_.ErrorCount >= settings_.ErrCnt && !limitReached_) {
+        state_.SyncShowCounts();
+        limitReached_ = true;
+        if (state_.JobListRun || Ask("エラーが中断件数に達しました。中断しますか？")) {
+            state_.CancelRequest = true;
+            message_ = kStopped;
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ImportRun::ImportLine(const std::string& line) {
@@ -227,7 +335,10 @@ bool ImportRun::ImportLine(const std::string& line) {
         ++sinceCommit_;
         return true;
     }
-    if (state_.StopPending()) {
+    const bool stop = state_.StopPending();
+    // A stop or cancel meets the rows before this one already sent, as one by one.
+    if ((stop || state_.CancelRequest) && !FlushBatch(false)) return false;
+    if (stop) {
         message_ = kCancelled;
         state_.CancelRequest = true;
         return false;
@@ -240,11 +351,25 @@ bool ImportRun::ImportLine(const std::string& line) {
         state_.CancelRequest = false;
     }
     SplitFieldsInto(line, sep_, delim_, fields_, code_);
-    std::string lobRefusal;
     if (fields_.size() < padTo_) fields_.resize(padTo_);
+    for (int k : bound_) RestoreLineBreaks(fields_[static_cast<std::size_t>(k)], settings_);
+    // The commit rhythm counts records, so whether this row is a commit point is known now.
+    const bool commitPoint = settings_.AutoCommit && sinceCommit_ >= settings_.AutoCmtCnt;
+    if (commitPoint) sinceCommit_ = 0;
+
+    if (batching_ && FitsBatch()) {
+        batch_.Add(line, state_.RecordCount, fields_, bound_);
+        // A batch never runs past a commit point or past the row that may reach the limit.
+        if ((commitPoint || batch_.Rows() >= BatchCapacity()) && !FlushBatch(commitPoint)) return false;
+        ++sinceCommit_;
+        return true;
+    }
+    // This row goes on its own; the rows before it go first, so the file order holds.
+    if (!FlushBatch(false)) return false;
+
+    std::string lobRefusal;
     for (std::size_t b = 0; b < bound_.size(); ++b) {
         std::string& value = fields_[static_cast<std::size_t>(bound_[b])];
-        RestoreLineBreaks(value, settings_);
         BindAttr& bind = *cur_.Binds[b];
         if (lobs_[b]) {
             std::string error;
@@ -261,31 +386,15 @@ bool ImportRun::ImportLine(const std::string& line) {
     if (!lobRefusal.empty()) {
         // A field that cannot become its LOB refuses the line like a refused INSERT would.
         cur_.ErrMsg = lobRefusal;
-        RefuseLine(line);
+        RefuseLine(line, cur_.ErrMsg);
     } else if (cur_.ExecuteWithBind(0)) {
         ++state_.SuccessCount;
     } else {
-        RefuseLine(line);
+        RefuseLine(line, cur_.ErrMsg);
         // A refused row that cannot be recorded would be lost: the job ends here and fails.
         if (errorFileFailed_) return false;
     }
-    if (settings_.AutoCommit && sinceCommit_ >= settings_.AutoCmtCnt) {
-        sinceCommit_ = 0;
-        if (!FlushErrorFiles()) return false;
-        if (!dm_.OCI.Commit()) {
-            commitFailed_ = true;  // reported when the transaction ends
-            return false;
-        }
-    }
-    if (settings_.ErrCnt > 0 && state_.ErrorCount >= settings_.ErrCnt && !limitReached_) {
-        state_.SyncShowCounts();
-        limitReached_ = true;
-        if (state_.JobListRun || Ask("エラーが中断件数に達しました。中断しますか？")) {
-            state_.CancelRequest = true;
-            message_ = kStopped;
-            return false;
-        }
-    }
+    if (!AfterRow(commitPoint)) return false;
     ++sinceCommit_;
     return true;
 }
@@ -402,6 +511,7 @@ int ImportRun::Run() {
         padTo_ = static_cast<std::size_t>(std::max(context_.GridColumnCount, state_.ColumnCount));
         state_.RecordCount = 0;
         sinceCommit_ = 0;
+        batching_ = StartBatching();
         code_ = ClientDoubleByteCode(dm_.OCI);
         dm_.StartRecords(csv.get(), delim_, code_);
         std::string line;
@@ -411,6 +521,8 @@ int ImportRun::Run() {
             if (!ImportLine(line)) break;
             if (!more) break;
         }
+        // The rows still waiting at the end of the file (any other way out sent them already).
+        FlushBatch(false);
         readFailed = dm_.ReadFailed();
     }
 
@@ -487,8 +599,8 @@ std::string ErrorMessagePath(std::string_view csvFile) {
 }
 
 int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
-           const std::string& table, const std::string& csvFile, std::string& message) {
-    return ImportRun(state, dm, host, settings, context, table, csvFile, message).Run();
+           const std::string& table, const std::string& csvFile, std::string& message, const ImportOptions& options) {
+    return ImportRun(state, dm, host, settings, context, table, csvFile, message, options).Run();
 }
 
 }  // namespace tabrook

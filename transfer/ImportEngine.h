@@ -1,9 +1,10 @@
 #pragma once
 // Import: loads one CSV file into one table. One INSERT with a bind variable per importable
-// column is prepared once and executed once per CSV line. Refused rows go to an error-record
-// file (.err, importable as it stands) and their messages to an error-message file (.erm);
-// commits come every AutoCmtCnt lines when AutoCommit is set and once at the end; a cancelled
-// import rolls back what was not yet committed.
+// column is prepared once and executed for the CSV lines, in arrays of consecutive lines (see
+// ImportOptions). Refused rows go to an error-record file (.err, importable as it stands) and
+// their messages to an error-message file (.erm); commits come every AutoCmtCnt lines when
+// AutoCommit is set and once at the end; a cancelled import rolls back what was not yet
+// committed.
 //
 // Runs on whichever thread calls it. It reaches the user only through the host (questions,
 // messages, the busy pointer, opening the error files) and the state's synchronized steps
@@ -43,10 +44,26 @@ ImportClass ImportClassOf(int typeCode);
 std::string ErrorRecordPath(std::string_view csvFile);
 std::string ErrorMessagePath(std::string_view csvFile);
 
+// How an import sends its rows to the database.
+struct ImportOptions {
+    // Rows sent per execute: up to this many consecutive records go in one array DML in
+    // batch-error mode. 1 sends every record on its own execute through the cursor (the
+    // row-by-row engine). Either way the import's outcome is the same: the same rows inserted,
+    // refused, counted, committed and written to the error files, in file order, the same
+    // questions at the same records. A batch ends at a commit point, before a stop or cancel
+    // is handled, before a row that goes on its own (LOB fields, a value over 32767 bytes),
+    // and holds no more rows than the error limit still allows refusals, so the limit is only
+    // ever reached by a batch's last row. One difference is seen while the import runs: the
+    // counts shown every ten records hold the rows whose outcome is known, the batches sent.
+    // A client that cannot run the array sends every row on its own from then on.
+    int BatchRows = 500;
+};
+
 // Imports csvFile into table. state's counters are expected to be zero on entry (the thread
 // clears them). On return message holds the status text of the run; the result is one of
 // ImportResult.
 int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
-           const std::string& table, const std::string& csvFile, std::string& message);
+           const std::string& table, const std::string& csvFile, std::string& message,
+           const ImportOptions& options = {});
 
 }  // namespace tabrook

@@ -1,6 +1,7 @@
 // End-to-end timing of the import and export engines against the embedded database:
 //   transfer_bench create DB            creates the benchmark table in database file DB
-//   transfer_bench import DB CSV        imports CSV into it through the import engine
+//   transfer_bench import DB CSV [N]    imports CSV into it through the import engine, N rows
+//                                       per execute (default: the engine's; 1: row by row)
 //   transfer_bench export DB OUT        exports it again through the export engine
 // Each prints "<phase> <rows> <seconds>" for the engine call alone; run.sh adds the process
 // figures (wall time, peak RSS) and the SQLite shell's times beside them. When the OCI library
@@ -99,8 +100,11 @@ int main(int argc, char** argv) {
     std::string message;
     const long long tripsBefore = RoundTrips();
     const auto start = std::chrono::steady_clock::now();
-    const int rc = phase == "export" ? Export(state, dm, host, settings, "BENCH", file, message)
-                                     : Import(state, dm, host, settings, context, "BENCH", context.CsvFile, message);
+    ImportOptions options;
+    if (argc > 4) options.BatchRows = std::atoi(argv[4]);
+    const int rc = phase == "export"
+                       ? Export(state, dm, host, settings, "BENCH", file, message)
+                       : Import(state, dm, host, settings, context, "BENCH", context.CsvFile, message, options);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (rc != 0 || state.ErrorCount != 0) {
         return Fail(phase,

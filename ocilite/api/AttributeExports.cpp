@@ -84,6 +84,7 @@ sword GetStmt(OCIStmt* s, ub4 attr, void* out, ub4* sizep) {
             return Put<ub2>(out, sizep, static_cast<ub2>(s->type));
         case OCI_ATTR_PARAM_COUNT: return Put<ub4>(out, sizep, static_cast<ub4>(s->ColumnCount()));
         case OCI_ATTR_ROW_COUNT: return Put<ub4>(out, sizep, static_cast<ub4>(s->rowCount));
+        case OCI_ATTR_NUM_DML_ERRORS: return Put<ub4>(out, sizep, s->dmlErrors);
         case OCI_ATTR_UB8_ROW_COUNT: return Put<ub8>(out, sizep, s->rowCount);
         case OCI_ATTR_ROWS_FETCHED: return Put<ub4>(out, sizep, s->rowsFetched);
         case OCI_ATTR_CURRENT_POSITION: return Put<ub4>(out, sizep, static_cast<ub4>(s->rowCount));
@@ -176,6 +177,10 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
                     return Put<ub2>(attributep, sizep, b->charsetId != 0 ? b->charsetId : CurrentClientCharset().id);
                 if (attrtype == OCI_ATTR_MAXDATA_SIZE) return Put<ub4>(attributep, sizep, b->maxDataSize);
                 IllegalAttribute();
+            }
+            case OCI_HTYPE_ERROR: {
+                if (attrtype != OCI_ATTR_DML_ROW_OFFSET) IllegalAttribute();
+                return Put<ub4>(attributep, sizep, static_cast<OCIError*>(h)->rowOffset);
             }
             case OCI_HTYPE_DEFINE: {
                 auto* d = static_cast<OCIDefine*>(h);

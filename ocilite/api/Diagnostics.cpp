@@ -17,4 +17,8 @@ void Diagnostics::Add(int code, std::string_view message) {
     records_.push_back(ErrorRecord{code, std::string(message)});
 }
 
+void Diagnostics::AddRowError(unsigned offset, int code, std::string_view message) {
+    rowErrors_.push_back(RowErrorRecord{offset, ErrorRecord{code, std::string(message)}});
+}
+
 }  // namespace ocilite::api

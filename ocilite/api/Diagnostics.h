@@ -13,6 +13,13 @@ struct ErrorRecord {
     std::string message;  // "ORA-nnnnn: text", without the line end OCIErrorGet adds
 };
 
+// The error of one row of an array DML run in batch-error mode: the row's offset in the bind
+// arrays and its own error record.
+struct RowErrorRecord {
+    unsigned offset = 0;
+    ErrorRecord error;
+};
+
 class Diagnostics {
 public:
     // Replaces the records with one error; message is the full "ORA-nnnnn: text".
@@ -23,8 +30,15 @@ public:
     void Clear() noexcept { records_.clear(); }
     const std::vector<ErrorRecord>& Records() const noexcept { return records_; }
 
+    // The row errors of the last array DML executed in batch-error mode with this handle. They
+    // stay until the next execute, whatever other calls record meanwhile.
+    void AddRowError(unsigned offset, int code, std::string_view message);
+    void ClearRowErrors() noexcept { rowErrors_.clear(); }
+    const std::vector<RowErrorRecord>& RowErrors() const noexcept { return rowErrors_; }
+
 private:
     std::vector<ErrorRecord> records_;
+    std::vector<RowErrorRecord> rowErrors_;
 };
 
 }  // namespace ocilite::api

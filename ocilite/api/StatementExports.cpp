@@ -1,6 +1,7 @@
 // Prepare, bind, execute, describe, define and fetch.
 
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "ocilite/api/ClientCharset.h"
@@ -175,6 +176,21 @@ sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp,
         return GuardedCall(diagnostics, [&]() -> sword {
             if (pos == 0 || pos > list->members.size()) throw OraError(24334, "no descriptor for this position");
             *parmdpp = list->members[pos - 1];
+            return OCI_SUCCESS;
+        });
+    }
+    if (htype == OCI_HTYPE_ERROR) {
+        // the error of one failed row of the last batch-error array DML (0-based position)
+        OCIError* err = HandleAs<OCIError>(hndlp, OCI_HTYPE_ERROR);
+        if (err == nullptr) return OCI_INVALID_HANDLE;
+        return GuardedCall(diagnostics, [&]() -> sword {
+            const auto& rows = err->diagnostics.RowErrors();
+            if (pos >= rows.size()) throw OraError(24334, "no descriptor for this position");
+            while (err->rowHandles.size() <= pos) err->rowHandles.push_back(std::make_unique<OCIError>());
+            OCIError* row = err->rowHandles[pos].get();
+            row->diagnostics.Set(rows[pos].error.code, rows[pos].error.message);
+            row->rowOffset = rows[pos].offset;
+            *parmdpp = row;
             return OCI_SUCCESS;
         });
     }

@@ -153,6 +153,8 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
     endOfFetch = false;
     rowsFetched = 0;
     rowCount = 0;
+    dmlErrors = 0;
+    warnings.ClearRowErrors();
     sword status = OCI_SUCCESS;
     if (isQuery) {
         BindAll(0);
@@ -167,13 +169,26 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
         if (iters == 0) throw OraError(24333, "zero iteration count");
         if (rowOffset >= iters) throw OraError(24333, "zero iteration count");
         columnCount_ = 0;
+        const bool batchErrors = (mode & OCI_BATCH_ERRORS) != 0;
+        // Each row is its own engine statement execution, and a failed execution leaves no
+        // effect of its own: a failed row never takes the rows around it along.
         for (ub4 i = rowOffset; i < iters; ++i) {
-            BindAll(i);
-            statement_->Execute();
-            rowCount += statement_->RowCount();
+            try {
+                BindAll(i);
+                statement_->Execute();
+                rowCount += statement_->RowCount();
+            } catch (const OraError& e) {
+                if (!batchErrors) throw;
+                warnings.AddRowError(i, e.Code(), e.Message());
+                ++dmlErrors;
+            }
         }
         lastRowid = statement_->LastRowid();
         executed = true;
+        if (dmlErrors > 0) {
+            warnings.SetOra(24381, "error(s) in array DML");
+            status = OCI_SUCCESS_WITH_INFO;
+        }
     }
     if ((mode & OCI_COMMIT_ON_SUCCESS) != 0) svc->session->Commit();
     return status;

@@ -31,7 +31,12 @@ struct OCIStmt : ocilite::api::HandleBase {
 
     void Prepare(std::string_view text);
     // Runs the statement; returns OCI_SUCCESS, OCI_SUCCESS_WITH_INFO or OCI_NO_DATA and
-    // throws OraError for Oracle errors. Warnings are appended to `warnings`.
+    // throws OraError for Oracle errors. Warnings are appended to `warnings`. A DML runs once
+    // per row of its bind arrays (rowOffset to iters - 1), each row atomic on its own: by
+    // default the first failing row ends the run (the rows before it stay applied and are
+    // counted in rowCount) and its error is thrown; with OCI_BATCH_ERRORS every row is tried,
+    // each failed row's error is recorded with its offset on `warnings` (the error handle) and
+    // the run returns OCI_SUCCESS_WITH_INFO with ORA-24381.
     sword Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, ocilite::api::Diagnostics& warnings);
     sword Fetch(ub4 rows, ub2 orientation, ocilite::api::Diagnostics& warnings);
 
@@ -52,6 +57,8 @@ struct OCIStmt : ocilite::api::HandleBase {
     bool endOfFetch = false;
     uint64_t rowCount = 0;
     ub4 rowsFetched = 0;
+    // Rows of the last array DML in batch-error mode that failed (OCI_ATTR_NUM_DML_ERRORS).
+    ub4 dmlErrors = 0;
     std::string lastRowid;
     ub4 prefetchRows = 1;
     ub4 prefetchMemory = 0;

@@ -82,14 +82,16 @@ private:
     std::deque<std::function<void()>> queue_;
 };
 
-// Holds the import at the count of its tenth row until released (so the run is in the middle
-// of its rows), and answers questions with Yes.
+// Holds the import once it has read ten rows until released (so the run is in the middle of
+// its rows), and answers questions with Yes. The import shows its counts at its start and
+// before records 1, 11, 21 and so on: the third showing comes after ten rows. (The counts
+// themselves hold the rows sent so far, which in arrays can be none yet.)
 class HoldingHost : public HeadlessHost {
 public:
     using HeadlessHost::HeadlessHost;
     void ShowCounts(int success, int error) override {
         HeadlessHost::ShowCounts(success, error);
-        if (success < 10) return;
+        if (++shown < 3) return;
         std::unique_lock lock(mutex);
         held = true;
         changed.notify_all();
@@ -111,6 +113,7 @@ public:
     }
     std::mutex mutex;
     std::condition_variable changed;
+    int shown = 0;  // counts shown so far
     bool held = false;
     bool released = true;
     std::vector<std::string> boxes;

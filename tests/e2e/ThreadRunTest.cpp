@@ -18,15 +18,22 @@
 namespace tabrook::e2e {
 namespace {
 
-// Requests the cancel (as Esc would) once job cancelTable has shown ten rows, and answers
-// every question with Yes.
+// Requests the cancel (as Esc would) once job cancelTable has read ten rows, and answers
+// every question with Yes. The import shows its counts at its start and before records 1, 11,
+// 21 and so on: the third showing in the job comes after ten rows. (The counts themselves
+// hold the rows sent so far, which in arrays can be none yet.)
 class CancellingHost : public HeadlessHost {
 public:
     using HeadlessHost::HeadlessHost;
 
     void ShowCounts(int success, int error) override {
         HeadlessHost::ShowCounts(success, error);
-        if (thread && TableText == cancelTable && success >= 10 && !requested) {
+        if (TableText != countedTable) {
+            countedTable = TableText;
+            shown = 0;
+        }
+        ++shown;
+        if (thread && TableText == cancelTable && shown == 3 && !requested) {
             requested = true;
             thread->CancelRequest = true;
         }
@@ -39,6 +46,8 @@ public:
 
     TOracle* thread = nullptr;
     std::string cancelTable;
+    std::string countedTable;
+    int shown = 0;  // counts shown in the current job
     bool requested = false;
     std::mutex mutex;
     std::vector<std::string> boxes;

@@ -14,14 +14,14 @@ class ImportTest : public DatabaseTest {
 protected:
     // Previews table and file as the main window does, then imports.
     int RunImport(const std::string& table, const std::string& csvBytes, std::string* message = nullptr,
-                  const char* fileName = "data.csv") {
+                  const char* fileName = "data.csv", const ImportOptions& options = {}) {
         csv_ = Path(fileName);
         WriteBytes(csv_, csvBytes);
         Preview(table, csv_);
         if (::testing::Test::HasFatalFailure()) return -100;
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;  // as the thread does
         std::string text;
-        const int rc = Import(state_, dm_, host_, settings_, context_, table, context_.CsvFile, text);
+        const int rc = Import(state_, dm_, host_, settings_, context_, table, context_.CsvFile, text, options);
         if (message != nullptr) *message = text;
         EXPECT_EQ(host_.busyDepth, 0) << "the busy pointer was not restored";
         return rc;
@@ -423,9 +423,16 @@ TEST_F(ImportTest, CountsAreShownEveryTenLines) {
     Exec({"create table T (A number(5))"});
     std::string file;
     for (int i = 1; i <= 25; ++i) file += std::to_string(i) + "\n";
-    EXPECT_EQ(RunImport("T", file), kImportDone);
-    // At the start, before lines 1, 11 and 21, and at the end.
+    // Row by row: at the start, before lines 1, 11 and 21, and at the end.
+    EXPECT_EQ(RunImport("T", file, nullptr, "data.csv", ImportOptions{1}), kImportDone);
     EXPECT_EQ(state_.shownCounts, (std::vector<std::pair<int, int>>{{0, 0}, {0, 0}, {10, 0}, {20, 0}, {25, 0}}));
+    // In arrays of 8 rows the counts are shown at the same points; they hold the rows whose
+    // outcome is known, the batches sent so far (rows 1-8 before line 11, 1-16 before line 21).
+    state_.shownCounts.clear();
+    Exec({"delete from T"});
+    EXPECT_EQ(RunImport("T", file, nullptr, "data.csv", ImportOptions{8}), kImportDone);
+    EXPECT_EQ(state_.shownCounts, (std::vector<std::pair<int, int>>{{0, 0}, {0, 0}, {8, 0}, {16, 0}, {25, 0}}));
+    EXPECT_EQ(CountRows("T"), 25);
 }
 
 TEST_F(ImportTest, CommitFailingAtTheEndIsAnError) {

@@ -242,7 +242,10 @@ public:
     }
     void ShowCounts(int success, int error) override {
         MainHost::ShowCounts(success, error);
-        if (!holdAtTen || success < 10) return;
+        // The import shows its counts at its start and before records 1, 11, 21 and so on:
+        // the third showing comes after ten rows read (imported in arrays, the counts hold
+        // the rows sent so far, which can be none yet).
+        if (!holdAtTen || ++shownWhileHolding < 3) return;
         std::unique_lock lock(mutex);
         held = true;
         changed.notify_all();
@@ -282,6 +285,7 @@ public:
     int pointerDepth = 0;
     int answer = kMsgYes;
     bool holdAtTen = false;
+    int shownWhileHolding = 0;
     bool held = false;
     bool released = false;
 };

@@ -1,0 +1,168 @@
+#include "oci/TOCI8ArrayDml.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "oci/TOCI8Ctrl.h"
+
+namespace tabrook {
+
+namespace {
+
+// The bytes of a value as a null-terminated bind reads them: up to its first NUL.
+std::size_t BoundLength(const std::string& value) {
+    const void* nul = std::memchr(value.data(), 0, value.size());
+    return nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - value.data()) : value.size();
+}
+
+}  // namespace
+
+TOCI8ArrayDml::~TOCI8ArrayDml() {
+    CleanUp();
+    if (parent_ != nullptr) parent_->CtrlFree(this);
+}
+
+bool TOCI8ArrayDml::CleanUp() {
+    prepared_ = false;
+    if (hStmt == nullptr) return true;
+    if (parent_ == nullptr || !parent_->Activated) {
+        // The environment was freed and took the statement handle with it.
+        hStmt = nullptr;
+        return true;
+    }
+    return FreeHandle();
+}
+
+bool TOCI8ArrayDml::Prepare(const std::string& sql, std::vector<std::string> bindNames) {
+    if (!CleanUp()) return false;
+    if (!AllocHandle()) return false;
+    const OciEntryTable& fn = parent_->Entries();
+    sword status = fn.OCIStmtPrepare(hStmt, parent_->hErr, reinterpret_cast<const OraText*>(sql.c_str()),
+                                     static_cast<ub4>(sql.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
+    ErrMsg = parent_->CheckErr(status);
+    ErrCode = status;
+    if (status != 0) return false;
+    bindNames_ = std::move(bindNames);
+    buffers_.assign(bindNames_.size(), {});
+    indicators_.assign(bindNames_.size(), {});
+    lengths_.assign(bindNames_.size(), {});
+    prepared_ = true;
+    return true;
+}
+
+bool TOCI8ArrayDml::BindArrays(const std::vector<std::string>& values, std::size_t rows) {
+    const OciEntryTable& fn = parent_->Entries();
+    const std::size_t binds = bindNames_.size();
+    for (std::size_t b = 0; b < binds; ++b) {
+        // Every element is as wide as the longest value of this column in the batch.
+        std::size_t width = 1;
+        for (std::size_t r = 0; r < rows; ++r) width = std::max(width, BoundLength(values[r * binds + b]));
+        if (width > kMaxValueBytes) {
+            ErrCode = -1;
+            ErrMsg = "値が長すぎます";
+            return false;
+        }
+        std::vector<char>& buffer = buffers_[b];
+        std::vector<sb2>& indicators = indicators_[b];
+        std::vector<ub2>& lengths = lengths_[b];
+        buffer.assign(rows * width, '\0');
+        indicators.assign(rows, 0);
+        lengths.assign(rows, 0);
+        for (std::size_t r = 0; r < rows; ++r) {
+            const std::string& value = values[r * binds + b];
+            const std::size_t length = BoundLength(value);
+            // An empty value binds NULL, as the cursor binds it.
+            if (value.empty()) indicators[r] = -1;
+            std::memcpy(buffer.data() + r * width, value.data(), length);
+            lengths[r] = static_cast<ub2>(length);
+        }
+        OCIBind* bind = nullptr;
+        const std::string& name = bindNames_[b];
+        sword status = fn.OCIBindByName(hStmt, &bind, parent_->hErr, reinterpret_cast<const OraText*>(name.c_str()),
+                                        static_cast<sb4>(name.size()), buffer.data(), static_cast<sb4>(width), SQLT_CHR,
+                                        indicators.data(), lengths.data(), nullptr, 0, nullptr, OCI_DEFAULT);
+        ErrMsg = parent_->CheckErr(status);
+        ErrCode = status;
+        if (status != 0) return false;
+    }
+    return true;
+}
+
+bool TOCI8ArrayDml::CollectRowErrors(std::vector<RowResult>& results) {
+    const OciEntryTable& fn = parent_->Entries();
+    OCIError* hErr = parent_->hErr;
+    ub4 count = 0;
+    sword status = fn.OCIAttrGet(hStmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_NUM_DML_ERRORS, hErr);
+    if (status != 0) {
+        ErrMsg = parent_->CheckErr(status);
+        ErrCode = status;
+        return false;
+    }
+    for (ub4 i = 0; i < count; ++i) {
+        void* rowErr = nullptr;
+        status = fn.OCIParamGet(hErr, OCI_HTYPE_ERROR, hErr, &rowErr, i);
+        ub4 offset = 0;
+        if (status == 0)
+            status = fn.OCIAttrGet(rowErr, OCI_HTYPE_ERROR, &offset, nullptr, OCI_ATTR_DML_ROW_OFFSET, hErr);
+        if (status != 0 || offset >= results.size()) {
+            if (status != 0) {
+                ErrMsg = parent_->CheckErr(status);
+                ErrCode = status;
+            } else {
+                ErrCode = -1;
+                ErrMsg = "Error - OCI_ERROR";
+            }
+            return false;
+        }
+        // The row's text as the cursor's CheckErr words a failed single-row execute.
+        sb4 code = 0;
+        char buffer[512] = {};
+        fn.OCIErrorGet(rowErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer), sizeof buffer, OCI_HTYPE_ERROR);
+        buffer[sizeof buffer - 1] = '\0';
+        RowResult& result = results[offset];
+        if (code == 0) {
+            result.Code = -1;
+            result.Message = "Error - OCI_ERROR";
+        } else {
+            result.Code = code;
+            result.Message = buffer;
+        }
+    }
+    return true;
+}
+
+bool TOCI8ArrayDml::Execute(const std::vector<std::string>& values, std::size_t rows, std::vector<RowResult>& results) {
+    results.clear();
+    if (!ConnChk()) return false;
+    if (!prepared_) {
+        ErrCode = -1;
+        ErrMsg = "SQLが解析されていません。";
+        return false;
+    }
+    if (rows == 0) return true;
+    if (values.size() < rows * bindNames_.size()) {
+        ErrCode = -1;
+        ErrMsg = "Error - OCI_ERROR";
+        return false;
+    }
+    if (!BindArrays(values, rows)) return false;
+    sword status = parent_->Entries().OCIStmtExecute(parent_->hSvc, hStmt, parent_->hErr, static_cast<ub4>(rows), 0,
+                                                     nullptr, nullptr, OCI_BATCH_ERRORS);
+    // Batch-error mode reports refused rows with OCI_SUCCESS_WITH_INFO (ORA-24381); anything
+    // else but success means the call as a whole failed.
+    if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
+        ErrMsg = parent_->CheckErr(status);
+        ErrCode = status;
+        return false;
+    }
+    ErrMsg.clear();
+    ErrCode = 0;
+    results.assign(rows, RowResult{});
+    if (!CollectRowErrors(results)) {
+        results.clear();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tabrook

@@ -1,0 +1,27 @@
+#include "transfer/ImportBatch.h"
+
+namespace tabrook {
+
+void ImportBatch::Reset(std::size_t bindCount) {
+    bindCount_ = bindCount;
+    rows_ = 0;
+    records_.clear();
+    recordNumbers_.clear();
+    values_.clear();
+}
+
+void ImportBatch::Add(const std::string& record, int recordNumber, const std::vector<std::string>& fields,
+                      const std::vector<int>& bound) {
+    if (records_.size() <= rows_) {
+        records_.resize(rows_ + 1);
+        recordNumbers_.resize(rows_ + 1);
+        values_.resize((rows_ + 1) * bindCount_);
+    }
+    records_[rows_].assign(record);
+    recordNumbers_[rows_] = recordNumber;
+    std::string* row = values_.data() + rows_ * bindCount_;
+    for (std::size_t b = 0; b < bindCount_; ++b) row[b].assign(fields[static_cast<std::size_t>(bound[b])]);
+    ++rows_;
+}
+
+}  // namespace tabrook

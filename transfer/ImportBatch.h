@@ -1,0 +1,43 @@
+#pragma once
+// ImportBatch: the rows an import has read but not yet sent, in file order. Per row it keeps
+// the record's text exactly as read (for the error-record file), its record number, and the
+// row's bind values
+// (after line-break restoration), row after row in one flat list as array DML takes them. The
+// strings are reused from batch to batch, so a steady import allocates nothing per row.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tabrook {
+
+class ImportBatch {
+public:
+    explicit ImportBatch(std::size_t bindCount = 0) : bindCount_(bindCount) {}
+
+    // Empties the batch and sets the number of values per row.
+    void Reset(std::size_t bindCount);
+    // Appends a row: the record's text and one value per bind, taken from fields at the
+    // positions in bound (fields must hold every position of bound).
+    void Add(const std::string& record, int recordNumber, const std::vector<std::string>& fields,
+             const std::vector<int>& bound);
+    void Clear() { rows_ = 0; }
+
+    std::size_t Rows() const { return rows_; }
+    bool Empty() const { return rows_ == 0; }
+    std::size_t BindCount() const { return bindCount_; }
+    const std::string& Record(std::size_t row) const { return records_[row]; }
+    int RecordNumber(std::size_t row) const { return recordNumbers_[row]; }
+    const std::string& Value(std::size_t row, std::size_t bind) const { return values_[row * bindCount_ + bind]; }
+    // The values of every row, row after row; only the first Rows() * BindCount() are in use.
+    const std::vector<std::string>& Values() const { return values_; }
+
+private:
+    std::size_t bindCount_;
+    std::size_t rows_ = 0;
+    std::vector<std::string> records_;
+    std::vector<int> recordNumbers_;
+    std::vector<std::string> values_;
+};
+
+}  // namespace tabrook
