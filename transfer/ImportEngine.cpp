@@ -96,16 +96,13 @@ private:
     // limit; false to leave the loop.
     bool AfterRow(bool commitPoint);
     // Sends the rows of the batch (one array execute, or row by row when the client refused
-    // arrays), records their outcomes in file order, then does AfterRow for the batch's last
-    // row. False to leave the loop. Nothing to do when the batch is empty.
+    // arrays), then records their outcomes in file order, each followed by AfterRow (with
+    // commitPoint for the batch's last row). False to leave the loop. Nothing to do when the
+    // batch is empty.
     bool FlushBatch(bool commitPoint);
     // Prepares the array statement; false when rows go one by one (LOB fields, one-row
     // batches, or a client that refuses it).
     bool StartBatching();
-    // The most rows the current batch may take: BatchRows, and while the error limit is armed
-    // no more than the refusals it still allows, so that the limit can only be reached by the
-    // batch's last row and no row after it is ever sent.
-    std::size_t BatchCapacity() const;
     // True when a row's values fit in an array element.
     bool FitsBatch() const;
     void RefuseLine(const std::string& line, const std::string& reason);
@@ -259,15 +256,6 @@ bool ImportRun::StartBatching() {
     return true;
 }
 
-std::size_t ImportRun::BatchCapacity() const {
-    std::size_t capacity = batchRows_;
-    if (settings_.ErrCnt > 0 && !limitReached_) {
-        const long allowed = static_cast<long>(settings_.ErrCnt) - state_.ErrorCount;
-        capacity = std::min(capacity, static_cast<std::size_t>(std::max(allowed, 1L)));
-    }
-    return capacity;
-}
-
 bool ImportRun::FitsBatch() const {
     for (int k : bound_)
         if (fields_[static_cast<std::size_t>(k)].size() > TOCI8ArrayDml::kMaxValueBytes) return false;
@@ -290,22 +278,26 @@ bool ImportRun::FlushBatch(bool commitPoint) {
             if (!cur_.ExecuteWithBind(0)) results_[r] = {cur_.ErrCode != 0 ? cur_.ErrCode : -1, cur_.ErrMsg};
         }
     }
+    // The outcomes are taken in file order, each followed by what one by one follows each
+    // row: the commit (only ever at the batch's last row) and the error limit. When the run
+    // ends at a row inside the batch, the rows after it were sent but are never counted or
+    // recorded, and they go with the rollback that ends such a run (no commit point lies
+    // between them and the last commit).
     for (std::size_t r = 0; r < rows; ++r) {
         if (results_[r].Code == 0) {
             ++state_.SuccessCount;
-            continue;
+        } else {
+            RefuseLine(batch_.Record(r), results_[r].Message);
         }
-        RefuseLine(batch_.Record(r), results_[r].Message);
-        if (errorFileFailed_) {
-            // One by one the import would have ended at this record; the rows after it were
-            // sent but go with the rollback that follows.
+        const bool last = r + 1 == rows;
+        if (errorFileFailed_ || !AfterRow(last && commitPoint)) {
             state_.RecordCount = batch_.RecordNumber(r);
             batch_.Clear();
             return false;
         }
     }
     batch_.Clear();
-    return AfterRow(commitPoint);
+    return true;
 }
 
 bool ImportRun::AfterRow(bool commitPoint) {
@@ -359,8 +351,8 @@ bool ImportRun::ImportLine(const std::string& line) {
 
     if (batching_ && FitsBatch()) {
         batch_.Add(line, state_.RecordCount, fields_, bound_);
-        // A batch never runs past a commit point or past the row that may reach the limit.
-        if ((commitPoint || batch_.Rows() >= BatchCapacity()) && !FlushBatch(commitPoint)) return false;
+        // A batch never runs past a commit point.
+        if ((commitPoint || batch_.Rows() >= batchRows_) && !FlushBatch(commitPoint)) return false;
         ++sinceCommit_;
         return true;
     }

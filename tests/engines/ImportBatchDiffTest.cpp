@@ -237,7 +237,8 @@ const Case kCases[] = {
      0,
      0},
     // Refusals at records 2, 4 and 9 with a limit of 3: the job stops at record 9, and the
-    // rows after it must never have been sent; what was committed before stays.
+    // rows after it leave no trace (not counted, not in the error files, not in the table);
+    // what was committed before stays.
     {"limit_3_job_list_stops",
      File(30, {{2, BadDate(2)}, {4, NullKey()}, {9, TooLongText(9)}}),
      [](TransferSettings& s, GridJobState& st) {
