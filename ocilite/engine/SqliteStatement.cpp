@@ -13,6 +13,9 @@
 namespace ocilite {
 namespace {
 
+// Text arguments up to this size keep their buffers from one row to the next.
+constexpr size_t kKeptArgumentBytes = 64 * 1024;
+
 // A fixed-length character value as a CHAR(length) comparison sees it: trailing blanks do not
 // count, and it is blank-padded to the column's length.
 Value BlankPadded(const TextValue& t, int length) {
@@ -106,6 +109,24 @@ Value SqliteStatement::Evaluate(const ValueExpr& e) {
     return {};
 }
 
+Value SqliteStatement::EvaluateCall(const ValueExpr& e, std::vector<Value>& args) {
+    args.resize(e.args.size());
+    for (size_t k = 0; k < e.args.size(); ++k) {
+        const ValueExpr& a = e.args[k];
+        switch (a.kind) {
+            case ValueExpr::Kind::Constant: args[k] = a.constant; break;
+            case ValueExpr::Kind::Bind: args[k] = binds_[static_cast<size_t>(a.bind)]; break;
+            case ValueExpr::Kind::Call: args[k] = Evaluate(a); break;
+        }
+    }
+    Value result = e.call->Invoke(args, session_.Host().context);
+    // A huge argument is not kept for the next row.
+    for (Value& a : args)
+        if (const auto* t = std::get_if<TextValue>(&a); t != nullptr && t->bytes.capacity() > kKeptArgumentBytes)
+            a = std::monostate{};
+    return result;
+}
+
 void SqliteStatement::Step() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
@@ -135,6 +156,7 @@ void SqliteStatement::Execute() {
         sqlite3_reset(stmt_);
         staged_.resize(plan_.values.size());
         keys_.resize(plan_.values.size());
+        callArgs_.resize(plan_.values.size());
         for (size_t i = 0; i < plan_.values.size(); ++i) {
             const ColumnTarget& target = plan_.targets[i];
             const ValueExpr& e = plan_.values[i];
@@ -144,7 +166,7 @@ void SqliteStatement::Execute() {
             } else if (e.kind == ValueExpr::Kind::Constant) {
                 src = &e.constant;
             } else {
-                staged_[i] = Evaluate(e);
+                staged_[i] = EvaluateCall(e, callArgs_[i]);
                 src = &staged_[i];
             }
             // text into VARCHAR2 goes in as it is, without a copy

@@ -33,6 +33,9 @@ public:
 private:
     void BindSlots();
     Value Evaluate(const ValueExpr& e);
+    // Evaluates a call with its arguments gathered in args, whose values (and their text
+    // buffers) are reused from one execution to the next.
+    Value EvaluateCall(const ValueExpr& e, std::vector<Value>& args);
     void Step();
 
     SqliteSession& session_;
@@ -47,8 +50,9 @@ private:
     bool executed_ = false;
     uint64_t rowCount_ = 0;
     std::string lastRowid_;
-    std::vector<Value> staged_;      // converted INSERT values, alive until the next execute
-    std::vector<std::string> keys_;  // their stored keys
+    std::vector<Value> staged_;                 // converted INSERT values, alive until the next execute
+    std::vector<std::string> keys_;             // their stored keys
+    std::vector<std::vector<Value>> callArgs_;  // per INSERT value: the arguments of its call
 };
 
 }  // namespace ocilite
