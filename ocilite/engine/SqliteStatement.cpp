@@ -142,6 +142,7 @@ void SqliteStatement::Execute() {
     rowCount_ = 0;
     executed_ = true;
     lastRowid_.clear();
+    insertedRow_ = false;
     session_.Host().pending.reset();
     if (plan_.parsed) {
         for (size_t i = 0; i < bound_.size(); ++i)
@@ -178,6 +179,17 @@ void SqliteStatement::Execute() {
                     continue;
                 }
             }
+            // text into NUMBER is read, fitted and keyed straight away, as Coerce, FitColumn and
+            // BindStoredInPlace would do it through a Value
+            if (target.type.kind == TypeKind::Number && src->index() == 1) {
+                const std::string& bytes = std::get<TextValue>(*src).bytes;
+                if (!bytes.empty()) {
+                    keys_[i] = FitNumber(OraNumber::Parse(bytes), target.type).SortKey();
+                    sqlite3_bind_blob(stmt_, static_cast<int>(i) + 1, keys_[i].data(),
+                                      static_cast<int>(keys_[i].size()), SQLITE_STATIC);
+                    continue;
+                }
+            }
             // a LOB of the column's own kind goes in as it is: megabytes are not copied again
             if (const auto* lob = std::get_if<LobRefValue>(src);
                 lob != nullptr && target.type.IsLob() &&
@@ -194,7 +206,8 @@ void SqliteStatement::Execute() {
         int rc = sqlite3_step(stmt_);
         if (rc != SQLITE_DONE) session_.ThrowStepError(rc);
         rowCount_ = 1;
-        lastRowid_ = RowidText(plan_.objectId, sqlite3_last_insert_rowid(session_.Db()));
+        insertedRow_ = true;
+        insertedRowid_ = sqlite3_last_insert_rowid(session_.Db());
         return;
     }
     sqlite3_reset(stmt_);
@@ -210,6 +223,10 @@ void SqliteStatement::Execute() {
     rowCount_ = static_cast<uint64_t>(sqlite3_changes64(session_.Db()));
     if (plan_.kind == StmtKind::Insert && rowCount_ > 0)
         lastRowid_ = RowidText(plan_.objectId, sqlite3_last_insert_rowid(session_.Db()));
+}
+
+std::string SqliteStatement::LastRowid() const {
+    return insertedRow_ ? RowidText(plan_.objectId, insertedRowid_) : lastRowid_;
 }
 
 bool SqliteStatement::Fetch(std::vector<Value>& row) {
