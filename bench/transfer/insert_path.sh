@@ -4,7 +4,9 @@
 # date) and into BENCHTS (the same plus a TIMESTAMP(3) and a TIMESTAMP WITH TIME ZONE), and
 # the same files with ".import --csv" into plain SQLite tables, in the same run. Prints per
 # table: wall and CPU (user + system) seconds of each process, peak RSS, and the ratios.
-#   bench/transfer/insert_path.sh [BUILD_DIR] [LINES]      (defaults: build, 1000000)
+# BEFORE=DIR (a folder with a transfer_bench and a libocilite.so of another build) adds its rows
+# to the same run, for a side-by-side comparison.
+#   [BEFORE=DIR] bench/transfer/insert_path.sh [BUILD_DIR] [LINES]      (defaults: build, 1000000)
 set -eu
 BUILD=$(cd "${1:-build}" && pwd)
 N=${2:-1000000}
@@ -33,20 +35,32 @@ awk -v n="$N" 'BEGIN {
   }
 }'
 
-db="$WORK/bench.db"
-"$BUILD/ocilite-sql" --create -f /dev/null "bench/bench@$db" > /dev/null
-"$BENCH" create "$db"
-"$BENCH" create-ts "$db"
+# One database per build, both tables empty before their import.
+for variant in ${BEFORE:+before} this; do
+  db="$WORK/$variant.db"
+  "$BUILD/ocilite-sql" --create -f /dev/null "bench/bench@$db" > /dev/null
+  "$BENCH" create "$db"
+  "$BENCH" create-ts "$db"
+done
 sq="$WORK/sqlite.db"
 sqlite3 "$sq" "create table BENCH (ID integer not null, NAME text, AMOUNT real, BORN text, NOTE text, QTY integer, CODE text);
 create table BENCHTS (ID integer not null, NAME text, AMOUNT real, BORN text, NOTE text, QTY integer, CODE text, STAMP text, STAMPTZ text);"
 
-printf '%-8s %8s %7s %7s %10s %8s %7s %7s %7s\n' table lines wall_s cpu_s peak_kib sq_wall sq_cpu r_wall r_cpu
+printf '%-7s %-8s %8s %7s %7s %10s %8s %7s %7s %7s\n' build table lines wall_s cpu_s peak_kib sq_wall sq_cpu r_wall r_cpu
 for t in BENCH BENCHTS; do
   csv="$WORK/$(echo "$t" | tr A-Z a-z).csv"
-  set -- $(timed "$BENCH" import "$db" "$csv" "$t"); w=$1; c=$2; k=$3
-  set -- $(timed sqlite3 "$sq" ".import --csv $csv $t"); sw=$1; sc=$2
-  rows=$(sqlite3 "$sq" "select count(*) from $t")
-  [ "$rows" = "$N" ] || { echo "sqlite imported $rows rows of $N" >&2; exit 1; }
-  printf '%-8s %8s %7s %7s %10s %8s %7s %7s %7s\n' "$t" "$N" "$w" "$c" "$k" "$sw" "$sc" "$(ratio "$w" "$sw")" "$(ratio "$c" "$sc")"
+  for variant in ${BEFORE:+before} this; do
+    if [ "$variant" = before ]; then
+      bench="$BEFORE/transfer_bench"; lib="$BEFORE/libocilite.so"
+    else
+      bench="$BENCH"; lib="$BUILD/libocilite.so"
+    fi
+    sqlite3 "$sq" "delete from $t"
+    set -- $(timed env TABROOK_OCI_LIBRARY="$lib" "$bench" import "$WORK/$variant.db" "$csv" "$t"); w=$1; c=$2; k=$3
+    set -- $(timed sqlite3 "$sq" ".import --csv $csv $t"); sw=$1; sc=$2
+    rows=$(sqlite3 "$sq" "select count(*) from $t")
+    [ "$rows" = "$N" ] || { echo "sqlite imported $rows rows of $N" >&2; exit 1; }
+    printf '%-7s %-8s %8s %7s %7s %10s %8s %7s %7s %7s\n' "$variant" "$t" "$N" "$w" "$c" "$k" "$sw" "$sc" \
+      "$(ratio "$w" "$sw")" "$(ratio "$c" "$sc")"
+  done
 done
