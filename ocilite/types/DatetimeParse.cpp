@@ -586,9 +586,11 @@ bool ReadPlain(std::string_view s, const std::vector<DtItem>& items, Fields& f) 
         int v = 0;
         switch (item.element) {
             case DtElement::Punctuation: {
-                const std::string_view want = item.text;
-                if (s.substr(pos, want.size()) != want) return false;
-                pos += want.size();
+                // compared byte by byte: the model's punctuation is one or two bytes
+                for (const char c : item.text) {
+                    if (pos >= s.size() || s[pos] != c) return false;
+                    ++pos;
+                }
                 // The next element is a number; a zone hour may bring its sign.
                 if (pos < s.size() && (s[pos] == '+' || s[pos] == '-') && next->element == DtElement::TZH) {
                     if (pos + 1 >= s.size() || !IsDigit(s[pos + 1])) return false;
