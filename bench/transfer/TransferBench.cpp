@@ -1,8 +1,10 @@
 // End-to-end timing of the import and export engines against the embedded database:
-//   transfer_bench create DB            creates the benchmark table in database file DB
-//   transfer_bench import DB CSV [N]    imports CSV into it through the import engine, N rows
-//                                       per execute (default: the engine's; 1: row by row)
-//   transfer_bench export DB OUT        exports it again through the export engine
+//   transfer_bench create DB            creates the benchmark table BENCH in database file DB
+//   transfer_bench create-ts DB         creates BENCHTS: BENCH's columns, a TIMESTAMP(3) and a
+//                                       TIMESTAMP WITH TIME ZONE (format RRRR-MM-DD HH24:MI:SSXFF)
+//   transfer_bench import DB CSV [TABLE [N]]  imports CSV into BENCH (or TABLE) through the import
+//                                       engine, N rows per execute (default: the engine's; 1: row by row)
+//   transfer_bench export DB OUT        exports BENCH again through the export engine
 // Each prints "<phase> <rows> <seconds>" for the engine call alone; run.sh adds the process
 // figures (wall time, peak RSS) and the SQLite shell's times beside them. When the OCI library
 // is the embedded engine's, the round trips a remote server would have cost for the engine
@@ -74,25 +76,30 @@ int main(int argc, char** argv) {
     dm.OCI.ConnStr = argv[2];
     if (!dm.OCI.Connect()) return Fail("logon", dm.OCI.ErrMsg);
 
-    if (phase == "create") {
-        dm.OCIcur.SetSQL(
-            "create table BENCH (ID number(10), NAME varchar2(40), AMOUNT number(10,2), BORN date, "
-            "NOTE varchar2(60), QTY number(5), CODE char(2))");
+    if (phase == "create" || phase == "create-ts") {
+        const std::string columns =
+            "ID number(10) not null, NAME varchar2(40), AMOUNT number(10,2), BORN date, NOTE varchar2(60), "
+            "QTY number(5), CODE char(2)";
+        dm.OCIcur.SetSQL(phase == "create" ? "create table BENCH (" + columns + ")"
+                                           : "create table BENCHTS (" + columns +
+                                                 ", STAMP timestamp(3), STAMPTZ timestamp with time zone)");
         if (!dm.OCIcur.Execute(0)) return Fail("create", dm.OCIcur.ErrMsg);
         dm.OCI.Commit();
         return 0;
     }
     if (argc < 4) return Fail("usage", "a file is needed");
     const std::string file = argv[3];
+    const std::string table = argc > 4 ? argv[4] : "BENCH";
 
     TransferSettings settings;
     settings.Mode = phase == "export" ? 1 : 0;
     settings.ErrCnt = 0;
+    settings.TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF";  // one format for both timestamp columns
     RunContext context;
     QuietHost host;
     GridModel grid;
     PreviewTarget target{grid, dm, host, settings, context};
-    if (!PreviewTable(target, "BENCH")) return Fail("preview", "table BENCH cannot be described");
+    if (!PreviewTable(target, table)) return Fail("preview", "table " + table + " cannot be described");
     if (!PreviewCsv(target, file)) return Fail("preview", "cannot read " + file);
 
     BenchState state(grid);
@@ -101,10 +108,10 @@ int main(int argc, char** argv) {
     const long long tripsBefore = RoundTrips();
     const auto start = std::chrono::steady_clock::now();
     ImportOptions options;
-    if (argc > 4) options.BatchRows = std::atoi(argv[4]);
+    if (argc > 5) options.BatchRows = std::atoi(argv[5]);
     const int rc = phase == "export"
                        ? Export(state, dm, host, settings, "BENCH", file, message)
-                       : Import(state, dm, host, settings, context, "BENCH", context.CsvFile, message, options);
+                       : Import(state, dm, host, settings, context, table, context.CsvFile, message, options);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (rc != 0 || state.ErrorCount != 0) {
         return Fail(phase,

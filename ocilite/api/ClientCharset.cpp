@@ -3,7 +3,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -130,8 +132,16 @@ const Current& ReadNlsLang() {
 
 // Every supported set is a superset of ASCII: ASCII text needs no conversion.
 bool IsAscii(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    // Eight bytes at a time: any byte with its high bit set is outside ASCII.
+    for (; end - p >= 8; p += 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0) return false;
+    }
+    for (; p < end; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80) return false;
     return true;
 }
 

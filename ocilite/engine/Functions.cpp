@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <map>
 
 #include "ocilite/engine/TextCase.h"
@@ -78,9 +79,19 @@ OraTimestamp NowFor(const EvalContext& cx) {
     return now;
 }
 
+// Whole seconds of a monotonic clock. The coarse clock is read without a system call and is
+// plenty for a value refreshed once a second.
+int64_t MonotonicSecond() {
+#if defined(CLOCK_MONOTONIC_COARSE)
+    timespec ts{};
+    if (clock_gettime(CLOCK_MONOTONIC_COARSE, &ts) == 0) return static_cast<int64_t>(ts.tv_sec);
+#endif
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 const OraTimestamp& CachedNow(FnState& st, const EvalContext& cx) {
-    int64_t second =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    const int64_t second = MonotonicSecond();
     if (st.nowReadAt != second) {
         st.now = NowFor(cx);
         st.nowReadAt = second;
@@ -1209,9 +1220,28 @@ CompiledCall CompiledCall::Resolve(const FunctionDef* fn, std::vector<SqlType> a
     return c;
 }
 
+namespace {
+
+// Whether Coerce(v, want) would give v itself: non-empty text of the wanted character set
+// into a character type. Such an argument is left where it is instead of being copied.
+bool AlreadyCoerced(const Value& v, const SqlType& want) {
+    const auto* t = std::get_if<TextValue>(&v);
+    if (t == nullptr || t->bytes.empty()) return false;
+    switch (want.kind) {
+        case TypeKind::Varchar:
+        case TypeKind::Char:
+        case TypeKind::Long:
+        case TypeKind::Clob: return t->national == want.national;
+        default: return false;
+    }
+}
+
+}  // namespace
+
 Value CompiledCall::Invoke(std::vector<Value>& args, const EvalContext& cx) const {
     for (size_t i = 0; i < args.size() && i < wanted.size(); ++i)
-        if (wanted[i].kind != TypeKind::Unknown) args[i] = Coerce(args[i], wanted[i], *cx.nls);
+        if (wanted[i].kind != TypeKind::Unknown && !AlreadyCoerced(args[i], wanted[i]))
+            args[i] = Coerce(args[i], wanted[i], *cx.nls);
     return fn->eval(args, *this, state, cx);
 }
 

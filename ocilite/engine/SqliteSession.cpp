@@ -115,6 +115,10 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
             madeFile = true;
         }
     }
+    // SQLite keeps memory statistics under a global mutex on every allocation; the engine never
+    // reads them. Only possible before SQLite's first use in the process, which is this one.
+    static const bool noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    (void)noMemoryStatistics;
     std::unique_ptr<SqliteSession> s(new SqliteSession());
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &s->db_, flags, nullptr);

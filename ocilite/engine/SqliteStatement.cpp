@@ -13,6 +13,9 @@
 namespace ocilite {
 namespace {
 
+// Text arguments up to this size keep their buffers from one row to the next.
+constexpr size_t kKeptArgumentBytes = 64 * 1024;
+
 // A fixed-length character value as a CHAR(length) comparison sees it: trailing blanks do not
 // count, and it is blank-padded to the column's length.
 Value BlankPadded(const TextValue& t, int length) {
@@ -106,6 +109,24 @@ Value SqliteStatement::Evaluate(const ValueExpr& e) {
     return {};
 }
 
+Value SqliteStatement::EvaluateCall(const ValueExpr& e, std::vector<Value>& args) {
+    args.resize(e.args.size());
+    for (size_t k = 0; k < e.args.size(); ++k) {
+        const ValueExpr& a = e.args[k];
+        switch (a.kind) {
+            case ValueExpr::Kind::Constant: args[k] = a.constant; break;
+            case ValueExpr::Kind::Bind: args[k] = binds_[static_cast<size_t>(a.bind)]; break;
+            case ValueExpr::Kind::Call: args[k] = Evaluate(a); break;
+        }
+    }
+    Value result = e.call->Invoke(args, session_.Host().context);
+    // A huge argument is not kept for the next row.
+    for (Value& a : args)
+        if (const auto* t = std::get_if<TextValue>(&a); t != nullptr && t->bytes.capacity() > kKeptArgumentBytes)
+            a = std::monostate{};
+    return result;
+}
+
 void SqliteStatement::Step() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
@@ -121,6 +142,7 @@ void SqliteStatement::Execute() {
     rowCount_ = 0;
     executed_ = true;
     lastRowid_.clear();
+    insertedRow_ = false;
     session_.Host().pending.reset();
     if (plan_.parsed) {
         for (size_t i = 0; i < bound_.size(); ++i)
@@ -135,6 +157,7 @@ void SqliteStatement::Execute() {
         sqlite3_reset(stmt_);
         staged_.resize(plan_.values.size());
         keys_.resize(plan_.values.size());
+        callArgs_.resize(plan_.values.size());
         for (size_t i = 0; i < plan_.values.size(); ++i) {
             const ColumnTarget& target = plan_.targets[i];
             const ValueExpr& e = plan_.values[i];
@@ -144,7 +167,7 @@ void SqliteStatement::Execute() {
             } else if (e.kind == ValueExpr::Kind::Constant) {
                 src = &e.constant;
             } else {
-                staged_[i] = Evaluate(e);
+                staged_[i] = EvaluateCall(e, callArgs_[i]);
                 src = &staged_[i];
             }
             // text into VARCHAR2 goes in as it is, without a copy
@@ -153,6 +176,17 @@ void SqliteStatement::Execute() {
                 if (!bytes.empty()) {
                     CheckVarcharLength(bytes, target);
                     BindStoredInPlace(stmt_, static_cast<int>(i) + 1, target.type, *src, keys_[i]);
+                    continue;
+                }
+            }
+            // text into NUMBER is read, fitted and keyed straight away, as Coerce, FitColumn and
+            // BindStoredInPlace would do it through a Value
+            if (target.type.kind == TypeKind::Number && src->index() == 1) {
+                const std::string& bytes = std::get<TextValue>(*src).bytes;
+                if (!bytes.empty()) {
+                    keys_[i] = FitNumber(OraNumber::Parse(bytes), target.type).SortKey();
+                    sqlite3_bind_blob(stmt_, static_cast<int>(i) + 1, keys_[i].data(),
+                                      static_cast<int>(keys_[i].size()), SQLITE_STATIC);
                     continue;
                 }
             }
@@ -172,7 +206,8 @@ void SqliteStatement::Execute() {
         int rc = sqlite3_step(stmt_);
         if (rc != SQLITE_DONE) session_.ThrowStepError(rc);
         rowCount_ = 1;
-        lastRowid_ = RowidText(plan_.objectId, sqlite3_last_insert_rowid(session_.Db()));
+        insertedRow_ = true;
+        insertedRowid_ = sqlite3_last_insert_rowid(session_.Db());
         return;
     }
     sqlite3_reset(stmt_);
@@ -188,6 +223,10 @@ void SqliteStatement::Execute() {
     rowCount_ = static_cast<uint64_t>(sqlite3_changes64(session_.Db()));
     if (plan_.kind == StmtKind::Insert && rowCount_ > 0)
         lastRowid_ = RowidText(plan_.objectId, sqlite3_last_insert_rowid(session_.Db()));
+}
+
+std::string SqliteStatement::LastRowid() const {
+    return insertedRow_ ? RowidText(plan_.objectId, insertedRowid_) : lastRowid_;
 }
 
 bool SqliteStatement::Fetch(std::vector<Value>& row) {

@@ -2,6 +2,7 @@
 // One prepared statement of a SqliteSession: its plan, the SQLite statement compiled from it
 // once, the bind values, and the cursor state of a query.
 
+#include <cstdint>
 #include <memory>
 #include <sqlite3.h>
 #include <string>
@@ -28,11 +29,14 @@ public:
     const std::vector<ColumnInfo>& Columns() const override { return columnInfo_; }
     bool Fetch(std::vector<Value>& row) override;
     uint64_t RowCount() const override { return rowCount_; }
-    std::string LastRowid() const override { return lastRowid_; }
+    std::string LastRowid() const override;
 
 private:
     void BindSlots();
     Value Evaluate(const ValueExpr& e);
+    // Evaluates a call with its arguments gathered in args, whose values (and their text
+    // buffers) are reused from one execution to the next.
+    Value EvaluateCall(const ValueExpr& e, std::vector<Value>& args);
     void Step();
 
     SqliteSession& session_;
@@ -47,8 +51,12 @@ private:
     bool executed_ = false;
     uint64_t rowCount_ = 0;
     std::string lastRowid_;
-    std::vector<Value> staged_;      // converted INSERT values, alive until the next execute
-    std::vector<std::string> keys_;  // their stored keys
+    // The row the engine INSERT added, spelled out only when asked for (LastRowid).
+    bool insertedRow_ = false;
+    int64_t insertedRowid_ = 0;
+    std::vector<Value> staged_;                 // converted INSERT values, alive until the next execute
+    std::vector<std::string> keys_;             // their stored keys
+    std::vector<std::vector<Value>> callArgs_;  // per INSERT value: the arguments of its call
 };
 
 }  // namespace ocilite

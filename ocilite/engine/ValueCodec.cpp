@@ -656,6 +656,13 @@ void CheckVarcharLength(const std::string& bytes, const ColumnTarget& col) {
                                   ", maximum: " + std::to_string(t.length) + ")");
 }
 
+OraNumber FitNumber(const OraNumber& n, const SqlType& t) {
+    if (t.isFloat) return n.FitToFloat(t.precision);
+    if (t.precision > 0) return n.FitToPrecisionScale(t.precision, t.scale);
+    if (t.scaleGiven) return n.FitToPrecisionScale(38, t.scale);  // NUMBER(*,s), INTEGER
+    return n;
+}
+
 Value FitColumn(Value v, const ColumnTarget& col, bool update) {
     if (IsNull(v)) {
         if (col.notNull) {
@@ -694,13 +701,7 @@ Value FitColumn(Value v, const ColumnTarget& col, bool update) {
                 text.bytes.append(static_cast<size_t>(t.length) - len, ' ');
             return v;
         }
-        case TypeKind::Number: {
-            auto& n = std::get<OraNumber>(v);
-            if (t.isFloat) return n.FitToFloat(t.precision);
-            if (t.precision > 0) return n.FitToPrecisionScale(t.precision, t.scale);
-            if (t.scaleGiven) return n.FitToPrecisionScale(38, t.scale);  // NUMBER(*,s), INTEGER
-            return v;
-        }
+        case TypeKind::Number: return FitNumber(std::get<OraNumber>(v), t);
         case TypeKind::Timestamp:
         case TypeKind::TimestampTz:
         case TypeKind::TimestampLtz: {

@@ -71,6 +71,8 @@ struct ColumnTarget {
     bool notNull = false;
 };
 Value FitColumn(Value v, const ColumnTarget& col, bool update);
+// The number FitColumn stores into a NUMBER or FLOAT column of type t (rounding, ORA-01438).
+OraNumber FitNumber(const OraNumber& n, const SqlType& t);
 // The length check of FitColumn for VARCHAR2 / NVARCHAR2 text (ORA-12899).
 void CheckVarcharLength(const std::string& bytes, const ColumnTarget& col);
 

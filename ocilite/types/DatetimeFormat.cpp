@@ -335,6 +335,7 @@ DatetimeFormat DatetimeFormat::Compile(std::string_view fmt, FormatUse use, Date
     result.use_ = use;
     result.text_.assign(fmt);
     result.hasZone_ = c.hasZone;
+    result.plainNumeric_ = use == FormatUse::Parse && IsPlainNumericModel(result.items_);
     return result;
 }
 

@@ -98,6 +98,10 @@ public:
     FormatUse Use() const noexcept { return use_; }
     const std::string& Text() const noexcept { return text_; }
     bool HasTimeZone() const noexcept { return hasZone_; }
+    // A parse model made only of fixed-width numbers (years, months, days, 24-hour time, zone
+    // hours and minutes), fractions, X and punctuation between numbers, without FX or
+    // suffixes: the shape Parse can read in one pass when the text follows it to the letter.
+    bool PlainNumeric() const noexcept { return plainNumeric_; }
 
 private:
     std::vector<DtItem> items_;
@@ -105,12 +109,20 @@ private:
     FormatUse use_ = FormatUse::Render;
     std::string text_;
     bool hasZone_ = false;
+    bool plainNumeric_ = false;
 };
+
+// Whether items have the shape of DatetimeFormat::PlainNumeric.
+bool IsPlainNumericModel(const std::vector<DtItem>& items);
 
 // TO_DATE / TO_TIMESTAMP / TO_TIMESTAMP_TZ. `now` supplies the current year and month for
 // missing elements (day defaults to 1, time to midnight) and, for a zoned result without zone
 // elements, the session offset (now.tzMinutes). Throws OraError as Oracle does.
 OraTimestamp Parse(std::string_view text, const DatetimeFormat& fmt, DatetimeKind kind, const OraTimestamp& now);
+// The same by the general reader alone. Parse takes a one-pass route for text that follows a
+// PlainNumeric model exactly and comes here for everything else; both give the same result
+// (value or error), which the tests hold them to.
+OraTimestamp ParseGeneral(std::string_view text, const DatetimeFormat& fmt, DatetimeKind kind, const OraTimestamp& now);
 
 // TO_CHAR / OCIDateToText / OCIDateTimeToText. `fsprec` is the number of fraction digits for an
 // FF without digits (the value's precision, 0..9).

@@ -537,11 +537,189 @@ OraTimestamp Assemble(const Fields& f, DatetimeKind kind, const OraTimestamp& no
     return t;
 }
 
+// ---- the one-pass reader of plain numeric models --------------------------------------------
+// It accepts only text that the general reader takes without any of its leniency: every number
+// has exactly its element's width (a fraction 1 to its digits), punctuation is the model's own,
+// no blanks are skipped, nothing is missing and nothing is left over. The fields it fills are
+// those the general reader fills for such text; any other text, and every value out of range,
+// is left to the general reader, which also gives the errors.
+
+// Fixed width of a number element of a plain model; 0 for the others.
+int PlainWidth(DtElement e) {
+    switch (e) {
+        case DtElement::YYYY:
+        case DtElement::RRRR: return 4;
+        case DtElement::MM:
+        case DtElement::DD:
+        case DtElement::HH24:
+        case DtElement::MI:
+        case DtElement::SS:
+        case DtElement::TZH:
+        case DtElement::TZM: return 2;
+        default: return 0;
+    }
+}
+
+bool IsPlainNumber(DtElement e) {
+    return PlainWidth(e) > 0 || e == DtElement::FF;
+}
+
+bool ReadFixed(std::string_view s, size_t& pos, int width, int& value) {
+    if (s.size() - pos < static_cast<size_t>(width)) return false;
+    int v = 0;
+    for (int i = 0; i < width; ++i) {
+        const char c = s[pos + static_cast<size_t>(i)];
+        if (!IsDigit(c)) return false;
+        v = v * 10 + (c - '0');
+    }
+    pos += static_cast<size_t>(width);
+    value = v;
+    return true;
+}
+
+bool ReadPlain(std::string_view s, const std::vector<DtItem>& items, Fields& f) {
+    size_t pos = 0;
+    const size_t count = items.size();
+    for (size_t k = 0; k < count; ++k) {
+        const DtItem& item = items[k];
+        const DtItem* next = k + 1 < count ? &items[k + 1] : nullptr;
+        int v = 0;
+        switch (item.element) {
+            case DtElement::Punctuation: {
+                // compared byte by byte: the model's punctuation is one or two bytes
+                for (const char c : item.text) {
+                    if (pos >= s.size() || s[pos] != c) return false;
+                    ++pos;
+                }
+                // The next element is a number; a zone hour may bring its sign.
+                if (pos < s.size() && (s[pos] == '+' || s[pos] == '-') && next->element == DtElement::TZH) {
+                    if (pos + 1 >= s.size() || !IsDigit(s[pos + 1])) return false;
+                } else if (pos >= s.size() || !IsDigit(s[pos])) {
+                    return false;
+                }
+                continue;
+            }
+            case DtElement::X:
+                if (pos >= s.size() || s[pos] != '.') return false;
+                ++pos;
+                continue;
+            case DtElement::FF: {
+                const size_t maxDigits = item.digits != 0 ? item.digits : 9;
+                uint32_t nanos = 0;
+                size_t n = 0;
+                while (n < maxDigits && pos < s.size() && IsDigit(s[pos])) {
+                    nanos = nanos * 10 + static_cast<uint32_t>(s[pos] - '0');
+                    ++pos;
+                    ++n;
+                }
+                if (n == 0) return false;
+                if (pos < s.size() && (IsDigit(s[pos]) || IsAlpha(s[pos]))) return false;
+                for (size_t i = n; i < 9; ++i) nanos *= 10;
+                f.nanos = nanos;
+                continue;
+            }
+            case DtElement::TZH: {
+                bool negative = false;
+                if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
+                    negative = s[pos] == '-';
+                    ++pos;
+                }
+                if (!ReadFixed(s, pos, 2, v) || v > 15) return false;
+                f.haveZone = true;
+                f.zoneHour = v;
+                f.zoneNegative = negative;
+                break;
+            }
+            default: {
+                if (!ReadFixed(s, pos, PlainWidth(item.element), v)) return false;
+                switch (item.element) {
+                    case DtElement::YYYY:
+                    case DtElement::RRRR:
+                        if (v == 0) return false;
+                        f.year = v;
+                        break;
+                    case DtElement::MM:
+                        if (v < 1 || v > 12) return false;
+                        f.month = v;
+                        break;
+                    case DtElement::DD:
+                        if (v < 1 || v > 31) return false;
+                        f.day = v;
+                        break;
+                    case DtElement::HH24:
+                        if (v > 23) return false;
+                        f.hour24 = v;
+                        break;
+                    case DtElement::MI:
+                        if (v > 59) return false;
+                        f.minute = v;
+                        break;
+                    case DtElement::SS:
+                        if (v > 59) return false;
+                        f.second = v;
+                        break;
+                    case DtElement::TZM:
+                        if (v > 59) return false;
+                        f.haveZone = true;
+                        f.zoneMinute = v;
+                        break;
+                    default: return false;
+                }
+                break;
+            }
+        }
+        // After a number: the end of the text only at the end of the model; a digit only where
+        // a fixed-width number follows directly (YYYYMMDD); a letter never.
+        if (pos >= s.size()) {
+            if (next != nullptr) return false;
+        } else if (IsAlpha(s[pos])) {
+            return false;
+        } else if (IsDigit(s[pos]) && (next == nullptr || PlainWidth(next->element) == 0)) {
+            return false;
+        }
+    }
+    return pos == s.size();
+}
+
 }  // namespace
 
-OraTimestamp Parse(std::string_view text, const DatetimeFormat& fmt, DatetimeKind kind, const OraTimestamp& now) {
+bool IsPlainNumericModel(const std::vector<DtItem>& items) {
+    if (items.empty()) return false;
+    for (size_t k = 0; k < items.size(); ++k) {
+        const DtItem& item = items[k];
+        if (item.exact || item.suffix != 0) return false;
+        const DtItem* next = k + 1 < items.size() ? &items[k + 1] : nullptr;
+        switch (item.element) {
+            case DtElement::Punctuation:
+                // Between numbers only. Before a zone hour it may not hold a sign itself: the
+                // general reader would give that sign to the hour.
+                if (k == 0 || next == nullptr || !IsPlainNumber(items[k - 1].element) || !IsPlainNumber(next->element))
+                    return false;
+                if (next->element == DtElement::TZH && item.text.find_first_of("+-") != std::string::npos) return false;
+                break;
+            case DtElement::X:
+                if (next == nullptr || next->element != DtElement::FF) return false;
+                break;
+            default:
+                if (!IsPlainNumber(item.element)) return false;
+                break;
+        }
+    }
+    return true;
+}
+
+OraTimestamp ParseGeneral(std::string_view text, const DatetimeFormat& fmt, DatetimeKind kind,
+                          const OraTimestamp& now) {
     Parser parser(text, fmt, now);
     return Assemble(parser.Run(), kind, now);
+}
+
+OraTimestamp Parse(std::string_view text, const DatetimeFormat& fmt, DatetimeKind kind, const OraTimestamp& now) {
+    if (fmt.PlainNumeric()) {
+        Fields f;
+        if (ReadPlain(text, fmt.Items(), f)) return Assemble(f, kind, now);
+    }
+    return ParseGeneral(text, fmt, kind, now);
 }
 
 }  // namespace ocilite

@@ -304,6 +304,37 @@ OraNumber OraNumber::FromFloat(float v) {
 // Text without a model
 
 bool OraNumber::TryParse(std::string_view s, OraNumber& out) {
+    // A plain decimal, the usual text of an imported number: its digits are paired into
+    // base-100 digits directly, the decimal point on a pair boundary.
+    const bool negative = !s.empty() && s[0] == '-';
+    const std::string_view body = s.substr(negative ? 1 : 0);
+    if (body.empty() || body.size() > 38) return TryParseGeneral(s, out);
+    const size_t point = body.find('.');
+    const std::string_view whole = body.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : body.substr(point + 1);
+    if (whole.empty() && fraction.empty()) return TryParseGeneral(s, out);
+    for (char c : whole)
+        if (c < '0' || c > '9') return TryParseGeneral(s, out);
+    for (char c : fraction)
+        if (c < '0' || c > '9') return TryParseGeneral(s, out);
+    uint8_t pairs[kMaxDigits100 + 2];
+    int count = 0;
+    size_t i = 0;
+    if (whole.size() % 2 != 0) {
+        pairs[count++] = static_cast<uint8_t>(whole[0] - '0');
+        i = 1;
+    }
+    for (; i < whole.size(); i += 2)
+        pairs[count++] = static_cast<uint8_t>((whole[i] - '0') * 10 + (whole[i + 1] - '0'));
+    const int exponent100 = count;
+    for (i = 0; i + 1 < fraction.size(); i += 2)
+        pairs[count++] = static_cast<uint8_t>((fraction[i] - '0') * 10 + (fraction[i + 1] - '0'));
+    if (i < fraction.size()) pairs[count++] = static_cast<uint8_t>((fraction[i] - '0') * 10);
+    out = FromParts(negative, exponent100, pairs, count);
+    return true;
+}
+
+bool OraNumber::TryParseGeneral(std::string_view s, OraNumber& out) {
     size_t i = 0;
     const size_t n = s.size();
     while (i < n && s[i] == ' ') ++i;

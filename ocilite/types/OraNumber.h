@@ -56,6 +56,10 @@ public:
     static OraNumber Parse(std::string_view text);
     // Like Parse, but returns false instead of throwing ORA-01722.
     static bool TryParse(std::string_view text, OraNumber& out);
+    // The same by the general reader alone. TryParse reads a plain decimal of up to 38
+    // characters ([-]digits[.digits]) in one pass and comes here for every other text; both
+    // give the same result, which the tests hold them to.
+    static bool TryParseGeneral(std::string_view text, OraNumber& out);
     // TO_CHAR(n) without a model (TM9): the fewest characters, ".05", "-1", "12.5";
     // scientific "1.5E+100" / "1E-130" (as TME writes it) when the fixed form would exceed
     // 64 characters.

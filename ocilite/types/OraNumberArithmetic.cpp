@@ -164,6 +164,9 @@ bool IncrementDecimal(std::string& s) {
 // Keeps `places` decimal places (negative: rounds left of the point).
 static OraNumber RoundOrTruncate(const OraNumber& x, int places, bool round) {
     if (x.IsZero()) return x;
+    // Nothing to cut when no digit lies past the position: the common case of a value stored
+    // into a column with room for it, decided without spelling the digits out.
+    if (static_cast<long long>(x.DecimalExponent()) + 1 + places >= x.SignificantDigits()) return x;
     std::string digits;
     int e = 0;
     x.ToDecimal(digits, e);

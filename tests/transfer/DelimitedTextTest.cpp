@@ -227,7 +227,9 @@ TEST(SplitFields, FastFormAgreesWithThePlainFormOnRandomLines) {
     std::vector<std::string> fields;
     for (int round = 0; round < 20000; ++round) {
         std::string line;
-        const int length = static_cast<int>(random() % 24);
+        // Short lines, and long ones whose runs of ordinary bytes span the 16-byte blocks the
+        // fast form scans.
+        const int length = static_cast<int>(random() % (round % 2 == 0 ? 24 : 90));
         for (int i = 0; i < length; ++i) line += alphabet[random() % sizeof alphabet];
         const char sep = "\0,;\t"[random() % 4];
         const char delim = "\0\"'"[random() % 3];
