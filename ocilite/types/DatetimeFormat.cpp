@@ -335,6 +335,29 @@ DatetimeFormat DatetimeFormat::Compile(std::string_view fmt, FormatUse use, Date
     result.use_ = use;
     result.text_.assign(fmt);
     result.hasZone_ = c.hasZone;
+    result.plain_ = use == FormatUse::Render;
+    for (const DtItem& item : result.items_) {
+        switch (item.element) {
+            case DtElement::Literal:
+            case DtElement::Punctuation: continue;
+            case DtElement::YYYY:
+            case DtElement::RRRR:
+            case DtElement::MM:
+            case DtElement::DD:
+            case DtElement::HH24:
+            case DtElement::MI:
+            case DtElement::SS:
+            case DtElement::FF:
+            case DtElement::X:
+            case DtElement::TZH:
+            case DtElement::TZM:
+                if (!item.fillMode && item.suffix == 0) continue;
+                break;
+            default: break;
+        }
+        result.plain_ = false;
+        break;
+    }
     return result;
 }
 

@@ -98,6 +98,9 @@ public:
     FormatUse Use() const noexcept { return use_; }
     const std::string& Text() const noexcept { return text_; }
     bool HasTimeZone() const noexcept { return hasZone_; }
+    // Only elements RenderPlain writes: literals, YYYY, RRRR, MM, DD, HH24, MI, SS, FF, X,
+    // TZH and TZM, none with FM or a suffix.
+    bool IsPlain() const noexcept { return plain_; }
 
 private:
     std::vector<DtItem> items_;
@@ -105,6 +108,7 @@ private:
     FormatUse use_ = FormatUse::Render;
     std::string text_;
     bool hasZone_ = false;
+    bool plain_ = false;
 };
 
 // TO_DATE / TO_TIMESTAMP / TO_TIMESTAMP_TZ. `now` supplies the current year and month for
@@ -117,5 +121,11 @@ OraTimestamp Parse(std::string_view text, const DatetimeFormat& fmt, DatetimeKin
 std::string Render(const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec);
 // Same, appending to `out` (lets a caller reuse one buffer per row).
 void RenderTo(std::string& out, const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec);
+// The fast path of Render for plain models (DatetimeFormat::IsPlain, which the usual numeric
+// formats such as RRRR-MM-DD HH24:MI:SSXFF TZH:TZM are): writes the same text into `out`
+// without building strings and returns true; false, leaving the length unset, for a model
+// that is not plain or text that might not fit `capacity`. Render stays the general path.
+bool RenderPlain(const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec, char* out, size_t capacity,
+                 size_t& length);
 
 }  // namespace ocilite

@@ -1,6 +1,7 @@
 // TO_CHAR / OCIDateToText / OCIDateTimeToText: writes a datetime with a compiled model.
 
 #include <cstdlib>
+#include <cstring>
 
 #include "ocilite/types/DatetimeErrors.h"
 #include "ocilite/types/DatetimeFormat.h"
@@ -155,6 +156,25 @@ int64_t NumberOf(const DtItem& item, const OraTimestamp& t) {
     }
 }
 
+// AppendNumber without fill mode, into a character buffer with room for 20 digits.
+char* PutNumber(char* p, int64_t value, int width) {
+    if (width == 2 && value >= 0 && value < 100) {
+        p[0] = static_cast<char>('0' + value / 10);
+        p[1] = static_cast<char>('0' + value % 10);
+        return p + 2;
+    }
+    char buf[24];
+    int n = 0;
+    uint64_t v = static_cast<uint64_t>(value < 0 ? -value : value);
+    do {
+        buf[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    while (n < width) buf[n++] = '0';
+    while (n > 0) *p++ = buf[--n];
+    return p;
+}
+
 int WidthOf(DtElement e) {
     switch (e) {
         case DtElement::YYYY:
@@ -281,6 +301,51 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
             }
         }
     }
+}
+
+bool RenderPlain(const OraTimestamp& t, const DatetimeFormat& fmt, int fsprec, char* out, size_t capacity,
+                 size_t& length) {
+    if (!fmt.IsPlain()) return false;
+    // The widest element is a sign and a 20-digit number.
+    constexpr size_t kElementRoom = 24;
+    char* p = out;
+    char* const end = out + capacity;
+    for (const DtItem& item : fmt.Items()) {
+        if (item.element == DtElement::Literal || item.element == DtElement::Punctuation) {
+            if (item.text.size() > static_cast<size_t>(end - p)) return false;
+            std::memcpy(p, item.text.data(), item.text.size());
+            p += item.text.size();
+            continue;
+        }
+        if (static_cast<size_t>(end - p) < kElementRoom) return false;
+        switch (item.element) {
+            case DtElement::YYYY:
+            case DtElement::RRRR: p = PutNumber(p, std::abs(t.year), 4); break;
+            case DtElement::MM: p = PutNumber(p, t.month, 2); break;
+            case DtElement::DD: p = PutNumber(p, t.day, 2); break;
+            case DtElement::HH24: p = PutNumber(p, t.hour, 2); break;
+            case DtElement::MI: p = PutNumber(p, t.minute, 2); break;
+            case DtElement::SS: p = PutNumber(p, t.second, 2); break;
+            case DtElement::FF: {
+                int digits = item.digits != 0 ? item.digits : fsprec;
+                if (digits < 0) digits = 0;
+                if (digits > 9) digits = 9;
+                uint32_t v = t.nanos;
+                for (int i = digits; i < 9; ++i) v /= 10;  // cut, do not round
+                if (digits > 0) p = PutNumber(p, v, digits);
+                break;
+            }
+            case DtElement::X: *p++ = '.'; break;
+            case DtElement::TZH:
+                *p++ = t.tzMinutes < 0 ? '-' : '+';
+                p = PutNumber(p, std::abs(t.tzMinutes) / 60, 2);
+                break;
+            case DtElement::TZM: p = PutNumber(p, std::abs(t.tzMinutes) % 60, 2); break;
+            default: return false;  // not a plain element: IsPlain said otherwise
+        }
+    }
+    length = static_cast<size_t>(p - out);
+    return true;
 }
 
 std::string Render(const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec) {
