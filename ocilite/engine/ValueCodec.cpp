@@ -492,6 +492,36 @@ void ReadColumnInto(Value& out, const SqlType& type, sqlite3_stmt* stmt, int col
                 return;
             }
             break;
+        case TypeKind::Number:
+            // Keys read in place into the number the slot holds (no variant built and moved).
+            if (storage == SQLITE_BLOB) {
+                const auto* key = static_cast<const char*>(sqlite3_column_blob(stmt, col));
+                const size_t bytes = static_cast<size_t>(sqlite3_column_bytes(stmt, col));
+                const OraNumber n = OraNumber::FromSortKey(std::string_view(key, bytes));
+                if (auto* slot = std::get_if<OraNumber>(&out))
+                    *slot = n;
+                else
+                    out = n;
+                return;
+            }
+            break;
+        case TypeKind::Date:
+        case TypeKind::Timestamp:
+        case TypeKind::TimestampTz:
+        case TypeKind::TimestampLtz:
+            if (storage == SQLITE_BLOB) {
+                const auto* key = static_cast<const unsigned char*>(sqlite3_column_blob(stmt, col));
+                const int bytes = sqlite3_column_bytes(stmt, col);
+                DatetimeValue d;
+                d.kind = DatetimeKindOf(type.kind);
+                d.value = DatetimeFromKey(key, bytes, type.kind, nls);
+                if (auto* slot = std::get_if<DatetimeValue>(&out))
+                    *slot = d;
+                else
+                    out = d;
+                return;
+            }
+            break;
         default: break;
     }
     out = ReadGeneric(type, storage, ColumnSrc{stmt, col}, nls);
