@@ -549,13 +549,16 @@ void TOCI8Cur::ValToStr(DataAttr& column, std::string& out) {
             sword status = parent_->Entries().OCINumberToText(
                 parent_->hErr, &number, reinterpret_cast<const oratext*>(mask->c_str()), static_cast<ub4>(mask->size()),
                 nullptr, 0, &size, buffer);
-            ErrMsg = parent_->CheckErr(status);
-            ErrCode = status;
             if (status != 0) {
+                ErrMsg = parent_->CheckErr(status);
+                ErrCode = status;
                 NoteConvertFailure();
                 out = parent_->ErrMsg;
                 return;
             }
+            // What CheckErr does for a success, without building its text for every value.
+            parent_->ErrMsg.clear();
+            ErrCode = 0;
             out.assign(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
             return;
         }
