@@ -4,8 +4,10 @@
 # dates) and BENCHTS (the same plus a TIMESTAMP(3) and a TIMESTAMP WITH TIME ZONE column,
 # written with RRRR-MM-DD HH24:MI:SSXFF: a zoneless TIMESTAMP has no TZH:TZM).
 # Each export runs ROUNDS times (default 3), alternating with the shell; the best CPU
-# (user + system) and wall seconds of each are printed with their ratios.
-#   bench/transfer/export.sh [BUILD_DIR] [LINES]      (defaults: build, 1000000)
+# (user + system) and wall seconds of each are printed with their ratios. BASE_BUILD names a
+# second folder holding another transfer_bench and libocilite.so (an older build, say): its
+# export runs in the same rounds and is printed on its own lines.
+#   [BASE_BUILD=DIR] bench/transfer/export.sh [BUILD_DIR] [LINES]   (defaults: build, 1000000)
 set -eu
 BUILD=$(cd "${1:-build}" && pwd)
 N=${2:-1000000}
@@ -48,26 +50,39 @@ sqlite3 "$sq" "create table BENCHTS as select *,
   BORN || printf('.%06d', (ID * 104729) % 1000000) || case ID % 3 when 0 then ' +09:00' when 1 then ' -05:30' else ' +00:00' end as STAMPTZ
   from BENCH;"
 
-# "cpu wall" seconds of a command (output to $WORK/out).
+# "cpu wall" seconds of a command (user + system, elapsed).
 timed() {
   /usr/bin/time -f "%U %S %e" -o "$WORK/time" "$@" > "$WORK/stdout"
   awk '{ printf "%.2f %.2f\n", $1 + $2, $3 }' "$WORK/time"
 }
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
-printf '%-8s %-8s %8s %8s %8s %8s %8s %8s\n' table lines cpu_s wall_s sq_cpu_s sq_wall_s cpu_x wall_x
+# Best "cpu wall" of the rounds in file $1.
+best() { awk 'NR == 1 || $1 < c { c = $1 } NR == 1 || $2 < w { w = $2 } END { printf "%.2f %.2f", c, w }' "$1"; }
+
+printf '%-8s %-6s %8s %8s %8s %8s %8s %8s\n' table build cpu_s wall_s sq_cpu_s sq_wall_s cpu_x wall_x
 for table in BENCH BENCHTS; do
-  ec=""; ew=""; sc=""; sw=""
+  fmt="RRRR-MM-DD HH24:MI:SSXFF TZH:TZM"; [ "$table" = BENCH ] || fmt="RRRR-MM-DD HH24:MI:SSXFF"
+  : > "$WORK/ours"; : > "$WORK/base"; : > "$WORK/sq"
   r=0
   while [ $r -lt "$ROUNDS" ]; do
-    fmt="RRRR-MM-DD HH24:MI:SSXFF TZH:TZM"; [ "$table" = BENCH ] || fmt="RRRR-MM-DD HH24:MI:SSXFF"
-    set -- $(TIMESTAMPFMT="$fmt" timed "$BENCH" export "$db" "$WORK/out.csv" "$table"); ec=$(min "$1" "$ec"); ew=$(min "$2" "$ew")
-    set -- $(timed sh -c "sqlite3 -csv '$sq' 'select * from $table' > '$WORK/sq.csv'"); sc=$(min "$1" "$sc"); sw=$(min "$2" "$sw")
+    TIMESTAMPFMT="$fmt" timed "$BENCH" export "$db" "$WORK/out.csv" "$table" >> "$WORK/ours"
+    if [ -n "${BASE_BUILD:-}" ]; then
+      TIMESTAMPFMT="$fmt" TABROOK_OCI_LIBRARY="$BASE_BUILD/libocilite.so" \
+        timed "$BASE_BUILD/transfer_bench" export "$db" "$WORK/base.csv" "$table" >> "$WORK/base"
+    fi
+    timed sh -c "sqlite3 -csv '$sq' 'select * from $table' > '$WORK/sq.csv'" >> "$WORK/sq"
     r=$((r + 1))
   done
   lines_out=$(wc -l < "$WORK/out.csv"); lines_sq=$(wc -l < "$WORK/sq.csv")
   [ "$lines_out" = "$N" ] && [ "$lines_sq" = "$N" ] || { echo "row counts differ: sqlite $lines_sq, export $lines_out" >&2; exit 1; }
-  printf '%-8s %-8s %8s %8s %8s %8s %8s %8s\n' "$table" "$N" "$ec" "$ew" "$sc" "$sw" "$(ratio "$ec" "$sc")" "$(ratio "$ew" "$sw")"
+  set -- $(best "$WORK/sq"); sc=$1; sw=$2
+  for build in this base; do
+    [ $build = this ] || [ -n "${BASE_BUILD:-}" ] || continue
+    if [ $build = base ] && ! cmp -s "$WORK/out.csv" "$WORK/base.csv"; then
+      echo "$table: the two builds wrote different files" >&2; exit 1
+    fi
+    set -- $(best "$WORK/$([ $build = this ] && echo ours || echo base)")
+    printf '%-8s %-6s %8s %8s %8s %8s %8s %8s\n' "$table" $build "$1" "$2" "$sc" "$sw" "$(ratio "$1" "$sc")" "$(ratio "$2" "$sw")"
+  done
 done
-[ -z "${KEEP_OUTPUT:-}" ] || { head -3 "$WORK/out.csv" > "$KEEP_OUTPUT"; cp "$WORK/out.csv" "$KEEP_OUTPUT.full"; }
