@@ -86,6 +86,16 @@ struct DtItem {
     std::string text;  // Literal / Punctuation text
 };
 
+// One step of a plain model (DatetimeFormat::IsPlain) as RenderPlain runs it: literal text
+// from DatetimeFormat::PlainLiterals, then a number field of a fixed width.
+struct DtPlainStep {
+    enum Field : uint8_t { None, Year, Month, Day, Hour, Minute, Second, Fraction, ZoneHour, ZoneMinute };
+    uint16_t literalStart = 0;
+    uint16_t literalLength = 0;
+    Field field = None;
+    uint8_t width = 0;  // digits; 0 for Fraction means the precision given to RenderPlain
+};
+
 class DatetimeFormat {
 public:
     // Throws OraError: ORA-01821 unknown element or one the kind cannot hold (FF on DATE, zone
@@ -101,6 +111,8 @@ public:
     // Only elements RenderPlain writes: literals, YYYY, RRRR, MM, DD, HH24, MI, SS, FF, X,
     // TZH and TZM, none with FM or a suffix.
     bool IsPlain() const noexcept { return plain_; }
+    const std::vector<DtPlainStep>& PlainSteps() const noexcept { return plainSteps_; }
+    const std::string& PlainLiterals() const noexcept { return plainLiterals_; }
 
 private:
     std::vector<DtItem> items_;
@@ -109,6 +121,8 @@ private:
     std::string text_;
     bool hasZone_ = false;
     bool plain_ = false;
+    std::vector<DtPlainStep> plainSteps_;  // the plain model as steps (literals merged, X as '.')
+    std::string plainLiterals_;
 };
 
 // TO_DATE / TO_TIMESTAMP / TO_TIMESTAMP_TZ. `now` supplies the current year and month for

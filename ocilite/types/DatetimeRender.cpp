@@ -156,25 +156,6 @@ int64_t NumberOf(const DtItem& item, const OraTimestamp& t) {
     }
 }
 
-// AppendNumber without fill mode, into a character buffer with room for 20 digits.
-char* PutNumber(char* p, int64_t value, int width) {
-    if (width == 2 && value >= 0 && value < 100) {
-        p[0] = static_cast<char>('0' + value / 10);
-        p[1] = static_cast<char>('0' + value % 10);
-        return p + 2;
-    }
-    char buf[24];
-    int n = 0;
-    uint64_t v = static_cast<uint64_t>(value < 0 ? -value : value);
-    do {
-        buf[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
-    while (n < width) buf[n++] = '0';
-    while (n > 0) *p++ = buf[--n];
-    return p;
-}
-
 int WidthOf(DtElement e) {
     switch (e) {
         case DtElement::YYYY:
@@ -306,43 +287,40 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
 bool RenderPlain(const OraTimestamp& t, const DatetimeFormat& fmt, int fsprec, char* out, size_t capacity,
                  size_t& length) {
     if (!fmt.IsPlain()) return false;
-    // The widest element is a sign and a 20-digit number.
-    constexpr size_t kElementRoom = 24;
+    static constexpr uint32_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+    const int zone = std::abs(t.tzMinutes);
+    // Field values by DtPlainStep::Field (the fraction is cut per step).
+    const int values[] = {0, std::abs(t.year), t.month, t.day, t.hour, t.minute, t.second, 0, zone / 60, zone % 60};
+    const int fractionDigits = fsprec < 0 ? 0 : fsprec > 9 ? 9 : fsprec;
+    const char* const literals = fmt.PlainLiterals().data();
     char* p = out;
     char* const end = out + capacity;
-    for (const DtItem& item : fmt.Items()) {
-        if (item.element == DtElement::Literal || item.element == DtElement::Punctuation) {
-            if (item.text.size() > static_cast<size_t>(end - p)) return false;
-            std::memcpy(p, item.text.data(), item.text.size());
-            p += item.text.size();
-            continue;
-        }
-        if (static_cast<size_t>(end - p) < kElementRoom) return false;
-        switch (item.element) {
-            case DtElement::YYYY:
-            case DtElement::RRRR: p = PutNumber(p, std::abs(t.year), 4); break;
-            case DtElement::MM: p = PutNumber(p, t.month, 2); break;
-            case DtElement::DD: p = PutNumber(p, t.day, 2); break;
-            case DtElement::HH24: p = PutNumber(p, t.hour, 2); break;
-            case DtElement::MI: p = PutNumber(p, t.minute, 2); break;
-            case DtElement::SS: p = PutNumber(p, t.second, 2); break;
-            case DtElement::FF: {
-                int digits = item.digits != 0 ? item.digits : fsprec;
-                if (digits < 0) digits = 0;
-                if (digits > 9) digits = 9;
-                uint32_t v = t.nanos;
-                for (int i = digits; i < 9; ++i) v /= 10;  // cut, do not round
-                if (digits > 0) p = PutNumber(p, v, digits);
+    for (const DtPlainStep& step : fmt.PlainSteps()) {
+        // a literal, then a sign and up to nine digits
+        if (static_cast<size_t>(end - p) < step.literalLength + 10u) return false;
+        // separators are a character or two: a plain loop beats a call to memcpy
+        for (const char* l = literals + step.literalStart; l != literals + step.literalStart + step.literalLength;)
+            *p++ = *l++;
+        int width = step.width;
+        int v = values[step.field];
+        switch (step.field) {
+            case DtPlainStep::None: continue;
+            case DtPlainStep::Fraction:
+                if (width == 0) width = fractionDigits;
+                if (width == 0) continue;
+                v = static_cast<int>(t.nanos / kPowers[9 - width]);  // cut, do not round
                 break;
-            }
-            case DtElement::X: *p++ = '.'; break;
-            case DtElement::TZH:
-                *p++ = t.tzMinutes < 0 ? '-' : '+';
-                p = PutNumber(p, std::abs(t.tzMinutes) / 60, 2);
-                break;
-            case DtElement::TZM: p = PutNumber(p, std::abs(t.tzMinutes) % 60, 2); break;
-            default: return false;  // not a plain element: IsPlain said otherwise
+            case DtPlainStep::ZoneHour: *p++ = t.tzMinutes < 0 ? '-' : '+'; break;
+            default: break;
         }
+        // A value wider than its field (or negative) is written as the general path decides.
+        if (v < 0 || static_cast<uint32_t>(v) >= kPowers[width]) return false;
+        auto u = static_cast<uint32_t>(v);
+        for (int k = width - 1; k >= 0; --k) {
+            p[k] = static_cast<char>('0' + u % 10);
+            u /= 10;
+        }
+        p += width;
     }
     length = static_cast<size_t>(p - out);
     return true;
