@@ -484,7 +484,7 @@ bool TOCI8Cur::Fetch() {
         sb4 failedCode = 0;
         std::string failedMsg;
         for (std::size_t i = 0; i < Columns.size(); ++i) {
-            Values[i] = ValToStr(Columns[i]);
+            ValToStr(Columns[i], Values[i]);  // into the string of the previous row: no allocation
             if (valueFailed_ && !convertFailed_) {
                 convertFailed_ = true;
                 convertFailedColumn_ = static_cast<int>(i);
@@ -509,111 +509,131 @@ void TOCI8Cur::NoteConvertFailure() {
 }
 
 std::string TOCI8Cur::ValToStr(DataAttr& column) {
+    std::string text;
+    ValToStr(column, text);
+    return text;
+}
+
+void TOCI8Cur::ValToStr(DataAttr& column, std::string& out) {
     ErrMsg.clear();
     valueFailed_ = false;
-    if (column.Indicator == -1) return {};
-    if (parent_ == nullptr || !parent_->Activated) return {};
+    out.clear();
+    if (column.Indicator == -1) return;
+    if (parent_ == nullptr || !parent_->Activated) return;
     switch (column.DataType) {
         case 96: {
             // Fixed-width text comes blank-padded to the whole buffer, which is sized for the
             // client's character set: the padding past the column's own width is dropped.
-            if (column.Buffer.empty()) return {};
+            if (column.Buffer.empty()) return;
             std::size_t end = column.Buffer.size() - 1;
             if (column.RetLen > 0 && column.RetLen < end) end = column.RetLen;
             const std::size_t width = static_cast<std::size_t>(std::max(column.Precision, 0));
             while (end > width && column.Buffer[end - 1] == ' ') --end;
-            return std::string(reinterpret_cast<const char*>(column.Buffer.data()), end);
+            out.assign(reinterpret_cast<const char*>(column.Buffer.data()), end);
+            return;
         }
         case 1:
         case 8:
         case 9:
         case kTypeNVarchar2:
         case kTypeNChar: {
-            if (column.Buffer.empty()) return {};
+            if (column.Buffer.empty()) return;
             // The buffer holds the value in the client's character set, which may take more
             // bytes than the column's declared length: the returned length bounds it.
             std::size_t end = column.Buffer.size() - 1;
             if (column.RetLen > 0 && column.RetLen < end) end = column.RetLen;
             column.Buffer[end] = 0;
-            return std::string(reinterpret_cast<const char*>(column.Buffer.data()));
+            out.assign(reinterpret_cast<const char*>(column.Buffer.data()));
+            return;
         }
         case 2:
         case 4: {
-            if (column.Buffer.size() < sizeof(OCINumber)) return {};
+            if (column.Buffer.size() < sizeof(OCINumber)) return;
             OCINumber number;
             std::memcpy(&number, column.Buffer.data(), sizeof number);
-            std::string mask = column.Format;
-            if (mask.empty()) {
+            std::string computed;
+            const std::string* mask = &column.Format;
+            if (mask->empty()) {
                 try {
                     const NumberDigitsResult digits = parent_->NumberDigits(number);
-                    mask = ComputedNumberMask(digits.Digits, digits.HasFraction);
+                    computed = ComputedNumberMask(digits.Digits, digits.HasFraction);
+                    mask = &computed;
                 } catch (const TOCIException& e) {
                     ErrCode = parent_->ErrCode;
                     ErrMsg = e.what();
                     NoteConvertFailure();
-                    return parent_->ErrMsg;
+                    out = parent_->ErrMsg;
+                    return;
                 }
             }
             OraText buffer[101] = {};
             ub4 size = sizeof buffer;
-            sword status = parent_->Entries().OCINumberToText(parent_->hErr, &number,
-                                                              reinterpret_cast<const oratext*>(mask.c_str()),
-                                                              static_cast<ub4>(mask.size()), nullptr, 0, &size, buffer);
-            ErrMsg = parent_->CheckErr(status);
-            ErrCode = status;
+            sword status = parent_->Entries().OCINumberToText(
+                parent_->hErr, &number, reinterpret_cast<const oratext*>(mask->c_str()), static_cast<ub4>(mask->size()),
+                nullptr, 0, &size, buffer);
             if (status != 0) {
+                ErrMsg = parent_->CheckErr(status);
+                ErrCode = status;
                 NoteConvertFailure();
-                return parent_->ErrMsg;
+                out = parent_->ErrMsg;
+                return;
             }
-            return std::string(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
+            // What CheckErr does for a success, without building its text for every value.
+            parent_->ErrMsg.clear();
+            ErrCode = 0;
+            out.assign(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
+            return;
         }
         case 12: {
-            if (column.Buffer.size() < sizeof(OCIDate)) return {};
+            if (column.Buffer.size() < sizeof(OCIDate)) return;
             OCIDate date;
             std::memcpy(&date, column.Buffer.data(), sizeof date);
             try {
-                return parent_->DateToStr(date, "");
+                parent_->DateToStr(date, "", out);
             } catch (const TOCIException& e) {
                 ErrCode = parent_->ErrCode;
                 ErrMsg = e.what();
                 NoteConvertFailure();
-                return {};
+                out.clear();
             }
+            return;
         }
         case 187:
         case 188:
         case 232:
             try {
-                return parent_->DateTimeToStr(static_cast<const OCIDateTime*>(column.Descriptor),
-                                              static_cast<ub1>(column.Precision), "");
+                parent_->DateTimeToStr(static_cast<const OCIDateTime*>(column.Descriptor),
+                                       static_cast<ub1>(column.Precision), "", out);
             } catch (const TOCIException& e) {
                 ErrCode = parent_->ErrCode;
                 ErrMsg = e.what();
                 NoteConvertFailure();
-                return parent_->ErrMsg;
+                out = parent_->ErrMsg;
             }
+            return;
         case 189:
         case 190:
             try {
                 // Precision holds the leading precision minus the scale (what the table display
                 // shows); the conversion needs the leading precision itself.
-                return parent_->IntervalToStr(static_cast<const OCIInterval*>(column.Descriptor),
-                                              static_cast<ub1>(column.Precision + column.Scale),
-                                              static_cast<ub1>(column.Scale));
+                out = parent_->IntervalToStr(static_cast<const OCIInterval*>(column.Descriptor),
+                                             static_cast<ub1>(column.Precision + column.Scale),
+                                             static_cast<ub1>(column.Scale));
             } catch (const TOCIException& e) {
                 ErrCode = parent_->ErrCode;
                 ErrMsg = e.what();
                 NoteConvertFailure();
-                return {};
+                out.clear();
             }
-        case 23: return "(RAW)";
-        case 24: return "(LONG RAW)";
-        case 104: return "(ROWID)";
-        case 112: return "(CLOB)";
-        case 113: return "(BLOB)";
-        case 114: return "(BFILE)";
-        case kTypeNClob: return "(NCLOB)";
-        default: return {};
+            return;
+        case 23: out = "(RAW)"; return;
+        case 24: out = "(LONG RAW)"; return;
+        case 104: out = "(ROWID)"; return;
+        case 112: out = "(CLOB)"; return;
+        case 113: out = "(BLOB)"; return;
+        case 114: out = "(BFILE)"; return;
+        case kTypeNClob: out = "(NCLOB)"; return;
+        default: return;
     }
 }
 

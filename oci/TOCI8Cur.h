@@ -52,6 +52,9 @@ public:
     bool DescrCur(ub4 index, describe& d);
     bool DefineCur(ub4 index, OCILobLocator** lob);
     std::string ValToStr(DataAttr& column);
+    // Same, into `out` (its contents replaced): Fetch renders each row into the strings of
+    // the previous one.
+    void ValToStr(DataAttr& column, std::string& out);
 
     bool Opened() const { return opened_; }
     bool Parsed() const { return parsed_; }

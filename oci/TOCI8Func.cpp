@@ -236,6 +236,12 @@ void TOCI8Func::RaiseOnStatus(sword status) {
 }
 
 std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format) {
+    std::string text;
+    DateToStr(date, format, text);
+    return text;
+}
+
+void TOCI8Func::DateToStr(const OCIDate& date, const std::string& format, std::string& out) {
     Require(reinterpret_cast<const void*>(fn_.OCIDateToText), "OCIDateToText");
     const std::string& fmt = format.empty() ? DateFormat : format;
     RequireFormatLength(fmt);
@@ -246,7 +252,7 @@ std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format)
                                      static_cast<ub1>(fmt.size()), reinterpret_cast<const oratext*>(kAmerican),
                                      static_cast<ub4>(std::strlen(kAmerican)), &size, buffer);
     RaiseOnStatus(status);
-    return std::string(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
+    out.assign(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
 }
 
 OCIDate TOCI8Func::SysDate() {
@@ -300,6 +306,12 @@ NumberDigitsResult TOCI8Func::NumberDigits(const OCINumber& number) {
 }
 
 std::string TOCI8Func::DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format) {
+    std::string text;
+    DateTimeToStr(datetime, fsprec, format, text);
+    return text;
+}
+
+void TOCI8Func::DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format, std::string& out) {
     Require(reinterpret_cast<const void*>(fn_.OCIDateTimeToText), "OCIDateTimeToText");
     const std::string& fmt = format.empty() ? TimeStampFormat : format;
     RequireFormatLength(fmt);
@@ -307,7 +319,7 @@ std::string TOCI8Func::DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, co
     ub4 size = sizeof buffer;
     RaiseOnStatus(fn_.OCIDateTimeToText(hEnv, hErr, datetime, reinterpret_cast<const OraText*>(fmt.data()),
                                         static_cast<ub1>(fmt.size()), fsprec, nullptr, 0, &size, buffer));
-    return std::string(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
+    out.assign(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
 }
 
 std::string TOCI8Func::IntervalToStr(const OCIInterval* interval, ub1 lfprec, ub1 fsprec) {

@@ -38,12 +38,15 @@ public:
 
     // Conversion services; each throws TOCIException (message = ErrMsg) on a non-zero status.
     std::string DateToStr(const OCIDate& date, const std::string& format);
+    // Same, into `out` (its contents replaced), so a caller can reuse one string per column.
+    void DateToStr(const OCIDate& date, const std::string& format, std::string& out);
     OCIDate SysDate();
     void SysTimeStamp(OCIDateTime* datetime);
     void* DescAlloc(ub4 type);
     void DescFree(void*& descriptor, ub4 type);
     NumberDigitsResult NumberDigits(const OCINumber& number);
     std::string DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format);
+    void DateTimeToStr(const OCIDateTime* datetime, ub1 fsprec, const std::string& format, std::string& out);
     std::string IntervalToStr(const OCIInterval* interval, ub1 lfprec, ub1 fsprec);
 
     // The text of the first record on the error handle after OCI_SUCCESS_WITH_INFO (a warning

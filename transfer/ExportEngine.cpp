@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -30,6 +31,7 @@ constexpr char kFileInUse[] = "\n出力先はこのプログラムが使用中�
 constexpr char kCancelled[] = "キャンセルしました。";
 constexpr int kLinesPerBlock = 10;
 constexpr std::size_t kLobFlushBytes = 1 << 20;
+constexpr std::size_t kStreamBuffer = 1 << 16;
 
 bool IsNational(int typeCode) {
     return typeCode == kTypeNVarchar2 || typeCode == kTypeNChar;
@@ -75,6 +77,8 @@ private:
     const std::string& csvFile_;
     std::string& message_;
     ExportLine line_;
+    // The stream buffer of output_; declared first, so it outlives the stream.
+    std::unique_ptr<char[]> streamBuffer_;
     // The rows go to a working file beside the target, renamed over it only when the last row
     // is written and the file closed: a failed or killed export leaves the target as it was.
     WorkingFile output_;
@@ -198,6 +202,10 @@ int ExportRun::Run() {
         Show(message_, MsgIcon::Error);
         return kExportCannotWrite;
     }
+    // The blocks of ten lines go through a larger stream buffer than the default page, so a
+    // big export makes a sixteenth of the write calls; the file's bytes are the same.
+    streamBuffer_ = std::make_unique<char[]>(kStreamBuffer);
+    std::setvbuf(output_.get(), streamBuffer_.get(), _IOFBF, kStreamBuffer);
 
     state_.SyncReadColumns();
     if (state_.ColumnCount == -1 || state_.ColumnCount > TransferJobState::kMaxColumns) {

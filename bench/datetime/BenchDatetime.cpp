@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ocilite/types/DatetimeFormat.h"
+#include "ocilite/types/DatetimeOci.h"
 #include "ocilite/types/OraInterval.h"
 
 using namespace ocilite;
@@ -64,6 +65,46 @@ void RenderTimestampTz(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(RenderTimestampTz);
+
+// The plain path of the same formats (a character buffer, no strings), and the whole
+// OCIDateTimeToText as the client calls it per value.
+void RenderPlainDate(benchmark::State& state) {
+    const DatetimeFormat f = DatetimeFormat::Compile("RRRR-MM-DD HH24:MI:SS", FormatUse::Render, DatetimeKind::Date);
+    OraTimestamp t = kNow;
+    t.hasZone = false;
+    char out[64];
+    size_t length = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(RenderPlain(t, f, 0, out, sizeof out, length));
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(RenderPlainDate);
+
+void RenderPlainTimestampTz(benchmark::State& state) {
+    const DatetimeFormat f =
+        DatetimeFormat::Compile("RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", FormatUse::Render, DatetimeKind::TimestampTz);
+    char out[64];
+    size_t length = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(RenderPlain(kNow, f, 6, out, sizeof out, length));
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(RenderPlainTimestampTz);
+
+void OciDateTimeToTextTz(benchmark::State& state) {
+    char out[256];
+    for (auto _ : state) {
+        uint32_t size = sizeof out;
+        OciDateTimeToText(kNow, DatetimeKind::TimestampTz, "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM", 6, "", out, &size);
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(OciDateTimeToTextTz);
 
 void ParseDSInterval(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(OraIntervalDS::Parse("5 04:03:02.123456"));

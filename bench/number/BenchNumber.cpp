@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 #include <string>
 
+#include "ocilite/types/NumberFormatModel.h"
 #include "ocilite/types/OraNumber.h"
 #include "ocilite/types/OraNumberOci.h"
 
@@ -55,6 +56,50 @@ void BM_FormatFixedMask(benchmark::State& state) {
     for (auto _ : state) {
         std::string s = values[i++ % values.size()].Format("FM99999999.09");
         benchmark::DoNotOptimize(s);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+
+// One compiled column mask, general path (Render: strings) against the plain one (RenderPlain:
+// a character buffer), and the whole OCINumberToText as the client calls it per value.
+void BM_MaskRenderGeneral(benchmark::State& state) {
+    const ocilite::NumberFormatModel model = ocilite::NumberFormatModel::Compile("FM99999999.09");
+    const ocilite::NumberFormatSymbols symbols;
+    const std::array<OraNumber, 3> values = {OraNumber::Parse("12345"), OraNumber::Parse("-1234.56"),
+                                             OraNumber::Parse("0.05")};
+    size_t i = 0;
+    for (auto _ : state) {
+        std::string s = model.Render(values[i++ % values.size()], symbols);
+        benchmark::DoNotOptimize(s);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+
+void BM_MaskRenderPlain(benchmark::State& state) {
+    const ocilite::NumberFormatModel model = ocilite::NumberFormatModel::Compile("FM99999999.09");
+    const ocilite::NumberFormatSymbols symbols;
+    const std::array<OraNumber, 3> values = {OraNumber::Parse("12345"), OraNumber::Parse("-1234.56"),
+                                             OraNumber::Parse("0.05")};
+    size_t i = 0;
+    char out[64];
+    size_t length = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(model.RenderPlain(values[i++ % values.size()], symbols, out, sizeof out, length));
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+
+void BM_OciNumberToText(benchmark::State& state) {
+    std::array<std::array<uint8_t, 22>, 3> values{};
+    OraNumber::Parse("12345").ToOciBytes(values[0].data());
+    OraNumber::Parse("-1234.56").ToOciBytes(values[1].data());
+    OraNumber::Parse("0.05").ToOciBytes(values[2].data());
+    size_t i = 0;
+    char out[101];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            ocilite::ocinumber::ToText(values[i++ % values.size()].data(), "FM99999999.09", "", out, sizeof out));
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
@@ -133,6 +178,9 @@ BENCHMARK(BM_Parse);
 BENCHMARK(BM_FitToPrecisionScale);
 BENCHMARK(BM_ToText);
 BENCHMARK(BM_FormatFixedMask);
+BENCHMARK(BM_MaskRenderGeneral);
+BENCHMARK(BM_MaskRenderPlain);
+BENCHMARK(BM_OciNumberToText);
 BENCHMARK(BM_DigitCountForMask);
 BENCHMARK(BM_OciRoundTrip);
 BENCHMARK(BM_SqliteInsertRow7);

@@ -4,7 +4,9 @@
 //                                       TIMESTAMP WITH TIME ZONE (format RRRR-MM-DD HH24:MI:SSXFF)
 //   transfer_bench import DB CSV [TABLE [N]]  imports CSV into BENCH (or TABLE) through the import
 //                                       engine, N rows per execute (default: the engine's; 1: row by row)
-//   transfer_bench export DB OUT        exports BENCH again through the export engine
+//   transfer_bench export DB OUT [TABLE] exports BENCH (or TABLE) through the export engine
+// TIMESTAMPFMT in the environment replaces the timestamp format (default RRRR-MM-DD HH24:MI:SSXFF:
+// a TIMESTAMP without a zone cannot be written or read with TZH:TZM, ORA-01821).
 // Each prints "<phase> <rows> <seconds>" for the engine call alone; run.sh adds the process
 // figures (wall time, peak RSS) and the SQLite shell's times beside them. When the OCI library
 // is the embedded engine's, the round trips a remote server would have cost for the engine
@@ -95,6 +97,7 @@ int main(int argc, char** argv) {
     settings.Mode = phase == "export" ? 1 : 0;
     settings.ErrCnt = 0;
     settings.TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF";  // one format for both timestamp columns
+    if (const char* format = std::getenv("TIMESTAMPFMT")) settings.TimestampFmt = format;
     RunContext context;
     QuietHost host;
     GridModel grid;
@@ -110,7 +113,7 @@ int main(int argc, char** argv) {
     ImportOptions options;
     if (argc > 5) options.BatchRows = std::atoi(argv[5]);
     const int rc = phase == "export"
-                       ? Export(state, dm, host, settings, "BENCH", file, message)
+                       ? Export(state, dm, host, settings, table, file, message)
                        : Import(state, dm, host, settings, context, table, context.CsvFile, message, options);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (rc != 0 || state.ErrorCount != 0) {

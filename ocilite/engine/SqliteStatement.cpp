@@ -253,7 +253,7 @@ bool SqliteStatement::Fetch(std::vector<Value>& row) {
             row[i] = std::move(lob);
             continue;
         }
-        row[i] = ReadColumn(t, stmt_, static_cast<int>(i), nls);
+        ReadColumnInto(row[i], t, stmt_, static_cast<int>(i), nls);
     }
     ++rowCount_;
     Step();

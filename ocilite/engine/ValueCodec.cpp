@@ -390,7 +390,11 @@ Value ReadGeneric(const SqlType& type, int storage, Src src, const Nls& nls) {
     };
     switch (type.kind) {
         case TypeKind::Number:
-            if (storage == SQLITE_BLOB) return OraNumber::FromSortKey(blob());
+            if (storage == SQLITE_BLOB) {
+                // read in place: a key longer than a short string would be copied to the heap
+                return OraNumber::FromSortKey(
+                    std::string_view(static_cast<const char*>(src.blob()), static_cast<size_t>(src.bytes())));
+            }
             if (storage == SQLITE_INTEGER) return OraNumber::FromInt64(src.int64());
             if (storage == SQLITE_FLOAT) return OraNumber::FromDouble(src.dbl());
             return OraNumber::Parse(text());
@@ -461,6 +465,66 @@ Value ReadStored(const SqlType& type, sqlite3_value* v, const Nls& nls) {
 
 Value ReadColumn(const SqlType& type, sqlite3_stmt* stmt, int col, const Nls& nls) {
     return ReadGeneric(type, sqlite3_column_type(stmt, col), ColumnSrc{stmt, col}, nls);
+}
+
+void ReadColumnInto(Value& out, const SqlType& type, sqlite3_stmt* stmt, int col, const Nls& nls) {
+    const int storage = sqlite3_column_type(stmt, col);
+    switch (type.kind) {
+        case TypeKind::Unknown:
+        case TypeKind::Varchar:
+        case TypeKind::Char:
+        case TypeKind::Long:
+        case TypeKind::Clob:
+        case TypeKind::Bfile:
+            // Stored text, as ReadGeneric gives it, into the string the slot already holds.
+            if (storage == SQLITE_TEXT) {
+                const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+                const size_t bytes = static_cast<size_t>(sqlite3_column_bytes(stmt, col));
+                if (bytes == 0) {
+                    out = std::monostate{};
+                } else if (auto* t = std::get_if<TextValue>(&out)) {
+                    t->bytes.assign(text, bytes);
+                    t->national = type.national;
+                    t->fixedChar = false;
+                } else {
+                    out = TextValue{std::string(text, bytes), type.national};
+                }
+                return;
+            }
+            break;
+        case TypeKind::Number:
+            // Keys read in place into the number the slot holds (no variant built and moved).
+            if (storage == SQLITE_BLOB) {
+                const auto* key = static_cast<const char*>(sqlite3_column_blob(stmt, col));
+                const size_t bytes = static_cast<size_t>(sqlite3_column_bytes(stmt, col));
+                const OraNumber n = OraNumber::FromSortKey(std::string_view(key, bytes));
+                if (auto* slot = std::get_if<OraNumber>(&out))
+                    *slot = n;
+                else
+                    out = n;
+                return;
+            }
+            break;
+        case TypeKind::Date:
+        case TypeKind::Timestamp:
+        case TypeKind::TimestampTz:
+        case TypeKind::TimestampLtz:
+            if (storage == SQLITE_BLOB) {
+                const auto* key = static_cast<const unsigned char*>(sqlite3_column_blob(stmt, col));
+                const int bytes = sqlite3_column_bytes(stmt, col);
+                DatetimeValue d;
+                d.kind = DatetimeKindOf(type.kind);
+                d.value = DatetimeFromKey(key, bytes, type.kind, nls);
+                if (auto* slot = std::get_if<DatetimeValue>(&out))
+                    *slot = d;
+                else
+                    out = d;
+                return;
+            }
+            break;
+        default: break;
+    }
+    out = ReadGeneric(type, storage, ColumnSrc{stmt, col}, nls);
 }
 
 std::string ValueToText(const Value& v, const Nls& nls) {

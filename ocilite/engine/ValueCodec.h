@@ -49,6 +49,9 @@ void ResultStored(sqlite3_context* ctx, const SqlType& type, const Value& v);
 // of SQLite's own count() and arithmetic).
 Value ReadStored(const SqlType& type, sqlite3_value* v, const Nls& nls);
 Value ReadColumn(const SqlType& type, sqlite3_stmt* stmt, int col, const Nls& nls);
+// Same, into `out`: text goes into the string `out` already holds, so a fetch loop that reads
+// every row into one row of values does not allocate for each text value.
+void ReadColumnInto(Value& out, const SqlType& type, sqlite3_stmt* stmt, int col, const Nls& nls);
 
 // Oracle's implicit conversion of v to the value kind of `target` (ORA-01722, ORA-01858...,
 // ORA-00932 for types that do not convert).

@@ -336,6 +336,54 @@ DatetimeFormat DatetimeFormat::Compile(std::string_view fmt, FormatUse use, Date
     result.text_.assign(fmt);
     result.hasZone_ = c.hasZone;
     result.plainNumeric_ = use == FormatUse::Parse && IsPlainNumericModel(result.items_);
+    result.plain_ = use == FormatUse::Render;
+    uint16_t literalStart = 0;
+    for (const DtItem& item : result.items_) {
+        DtPlainStep::Field field = DtPlainStep::None;
+        uint8_t width = 2;
+        const bool plainNumber = !item.fillMode && item.suffix == 0;
+        switch (item.element) {
+            case DtElement::Literal:
+            case DtElement::Punctuation: result.plainLiterals_ += item.text; continue;
+            case DtElement::X:
+                if (!plainNumber) break;
+                result.plainLiterals_ += '.';
+                continue;
+            case DtElement::YYYY:
+            case DtElement::RRRR:
+                field = DtPlainStep::Year;
+                width = 4;
+                break;
+            case DtElement::MM: field = DtPlainStep::Month; break;
+            case DtElement::DD: field = DtPlainStep::Day; break;
+            case DtElement::HH24: field = DtPlainStep::Hour; break;
+            case DtElement::MI: field = DtPlainStep::Minute; break;
+            case DtElement::SS: field = DtPlainStep::Second; break;
+            case DtElement::FF:
+                field = item.digits <= 9 ? DtPlainStep::Fraction : DtPlainStep::None;
+                width = item.digits;
+                break;
+            case DtElement::TZH: field = DtPlainStep::ZoneHour; break;
+            case DtElement::TZM: field = DtPlainStep::ZoneMinute; break;
+            default: break;
+        }
+        if (field == DtPlainStep::None || !plainNumber || result.plainLiterals_.size() > 0xFFFF) {
+            result.plain_ = false;
+            break;
+        }
+        const auto end = static_cast<uint16_t>(result.plainLiterals_.size());
+        result.plainSteps_.push_back({literalStart, static_cast<uint16_t>(end - literalStart), field, width});
+        literalStart = end;
+    }
+    if (result.plainLiterals_.size() > 0xFFFF) result.plain_ = false;
+    if (result.plain_ && literalStart < result.plainLiterals_.size()) {
+        const auto end = static_cast<uint16_t>(result.plainLiterals_.size());
+        result.plainSteps_.push_back({literalStart, static_cast<uint16_t>(end - literalStart), DtPlainStep::None, 0});
+    }
+    if (!result.plain_) {
+        result.plainSteps_.clear();
+        result.plainLiterals_.clear();
+    }
     return result;
 }
 

@@ -86,6 +86,16 @@ struct DtItem {
     std::string text;  // Literal / Punctuation text
 };
 
+// One step of a plain model (DatetimeFormat::IsPlain) as RenderPlain runs it: literal text
+// from DatetimeFormat::PlainLiterals, then a number field of a fixed width.
+struct DtPlainStep {
+    enum Field : uint8_t { None, Year, Month, Day, Hour, Minute, Second, Fraction, ZoneHour, ZoneMinute };
+    uint16_t literalStart = 0;
+    uint16_t literalLength = 0;
+    Field field = None;
+    uint8_t width = 0;  // digits; 0 for Fraction means the precision given to RenderPlain
+};
+
 class DatetimeFormat {
 public:
     // Throws OraError: ORA-01821 unknown element or one the kind cannot hold (FF on DATE, zone
@@ -102,6 +112,11 @@ public:
     // hours and minutes), fractions, X and punctuation between numbers, without FX or
     // suffixes: the shape Parse can read in one pass when the text follows it to the letter.
     bool PlainNumeric() const noexcept { return plainNumeric_; }
+    // Only elements RenderPlain writes: literals, YYYY, RRRR, MM, DD, HH24, MI, SS, FF, X,
+    // TZH and TZM, none with FM or a suffix.
+    bool IsPlain() const noexcept { return plain_; }
+    const std::vector<DtPlainStep>& PlainSteps() const noexcept { return plainSteps_; }
+    const std::string& PlainLiterals() const noexcept { return plainLiterals_; }
 
 private:
     std::vector<DtItem> items_;
@@ -110,6 +125,9 @@ private:
     std::string text_;
     bool hasZone_ = false;
     bool plainNumeric_ = false;
+    bool plain_ = false;
+    std::vector<DtPlainStep> plainSteps_;  // the plain model as steps (literals merged, X as '.')
+    std::string plainLiterals_;
 };
 
 // Whether items have the shape of DatetimeFormat::PlainNumeric.
@@ -129,5 +147,11 @@ OraTimestamp ParseGeneral(std::string_view text, const DatetimeFormat& fmt, Date
 std::string Render(const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec);
 // Same, appending to `out` (lets a caller reuse one buffer per row).
 void RenderTo(std::string& out, const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec);
+// The fast path of Render for plain models (DatetimeFormat::IsPlain, which the usual numeric
+// formats such as RRRR-MM-DD HH24:MI:SSXFF TZH:TZM are): writes the same text into `out`
+// without building strings and returns true; false, leaving the length unset, for a model
+// that is not plain or text that might not fit `capacity`. Render stays the general path.
+bool RenderPlain(const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec, char* out, size_t capacity,
+                 size_t& length);
 
 }  // namespace ocilite

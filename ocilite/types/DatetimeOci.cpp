@@ -31,7 +31,7 @@ OciDate ToOci(const OraTimestamp& t) {
     return d;
 }
 
-void CopyOut(const std::string& text, char* buf, uint32_t* bufSize) {
+void CopyOut(std::string_view text, char* buf, uint32_t* bufSize) {
     if (text.size() > *bufSize) dterr::Raise(1877);
     std::memcpy(buf, text.data(), text.size());
     if (text.size() < *bufSize) buf[text.size()] = '\0';
@@ -43,6 +43,21 @@ void CopyOut(const std::string& text, char* buf, size_t buflen, size_t* resultLe
     std::memcpy(buf, text.data(), text.size());
     buf[text.size()] = '\0';
     *resultLen = text.size();
+}
+
+// Renders with the plain path when the model allows it, else with the general one into a
+// per-thread buffer, and copies the text out as OCIDateToText / OCIDateTimeToText do.
+void RenderOut(const OraTimestamp& t, const DatetimeFormat& f, int fsprec, char* buf, uint32_t* bufSize) {
+    char text[256];
+    size_t length = 0;
+    if (RenderPlain(t, f, fsprec, text, sizeof text, length)) {
+        CopyOut(std::string_view(text, length), buf, bufSize);
+        return;
+    }
+    thread_local std::string rendered;
+    rendered.clear();
+    RenderTo(rendered, t, f, fsprec);
+    CopyOut(rendered, buf, bufSize);
 }
 
 }  // namespace
@@ -81,7 +96,7 @@ void OciDateToText(const OciDate& date, std::string_view fmt, std::string_view l
     t.Validate();
     const DatetimeFormat& f =
         CachedDatetimeFormat(fmt.empty() ? kDefaultDateFormat : fmt, FormatUse::Render, DatetimeKind::Date);
-    CopyOut(Render(t, f, 0), buf, bufSize);
+    RenderOut(t, f, 0, buf, bufSize);
 }
 
 void OciDateSysDate(OciDate* out) {
@@ -139,7 +154,7 @@ void OciDateTimeToText(const OraTimestamp& value, DatetimeKind kind, std::string
                                                   : kDefaultTimestampFormat;
     }
     const DatetimeFormat& f = CachedDatetimeFormat(model, FormatUse::Render, kind);
-    CopyOut(Render(value, f, fsprec), buf, bufSize);
+    RenderOut(value, f, fsprec, buf, bufSize);
 }
 
 OraTimestamp OciDateTimeSysTimeStamp() {

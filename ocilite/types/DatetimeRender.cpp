@@ -1,6 +1,7 @@
 // TO_CHAR / OCIDateToText / OCIDateTimeToText: writes a datetime with a compiled model.
 
 #include <cstdlib>
+#include <cstring>
 
 #include "ocilite/types/DatetimeErrors.h"
 #include "ocilite/types/DatetimeFormat.h"
@@ -281,6 +282,48 @@ void RenderTo(std::string& out, const OraTimestamp& t, const DatetimeFormat& fmt
             }
         }
     }
+}
+
+bool RenderPlain(const OraTimestamp& t, const DatetimeFormat& fmt, int fsprec, char* out, size_t capacity,
+                 size_t& length) {
+    if (!fmt.IsPlain()) return false;
+    static constexpr uint32_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+    const int zone = std::abs(t.tzMinutes);
+    // Field values by DtPlainStep::Field (the fraction is cut per step).
+    const int values[] = {0, std::abs(t.year), t.month, t.day, t.hour, t.minute, t.second, 0, zone / 60, zone % 60};
+    const int fractionDigits = fsprec < 0 ? 0 : fsprec > 9 ? 9 : fsprec;
+    const char* const literals = fmt.PlainLiterals().data();
+    char* p = out;
+    char* const end = out + capacity;
+    for (const DtPlainStep& step : fmt.PlainSteps()) {
+        // a literal, then a sign and up to nine digits
+        if (static_cast<size_t>(end - p) < step.literalLength + 10u) return false;
+        // separators are a character or two: a plain loop beats a call to memcpy
+        for (const char* l = literals + step.literalStart; l != literals + step.literalStart + step.literalLength;)
+            *p++ = *l++;
+        int width = step.width;
+        int v = values[step.field];
+        switch (step.field) {
+            case DtPlainStep::None: continue;
+            case DtPlainStep::Fraction:
+                if (width == 0) width = fractionDigits;
+                if (width == 0) continue;
+                v = static_cast<int>(t.nanos / kPowers[9 - width]);  // cut, do not round
+                break;
+            case DtPlainStep::ZoneHour: *p++ = t.tzMinutes < 0 ? '-' : '+'; break;
+            default: break;
+        }
+        // A value wider than its field (or negative) is written as the general path decides.
+        if (v < 0 || static_cast<uint32_t>(v) >= kPowers[width]) return false;
+        auto u = static_cast<uint32_t>(v);
+        for (int k = width - 1; k >= 0; --k) {
+            p[k] = static_cast<char>('0' + u % 10);
+            u /= 10;
+        }
+        p += width;
+    }
+    length = static_cast<size_t>(p - out);
+    return true;
 }
 
 std::string Render(const OraTimestamp& value, const DatetimeFormat& fmt, int fsprec) {

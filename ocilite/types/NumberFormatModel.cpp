@@ -170,6 +170,9 @@ NumberFormatModel NumberFormatModel::Compile(std::string_view fmt) {
     }
     const bool anyDigit = m.intDigits_ > 0 || !m.fracPattern_.empty();
     if (!anyDigit) ThrowBadModel();
+    m.plain_ = m.kind_ == Kind::Fixed && m.fm_ && !m.blankZero_ && !m.dollar_ && m.currency_ == Currency::None &&
+               m.sign_ == SignMode::Default && m.vDigits_ == 0 &&
+               std::all_of(m.intPattern_.begin(), m.intPattern_.end(), IsDigitElement);
     return m;
 }
 
@@ -305,6 +308,66 @@ std::string NumberFormatModel::RenderFixed(const OraNumber& value, const NumberF
     if (currencyTrailing_) out += currency;
     AppendTrailingSign(out, negative);
     return out;
+}
+
+bool NumberFormatModel::RenderPlain(const OraNumber& value, const NumberFormatSymbols& symbols, char* out,
+                                    size_t capacity, size_t& length) const {
+    if (!plain_) return false;
+    const int frac = static_cast<int>(fracPattern_.size());
+    // sign, integer positions, decimal character, fraction positions
+    if (static_cast<size_t>(intDigits_) + static_cast<size_t>(frac) + 2 > capacity) return false;
+
+    // Decimal digits of the magnitude without leading and trailing zeros and the exponent e
+    // with |value| = 0.digits * 10^e, as OraNumber::ToDecimal gives them (1.5 -> "15", 1).
+    char expanded[2 * OraNumber::kMaxDigits100];
+    const char* digits = expanded;
+    int nd = 0;
+    int e = 0;
+    const int n100 = value.Digits100Count();
+    if (n100 > 0) {
+        for (int k = 0; k < n100; ++k) {
+            const int d = value.Digit100(k);
+            expanded[nd++] = static_cast<char>('0' + d / 10);
+            expanded[nd++] = static_cast<char>('0' + d % 10);
+        }
+        e = 2 * value.Exponent100();
+        if (expanded[0] == '0') {
+            ++digits;
+            --nd;
+            --e;
+        }
+        if (digits[nd - 1] == '0') --nd;
+    }
+    if (nd - e > frac) return false;  // rounds to the model's decimals: the general path
+    const int intLen = e > 0 ? e : 0;
+    if (intLen > intDigits_) return false;  // the '#' field
+
+    char* p = out;
+    if (value.IsNegative()) *p++ = '-';
+    // Integer positions: the digits right-aligned; positions left of them print only from the
+    // first '0' element on, and a zero integer part prints one '0' in the units place only
+    // when the model has no decimal places.
+    const int lead = intDigits_ - intLen;
+    const bool zeroUnits = intLen == 0 && firstZero_ < 0 && frac == 0;
+    for (int pos = 0; pos < intDigits_; ++pos) {
+        if (pos >= lead) {
+            const int k = pos - lead;
+            *p++ = k < nd ? digits[k] : '0';
+        } else if ((firstZero_ >= 0 && pos >= firstZero_) || (zeroUnits && pos == intDigits_ - 1)) {
+            *p++ = '0';
+        }
+    }
+    if (hasDecimal_) *p++ = localDecimal_ ? symbols.decimal : '.';
+    // Fraction positions; FM drops the zeros that stand in trailing 9 positions.
+    char* const fraction = p;
+    for (int k = 0; k < frac; ++k) {
+        const int idx = e + k;
+        *p++ = idx >= 0 && idx < nd ? digits[idx] : '0';
+    }
+    int keep = frac;
+    while (keep > 0 && fracPattern_[static_cast<size_t>(keep - 1)] == '9' && fraction[keep - 1] == '0') --keep;
+    length = static_cast<size_t>(fraction + keep - out);
+    return true;
 }
 
 // The sign slot before the number: '-' (or a blank without FM), S, or the '<' of PR.

@@ -25,6 +25,15 @@ public:
     static NumberFormatModel Compile(std::string_view fmt);
 
     std::string Render(const OraNumber& value, const NumberFormatSymbols& symbols) const;
+    // The fast path of Render for plain fill-mode models: FM, then 9 and 0 positions with one
+    // optional '.' or D and nothing else, which are the masks clients build for NUMBER
+    // columns. Writes the same text Render gives into `out` without building strings and
+    // returns true; returns false, leaving the length unset, when the model is not plain, the
+    // value has more decimals than the model shows (rounding), its integer part does not fit
+    // (the '#' field) or `capacity` could be too small. Render stays the general path.
+    bool RenderPlain(const OraNumber& value, const NumberFormatSymbols& symbols, char* out, size_t capacity,
+                     size_t& length) const;
+    bool IsPlain() const { return plain_; }
     // Throws OraError 1722 "invalid number" when the text does not match the model.
     OraNumber Parse(std::string_view text, const NumberFormatSymbols& symbols) const;
 
@@ -63,6 +72,7 @@ private:
     int firstZero_ = -1;      // index among integer digit positions of the first '0'
     int vDigits_ = 0;         // digit positions after V (scale by 10^vDigits_)
     bool lowerCase_ = false;  // x / rn
+    bool plain_ = false;      // RenderPlain applies
 };
 
 }  // namespace ocilite

@@ -389,6 +389,19 @@ void ToReal(const uint8_t* number, unsigned length, void* rsl) {
 
 size_t ToText(const uint8_t* number, std::string_view fmt, std::string_view nlsParams, char* buf, size_t bufSize) {
     const OraNumber x = In(number);
+    if (nlsParams.empty()) {
+        // The masks clients build for NUMBER columns take the plain path, without strings.
+        const NumberFormatModel& model = CachedModelForOci(fmt);
+        static const NumberFormatSymbols kDefaultSymbols;
+        char text[128];
+        size_t length = 0;
+        if (model.RenderPlain(x, kDefaultSymbols, text, sizeof text, length)) {
+            if (buf == nullptr || length + 1 > bufSize) throw OraError(22059, "buffer too small for conversion");
+            std::memcpy(buf, text, length);
+            buf[length] = '\0';
+            return length;
+        }
+    }
     const NumberFormatSymbols symbols = ParseNls(nlsParams);
     const std::string text = CachedModelForOci(fmt).Render(x, symbols);
     if (!text.empty() && text.find_first_not_of('#') == std::string::npos)
