@@ -1,5 +1,7 @@
 #include "transfer/ImportBatch.h"
 
+#include <algorithm>
+
 namespace tabrook {
 
 void ImportBatch::Reset(std::size_t bindCount) {
@@ -8,6 +10,14 @@ void ImportBatch::Reset(std::size_t bindCount) {
     records_.clear();
     recordNumbers_.clear();
     values_.clear();
+    maxLengths_.assign(bindCount, 0);
+}
+
+std::size_t ImportBatch::ArrayBytesWith(const std::vector<std::string>& fields, const std::vector<int>& bound) const {
+    std::size_t width = 0;
+    for (std::size_t b = 0; b < bindCount_; ++b)
+        width += std::max<std::size_t>({maxLengths_[b], fields[static_cast<std::size_t>(bound[b])].size(), 1});
+    return (rows_ + 1) * width;
 }
 
 void ImportBatch::Add(const std::string& record, int recordNumber, const std::vector<std::string>& fields,
@@ -20,7 +30,10 @@ void ImportBatch::Add(const std::string& record, int recordNumber, const std::ve
     records_[rows_].assign(record);
     recordNumbers_[rows_] = recordNumber;
     std::string* row = values_.data() + rows_ * bindCount_;
-    for (std::size_t b = 0; b < bindCount_; ++b) row[b].assign(fields[static_cast<std::size_t>(bound[b])]);
+    for (std::size_t b = 0; b < bindCount_; ++b) {
+        row[b].assign(fields[static_cast<std::size_t>(bound[b])]);
+        maxLengths_[b] = std::max(maxLengths_[b], row[b].size());
+    }
     ++rows_;
 }
 

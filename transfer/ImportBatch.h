@@ -13,7 +13,7 @@ namespace tabrook {
 
 class ImportBatch {
 public:
-    explicit ImportBatch(std::size_t bindCount = 0) : bindCount_(bindCount) {}
+    explicit ImportBatch(std::size_t bindCount = 0) : bindCount_(bindCount), maxLengths_(bindCount, 0) {}
 
     // Empties the batch and sets the number of values per row.
     void Reset(std::size_t bindCount);
@@ -21,7 +21,13 @@ public:
     // positions in bound (fields must hold every position of bound).
     void Add(const std::string& record, int recordNumber, const std::vector<std::string>& fields,
              const std::vector<int>& bound);
-    void Clear() { rows_ = 0; }
+    void Clear() {
+        rows_ = 0;
+        maxLengths_.assign(bindCount_, 0);
+    }
+    // The bytes the batch's arrays take once the row of these fields is added: every row has an
+    // element as wide as the longest value of its bind.
+    std::size_t ArrayBytesWith(const std::vector<std::string>& fields, const std::vector<int>& bound) const;
 
     std::size_t Rows() const { return rows_; }
     bool Empty() const { return rows_ == 0; }
@@ -38,6 +44,7 @@ private:
     std::vector<std::string> records_;
     std::vector<int> recordNumbers_;
     std::vector<std::string> values_;
+    std::vector<std::size_t> maxLengths_;  // per bind, the longest value of the batch
 };
 
 }  // namespace tabrook

@@ -35,6 +35,8 @@ constexpr char kCsvUnreadable[] = "CSVファイルを開けません。";
 constexpr char kHasErrorRecords[] = "エラーレコードがあります。";
 constexpr char kErrFileUnwritable[] = "エラーファイルを出力できません。";
 constexpr char kErmFileUnwritable[] = "エラーメッセージファイルを出力できません。";
+// The most bytes the arrays of one batch may take (rows times the widest value of each column).
+constexpr std::size_t kBatchBytes = 4 * 1024 * 1024;
 
 std::string WithExtension(std::string_view csvFile, const char* extension) {
     std::filesystem::path path{std::string(csvFile)};
@@ -350,6 +352,9 @@ bool ImportRun::ImportLine(const std::string& line) {
     if (commitPoint) sinceCommit_ = 0;
 
     if (batching_ && FitsBatch()) {
+        // Wide values make wide array elements for every row: the batch is sent before its
+        // arrays would pass kBatchBytes.
+        if (!batch_.Empty() && batch_.ArrayBytesWith(fields_, bound_) > kBatchBytes && !FlushBatch(false)) return false;
         batch_.Add(line, state_.RecordCount, fields_, bound_);
         // A batch never runs past a commit point.
         if ((commitPoint || batch_.Rows() >= batchRows_) && !FlushBatch(commitPoint)) return false;

@@ -52,12 +52,13 @@ struct ImportOptions {
     // refused, counted, committed and written to the error files, in file order, the same
     // questions at the same records. A batch ends at a commit point, before a stop or cancel
     // is handled, before a row that goes on its own (LOB fields, a value over 32767 bytes),
+    // and before its arrays would pass 4 MiB (rows times the widest value of each column).
     // A refusal inside a batch that reaches the error limit is met as one by one: the rows
     // after it were sent, but are not counted or recorded unless the run goes on, and when it
     // stops they go with its rollback. One difference is seen while the import runs: the
     // counts shown every ten records hold the rows whose outcome is known, the batches sent.
     // A client that cannot run the array sends every row on its own from then on.
-    int BatchRows = 500;
+    int BatchRows = 1000;
 };
 
 // Imports csvFile into table. state's counters are expected to be zero on entry (the thread
