@@ -20,18 +20,18 @@ std::size_t ImportBatch::ArrayBytesWith(const std::vector<std::string>& fields, 
     return (rows_ + 1) * width;
 }
 
-void ImportBatch::Add(const std::string& record, int recordNumber, const std::vector<std::string>& fields,
+void ImportBatch::Add(std::string& record, int recordNumber, std::vector<std::string>& fields,
                       const std::vector<int>& bound) {
     if (records_.size() <= rows_) {
         records_.resize(rows_ + 1);
         recordNumbers_.resize(rows_ + 1);
         values_.resize((rows_ + 1) * bindCount_);
     }
-    records_[rows_].assign(record);
+    records_[rows_].swap(record);
     recordNumbers_[rows_] = recordNumber;
     std::string* row = values_.data() + rows_ * bindCount_;
     for (std::size_t b = 0; b < bindCount_; ++b) {
-        row[b].assign(fields[static_cast<std::size_t>(bound[b])]);
+        row[b].swap(fields[static_cast<std::size_t>(bound[b])]);
         maxLengths_[b] = std::max(maxLengths_[b], row[b].size());
     }
     ++rows_;

@@ -17,10 +17,12 @@ public:
 
     // Empties the batch and sets the number of values per row.
     void Reset(std::size_t bindCount);
-    // Appends a row: the record's text and one value per bind, taken from fields at the
-    // positions in bound (fields must hold every position of bound).
-    void Add(const std::string& record, int recordNumber, const std::vector<std::string>& fields,
-             const std::vector<int>& bound);
+    // Appends a row: the record's text and one value per bind, the field at the positions in
+    // bound (fields must hold every position of bound). The texts are swapped in, not copied:
+    // record and those fields come back holding texts of earlier rows, for the caller to
+    // overwrite (the reader and the splitter clear what they fill), and their buffers go on
+    // being reused.
+    void Add(std::string& record, int recordNumber, std::vector<std::string>& fields, const std::vector<int>& bound);
     void Clear() {
         rows_ = 0;
         maxLengths_.assign(bindCount_, 0);

@@ -92,8 +92,9 @@ private:
     // Reads and inserts the lines; false when a commit failed on the way.
     bool ImportLines(std::FILE* csv);
     // One record of the file (header and empty records included; a record can span lines);
-    // false to leave the loop.
-    bool ImportLine(const std::string& line);
+    // false to leave the loop. A batch takes the record's text over (line is left to be
+    // overwritten by the next read).
+    bool ImportLine(std::string& line);
     // What follows a row's execute: the commit when the row is a commit point, then the error
     // limit; false to leave the loop.
     bool AfterRow(bool commitPoint);
@@ -322,7 +323,7 @@ bool ImportRun::AfterRow(bool commitPoint) {
     return true;
 }
 
-bool ImportRun::ImportLine(const std::string& line) {
+bool ImportRun::ImportLine(std::string& line) {
     if ((state_.RecordCount - header_) % 10 == 0) state_.SyncShowCounts();
     ++state_.RecordCount;
     if (line.empty() || (header_ == 1 && state_.RecordCount == 1)) {

@@ -75,7 +75,7 @@ tabrook_run() {
   local mode=$1 db=$2 csv=$3; shift 3
   local list="$WORK/job.lst"
   printf '%s\r\nT\t%s\r\n' "$([ "$mode" = IMPORT ] && echo 0 || echo 1)" "$csv" > "$list"
-  timed env "$@" "$TABROOK" USER="bench/bench@$db" MODE="$mode" LISTFILE="$list" TRUNCATE=TRUE \
+  timed env "$@" "$TABROOK" USER="bench/bench@$db" MODE="$mode" LISTFILE="$list" \
     TIMESTAMPFMT="$TSFMT" LOG="$WORK/run.log" AUTOSTART=TRUE AUTOCLOSE=TRUE
 }
 
@@ -87,9 +87,11 @@ for kind in plain wide; do
     csv="$WORK/in-$kind-$n.csv" out="$WORK/out-$kind-$n.csv" db="$WORK/tabrook-$kind-$n.db" sq="$WORK/shell-$kind-$n.db"
     generate "$kind" "$n" "$csv"
     oracle_table "$kind" > "$WORK/schema.sql"
-    "$BUILD/ocilite-sql" --create -f "$WORK/schema.sql" "bench/bench@$db" > /dev/null
     ti="" te="" si="" se=""
     for ((r = 0; r < REPEAT; r++)); do
+      # Both programs load into a new, empty table of a new database file.
+      rm -f "$db" "$db-wal" "$db-shm"
+      "$BUILD/ocilite-sql" --create -f "$WORK/schema.sql" "bench/bench@$db" > /dev/null
       ti=$(best "$ti" "$(tabrook_run IMPORT "$db" "$csv")")
       rm -f "$sq"; sqlite3 "$sq" "$(sqlite_table "$kind")"
       si=$(best "$si" "$(timed sqlite3 "$sq" ".import --csv $csv T")")
@@ -114,9 +116,9 @@ printf '%-7s %8s %8s %7s\n' phase no_delay delayed ratio
 csv="$WORK/rt.csv" out="$WORK/rt-out.csv" db="$WORK/rt.db"
 generate plain "$RT_LINES" "$csv"
 oracle_table plain > "$WORK/schema.sql"
-"$BUILD/ocilite-sql" --create -f "$WORK/schema.sql" "bench/bench@$db" > /dev/null
-read -r i0 _ <<< "$(tabrook_run IMPORT "$db" "$csv")"
-read -r i1 _ <<< "$(tabrook_run IMPORT "$db" "$csv" OCILITE_ROUND_TRIP_US="$RT_US")"
+fresh() { rm -f "$db" "$db-wal" "$db-shm"; "$BUILD/ocilite-sql" --create -f "$WORK/schema.sql" "bench/bench@$db" > /dev/null; }
+fresh; read -r i0 _ <<< "$(tabrook_run IMPORT "$db" "$csv")"
+fresh; read -r i1 _ <<< "$(tabrook_run IMPORT "$db" "$csv" OCILITE_ROUND_TRIP_US="$RT_US")"
 read -r e0 _ <<< "$(tabrook_run EXPORT "$db" "$out")"
 read -r e1 _ <<< "$(tabrook_run EXPORT "$db" "$out" OCILITE_ROUND_TRIP_US="$RT_US")"
 [ "$(wc -l < "$out")" = "$RT_LINES" ] || { echo "the delayed export lost rows" >&2; exit 1; }

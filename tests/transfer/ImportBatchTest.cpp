@@ -11,15 +11,20 @@ TEST(ImportBatchTest, KeepsTheBoundFieldsOfEachRowAndMeasuresTheArraysByTheWides
     ImportBatch batch;
     batch.Reset(2);
     const std::vector<int> bound{2, 0};  // the third field feeds the first bind, the first the second
-    const std::vector<std::string> first{"a", "skipped", "xyz"};
-    const std::vector<std::string> second{"bbbbb", "skipped", ""};
+    std::vector<std::string> first{"a", "skipped", "xyz"};
+    std::vector<std::string> second{"bbbbb", "skipped", ""};
     // An empty batch: one row whose elements are as wide as its values (an empty value still
     // takes a byte).
     EXPECT_EQ(batch.ArrayBytesWith(first, bound), 3u + 1u);
-    batch.Add("a,skipped,xyz", 7, first, bound);
+    std::string record = "a,skipped,xyz";
+    batch.Add(record, 7, first, bound);
+    // The texts were taken over: the unbound field stays, the record and bound ones are left
+    // to be overwritten.
+    EXPECT_EQ(first[1], "skipped");
     // Two rows, each as wide as the widest value of each bind: 3 + 5.
     EXPECT_EQ(batch.ArrayBytesWith(second, bound), 2u * (3u + 5u));
-    batch.Add("bbbbb,skipped,", 9, second, bound);
+    record = "bbbbb,skipped,";
+    batch.Add(record, 9, second, bound);
     ASSERT_EQ(batch.Rows(), 2u);
     EXPECT_EQ(batch.Value(0, 0), "xyz");
     EXPECT_EQ(batch.Value(0, 1), "a");
@@ -33,6 +38,7 @@ TEST(ImportBatchTest, KeepsTheBoundFieldsOfEachRowAndMeasuresTheArraysByTheWides
     // Cleared, the widths start again.
     batch.Clear();
     EXPECT_TRUE(batch.Empty());
+    first = {"a", "", "xyz"};
     EXPECT_EQ(batch.ArrayBytesWith(first, bound), 3u + 1u);
 }
 
