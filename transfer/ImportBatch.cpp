@@ -20,6 +20,16 @@ std::size_t ImportBatch::ArrayBytesWith(const std::vector<std::string>& fields, 
     return (rows_ + 1) * width;
 }
 
+void ImportBatch::TakeOver(std::string& kept, std::string& given) {
+    // A buffer grown for a giant record stays with the reader or splitter that grew it (which
+    // reuses it), rather than lingering in the batch.
+    if (given.capacity() > kSwapCapacity) {
+        kept.assign(given);
+    } else {
+        kept.swap(given);
+    }
+}
+
 void ImportBatch::Add(std::string& record, int recordNumber, std::vector<std::string>& fields,
                       const std::vector<int>& bound) {
     if (records_.size() <= rows_) {
@@ -27,11 +37,11 @@ void ImportBatch::Add(std::string& record, int recordNumber, std::vector<std::st
         recordNumbers_.resize(rows_ + 1);
         values_.resize((rows_ + 1) * bindCount_);
     }
-    records_[rows_].swap(record);
+    TakeOver(records_[rows_], record);
     recordNumbers_[rows_] = recordNumber;
     std::string* row = values_.data() + rows_ * bindCount_;
     for (std::size_t b = 0; b < bindCount_; ++b) {
-        row[b].swap(fields[static_cast<std::size_t>(bound[b])]);
+        TakeOver(row[b], fields[static_cast<std::size_t>(bound[b])]);
         maxLengths_[b] = std::max(maxLengths_[b], row[b].size());
     }
     ++rows_;

@@ -18,10 +18,10 @@ public:
     // Empties the batch and sets the number of values per row.
     void Reset(std::size_t bindCount);
     // Appends a row: the record's text and one value per bind, the field at the positions in
-    // bound (fields must hold every position of bound). The texts are swapped in, not copied:
-    // record and those fields come back holding texts of earlier rows, for the caller to
-    // overwrite (the reader and the splitter clear what they fill), and their buffers go on
-    // being reused.
+    // bound (fields must hold every position of bound). The texts are swapped in rather than
+    // copied: record and those fields may come back holding texts of earlier rows, for the
+    // caller to overwrite (the reader and the splitter clear what they fill), and the buffers
+    // go on being reused.
     void Add(std::string& record, int recordNumber, std::vector<std::string>& fields, const std::vector<int>& bound);
     void Clear() {
         rows_ = 0;
@@ -41,6 +41,10 @@ public:
     const std::vector<std::string>& Values() const { return values_; }
 
 private:
+    // Texts whose buffers are larger than this are copied into the batch, smaller ones swapped.
+    static constexpr std::size_t kSwapCapacity = 64 * 1024;
+    static void TakeOver(std::string& kept, std::string& given);
+
     std::size_t bindCount_;
     std::size_t rows_ = 0;
     std::vector<std::string> records_;

@@ -37,6 +37,8 @@ constexpr char kErrFileUnwritable[] = "エラーファイルを出力できま�
 constexpr char kErmFileUnwritable[] = "エラーメッセージファイルを出力できません。";
 // The most bytes the arrays of one batch may take (rows times the widest value of each column).
 constexpr std::size_t kBatchBytes = 4 * 1024 * 1024;
+// The largest bind text kept for reuse after a row sent on its own.
+constexpr std::size_t kKeptBindCapacity = 64 * 1024;
 
 std::string WithExtension(std::string_view csvFile, const char* extension) {
     std::filesystem::path path{std::string(csvFile)};
@@ -378,8 +380,10 @@ bool ImportRun::ImportLine(std::string& line) {
             lobs_[b]->Attach(bind);
             continue;
         }
-        bind.Text.assign(value);
-        bind.IsNull = value.empty();
+        // Swapped, not copied: a field of hundreds of megabytes is held once here (the field
+        // gets the previous text back, and the splitter overwrites it).
+        bind.Text.swap(value);
+        bind.IsNull = bind.Text.empty();
     }
     if (!lobRefusal.empty()) {
         // A field that cannot become its LOB refuses the line like a refused INSERT would.
@@ -392,6 +396,9 @@ bool ImportRun::ImportLine(std::string& line) {
         // A refused row that cannot be recorded would be lost: the job ends here and fails.
         if (errorFileFailed_) return false;
     }
+    // A giant value's buffer is let go at once rather than kept beside the splitter's.
+    for (auto& bind : cur_.Binds)
+        if (bind->Text.capacity() > kKeptBindCapacity) std::string().swap(bind->Text);
     if (!AfterRow(commitPoint)) return false;
     ++sinceCommit_;
     return true;

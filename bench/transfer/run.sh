@@ -124,3 +124,21 @@ read -r e1 _ <<< "$(tabrook_run EXPORT "$db" "$out" OCILITE_ROUND_TRIP_US="$RT_U
 [ "$(wc -l < "$out")" = "$RT_LINES" ] || { echo "the delayed export lost rows" >&2; exit 1; }
 printf '%-7s %8s %8s %7s\n' import "$i0" "$i1" "$(ratio "$i1" "$i0")"
 printf '%-7s %8s %8s %7s\n' export "$e0" "$e1" "$(ratio "$e1" "$e0")"
+
+# A record with one field of BENCH_LONG_MB megabytes (default 200) among short ones: the import's
+# peak memory against the size of the line (the field is too long for its column and refused).
+LONG_MB=${BENCH_LONG_MB:-200}
+echo
+echo "A line of $LONG_MB MB among 40 short ones: peak resident memory of the import"
+csv="$WORK/long.csv" db="$WORK/long.db"
+generate plain 40 "$WORK/short.csv"
+{
+  cat "$WORK/short.csv"
+  printf '41,"long",1.5,2021-03-04 05:06:07,"'; head -c $((LONG_MB * 1000000)) /dev/zero | tr '\0' 'n'; printf '",5,"AB"\r\n'
+} > "$csv"
+fresh
+printf '0\r\nT\t%s\r\n' "$csv" > "$WORK/job.lst"
+# Exit status 2: the long record is refused, which is what this file is for.
+/usr/bin/time -f "%M" -o "$WORK/time" "$TABROOK" USER="bench/bench@$db" MODE=IMPORT LISTFILE="$WORK/job.lst" \
+  LOG="$WORK/run.log" AUTOSTART=TRUE AUTOCLOSE=TRUE > /dev/null 2>&1 || [ $? = 2 ] || { echo "the long-line import failed" >&2; exit 1; }
+awk -v k="$(tail -1 "$WORK/time")" -v mb="$LONG_MB" 'BEGIN { printf "peak %d KiB, %.2f times the line\n", k, k * 1024 / (mb * 1000000) }'

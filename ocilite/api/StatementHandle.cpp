@@ -145,6 +145,19 @@ void OCIStmt::BindAll(ub4 iteration) {
     }
 }
 
+void OCIStmt::ReleaseLargeBinds() noexcept {
+    constexpr sb4 kLargeBind = 64 * 1024;
+    if (statement_ == nullptr) return;
+    for (auto& b : binds_) {
+        if (b->engineIndex < 0 || b->valueSize <= kLargeBind) continue;
+        try {
+            statement_->Bind(b->engineIndex, ocilite::Value{});
+        } catch (...) {
+            // The slot keeps its copy until the next execute replaces it.
+        }
+    }
+}
+
 sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagnostics& warnings) {
     if (!prepared) throw OraError(24337, "statement handle not prepared");
     EnsureEngineStatement(svc);
@@ -170,6 +183,12 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
         if (rowOffset >= iters) throw OraError(24333, "zero iteration count");
         columnCount_ = 0;
         const bool batchErrors = (mode & OCI_BATCH_ERRORS) != 0;
+        // Every execute reads the binds afresh: the copies of large values are let go when
+        // the DML is done, rather than held beside the client's own until the next execute.
+        struct LargeBindRelease {
+            OCIStmt& stmt;
+            ~LargeBindRelease() { stmt.ReleaseLargeBinds(); }
+        } release{*this};
         // Each row is its own engine statement execution, and a failed execution leaves no
         // effect of its own: a failed row never takes the rows around it along.
         for (ub4 i = rowOffset; i < iters; ++i) {

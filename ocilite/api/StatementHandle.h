@@ -66,6 +66,9 @@ struct OCIStmt : ocilite::api::HandleBase {
 private:
     void EnsureEngineStatement(OCISvcCtx* svc);
     void BindAll(ub4 iteration);
+    // Drops the engine's copies of bind values over 64 KiB (a DML's binds are read afresh
+    // at every execute).
+    void ReleaseLargeBinds() noexcept;
     sword FetchRows(ub4 rows, ocilite::api::Diagnostics& warnings);
     // Rows one round trip prefetches: prefetchRows, or as many rows as prefetchMemory holds
     // when that is set and fewer; 0 when both are 0 (prefetching off).

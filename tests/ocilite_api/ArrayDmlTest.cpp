@@ -240,3 +240,37 @@ TEST_F(ArrayDml, RowErrorHandlesStayValidWhileTheyAreRead) {
 }
 
 }  // namespace
+
+// A bind buffer of 100 KB is read afresh at each execute, although the engine lets go of its
+// copy of such a value once the DML is done: a refused giant value, then a short one in the same
+// buffer, then NULL.
+TEST_F(ArrayDml, LargeBindBuffersAreReadAgainAtEveryExecute) {
+    OCIStmt* stmt = s.NewStatement();
+    const std::string sql = "INSERT INTO T (ID, NAME) VALUES (:ID, :NAME)";
+    ASSERT_EQ(OCIStmtPrepare(stmt, s.err, reinterpret_cast<const OraText*>(sql.c_str()), static_cast<ub4>(sql.size()),
+                             OCI_NTV_SYNTAX, OCI_DEFAULT),
+              OCI_SUCCESS);
+    std::vector<char> name(100001, 'n');
+    name.back() = '\0';
+    char id[8] = "1";
+    sb2 nameInd = 0;
+    OCIBind* b1 = nullptr;
+    OCIBind* b2 = nullptr;
+    ASSERT_EQ(OCIBindByName(stmt, &b1, s.err, reinterpret_cast<const OraText*>(":ID"), 3, id, sizeof id, SQLT_STR,
+                            nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT),
+              OCI_SUCCESS);
+    ASSERT_EQ(
+        OCIBindByName(stmt, &b2, s.err, reinterpret_cast<const OraText*>(":NAME"), 5, name.data(),
+                      static_cast<sb4>(name.size()), SQLT_STR, &nameInd, nullptr, nullptr, 0, nullptr, OCI_DEFAULT),
+        OCI_SUCCESS);
+    ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_ERROR);
+    EXPECT_NE(s.ErrorText().find("ORA-12899"), std::string::npos) << s.ErrorText();
+    EXPECT_NE(s.ErrorText().find("actual: 100000"), std::string::npos) << s.ErrorText();
+    std::strcpy(name.data(), "short");
+    ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+    std::strcpy(id, "2");
+    nameInd = -1;
+    ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+    OCIHandleFree(stmt, OCI_HTYPE_STMT);
+    EXPECT_EQ(Table(), (Rows{{"1", "short"}, {"2", "<null>"}}));
+}
