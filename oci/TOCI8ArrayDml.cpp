@@ -98,8 +98,20 @@ bool TOCI8ArrayDml::CollectRowErrors(std::vector<RowResult>& results) {
         ErrCode = status;
         return false;
     }
+    // As Oracle's guide does it: one error handle of our own receives each row's error in
+    // turn, and is freed afterwards. (Without it the library hands out handles of its own.)
+    void* ownRowErr = nullptr;
+    if (count > 0 && fn.OCIHandleAlloc(parent_->hEnv, &ownRowErr, OCI_HTYPE_ERROR, 0, nullptr) != 0)
+        ownRowErr = nullptr;
+    struct FreeOnExit {
+        const OciEntryTable& fn;
+        void* handle;
+        ~FreeOnExit() {
+            if (handle != nullptr) fn.OCIHandleFree(handle, OCI_HTYPE_ERROR);
+        }
+    } freeOnExit{fn, ownRowErr};
     for (ub4 i = 0; i < count; ++i) {
-        void* rowErr = nullptr;
+        void* rowErr = ownRowErr;
         status = fn.OCIParamGet(hErr, OCI_HTYPE_ERROR, hErr, &rowErr, i);
         ub4 offset = 0;
         if (status == 0)

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ocilite/api/ClientCharset.h"
+#include "ocilite/api/EnvironmentHandle.h"
 #include "ocilite/api/OciCall.h"
 #include "ocilite/api/OciExports.h"
 #include "ocilite/api/RoundTrip.h"
@@ -180,14 +181,24 @@ sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp,
         });
     }
     if (htype == OCI_HTYPE_ERROR) {
-        // the error of one failed row of the last batch-error array DML (0-based position)
+        // The error of one failed row of the last batch-error array DML (0-based position).
+        // Clients written from Oracle's guide allocate an error handle of their own and pass
+        // it in: it is filled in place (and stays theirs to free). Otherwise the row gets a
+        // handle owned by this one.
         OCIError* err = HandleAs<OCIError>(hndlp, OCI_HTYPE_ERROR);
         if (err == nullptr) return OCI_INVALID_HANDLE;
         return GuardedCall(diagnostics, [&]() -> sword {
             const auto& rows = err->diagnostics.RowErrors();
             if (pos >= rows.size()) throw OraError(24334, "no descriptor for this position");
-            while (err->rowHandles.size() <= pos) err->rowHandles.push_back(std::make_unique<OCIError>());
-            OCIError* row = err->rowHandles[pos].get();
+            OCIError* row = nullptr;
+            // Only a handle the environment knows is looked at: *parmdpp may be anything.
+            auto* given = static_cast<HandleBase*>(*parmdpp);
+            if (given != nullptr && given != err && err->owner != nullptr && err->owner->children.count(given) != 0)
+                row = HandleAs<OCIError>(given, OCI_HTYPE_ERROR);
+            if (row == nullptr) {
+                while (err->rowHandles.size() <= pos) err->rowHandles.push_back(std::make_unique<OCIError>());
+                row = err->rowHandles[pos].get();
+            }
             row->diagnostics.Set(rows[pos].error.code, rows[pos].error.message);
             row->rowOffset = rows[pos].offset;
             *parmdpp = row;

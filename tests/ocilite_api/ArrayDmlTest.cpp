@@ -102,13 +102,22 @@ protected:
         return value;
     }
 
-    // The row errors of the last execute, read as a client reads them.
-    std::vector<RowError> RowErrors() {
+    // The row errors of the last execute, read as a client reads them: with the handles the
+    // library hands out, or (ownHandle) as Oracle's guide does it, through one error handle
+    // of the client's own that each OCIParamGet fills in place.
+    std::vector<RowError> RowErrors(bool ownHandle = false) {
         std::vector<RowError> out;
         const ub4 count = StmtAttr(OCI_ATTR_NUM_DML_ERRORS);
+        void* own = nullptr;
+        if (ownHandle) {
+            EXPECT_EQ(OCIHandleAlloc(s.env, &own, OCI_HTYPE_ERROR, 0, nullptr), OCI_SUCCESS);
+        }
         for (ub4 i = 0; i < count; ++i) {
-            void* row = nullptr;
+            void* row = own;
             EXPECT_EQ(OCIParamGet(s.err, OCI_HTYPE_ERROR, s.err, &row, i), OCI_SUCCESS) << s.ErrorText();
+            if (ownHandle) {
+                EXPECT_EQ(row, own);
+            }
             if (row == nullptr) break;
             ub4 offset = 99;
             EXPECT_EQ(OCIAttrGet(row, OCI_HTYPE_ERROR, &offset, nullptr, OCI_ATTR_DML_ROW_OFFSET, s.err), OCI_SUCCESS);
@@ -120,6 +129,9 @@ protected:
             std::string message = text;
             if (!message.empty() && message.back() == '\n') message.pop_back();
             out.push_back({offset, code, message});
+        }
+        if (own != nullptr) {
+            EXPECT_EQ(OCIHandleFree(own, OCI_HTYPE_ERROR), OCI_SUCCESS);
         }
         return out;
     }
@@ -179,6 +191,8 @@ TEST_F(ArrayDml, BatchErrorModeTriesEveryRowAndReportsEachFailedRowWithItsOffset
     EXPECT_EQ(errors[2].text.substr(0, 30), "ORA-00001: unique constraint (");
     EXPECT_EQ(errors[3],
               (RowError{6, 1438, "ORA-01438: value larger than specified precision allowed for this column"}));
+    // The same, read through an error handle of the client's own.
+    EXPECT_EQ(RowErrors(true), errors);
     EXPECT_EQ(Table(), (Rows{{"1", "a"}, {"3", "<null>"}, {"5", "<null>"}, {"7", "d"}}));
 }
 
