@@ -7,8 +7,10 @@
 //   transfer_bench export DB OUT [TABLE] exports BENCH (or TABLE) through the export engine
 // TIMESTAMPFMT in the environment replaces the timestamp format (default RRRR-MM-DD HH24:MI:SSXFF:
 // a TIMESTAMP without a zone cannot be written or read with TZH:TZM, ORA-01821).
-// Each prints "<phase> <rows> <seconds>" for the engine call alone; run.sh adds the process
-// figures (wall time, peak RSS) and the SQLite shell's times beside them. When the OCI library
+// Each prints "<phase> <rows> <seconds>" for the engine call alone (without the program's
+// start and logon, which run.sh measures with the real tabrook); insert_path.sh and export.sh
+// put the SQLite shell's times and another build's beside them, to compare one engine path
+// before and after a change. When the OCI library
 // is the embedded engine's, the round trips a remote server would have cost for the engine
 // call go to standard error as "round_trips <n>" (OCILITE_ROUND_TRIP_US makes each one wait).
 #include <dlfcn.h>
