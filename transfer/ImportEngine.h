@@ -51,7 +51,7 @@ struct ImportOptions {
     // row-by-row engine). Either way the import's outcome is the same: the same rows inserted,
     // refused, counted, committed and written to the error files, in file order, the same
     // questions at the same records. A batch ends at a commit point, before a stop or cancel
-    // is handled, before a row that goes on its own (LOB fields, a value over 32767 bytes),
+    // is handled, before a row that goes on its own (LOB fields, a value over 4000 bytes),
     // and before its arrays would pass 4 MiB (rows times the widest value of each column).
     // A refusal inside a batch that reaches the error limit is met as one by one: the rows
     // after it were sent, but are not counted or recorded unless the run goes on, and when it

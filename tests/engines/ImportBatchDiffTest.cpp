@@ -61,11 +61,16 @@ std::string Lines(const std::vector<std::string>& lines) {
     return out;
 }
 
-// A value that fits an array element but makes it wide: a few hundred such rows pass the
-// bytes a batch's arrays may take, so the batch is sent early (the note is too long for its
-// column and refused, the text before it is kept).
+// Values that fit an array element but make it wide: several hundred such rows pass the bytes
+// a batch's arrays may take, so the batch is sent early (the texts are too long for their
+// columns and refused).
 std::string Wide(int id) {
-    return std::to_string(id) + ",wide,1,,\"" + std::string(20000, 'w') + "\",1,AB";
+    const std::string wide(3000, 'w');
+    return std::to_string(id) + "," + wide + ",1,,\"" + wide + "\",1,AB";
+}
+// A value longer than the 4000 bytes a batch takes: the row goes on its own.
+std::string Long(int id) {
+    return std::to_string(id) + ",long,1,,\"" + std::string(5000, 'l') + "\",1,AB";
 }
 
 // Records 1 to n, good except those named in bad (record number -> text).
@@ -237,9 +242,10 @@ const Case kCases[] = {
     {"wide_values_end_batches_early",
      [] {
          std::map<int, std::string> bad;
-         for (int i = 3; i <= 600; i += 2) bad[i] = Wide(i);
+         for (int i = 3; i <= 1500; i += 3) bad[i] = Wide(i);
          bad[401] = BadDate(401);
-         return File(620, bad);
+         bad[700] = Long(700);
+         return File(1500, bad);
      }(),
      nullptr,
      {}},
