@@ -214,14 +214,7 @@ ub4 TOCI8Lob::Read(void* buffer, ub4 count) {
     try {
         amount = ReadPiece(static_cast<char*>(buffer), count);
     } catch (const TOCIException&) {
-        // A failed read must not leave the file open: the next open would be refused.
-        if (IsBFile()) {
-            const std::string reason = ErrMsg;
-            const sb4 code = ErrCode;
-            parent_->Entries().OCILobFileClose(parent_->hSvc, parent_->hErr, locator_);
-            ErrMsg = reason;
-            ErrCode = code;
-        }
+        CloseFileAfterFailure();
         throw;
     }
     if (IsBFile()) FileClose();
@@ -325,16 +318,21 @@ void TOCI8Lob::ReadToStream(std::ostream& stream, ub4 count) {
         stream.seekp(0);
         if (auto* both = dynamic_cast<std::iostream*>(&stream)) both->seekg(0);
     } catch (const TOCIException&) {
-        if (IsBFile()) {
-            const std::string reason = ErrMsg;
-            const sb4 code = ErrCode;
-            parent_->Entries().OCILobFileClose(parent_->hSvc, parent_->hErr, locator_);
-            ErrMsg = reason;
-            ErrCode = code;
-        }
+        CloseFileAfterFailure();
         throw;
     }
     if (IsBFile()) FileClose();
+}
+
+void TOCI8Lob::CloseFileAfterFailure() {
+    // A failed read must not leave a file open: the next open would be refused. The failure's
+    // own message stays the one reported.
+    if (!IsBFile()) return;
+    const std::string reason = ErrMsg;
+    const sb4 code = ErrCode;
+    parent_->Entries().OCILobFileClose(parent_->hSvc, parent_->hErr, locator_);
+    ErrMsg = reason;
+    ErrCode = code;
 }
 
 void TOCI8Lob::LoadFromFile(const std::string& fileName) {

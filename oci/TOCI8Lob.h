@@ -94,6 +94,8 @@ private:
     bool IsBFile() const { return lobType_ == entLob::BFile; }
     void FileOpen();
     void FileClose();
+    // Closes a BFILE after a failed read, keeping the read's error in ErrMsg and ErrCode.
+    void CloseFileAfterFailure();
     ub4 ReadPiece(char* buffer, ub4 count);
     ub4 WritePiece(const char* buffer, ub4 count);
 
