@@ -7,36 +7,14 @@ namespace tabrook {
 LineReader::LineReader(std::size_t blockSize) : block_(blockSize < 4 ? 4 : blockSize) {}
 
 void LineReader::Start(std::FILE* file) {
-    file_ = file;
+    input_.Start(file);
     pos_ = end_ = 0;
-    atFileStart_ = true;
-    readFailed_ = false;
-    bytesRead_.store(0, std::memory_order_relaxed);
     filesStarted_.fetch_add(1, std::memory_order_release);
 }
 
 bool LineReader::Fill() {
     pos_ = end_ = 0;
-    if (!file_) return false;
-    for (;;) {
-        const std::size_t got = std::fread(block_.data() + end_, 1, block_.size() - end_, file_);
-        if (got == 0) {
-            if (std::ferror(file_)) readFailed_ = true;
-            if (!atFileStart_) return end_ > pos_;
-            atFileStart_ = false;  // fewer than three bytes in the file: they are data
-            return end_ > pos_;
-        }
-        end_ += got;
-        bytesRead_.store(bytesRead_.load(std::memory_order_relaxed) + static_cast<long long>(got),
-                         std::memory_order_relaxed);
-        if (atFileStart_) {
-            if (end_ < 3) continue;  // a short read must not hide a mark split across reads
-            atFileStart_ = false;
-            if (std::memcmp(block_.data(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
-        }
-        if (end_ > pos_) return true;
-        pos_ = end_ = 0;
-    }
+    return input_.ReadInto(block_, pos_, end_);
 }
 
 bool LineReader::ReadLine(std::string& line) {
@@ -71,7 +49,7 @@ bool LineReader::ReadLine(std::string& line) {
 }
 
 bool LineReader::ReadLine(std::string& line, std::FILE* file) {
-    if (file != file_) Start(file);
+    if (file != input_.File()) Start(file);
     return ReadLine(line);
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "transfer/BlockInput.h"
+
 namespace tabrook {
 
 class LineReader {
@@ -33,11 +35,11 @@ public:
     bool ReadLine(std::string& line, std::FILE* file);
 
     // True when a read of the file failed (as opposed to reaching its end).
-    bool ReadFailed() const { return readFailed_; }
+    bool ReadFailed() const { return input_.ReadFailed(); }
 
     // Bytes of the current file read from the disk so far (in whole blocks). Another thread may
     // read it while the file is read, to show how far the reading has come.
-    long long BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+    long long BytesRead() const { return input_.BytesRead(); }
     // The number of files started so far: tells a reader of BytesRead which file it counts.
     long long FilesStarted() const { return filesStarted_.load(std::memory_order_acquire); }
 
@@ -47,10 +49,7 @@ private:
     std::vector<char> block_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
-    std::FILE* file_ = nullptr;
-    bool atFileStart_ = false;
-    bool readFailed_ = false;
-    std::atomic<long long> bytesRead_{0};
+    BlockInput input_;
     std::atomic<long long> filesStarted_{0};
 };
 

@@ -12,15 +12,12 @@ RecordReader::RecordReader(std::size_t blockSize, std::size_t maxRecordBytes, st
     : block_(blockSize < 4 ? 4 : blockSize), maxBytes_(maxRecordBytes), maxLines_(maxRecordLines) {}
 
 void RecordReader::Start(std::FILE* file, char delim, DoubleByteCode code) {
-    file_ = file;
+    input_.Start(file);
     pos_ = end_ = 0;
     mark_ = kNoMark;
     delim_ = delim;
     code_ = code;
     wholeCharacters_ = CanBeInsideCharacter(code, delim);
-    atFileStart_ = true;
-    readFailed_ = false;
-    bytesRead_.store(0, std::memory_order_relaxed);
 }
 
 bool RecordReader::Fill() {
@@ -35,25 +32,7 @@ bool RecordReader::Fill() {
         mark_ = 0;
         if (end_ == block_.size()) block_.resize(block_.size() * 2);
     }
-    if (!file_) return false;
-    for (;;) {
-        const std::size_t got = std::fread(block_.data() + end_, 1, block_.size() - end_, file_);
-        if (got == 0) {
-            if (std::ferror(file_)) readFailed_ = true;
-            atFileStart_ = false;  // fewer than three bytes in the file: they are data
-            return end_ > pos_;
-        }
-        end_ += got;
-        bytesRead_.store(bytesRead_.load(std::memory_order_relaxed) + static_cast<long long>(got),
-                         std::memory_order_relaxed);
-        if (atFileStart_) {
-            if (end_ < 3) continue;  // a short read must not hide a mark split across reads
-            atFileStart_ = false;
-            if (std::memcmp(block_.data(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
-        }
-        if (end_ > pos_) return true;
-        pos_ = end_ = 0;  // the file held nothing but the mark so far
-    }
+    return input_.ReadInto(block_, pos_, end_);
 }
 
 namespace {

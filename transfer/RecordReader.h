@@ -17,12 +17,12 @@
 // it up to that line's end are dropped. A UTF-8 byte-order mark at the start of the file is
 // skipped.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "transfer/BlockInput.h"
 #include "transfer/DoubleByte.h"
 
 namespace tabrook {
@@ -47,10 +47,10 @@ public:
     bool ReadRecord(std::string& record);
 
     // True when a read of the file failed (as opposed to reaching its end).
-    bool ReadFailed() const { return readFailed_; }
+    bool ReadFailed() const { return input_.ReadFailed(); }
     // Bytes of the current file read from the disk so far (in whole blocks). Another thread may
     // read it while the file is read, to show how far the reading has come.
-    long long BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+    long long BytesRead() const { return input_.BytesRead(); }
 
 private:
     enum class LineEnd { Break, EndOfFile, TooLong };
@@ -75,13 +75,10 @@ private:
     std::size_t mark_ = kNoMark;
     std::size_t maxBytes_;
     std::size_t maxLines_;
-    std::FILE* file_ = nullptr;
+    BlockInput input_;
     char delim_ = '\0';
     DoubleByteCode code_ = DoubleByteCode::None;
     bool wholeCharacters_ = false;
-    bool atFileStart_ = false;
-    bool readFailed_ = false;
-    std::atomic<long long> bytesRead_{0};
 };
 
 }  // namespace tabrook
