@@ -4,13 +4,12 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <optional>
 
 #include "oci/TOCI8ArrayDml.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
+#include "tests/oci/EmbeddedEngineTest.h"
 #include "tests/oci/StubLibrary.h"
-#include "tests/support/ScopedEnv.h"
 
 namespace tabrook {
 namespace {
@@ -18,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ScopedOciLibrary;
 using test::StubLibrary;
-using testing::ScopedEnv;
 
 class ArrayDmlStub : public ::testing::Test {
 protected:
@@ -90,41 +88,18 @@ TEST_F(ArrayDmlStub, NotPreparedOrDetachedRefuses) {
     other.SetParent(nullptr);
 }
 
-const std::string kEngine = TABROOK_BINARY_DIR "/libocilite.so";
-
-class ArrayDmlEngine : public ::testing::Test {
+class ArrayDmlEngine : public test::EmbeddedEngineTest {
 protected:
+    ArrayDmlEngine() : EmbeddedEngineTest("oci_array_") {}
     void SetUp() override {
-        if (!fs::exists(kEngine)) GTEST_SKIP() << "libocilite.so is not built";
-        home_ = fs::temp_directory_path() / ("oci_array_" + std::to_string(getpid()) + "_" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        dataHome_.emplace("XDG_DATA_HOME", home_.string());
-        use_ = std::make_unique<ScopedOciLibrary>(kEngine);
-        oci_ = std::make_unique<TOCI8Ctrl>();
-        oci_->User = "scott";
-        oci_->Password = "tiger";
-        ASSERT_TRUE(oci_->Connect()) << oci_->ErrMsg;
-        cur_ = std::make_unique<TOCI8Cur>();
-        cur_->SetParent(oci_.get());
+        EmbeddedEngineTest::SetUp();
+        if (NoSession()) return;
         dml_ = std::make_unique<TOCI8ArrayDml>();
         dml_->SetParent(oci_.get());
     }
     void TearDown() override {
         dml_.reset();
-        if (cur_) cur_->CleanUp();
-        cur_.reset();
-        if (oci_) {
-            oci_->DisConnect();
-            oci_.reset();
-        }
-        use_.reset();
-        if (!home_.empty()) fs::remove_all(home_);
-    }
-    void Exec(const std::string& sql) {
-        cur_->SetSQL(sql);
-        ASSERT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg;
+        EmbeddedEngineTest::TearDown();
     }
     std::vector<std::vector<std::string>> Rows(const std::string& sql) {
         std::vector<std::vector<std::string>> rows;
@@ -134,11 +109,6 @@ protected:
         return rows;
     }
 
-    fs::path home_;
-    std::optional<ScopedEnv> dataHome_;
-    std::unique_ptr<ScopedOciLibrary> use_;
-    std::unique_ptr<TOCI8Ctrl> oci_;
-    std::unique_ptr<TOCI8Cur> cur_;
     std::unique_ptr<TOCI8ArrayDml> dml_;
 };
 

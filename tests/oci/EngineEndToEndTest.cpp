@@ -4,53 +4,20 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <optional>
 
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"
-#include "tests/oci/StubLibrary.h"
-#include "tests/support/ScopedEnv.h"
+#include "tests/oci/EmbeddedEngineTest.h"
 
 namespace tabrook {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ScopedOciLibrary;
 
-const std::string kEngine = TABROOK_BINARY_DIR "/libocilite.so";
-
-class Engine : public ::testing::Test {
+class Engine : public test::EmbeddedEngineTest {
 protected:
-    void SetUp() override {
-        if (!fs::exists(kEngine)) GTEST_SKIP() << "libocilite.so is not built";
-        home_ = fs::temp_directory_path() / ("oci_e2e_" + std::to_string(getpid()) + "_" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        dataHome_.emplace("XDG_DATA_HOME", home_.string());
-        use_ = std::make_unique<ScopedOciLibrary>(kEngine);
-        oci_ = std::make_unique<TOCI8Ctrl>();
-        oci_->User = "scott";
-        oci_->Password = "tiger";
-        ASSERT_TRUE(oci_->Connect()) << oci_->ErrMsg;
-        cur_ = std::make_unique<TOCI8Cur>();
-        cur_->SetParent(oci_.get());
-    }
-    void TearDown() override {
-        if (cur_) cur_->CleanUp();
-        cur_.reset();
-        if (oci_) {
-            oci_->DisConnect();
-            oci_.reset();
-        }
-        use_.reset();
-        if (!home_.empty()) fs::remove_all(home_);
-    }
-    void Exec(const std::string& sql) {
-        cur_->SetSQL(sql);
-        ASSERT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg;
-    }
+    Engine() : EmbeddedEngineTest("oci_e2e_") {}
     std::vector<std::vector<std::string>> Rows(const std::string& sql) {
         std::vector<std::vector<std::string>> rows;
         cur_->SetSQL(sql);
@@ -70,12 +37,6 @@ protected:
         }
         return rows[0][0];
     }
-
-    fs::path home_;
-    std::optional<tabrook::testing::ScopedEnv> dataHome_;
-    std::unique_ptr<ScopedOciLibrary> use_;
-    std::unique_ptr<TOCI8Ctrl> oci_;
-    std::unique_ptr<TOCI8Cur> cur_;
 };
 
 TEST_F(Engine, LogonLogoffAndWrongCredentials) {

@@ -13,15 +13,12 @@
 #include "oci/TOCI8Cur.h"
 #include "oci/TOCI8Lob.h"
 #include "oci/TOCIException.h"
-#include "tests/oci/StubLibrary.h"
+#include "tests/oci/EmbeddedEngineTest.h"
 
 namespace tabrook {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ScopedOciLibrary;
-
-const std::string kEngine = TABROOK_BINARY_DIR "/libocilite.so";
 
 std::string Pattern(std::size_t n) {
     std::string s(n, '\0');
@@ -47,22 +44,12 @@ std::string Raised(F&& f) {
     return "(nothing thrown)";
 }
 
-class Lob : public ::testing::Test {
+class Lob : public test::EmbeddedEngineTest {
 protected:
+    Lob() : EmbeddedEngineTest("oci_lob_") {}
     void SetUp() override {
-        if (!fs::exists(kEngine)) GTEST_SKIP() << "libocilite.so is not built";
-        home_ = fs::temp_directory_path() / ("oci_lob_" + std::to_string(getpid()) + "_" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        setenv("XDG_DATA_HOME", home_.c_str(), 1);
-        use_ = std::make_unique<ScopedOciLibrary>(kEngine);
-        oci_ = std::make_unique<TOCI8Ctrl>();
-        oci_->User = "scott";
-        oci_->Password = "tiger";
-        ASSERT_TRUE(oci_->Connect()) << oci_->ErrMsg;
-        cur_ = std::make_unique<TOCI8Cur>();
-        cur_->SetParent(oci_.get());
+        EmbeddedEngineTest::SetUp();
+        if (NoSession()) return;
         cur_->OnNeedLob = [this](DataAttr& column, sb4, TOCI8Lob*& lob) {
             auto& slot = fetched_[column.Name];
             if (!slot) {
@@ -80,16 +67,7 @@ protected:
         for (auto& lob : made_) lob->Terminate();
         fetched_.clear();
         made_.clear();
-        if (oci_) {
-            oci_->DisConnect();
-            oci_.reset();
-        }
-        use_.reset();
-        if (!home_.empty()) fs::remove_all(home_);
-    }
-    void Exec(const std::string& sql) {
-        cur_->SetSQL(sql);
-        ASSERT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg;
+        EmbeddedEngineTest::TearDown();
     }
     TOCI8Lob& Temporary(entLob type, bool national = false) {
         made_.push_back(std::make_unique<TOCI8Lob>());
@@ -108,10 +86,6 @@ protected:
         return out.str();
     }
 
-    fs::path home_;
-    std::unique_ptr<ScopedOciLibrary> use_;
-    std::unique_ptr<TOCI8Ctrl> oci_;
-    std::unique_ptr<TOCI8Cur> cur_;
     std::map<std::string, std::unique_ptr<TOCI8Lob>> fetched_;
     std::vector<std::unique_ptr<TOCI8Lob>> made_;
 };
