@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "ocilite/engine/Engine.h"
-#include "tests/ocilite_api/OciSession.h"
+#include "tests/ocilite_api/LoggedOnTest.h"
 
-using ocitest::OciSession;
+using ocitest::LoggedOnTest;
 
 namespace {
 
@@ -40,23 +40,18 @@ std::ostream& operator<<(std::ostream& out, const RowError& e) {
     return out << "{" << e.offset << ", " << e.code << ", " << e.text << "}";
 }
 
-class ArrayDml : public ::testing::Test {
+class ArrayDml : public LoggedOnTest {
 protected:
+    ArrayDml() : LoggedOnTest("ocilite_array_dml_") {}
     void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() / ("ocilite_array_dml_" + std::to_string(::getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        db_ = (dir_ / "test.db").string();
-        ocilite::Session::Logon("scott", "tiger", db_, true);
-        ASSERT_EQ(s.Logon("scott", "tiger", db_), OCI_SUCCESS) << s.ErrorText();
+        LoggedOnTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_EQ(s.Run("CREATE TABLE T (ID NUMBER(3) NOT NULL PRIMARY KEY, NAME VARCHAR2(5))"), OCI_SUCCESS)
             << s.ErrorText();
     }
     void TearDown() override {
         if (stmt_ != nullptr) OCIHandleFree(stmt_, OCI_HTYPE_STMT);
-        std::filesystem::remove_all(dir_);
+        LoggedOnTest::TearDown();
     }
 
     // Binds the rows as arrays of SQLT_CHR with indicators and actual lengths, as an import
@@ -153,9 +148,6 @@ protected:
         return out;
     }
 
-    std::filesystem::path dir_;
-    std::string db_;
-    OciSession s;
     OCIStmt* stmt_ = nullptr;
     std::array<std::vector<char>, 2> values_;
     std::array<std::vector<sb2>, 2> inds_;

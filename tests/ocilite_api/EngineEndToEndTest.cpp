@@ -14,25 +14,16 @@
 #include <vector>
 
 #include "ocilite/engine/Engine.h"
-#include "tests/ocilite_api/OciSession.h"
+#include "tests/ocilite_api/LoggedOnTest.h"
 
+using ocitest::LoggedOnTest;
 using ocitest::OciSession;
 
 namespace {
 
-class EngineEndToEnd : public ::testing::Test {
+class EngineEndToEnd : public LoggedOnTest {
 protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() / ("ocilite_api_e2e_" + std::to_string(::getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        db_ = (dir_ / "test.db").string();
-        ocilite::Session::Logon("scott", "tiger", db_, true);  // creates the file and the account
-        ASSERT_EQ(s.Logon("scott", "tiger", db_), OCI_SUCCESS) << s.ErrorText();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    EngineEndToEnd() : LoggedOnTest("ocilite_api_e2e_") {}
 
     void Exec(const std::string& sql) { ASSERT_EQ(s.Run(sql), OCI_SUCCESS) << sql << ": " << s.ErrorText(); }
     std::string Fail(const std::string& sql) {
@@ -63,10 +54,6 @@ protected:
         OCIHandleFree(stmt, OCI_HTYPE_STMT);
         return out;
     }
-
-    std::filesystem::path dir_;
-    std::string db_;
-    OciSession s;
 };
 
 TEST_F(EngineEndToEnd, LogonErrors) {

@@ -13,8 +13,9 @@
 
 #include "ocilite/api/RoundTrip.h"
 #include "ocilite/engine/Engine.h"
-#include "tests/ocilite_api/OciSession.h"
+#include "tests/ocilite_api/LoggedOnTest.h"
 
+using ocitest::LoggedOnTest;
 using ocitest::OciSession;
 
 namespace {
@@ -22,21 +23,15 @@ namespace {
 constexpr int kRows = 1000;
 constexpr int kBadRow = 700;  // its V does not fit a one-byte integer
 
-class RoundTripCount : public ::testing::Test {
+class RoundTripCount : public LoggedOnTest {
 protected:
+    RoundTripCount() : LoggedOnTest("ocilite_rtrip_") {}
     void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() / ("ocilite_rtrip_" + std::to_string(::getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        db_ = (dir_ / "test.db").string();
-        ocilite::Session::Logon("scott", "tiger", db_, true);  // creates the file and the account
-        ASSERT_EQ(s.Logon("scott", "tiger", db_), OCI_SUCCESS) << s.ErrorText();
+        LoggedOnTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_EQ(s.Run("create table T (ID number(10), V number(10), NAME varchar2(20))"), OCI_SUCCESS)
             << s.ErrorText();
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     static unsigned long long Trips() { return OCILiteRoundTrips(); }
 
@@ -95,9 +90,6 @@ protected:
         return total;
     }
 
-    std::filesystem::path dir_;
-    std::string db_;
-    OciSession s;
     std::vector<int> ids_, values_;
     std::string names_;
 };
