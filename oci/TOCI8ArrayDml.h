@@ -20,8 +20,11 @@ namespace tabrook {
 
 class TOCI8ArrayDml : public TOCI8Base {
 public:
-    // The longest value one array element takes (its actual length travels in a ub2).
-    static constexpr std::size_t kMaxValueBytes = 32767;
+    // The longest value one array element takes. Every element of a column is as wide as its
+    // widest value, and a server whose strings end at 4000 bytes takes a wider bind as a LONG,
+    // which would refuse every row of the batch (ORA-01461) instead of the one long value:
+    // longer values are for a single-row execute.
+    static constexpr std::size_t kMaxValueBytes = 4000;
 
     struct RowResult {
         sb4 Code = 0;         // 0: the row was applied; else as the cursor's ErrCode

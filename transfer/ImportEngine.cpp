@@ -37,11 +37,6 @@ constexpr char kErrFileUnwritable[] = "エラーファイルを出力できま�
 constexpr char kErmFileUnwritable[] = "エラーメッセージファイルを出力できません。";
 // The most bytes the arrays of one batch may take (rows times the widest value of each column).
 constexpr std::size_t kBatchBytes = 4 * 1024 * 1024;
-// The longest value a batch takes. A longer one goes on its own: in an array every row's
-// element is as wide as the widest, and a server whose strings end at 4000 bytes takes a wider
-// bind as a LONG, which would refuse every row of the batch (ORA-01461) instead of this one.
-constexpr std::size_t kBatchValueBytes = 4000;
-static_assert(kBatchValueBytes <= TOCI8ArrayDml::kMaxValueBytes);
 // The largest bind text kept for reuse after a row sent on its own.
 constexpr std::size_t kKeptBindCapacity = 64 * 1024;
 
@@ -268,7 +263,7 @@ bool ImportRun::StartBatching() {
 
 bool ImportRun::FitsBatch() const {
     for (int k : bound_)
-        if (fields_[static_cast<std::size_t>(k)].size() > kBatchValueBytes) return false;
+        if (fields_[static_cast<std::size_t>(k)].size() > TOCI8ArrayDml::kMaxValueBytes) return false;
     return true;
 }
 
