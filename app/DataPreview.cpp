@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/ProgramFolder.h"
+#include "oci/ColumnKind.h"
 #include "oci/DataAttr.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/ClientCharset.h"
@@ -16,7 +17,6 @@
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
-#include "transfer/TransferJobState.h"
 
 namespace tabrook {
 
@@ -24,55 +24,6 @@ namespace {
 
 constexpr int kExportMode = 1;
 constexpr int kPreviewRows = 30;
-
-// Restores the default pointer on every path out of a preview.
-
-// One test of the ordered type table: a prefix of the given length, or the whole text.
-struct TypeTest {
-    const char* text;
-    bool wholeText;
-    int code;
-};
-
-// Order matters: the first test that holds decides (CHAR before VARCHAR, TIMESTAMP LTZ and TZ
-// before TIMESTAMP).
-constexpr TypeTest kTypeTests[] = {
-    {"CHAR", false, 96},
-    {"VARCHAR", false, 9},
-    {"VARCHAR2", false, 9},
-    {"NUMBER", false, 2},
-    {"FLOAT", false, 2},
-    {"DATE", true, 12},
-    {"BLOB", true, 113},
-    {"CLOB", true, 112},
-    {"BFILE", true, 114},
-    {"LONG", true, 8},
-    {"RAW", true, 23},
-    {"LONG RAW", true, 24},
-    {"ROWID", true, 104},
-    {"NCHAR", false, 9096},
-    {"NVARCHAR2", false, 9009},
-    {"NCLOB", true, 9112},
-    {"TIMESTAMP LTZ", false, 232},
-    {"TIMESTAMP TZ", false, 188},
-    {"TIMESTAMP", false, 187},
-    {"INTERVAL Y", false, 189},
-    {"INTERVAL D", false, 190},
-};
-
-bool HasNoSizeSuffix(int typeCode) {
-    switch (typeCode) {
-        case 8:
-        case 12:
-        case 24:
-        case 104:
-        case 112:
-        case 113:
-        case 114:
-        case kTypeNClob: return true;
-        default: return false;
-    }
-}
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -82,7 +33,7 @@ std::string Upper(std::string text) {
 }  // namespace
 
 std::string TypeText(const std::string& typeName, int typeCode, int precision, int scale) {
-    if (HasNoSizeSuffix(typeCode)) return typeName;
+    if (!KindOf(typeCode).SizeSuffix) return typeName;
     if (typeCode == 2 && precision == 0 && scale == 0) return typeName;
     std::string text = typeName + "(" + std::to_string(precision + scale);
     if (scale >= 1) text += "," + std::to_string(scale);
@@ -93,33 +44,13 @@ std::string TypeText(const DataAttr& column) {
     return TypeText(column.TypeName, column.DataType, column.Precision, column.Scale);
 }
 
-int TypeCodeOfText(const std::string& text) {
-    if (text.empty()) return -1;
-    for (const TypeTest& test : kTypeTests) {
-        const std::string_view expected = test.text;
-        if (test.wholeText ? text == expected : text.compare(0, expected.size(), expected) == 0) {
-            return test.code;
-        }
-    }
-    return 0;
+std::vector<MappedColumn> ColumnMapping(const GridModel& grid) {
+    std::vector<MappedColumn> mapping;
+    for (int c = GridModel::kFixedCols; c < grid.ColCount(); ++c) mapping.push_back({grid.Cell(c, 0), grid.ColumnType(c)});
+    return mapping;
 }
 
-int ReadGridColumns(const GridModel& grid, std::span<int> codes, std::span<std::string> names, int capacity) {
-    const int n = grid.ColCount() - 1;
-    const int room = static_cast<int>(std::min(codes.size(), names.size()));
-    if (capacity < n || room < n) return -1;
-    for (int c = 1; c <= n; ++c) {
-        names[static_cast<std::size_t>(c - 1)] = grid.Cell(c, 0);
-        codes[static_cast<std::size_t>(c - 1)] = TypeCodeOfText(grid.Cell(c, 1));
-    }
-    return n;
-}
-
-void ReadGridColumnsInto(const GridModel& grid, TransferJobState& state) {
-    state.ColumnCount = ReadGridColumns(grid, state.ColumnTypes, state.ColumnNames, TransferJobState::kMaxColumns);
-}
-
-void UpdateGridColumns(GridModel& grid, RunContext& context) {
+void UpdateGridColumns(GridModel& grid, TargetFacts& context) {
     context.GridColumnCount = std::max(context.TableColumnCount, context.CsvColumnCount);
     grid.SetColCount(context.GridColumnCount == 0 ? GridModel::kEmptyColCount : context.GridColumnCount + 1);
 }
@@ -146,7 +77,7 @@ void ClearCsvPreview(PreviewTarget& target) {
 void ClearPreview(PreviewTarget& target) {
     for (int col = 0; col < target.Grid.ColCount(); ++col) target.Grid.ClearColumn(col);
     target.Grid.SetColCount(2);
-    RunContext& context = target.Context;
+    TargetFacts& context = target.Context;
     context.TableName.clear();
     context.TableColumnCount = 0;
     context.TableInfoOk = false;
@@ -168,15 +99,14 @@ bool CheckIsTable(PreviewTarget& target, const std::string& name) {
 }
 
 bool PreviewTableData(PreviewTarget& target, const std::string& name, std::string* failure) {
-    std::vector<int> codes(TransferJobState::kMaxColumns);
-    std::vector<std::string> names(TransferJobState::kMaxColumns);
-    const int n = ReadGridColumns(target.Grid, codes, names, TransferJobState::kMaxColumns);
+    const std::vector<MappedColumn> mapping = ColumnMapping(target.Grid);
+    const int n = static_cast<int>(mapping.size());
     TOCI8Ctrl& oci = target.Dm.OCI;
     oci.DateFormat = target.Settings.DateFmt;
     oci.TimeStampFormat = target.Settings.TimestampFmt;
 
     for (int j = -1; j < n; ++j) {
-        const std::string& checked = j < 0 ? name : names[static_cast<std::size_t>(j)];
+        const std::string& checked = j < 0 ? name : mapping[static_cast<std::size_t>(j)].Name;
         if (!IsQuotableName(checked)) {
             if (failure != nullptr) *failure = UnquotableNameMessage(checked);
             return false;
@@ -185,9 +115,9 @@ bool PreviewTableData(PreviewTarget& target, const std::string& name, std::strin
     std::string sql = "select ";
     for (int j = 0; j < n; ++j) {
         if (j > 0) sql += ',';
-        const int code = codes[static_cast<std::size_t>(j)];
-        const std::string quoted = Quoted(names[static_cast<std::size_t>(j)]);
-        if (code == kTypeNVarchar2 || code == kTypeNChar) {
+        const MappedColumn& column = mapping[static_cast<std::size_t>(j)];
+        const std::string quoted = Quoted(column.Name);
+        if (KindOf(column.TypeCode).National && !KindOf(column.TypeCode).Lob) {
             sql += "TRANSLATE(" + quoted + " USING CHAR_CS) " + quoted + " ";
         } else {
             sql += quoted;
@@ -215,7 +145,7 @@ bool PreviewTableData(PreviewTarget& target, const std::string& name, std::strin
 
 bool PreviewTable(PreviewTarget& target, const std::string& name) {
     if (name.empty()) return false;
-    RunContext& context = target.Context;
+    TargetFacts& context = target.Context;
     if (!IsQuotableName(name)) {
         ClearTablePreview(target);
         target.UserHost.SetStatusMessage(UnquotableNameMessage(name));
@@ -235,6 +165,7 @@ bool PreviewTable(PreviewTarget& target, const std::string& name) {
         const int col = static_cast<int>(i) + 1;
         target.Grid.SetCell(col, 0, cur.Columns[i].Name);
         target.Grid.SetCell(col, 1, TypeText(cur.Columns[i]));
+        target.Grid.SetColumnType(col, cur.Columns[i].DataType);
     }
     context.TableName = name;
     context.TableInfoOk = true;
@@ -248,7 +179,7 @@ bool PreviewTable(PreviewTarget& target, const std::string& name) {
 }
 
 bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
-    RunContext& context = target.Context;
+    TargetFacts& context = target.Context;
     context.CsvHasData = false;
     const char sep = target.Settings.Separator.empty() ? ',' : target.Settings.Separator.front();
     const char delim = FirstByte(target.Settings.Delimiter);

@@ -9,7 +9,8 @@ namespace {
 const std::string kNoText;
 }
 
-GridModel::GridModel() : rows_(kRowCount, std::vector<std::string>(kEmptyColCount)) {}
+GridModel::GridModel()
+    : rows_(kRowCount, std::vector<std::string>(kEmptyColCount)), types_(kEmptyColCount, -1) {}
 
 int GridModel::AddObserver(Observer observer) {
     observers_.emplace_back(nextObserverId_, std::move(observer));
@@ -31,6 +32,7 @@ void GridModel::SetColCount(int count) {
     if (count == colCount_) return;
     Notify(GridChange::Kind::ShapeAboutToChange);
     for (auto& row : rows_) row.resize(static_cast<std::size_t>(count));
+    types_.resize(static_cast<std::size_t>(count), -1);
     colCount_ = count;
     selection_.Right = std::min(selection_.Right, std::max(count - 1, 1));
     selection_.Left = std::min(selection_.Left, selection_.Right);
@@ -59,18 +61,48 @@ void GridModel::SetCell(int col, int row, std::string text) {
 void GridModel::ClearRow(int row) {
     if (row < 0 || row >= kRowCount) return;
     for (auto& cell : rows_[static_cast<std::size_t>(row)]) cell.clear();
+    if (row == 1) types_.assign(types_.size(), -1);
     if (colCount_ > 0) Notify(GridChange::Kind::Cells, 0, row, colCount_ - 1, row);
 }
 
 void GridModel::ClearColumn(int col) {
     if (col < 0 || col >= colCount_) return;
     for (auto& row : rows_) row[static_cast<std::size_t>(col)].clear();
+    types_[static_cast<std::size_t>(col)] = -1;
     Notify(GridChange::Kind::Cells, col, 0, col, kRowCount - 1);
+}
+
+int GridModel::ColumnType(int col) const {
+    if (col < 0 || col >= colCount_) return -1;
+    return types_[static_cast<std::size_t>(col)];
+}
+
+void GridModel::SetColumnType(int col, int typeCode) {
+    if (col < 0 || col >= colCount_) return;
+    types_[static_cast<std::size_t>(col)] = typeCode;
+}
+
+GridModel::Contents GridModel::Snapshot() const {
+    return Contents{colCount_, rows_, types_};
+}
+
+void GridModel::Restore(const Contents& contents) {
+    Notify(GridChange::Kind::ShapeAboutToChange);
+    colCount_ = std::max(contents.ColCount, 0);
+    rows_.assign(kRowCount, std::vector<std::string>(static_cast<std::size_t>(colCount_)));
+    for (std::size_t r = 0; r < rows_.size() && r < contents.Rows.size(); ++r)
+        for (std::size_t c = 0; c < rows_[r].size() && c < contents.Rows[r].size(); ++c) rows_[r][c] = contents.Rows[r][c];
+    types_.assign(static_cast<std::size_t>(colCount_), -1);
+    for (std::size_t c = 0; c < types_.size() && c < contents.Types.size(); ++c) types_[c] = contents.Types[c];
+    selection_.Right = std::min(selection_.Right, std::max(colCount_ - 1, 1));
+    selection_.Left = std::min(selection_.Left, selection_.Right);
+    Notify(GridChange::Kind::ShapeChanged);
 }
 
 namespace {
 // Moves item from to position to, shifting the items between by one towards from.
-void MoveItem(std::vector<std::string>& items, int from, int to) {
+template <typename T>
+void MoveItem(std::vector<T>& items, int from, int to) {
     auto first = items.begin();
     if (from < to) {
         std::rotate(first + from, first + from + 1, first + to + 1);
@@ -84,6 +116,7 @@ void GridModel::MoveColumn(int from, int to) {
     if (from < 0 || to < 0 || from >= colCount_ || to >= colCount_ || from == to) return;
     Notify(GridChange::Kind::ShapeAboutToChange);
     for (auto& row : rows_) MoveItem(row, from, to);
+    MoveItem(types_, from, to);
     Notify(GridChange::Kind::ShapeChanged);
 }
 
@@ -95,6 +128,7 @@ void GridModel::ColumnMoved(int from, int to, bool exportMode) {
     for (int row = 0; row < kRowCount; ++row) {
         if (exportMode || row < kFixedRows) MoveItem(rows_[static_cast<std::size_t>(row)], from, to);
     }
+    MoveItem(types_, from, to);
     Notify(GridChange::Kind::ShapeChanged);
     Selection whole = selection_;
     whole.Left = kFixedCols;

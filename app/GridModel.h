@@ -1,8 +1,9 @@
 #pragma once
 // The main window's data grid as a model: two fixed rows (table column names and their type
 // texts), one fixed column (row numbers of the data rows) and 30 data rows. The previews fill
-// it, the engines read their column list from its header rows, and the Qt grid only shows it
-// and reports the user's column drags to ColumnMoved. Observers are told of every change as
+// it; beside each type text it keeps the column's type code, so the header rows are the column
+// mapping a transfer plan is built from. The Qt grid only shows it and reports the user's
+// column drags to ColumnMoved. Observers are told of every change as
 // it happens, so a view (a Qt item model) forwards them instead of polling.
 
 #include <functional>
@@ -65,8 +66,23 @@ public:
     // Sets a cell; an address outside the grid is ignored.
     void SetCell(int col, int row, std::string text);
 
+    // Clears a row's texts (the type row: its codes too).
     void ClearRow(int row);
     void ClearColumn(int col);
+
+    // The type code of a column's table column (-1: none), set with its type text.
+    int ColumnType(int col) const;
+    void SetColumnType(int col, int typeCode);
+
+    // Everything the grid shows, as a value: a job-list run prepares it away from the window
+    // and the window takes it over in one step.
+    struct Contents {
+        int ColCount = kEmptyColCount;
+        std::vector<std::vector<std::string>> Rows;
+        std::vector<int> Types;
+    };
+    Contents Snapshot() const;
+    void Restore(const Contents& contents);
 
     // Moves a whole column, every row included, as the grid does when the user drags it: the
     // columns between the two positions shift by one towards from.
@@ -87,6 +103,7 @@ private:
 
     int colCount_ = kEmptyColCount;
     std::vector<std::vector<std::string>> rows_;  // kRowCount rows of colCount_ cells
+    std::vector<int> types_;                      // colCount_ type codes
     Selection selection_;
     std::vector<std::pair<int, Observer>> observers_;
     int nextObserverId_ = 1;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <span>
 
 #include "app/ProgramFolder.h"
 #include "transfer/BusyPointer.h"
@@ -81,7 +80,13 @@ MainController::MainController(Tdm& dm, Host& host, StartSequence& sequence, Mai
       view_(view),
       settings_(settings),
       context_(context),
-      dialogFolder_(sequence.OpenFolder()) {}
+      dialogFolder_(sequence.OpenFolder()) {
+    sequence_.SetJobPreviewSink([this](const JobPreview& preview) { ShowJobPreview(preview); });
+}
+
+MainController::~MainController() {
+    sequence_.SetJobPreviewSink(nullptr);
+}
 
 PreviewTarget MainController::Target() {
     return PreviewTarget{grid_, dm_, host_, settings_, context_};
@@ -377,27 +382,34 @@ void MainController::ReConnect() {
     sequence_.ShowConnection();
 }
 
-namespace {
-long long FileBytes(const std::string& path) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    return error ? 0 : static_cast<long long>(size);
-}
-}  // namespace
-
 void MainController::StartRun(bool jobListRun) {
     runStart_ = std::chrono::steady_clock::now();
-    runJobList_ = jobListRun;
-    runExport_ = settings_.Mode == kExport;
-    runFileBytes_ = runExport_ ? 0 : FileBytes(context_.CsvFile);
-    runCountedRows_ = !jobListRun && runExport_ && countedTable_ == context_.TableName ? countedRows_ : 0;
-    rowsDone_ = 0;
-    previewFiles_ = dm_.FilesStarted();
-    UpdateProgress(true);
+    runShown_ = true;
     TOracle& thread = sequence_.Thread();
+    if (!jobListRun) {
+        const bool exportMode = settings_.Mode == kExport;
+        const long long expectedRows = exportMode && countedTable_ == context_.TableName ? countedRows_ : 0;
+        thread.SetSinglePlan(BuildTransferPlan(ColumnMapping(grid_), settings_, context_), expectedRows);
+    }
+    // The counts start from zero at once; the thread is parked, so the sink is ours to reset.
+    thread.ProgressSink().StartRun(settings_.Mode == kExport, 0);
     thread.JobListRun = jobListRun;
     thread.Interactive = true;
     thread.Start();
+    view_.ShowCounts(0, 0);
+    view_.ShowProgress(Progress());
+}
+
+void MainController::RefreshCsvForRun() {
+    std::string text = view_.CsvText();
+    // A bare file name is taken from the program's folder, as the field's preview does.
+    const std::filesystem::path path(text);
+    if (path.has_filename() && !path.has_parent_path()) text = (ProgramFolder() / path).string();
+    view_.SetCsvText(text);
+    csvTextOnEnter_ = text;
+    context_.CsvFile = text;
+    PreviewTarget target = Target();
+    PreviewCsv(target, text);
 }
 
 bool MainController::ConfirmSingleRun() {
@@ -438,6 +450,7 @@ void MainController::Execute() {
             StartRun(true);
             return;
         case ConfirmAnswer::Single:
+            RefreshCsvForRun();
             if (ConfirmSingleRun()) {
                 StartRun(false);
                 return;
@@ -474,94 +487,51 @@ bool MainController::CloseQuery() {
     return sequence_.FormCloseQuery();
 }
 
-// ---- The host's user-interface steps ----
-
-int MainController::ReadGridColumns(int* types, std::string* names, int capacity) {
-    const std::size_t size = capacity < 0 ? 0 : static_cast<std::size_t>(capacity);
-    return tabrook::ReadGridColumns(grid_, std::span<int>(types, size), std::span<std::string>(names, size), capacity);
-}
-
-void MainController::ShowCounts(int success, int error) {
-    view_.ShowCounts(success, error);
-    rowsDone_ = success;
-    UpdateProgress(false);
-}
+// ---- During a run ----
 
 ProgressView MainController::Progress() const {
+    const TransferProgress::Snapshot now = sequence_.Thread().ProgressSink().Read();
     ProgressInput input;
-    input.ExportMode = runExport_;
-    input.FileBytes = runFileBytes_;
-    input.BytesRead = dm_.FilesStarted() > previewFiles_ ? dm_.BytesRead() : 0;
-    input.CountedRows = runCountedRows_;
-    input.RowsDone = rowsDone_;
-    if (runJobList_) {
-        input.JobNumber = sequence_.Thread().JobIndex + 1;
-        input.JobTotal = context_.JobList.Count();
-    }
+    input.ExportMode = now.ExportMode;
+    input.FileBytes = now.FileBytes;
+    input.BytesRead = now.BytesRead;
+    input.CountedRows = now.ExpectedRows;
+    input.RowsDone = now.Success;
+    input.JobDone = now.JobDone;
+    input.Running = now.Running;
+    input.JobNumber = static_cast<std::size_t>(std::max(now.JobNumber, 0));
+    input.JobTotal = static_cast<std::size_t>(std::max(now.JobTotal, 0));
     input.ElapsedSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
     return ComputeProgress(input);
 }
 
-void MainController::UpdateProgress(bool force) {
-    const auto now = std::chrono::steady_clock::now();
-    if (!force && now - progressShown_ < kProgressInterval) return;
-    progressShown_ = now;
+void MainController::RefreshProgress() {
+    if (!runShown_) return;
+    const TransferProgress::Snapshot now = sequence_.Thread().ProgressSink().Read();
+    // Before the run's first transfer starts the sink still holds the previous run's counts.
+    if (now.Jobs == 0) return;
+    view_.ShowCounts(static_cast<int>(now.Success), static_cast<int>(now.Errors));
     view_.ShowProgress(Progress());
 }
 
 void MainController::RunEnded() {
-    if (runStart_ == std::chrono::steady_clock::time_point{}) return;
-    UpdateProgress(true);
+    if (!runShown_) return;
+    RefreshProgress();
+    runShown_ = false;
 }
 
-void MainController::ShowJobTable(const std::string& table) {
-    view_.SetTableText(table);
-    tableTextOnEnter_ = table;
-    PreviewTarget target = Target();
-    PreviewTable(target, table);
-}
-
-void MainController::ShowJobCsv(const std::string* jobCsv) {
-    std::string text = jobCsv != nullptr ? *jobCsv : view_.CsvText();
-    // A bare file name is taken from the program's folder, as the field's preview does.
-    std::filesystem::path path(text);
-    if (path.has_filename() && !path.has_parent_path()) text = (ProgramFolder() / path).string();
-    view_.SetCsvText(text);
-    csvTextOnEnter_ = text;
-    context_.CsvFile = text;
-    PreviewTarget target = Target();
-    PreviewCsv(target, text);
-    // Each job of a job list reads its own file.
-    if (!runExport_) runFileBytes_ = FileBytes(text);
-    rowsDone_ = 0;
-    previewFiles_ = dm_.FilesStarted();
+void MainController::ShowJobPreview(const JobPreview& preview) {
+    view_.SetTableText(preview.TableText);
+    tableTextOnEnter_ = preview.TableText;
+    view_.SetCsvText(preview.CsvText);
+    csvTextOnEnter_ = preview.CsvText;
+    static_cast<TargetFacts&>(context_) = preview.Facts;
+    grid_.Restore(preview.Grid);
+    host_.SetStatusMessage(preview.Status);
 }
 
 void MainController::ColumnMoved(int from, int to) {
     grid_.ColumnMoved(from, to, settings_.Mode == kExport);
-}
-
-// ---- MainHost ----
-
-void MainHost::Synchronize(const std::function<void()>& step) {
-    std::lock_guard lock(stepMutex_);
-    step();
-}
-
-int MainHost::ReadGridColumns(int* types, std::string* names, int capacity) {
-    return controller_ != nullptr ? controller_->ReadGridColumns(types, names, capacity) : 0;
-}
-
-void MainHost::ShowCounts(int success, int error) {
-    if (controller_ != nullptr) controller_->ShowCounts(success, error);
-}
-
-void MainHost::ShowJobTable(const std::string& table) {
-    if (controller_ != nullptr) controller_->ShowJobTable(table);
-}
-
-void MainHost::ShowJobCsv(const std::string* jobCsv) {
-    if (controller_ != nullptr) controller_->ShowJobCsv(jobCsv);
 }
 
 }  // namespace tabrook

@@ -5,20 +5,21 @@
 // previews on its grid model, asks the questions through the host, and starts the transfer
 // thread of the start sequence.
 //
-// Everything here runs on the user interface thread. The host's user-interface steps
-// (ReadGridColumns, ShowCounts, ShowJobTable, ShowJobCsv) are forwarded here by MainHost.
+// Everything here runs on the user interface thread. A run never waits for it: the window
+// calls RefreshProgress on a timer while a run goes on, which reads the transfer thread's
+// progress sink, and a job-list run's previews of each job arrive through ShowJobPreview.
 
 #include <array>
 #include <chrono>
 #include <cstddef>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/DataPreview.h"
 #include "app/GridModel.h"
+#include "app/PreviewPlanner.h"
 #include "app/RunProgress.h"
 #include "app/StartSequence.h"
 #include "transfer/Host.h"
@@ -150,6 +151,7 @@ public:
     // settings and context are the program's one instance of each.
     MainController(Tdm& dm, Host& host, StartSequence& sequence, MainView& view, TransferSettings& settings,
                    RunContext& context);
+    ~MainController();
     MainController(const MainController&) = delete;
     MainController& operator=(const MainController&) = delete;
 
@@ -220,21 +222,25 @@ public:
     // The close: false while a run is in progress (the run is asked to cancel instead).
     bool CloseQuery();
 
-    // ---- The host's user-interface steps ----
-    int ReadGridColumns(int* types, std::string* names, int capacity);
-    void ShowCounts(int success, int error);
-    void ShowJobTable(const std::string& table);
-    void ShowJobCsv(const std::string* jobCsv);
+    // ---- During a run ----
+    // A job of a job-list run is about to run: the fields, the grid and the status show it.
+    void ShowJobPreview(const JobPreview& preview);
+    // The status bar's counts and the progress bar, from the transfer thread's progress sink.
+    // The window calls it every kProgressInterval while a run goes on (and before a box is
+    // shown during one, so that the box stands over the counts of its moment).
+    void RefreshProgress();
 
     // The user dragged grid column from to position to.
     void ColumnMoved(int from, int to);
 
     // The end of a run (on the user interface thread, when the controls are enabled again):
-    // the progress bar shows where the run ended.
+    // the counts and the progress bar show where the run ended.
     void RunEnded();
-    // The progress as it stands; the bar shows it at most every kProgressInterval.
+    // The progress as it stands.
     ProgressView Progress() const;
     static constexpr std::chrono::milliseconds kProgressInterval{200};
+    // A run was started and has not been shown ended yet.
+    bool RunShown() const { return runShown_; }
 
     bool Running() const;
 
@@ -242,6 +248,10 @@ private:
     PreviewTarget Target();
     void SetTableField(const std::string& text);
     void SetCsvField(const std::string& text);
+    // The CSV field's file as the run will use it (a bare name completed with the program's
+    // folder) and, in Import mode, previewed again: the check and the plan see the file as it
+    // is now.
+    void RefreshCsvForRun();
     bool ConfirmSingleRun();
     void StartRun(bool jobListRun);
     bool FormatLeft(const std::string& text, bool timestamp);
@@ -261,39 +271,11 @@ private:
     std::string csvTextOnEnter_;
     std::string dialogFolder_;
     int shownCommitCount_ = kMinCommitCount;
-    // The progress of the run in progress.
-    void UpdateProgress(bool force);
+    // The run in progress, as the bar shows it.
     std::chrono::steady_clock::time_point runStart_{};
-    std::chrono::steady_clock::time_point progressShown_{};
-    bool runJobList_ = false;
-    bool runExport_ = false;
-    long long runFileBytes_ = 0;
-    long long runCountedRows_ = 0;
-    long long rowsDone_ = 0;
-    // The files the line reader had started when the run's file was previewed: only a later
-    // file is the one the import reads.
-    long long previewFiles_ = 0;
+    bool runShown_ = false;
     std::string countedTable_;  // the table of the last Count, and its rows
     long long countedRows_ = 0;
-};
-
-// A host whose user-interface steps go to the main window's controller. Synchronize runs the
-// step on the calling thread, one step at a time; a host with a real user interface thread
-// overrides it (and the calls from any thread) to carry them there.
-class MainHost : public Host {
-public:
-    void Attach(MainController* controller) { controller_ = controller; }
-    MainController* Controller() const { return controller_; }
-
-    void Synchronize(const std::function<void()>& step) override;
-    int ReadGridColumns(int* types, std::string* names, int capacity) override;
-    void ShowCounts(int success, int error) override;
-    void ShowJobTable(const std::string& table) override;
-    void ShowJobCsv(const std::string* jobCsv) override;
-
-private:
-    MainController* controller_ = nullptr;
-    std::recursive_mutex stepMutex_;
 };
 
 }  // namespace tabrook

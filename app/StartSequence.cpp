@@ -37,7 +37,17 @@ StartSequence::StartSequence(Tdm& dm, Host& host, StartUi& ui, TransferSettings&
       ui_(ui),
       settings_(settings),
       context_(context),
-      thread_(std::make_unique<TOracle>(&dm, host, settings, context)) {}
+      planner_(dm,
+               [this](JobPreview preview) {
+                   // Handed to the window's thread; the transfer thread does not wait for it.
+                   if (!jobPreviewSink_) return;
+                   ui_.PostToUi([this, preview = std::move(preview)] {
+                       if (jobPreviewSink_ && !closed_) jobPreviewSink_(preview);
+                   });
+               }),
+      thread_(std::make_unique<TOracle>(&dm, host, settings, context)) {
+    thread_->SetPlanner(&planner_);
+}
 
 StartSequence::~StartSequence() {
     // Destroying the thread wakes it once more; its completion routine must find nothing to do.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/PreviewPlanner.h"
 
 namespace tabrook {
 
@@ -101,6 +102,9 @@ public:
     void StoreConnection();
 
     TOracle& Thread() { return *thread_; }
+    // Where the previews of a job-list run's jobs are shown, called on the user interface
+    // thread (unset: they are not shown, as in a program without windows).
+    void SetJobPreviewSink(std::function<void(const JobPreview&)> sink) { jobPreviewSink_ = std::move(sink); }
     bool StartFailed() const { return startFailed_; }
     bool Closed() const { return closed_; }
     // An unattended start that found nothing it could run (no connection or no job list file).
@@ -119,6 +123,9 @@ private:
     StartUi& ui_;
     TransferSettings& settings_;
     RunContext& context_;
+    std::function<void(const JobPreview&)> jobPreviewSink_;
+    // Declared before the thread, which uses it until it is destroyed.
+    PreviewPlanner planner_;
     std::unique_ptr<TOracle> thread_;
     LogonValues logon_;
     CommandLineResult commandLine_;

@@ -48,7 +48,7 @@ int RunUnattended(int argc, char** argv, const std::vector<std::string>& args) {
     tabrook::TransferSettings settings;
     tabrook::RunContext context;
     tabrook::Tdm dm;
-    tabrook::HeadlessHost host(dm, settings, context);
+    tabrook::HeadlessHost host(context);
     tabrook::HeadlessUi ui;
     tabrook::StartSequence sequence(dm, host, ui, settings, context);
     const int status = sequence.Start(args) ? app.exec() : sequence.ExitStatus();
@@ -101,7 +101,7 @@ int RunInteractive(int argc, char** argv, const std::vector<std::string>& args) 
     dm.OCI.CreateLoginPrompt = [&window] { return std::make_unique<tabrook::LoginDialogPrompt>(&window); };
     tabrook::StartSequence sequence(dm, host, window, settings, context);
     tabrook::MainController controller(dm, host, sequence, window, settings, context);
-    host.Attach(&controller);
+    host.SetBeforeBox([&controller] { controller.RefreshProgress(); });
     window.Attach(&controller);
     // The confirmation dialog, the job list window and the table chooser, tied to the controller.
     tabrook::MainWindows windows(dm, host, window, controller, settings, context);

@@ -2,46 +2,16 @@
 
 #include <algorithm>
 
+#include "oci/ColumnKind.h"
 #include "oci/TOCI8Func.h"
 
 namespace tabrook {
 
 namespace {
 
-struct TypeRow {
-    int code;
-    const char* name;
-};
-
-constexpr TypeRow kTypeNames[] = {
-    {1, "VARCHAR2"},
-    {9, "VARCHAR2"},
-    {2, "NUMBER"},
-    {4, "FLOAT"},
-    {8, "LONG"},
-    {12, "DATE"},
-    {23, "RAW"},
-    {24, "LONG RAW"},
-    {96, "CHAR"},
-    {104, "ROWID"},
-    {112, "CLOB"},
-    {113, "BLOB"},
-    {114, "BFILE"},
-    {187, "TIMESTAMP"},
-    {188, "TIMESTAMP TZ"},
-    {232, "TIMESTAMP LTZ"},
-    {189, "INTERVAL YM"},
-    {190, "INTERVAL DS"},
-    {kTypeNVarchar2, "NVARCHAR2"},
-    {kTypeNChar, "NCHAR"},
-    {kTypeNClob, "NCLOB"},
-};
-
 const char* TypeNameOf(int code) {
-    for (const auto& row : kTypeNames) {
-        if (row.code == code) return row.name;
-    }
-    return nullptr;
+    const ColumnKind& kind = KindOf(code);
+    return kind.Known ? kind.Name.data() : nullptr;
 }
 
 std::string Nines(int count) {
@@ -51,14 +21,7 @@ std::string Nines(int count) {
 }  // namespace
 
 ub4 DataAttr::DescriptorType() const {
-    switch (DataType) {
-        case 187: return OCI_DTYPE_TIMESTAMP;
-        case 188: return OCI_DTYPE_TIMESTAMP_TZ;
-        case 189: return OCI_DTYPE_INTERVAL_YM;
-        case 190: return OCI_DTYPE_INTERVAL_DS;
-        case 232: return OCI_DTYPE_TIMESTAMP_LTZ;
-        default: return 0;
-    }
+    return KindOf(DataType).DescriptorType;
 }
 
 void RemapDescribedType(describe& d) {
@@ -74,30 +37,10 @@ void RemapDescribedType(describe& d) {
 }
 
 bool SizeForFetch(describe& d) {
-    switch (d.DataType) {
-        case 8:
-        case 24: d.DataSize = 4000; return true;
-        case 12: d.DataSize = 8; return true;
-        case 104: d.DataSize = 22; return true;
-        case 112:
-        case 113:
-        case 114:
-        case kTypeNClob: d.DataSize = 0; return true;
-        case 1:
-        case 2:
-        case 4:
-        case 9:
-        case 23:
-        case 96:
-        case 187:
-        case 188:
-        case 189:
-        case 190:
-        case 232:
-        case kTypeNVarchar2:
-        case kTypeNChar: return true;
-        default: return false;
-    }
+    const ColumnKind& kind = KindOf(d.DataType);
+    if (!kind.Known) return false;
+    if (kind.FetchBytes >= 0) d.DataSize = static_cast<ub2>(kind.FetchBytes);
+    return true;
 }
 
 std::string DeclaredNumberMask(int p, int s) {
@@ -125,7 +68,7 @@ std::string TrimColumnName(const std::string& name) {
 }
 
 ub4 ClientTextBytes(const describe& d, int maxBytesPerChar) {
-    const bool national = d.DataType == kTypeNVarchar2 || d.DataType == kTypeNChar;
+    const bool national = KindOf(d.DataType).National && !KindOf(d.DataType).Lob;
     const ub4 chars = d.CharSize > 0 ? d.CharSize : national ? d.DataSize / 2u : d.DataSize;
     return std::max<ub4>(d.DataSize, chars * static_cast<ub4>(std::max(maxBytesPerChar, 1)));
 }

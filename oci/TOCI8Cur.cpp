@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "oci/ColumnKind.h"
 #include "oci/TOCI8Ctrl.h"
 #include "oci/TOCI8Lob.h"
 
@@ -19,9 +20,6 @@ constexpr ub4 kPrefetchRows = 1000;
 // 4 KB still come 1000 at a time.
 constexpr ub4 kPrefetchMemory = 4 * 1024 * 1024;
 
-bool IsLobColumn(int type) {
-    return type == 112 || type == 113 || type == 114;
-}
 
 // Frees the parameter descriptor OCIParamGet handed out, whatever path DescrCur leaves by.
 class ParamGuard {
@@ -271,7 +269,7 @@ bool TOCI8Cur::GoExecuteSelect(sb4 arg) {
     bool anyDefined = false;
     for (ub4 i = 0; i < Columns.size(); ++i) {
         DataAttr& column = Columns[i];
-        if (IsLobColumn(column.DataType) || column.DataType == kTypeNClob) {
+        if (KindOf(column.DataType).Lob) {
             // An NCLOB travels as a CLOB locator (its charset form says national), so it is
             // defined like a CLOB and shows as "(NCLOB)" instead of silently as nothing.
             if (!DefineLobColumn(column, i, arg, anyDefined)) return false;
@@ -392,37 +390,22 @@ bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
         size = static_cast<sb4>(column.Buffer.size());
         type = externalType;
     };
-    switch (column.DataType) {
-        case 1:
-        case 9:
-        case 8:
-        case kTypeNVarchar2:
-        case kTypeNChar: plain(SQLT_STR); break;
-        case 2:
-        case 4: plain(SQLT_VNU); break;
-        case 12: plain(SQLT_ODT); break;
-        case 23: plain(SQLT_BIN); break;
-        case 24: plain(SQLT_LBI); break;
-        case 96: plain(SQLT_AFC); break;
-        case 104: plain(SQLT_VCS); break;
-        case 187:
-        case 188:
-        case 189:
-        case 190:
-        case 232:
+    const ColumnKind& kind = KindOf(column.DataType);
+    switch (kind.Fetch) {
+        case FetchAs::Descriptor:
             value = &column.Descriptor;
             size = static_cast<sb4>(sizeof(void*));
-            type = static_cast<ub2>(column.DataType);
+            type = kind.ExternalType;
             break;
-        case 112:
-        case 113:
-        case 114:
-        case kTypeNClob:
+        case FetchAs::Locator:
+            // An NCLOB travels as a CLOB locator; its charset form says national.
             value = lob;
             size = -1;
-            type = static_cast<ub2>(column.DataType == kTypeNClob ? SQLT_CLOB : column.DataType);
+            type = kind.ExternalType;
             break;
-        default: plain(static_cast<ub2>(column.DataType)); break;
+        case FetchAs::Text:
+            plain(kind.Known ? kind.ExternalType : static_cast<ub2>(column.DataType));
+            break;
     }
     const OciEntryTable& fn = parent_->Entries();
     OCIDefine* define = nullptr;
@@ -431,7 +414,7 @@ bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
     ErrMsg = parent_->CheckErr(status);
     ErrCode = status;
     if (status != 0) return false;
-    if (column.DataType == kTypeNVarchar2 || column.DataType == kTypeNChar) {
+    if (kind.National && !kind.Lob) {
         // Only the form: the client then converts the national characters into its own
         // character set. Setting the column's described set (AL16UTF16) here would make it
         // deliver UTF-16 into a buffer read as single-byte text.

@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "oci/ColumnKind.h"
 #include "oci/DataAttr.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/ClientCharset.h"
@@ -20,6 +21,7 @@
 #include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
+#include "transfer/TransferPlan.h"
 #include "transfer/TransferSettings.h"
 
 namespace tabrook {
@@ -33,24 +35,20 @@ constexpr int kLinesPerBlock = 10;
 constexpr std::size_t kLobFlushBytes = 1 << 20;
 constexpr std::size_t kStreamBuffer = 1 << 16;
 
-bool IsNational(int typeCode) {
-    return typeCode == kTypeNVarchar2 || typeCode == kTypeNChar;
-}
-
 class ExportRun {
 public:
-    ExportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const std::string& table,
-              const std::string& csvFile, std::string& message)
+    ExportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferPlan& plan, std::string& message)
         : state_(state),
           dm_(dm),
           cur_(dm.OCIcur),
           host_(host),
-          settings_(settings),
-          table_(table),
-          csvFile_(csvFile),
+          plan_(plan),
+          settings_(plan.Settings),
+          table_(plan.Table),
+          csvFile_(plan.CsvFile),
           message_(message),
           line_(settings_.Separator, FirstByte(settings_.Delimiter), ClientDoubleByteCode(dm.OCI)),
-          output_(csvFile),
+          output_(plan.CsvFile),
           lobs_(cur_, settings_.LobData) {}
 
     int Run();
@@ -72,6 +70,7 @@ private:
     Tdm& dm_;
     TOCI8Cur& cur_;
     Host& host_;
+    const TransferPlan& plan_;
     const TransferSettings& settings_;
     const std::string& table_;
     const std::string& csvFile_;
@@ -90,7 +89,7 @@ private:
 
 bool ExportRun::AppendLob(std::size_t i) {
     const DataAttr& column = cur_.Columns[i];
-    const bool binary = column.DataType == 113;
+    const bool binary = KindOf(column.DataType).Binary;
     lobText_.clear();
     if (column.Indicator != -1) {
         try {
@@ -127,7 +126,7 @@ int ExportRun::WriteRows() {
                 message_ = kCannotWrite + SystemReason(errno);
                 return kExportCannotWrite;
             }
-            state_.SyncShowCounts();
+            state_.PublishCounts();
         }
         if (state_.StopPending()) {
             message_ = kCancelled;
@@ -149,12 +148,12 @@ int ExportRun::WriteRows() {
         if (textLike.size() != cur_.Values.size()) {
             textLike.clear();
             for (std::size_t i = 0; i < cur_.Values.size(); ++i) {
-                textLike.push_back(i < cur_.Columns.size() && IsTextLikeExportType(cur_.Columns[i].DataType));
+                textLike.push_back(i < cur_.Columns.size() && KindOf(cur_.Columns[i].DataType).TextLike);
             }
         }
         for (std::size_t i = 0; i < cur_.Values.size(); ++i) {
             if (i > 0) pending_ += settings_.Separator;
-            if (lobs_.Enabled() && i < cur_.Columns.size() && CarriesLobData(cur_.Columns[i].DataType)) {
+            if (lobs_.Enabled() && i < cur_.Columns.size() && KindOf(cur_.Columns[i].DataType).LobData) {
                 if (!AppendLob(i)) return kExportFailed;
                 continue;
             }
@@ -184,7 +183,7 @@ int ExportRun::WriteRows() {
 }
 
 int ExportRun::Run() {
-    state_.SyncShowCounts();
+    state_.PublishCounts();
     std::error_code ec;
     if (std::filesystem::exists(csvFile_, ec) && !state_.JobListRun &&
         host_.MessageBox("既にファイルが存在します。上書きしますか？", MsgIcon::Question, MsgButtons::YesNo) !=
@@ -207,24 +206,22 @@ int ExportRun::Run() {
     streamBuffer_ = std::make_unique<char[]>(kStreamBuffer);
     std::setvbuf(output_.get(), streamBuffer_.get(), _IOFBF, kStreamBuffer);
 
-    state_.SyncReadColumns();
-    if (state_.ColumnCount == -1 || state_.ColumnCount > TransferJobState::kMaxColumns) {
+    if (plan_.TooManyColumns) {
         message_ =
-            "項目数が" + std::to_string(TransferJobState::kMaxColumns) + "を越えるテーブルはエクスポートできません。";
+            "項目数が" + std::to_string(TransferPlan::kMaxColumns) + "を越えるテーブルはエクスポートできません。";
         Show(message_, MsgIcon::Error);
         Close();
         return kExportTooManyColumns;
     }
-    const int count = std::max(state_.ColumnCount, 0);
-    for (int k = -1; k < count; ++k) {
-        const std::string& name = k < 0 ? table_ : state_.ColumnNames[static_cast<std::size_t>(k)];
+    for (std::size_t k = 0; k <= plan_.Columns.size(); ++k) {
+        const std::string& name = k == 0 ? table_ : plan_.Columns[k - 1].Name;
         if (!IsQuotableName(name)) {
             message_ = UnquotableNameMessage(name);
             Close();
             return kExportFailed;
         }
     }
-    const std::string statement = ExportSelect(table_, state_.ColumnTypes.data(), state_.ColumnNames.data(), count);
+    const std::string statement = ExportSelect(table_, plan_.Columns);
 
     message_.clear();
     if (state_.CancelRequest) {
@@ -241,8 +238,10 @@ int ExportRun::Run() {
 
     std::optional<BusyPointer> busy(std::in_place, host_, Host::BusyPointer::SqlWait);
     if (settings_.WithHeader) {
-        line_.AppendHeader(pending_,
-                           std::span<const std::string>(state_.ColumnNames.data(), static_cast<std::size_t>(count)));
+        std::vector<std::string> names;
+        names.reserve(plan_.Columns.size());
+        for (const PlanColumn& column : plan_.Columns) names.push_back(column.Name);
+        line_.AppendHeader(pending_, std::span<const std::string>(names));
     }
     dm_.OCI.DateFormat = settings_.DateFmt;
     dm_.OCI.TimeStampFormat = settings_.TimestampFmt;
@@ -259,47 +258,30 @@ int ExportRun::Run() {
     // A stop, a cancel or a failure leaves no half file under the target's name.
     Close();
     busy.reset();
-    state_.SyncShowCounts();
+    state_.PublishCounts();
     if (code == kExportDone && state_.CancelRequest) return kExportCancelled;
     return code;
 }
 
 }  // namespace
 
-bool IsTextLikeExportType(int typeCode) {
-    switch (typeCode) {
-        case 1:
-        case 8:
-        case 9:
-        case 96:
-        case 187:
-        case 188:
-        case 189:
-        case 190:
-        case 232:
-        case kTypeNVarchar2:
-        case kTypeNChar: return true;
-        default: return false;
-    }
-}
-
-std::string ExportSelect(const std::string& table, const int* types, const std::string* names, int count) {
+std::string ExportSelect(const std::string& table, const std::vector<PlanColumn>& columns) {
     std::string sql = "select ";
-    for (int k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < columns.size(); ++k) {
         if (k > 0) sql += ',';
-        if (IsNational(types[k])) {
-            sql += "TRANSLATE(" + Quoted(names[k]) + " USING CHAR_CS) " + Quoted(names[k]) + " ";
+        const std::string quoted = Quoted(columns[k].Name);
+        if (columns[k].Kind().National && !columns[k].Kind().Lob) {
+            sql += "TRANSLATE(" + quoted + " USING CHAR_CS) " + quoted + " ";
         } else {
-            sql += Quoted(names[k]);
+            sql += quoted;
         }
     }
     sql += " from " + Quoted(table);
     return sql;
 }
 
-int Export(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const std::string& table,
-           const std::string& csvFile, std::string& message) {
-    return ExportRun(state, dm, host, settings, table, csvFile, message).Run();
+int Export(TransferJobState& state, Tdm& dm, Host& host, const TransferPlan& plan, std::string& message) {
+    return ExportRun(state, dm, host, plan, message).Run();
 }
 
 }  // namespace tabrook

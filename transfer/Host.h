@@ -4,20 +4,15 @@
 // and unattended runs implement it without widgets. The caption of every box is the window
 // side's business.
 //
-// Threads. The user interface thread runs the windows and the previews; the transfer thread
-// runs the engines. The calls are in two groups:
-//  - Calls from any thread (the first block and Synchronize): the transfer thread makes them
-//    while a transfer runs. An implementation with windows carries each one to the user
-//    interface thread and returns when it is done there (a blocking queued call), so a message
-//    box holds the transfer thread until it is answered. Called on the user interface thread
-//    itself they run at once.
-//  - User-interface steps (the block after Synchronize): only ever called on the user
-//    interface thread, either directly there (previews) or inside a step the transfer thread
-//    hands to Synchronize. They touch the windows' state without locks.
-// This is the only road from the transfer thread to the windows.
+// Threads. Every call may come from the transfer thread while a transfer runs. Only the message
+// box waits for the user: an implementation with windows carries it to the user interface
+// thread and returns with the answer, so a question holds the transfer thread until it is
+// answered. Everything else (the busy pointer, the status text, files shown, job rows) is
+// handed over to be shown when the window gets to it, and the caller goes on at once. Counts
+// and progress do not come through here at all: the window reads them from the transfer
+// thread's progress sink.
 
 #include <cstddef>
-#include <functional>
 #include <string>
 
 namespace tabrook {
@@ -39,10 +34,11 @@ public:
     // Shows text in a modal box and returns the button pressed (a MsgResult).
     virtual int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) = 0;
 
-    // ---- Calls from any thread: files shown to the user, the busy pointer, the status text ----
+    // ---- Shown when the window gets to it; the caller does not wait ----
     // The defaults do nothing, so a host without a desktop (tests, unattended runs) needs none.
 
     // Opens a file with the program the desktop associates with it; false when that failed.
+    // (This one waits: its answer decides whether the text viewer is used instead.)
     virtual bool OpenWithShell(const std::string& path) {
         (void)path;
         return false;
@@ -56,32 +52,7 @@ public:
     virtual void RestorePointer() {}
     // The text of the main window's message panel (the last panel of the status bar).
     virtual void SetStatusMessage(const std::string& text) { (void)text; }
-
-    // Runs step on the user interface thread and waits for it (the default runs it at once, on
-    // the calling thread: right for a host whose only thread is the caller's).
-    virtual void Synchronize(const std::function<void()>& step) { step(); }
-
-    // ---- User-interface steps: only on the user interface thread (see the top) ----
-    // They default to doing nothing, so a host without a grid still runs.
-    // The grid's column list: names and type codes of the data columns, at most capacity of
-    // them; the number read, or -1 when the grid has more columns than capacity.
-    virtual int ReadGridColumns(int* types, std::string* names, int capacity) {
-        (void)types;
-        (void)names;
-        (void)capacity;
-        return 0;
-    }
-    // The status bar's success and error counts.
-    virtual void ShowCounts(int success, int error) {
-        (void)success;
-        (void)error;
-    }
-    // Before each job of a job-list run: the table field gets table and is previewed.
-    virtual void ShowJobTable(const std::string& table) { (void)table; }
-    // The CSV field gets jobCsv (when not null: a job-list run), a bare file name is completed
-    // with the program's folder, and the file is previewed.
-    virtual void ShowJobCsv(const std::string* jobCsv) { (void)jobCsv; }
-    // The job list window's row index shows the status and counts of job.
+    // The job list window's row index shows the status and counts of job (a copy is taken).
     virtual void ShowJobRow(std::size_t index, const Job& job) {
         (void)index;
         (void)job;

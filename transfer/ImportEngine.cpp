@@ -16,12 +16,13 @@
 #include "transfer/ImportBatch.h"
 #include "transfer/LineBreaks.h"
 #include "transfer/LobTransfer.h"
-#include "transfer/RunContext.h"
 #include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
+#include "transfer/RecordReader.h"
 #include "transfer/TransferJobState.h"
+#include "transfer/TransferPlan.h"
 #include "transfer/TransferSettings.h"
 
 namespace tabrook {
@@ -59,16 +60,16 @@ std::string Literal(std::string_view text) {
 
 class ImportRun {
 public:
-    ImportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
-              const std::string& table, const std::string& csvFile, std::string& message, const ImportOptions& options)
+    ImportRun(TransferJobState& state, Tdm& dm, Host& host, const TransferPlan& plan, std::string& message,
+              const ImportOptions& options)
         : state_(state),
           dm_(dm),
           cur_(dm.OCIcur),
           host_(host),
-          settings_(settings),
-          context_(context),
-          table_(table),
-          csvFile_(csvFile),
+          plan_(plan),
+          settings_(plan.Settings),
+          table_(plan.Table),
+          csvFile_(plan.CsvFile),
           message_(message),
           batchRows_(static_cast<std::size_t>(std::max(options.BatchRows, 1))) {}
 
@@ -113,13 +114,18 @@ private:
     void RefuseLine(const std::string& line, const std::string& reason);
     void ReportRefusedRows(int code);
     void OpenForUser(const std::string& path);
+    // Hands the counts and the bytes read to the progress sink.
+    void Publish() {
+        state_.BytesRead = reader_.BytesRead();
+        state_.PublishCounts();
+    }
 
     TransferJobState& state_;
     Tdm& dm_;
     TOCI8Cur& cur_;
     Host& host_;
+    const TransferPlan& plan_;
     const TransferSettings& settings_;
-    const RunContext& context_;
     const std::string& table_;
     const std::string& csvFile_;
     std::string& message_;
@@ -127,8 +133,13 @@ private:
 
     std::string errPath_;
     std::string ermPath_;
+    // The error-record (.err) and error-message (.erm) files while the import runs.
+    FilePtr errFile_;
+    FilePtr ermFile_;
+    RecordReader reader_;
     std::string statement_;
-    std::vector<int> bound_;  // the column-list entries that have a bind, in order
+    std::vector<int> bound_;  // the fields that have a bind, in bind order
+    std::vector<const std::string*> boundNames_;  // the column of each bind
     // With LobData: per entry of bound_, the temporary LOB its field goes through (or none).
     std::vector<std::unique_ptr<ImportLob>> lobs_;
     std::vector<std::string> fields_;
@@ -148,10 +159,10 @@ private:
 };
 
 bool ImportRun::OpenErrorFiles() {
-    state_.ErrFile = CreateWorkingFile(errPath_);
-    if (!state_.ErrFile) message_ = kErrFileUnwritable;
-    state_.ErmFile = CreateWorkingFile(ermPath_);
-    if (!state_.ErmFile) message_ += std::string(message_.empty() ? "" : "\n") + kErmFileUnwritable;
+    errFile_ = CreateWorkingFile(errPath_);
+    if (!errFile_) message_ = kErrFileUnwritable;
+    ermFile_ = CreateWorkingFile(ermPath_);
+    if (!ermFile_) message_ += std::string(message_.empty() ? "" : "\n") + kErmFileUnwritable;
     if (message_.empty()) return true;
     // Without a file the import can still run; refused rows are then not recorded there.
     return !state_.JobListRun && Ask(message_ + "\nインポートを実行しますか？");
@@ -164,16 +175,16 @@ void ImportRun::ErrorFileFailed(const char* which, int error) {
 }
 
 bool ImportRun::FlushErrorFiles() {
-    if (state_.ErrFile && (std::fflush(state_.ErrFile.get()) != 0 || std::ferror(state_.ErrFile.get())))
+    if (errFile_ && (std::fflush(errFile_.get()) != 0 || std::ferror(errFile_.get())))
         ErrorFileFailed(kErrFileUnwritable, errno);
-    if (state_.ErmFile && (std::fflush(state_.ErmFile.get()) != 0 || std::ferror(state_.ErmFile.get())))
+    if (ermFile_ && (std::fflush(ermFile_.get()) != 0 || std::ferror(ermFile_.get())))
         ErrorFileFailed(kErmFileUnwritable, errno);
     return !errorFileFailed_;
 }
 
 bool ImportRun::CloseErrorFiles() {
-    if (!CloseChecked(state_.ErrFile)) ErrorFileFailed(kErrFileUnwritable, errno);
-    if (!CloseChecked(state_.ErmFile)) ErrorFileFailed(kErmFileUnwritable, errno);
+    if (!CloseChecked(errFile_)) ErrorFileFailed(kErrFileUnwritable, errno);
+    if (!CloseChecked(ermFile_)) ErrorFileFailed(kErmFileUnwritable, errno);
     return !errorFileFailed_;
 }
 
@@ -186,13 +197,14 @@ bool ImportRun::BuildStatement(int& code) {
     std::string columns = "insert into " + Quoted(table_) + "(";
     std::string values;
     bound_.clear();
+    boundNames_.clear();
     lobs_.clear();
-    for (int k = 0; k < state_.ColumnCount; ++k) {
-        const int type = state_.ColumnTypes[static_cast<std::size_t>(k)];
-        const ImportClass kind = ImportClassOf(type);
-        const bool lob = settings_.LobData && CarriesLobData(type);
+    for (const PlanColumn& column : plan_.Columns) {
+        const ColumnKind& type = column.Kind();
+        const ImportClass kind = type.Import;
+        const bool lob = settings_.LobData && type.LobData;
         if (kind == ImportClass::Skipped && !lob) continue;
-        const std::string& name = state_.ColumnNames[static_cast<std::size_t>(k)];
+        const std::string& name = column.Name;
         if (!IsQuotableName(name)) {
             message_ = UnquotableNameMessage(name);
             code = kImportFailed;
@@ -219,8 +231,9 @@ bool ImportRun::BuildStatement(int& code) {
             case ImportClass::National: values += "TRANSLATE(" + bind + " USING NCHAR_CS)"; break;
             default: values += bind; break;
         }
-        bound_.push_back(k);
-        lobs_.push_back(lob ? std::make_unique<ImportLob>(dm_.OCI, type) : nullptr);
+        bound_.push_back(column.Field);
+        boundNames_.push_back(&name);
+        lobs_.push_back(lob ? std::make_unique<ImportLob>(dm_.OCI, column.TypeCode) : nullptr);
     }
     if (values.empty()) {
         message_ = "インポートできる項目がありません。";
@@ -232,12 +245,12 @@ bool ImportRun::BuildStatement(int& code) {
 }
 
 void ImportRun::RefuseLine(const std::string& line, const std::string& reason) {
-    if (std::FILE* file = state_.ErrFile.get()) {
+    if (std::FILE* file = errFile_.get()) {
         const bool written =
             std::fwrite(line.data(), 1, line.size(), file) == line.size() && std::fputs("\r\n", file) >= 0;
         if (!written) ErrorFileFailed(kErrFileUnwritable, errno);
     }
-    if (std::FILE* file = state_.ErmFile.get()) {
+    if (std::FILE* file = ermFile_.get()) {
         std::string text = reason;
         std::replace(text.begin(), text.end(), '\n', ' ');
         text += "\r\n";
@@ -314,7 +327,7 @@ bool ImportRun::AfterRow(bool commitPoint) {
         }
     }
     if (settings_.ErrCnt > 0 && state_.ErrorCount >= settings_.ErrCnt && !limitReached_) {
-        state_.SyncShowCounts();
+        Publish();
         limitReached_ = true;
         if (state_.JobListRun || Ask("エラーが中断件数に達しました。中断しますか？")) {
             state_.CancelRequest = true;
@@ -326,7 +339,7 @@ bool ImportRun::AfterRow(bool commitPoint) {
 }
 
 bool ImportRun::ImportLine(std::string& line) {
-    if ((state_.RecordCount - header_) % 10 == 0) state_.SyncShowCounts();
+    if ((state_.RecordCount - header_) % 10 == 0) Publish();
     ++state_.RecordCount;
     if (line.empty() || (header_ == 1 && state_.RecordCount == 1)) {
         ++sinceCommit_;
@@ -374,7 +387,7 @@ bool ImportRun::ImportLine(std::string& line) {
         if (lobs_[b]) {
             std::string error;
             if (!lobs_[b]->Fill(value, error)) {
-                lobRefusal = error + ": " + state_.ColumnNames[static_cast<std::size_t>(bound_[b])];
+                lobRefusal = error + ": " + *boundNames_[b];
                 continue;
             }
             lobs_[b]->Attach(bind);
@@ -446,7 +459,7 @@ int ImportRun::Run() {
     }
     // The error files are created afresh below (an old one, or a link of that name, is
     // removed first); a failure shows when the new file cannot be created.
-    state_.SyncShowCounts();
+    Publish();
     message_.clear();
 
     if (!OpenErrorFiles()) {
@@ -465,10 +478,9 @@ int ImportRun::Run() {
     }
     header_ = settings_.WithHeader ? 1 : 0;
 
-    state_.SyncReadColumns();
-    if (state_.ColumnCount < 1 || state_.ColumnCount > TransferJobState::kMaxColumns) {
+    if (plan_.TooManyColumns || plan_.Columns.empty()) {
         message_ =
-            "項目数が" + std::to_string(TransferJobState::kMaxColumns) + "を越えるテーブルにはインポートできません。";
+            "項目数が" + std::to_string(TransferPlan::kMaxColumns) + "を越えるテーブルにはインポートできません。";
         Show(message_, MsgIcon::Error);
         CloseErrorFiles();
         return kImportTooManyColumns;
@@ -509,26 +521,25 @@ int ImportRun::Run() {
     } else {
         busy.emplace(host_, Host::BusyPointer::SqlWait);
         cur_.Binds.clear();
-        for (int k : bound_)
-            AddBind(cur_.Binds, ":" + Quoted(state_.ColumnNames[static_cast<std::size_t>(k)]), "", true);
+        for (const std::string* name : boundNames_) AddBind(cur_.Binds, ":" + Quoted(*name), "", true);
         for (std::size_t b = 0; b < lobs_.size(); ++b)
             if (lobs_[b]) lobs_[b]->Attach(*cur_.Binds[b]);
-        padTo_ = static_cast<std::size_t>(std::max(context_.GridColumnCount, state_.ColumnCount));
+        padTo_ = static_cast<std::size_t>(plan_.FieldCount);
         state_.RecordCount = 0;
         sinceCommit_ = 0;
         batching_ = StartBatching();
         code_ = ClientDoubleByteCode(dm_.OCI);
-        dm_.StartRecords(csv.get(), delim_, code_);
+        reader_.Start(csv.get(), delim_, code_);
         std::string line;
         while (state_.RecordCount < INT_MAX) {
-            const bool more = dm_.ReadRecord(line);
+            const bool more = reader_.ReadRecord(line);
             if (!more && line.empty()) break;
             if (!ImportLine(line)) break;
             if (!more) break;
         }
         // The rows still waiting at the end of the file (any other way out sent them already).
         FlushBatch(false);
-        readFailed = dm_.ReadFailed();
+        readFailed = reader_.ReadFailed();
     }
 
     // End the transaction. A failed commit or rollback is the outcome of the run: the rows
@@ -561,7 +572,7 @@ int ImportRun::Run() {
     }
 
     if (!CloseErrorFiles() && code != kImportFailed) code = kImportFailed;
-    state_.SyncShowCounts();
+    Publish();
     csv.reset();
     if (errorFileFailed_) return kImportFailed;  // the reason is the message, not the rows
     ReportRefusedRows(code);
@@ -574,28 +585,6 @@ int ImportRun::Run() {
 
 }  // namespace
 
-ImportClass ImportClassOf(int typeCode) {
-    switch (typeCode) {
-        case -1:
-        case 23:
-        case 24:
-        case 104:
-        case 112:
-        case 113:
-        case 114:
-        case 9112: return ImportClass::Skipped;
-        case 12: return ImportClass::Date;
-        case 187: return ImportClass::Timestamp;
-        case 188:
-        case 232: return ImportClass::TimestampTz;
-        case 189: return ImportClass::IntervalYM;
-        case 190: return ImportClass::IntervalDS;
-        case 9009:
-        case 9096: return ImportClass::National;
-        default: return ImportClass::Plain;
-    }
-}
-
 std::string ErrorRecordPath(std::string_view csvFile) {
     return WithExtension(csvFile, ".err");
 }
@@ -603,9 +592,9 @@ std::string ErrorMessagePath(std::string_view csvFile) {
     return WithExtension(csvFile, ".erm");
 }
 
-int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
-           const std::string& table, const std::string& csvFile, std::string& message, const ImportOptions& options) {
-    return ImportRun(state, dm, host, settings, context, table, csvFile, message, options).Run();
+int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferPlan& plan, std::string& message,
+           const ImportOptions& options) {
+    return ImportRun(state, dm, host, plan, message, options).Run();
 }
 
 }  // namespace tabrook

@@ -6,10 +6,9 @@
 // AutoCommit is set and once at the end; a cancelled import rolls back what was not yet
 // committed.
 //
-// Runs on whichever thread calls it. It reaches the user only through the host (questions,
-// messages, the busy pointer, opening the error files) and the state's synchronized steps
-// (column list, counts). It reads the settings and GridColumnCount of the run context it is
-// given, as they stand.
+// Runs on whichever thread calls it, from its plan alone: the columns, the file, the settings.
+// It reaches the user only through the host (questions, messages, the busy pointer, opening
+// the error files) and publishes its counts to the state's progress sink without waiting.
 
 #include <string>
 #include <string_view>
@@ -18,9 +17,8 @@ namespace tabrook {
 
 class Host;
 class Tdm;
-struct RunContext;
-struct TransferSettings;
 class TransferJobState;
+struct TransferPlan;
 
 // Result codes of Import.
 enum ImportResult : int {
@@ -29,15 +27,10 @@ enum ImportResult : int {
     kImportCsvUnreadable = 1,    // the CSV file cannot be opened
     kImportNothingToImport = 7,  // no column of the list is importable
     kImportNoErrorFiles = 9,     // an error file could not be created and the user declined
-    kImportTooManyColumns = 10,  // the column list is empty or wider than the limit
+    kImportTooManyColumns = 10,  // the column mapping is empty or wider than the limit
     kImportDoneAfterLimit = 12,  // the error limit was reached, the user went on to the end
     kImportFailed = 999,         // truncate, prepare, commit or rollback failed; bad name
 };
-
-// Type class of a column-list entry: how its field is bound in the INSERT.
-enum class ImportClass { Skipped, Date, Timestamp, TimestampTz, IntervalYM, IntervalDS, National, Plain };
-
-ImportClass ImportClassOf(int typeCode);
 
 // The error-record and error-message files of a CSV file: its extension replaced. (When the
 // CSV file is itself an error-record file, the import appends the extensions instead.)
@@ -61,11 +54,10 @@ struct ImportOptions {
     int BatchRows = 1000;
 };
 
-// Imports csvFile into table. state's counters are expected to be zero on entry (the thread
-// clears them). On return message holds the status text of the run; the result is one of
-// ImportResult.
-int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferSettings& settings, const RunContext& context,
-           const std::string& table, const std::string& csvFile, std::string& message,
+// Imports the plan's CSV file into its table. state's counters are expected to be zero on
+// entry (the thread clears them). On return message holds the status text of the run; the
+// result is one of ImportResult.
+int Import(TransferJobState& state, Tdm& dm, Host& host, const TransferPlan& plan, std::string& message,
            const ImportOptions& options = {});
 
 }  // namespace tabrook

@@ -4,14 +4,11 @@
 #include <ostream>
 
 #include "oci/BindAttr.h"
+#include "oci/ColumnKind.h"
 #include "oci/DataAttr.h"
 #include "oci/TOCIException.h"
 
 namespace tabrook {
-
-bool CarriesLobData(int typeCode) {
-    return typeCode == 112 || typeCode == 113 || typeCode == kTypeNClob;
-}
 
 void AppendHex(std::string& out, std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -123,7 +120,7 @@ void ExportLobs::ReadColumn(std::size_t i, std::string& out) {
 
 ImportLob::ImportLob(TOCI8Ctrl& session, int typeCode) : typeCode_(typeCode) {
     lob_.SetParent(&session);
-    lob_.SetLobType(typeCode == 113 ? entLob::Blob : entLob::Clob);
+    lob_.SetLobType(KindOf(typeCode).Binary ? entLob::Blob : entLob::Clob);
 }
 
 ImportLob::~ImportLob() {
@@ -136,7 +133,7 @@ ImportLob::~ImportLob() {
 }
 
 void ImportLob::Attach(BindAttr& bind) {
-    bind.BindType = typeCode_ == 113 ? kBindBlob : kBindClob;
+    bind.BindType = KindOf(typeCode_).Binary ? kBindBlob : kBindClob;
     bind.Lob = lob_.GetLobLocator();
     bind.IsNull = false;
 }
@@ -149,7 +146,7 @@ bool ImportLob::Fill(std::string_view field, std::string& error) {
             return true;
         }
         std::string_view bytes = field;
-        if (typeCode_ == 113) {
+        if (KindOf(typeCode_).Binary) {
             if (!DecodeHex(field, bytes_)) {
                 error = "BLOBの値が16進数ではありません";
                 lob_.FreeTemporary();
@@ -157,7 +154,7 @@ bool ImportLob::Fill(std::string_view field, std::string& error) {
             }
             bytes = bytes_;
         }
-        lob_.CreateTemporary(typeCode_ == kTypeNClob);
+        lob_.CreateTemporary(KindOf(typeCode_).National);
         ViewSource source(bytes);
         std::istream stream(&source);
         lob_.WriteFromStream(stream, 0);

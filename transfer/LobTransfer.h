@@ -17,9 +17,6 @@
 
 namespace tabrook {
 
-// CLOB (112), BLOB (113) and NCLOB (9112) carry their contents with LobData on.
-bool CarriesLobData(int typeCode);
-
 // Upper-case hexadecimal of bytes, appended to out.
 void AppendHex(std::string& out, std::string_view bytes);
 // Decodes hexadecimal (either case) into out; false for an odd length or a non-hex digit.

@@ -15,7 +15,7 @@ std::string TruncateLine(const TransferSettings& settings) {
 }
 }  // namespace
 
-int CheckImport(std::string& message, const TransferSettings& settings, const RunContext& context) {
+int CheckImport(std::string& message, const TransferSettings& settings, const TargetFacts& context) {
     if (!context.TableInfoOk) {
         message = "テーブル情報を取得できません。";
         return kCheckNoTableInfo;
@@ -43,7 +43,7 @@ int CheckImport(std::string& message, const TransferSettings& settings, const Ru
     return 0;
 }
 
-int CheckExport(std::string& message, const TransferSettings& /*settings*/, const RunContext& context) {
+int CheckExport(std::string& message, const TransferSettings& /*settings*/, const TargetFacts& context) {
     if (!context.TableInfoOk) {
         message = "テーブルが指定されていません。";
         return kCheckNoTable;

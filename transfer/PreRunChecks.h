@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "transfer/RunContext.h"
+#include "transfer/TargetFacts.h"
 #include "transfer/TransferSettings.h"
 
 namespace tabrook {
@@ -23,8 +23,8 @@ enum PreRunRefusal : int {
     kCheckImportIntoView = 8,  // import: the target is a view
 };
 
-int CheckImport(std::string& message, const TransferSettings& settings, const RunContext& context);
-int CheckExport(std::string& message, const TransferSettings& settings, const RunContext& context);
+int CheckImport(std::string& message, const TransferSettings& settings, const TargetFacts& context);
+int CheckExport(std::string& message, const TransferSettings& settings, const TargetFacts& context);
 
 // True when the client library renders today's date with format without an error.
 bool CheckDateFormat(TOCI8Func& oci, const std::string& format);

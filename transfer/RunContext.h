@@ -6,23 +6,17 @@
 #include <string>
 
 #include "transfer/JobList.h"
+#include "transfer/TargetFacts.h"
 
 namespace tabrook {
 
-struct RunContext {
-    std::string TableName;
-    std::string CsvFile;
+// The target's facts come first: the previews of the window fill them.
+struct RunContext : TargetFacts {
     std::string ListFile;  // job list file named on the command line
     std::string LogFile;   // empty: no log is kept
     bool AutoStart = false;
     bool AutoClose = false;  // no message boxes; close at the end of the run
     bool EscCancel = true;
-    bool TableInfoOk = false;
-    bool IsTable = true;
-    bool CsvHasData = false;
-    int TableColumnCount = 0;
-    int CsvColumnCount = 0;
-    int GridColumnCount = 0;
     std::atomic<bool> Running{false};  // written by the transfer thread, read by the UI thread
     tabrook::JobList JobList;
 

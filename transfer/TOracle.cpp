@@ -1,10 +1,12 @@
 #include "transfer/TOracle.h"
 
-#include <functional>
+#include <filesystem>
+#include <system_error>
 
 #include "transfer/ExportEngine.h"
 #include "transfer/Host.h"
 #include "transfer/ImportEngine.h"
+#include "transfer/JobPlanner.h"
 #include "transfer/PreRunChecks.h"
 #include "transfer/RunContext.h"
 #include "transfer/RunLog.h"
@@ -32,64 +34,39 @@ std::string TransferLogText(const std::string& table, const std::string& csv, in
 }  // namespace
 
 TOracle::TOracle(Tdm* dm, Host& host, const TransferSettings& settings, RunContext& context)
-    : dm_(dm), host_(host), settings_(settings), context_(context) {}
+    : dm_(dm), host_(host), settings_(settings), context_(context) {
+    Progress = &progress_;
+}
 
 TOracle::~TOracle() {
     EndWorker();
 }
 
-void TOracle::SyncReadColumns() {
-    Host& host = TheHost();
-    host.Synchronize([&] { ColumnCount = host.ReadGridColumns(ColumnTypes.data(), ColumnNames.data(), kMaxColumns); });
+void TOracle::SetSinglePlan(TransferPlan plan, long long expectedRows) {
+    singlePlan_ = std::move(plan);
+    singleExpectedRows_ = expectedRows;
 }
 
-void TOracle::SyncShowCounts() {
-    Host& host = TheHost();
-    int success = SuccessCount;
-    int errors = ErrorCount;
-    host.Synchronize([&] { host.ShowCounts(success, errors); });
+void TOracle::ShowJobRow(std::size_t index) {
+    const JobList& jobs = context_.JobList;
+    if (index < jobs.Count()) host_.ShowJobRow(index, jobs[index]);
 }
 
-void TOracle::SyncShowJobTable() {
-    Host& host = TheHost();
-    host.Synchronize([&] {
-        JobList& jobs = context_.JobList;
-        std::size_t index = JobIndex;
-        if (index < jobs.Count()) host.ShowJobTable(jobs[index].Table);
-    });
+TransferPlan TOracle::PlanJob(const Job& job, const TransferSettings& settings) {
+    if (planner_ != nullptr) return planner_->PlanJob(job, settings);
+    TargetFacts facts;
+    facts.TableName = job.Table;
+    facts.CsvFile = job.Csv;
+    return BuildTransferPlan({}, settings, facts);
 }
 
-void TOracle::SyncShowJobCsv() {
-    Host& host = TheHost();
-    bool jobListRun = JobListRun;
-    host.Synchronize([&] {
-        JobList& jobs = context_.JobList;
-        std::size_t index = JobIndex;
-        if (jobListRun && index < jobs.Count()) {
-            std::string csv = jobs[index].Csv;
-            host.ShowJobCsv(&csv);
-        } else {
-            host.ShowJobCsv(nullptr);
-        }
-    });
+int TOracle::CheckTransfer(const TransferPlan& plan, std::string& message) {
+    return plan.ExportMode ? CheckExport(message, plan.Settings, plan.Facts)
+                           : CheckImport(message, plan.Settings, plan.Facts);
 }
 
-void TOracle::SyncShowJobRow() {
-    Host& host = TheHost();
-    host.Synchronize([&] {
-        JobList& jobs = context_.JobList;
-        std::size_t index = JobIndex;
-        if (index < jobs.Count()) host.ShowJobRow(index, jobs[index]);
-    });
-}
-
-int TOracle::CheckTransfer(bool exportMode, std::string& message) {
-    return exportMode ? CheckExport(message, settings_, context_) : CheckImport(message, settings_, context_);
-}
-
-int TOracle::RunTransfer(bool exportMode, const std::string& table, const std::string& csv, std::string& message) {
-    return exportMode ? Export(*this, *dm_, host_, settings_, table, csv, message)
-                      : Import(*this, *dm_, host_, settings_, context_, table, csv, message);
+int TOracle::RunTransfer(const TransferPlan& plan, std::string& message) {
+    return plan.ExportMode ? Export(*this, *dm_, host_, plan, message) : Import(*this, *dm_, host_, plan, message);
 }
 
 RunOutcome TOracle::Outcome() const {
@@ -102,25 +79,47 @@ void TOracle::Record(int result) {
     outcome_.RefusedRows += ErrorCount;
 }
 
+void TOracle::StartTransfer(int jobNumber, const TransferPlan& plan, long long expectedRows) {
+    RecordCount = 0;
+    ErrorCount = 0;
+    SuccessCount = 0;
+    BytesRead = 0;
+    long long fileBytes = 0;
+    if (!plan.ExportMode) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(plan.CsvFile, error);
+        if (!error) fileBytes = static_cast<long long>(size);
+    }
+    progress_.StartJob(jobNumber, fileBytes, expectedRows);
+}
+
 void TOracle::DoWork() {
     RunContext& context = context_;
     context.Running = true;
     ++outcome_.Runs;
-    const TransferSettings& settings = settings_;
+    // The run works on a copy: the settings are the same from its first job to its last.
+    const TransferSettings settings = settings_;
     // The settings line ends with the client library in use, so a log shows whether a run went
     // to Oracle or to the embedded engine.
     std::string settingsLine = SettingsLine(settings) + "\tLibrary=" + (dm_ ? dm_->OCI.LibraryPath() : std::string());
     CancelRequest = false;
-    bool exportMode = settings.Mode == 1;
-    if (JobListRun)
-        RunJobList(exportMode, settingsLine);
-    else
-        RunSingle(exportMode, settingsLine);
+    const bool exportMode = settings.Mode == 1;
+    if (JobListRun) {
+        int selected = 0;
+        for (std::size_t i = 0; i < context.JobList.Count(); ++i) selected += context.JobList[i].Selected ? 1 : 0;
+        progress_.StartRun(exportMode, selected);
+        RunJobList(settings, settingsLine);
+    } else {
+        progress_.StartRun(singlePlan_.ExportMode, 0);
+        RunSingle(settingsLine);
+    }
     WriteLog("F", "");
+    progress_.EndRun();
     context.Running = false;
 }
 
-void TOracle::RunJobList(bool exportMode, const std::string& settingsLine) {
+void TOracle::RunJobList(const TransferSettings& settings, const std::string& settingsLine) {
+    const bool exportMode = settings.Mode == 1;
     JobList& jobs = context_.JobList;
     WriteLog("H", settingsLine);
 
@@ -135,18 +134,17 @@ void TOracle::RunJobList(bool exportMode, const std::string& settingsLine) {
         job.SuccessText.clear();
         job.ErrorText.clear();
         job.Result = 0;
-        SyncShowJobRow();
+        ShowJobRow(i);
     }
 
+    int number = 0;
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
         Job& job = jobs[i];
         if (!job.Selected) continue;
         JobIndex = i;
-        SyncShowJobTable();
-        SyncShowJobCsv();
-        RecordCount = 0;
-        ErrorCount = 0;
-        SuccessCount = 0;
+        ++number;
+        const TransferPlan plan = PlanJob(job, settings);
+        StartTransfer(number, plan, 0);
         if (StopPending()) break;
 
         std::string message;
@@ -154,24 +152,23 @@ void TOracle::RunJobList(bool exportMode, const std::string& settingsLine) {
         job.RecordText = job.SuccessText = job.ErrorText = "0";
         job.Result = 0;
 
-        int rc = CheckTransfer(exportMode, message);
-        if (rc == 0) {
-            RunContext& context = context_;
-            rc = RunTransfer(exportMode, context.TableName, context.CsvFile, message);
-        }
+        int rc = CheckTransfer(plan, message);
+        if (rc == 0) rc = RunTransfer(plan, message);
+        PublishCounts();
+        progress_.EndJob();
 
         job.Status = message;
         job.RecordText = std::to_string(RecordCount);
         job.SuccessText = std::to_string(SuccessCount);
         job.ErrorText = std::to_string(ErrorCount);
         job.Result = rc;
-        SyncShowJobRow();
+        ShowJobRow(i);
         Record(rc);
 
         WriteLog(ResultLogCode(rc),
                  TransferLogText(job.Table, job.Csv, RecordCount, SuccessCount, ErrorCount, message));
 
-        if (rc != 0 && settings_.ErrStop) {
+        if (rc != 0 && settings.ErrStop) {
             CancelRequest = true;
             break;
         }
@@ -183,25 +180,23 @@ void TOracle::RunJobList(bool exportMode, const std::string& settingsLine) {
                              MsgButtons::Ok);
 }
 
-void TOracle::RunSingle(bool exportMode, const std::string& settingsLine) {
+void TOracle::RunSingle(const std::string& settingsLine) {
     RunContext& context = context_;
+    const TransferPlan& plan = singlePlan_;
     std::string message;
-    SyncShowJobCsv();
-    RecordCount = 0;
-    ErrorCount = 0;
-    SuccessCount = 0;
+    StartTransfer(0, plan, singleExpectedRows_);
 
-    if (!exportMode) SyncShowJobCsv();  // the import reads the file as previewed just now
     WriteLog("H", settingsLine);
-    int rc = RunTransfer(exportMode, context.TableName, context.CsvFile, message);
+    int rc = RunTransfer(plan, message);
+    PublishCounts();
+    progress_.EndJob();
     Record(rc);
 
-    WriteLog(ResultLogCode(rc),
-             TransferLogText(context.TableName, context.CsvFile, RecordCount, SuccessCount, ErrorCount, message));
+    WriteLog(ResultLogCode(rc), TransferLogText(plan.Table, plan.CsvFile, RecordCount, SuccessCount, ErrorCount, message));
 
     if (context.AutoClose) return;
     if (rc == 0)
-        TheHost().MessageBox(CompletionMessage(exportMode), MsgIcon::Information, MsgButtons::Ok);
+        TheHost().MessageBox(CompletionMessage(plan.ExportMode), MsgIcon::Information, MsgButtons::Ok);
     else if (!message.empty())
         TheHost().MessageBox(message, MsgIcon::Warning, MsgButtons::Ok);
 }

@@ -1,9 +1,11 @@
 #pragma once
-// The transfer thread: one long-lived parked worker that runs either one transfer of the
-// current table and CSV file (a single run) or the selected jobs of the job list one after
-// another (a job-list run). It writes the settings line and one log line per transfer, keeps
-// each job's status and counts, and reaches the windows only through the host's synchronized
-// steps. The user interface sets JobListRun, Interactive and CancelRequest, then calls Start.
+// The transfer thread: one long-lived parked worker that runs either one transfer from the plan
+// the window made (a single run) or the selected jobs of the job list one after another (a
+// job-list run), planning each job itself. It writes the settings line and one log line per
+// transfer and keeps each job's status and counts. It never waits for the window: counts go to
+// its progress sink, job rows are handed to the host to show when it can, and only questions
+// and message boxes wait for the user. The user interface sets JobListRun, Interactive and
+// CancelRequest (and the plan of a single run), then calls Start.
 
 #include <atomic>
 #include <cstddef>
@@ -11,11 +13,15 @@
 
 #include "transfer/TThreadEx.h"
 #include "transfer/TransferJobState.h"
+#include "transfer/TransferPlan.h"
+#include "transfer/TransferProgress.h"
 
 namespace tabrook {
 
 class Host;
+class JobPlanner;
 class Tdm;
+struct Job;
 struct RunContext;
 struct TransferSettings;
 
@@ -29,8 +35,8 @@ struct RunOutcome {
 
 class TOracle : public TThreadEx, public TransferJobState {
 public:
-    // dm gives the engines their session and cursor; host receives every call the thread makes
-    // towards the user (see Host.h); settings and context are what the runs read (and, for the
+    // dm gives the engines their session and cursor; host receives the questions, the boxes and
+    // the job rows (see Host.h); settings and context are what the runs read (and, for the
     // context, the job list they update and the Running flag). All must outlive the thread.
     TOracle(Tdm* dm, Host& host, const TransferSettings& settings, RunContext& context);
     ~TOracle() override;
@@ -40,12 +46,13 @@ public:
     // At the end of a job-list run, report the outcome in a message box.
     std::atomic<bool> Interactive{false};
 
-    // Synchronized steps: each runs on the user interface side while this thread waits.
-    void SyncReadColumns() override;
-    void SyncShowCounts() override;
-    void SyncShowJobTable();
-    void SyncShowJobCsv();
-    void SyncShowJobRow();
+    // The plan of the next single run, and the rows it is expected to write (an export whose
+    // table was counted; 0: unknown). Set on the user interface thread before Start.
+    void SetSinglePlan(TransferPlan plan, long long expectedRows = 0);
+    // Plans the jobs of job-list runs; null plans each job from its names alone.
+    void SetPlanner(JobPlanner* planner) { planner_ = planner; }
+    // Where the counts of the runs go; the window reads it on a timer.
+    TransferProgress& ProgressSink() { return progress_; }
 
     bool StopPending() const override { return StopRequested || Terminated(); }
 
@@ -55,24 +62,34 @@ public:
 protected:
     void DoWork() override;
 
-    // The pre-run check of the current mode on the run context (0: the transfer may start).
-    virtual int CheckTransfer(bool exportMode, std::string& message);
-    // The engine of the current mode on table and csv; returns its result code.
-    virtual int RunTransfer(bool exportMode, const std::string& table, const std::string& csv, std::string& message);
+    // The plan of a job of a job-list run (the planner's, or the job's names alone).
+    virtual TransferPlan PlanJob(const Job& job, const TransferSettings& settings);
+    // The pre-run check of the plan (0: the transfer may start).
+    virtual int CheckTransfer(const TransferPlan& plan, std::string& message);
+    // The engine of the plan's mode; returns its result code.
+    virtual int RunTransfer(const TransferPlan& plan, std::string& message);
 
     const TransferSettings& Settings() const { return settings_; }
     RunContext& Context() const { return context_; }
     Host& TheHost() const { return host_; }
 
 private:
-    void RunJobList(bool exportMode, const std::string& settingsLine);
-    void RunSingle(bool exportMode, const std::string& settingsLine);
+    void RunJobList(const TransferSettings& settings, const std::string& settingsLine);
+    void RunSingle(const std::string& settingsLine);
+    // Counts start at zero for a transfer whose file (an import's) has fileBytes bytes.
+    void StartTransfer(int jobNumber, const TransferPlan& plan, long long expectedRows);
     void Record(int result);
+    // Hands job index's row to the host, which shows it when it can.
+    void ShowJobRow(std::size_t index);
 
     Tdm* dm_;
     Host& host_;
     const TransferSettings& settings_;
     RunContext& context_;
+    JobPlanner* planner_ = nullptr;
+    TransferPlan singlePlan_;
+    long long singleExpectedRows_ = 0;
+    TransferProgress progress_;
     RunOutcome outcome_;
 };
 

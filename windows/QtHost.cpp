@@ -34,9 +34,18 @@ void QtHost::OnUiThread(const std::function<void()>& call) {
         anchor_, [&call] { call(); }, Qt::BlockingQueuedConnection);
 }
 
+void QtHost::PostToUiThread(std::function<void()> call) {
+    if (QThread::currentThread() == anchor_->thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(anchor_, std::move(call), Qt::QueuedConnection);
+}
+
 int QtHost::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) {
     int answer = kMsgCancel;
     OnUiThread([&] {
+        if (beforeBox_) beforeBox_();
         QMessageBox box(window_);
         box.setWindowTitle(QString::fromUtf8(kApplicationTitle));
         box.setText(QString::fromStdString(text));
@@ -75,31 +84,27 @@ bool QtHost::OpenWithShell(const std::string& path) {
 
 void QtHost::ShowInTextViewer(const std::string& path) {
     // The program's own viewer: a window of its own, deleted when closed.
-    OnUiThread([&] { ShowTextFile(QString::fromStdString(path)); });
+    PostToUiThread([path] { ShowTextFile(QString::fromStdString(path)); });
 }
 
 void QtHost::SetBusyPointer(BusyPointer pointer) {
-    OnUiThread([pointer] {
+    PostToUiThread([pointer] {
         QGuiApplication::setOverrideCursor(pointer == BusyPointer::SqlWait ? Qt::BusyCursor : Qt::WaitCursor);
     });
 }
 
 void QtHost::RestorePointer() {
-    OnUiThread([] { QGuiApplication::restoreOverrideCursor(); });
+    PostToUiThread([] { QGuiApplication::restoreOverrideCursor(); });
 }
 
 void QtHost::SetStatusMessage(const std::string& text) {
-    OnUiThread([&] {
+    PostToUiThread([this, text] {
         if (statusSink_) statusSink_(QString::fromStdString(text));
     });
 }
 
-void QtHost::Synchronize(const std::function<void()>& step) {
-    OnUiThread(step);
-}
-
 void QtHost::ShowJobRow(std::size_t index, const Job& job) {
-    OnUiThread([&] {
+    PostToUiThread([this, index, job] {
         if (jobRowSink_) jobRowSink_(index, job);
     });
 }

@@ -1,9 +1,9 @@
 #pragma once
-// The host of the program with windows. Calls from the transfer thread (message boxes, the
-// busy pointer, the status text, files shown, synchronized steps) are carried to the user
-// interface thread as blocking queued calls, so the transfer thread waits for the answer;
-// made on the user interface thread they run at once. The user-interface steps go to the main
-// window's controller (MainHost).
+// The host of the program with windows. Calls from the transfer thread are carried to the user
+// interface thread: a message box (and the shell's open, whose answer matters) as a blocking
+// queued call, so the transfer thread waits for the answer; the busy pointer, the status text,
+// the text viewer and the job rows as queued calls the transfer thread does not wait for. Made
+// on the user interface thread they run at once.
 
 #include <QObject>
 #include <QPointer>
@@ -11,7 +11,8 @@
 #include <functional>
 #include <utility>
 
-#include "app/MainController.h"
+#include "transfer/Host.h"
+#include "transfer/Job.h"
 
 class QWidget;
 
@@ -20,7 +21,7 @@ namespace tabrook {
 // The caption of every message box.
 inline constexpr char kApplicationTitle[] = "Tabrook+ Version 1.2a";
 
-class QtHost : public MainHost {
+class QtHost : public Host {
 public:
     QtHost();
     ~QtHost() override;
@@ -34,7 +35,9 @@ public:
     void SetBusyPointer(BusyPointer pointer) override;
     void RestorePointer() override;
     void SetStatusMessage(const std::string& text) override;
-    void Synchronize(const std::function<void()>& step) override;
+    // Called on the user interface thread right before a box is shown (the counts under it
+    // are brought up to date).
+    void SetBeforeBox(std::function<void()> call) { beforeBox_ = std::move(call); }
     // The transfer thread's job progress goes to sink (the job list window), on the user
     // interface thread; without a sink it is dropped.
     void SetJobRowSink(std::function<void(std::size_t, const Job&)> sink) { jobRowSink_ = std::move(sink); }
@@ -42,12 +45,15 @@ public:
 
     // Runs call on the user interface thread and waits for it (at once when already there).
     void OnUiThread(const std::function<void()>& call);
+    // Runs call on the user interface thread without waiting for it (at once when already there).
+    void PostToUiThread(std::function<void()> call);
 
 private:
     QObject* anchor_;  // lives on the user interface thread: the target of the queued calls
     QPointer<QWidget> window_;
     std::function<void(const QString&)> statusSink_;
     std::function<void(std::size_t, const Job&)> jobRowSink_;
+    std::function<void()> beforeBox_;
 };
 
 }  // namespace tabrook

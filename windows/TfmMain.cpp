@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
@@ -292,6 +293,11 @@ void TfmMain::BuildStatusBar() {
     pgRun->setVisible(false);
     bar->addPermanentWidget(pgRun);
     setStatusBar(bar);
+    tmProgress = new QTimer(this);
+    tmProgress->setInterval(static_cast<int>(MainController::kProgressInterval.count()));
+    connect(tmProgress, &QTimer::timeout, this, [this] {
+        if (controller_ != nullptr) controller_->RefreshProgress();
+    });
 }
 
 void TfmMain::Attach(MainController* controller) {
@@ -392,7 +398,12 @@ void TfmMain::SetRunControlsEnabled(bool enabled) {
     Panel1->setEnabled(enabled);
     sgData->setEnabled(enabled);
     panel2Body_->setEnabled(enabled);
-    if (enabled && controller_ != nullptr) controller_->RunEnded();
+    if (!enabled) {
+        tmProgress->start();
+        return;
+    }
+    tmProgress->stop();
+    if (controller_ != nullptr) controller_->RunEnded();
 }
 
 // ---- MainView ----
@@ -479,12 +490,14 @@ void TfmMain::SetStatusText(const QString& text) {
 
 void TfmMain::ShowProgress(const ProgressView& progress) {
     pgRun->setVisible(true);
+    pgRun->setRange(0, 100);
     if (progress.Percent < 0) {
-        pgRun->setRange(0, 0);  // the share is unknown: a busy bar
-    } else {
-        pgRun->setRange(0, 100);
-        pgRun->setValue(progress.Percent);
+        // The share is unknown: an empty bar that says what is known (the rows written).
+        pgRun->setValue(0);
+        pgRun->setFormat(Qt_(progress.Text));
+        return;
     }
+    pgRun->setValue(progress.Percent);
     pgRun->setFormat(progress.Text.empty() ? QStringLiteral("%p%") : QStringLiteral("%p%  ") + Qt_(progress.Text));
 }
 

@@ -17,6 +17,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QTimer;
 class QPushButton;
 class QRadioButton;
 class QSplitter;
@@ -94,6 +95,8 @@ public:
     QLabel* sbError = nullptr;
     QLabel* sbMessage = nullptr;
     QProgressBar* pgRun = nullptr;
+    // While a run goes on it reads the run's progress every MainController::kProgressInterval.
+    QTimer* tmProgress = nullptr;
     GridTableModel* GridView() const { return gridModel_; }
 
 protected:

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 
+#include "oci/ColumnKind.h"
 #include "tests/engines/EngineTestSupport.h"
 #include "transfer/ExportEngine.h"
 #include "transfer/ImportEngine.h"
@@ -80,7 +81,7 @@ protected:
                 const DataAttr& column = query_.Columns[i];
                 if (column.Indicator == -1) {
                     row.push_back("<null>");
-                } else if (CarriesLobData(column.DataType)) {
+                } else if (KindOf(column.DataType).LobData) {
                     std::string content;
                     lobs.ReadColumn(i, content);
                     row.push_back(content);
