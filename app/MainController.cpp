@@ -392,7 +392,14 @@ void MainController::StartRun(bool jobListRun) {
         thread.SetSinglePlan(BuildTransferPlan(ColumnMapping(grid_), settings_, context_), expectedRows);
     }
     // The counts start from zero at once; the thread is parked, so the sink is ours to reset.
-    thread.ProgressSink().StartRun(settings_.Mode == kExport, 0);
+    TransferProgress& progress = thread.ProgressSink();
+    progress.StartRun(settings_.Mode == kExport, 0);
+    if (!jobListRun) {
+        const TransferPlan& plan = thread.SinglePlan();
+        std::error_code error;
+        const auto size = plan.ExportMode ? 0 : std::filesystem::file_size(plan.CsvFile, error);
+        progress.StartJob(0, error ? 0 : static_cast<long long>(size), thread.SingleExpectedRows());
+    }
     thread.JobListRun = jobListRun;
     thread.Interactive = true;
     thread.Start();

@@ -49,6 +49,8 @@ public:
     // The plan of the next single run, and the rows it is expected to write (an export whose
     // table was counted; 0: unknown). Set on the user interface thread before Start.
     void SetSinglePlan(TransferPlan plan, long long expectedRows = 0);
+    const TransferPlan& SinglePlan() const { return singlePlan_; }
+    long long SingleExpectedRows() const { return singleExpectedRows_; }
     // Plans the jobs of job-list runs; null plans each job from its names alone.
     void SetPlanner(JobPlanner* planner) { planner_ = planner; }
     // Where the counts of the runs go; the window reads it on a timer.

@@ -5,9 +5,11 @@
 namespace tabrook {
 
 void TransferJobState::PublishCounts() {
-    if (Progress == nullptr) return;
-    Progress->SetCounts(RecordCount, SuccessCount, ErrorCount);
-    Progress->SetBytesRead(BytesRead);
+    if (Progress != nullptr) {
+        Progress->SetCounts(RecordCount, SuccessCount, ErrorCount);
+        Progress->SetBytesRead(BytesRead);
+    }
+    if (CountsPublished) CountsPublished();
 }
 
 }  // namespace tabrook

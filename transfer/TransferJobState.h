@@ -4,6 +4,7 @@
 // thread derives from this class; tests derive from it to drive the engines directly.
 
 #include <atomic>
+#include <functional>
 
 namespace tabrook {
 
@@ -28,6 +29,9 @@ public:
     std::atomic<bool> CancelRequest{false};
     // Where the counts go; none: they stay here.
     TransferProgress* Progress = nullptr;
+    // Called on the engine's thread after each publishing of the counts (when set): lets a
+    // watcher act at a known record, as tests of a run in the middle of its rows do.
+    std::function<void()> CountsPublished;
 
     // Hands the counts to the progress sink without waiting. The engines call it every ten
     // records or rows and once at their end.

@@ -28,6 +28,7 @@
 #include "transfer/RunContext.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
+#include "transfer/TransferPlan.h"
 #include "transfer/TransferSettings.h"
 
 namespace {
@@ -44,13 +45,7 @@ public:
 
 class BenchState : public TransferJobState {
 public:
-    explicit BenchState(const GridModel& grid) : grid_(grid) {}
-    void SyncReadColumns() override { ReadGridColumnsInto(grid_, *this); }
-    void SyncShowCounts() override {}
     bool StopPending() const override { return false; }
-
-private:
-    const GridModel& grid_;
 };
 
 // The embedded engine's count of simulated round trips, or -1 with another OCI library.
@@ -107,16 +102,18 @@ int main(int argc, char** argv) {
     if (!PreviewTable(target, table)) return Fail("preview", "table " + table + " cannot be described");
     if (!PreviewCsv(target, file)) return Fail("preview", "cannot read " + file);
 
-    BenchState state(grid);
+    BenchState state;
     state.JobListRun = true;  // no boxes: an unattended run
     std::string message;
     const long long tripsBefore = RoundTrips();
     const auto start = std::chrono::steady_clock::now();
     ImportOptions options;
     if (argc > 5) options.BatchRows = std::atoi(argv[5]);
-    const int rc = phase == "export"
-                       ? Export(state, dm, host, settings, table, file, message)
-                       : Import(state, dm, host, settings, context, table, context.CsvFile, message, options);
+    TargetFacts facts = context;
+    facts.TableName = table;
+    if (phase == "export") facts.CsvFile = file;
+    const TransferPlan plan = BuildTransferPlan(ColumnMapping(grid), settings, facts);
+    const int rc = phase == "export" ? Export(state, dm, host, plan, message) : Import(state, dm, host, plan, message, options);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (rc != 0 || state.ErrorCount != 0) {
         return Fail(phase,

@@ -89,8 +89,11 @@ private:
 class HoldingHost : public HeadlessHost {
 public:
     using HeadlessHost::HeadlessHost;
-    void ShowCounts(int success, int error) override {
-        HeadlessHost::ShowCounts(success, error);
+    // Watches the counts the transfer thread publishes.
+    void Watch(TOracle& thread) {
+        thread.CountsPublished = [this] { CountsShown(); };
+    }
+    void CountsShown() {
         if (++shown < 3) return;
         std::unique_lock lock(mutex);
         held = true;
@@ -151,7 +154,7 @@ protected:
 };
 
 TEST_F(StartSequenceRun, InteractiveStartTellsTheWindowsAndKeepsAutoCloseOffWithoutAutoStart) {
-    HoldingHost host(dm, settings, context, nullptr);
+    HoldingHost host(context, nullptr);
     StartSequence sequence(dm, host, ui, settings, context);
     ASSERT_TRUE(sequence.Start(Args({"AUTOCLOSE=TRUE", "DATEFMT=DD.MM.RRRR", "TIMESTAMPFMT=not a format"})));
     EXPECT_FALSE(context.AutoClose);
@@ -171,9 +174,10 @@ TEST_F(StartSequenceRun, InteractiveStartTellsTheWindowsAndKeepsAutoCloseOffWith
 }
 
 TEST_F(StartSequenceRun, ClosingDuringARunIsRefusedAndCancelsTheRunInstead) {
-    HoldingHost host(dm, settings, context, nullptr);
+    HoldingHost host(context, nullptr);
     host.released = false;
     StartSequence sequence(dm, host, ui, settings, context);
+    host.Watch(sequence.Thread());
     ASSERT_TRUE(sequence.Start(Args({"AUTOSTART=TRUE"})));
     EXPECT_EQ(ui.Pump(), 1);  // the posted auto-start
     EXPECT_EQ(ui.controls, (std::vector<bool>{false}));
@@ -196,7 +200,7 @@ TEST_F(StartSequenceRun, ClosingDuringARunIsRefusedAndCancelsTheRunInstead) {
 }
 
 TEST_F(StartSequenceRun, UnattendedRunClosesItselfWhenTheRunEnds) {
-    HoldingHost host(dm, settings, context, nullptr);
+    HoldingHost host(context, nullptr);
     StartSequence sequence(dm, host, ui, settings, context);
     ASSERT_TRUE(sequence.Start(Args({"AUTOSTART=TRUE", "AUTOCLOSE=TRUE"})));
     ui.Pump();  // auto-start
@@ -212,7 +216,7 @@ TEST_F(StartSequenceRun, UnattendedRunClosesItselfWhenTheRunEnds) {
 }
 
 TEST_F(StartSequenceRun, FailedLogonWithoutAutoCloseShowsTheSessionMessage) {
-    HoldingHost host(dm, settings, context, nullptr);
+    HoldingHost host(context, nullptr);
     StartSequence sequence(dm, host, ui, settings, context);
     std::vector<std::string> args = Args({"AUTOSTART=TRUE"});
     args[0] = "USER=scott/wrong@" + database;

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "app/HeadlessHost.h"
+#include "app/PreviewPlanner.h"
 #include "tests/e2e/E2eHarness.h"
 #include "transfer/RunContext.h"
 #include "transfer/RunLog.h"
@@ -26,17 +27,21 @@ class CancellingHost : public HeadlessHost {
 public:
     using HeadlessHost::HeadlessHost;
 
-    void ShowCounts(int success, int error) override {
-        HeadlessHost::ShowCounts(success, error);
-        if (TableText != countedTable) {
-            countedTable = TableText;
-            shown = 0;
-        }
-        ++shown;
-        if (thread && TableText == cancelTable && shown == 3 && !requested) {
-            requested = true;
-            thread->CancelRequest = true;
-        }
+    // Watches the counts thread publishes, in the job it runs.
+    void Watch(TOracle& watched, const RunContext& context) {
+        thread = &watched;
+        watched.CountsPublished = [this, &context] {
+            const std::string& table = context.JobList[thread->JobIndex].Table;
+            if (table != countedTable) {
+                countedTable = table;
+                shown = 0;
+            }
+            ++shown;
+            if (table == cancelTable && shown == 3 && !requested) {
+                requested = true;
+                thread->CancelRequest = true;
+            }
+        };
     }
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
         std::lock_guard lock(mutex);
@@ -120,9 +125,11 @@ class CancelInJobTwo : public ThreadRun, public ::testing::WithParamInterface<Ca
 TEST_P(CancelInJobTwo, IsAskedConfirmedAndEndsOnlyThatJobUnlessErrStop) {
     const CancelCase& c = GetParam();
     settings.ErrStop = c.errStop;
-    CancellingHost host(dm, settings, context, nullptr);
+    CancellingHost host(context, nullptr);
     TOracle thread(&dm, host, settings, context);
-    host.thread = &thread;
+    PreviewPlanner planner(dm, nullptr);
+    thread.SetPlanner(&planner);
+    host.Watch(thread, context);
     host.cancelTable = "T2";
     thread.Resume();
     thread.JobListRun = true;
@@ -159,9 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ThreadRun, OneParkedThreadRunsAnImportAndThenAnExport) {
-    HeadlessHost host(dm, settings, context, nullptr);
+    HeadlessHost host(context, nullptr);
     std::atomic<int> completions{0};  // outlives the thread, whose last wake-up counts too
+    PreviewPlanner planner(dm, nullptr);
     TOracle thread(&dm, host, settings, context);
+    thread.SetPlanner(&planner);
     thread.SetOnWorkDone([&](void*, TThreadEx&) { ++completions; }, nullptr);
     thread.Resume();
     thread.WaitIdle();

@@ -1,7 +1,8 @@
 #pragma once
 // Shared ground of the engine and preview tests: a host that records every box and answers
-// the questions from a script, a job state that reads its column list from a grid model like
-// the transfer thread does, and a fixture with a fresh embedded database in a temporary folder.
+// the questions from a script, a job state that records the counts the engines publish, and a
+// fixture with a fresh embedded database in a temporary folder whose Plan builds a transfer
+// plan from the previewed grid as the window does.
 
 #include <unistd.h>
 
@@ -24,6 +25,7 @@
 #include "transfer/RunContext.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
+#include "transfer/TransferPlan.h"
 #include "transfer/TransferSettings.h"
 
 namespace tabrook::testing {
@@ -70,27 +72,17 @@ public:
     int busyDepth = 0;
 };
 
-class GridJobState : public TransferJobState {
+class RecordingJobState : public TransferJobState {
 public:
-    explicit GridJobState(GridModel& grid) : grid_(grid) {}
-
-    void SyncReadColumns() override {
-        ++columnReads;
-        ReadGridColumnsInto(grid_, *this);
-    }
-    void SyncShowCounts() override {
+    void PublishCounts() override {
         shownCounts.emplace_back(SuccessCount, ErrorCount);
         if (onShowCounts) onShowCounts();
     }
     bool StopPending() const override { return stopHook ? stopHook() : false; }
 
-    int columnReads = 0;
-    std::vector<std::pair<int, int>> shownCounts;  // (success, error) per SyncShowCounts
+    std::vector<std::pair<int, int>> shownCounts;  // (success, error) per PublishCounts
     std::function<void()> onShowCounts;
     std::function<bool()> stopHook;  // called once per data line or row
-
-private:
-    GridModel& grid_;
 };
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -187,8 +179,16 @@ protected:
     Tdm dm_;
     TOCI8Cur query_;
     RecordingHost host_;
+    // The plan of a transfer of table and csv, from the grid and the facts the previews left.
+    TransferPlan Plan(const std::string& table, const std::string& csv) {
+        TargetFacts facts = context_;
+        facts.TableName = table;
+        facts.CsvFile = csv;
+        return BuildTransferPlan(ColumnMapping(grid_), settings_, facts);
+    }
+
     GridModel grid_;
-    GridJobState state_{grid_};
+    RecordingJobState state_;
     PreviewTarget target_{grid_, dm_, host_, settings_, context_};
 };
 

@@ -1,6 +1,7 @@
 // The export engine end to end: rows of the embedded database written to real files.
 #include <gtest/gtest.h>
 
+#include "oci/ColumnKind.h"
 #include "tests/engines/EngineTestSupport.h"
 #include "transfer/ExportEngine.h"
 
@@ -22,7 +23,7 @@ protected:
         PreviewCsv(target_, out_.string());
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
         std::string text;
-        const int rc = Export(state_, dm_, host_, settings_, table, context_.CsvFile, text);
+        const int rc = Export(state_, dm_, host_, Plan(table, context_.CsvFile), text);
         if (message != nullptr) *message = text;
         EXPECT_EQ(host_.busyDepth, 0) << "the busy pointer was not restored";
         return rc;
@@ -88,7 +89,7 @@ TEST_F(ExportTest, MovedColumnsAreWrittenInGridOrder) {
     settings_.WithHeader = true;
     out_ = Path("moved.csv");
     std::string message;
-    ASSERT_EQ(Export(state_, dm_, host_, settings_, "T", out_.string(), message), kExportDone) << message;
+    ASSERT_EQ(Export(state_, dm_, host_, Plan("T", out_.string()), message), kExportDone) << message;
     EXPECT_EQ(Out(), "C,A,B\r\n3,1,\"b\"\r\n");
 }
 
@@ -132,10 +133,10 @@ TEST_F(ExportTest, FileThatCannotBeCreated) {
 TEST_F(ExportTest, GridWiderThanTheLimitLeavesAnEmptyFile) {
     Exec({"create table T (A number(3))", "insert into T values (1)"});
     ASSERT_TRUE(PreviewTable(target_, "T"));
-    grid_.SetColCount(TransferJobState::kMaxColumns + 2);
+    grid_.SetColCount(TransferPlan::kMaxColumns + 2);
     out_ = Path("wide.csv");
     std::string message;
-    EXPECT_EQ(Export(state_, dm_, host_, settings_, "T", out_.string(), message), kExportTooManyColumns);
+    EXPECT_EQ(Export(state_, dm_, host_, Plan("T", out_.string()), message), kExportTooManyColumns);
     EXPECT_EQ(message, "項目数が1000を越えるテーブルはエクスポートできません。");
     EXPECT_EQ(Out(), "");
 }
@@ -146,7 +147,7 @@ TEST_F(ExportTest, FailedSelectEndsWith999AndAnEmptyFile) {
     Exec({"drop table T"});
     out_ = Path("gone.csv");
     std::string message;
-    EXPECT_EQ(Export(state_, dm_, host_, settings_, "T", out_.string(), message), kExportFailed);
+    EXPECT_EQ(Export(state_, dm_, host_, Plan("T", out_.string()), message), kExportFailed);
     EXPECT_NE(message.find("ORA-00942"), std::string::npos) << message;
     EXPECT_EQ(Out(), "");
 }
@@ -265,21 +266,20 @@ TEST_F(ExportTest, NamesHoldingADoubleQuoteAreRefused) {
     grid_.SetCell(1, 0, "A\" from T --");
     out_ = Path("q.csv");
     std::string message;
-    EXPECT_EQ(Export(state_, dm_, host_, settings_, "T", out_.string(), message), kExportFailed);
+    EXPECT_EQ(Export(state_, dm_, host_, Plan("T", out_.string()), message), kExportFailed);
     EXPECT_NE(message.find("ダブルクォート"), std::string::npos) << message;
 }
 
 // The codes whose quoting is not plain from the type's name: timestamps and intervals are
 // written between delimiters, a DATE is not.
 TEST(ExportClasses, TextLikeTypesThatAreNotObvious) {
-    for (int code : {187, 190, 232}) EXPECT_TRUE(IsTextLikeExportType(code)) << code;
-    for (int code : {12, 104, 9112}) EXPECT_FALSE(IsTextLikeExportType(code)) << code;
+    for (int code : {187, 190, 232}) EXPECT_TRUE(KindOf(code).TextLike) << code;
+    for (int code : {12, 104, 9112}) EXPECT_FALSE(KindOf(code).TextLike) << code;
 }
 
 TEST(ExportSelectText, NationalColumnsKeepTheirNames) {
-    const int types[] = {2, 9009, 9096};
-    const std::string names[] = {"ID", "N", "Mixed Case"};
-    EXPECT_EQ(ExportSelect("Emp", types, names, 3),
+    const std::vector<PlanColumn> columns = {{"ID", 2, 0}, {"N", 9009, 1}, {"Mixed Case", 9096, 2}};
+    EXPECT_EQ(ExportSelect("Emp", columns),
               "select \"ID\",TRANSLATE(\"N\" USING CHAR_CS) \"N\" ,TRANSLATE(\"Mixed Case\" USING CHAR_CS) "
               "\"Mixed Case\"  from \"Emp\"");
 }

@@ -71,7 +71,7 @@ TEST_P(ExportRoundTrips, OneRoundTripPerPrefetchedBlockAndTheSameFile) {
     PreviewCsv(target_, out.string());
     std::string message;
     const unsigned long long before = RoundTrips();
-    EXPECT_EQ(Export(state_, dm_, host_, settings_, "T", context_.CsvFile, message), kExportDone) << message;
+    EXPECT_EQ(Export(state_, dm_, host_, Plan("T", context_.CsvFile), message), kExportDone) << message;
     const unsigned long long trips = RoundTrips() - before;
 
     std::string expected;

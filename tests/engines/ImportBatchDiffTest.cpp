@@ -111,7 +111,7 @@ const std::string kMixed = Lines({
 struct Case {
     std::string name;
     std::string csv;
-    std::function<void(TransferSettings&, GridJobState&)> setup;
+    std::function<void(TransferSettings&, RecordingJobState&)> setup;
     std::vector<int> answers;  // to the questions, in order; then No
     int stopAtRecord = 0;      // StopPending answers true from this record on (0: never)
     int cancelAtRecord = 0;    // the user asks to cancel while this record is read (0: never)
@@ -169,7 +169,7 @@ protected:
             return c.stopAtRecord > 0 && state_.RecordCount >= c.stopAtRecord;
         };
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
-        o.rc = Import(state_, dm_, host_, settings_, context_, kTable, context_.CsvFile, o.message,
+        o.rc = Import(state_, dm_, host_, Plan(kTable, context_.CsvFile), o.message,
                       ImportOptions{batchRows});
         o.records = state_.RecordCount;
         o.success = state_.SuccessCount;
@@ -224,13 +224,13 @@ const Case kCases[] = {
     {"mixed_refusals", kMixed, nullptr, {}, 0, 0},
     {"mixed_with_header",
      Lines({"ID,NAME,AMOUNT,CREATED,NOTE,QTY,CODE"}) + kMixed,
-     [](TransferSettings& s, GridJobState&) { s.WithHeader = true; },
+     [](TransferSettings& s, RecordingJobState&) { s.WithHeader = true; },
      {},
      0,
      0},
     {"commit_every_7_then_stop_at_22",
      kMixed,
-     [](TransferSettings& s, GridJobState&) {
+     [](TransferSettings& s, RecordingJobState&) {
          s.AutoCommit = true;
          s.AutoCmtCnt = 7;
      },
@@ -251,7 +251,7 @@ const Case kCases[] = {
      {}},
     {"commit_every_1",
      kMixed,
-     [](TransferSettings& s, GridJobState&) {
+     [](TransferSettings& s, RecordingJobState&) {
          s.AutoCommit = true;
          s.AutoCmtCnt = 1;
      },
@@ -263,7 +263,7 @@ const Case kCases[] = {
     // what was committed before stays.
     {"limit_3_job_list_stops",
      File(30, {{2, BadDate(2)}, {4, NullKey()}, {9, TooLongText(9)}}),
-     [](TransferSettings& s, GridJobState& st) {
+     [](TransferSettings& s, RecordingJobState& st) {
          s.ErrCnt = 3;
          st.JobListRun = true;
      },
@@ -274,7 +274,7 @@ const Case kCases[] = {
      kImportCancelled},
     {"limit_3_with_commit_every_7_job_list",
      File(30, {{2, BadDate(2)}, {4, NullKey()}, {9, TooLongText(9)}, {12, BadNumber(12)}}),
-     [](TransferSettings& s, GridJobState& st) {
+     [](TransferSettings& s, RecordingJobState& st) {
          s.ErrCnt = 3;
          s.AutoCommit = true;
          s.AutoCmtCnt = 7;
@@ -287,7 +287,7 @@ const Case kCases[] = {
      kImportCancelled},
     {"limit_3_user_stops",
      File(30, {{2, BadDate(2)}, {4, NullKey()}, {9, TooLongText(9)}}),
-     [](TransferSettings& s, GridJobState&) { s.ErrCnt = 3; },
+     [](TransferSettings& s, RecordingJobState&) { s.ErrCnt = 3; },
      {kMsgYes},
      0,
      0,
@@ -295,7 +295,7 @@ const Case kCases[] = {
      kImportCancelled},
     {"limit_3_user_goes_on",
      File(30, {{2, BadDate(2)}, {4, NullKey()}, {9, TooLongText(9)}, {10, Good(1)}, {25, BadDate(25)}}),
-     [](TransferSettings& s, GridJobState&) {
+     [](TransferSettings& s, RecordingJobState&) {
          s.ErrCnt = 3;
          s.AutoCommit = true;
          s.AutoCmtCnt = 4;
@@ -307,7 +307,7 @@ const Case kCases[] = {
      kImportDoneAfterLimit},
     {"limit_reached_by_the_last_record",
      File(6, {{5, BadDate(5)}, {6, BadDate(6)}}),
-     [](TransferSettings& s, GridJobState& st) {
+     [](TransferSettings& s, RecordingJobState& st) {
          s.ErrCnt = 2;
          st.JobListRun = true;
      },
@@ -321,7 +321,7 @@ const Case kCases[] = {
     {"cancel_declined_goes_on", kMixed, nullptr, {kMsgNo}, 0, 17},
     {"cancel_declined_with_commits",
      kMixed,
-     [](TransferSettings& s, GridJobState&) {
+     [](TransferSettings& s, RecordingJobState&) {
          s.AutoCommit = true;
          s.AutoCmtCnt = 7;
      },
@@ -330,7 +330,7 @@ const Case kCases[] = {
      9},
     {"session_lost_after_a_commit",
      kMixed,
-     [](TransferSettings& s, GridJobState&) {
+     [](TransferSettings& s, RecordingJobState&) {
          s.AutoCommit = true;
          s.AutoCmtCnt = 5;
      },

@@ -2,6 +2,7 @@
 // client layer and the embedded database.
 #include <gtest/gtest.h>
 
+#include "oci/ColumnKind.h"
 #include "tests/engines/EngineTestSupport.h"
 #include "transfer/ImportEngine.h"
 
@@ -21,7 +22,7 @@ protected:
         if (::testing::Test::HasFatalFailure()) return -100;
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;  // as the thread does
         std::string text;
-        const int rc = Import(state_, dm_, host_, settings_, context_, table, context_.CsvFile, text, options);
+        const int rc = Import(state_, dm_, host_, Plan(table, context_.CsvFile), text, options);
         if (message != nullptr) *message = text;
         EXPECT_EQ(host_.busyDepth, 0) << "the busy pointer was not restored";
         return rc;
@@ -102,10 +103,10 @@ TEST_F(ImportTest, ErrorRecordFileImportsAsItStands) {
     // Fix the table, then feed the error-record file back in unchanged.
     Exec({"delete from T", "create table T2 (A number(5), B varchar2(5))"});
     const std::string err = Err();
-    GridJobState again(grid_);
+    RecordingJobState again;
     Preview("T2", ErrorRecordPath(csv_.string()));
     std::string message;
-    ASSERT_EQ(Import(again, dm_, host_, settings_, context_, "T2", context_.CsvFile, message), kImportDone);
+    ASSERT_EQ(Import(again, dm_, host_, Plan("T2", context_.CsvFile), message), kImportDone);
     EXPECT_EQ(again.SuccessCount, 2);
     EXPECT_EQ(Query("select A, B from T2 order by B"), (Rows{{"", "x,y"}, {"", "z"}}));
     EXPECT_EQ(err, ",\"x,y\"\r\n,z\r\n");
@@ -120,10 +121,10 @@ TEST_F(ImportTest, ErrorRecordFileKeepsItsRowsWhenImportedAndRefusedAgain) {
     ASSERT_EQ(RunImport("T", "1\n\"\"\n"), kImportDone);
     const std::string err = Err();
     ASSERT_EQ(err, "\"\"\r\n");
-    GridJobState again(grid_);
+    RecordingJobState again;
     Preview("T", ErrorRecordPath(csv_.string()));
     std::string message;
-    ASSERT_EQ(Import(again, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportDone);
+    ASSERT_EQ(Import(again, dm_, host_, Plan("T", context_.CsvFile), message), kImportDone);
     EXPECT_EQ(again.ErrorCount, 1);
     EXPECT_EQ(Err(), err);
     EXPECT_EQ(ReadBytes(ErrorRecordPath(csv_.string()) + ".err"), err);
@@ -258,14 +259,14 @@ TEST_F(ImportTest, UnreadableCsvFile) {
     ASSERT_TRUE(PreviewTable(target_, "T"));
     const std::string missing = Path("missing.csv").string();
     std::string message;
-    EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T", missing, message), kImportCsvUnreadable);
+    EXPECT_EQ(Import(state_, dm_, host_, Plan("T", missing), message), kImportCsvUnreadable);
     EXPECT_EQ(message, "");
     ASSERT_EQ(host_.boxes.size(), 1u);
     EXPECT_EQ(host_.boxes[0].text, "CSVファイルを開けません。");
     EXPECT_EQ(host_.boxes[0].icon, MsgIcon::Warning);
 
     state_.JobListRun = true;
-    EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T", missing, message), kImportCsvUnreadable);
+    EXPECT_EQ(Import(state_, dm_, host_, Plan("T", missing), message), kImportCsvUnreadable);
     EXPECT_EQ(message, "CSVファイルを開けません。");
     EXPECT_EQ(host_.boxes.size(), 1u);
 }
@@ -299,9 +300,9 @@ TEST_F(ImportTest, GridWiderThanTheLimitIsRefused) {
     Exec({"create table T (A number(5))"});
     WriteBytes(Path("a.csv"), "1\n");
     Preview("T", Path("a.csv"));
-    grid_.SetColCount(TransferJobState::kMaxColumns + 2);
+    grid_.SetColCount(TransferPlan::kMaxColumns + 2);
     std::string message;
-    EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportTooManyColumns);
+    EXPECT_EQ(Import(state_, dm_, host_, Plan("T", context_.CsvFile), message), kImportTooManyColumns);
     EXPECT_EQ(message, "項目数が1000を越えるテーブルにはインポートできません。");
     ASSERT_EQ(host_.boxes.size(), 1u);
     EXPECT_EQ(host_.boxes[0].icon, MsgIcon::Error);
@@ -338,11 +339,11 @@ TEST_F(ImportTest, NamesHoldingADoubleQuoteAreRefusedBeforeAnyStatement) {
     Preview("T", Path("a.csv"));
     settings_.Truncate = true;
     std::string message;
-    EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T\" where 1=1 --", context_.CsvFile, message),
+    EXPECT_EQ(Import(state_, dm_, host_, Plan("T\" where 1=1 --", context_.CsvFile), message),
               kImportFailed);
     EXPECT_NE(message.find("ダブルクォート"), std::string::npos) << message;
     grid_.SetCell(1, 0, "A\"x");
-    EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportFailed);
+    EXPECT_EQ(Import(state_, dm_, host_, Plan("T", context_.CsvFile), message), kImportFailed);
     EXPECT_NE(message.find("A\"x"), std::string::npos) << message;
     EXPECT_EQ(CountRows("T"), 1);  // not truncated
 }
@@ -366,7 +367,7 @@ TEST_F(ImportTest, MovedHeadersPairFieldsWithOtherColumns) {
     Preview("T", csv_);
     grid_.ColumnMoved(2, 1, /*exportMode=*/false);  // headers B, A, C over fields x, 1, y
     std::string message;
-    ASSERT_EQ(Import(state_, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportDone) << message;
+    ASSERT_EQ(Import(state_, dm_, host_, Plan("T", context_.CsvFile), message), kImportDone) << message;
     EXPECT_EQ(Query("select A, B, C from T"), (Rows{{"1", "x", "y"}}));
 }
 
@@ -378,7 +379,7 @@ TEST_F(ImportTest, AnEmptyHeaderColumnSkipsItsField) {
     ASSERT_EQ(grid_.ColCount(), 4);
     grid_.ColumnMoved(3, 2, false);  // headers A, (none), B
     std::string message;
-    ASSERT_EQ(Import(state_, dm_, host_, settings_, context_, "T", context_.CsvFile, message), kImportDone) << message;
+    ASSERT_EQ(Import(state_, dm_, host_, Plan("T", context_.CsvFile), message), kImportDone) << message;
     EXPECT_EQ(Query("select A, B from T"), (Rows{{"1", "b"}}));
 }
 
@@ -524,7 +525,7 @@ TEST(ImportClasses, TypeCodesWhosePlaceholderIsNotObvious) {
         {232, ImportClass::TimestampTz},  // WITH LOCAL TIME ZONE takes the zoned conversion
         {9096, ImportClass::National},    // NCHAR as well as NVARCHAR2
         {0, ImportClass::Plain}};         // a type the table does not recognise is bound as text
-    for (const auto& [code, kind] : cases) EXPECT_EQ(ImportClassOf(code), kind) << code;
+    for (const auto& [code, kind] : cases) EXPECT_EQ(KindOf(code).Import, kind) << code;
 }
 
 TEST(ImportErrorFiles, ExtensionIsReplacedOrAppended) {

@@ -53,7 +53,7 @@ protected:
         EXPECT_TRUE(PreviewTable(target_, table)) << host_.status;
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
         std::string text;
-        const int rc = Export(state_, dm_, host_, settings_, table, file.string(), text);
+        const int rc = Export(state_, dm_, host_, Plan(table, file.string()), text);
         if (message != nullptr) *message = text;
         return rc;
     }
@@ -64,7 +64,7 @@ protected:
         EXPECT_TRUE(PreviewCsv(target_, file.string()));
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
         std::string message;
-        const int rc = Import(state_, dm_, host_, settings_, context_, table, file.string(), message);
+        const int rc = Import(state_, dm_, host_, Plan(table, file.string()), message);
         EXPECT_EQ(rc, kImportDone) << message;
         return state_.SuccessCount;
     }
@@ -227,7 +227,7 @@ TEST_F(LobTransferTest, MemoryStaysFlatWhateverTheNumberOfMegabyteRows) {
         std::string message;
         ResetPeak();
         long before = PeakKb();
-        EXPECT_EQ(Export(state_, dm_, host_, settings_, "SRC", Path(name).string(), message), kExportDone) << message;
+        EXPECT_EQ(Export(state_, dm_, host_, Plan("SRC", Path(name).string()), message), kExportDone) << message;
         const long exportGrowth = PeakKb() - before;
         settings_.Mode = 0;
         context_.Reset();
@@ -236,7 +236,7 @@ TEST_F(LobTransferTest, MemoryStaysFlatWhateverTheNumberOfMegabyteRows) {
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
         ResetPeak();
         before = PeakKb();
-        EXPECT_EQ(Import(state_, dm_, host_, settings_, context_, "DST", Path(name).string(), message), kImportDone)
+        EXPECT_EQ(Import(state_, dm_, host_, Plan("DST", Path(name).string()), message), kImportDone)
             << message;
         const long importGrowth = PeakKb() - before;
         EXPECT_EQ(state_.SuccessCount, rows);

@@ -24,7 +24,7 @@ protected:
         if (::testing::Test::HasFatalFailure()) return -100;
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
         std::string message;
-        const int rc = Import(state_, dm_, host_, settings_, context_, table, context_.CsvFile, message);
+        const int rc = Import(state_, dm_, host_, Plan(table, context_.CsvFile), message);
         EXPECT_EQ(host_.busyDepth, 0);
         return rc;
     }

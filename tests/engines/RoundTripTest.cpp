@@ -19,7 +19,7 @@ protected:
         EXPECT_TRUE(PreviewTable(target_, table)) << host_.status;
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
         std::string message;
-        const int rc = Export(state_, dm_, host_, settings_, table, file.string(), message);
+        const int rc = Export(state_, dm_, host_, Plan(table, file.string()), message);
         EXPECT_EQ(rc, kExportDone) << message;
         return state_.SuccessCount;
     }
@@ -30,7 +30,7 @@ protected:
         EXPECT_TRUE(PreviewCsv(target_, file.string()));
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
         std::string message;
-        const int rc = Import(state_, dm_, host_, settings_, context_, table, file.string(), message);
+        const int rc = Import(state_, dm_, host_, Plan(table, file.string()), message);
         EXPECT_EQ(rc, kImportDone) << message;
         EXPECT_EQ(state_.ErrorCount, 0) << ReadBytes(ErrorMessagePath(file.string()));
         return state_.SuccessCount;

@@ -1,5 +1,5 @@
 // The previews on the grid model, end to end through the client layer and the embedded
-// database, and the type texts read back into type codes.
+// database, and the transfer plan built from what they show.
 #include <gtest/gtest.h>
 
 #include "app/DataPreview.h"
@@ -38,51 +38,6 @@ TEST(TypeTexts, SizeSuffixFollowsTheType) {
         {"INTERVAL DS", 190, -4, 6, "INTERVAL DS(2,6)"},
     };
     for (const Case& c : cases) EXPECT_EQ(TypeText(c.typeName, c.code, c.precision, c.scale), c.text) << c.text;
-}
-
-TEST(TypeTexts, ReadBackInTheTablesOrder) {
-    const std::pair<const char*, int> cases[] = {
-        {"VARCHAR2(30)", 9},
-        {"CHAR(1)", 96},
-        {"NCHAR(10)", 9096},
-        {"NVARCHAR2(5)", 9009},
-        {"TIMESTAMP TZ(6)", 188},
-        {"TIMESTAMP LTZ(6)", 232},
-        {"TIMESTAMP(6)", 187},
-        {"INTERVAL DS(2,6)", 190},
-        {"INTERVAL YM(2)", 189},
-        {"LONG RAW", 24},
-        {"LONG", 8},
-        {"RAW(16)", 0},
-        {"RAW", 23},
-        {"NUMBER(10,2)", 2},
-        {"FLOAT(126)", 2},
-        {"DATE", 12},
-        {"DATE(7)", 0},
-        {"BLOB", 113},
-        {"CLOB", 112},
-        {"NCLOB", 9112},
-        {"BFILE", 114},
-        {"ROWID", 104},
-        {"number", 0},
-        {"", -1},
-    };
-    for (const auto& [text, code] : cases) EXPECT_EQ(TypeCodeOfText(text), code) << text;
-}
-
-TEST(GridColumns, ReadBackAndCapacity) {
-    GridModel grid;
-    grid.SetColCount(4);
-    grid.SetCell(1, 0, "A");
-    grid.SetCell(1, 1, "NUMBER");
-    grid.SetCell(2, 0, "B");
-    grid.SetCell(2, 1, "VARCHAR2(5)");
-    std::vector<int> codes(3);
-    std::vector<std::string> names(3);
-    EXPECT_EQ(ReadGridColumns(grid, codes, names, 3), 3);
-    EXPECT_EQ(codes, (std::vector<int>{2, 9, -1}));
-    EXPECT_EQ(names, (std::vector<std::string>{"A", "B", ""}));
-    EXPECT_EQ(ReadGridColumns(grid, codes, names, 2), -1);
 }
 
 class PreviewTest : public DatabaseTest {};
@@ -265,6 +220,41 @@ TEST_F(PreviewTest, ClearPreviewEmptiesEverything) {
     EXPECT_FALSE(context_.CsvHasData);
     EXPECT_EQ(context_.GridColumnCount, 0);
     EXPECT_EQ(host_.status, "");
+}
+
+// The plan follows the grid's mapping: in Import mode a drag moves only the header rows, so
+// another table column takes the field; fields without a column stay in the plan as skipped
+// ones, and a record is padded to the wider of table and file.
+TEST_F(PreviewTest, PlanFollowsTheMappingTheGridShows) {
+    Exec({"create table T (A number(5), B varchar2(5), C clob)"});
+    WriteBytes(Path("p.csv"), "1,x,y,z\n");
+    struct Case {
+        int mode;
+        int from, to;  // a drag in the grid, or none (0, 0)
+        std::vector<std::pair<std::string, int>> columns;
+        int fieldCount;
+    };
+    const Case cases[] = {
+        {0, 0, 0, {{"A", 2}, {"B", 1}, {"C", 112}, {"", -1}}, 4},
+        {0, 1, 3, {{"B", 1}, {"C", 112}, {"A", 2}, {"", -1}}, 4},
+        {1, 2, 1, {{"B", 1}, {"A", 2}, {"C", 112}}, 3},
+    };
+    for (const Case& c : cases) {
+        settings_.Mode = c.mode;
+        static_cast<TargetFacts&>(context_) = TargetFacts{};
+        Preview("T", Path("p.csv"));
+        if (c.from != 0) grid_.ColumnMoved(c.from, c.to, c.mode == 1);
+        const TransferPlan plan = Plan("T", Path("p.csv").string());
+        std::vector<std::pair<std::string, int>> columns;
+        for (std::size_t k = 0; k < plan.Columns.size(); ++k) {
+            columns.emplace_back(plan.Columns[k].Name, plan.Columns[k].TypeCode);
+            EXPECT_EQ(plan.Columns[k].Field, static_cast<int>(k));
+        }
+        EXPECT_EQ(columns, c.columns) << c.mode << c.from;
+        EXPECT_EQ(plan.FieldCount, c.fieldCount) << c.mode << c.from;
+        EXPECT_EQ(plan.ExportMode, c.mode == 1);
+        EXPECT_EQ(plan.Columns[2].Kind().Import, c.from == 1 ? ImportClass::Plain : ImportClass::Skipped);
+    }
 }
 
 }  // namespace

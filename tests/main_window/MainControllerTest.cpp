@@ -233,18 +233,21 @@ struct Box {
 };
 
 // Records every box and answers questions as told; can hold a run at its tenth row.
-class RecordingHost : public MainHost {
+class RecordingHost : public Host {
 public:
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
         std::lock_guard lock(mutex);
         boxes.push_back({text, icon, buttons});
         return buttons == MsgButtons::YesNo ? answer : kMsgOk;
     }
-    void ShowCounts(int success, int error) override {
-        MainHost::ShowCounts(success, error);
-        // The import shows its counts at its start and before records 1, 11, 21 and so on:
-        // the third showing comes after ten rows read (imported in arrays, the counts hold
-        // the rows sent so far, which can be none yet).
+    // Watches the counts the transfer thread publishes.
+    void Watch(TOracle& thread) {
+        thread.CountsPublished = [this] { CountsShown(); };
+    }
+    void CountsShown() {
+        // The import publishes its counts at its start and before records 1, 11, 21 and so
+        // on: the third comes after ten rows read (imported in arrays, the counts hold the
+        // rows sent so far, which can be none yet).
         if (!holdAtTen || ++shownWhileHolding < 3) return;
         std::unique_lock lock(mutex);
         held = true;
@@ -371,7 +374,7 @@ protected:
             csv += "a" + std::to_string(i) + ",b" + std::to_string(i) + ",c" + std::to_string(i) + "\r\n";
         csvPath = (box.Work() / "t2.csv").string();
         WriteFile(csvPath, csv);
-        host.Attach(&controller);
+        host.Watch(sequence.Thread());
         view.controller = &controller;
         controller.SetJobListWindow(&jobs);
         controller.SetConfirmDialog(&confirm);

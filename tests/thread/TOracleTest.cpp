@@ -18,6 +18,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "transfer/Host.h"
@@ -54,26 +55,15 @@ public:
         if (buttons == MsgButtons::YesNo) return answerYes ? kMsgYes : kMsgNo;
         return kMsgOk;
     }
-    void ShowJobTable(const std::string& table) override {
+    void Step(const std::string& step) {
         std::lock_guard lock(mutex);
-        steps.push_back("table:" + table);
-        context_.TableName = table;
-    }
-    void ShowJobCsv(const std::string* jobCsv) override {
-        std::lock_guard lock(mutex);
-        steps.push_back(jobCsv ? "csv:" + *jobCsv : "csv:(field)");
-        if (jobCsv) context_.CsvFile = *jobCsv;
+        steps.push_back(step);
     }
     void ShowJobRow(std::size_t index, const Job& job) override {
         std::lock_guard lock(mutex);
         steps.push_back("row:" + std::to_string(index) + ":" + job.Status + "|" + job.RecordText + "|" +
                         job.SuccessText + "|" + job.ErrorText);
     }
-    void Synchronize(const std::function<void()>& step) override {
-        ++synchronized;
-        step();
-    }
-
     struct Box {
         std::string text;
         MsgIcon icon;
@@ -81,7 +71,6 @@ public:
     std::mutex mutex;
     std::vector<Box> boxes;
     std::vector<std::string> steps;
-    std::atomic<int> synchronized{0};
     bool answerYes = true;
 
 private:
@@ -90,7 +79,7 @@ private:
 
 class ScriptedOracle : public TOracle {
 public:
-    ScriptedOracle(Host& host, const TransferSettings& settings, RunContext& context)
+    ScriptedOracle(TestHost& host, const TransferSettings& settings, RunContext& context)
         : TOracle(nullptr, host, settings, context), host_(&host) {}
     ~ScriptedOracle() override { EndWorker(); }
 
@@ -99,12 +88,18 @@ public:
     std::atomic<bool> runningSeenInWork{false};
 
 protected:
-    int CheckTransfer(bool exportMode, std::string& message) override {
-        const Script& script = scripts[Context().TableName];
-        if (script.check != 0) message = "check refused " + Context().TableName;
+    TransferPlan PlanJob(const Job& job, const TransferSettings& settings) override {
+        host_->Step("table:" + job.Table);
+        host_->Step("csv:" + job.Csv);
+        return TOracle::PlanJob(job, settings);
+    }
+    int CheckTransfer(const TransferPlan& plan, std::string& message) override {
+        const Script& script = scripts[plan.Table];
+        if (script.check != 0) message = "check refused " + plan.Table;
         return script.check;
     }
-    int RunTransfer(bool exportMode, const std::string& table, const std::string& csv, std::string& message) override {
+    int RunTransfer(const TransferPlan& plan, std::string& message) override {
+        const std::string& table = plan.Table;
         runningSeenInWork = Context().Running.load();
         ran.push_back(table);
         const Script& script = scripts[table];
@@ -129,7 +124,7 @@ protected:
     }
 
 private:
-    Host* host_;
+    TestHost* host_;
 };
 
 // One log line split at its tabs, the time stamp checked and dropped.
@@ -261,7 +256,12 @@ TEST_F(TOracleTest, ResetPassEmptiesEverySelectedRowBeforeTheFirstJobRuns) {
     };
     EXPECT_EQ(host.steps, expected);
     EXPECT_EQ(context.JobList[1].Status, "untouched");
-    EXPECT_GE(host.synchronized, 8);
+    // The progress counts the jobs that ran, and ends on the last one's final counts.
+    const TransferProgress::Snapshot progress = thread.ProgressSink().Read();
+    EXPECT_EQ(std::make_tuple(progress.JobNumber, progress.JobTotal, progress.Records, progress.Success),
+              std::make_tuple(2, 2, 2LL, 2LL));
+    EXPECT_TRUE(progress.JobDone);
+    EXPECT_FALSE(progress.Running);
 }
 
 TEST_F(TOracleTest, ErrStopEndsTheRunAfterTheFirstFailedJobAndLaterJobsStayEmpty) {
@@ -371,10 +371,9 @@ TEST_F(TOracleTest, StopBeforeAJobLeavesTheRunPass) {
         ~StoppingOracle() override { EndWorker(); }
 
     protected:
-        int RunTransfer(bool exportMode, const std::string& table, const std::string& csv,
-                        std::string& message) override {
+        int RunTransfer(const TransferPlan& plan, std::string& message) override {
             StopRequested = true;
-            return ScriptedOracle::RunTransfer(exportMode, table, csv, message);
+            return ScriptedOracle::RunTransfer(plan, message);
         }
     };
     CloseLog();
@@ -408,8 +407,11 @@ TEST_P(SingleRun, LogsOneTransferAndReportsItUnlessAutoClose) {
     const SingleCase& c = GetParam();
     settings.Mode = c.mode;
     context.AutoClose = c.autoClose;
-    context.TableName = "EMP";
-    context.CsvFile = "/data/emp.csv";
+    TargetFacts facts;
+    facts.TableName = "EMP";
+    facts.CsvFile = "/data/emp.csv";
+    TransferSettings planned = settings;
+    thread.SetSinglePlan(BuildTransferPlan({}, planned, facts));
     thread.scripts["EMP"] = c.script;
     thread.JobListRun = false;
     thread.Interactive = true;
@@ -427,9 +429,8 @@ TEST_P(SingleRun, LogsOneTransferAndReportsItUnlessAutoClose) {
     if (!host.boxes.empty()) {
         EXPECT_EQ(host.boxes.back().icon, c.icon);
     }
-    // The import previews the file twice (once more right before it runs), the export once.
-    long csvSteps = std::count(host.steps.begin(), host.steps.end(), "csv:(field)");
-    EXPECT_EQ(csvSteps, c.mode == 1 ? 1 : 2);
+    // A single run runs the plan it was given: it plans nothing itself.
+    EXPECT_TRUE(host.steps.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -147,7 +147,7 @@ private:
         std::unique_ptr<MainWindows> windows;
         Program() {
             host.SetWindow(&window, [this](const QString& text) { window.SetStatusText(text); });
-            host.Attach(&controller);
+            host.SetBeforeBox([this] { controller.RefreshProgress(); });
             window.Attach(&controller);
             windows = std::make_unique<MainWindows>(dm, host, window, controller, settings, context);
             sequence.Thread().SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/HeadlessHost.h"
+#include "app/PreviewPlanner.h"
 #include "app/RegistrySettings.h"
 #include "tests/engines/EngineTestSupport.h"
 #include "tests/windows_aux/WidgetTestSupport.h"
@@ -316,8 +317,10 @@ TEST_F(JobWindowRun, ExecuteOfTheSecondOfThreeRowsRunsOnlyThatJob) {
     for (const char* table : {"T1", "T2", "T3"})
         ASSERT_TRUE(window.AddJob(table, Path(std::string(table) + ".csv").string()));
 
-    HeadlessHost runHost(dm_, settings_, context_, nullptr);
+    HeadlessHost runHost(context_, nullptr);
+    PreviewPlanner planner(dm_, nullptr);
     TOracle thread(&dm_, runHost, settings_, context_);
+    thread.SetPlanner(&planner);
     thread.Resume();
     thread.WaitIdle();
     owner.onRun = [&] {
