@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "transfer/TOracle.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferSettings.h"
+#include "windows/EventLoopProbe.h"
 #include "windows/MainWindows.h"
 #include "windows/QtFonts.h"
 #include "windows/QtHost.h"
@@ -112,6 +114,8 @@ int RunInteractive(int argc, char** argv, const std::vector<std::string>& args) 
         return sequence.ExitStatus();
     }
     window.show();
+    // The benchmark's measure of how long the event loop stands still during a run.
+    std::unique_ptr<tabrook::EventLoopProbe> probe(tabrook::EventLoopProbe::FromEnvironment(context.Running));
     const int status = app.exec();
     // The window lets go of the controller's grid before the controller goes away.
     window.Detach();

@@ -120,20 +120,29 @@ TEST(MainWindowRules, ProgressOfImportExportAndJobList) {
         in.ElapsedSeconds = elapsed;
         return in;
     };
+    // The transfer has ended (and, with runEnded, the whole run).
+    auto ended = [](ProgressInput in, bool runEnded) {
+        in.JobDone = true;
+        in.Running = !runEnded;
+        return in;
+    };
     const Case cases[] = {
         {import(1000, 0), 0, ""},
         {import(1000, 500), 50, ""},
         {import(1000, 1000), 100, ""},
         {import(1000, 65536), 100, ""},  // a whole block read past a small file's end
         {import(0, 0), -1, ""},          // an empty or missing file: no share
-        {exported(0, 500), -1, ""},      // no Count: unknown
+        {exported(0, 500), -1, "500件"},  // no Count: unknown, the rows written are told
         {exported(200, 50), 25, ""},
         {exported(200, 200), 100, ""},
         {exported(200, 250), 100, ""},  // rows added since the count
         {job(import(1000, 500), 2, 4, 30.0), 37, "2/4  00:50"},
         {job(import(1000, 1000), 4, 4, 60.0), 100, "4/4  00:00"},
-        {job(exported(0, 10), 1, 2, 10.0), 25, "1/2  00:30"},  // unknown share counts as half
+        {job(exported(0, 10), 1, 2, 10.0), 25, "1/2  00:30  10件"},  // unknown share counts as half
         {job(import(1000, 0), 1, 2, 0.0), 0, "1/2"},           // nothing done: no estimate yet
+        {ended(import(1000, 990), false), 100, ""},              // the last block of a file read
+        {ended(exported(0, 7), true), 100, ""},                  // an export without Count that ended
+        {ended(job(import(1000, 0), 2, 2, 9.0), true), 100, "2/2"},  // the jobs that ran; no time left
     };
     for (const Case& c : cases) {
         ProgressView view = ComputeProgress(c.in);
@@ -725,7 +734,8 @@ TEST_F(MainControllerRun, ExportProgressCountsAgainstTheRowsOfCount) {
     controller.Execute();
     RunToEnd();
     ASSERT_FALSE(view.progresses.empty());
-    EXPECT_EQ(view.progresses.back().Percent, -1);  // no Count: the share is unknown
+    EXPECT_EQ(view.progresses.front().Percent, -1);  // no Count: the share is unknown
+    EXPECT_EQ(view.progresses.back().Percent, 100);  // ... until the export has ended
     controller.Count();
     view.progresses.clear();
     controller.Execute();

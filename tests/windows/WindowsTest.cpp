@@ -27,7 +27,10 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "app/MainController.h"
 #include "app/StartSequence.h"
@@ -152,7 +155,21 @@ private:
             windows = std::make_unique<MainWindows>(dm, host, window, controller, settings, context);
             sequence.Thread().SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
         }
+        // Holds the transfer thread once the run has read ten records, until Release: the test
+        // then acts on a run that is surely in the middle of its rows.
+        std::atomic<bool> hold{false};
+        std::atomic<bool> held{false};
+        void HoldAfterTenRecords() {
+            hold = true;
+            sequence.Thread().CountsPublished = [this] {
+                if (!hold || sequence.Thread().RecordCount < 10) return;
+                held = true;
+                while (hold) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            };
+        }
+        void Release() { hold = false; }
         ~Program() {
+            Release();
             if (!sequence.Closed()) sequence.FormCloseQuery();
             windows.reset();
             window.Detach();
@@ -435,17 +452,19 @@ private slots:
         TfmMain& w = p.window;
         TypeInto(w.edTable, QStringLiteral("BIG"));
         TypeInto(w.edCSV, bigCsv_);
+        p.HoldAfterTenRecords();
         w.pbExecute->click();
         QVERIFY(WaitFor([&] { return p.context.Running.load(); }));
         QVERIFY(!w.Panel1->isEnabled());
         QVERIFY(w.pbEnd->isEnabled());
-        QVERIFY(WaitFor([&] { return w.sbSuccess->text().toInt() > 0; }));
+        QVERIFY(WaitFor([&] { return p.held.load(); }));
         QTest::qWait(300);  // the window keeps painting while the run goes on
         Screenshot(&w, QStringLiteral("main-running"));
         QVERIFY(w.pgRun->isVisible());
         QVERIFY(w.pgRun->value() < 100);
         w.pbEnd->click();
         QVERIFY(w.isVisible());  // the close was refused
+        p.Release();
         QVERIFY(WaitFor([&] { return !p.context.Running; }));
         QVERIFY(w.isVisible());
         QVERIFY(boxes_->texts.contains(QStringLiteral("キャンセルしますか？")));
@@ -652,9 +671,11 @@ private slots:
         TfmMain& w = p.window;
         TypeInto(w.edTable, QStringLiteral("BIG"));
         TypeInto(w.edCSV, bigCsv_);
+        p.HoldAfterTenRecords();
         w.pbExecute->click();
-        QVERIFY(WaitFor([&] { return w.sbSuccess->text().toInt() > 0; }));
+        QVERIFY(WaitFor([&] { return p.held.load(); }));
         QTest::keyClick(&w, Qt::Key_Escape);
+        p.Release();
         QVERIFY(WaitFor([&] { return !p.context.Running; }));
         QVERIFY(boxes_->texts.contains(QStringLiteral("キャンセルしますか？")));
         QVERIFY(w.sbSuccess->text().toInt() < 60000);
