@@ -22,7 +22,10 @@ public:
     // copied: record and those fields may come back holding texts of earlier rows, for the
     // caller to overwrite (the reader and the splitter clear what they fill), and the buffers
     // go on being reused.
-    void Add(std::string& record, int recordNumber, std::vector<std::string>& fields, const std::vector<int>& bound);
+    // whole: every text is swapped in whatever its size (a row that is sent on its own, so
+    // that a giant record is held once).
+    void Add(std::string& record, int recordNumber, std::vector<std::string>& fields, const std::vector<int>& bound,
+             bool whole = false);
     void Clear() {
         rows_ = 0;
         maxLengths_.assign(bindCount_, 0);
@@ -37,13 +40,15 @@ public:
     const std::string& Record(std::size_t row) const { return records_[row]; }
     int RecordNumber(std::size_t row) const { return recordNumbers_[row]; }
     const std::string& Value(std::size_t row, std::size_t bind) const { return values_[row * bindCount_ + bind]; }
+    // A value a sender may take over (swap out); the batch is cleared after it is sent.
+    std::string& MutableValue(std::size_t row, std::size_t bind) { return values_[row * bindCount_ + bind]; }
     // The values of every row, row after row; only the first Rows() * BindCount() are in use.
     const std::vector<std::string>& Values() const { return values_; }
 
 private:
     // Texts whose buffers are larger than this are copied into the batch, smaller ones swapped.
     static constexpr std::size_t kSwapCapacity = 64 * 1024;
-    static void TakeOver(std::string& kept, std::string& given);
+    static void TakeOver(std::string& kept, std::string& given, bool whole);
 
     std::size_t bindCount_;
     std::size_t rows_ = 0;

@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "oci/TOCI8ArrayDml.h"
+#include "transfer/ArrayRowSender.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/ClientCharset.h"
+#include "transfer/CursorRowSender.h"
+#include "transfer/ErrorFiles.h"
 #include "transfer/Host.h"
 #include "transfer/ImportBatch.h"
 #include "transfer/LineBreaks.h"
@@ -19,8 +22,8 @@
 #include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
-#include "transfer/Tdm.h"
 #include "transfer/RecordReader.h"
+#include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
 #include "transfer/TransferPlan.h"
 #include "transfer/TransferSettings.h"
@@ -34,12 +37,8 @@ constexpr char kCancelled[] = "キャンセルしました。";
 constexpr char kStopped[] = "中断しました。";
 constexpr char kCsvUnreadable[] = "CSVファイルを開けません。";
 constexpr char kHasErrorRecords[] = "エラーレコードがあります。";
-constexpr char kErrFileUnwritable[] = "エラーファイルを出力できません。";
-constexpr char kErmFileUnwritable[] = "エラーメッセージファイルを出力できません。";
 // The most bytes the arrays of one batch may take (rows times the widest value of each column).
 constexpr std::size_t kBatchBytes = 4 * 1024 * 1024;
-// The largest bind text kept for reuse after a row sent on its own.
-constexpr std::size_t kKeptBindCapacity = 64 * 1024;
 
 std::string WithExtension(std::string_view csvFile, const char* extension) {
     std::filesystem::path path{std::string(csvFile)};
@@ -71,7 +70,9 @@ public:
           table_(plan.Table),
           csvFile_(plan.CsvFile),
           message_(message),
-          batchRows_(static_cast<std::size_t>(std::max(options.BatchRows, 1))) {}
+          batchRows_(static_cast<std::size_t>(std::max(options.BatchRows, 1))),
+          files_(ErrorPaths(plan.CsvFile)),
+          cursorSender_(cur_, lobs_, boundNames_) {}
 
     int Run();
 
@@ -82,14 +83,13 @@ private:
     void Show(const std::string& text, MsgIcon icon) {
         if (!state_.JobListRun) host_.MessageBox(text, icon, MsgButtons::Ok);
     }
+    // Creates the error files; false when one cannot be created and the import is not to go
+    // on without it.
     bool OpenErrorFiles();
-    // Closes the error files; false (with the reason in message_) when refused rows did not
-    // all reach them.
-    bool CloseErrorFiles();
-    // Pushes the refused rows written so far to the error files before their batch is
-    // committed; false (with the reason in message_) when the files refused them.
-    bool FlushErrorFiles();
-    void ErrorFileFailed(const char* which, int error);
+    // The error files' paths: the CSV file's extension replaced, or appended when the file
+    // being imported is itself named like one of its error files (replacing would name the
+    // file and delete it before it is read).
+    static ErrorFiles ErrorPaths(const std::string& csvFile);
     // Builds the INSERT into statement_; false with the result in code when it cannot be built.
     bool BuildStatement(int& code);
     // Reads and inserts the lines; false when a commit failed on the way.
@@ -98,13 +98,13 @@ private:
     // false to leave the loop. A batch takes the record's text over (line is left to be
     // overwritten by the next read).
     bool ImportLine(std::string& line);
-    // What follows a row's execute: the commit when the row is a commit point, then the error
+    // What follows a row's outcome: the commit when the row is a commit point, then the error
     // limit; false to leave the loop.
     bool AfterRow(bool commitPoint);
-    // Sends the rows of the batch (one array execute, or row by row when the client refused
-    // arrays), then records their outcomes in file order, each followed by AfterRow (with
-    // commitPoint for the batch's last row). False to leave the loop. Nothing to do when the
-    // batch is empty.
+    // Sends the rows of the batch (arrays, or the cursor for a row that goes on its own and
+    // for every row once the client refused arrays), then settles their outcomes in file
+    // order: counts, the error files, then AfterRow (with commitPoint for the batch's last
+    // row). False to leave the loop. Nothing to do when the batch is empty.
     bool FlushBatch(bool commitPoint);
     // Prepares the array statement; false when rows go one by one (LOB fields, one-row
     // batches, or a client that refuses it).
@@ -131,11 +131,7 @@ private:
     std::string& message_;
     const std::size_t batchRows_;
 
-    std::string errPath_;
-    std::string ermPath_;
-    // The error-record (.err) and error-message (.erm) files while the import runs.
-    FilePtr errFile_;
-    FilePtr ermFile_;
+    ErrorFiles files_;
     RecordReader reader_;
     std::string statement_;
     std::vector<int> bound_;  // the fields that have a bind, in bind order
@@ -151,41 +147,31 @@ private:
     int sinceCommit_ = 0;
     bool limitReached_ = false;
     bool commitFailed_ = false;
-    bool errorFileFailed_ = false;  // a refused row could not be recorded: the job fails
-    bool batching_ = false;         // rows go through batch_ and dml_
+    bool batching_ = false;  // rows go in arrays through arraySender_
+    bool batchAlone_ = false;  // the batch holds one row that goes on its own
     ImportBatch batch_;
-    TOCI8ArrayDml dml_;
-    std::vector<TOCI8ArrayDml::RowResult> results_;
+    std::unique_ptr<ArrayRowSender> arraySender_;
+    CursorRowSender cursorSender_;
+    std::vector<RowOutcome> outcomes_;
 };
 
+ErrorFiles ImportRun::ErrorPaths(const std::string& csvFile) {
+    std::string err = ErrorRecordPath(csvFile);
+    std::string erm = ErrorMessagePath(csvFile);
+    std::error_code sameFileError;
+    if (std::filesystem::equivalent(err, csvFile, sameFileError) ||
+        std::filesystem::equivalent(erm, csvFile, sameFileError)) {
+        err = csvFile + ".err";
+        erm = csvFile + ".erm";
+    }
+    return ErrorFiles(std::move(err), std::move(erm));
+}
+
 bool ImportRun::OpenErrorFiles() {
-    errFile_ = CreateWorkingFile(errPath_);
-    if (!errFile_) message_ = kErrFileUnwritable;
-    ermFile_ = CreateWorkingFile(ermPath_);
-    if (!ermFile_) message_ += std::string(message_.empty() ? "" : "\n") + kErmFileUnwritable;
+    message_ = files_.Open();
     if (message_.empty()) return true;
     // Without a file the import can still run; refused rows are then not recorded there.
     return !state_.JobListRun && Ask(message_ + "\nインポートを実行しますか？");
-}
-
-void ImportRun::ErrorFileFailed(const char* which, int error) {
-    if (errorFileFailed_) return;
-    errorFileFailed_ = true;
-    message_ = std::string(which) + SystemReason(error);
-}
-
-bool ImportRun::FlushErrorFiles() {
-    if (errFile_ && (std::fflush(errFile_.get()) != 0 || std::ferror(errFile_.get())))
-        ErrorFileFailed(kErrFileUnwritable, errno);
-    if (ermFile_ && (std::fflush(ermFile_.get()) != 0 || std::ferror(ermFile_.get())))
-        ErrorFileFailed(kErmFileUnwritable, errno);
-    return !errorFileFailed_;
-}
-
-bool ImportRun::CloseErrorFiles() {
-    if (!CloseChecked(errFile_)) ErrorFileFailed(kErrFileUnwritable, errno);
-    if (!CloseChecked(ermFile_)) ErrorFileFailed(kErmFileUnwritable, errno);
-    return !errorFileFailed_;
 }
 
 bool ImportRun::BuildStatement(int& code) {
@@ -245,33 +231,19 @@ bool ImportRun::BuildStatement(int& code) {
 }
 
 void ImportRun::RefuseLine(const std::string& line, const std::string& reason) {
-    if (std::FILE* file = errFile_.get()) {
-        const bool written =
-            std::fwrite(line.data(), 1, line.size(), file) == line.size() && std::fputs("\r\n", file) >= 0;
-        if (!written) ErrorFileFailed(kErrFileUnwritable, errno);
-    }
-    if (std::FILE* file = ermFile_.get()) {
-        std::string text = reason;
-        std::replace(text.begin(), text.end(), '\n', ' ');
-        text += "\r\n";
-        if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) ErrorFileFailed(kErmFileUnwritable, errno);
-    }
+    files_.Write(line, reason);
     ++state_.ErrorCount;
 }
 
 bool ImportRun::StartBatching() {
+    batch_.Reset(bound_.size());
     if (batchRows_ <= 1) return false;
     for (const auto& lob : lobs_)
         if (lob) return false;  // LOB fields go through temporary LOBs, one row at a time
     std::vector<std::string> names;
     for (const auto& bind : cur_.Binds) names.push_back(bind->Name);
-    dml_.SetParent(cur_.OCIParent());
-    if (!dml_.Prepare(statement_, std::move(names))) {
-        dml_.SetParent(nullptr);
-        return false;
-    }
-    batch_.Reset(bound_.size());
-    return true;
+    arraySender_ = std::make_unique<ArrayRowSender>(dm_.OCI, statement_, std::move(names));
+    return arraySender_->Ready();
 }
 
 bool ImportRun::FitsBatch() const {
@@ -283,32 +255,27 @@ bool ImportRun::FitsBatch() const {
 bool ImportRun::FlushBatch(bool commitPoint) {
     if (batch_.Empty()) return true;
     const std::size_t rows = batch_.Rows();
-    if (!dml_.Execute(batch_.Values(), rows, results_)) {
-        // The client does not run this array: these rows and all later ones go one by one.
-        batching_ = false;
-        results_.assign(rows, TOCI8ArrayDml::RowResult{});
-        for (std::size_t r = 0; r < rows; ++r) {
-            for (std::size_t b = 0; b < bound_.size(); ++b) {
-                BindAttr& bind = *cur_.Binds[b];
-                bind.Text.assign(batch_.Value(r, b));
-                bind.IsNull = bind.Text.empty();
-            }
-            if (!cur_.ExecuteWithBind(0)) results_[r] = {cur_.ErrCode != 0 ? cur_.ErrCode : -1, cur_.ErrMsg};
-        }
+    const bool arrays = batching_ && !batchAlone_;
+    if (!arrays || !arraySender_->Send(batch_, outcomes_)) {
+        // A client that does not run this array gets these rows and all later ones one by one.
+        if (arrays) batching_ = false;
+        cursorSender_.Send(batch_, outcomes_);
     }
+    batchAlone_ = false;
     // The outcomes are taken in file order, each followed by what one by one follows each
     // row: the commit (only ever at the batch's last row) and the error limit. When the run
     // ends at a row inside the batch, the rows after it were sent but are never counted or
     // recorded, and they go with the rollback that ends such a run (no commit point lies
     // between them and the last commit).
     for (std::size_t r = 0; r < rows; ++r) {
-        if (results_[r].Code == 0) {
+        if (outcomes_[r].Code == 0) {
             ++state_.SuccessCount;
         } else {
-            RefuseLine(batch_.Record(r), results_[r].Message);
+            RefuseLine(batch_.Record(r), outcomes_[r].Message);
         }
         const bool last = r + 1 == rows;
-        if (errorFileFailed_ || !AfterRow(last && commitPoint)) {
+        // A refused row that cannot be recorded would be lost: the job ends here and fails.
+        if (files_.Failed() || !AfterRow(last && commitPoint)) {
             state_.RecordCount = batch_.RecordNumber(r);
             batch_.Clear();
             return false;
@@ -320,7 +287,9 @@ bool ImportRun::FlushBatch(bool commitPoint) {
 
 bool ImportRun::AfterRow(bool commitPoint) {
     if (commitPoint) {
-        if (!FlushErrorFiles()) return false;
+        // The refused rows reach their files before their batch is committed.
+        files_.Flush();
+        if (files_.Failed()) return false;
         if (!dm_.OCI.Commit()) {
             commitFailed_ = true;  // reported when the transaction ends
             return false;
@@ -367,52 +336,20 @@ bool ImportRun::ImportLine(std::string& line) {
     const bool commitPoint = settings_.AutoCommit && sinceCommit_ >= settings_.AutoCmtCnt;
     if (commitPoint) sinceCommit_ = 0;
 
-    if (batching_ && FitsBatch()) {
+    // A row goes on its own when rows go one by one, or when a value is too wide for an
+    // array element; the rows before it go first, so the file order holds.
+    const bool alone = !batching_ || !FitsBatch();
+    if (alone) {
+        if (!FlushBatch(false)) return false;
+    } else if (!batch_.Empty() && batch_.ArrayBytesWith(fields_, bound_) > kBatchBytes && !FlushBatch(false)) {
         // Wide values make wide array elements for every row: the batch is sent before its
         // arrays would pass kBatchBytes.
-        if (!batch_.Empty() && batch_.ArrayBytesWith(fields_, bound_) > kBatchBytes && !FlushBatch(false)) return false;
-        batch_.Add(line, state_.RecordCount, fields_, bound_);
-        // A batch never runs past a commit point.
-        if ((commitPoint || batch_.Rows() >= batchRows_) && !FlushBatch(commitPoint)) return false;
-        ++sinceCommit_;
-        return true;
+        return false;
     }
-    // This row goes on its own; the rows before it go first, so the file order holds.
-    if (!FlushBatch(false)) return false;
-
-    std::string lobRefusal;
-    for (std::size_t b = 0; b < bound_.size(); ++b) {
-        std::string& value = fields_[static_cast<std::size_t>(bound_[b])];
-        BindAttr& bind = *cur_.Binds[b];
-        if (lobs_[b]) {
-            std::string error;
-            if (!lobs_[b]->Fill(value, error)) {
-                lobRefusal = error + ": " + *boundNames_[b];
-                continue;
-            }
-            lobs_[b]->Attach(bind);
-            continue;
-        }
-        // Swapped, not copied: a field of hundreds of megabytes is held once here (the field
-        // gets the previous text back, and the splitter overwrites it).
-        bind.Text.swap(value);
-        bind.IsNull = bind.Text.empty();
-    }
-    if (!lobRefusal.empty()) {
-        // A field that cannot become its LOB refuses the line like a refused INSERT would.
-        cur_.ErrMsg = lobRefusal;
-        RefuseLine(line, cur_.ErrMsg);
-    } else if (cur_.ExecuteWithBind(0)) {
-        ++state_.SuccessCount;
-    } else {
-        RefuseLine(line, cur_.ErrMsg);
-        // A refused row that cannot be recorded would be lost: the job ends here and fails.
-        if (errorFileFailed_) return false;
-    }
-    // A giant value's buffer is let go at once rather than kept beside the splitter's.
-    for (auto& bind : cur_.Binds)
-        if (bind->Text.capacity() > kKeptBindCapacity) std::string().swap(bind->Text);
-    if (!AfterRow(commitPoint)) return false;
+    batch_.Add(line, state_.RecordCount, fields_, bound_, alone);
+    batchAlone_ = alone;
+    // A batch never runs past a commit point.
+    if ((alone || commitPoint || batch_.Rows() >= batchRows_) && !FlushBatch(commitPoint)) return false;
     ++sinceCommit_;
     return true;
 }
@@ -423,8 +360,7 @@ void ImportRun::OpenForUser(const std::string& path) {
 
 void ImportRun::ReportRefusedRows(int code) {
     if (state_.ErrorCount == 0) {
-        std::remove(errPath_.c_str());
-        std::remove(ermPath_.c_str());
+        files_.Remove();
         return;
     }
     if (state_.JobListRun) {
@@ -439,31 +375,21 @@ void ImportRun::ReportRefusedRows(int code) {
     const bool show = Ask(message_ + "\nエラーレコードがあります。\n表示しますか？", MsgIcon::Warning);
     if (code != kImportFailed) message_.clear();
     if (show) {
-        OpenForUser(errPath_);
-        OpenForUser(ermPath_);
+        OpenForUser(files_.ErrPath());
+        OpenForUser(files_.ErmPath());
     }
 }
 
 int ImportRun::Run() {
     sep_ = FirstByte(settings_.Separator);
     delim_ = FirstByte(settings_.Delimiter);
-    errPath_ = ErrorRecordPath(csvFile_);
-    ermPath_ = ErrorMessagePath(csvFile_);
-    std::error_code sameFileError;
-    if (std::filesystem::equivalent(errPath_, csvFile_, sameFileError) ||
-        std::filesystem::equivalent(ermPath_, csvFile_, sameFileError)) {
-        // The file being imported is itself named like one of its error files: replacing its
-        // extension would name the file and delete it before it is read. Append the extensions.
-        errPath_ = csvFile_ + ".err";
-        ermPath_ = csvFile_ + ".erm";
-    }
     // The error files are created afresh below (an old one, or a link of that name, is
     // removed first); a failure shows when the new file cannot be created.
     Publish();
     message_.clear();
 
     if (!OpenErrorFiles()) {
-        CloseErrorFiles();
+        files_.Close();
         return kImportNoErrorFiles;
     }
     FilePtr csv = OpenForReading(csvFile_);
@@ -473,7 +399,7 @@ int ImportRun::Run() {
         } else {
             host_.MessageBox(kCsvUnreadable, MsgIcon::Warning, MsgButtons::Ok);
         }
-        CloseErrorFiles();
+        files_.Close();
         return kImportCsvUnreadable;
     }
     header_ = settings_.WithHeader ? 1 : 0;
@@ -482,14 +408,14 @@ int ImportRun::Run() {
         message_ =
             "項目数が" + std::to_string(TransferPlan::kMaxColumns) + "を越えるテーブルにはインポートできません。";
         Show(message_, MsgIcon::Error);
-        CloseErrorFiles();
+        files_.Close();
         return kImportTooManyColumns;
     }
     dm_.OCI.DateFormat = settings_.TimeOn ? "yyyy-mm-dd hh24:mi:ss" : "yyyy-mm-dd";
 
     int code = kImportDone;
     if (!BuildStatement(code)) {
-        CloseErrorFiles();
+        files_.Close();
         return code;
     }
 
@@ -499,14 +425,14 @@ int ImportRun::Run() {
         cur_.SetSQL("truncate table " + Quoted(table_));
         if (!cur_.Execute(0)) {
             message_ = cur_.ErrMsg;
-            CloseErrorFiles();
+            files_.Close();
             return kImportFailed;
         }
     }
     message_.clear();
     cur_.SetSQL(statement_);
     if (state_.CancelRequest) {
-        CloseErrorFiles();
+        files_.Close();
         return kImportCancelled;
     }
 
@@ -546,8 +472,9 @@ int ImportRun::Run() {
     // are then not where the user expects them. Refused rows that did not reach the error
     // files fail the run too: the transaction is rolled back so that no row is lost unseen.
     busy.reset();
-    if (!errorFileFailed_) FlushErrorFiles();
-    if (errorFileFailed_) {
+    files_.Flush();
+    if (files_.Failed()) {
+        message_ = files_.Failure();
         code = kImportFailed;
         dm_.OCI.Rollback();
     } else if (commitFailed_) {
@@ -571,10 +498,15 @@ int ImportRun::Run() {
         dm_.OCI.Rollback();
     }
 
-    if (!CloseErrorFiles() && code != kImportFailed) code = kImportFailed;
+    const bool failedBefore = files_.Failed();
+    files_.Close();
+    if (files_.Failed() && !failedBefore) {
+        code = kImportFailed;
+        message_ = files_.Failure();
+    }
     Publish();
     csv.reset();
-    if (errorFileFailed_) return kImportFailed;  // the reason is the message, not the rows
+    if (files_.Failed()) return kImportFailed;  // the reason is the message, not the rows
     ReportRefusedRows(code);
 
     if (code == kImportFailed) return kImportFailed;
