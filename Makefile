@@ -2,12 +2,14 @@
 # make test   build and run the whole suite (and the fuzzers, briefly, where clang is present)
 # make demo   build, then run the demonstration job on the embedded default database
 # make sanitize   build and run the suite under AddressSanitizer + UndefinedBehaviorSanitizer
+# make tsan   build and run the tests of the threads under ThreadSanitizer
 # make bench  build and run the benchmarks
 # make package  build, then the Debian package build/tabrook_<version>_<arch>.deb (CPack)
 
 BUILD    ?= build
 FUZZ_BUILD ?= build-fuzz
 SAN_BUILD  ?= build-san
+TSAN_BUILD ?= build-tsan
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -19,7 +21,7 @@ TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3 dpkg-dev
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libbenchmark-dev sqlite3 python3
 
-.PHONY: all deps test-deps fuzz-deps bench-deps configure build test fuzz sanitize demo bench package clean
+.PHONY: all deps test-deps fuzz-deps bench-deps configure build test fuzz sanitize tsan demo bench package clean
 
 all: build
 
@@ -65,6 +67,13 @@ sanitize: test-deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DTABROOK_SANITIZE=ON -DTABROOK_TESTS=ON -DTABROOK_BENCH=OFF
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS) -LE fuzz --timeout 1200
+
+# The transfer thread, its progress sink and whole runs on the embedded engine: the tests where
+# two threads share data.
+tsan: test-deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DTABROOK_TSAN=ON -DTABROOK_TESTS=ON -DTABROOK_BENCH=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests e2e_tests ocilite-sql ocilite tabrook
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'TransferProgress|TOracle|TThreadEx|ThreadRun|CancelInJobTwo' --timeout 1200
 
 demo: build
 	@if [ -x scripts/demo.sh ]; then scripts/demo.sh $(BUILD); else echo "make demo: not available yet (the transfer engines are not built yet)"; fi
