@@ -129,7 +129,7 @@ bool PreviewTableData(PreviewTarget& target, const std::string& name, std::strin
     cur.SetSQL(sql);
     BusyPointer busy(target.UserHost, Host::BusyPointer::SqlWait);
     if (!cur.Execute(0)) {
-        if (failure != nullptr) *failure = cur.ErrMsg;
+        if (failure != nullptr) *failure = cur.ErrMsg();
         return false;
     }
     GridModel& grid = target.Grid;
@@ -156,7 +156,7 @@ bool PreviewTable(PreviewTarget& target, const std::string& name) {
     BusyPointer busy(target.UserHost, Host::BusyPointer::SqlWait);
     ClearTablePreview(target);
     const bool described = cur.Execute(0);
-    if (!described) target.UserHost.SetStatusMessage(cur.ErrMsg);
+    if (!described) target.UserHost.SetStatusMessage(cur.ErrMsg());
     context.TableColumnCount = static_cast<int>(cur.Columns.size());
     UpdateGridColumns(target.Grid, context);
     if (!described) return false;

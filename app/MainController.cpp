@@ -319,7 +319,7 @@ void MainController::Count() {
     cur.SetSQL("select count(*) from \"" + table + "\"");
     cur.Binds.clear();
     if (!cur.Execute(0)) {
-        host_.MessageBox(cur.ErrMsg, MsgIcon::Warning, MsgButtons::Ok);
+        host_.MessageBox(cur.ErrMsg(), MsgIcon::Warning, MsgButtons::Ok);
         return;
     }
     bool fetched = false;
@@ -400,11 +400,11 @@ void MainController::StartRun(bool jobListRun) {
         const auto size = plan.ExportMode ? 0 : std::filesystem::file_size(plan.CsvFile, error);
         progress.StartJob(0, error ? 0 : static_cast<long long>(size), thread.SingleExpectedRows());
     }
+    view_.ShowCounts(0, 0);
+    view_.ShowProgress(Progress());
     thread.JobListRun = jobListRun;
     thread.Interactive = true;
     thread.Start();
-    view_.ShowCounts(0, 0);
-    view_.ShowProgress(Progress());
 }
 
 void MainController::RefreshCsvForRun() {

@@ -146,7 +146,7 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
         startFailed_ = true;
     } else if (commandLine_.UserGiven) {
         if (!dm_.OCI.Connect()) {
-            WriteLog("I999", dm_.OCI.ErrMsg);
+            WriteLog("I999", dm_.OCI.ErrMsg());
             startFailed_ = true;
         }
     } else {
@@ -187,8 +187,8 @@ std::string StartSequence::ConnectionCaption() const {
 
 void StartSequence::ShowConnection() {
     ui_.ShowConnectionState(dm_.OCI.Connected, ConnectionCaption());
-    if (!dm_.OCI.Connected && !dm_.OCI.ErrMsg.empty() && !context_.AutoClose)
-        host_.MessageBox(dm_.OCI.ErrMsg, MsgIcon::Error, MsgButtons::Ok);
+    if (!dm_.OCI.Connected && !dm_.OCI.ErrMsg().empty() && !context_.AutoClose)
+        host_.MessageBox(dm_.OCI.ErrMsg(), MsgIcon::Error, MsgButtons::Ok);
 }
 
 void StartSequence::StoreConnection() {

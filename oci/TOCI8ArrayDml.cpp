@@ -39,8 +39,7 @@ bool TOCI8ArrayDml::Prepare(const std::string& sql, std::vector<std::string> bin
     const OciEntryTable& fn = parent_->Entries();
     sword status = fn.OCIStmtPrepare(hStmt, parent_->hErr, reinterpret_cast<const OraText*>(sql.c_str()),
                                      static_cast<ub4>(sql.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     if (status != 0) return false;
     bindNames_ = std::move(bindNames);
     buffers_.assign(bindNames_.size(), {});
@@ -58,8 +57,7 @@ bool TOCI8ArrayDml::BindArrays(const std::vector<std::string>& values, std::size
         std::size_t width = 1;
         for (std::size_t r = 0; r < rows; ++r) width = std::max(width, BoundLength(values[r * binds + b]));
         if (width > kMaxValueBytes) {
-            ErrCode = -1;
-            ErrMsg = "値が長すぎます";
+            SetError(-1, "値が長すぎます");
             return false;
         }
         std::vector<char>& buffer = buffers_[b];
@@ -81,8 +79,7 @@ bool TOCI8ArrayDml::BindArrays(const std::vector<std::string>& values, std::size
         sword status = fn.OCIBindByName(hStmt, &bind, parent_->hErr, reinterpret_cast<const OraText*>(name.c_str()),
                                         static_cast<sb4>(name.size()), buffer.data(), static_cast<sb4>(width), SQLT_CHR,
                                         indicators.data(), lengths.data(), nullptr, 0, nullptr, OCI_DEFAULT);
-        ErrMsg = parent_->CheckErr(status);
-        ErrCode = status;
+        SetError(parent_->Check(status));
         if (status != 0) return false;
     }
     return true;
@@ -94,8 +91,7 @@ bool TOCI8ArrayDml::CollectRowErrors(std::vector<RowResult>& results) {
     ub4 count = 0;
     sword status = fn.OCIAttrGet(hStmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_NUM_DML_ERRORS, hErr);
     if (status != 0) {
-        ErrMsg = parent_->CheckErr(status);
-        ErrCode = status;
+        SetError(parent_->Check(status));
         return false;
     }
     // As Oracle's guide does it: one error handle of our own receives each row's error in
@@ -118,11 +114,9 @@ bool TOCI8ArrayDml::CollectRowErrors(std::vector<RowResult>& results) {
             status = fn.OCIAttrGet(rowErr, OCI_HTYPE_ERROR, &offset, nullptr, OCI_ATTR_DML_ROW_OFFSET, hErr);
         if (status != 0 || offset >= results.size()) {
             if (status != 0) {
-                ErrMsg = parent_->CheckErr(status);
-                ErrCode = status;
+                SetError(parent_->Check(status));
             } else {
-                ErrCode = -1;
-                ErrMsg = "Error - OCI_ERROR";
+                SetError(-1, "Error - OCI_ERROR");
             }
             return false;
         }
@@ -147,14 +141,12 @@ bool TOCI8ArrayDml::Execute(const std::vector<std::string>& values, std::size_t 
     results.clear();
     if (!ConnChk()) return false;
     if (!prepared_) {
-        ErrCode = -1;
-        ErrMsg = "SQLが解析されていません。";
+        SetError(-1, "SQLが解析されていません。");
         return false;
     }
     if (rows == 0) return true;
     if (values.size() < rows * bindNames_.size()) {
-        ErrCode = -1;
-        ErrMsg = "Error - OCI_ERROR";
+        SetError(-1, "Error - OCI_ERROR");
         return false;
     }
     if (!BindArrays(values, rows)) return false;
@@ -163,12 +155,10 @@ bool TOCI8ArrayDml::Execute(const std::vector<std::string>& values, std::size_t 
     // Batch-error mode reports refused rows with OCI_SUCCESS_WITH_INFO (ORA-24381); anything
     // else but success means the call as a whole failed.
     if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
-        ErrMsg = parent_->CheckErr(status);
-        ErrCode = status;
+        SetError(parent_->Check(status));
         return false;
     }
-    ErrMsg.clear();
-    ErrCode = 0;
+    ClearError();
     results.assign(rows, RowResult{});
     if (!CollectRowErrors(results)) {
         results.clear();

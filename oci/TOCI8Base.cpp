@@ -11,16 +11,13 @@ void TOCI8Base::SetParent(TOCI8Ctrl* parent) {
 }
 
 bool TOCI8Base::ConnChk() {
-    ErrMsg.clear();
-    ErrCode = 0;
+    ClearError();
     if (parent_ == nullptr) {
-        ErrCode = -1;
-        ErrMsg = "TOCI8Ctrlが指定されていません";
+        SetError(-1, "TOCI8Ctrlが指定されていません");
         return false;
     }
     if (!parent_->Connected) {
-        ErrCode = -1;
-        ErrMsg = "接続されていません";
+        SetError(-1, "接続されていません");
         return false;
     }
     return true;
@@ -30,8 +27,7 @@ bool TOCI8Base::AllocHandle() {
     if (!ConnChk()) return false;
     void* stmt = nullptr;
     sword status = parent_->Entries().OCIHandleAlloc(parent_->hEnv, &stmt, OCI_HTYPE_STMT, 0, nullptr);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     if (status != 0) return false;
     hStmt = static_cast<OCIStmt*>(stmt);
     return true;
@@ -40,8 +36,7 @@ bool TOCI8Base::AllocHandle() {
 bool TOCI8Base::FreeHandle() {
     if (!ConnChk()) return false;
     sword status = parent_->Entries().OCIHandleFree(hStmt, OCI_HTYPE_STMT);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     if (status != 0) return false;
     hStmt = nullptr;
     return true;

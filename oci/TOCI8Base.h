@@ -1,16 +1,18 @@
 #pragma once
 // TOCI8Base: the common base of the components that work through a connection (the cursor and
-// the LOB component). Keeps the child's own last status and message; its operations never throw.
+// the LOB component). Keeps the child's own last error (read through ErrMsg, ErrCode and
+// LastError); its operations never throw.
 
 #include <string>
 
+#include "oci/OciError.h"
 #include "ociabi/OciTypes.h"
 
 namespace tabrook {
 
 class TOCI8Ctrl;
 
-class TOCI8Base {
+class TOCI8Base : public OciErrorHolder {
 public:
     TOCI8Base() = default;
     virtual ~TOCI8Base() = default;
@@ -28,8 +30,6 @@ public:
     // True when a connection is set and logged on.
     virtual bool ConnChk();
 
-    std::string ErrMsg;
-    sb4 ErrCode = 0;
     OCIStmt* hStmt = nullptr;
 
 protected:

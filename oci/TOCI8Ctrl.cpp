@@ -17,7 +17,7 @@ bool TOCI8Ctrl::Active() {
         InitOCI();
         return true;
     } catch (const std::exception& e) {
-        ErrMsg = e.what();
+        SetError(ErrCode() != 0 ? ErrCode() : -1, e.what());
         return false;
     }
 }
@@ -27,7 +27,7 @@ bool TOCI8Ctrl::UnActive() {
         TermOCI();
         return true;
     } catch (const std::exception& e) {
-        ErrMsg = e.what();
+        SetError(ErrCode() != 0 ? ErrCode() : -1, e.what());
         return false;
     }
 }
@@ -42,7 +42,7 @@ void TOCI8Ctrl::TermOCI() {
 }
 
 bool TOCI8Ctrl::Connect() {
-    ErrMsg.clear();
+    ClearError();
     if (!Active()) return false;
     if (!DisConnect()) return false;
     OCISvcCtx* svc = nullptr;
@@ -58,24 +58,20 @@ bool TOCI8Ctrl::Connect() {
         Connected = true;
         return true;
     }
-    CheckErr(status);
-    if (status != 0) {
-        ErrCode = status;
-        return false;
-    }
+    SetError(Check(status));
+    if (status != 0) return false;
     hSvc = svc;
     Connected = true;
     return true;
 }
 
 bool TOCI8Ctrl::DisConnect() {
-    ErrMsg.clear();
+    ClearError();
     if (!Connected) return true;
     if (!CleanUp()) return false;
     sword status = fn_.OCILogoff(hSvc, hErr);
     if (status != 0) {
-        ErrCode = status;
-        ErrMsg = "セッションを切断できません";
+        SetError(status, "セッションを切断できません");
         return false;
     }
     hSvc = nullptr;
@@ -84,7 +80,7 @@ bool TOCI8Ctrl::DisConnect() {
 }
 
 bool TOCI8Ctrl::Login() {
-    ErrMsg.clear();
+    ClearError();
     if (!Active()) return false;
     std::unique_ptr<LoginPrompt> prompt;
     try {
@@ -93,8 +89,7 @@ bool TOCI8Ctrl::Login() {
         prompt.reset();
     }
     if (!prompt) {
-        ErrCode = -1;
-        ErrMsg = "ログイン画面を表示できません";
+        SetError(-1, "ログイン画面を表示できません");
         return false;
     }
     LogonValues values{User, Password, ConnStr};
@@ -108,8 +103,7 @@ bool TOCI8Ctrl::Login() {
 }
 
 bool TOCI8Ctrl::CleanUp() {
-    ErrMsg.clear();
-    ErrCode = 0;
+    ClearError();
     for (TOCI8Base* child : children_) {
         if (!child->CleanUp()) return false;
     }
@@ -117,8 +111,7 @@ bool TOCI8Ctrl::CleanUp() {
 }
 
 bool TOCI8Ctrl::FreeChild() {
-    ErrMsg.clear();
-    ErrCode = 0;
+    ClearError();
     bool failed = false;
     // Detaching removes the child from the list, so walk a copy, last registered first.
     const std::vector<TOCI8Base*> copy = children_;
@@ -133,14 +126,13 @@ bool TOCI8Ctrl::FreeChild() {
 }
 
 bool TOCI8Ctrl::EndTransaction(bool commit) {
-    ErrMsg.clear();
+    ClearError();
     if (!Connected) {
-        ErrMsg = "接続されていません";
+        SetError(-1, "接続されていません");
         return false;
     }
     sword status = commit ? fn_.OCITransCommit(hSvc, hErr, 0) : fn_.OCITransRollback(hSvc, hErr, 0);
-    CheckErr(status);
-    ErrCode = status;
+    SetError(Check(status));
     return status == 0;
 }
 

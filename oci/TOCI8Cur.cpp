@@ -84,8 +84,7 @@ bool TOCI8Cur::CleanUp() {
 
 bool TOCI8Cur::Parse(sb4 arg) {
     if (sql_.empty()) {
-        ErrCode = -1;
-        ErrMsg = "SQLが未入力です";
+        SetError(-1, "SQLが未入力です");
         return false;
     }
     rowCount_ = 0;
@@ -98,7 +97,7 @@ bool TOCI8Cur::Parse(sb4 arg) {
     if (!ParseCur(text)) return false;
     parsed_ = true;
     if (OnParse && !OnParse(stmtType_, arg)) {
-        ErrMsg = "ユーザーによるキャンセル";
+        SetError(0, "ユーザーによるキャンセル");  // refused by the caller, not by OCI
         return false;
     }
     return true;
@@ -109,13 +108,11 @@ bool TOCI8Cur::ParseCur(const std::string& text) {
     const OciEntryTable& fn = parent_->Entries();
     sword status = fn.OCIStmtPrepare(hStmt, parent_->hErr, reinterpret_cast<const OraText*>(text.c_str()),
                                      static_cast<ub4>(text.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     if (status != 0) return false;
     ub2 type = 0;
     status = fn.OCIAttrGet(hStmt, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, parent_->hErr);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     stmtType_ = type;
     return status == 0;
 }
@@ -129,8 +126,7 @@ bool TOCI8Cur::Execute(sb4 arg) {
 
 bool TOCI8Cur::ExecuteWithBind(sb4 arg) {
     if (!parsed_) {
-        ErrCode = -1;
-        ErrMsg = "SQLが解析されていません。";
+        SetError(-1, "SQLが解析されていません。");
         return false;
     }
     Values.clear();
@@ -143,8 +139,7 @@ bool TOCI8Cur::GoExecute(sb4 arg) {
         case OCI_STMT_SELECT: return BindValues() && GoExecuteSelect(arg);
         case OCI_STMT_BEGIN:
         case OCI_STMT_DECLARE:
-            ErrCode = -1;
-            ErrMsg = "PL/SQLは実行できません";
+            SetError(-1, "PL/SQLは実行できません");
             return false;
         default: return BindValues() && GoExecuteSQL();
     }
@@ -203,8 +198,7 @@ bool TOCI8Cur::BindValues() {
         sword status = fn.OCIBindByName(hStmt, &bind, parent_->hErr, reinterpret_cast<const OraText*>(b.Name.c_str()),
                                         static_cast<sb4>(b.Name.size()), value, size, type, nullptr, nullptr, nullptr,
                                         0, nullptr, OCI_DEFAULT);
-        ErrMsg = parent_->CheckErr(status);
-        ErrCode = status;
+        SetError(parent_->Check(status));
         if (status != 0) return false;
     }
     return true;
@@ -215,8 +209,7 @@ bool TOCI8Cur::ExecuteCur() {
     const ub4 iterations = stmtType_ == OCI_STMT_SELECT ? 0 : 1;
     sword status = parent_->Entries().OCIStmtExecute(parent_->hSvc, hStmt, parent_->hErr, iterations, 0, nullptr,
                                                      nullptr, OCI_DEFAULT);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     return status == 0 || status == static_cast<sword>(OCI_NO_DATA);
 }
 
@@ -238,28 +231,25 @@ bool TOCI8Cur::GoExecuteSelect(sb4 arg) {
     const OciEntryTable& fn = parent_->Entries();
     ub4 count = 0;
     sword status = fn.OCIAttrGet(hStmt, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_PARAM_COUNT, parent_->hErr);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     if (status != 0) return false;
 
     for (ub4 i = 0; i < count; ++i) {
         describe d;
         if (!DescrCur(i, d)) {
-            if (ErrCode == static_cast<sb4>(OCI_NO_DATA)) break;
-            if (ErrCode != 0) return false;
+            if (ErrCode() == static_cast<sb4>(OCI_NO_DATA)) break;
+            if (ErrCode() != 0) return false;
             continue;
         }
         if (!SizeForFetch(d)) {
-            ErrCode = -1;
-            ErrMsg = "抽出不可能なカラムが選択されました";
+            SetError(-1, "抽出不可能なカラムが選択されました");
             return false;
         }
         std::unique_ptr<DataAttr> column;
         try {
             column = BuildColumnRecord(d, *parent_);
         } catch (const TOCIException& e) {
-            ErrCode = parent_->ErrCode;
-            ErrMsg = e.what();
+            SetError(parent_->ErrCode(), e.what());
             return false;
         }
         if (DataString) Values.emplace_back(d.Name, std::min<std::size_t>(d.NameLen, sizeof d.Name - 1));
@@ -279,8 +269,7 @@ bool TOCI8Cur::GoExecuteSelect(sb4 arg) {
         }
     }
     if (!anyDefined) {
-        ErrCode = -1;
-        ErrMsg = "項目がDefineされてません";
+        SetError(-1, "項目がDefineされてません");
         return false;
     }
     return true;
@@ -295,22 +284,21 @@ bool TOCI8Cur::DefineLobColumn(DataAttr& column, ub4 index, sb4 arg, bool& defin
         const auto type = column.DataType == kTypeNClob ? entLob::Clob : static_cast<entLob>(column.DataType);
         if (lob->LobType() != type) {
             if (!lob->Terminate()) {
-                ErrMsg = lob->ErrMsg;
+                SetError(lob->LastError());
                 return false;
             }
             lob->SetLobType(type);
         }
         // Also allocates a locator for a component of the right type that has none yet.
         if (!lob->Initialize()) {
-            ErrMsg = lob->ErrMsg;
+            SetError(lob->LastError());
             return false;
         }
         if (!DefineCur(index, lob->GetLobLocator())) return false;
         defined = true;
         return true;
     } catch (const std::exception&) {
-        ErrCode = -1;
-        ErrMsg = "不正なTOCI8Lobが渡されました";
+        SetError(-1, "不正なTOCI8Lobが渡されました");
         return false;
     }
 }
@@ -321,11 +309,10 @@ bool TOCI8Cur::DescrCur(ub4 index, describe& d) {
     OCIError* err = parent_->hErr;
     void* param = nullptr;
     sword status = fn.OCIParamGet(hStmt, OCI_HTYPE_STMT, err, &param, index + 1);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
-    if (status == 24334 || status == static_cast<sword>(OCI_NO_DATA)) {
-        ErrCode = static_cast<sb4>(OCI_NO_DATA);
-        ErrMsg.clear();
+    SetError(parent_->Check(status));
+    if (ErrCode() == 24334 || status == static_cast<sword>(OCI_NO_DATA)) {
+        // No parameter at that position: the end of the select list.
+        SetError(OciError{static_cast<sb4>(OCI_NO_DATA), std::string(), ErrorAction::NoData});
         return false;
     }
     if (status != 0) return false;
@@ -333,8 +320,7 @@ bool TOCI8Cur::DescrCur(ub4 index, describe& d) {
 
     auto get = [&](void* target, ub4 attribute, ub4* size = nullptr) {
         sword st = fn.OCIAttrGet(param, OCI_DTYPE_PARAM, target, size, attribute, err);
-        ErrMsg = parent_->CheckErr(st);
-        ErrCode = st;
+        SetError(parent_->Check(st));
         return st == 0;
     };
 
@@ -373,8 +359,7 @@ bool TOCI8Cur::DescrCur(ub4 index, describe& d) {
     // that does not tell it leaves the byte length to go by.
     ub2 charSize = 0;
     if (fn.OCIAttrGet(param, OCI_DTYPE_PARAM, &charSize, nullptr, OCI_ATTR_CHAR_SIZE, err) == 0) d.CharSize = charSize;
-    ErrMsg.clear();
-    ErrCode = 0;
+    ClearError();
     return true;
 }
 
@@ -411,16 +396,14 @@ bool TOCI8Cur::DefineCur(ub4 index, OCILobLocator** lob) {
     OCIDefine* define = nullptr;
     sword status = fn.OCIDefineByPos(hStmt, &define, parent_->hErr, index + 1, value, size, type, &column.Indicator,
                                      &column.RetLen, nullptr, OCI_DEFAULT);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     if (status != 0) return false;
     if (kind.National && !kind.Lob) {
         // Only the form: the client then converts the national characters into its own
         // character set. Setting the column's described set (AL16UTF16) here would make it
         // deliver UTF-16 into a buffer read as single-byte text.
         status = fn.OCIAttrSet(define, OCI_HTYPE_DEFINE, &column.CharSetForm, 0, OCI_ATTR_CHARSET_FORM, parent_->hErr);
-        ErrMsg = parent_->CheckErr(status);
-        ErrCode = status;
+        SetError(parent_->Check(status));
         if (status != 0) return false;
     }
     return true;
@@ -432,8 +415,7 @@ bool TOCI8Cur::FetchCur() {
     // (which keeps the nullable flag there) to read as a truncation.
     for (std::size_t i = 0; i < Columns.size(); ++i) Columns[i].Indicator = 0;
     sword status = parent_->Entries().OCIStmtFetch(hStmt, parent_->hErr, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     return status == 0 || status == 1;
 }
 
@@ -446,7 +428,7 @@ bool TOCI8Cur::Fetch() {
         }
         return false;
     }
-    const sb4 fetchStatus = ErrCode;
+    const sb4 fetchStatus = ErrCode();
     ++rowCount_;
     if (fetchStatus == 1) {
         // A value that did not fit its buffer arrives cut short (indicator: its full length):
@@ -456,8 +438,7 @@ bool TOCI8Cur::Fetch() {
                 if (DataString) Values.assign(Columns.size(), std::string());
                 convertFailed_ = true;
                 convertFailedColumn_ = static_cast<int>(i);
-                ErrCode = 1406;
-                ErrMsg = "ORA-01406: fetched column value was truncated";
+                SetError(1406, "ORA-01406: fetched column value was truncated");
                 return true;
             }
         }
@@ -471,24 +452,22 @@ bool TOCI8Cur::Fetch() {
             if (valueFailed_ && !convertFailed_) {
                 convertFailed_ = true;
                 convertFailedColumn_ = static_cast<int>(i);
-                failedCode = ErrCode;
-                failedMsg = ErrMsg;
+                failedCode = ErrCode();
+                failedMsg = ErrMsg();
             }
         }
         if (convertFailed_) {
-            ErrCode = failedCode;
-            ErrMsg = failedMsg;
+            SetError(failedCode, failedMsg);
             return true;
         }
     }
-    ErrCode = fetchStatus;
-    ErrMsg.clear();
+    SetError(OciError{fetchStatus, std::string(), ActionOf(fetchStatus, 0)});
     return true;
 }
 
 void TOCI8Cur::NoteConvertFailure() {
     valueFailed_ = true;
-    if (ErrCode == 0) ErrCode = -1;
+    if (ErrCode() == 0) SetError(-1, ErrMsg());
 }
 
 std::string TOCI8Cur::ValToStr(DataAttr& column) {
@@ -498,7 +477,7 @@ std::string TOCI8Cur::ValToStr(DataAttr& column) {
 }
 
 void TOCI8Cur::ValToStr(DataAttr& column, std::string& out) {
-    ErrMsg.clear();
+    ClearError();
     valueFailed_ = false;
     out.clear();
     if (column.Indicator == -1) return;
@@ -542,10 +521,9 @@ void TOCI8Cur::ValToStr(DataAttr& column, std::string& out) {
                     computed = ComputedNumberMask(digits.Digits, digits.HasFraction);
                     mask = &computed;
                 } catch (const TOCIException& e) {
-                    ErrCode = parent_->ErrCode;
-                    ErrMsg = e.what();
+                    SetError(parent_->ErrCode(), e.what());
                     NoteConvertFailure();
-                    out = parent_->ErrMsg;
+                    out = ErrMsg();
                     return;
                 }
             }
@@ -555,15 +533,11 @@ void TOCI8Cur::ValToStr(DataAttr& column, std::string& out) {
                 parent_->hErr, &number, reinterpret_cast<const oratext*>(mask->c_str()), static_cast<ub4>(mask->size()),
                 nullptr, 0, &size, buffer);
             if (status != 0) {
-                ErrMsg = parent_->CheckErr(status);
-                ErrCode = status;
+                SetError(parent_->Check(status));
                 NoteConvertFailure();
-                out = parent_->ErrMsg;
+                out = ErrMsg();
                 return;
             }
-            // What CheckErr does for a success, without building its text for every value.
-            parent_->ErrMsg.clear();
-            ErrCode = 0;
             out.assign(reinterpret_cast<const char*>(buffer), std::min<ub4>(size, sizeof buffer));
             return;
         }
@@ -574,8 +548,7 @@ void TOCI8Cur::ValToStr(DataAttr& column, std::string& out) {
             try {
                 parent_->DateToStr(date, "", out);
             } catch (const TOCIException& e) {
-                ErrCode = parent_->ErrCode;
-                ErrMsg = e.what();
+                SetError(parent_->ErrCode(), e.what());
                 NoteConvertFailure();
                 out.clear();
             }
@@ -588,10 +561,9 @@ void TOCI8Cur::ValToStr(DataAttr& column, std::string& out) {
                 parent_->DateTimeToStr(static_cast<const OCIDateTime*>(column.Descriptor),
                                        static_cast<ub1>(column.Precision), "", out);
             } catch (const TOCIException& e) {
-                ErrCode = parent_->ErrCode;
-                ErrMsg = e.what();
+                SetError(parent_->ErrCode(), e.what());
                 NoteConvertFailure();
-                out = parent_->ErrMsg;
+                out = ErrMsg();
             }
             return;
         case 189:
@@ -603,8 +575,7 @@ void TOCI8Cur::ValToStr(DataAttr& column, std::string& out) {
                                              static_cast<ub1>(column.Precision + column.Scale),
                                              static_cast<ub1>(column.Scale));
             } catch (const TOCIException& e) {
-                ErrCode = parent_->ErrCode;
-                ErrMsg = e.what();
+                SetError(parent_->ErrCode(), e.what());
                 NoteConvertFailure();
                 out.clear();
             }
@@ -624,8 +595,7 @@ bool TOCI8Cur::GetRowid(OCIRowid* rowid) {
     if (parent_ == nullptr) throw TOCIException("TOCI8Ctrlが指定されていません");
     if (!ConnChk()) return false;
     sword status = parent_->Entries().OCIAttrGet(hStmt, OCI_HTYPE_STMT, rowid, nullptr, OCI_ATTR_ROWID, parent_->hErr);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     return status == 0;
 }
 

@@ -62,13 +62,13 @@ TOCI8Func::TOCI8Func() : ProgramFolder(OciLibrary::ExecutableFolder()) {}
 
 TOCI8Func::~TOCI8Func() = default;
 
-void TOCI8Func::Raise(const std::string& message) {
-    ErrMsg = message;
+void TOCI8Func::Raise(const std::string& message, sb4 code) {
+    SetError(code, message);
     throw TOCIException(message);
 }
 
 void TOCI8Func::InitOCI() {
-    ErrMsg.clear();
+    ClearError();
     if (Activated) return;
     OCIVersion = "9.2";
 
@@ -83,23 +83,18 @@ void TOCI8Func::InitOCI() {
     DetectLevel();
 
     sword status = fn_.OCIInitialize(OCI_OBJECT, nullptr, nullptr, nullptr, nullptr);
-    if (status != 0) {
-        ErrCode = status;
-        Raise(kInitFailure);
-    }
+    if (status != 0) Raise(kInitFailure, status);
     status = fn_.OCIEnvInit(&hEnv, OCI_DEFAULT, 0, nullptr);
     if (status != 0) {
-        ErrCode = status;
         hEnv = nullptr;
-        Raise(kInitFailure);
+        Raise(kInitFailure, status);
     }
     void* err = nullptr;
     status = fn_.OCIHandleAlloc(hEnv, &err, OCI_HTYPE_ERROR, 0, nullptr);
     if (status != 0) {
-        ErrCode = status;
         fn_.OCIHandleFree(hEnv, OCI_HTYPE_ENV);
         hEnv = nullptr;
-        Raise(kErrorHandleFailure);
+        Raise(kErrorHandleFailure, status);
     }
     hErr = static_cast<OCIError*>(err);
     Activated = true;
@@ -125,7 +120,7 @@ void TOCI8Func::DetectLevel() {
 }
 
 void TOCI8Func::TermOCI() {
-    ErrMsg.clear();
+    ClearError();
     if (!Activated) return;
     if (library_.Loaded()) {
         if (hEnv != nullptr) fn_.OCIHandleFree(hEnv, OCI_HTYPE_ENV);
@@ -166,16 +161,18 @@ int TOCI8Func::ClientMaxBytesPerChar() {
     return maxBytesPerChar_;
 }
 
-std::string TOCI8Func::CheckErr(sword& status) {
-    std::string text;
+OciError TOCI8Func::Check(sword status) {
+    OciError error;
+    error.Code = status;
+    error.Action = ActionOf(status, 0);
     switch (status) {
         case 0: break;
-        case 1: text = "Error - OCI_SUCCESS_WITH_INFO"; break;
-        case 99: text = "Error - OCI_NEED_DATA"; break;
-        case 100: text = "Error - OCI_NODATA"; break;
-        case -2: text = "Error - OCI_INVALID_HANDLE"; break;
-        case -3123: text = "Error - OCI_STILL_EXECUTE"; break;
-        case -24200: text = "Error - OCI_CONTINUE"; break;
+        case 1: error.Message = "Error - OCI_SUCCESS_WITH_INFO"; break;
+        case 99: error.Message = "Error - OCI_NEED_DATA"; break;
+        case 100: error.Message = "Error - OCI_NODATA"; break;
+        case -2: error.Message = "Error - OCI_INVALID_HANDLE"; break;
+        case -3123: error.Message = "Error - OCI_STILL_EXECUTE"; break;
+        case -24200: error.Message = "Error - OCI_CONTINUE"; break;
         case -1: {
             sb4 code = 0;
             char buffer[512] = {};
@@ -193,23 +190,17 @@ std::string TOCI8Func::CheckErr(sword& status) {
             buffer[sizeof buffer - 1] = '\0';
             if (code == 0) {
                 // No record anywhere: the call still failed, and the status says how.
-                text = "Error - OCI_ERROR";
-                ErrCode = status;
-                OraCode = 0;
-                OraMsg = text;
+                error.Message = "Error - OCI_ERROR";
                 break;
             }
-            text = buffer;
-            ErrCode = code;
-            status = code;
-            OraCode = code;
-            OraMsg = text;
+            error.Message = buffer;
+            error.Code = code;
+            error.Action = ActionOf(status, code);
             break;
         }
         default: break;
     }
-    ErrMsg = text;
-    return text;
+    return error;
 }
 
 void TOCI8Func::Require(const void* entry, const char* name) {
@@ -221,18 +212,13 @@ void TOCI8Func::Require(const void* entry, const char* name) {
 void TOCI8Func::RequireFormatLength(const std::string& format) {
     // The client takes a format's length in one byte: a longer one would arrive cut short and
     // render as a different format. It is refused as Oracle refuses it.
-    if (format.size() > kMaxFormatLength) {
-        ErrCode = 1801;
-        OraCode = 1801;
-        Raise("ORA-01801: date format is too long for internal buffer");
-    }
+    if (format.size() > kMaxFormatLength) Raise("ORA-01801: date format is too long for internal buffer", 1801);
 }
 
 void TOCI8Func::RaiseOnStatus(sword status) {
     if (status == 0) return;
-    CheckErr(status);
-    ErrCode = status;
-    throw TOCIException(ErrMsg);
+    SetError(Check(status));
+    throw TOCIException(ErrMsg());
 }
 
 std::string TOCI8Func::DateToStr(const OCIDate& date, const std::string& format) {

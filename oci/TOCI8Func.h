@@ -7,6 +7,7 @@
 #include <string>
 
 #include "oci/OciEntryTable.h"
+#include "oci/OciError.h"
 #include "oci/OciLibrary.h"
 #include "oci/TOCIException.h"
 
@@ -19,7 +20,7 @@ struct NumberDigitsResult {
     bool operator==(const NumberDigitsResult&) const = default;
 };
 
-class TOCI8Func {
+class TOCI8Func : public OciErrorHolder {
 public:
     TOCI8Func();
     virtual ~TOCI8Func();
@@ -32,9 +33,9 @@ public:
     // Frees the environment and unloads the library.
     virtual void TermOCI();
 
-    // Translates an OCI status into text, kept in ErrMsg and returned. After OCI_ERROR the status
-    // variable and ErrCode become the Oracle error number (also kept in OraCode/OraMsg).
-    std::string CheckErr(sword& status);
+    // The error value of an OCI status: after OCI_ERROR the Oracle error number and text of the
+    // first record on the error handle (or the environment's), else the status and its name.
+    OciError Check(sword status);
 
     // Conversion services; each throws TOCIException (message = ErrMsg) on a non-zero status.
     std::string DateToStr(const OCIDate& date, const std::string& format);
@@ -75,10 +76,6 @@ public:
     OCIError* hErr = nullptr;
     bool Activated = false;
     std::string OCIVersion;
-    sb4 ErrCode = 0;
-    std::string ErrMsg;
-    sb4 OraCode = 0;
-    std::string OraMsg;
     std::string DateFormat = "YYYY/MM/DD HH24:MI:SS";
     std::string TimeStampFormat = "YYYY/MM/DD HH24:MI:SSXFF TZH:TZM";
 
@@ -86,7 +83,7 @@ protected:
     OciEntryTable fn_;
 
 private:
-    [[noreturn]] void Raise(const std::string& message);
+    [[noreturn]] void Raise(const std::string& message, sb4 code = -1);
     void CheckEntries();
     void DetectLevel();
     // Runs CheckErr on a non-zero status and throws its text.

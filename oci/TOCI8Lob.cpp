@@ -40,29 +40,25 @@ void TOCI8Lob::SetParent(TOCI8Ctrl* parent) {
 }
 
 bool TOCI8Lob::ConnChk() {
-    ErrMsg.clear();
-    ErrCode = 0;
+    ClearError();
     if (parent_ == nullptr) {
-        ErrCode = -1;
-        ErrMsg = "TOCI8Ctrlが指定されていません";
+        SetError(-1, "TOCI8Ctrlが指定されていません");
         return false;
     }
     return true;
 }
 
 void TOCI8Lob::RequireConnection() {
-    if (!ConnChk()) throw TOCIException(ErrMsg);
+    if (!ConnChk()) throw TOCIException(ErrMsg());
 }
 
 void TOCI8Lob::Check(sword status, bool acceptNeedData) {
     if (status == 0 || (acceptNeedData && status == static_cast<sword>(OCI_NEED_DATA))) {
-        ErrCode = 0;
-        ErrMsg.clear();
+        ClearError();
         return;
     }
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
-    throw TOCIException(ErrMsg);
+    SetError(parent_->Check(status));
+    throw TOCIException(ErrMsg());
 }
 
 void TOCI8Lob::SetLobType(entLob type) {
@@ -89,14 +85,12 @@ bool TOCI8Lob::Terminate() {
 bool TOCI8Lob::MemAlloc() {
     if (!ConnChk()) return false;
     if (!parent_->Activated) {
-        ErrCode = -1;
-        ErrMsg = "接続されていません";
+        SetError(-1, "接続されていません");
         return false;
     }
     void* locator = nullptr;
     sword status = parent_->Entries().OCIDescriptorAlloc(parent_->hEnv, &locator, DescriptorType(), 0, nullptr);
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     if (status != 0) return false;
     locator_ = static_cast<OCILobLocator*>(locator);
     return true;
@@ -117,8 +111,7 @@ bool TOCI8Lob::MemFree() {
     }
     temporary_ = false;
     sword status = fn.OCIDescriptorFree(locator_, DescriptorType());
-    ErrMsg = parent_->CheckErr(status);
-    ErrCode = status;
+    SetError(parent_->Check(status));
     if (status != 0) return false;
     locator_ = nullptr;
     return true;
@@ -131,8 +124,7 @@ void TOCI8Lob::SetBufferring(bool on) {
     sword status = on ? fn.OCILobEnableBuffering(parent_->hSvc, parent_->hErr, locator_)
                       : fn.OCILobDisableBuffering(parent_->hSvc, parent_->hErr, locator_);
     if (status != 0) {
-        ErrMsg = parent_->CheckErr(status);
-        ErrCode = status;
+        SetError(parent_->Check(status));
         throw TOCIException("LobバッファのON/OFF操作に失敗しました");
     }
     bufferring_ = on;
@@ -168,8 +160,7 @@ sb4 TOCI8Lob::GetCharSetID() {
 }
 
 ub4 TOCI8Lob::Seek(sb4 offset, ub2 origin) {
-    ErrMsg.clear();
-    ErrCode = 0;
+    ClearError();
     if (origin == 0)
         position_ = 1;
     else if (origin == 2)
@@ -328,11 +319,9 @@ void TOCI8Lob::CloseFileAfterFailure() {
     // A failed read must not leave a file open: the next open would be refused. The failure's
     // own message stays the one reported.
     if (!IsBFile()) return;
-    const std::string reason = ErrMsg;
-    const sb4 code = ErrCode;
+    const OciError failure = LastError();
     parent_->Entries().OCILobFileClose(parent_->hSvc, parent_->hErr, locator_);
-    ErrMsg = reason;
-    ErrCode = code;
+    SetError(failure);
 }
 
 void TOCI8Lob::LoadFromFile(const std::string& fileName) {
@@ -357,7 +346,7 @@ void TOCI8Lob::CreateTemporary(bool national) {
     const OciEntryTable& fn = parent_->Entries();
     if (fn.OCILobCreateTemporary == nullptr || fn.OCILobFreeTemporary == nullptr)
         throw TOCIException("このOCIは一時LOBを作成できません");
-    if (!Initialize()) throw TOCIException(ErrMsg);
+    if (!Initialize()) throw TOCIException(ErrMsg());
     if (temporary_) FreeTemporary();
     const ub1 kind = static_cast<ub1>(lobType_ == entLob::Blob ? OCI_TEMP_BLOB : OCI_TEMP_CLOB);
     const ub1 form = static_cast<ub1>(national ? SQLCS_NCHAR : SQLCS_IMPLICIT);

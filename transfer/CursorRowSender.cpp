@@ -36,7 +36,7 @@ bool CursorRowSender::Send(ImportBatch& batch, std::vector<RowOutcome>& outcomes
             // A field that cannot become its LOB refuses the row as a refused INSERT would.
             outcomes[r] = {-1, lobRefusal};
         } else if (!cur_.ExecuteWithBind(0)) {
-            outcomes[r] = {cur_.ErrCode != 0 ? cur_.ErrCode : -1, cur_.ErrMsg};
+            outcomes[r] = {cur_.ErrCode() != 0 ? cur_.ErrCode() : -1, cur_.ErrMsg()};
         }
         // A giant value's buffer is let go at once rather than kept beside the splitter's.
         for (auto& bind : cur_.Binds)

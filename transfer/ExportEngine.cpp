@@ -142,7 +142,7 @@ int ExportRun::WriteRows() {
         }
         if (cur_.ConvertFailed()) {
             // Writing the stand-in text as data would corrupt the file without anyone noticing.
-            message_ = cur_.ErrMsg;
+            message_ = cur_.ErrMsg();
             return kExportFailed;
         }
         if (textLike.size() != cur_.Values.size()) {
@@ -174,9 +174,9 @@ int ExportRun::WriteRows() {
             return kExportCannotWrite;
         }
     }
-    if (cur_.ErrCode != 100) {
+    if (cur_.ErrCode() != 100) {
         // A fetch that failed is not the end of the data.
-        message_ = cur_.ErrMsg;
+        message_ = cur_.ErrMsg();
         return kExportFailed;
     }
     return kExportDone;
@@ -231,7 +231,7 @@ int ExportRun::Run() {
     message_ = "エクスポートを完了しました。";
     cur_.SetSQL(statement);
     if (!cur_.Execute(0)) {
-        message_ = cur_.ErrMsg;
+        message_ = cur_.ErrMsg();
         Close();
         return kExportFailed;
     }

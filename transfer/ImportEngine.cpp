@@ -424,7 +424,7 @@ int ImportRun::Run() {
         // Quoted like the INSERT, so that it empties the very table the rows go into.
         cur_.SetSQL("truncate table " + Quoted(table_));
         if (!cur_.Execute(0)) {
-            message_ = cur_.ErrMsg;
+            message_ = cur_.ErrMsg();
             files_.Close();
             return kImportFailed;
         }
@@ -440,7 +440,7 @@ int ImportRun::Run() {
     bool readFailed = false;
     std::optional<BusyPointer> busy;  // shown while the lines are read and inserted
     if (!cur_.Parse(0)) {
-        message_ = cur_.ErrMsg;
+        message_ = cur_.ErrMsg();
         Show(message_, MsgIcon::Error);
         code = kImportFailed;
         dm_.OCI.Rollback();
@@ -481,12 +481,12 @@ int ImportRun::Run() {
         // The commit's own error is the reason; the rollback after it only tidies up (the
         // database may have ended the transaction itself).
         code = kImportFailed;
-        message_ = dm_.OCI.ErrMsg;
+        message_ = dm_.OCI.ErrMsg();
         dm_.OCI.Rollback();
     } else if (state_.CancelRequest) {
         if (!dm_.OCI.Rollback()) {
             code = kImportFailed;
-            message_ += (message_.empty() ? "" : "\n") + dm_.OCI.ErrMsg;
+            message_ += (message_.empty() ? "" : "\n") + dm_.OCI.ErrMsg();
         }
     } else if (code == kImportDone && readFailed) {
         code = kImportFailed;
@@ -494,7 +494,7 @@ int ImportRun::Run() {
         dm_.OCI.Rollback();
     } else if (!dm_.OCI.Commit()) {
         code = kImportFailed;
-        message_ = dm_.OCI.ErrMsg;
+        message_ = dm_.OCI.ErrMsg();
         dm_.OCI.Rollback();
     }
 

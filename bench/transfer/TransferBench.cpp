@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     dm.OCI.User = "bench";
     dm.OCI.Password = "bench";
     dm.OCI.ConnStr = argv[2];
-    if (!dm.OCI.Connect()) return Fail("logon", dm.OCI.ErrMsg);
+    if (!dm.OCI.Connect()) return Fail("logon", dm.OCI.ErrMsg());
 
     if (phase == "create" || phase == "create-ts") {
         const std::string columns =
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         dm.OCIcur.SetSQL(phase == "create" ? "create table BENCH (" + columns + ")"
                                            : "create table BENCHTS (" + columns +
                                                  ", STAMP timestamp(3), STAMPTZ timestamp with time zone)");
-        if (!dm.OCIcur.Execute(0)) return Fail("create", dm.OCIcur.ErrMsg);
+        if (!dm.OCIcur.Execute(0)) return Fail("create", dm.OCIcur.ErrMsg());
         dm.OCI.Commit();
         return 0;
     }

@@ -79,7 +79,7 @@ protected:
         dm.OCI.User = "scott";
         dm.OCI.Password = "tiger";
         dm.OCI.ConnStr = database;
-        ASSERT_TRUE(dm.OCI.Connect()) << dm.OCI.ErrMsg;
+        ASSERT_TRUE(dm.OCI.Connect()) << dm.OCI.ErrMsg();
         for (const char* table : {"T1", "T2", "T3"})
             context.JobList.Add(table, (box.Work() / (std::string(table) + ".csv")).string()).Selected = true;
     }

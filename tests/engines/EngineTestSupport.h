@@ -125,7 +125,7 @@ protected:
         dm_.OCI.User = "scott";
         dm_.OCI.Password = "tiger";
         dm_.OCI.ConnStr = connect;
-        ASSERT_TRUE(dm_.OCI.Connect()) << dm_.OCI.ErrMsg;
+        ASSERT_TRUE(dm_.OCI.Connect()) << dm_.OCI.ErrMsg();
         query_.SetParent(&dm_.OCI);
     }
 
@@ -144,16 +144,16 @@ protected:
     void Exec(const std::vector<std::string>& statements) {
         for (const std::string& sql : statements) {
             query_.SetSQL(sql);
-            ASSERT_TRUE(query_.Execute(0)) << sql << ": " << query_.ErrMsg;
+            ASSERT_TRUE(query_.Execute(0)) << sql << ": " << query_.ErrMsg();
         }
-        ASSERT_TRUE(dm_.OCI.Commit()) << dm_.OCI.ErrMsg;
+        ASSERT_TRUE(dm_.OCI.Commit()) << dm_.OCI.ErrMsg();
     }
 
     // Every row of a query, values as the cursor renders them.
     Rows Query(const std::string& sql) {
         Rows rows;
         query_.SetSQL(sql);
-        EXPECT_TRUE(query_.Execute(0)) << sql << ": " << query_.ErrMsg;
+        EXPECT_TRUE(query_.Execute(0)) << sql << ": " << query_.ErrMsg();
         while (query_.Fetch()) rows.push_back(query_.Values);
         return rows;
     }

@@ -179,7 +179,7 @@ protected:
         o.erm = ReadBytes(ErrorMessagePath(csv.string()));
         o.boxes = host_.Texts();
         if (!dm_.OCI.Connected) {
-            EXPECT_TRUE(dm_.OCI.Connect()) << dm_.OCI.ErrMsg;
+            EXPECT_TRUE(dm_.OCI.Connect()) << dm_.OCI.ErrMsg();
         }
         if (!state_.shownCounts.empty()) o.lastCounts = state_.shownCounts.back();
         o.table = Query("select ID, NAME, AMOUNT, CREATED, NOTE, QTY, CODE from BT order by ID");

@@ -74,7 +74,7 @@ protected:
         Rows rows;
         ExportLobs lobs(query_, true);
         query_.SetSQL(sql);
-        EXPECT_TRUE(query_.Execute(0)) << sql << ": " << query_.ErrMsg;
+        EXPECT_TRUE(query_.Execute(0)) << sql << ": " << query_.ErrMsg();
         while (query_.Fetch()) {
             std::vector<std::string> row;
             for (std::size_t i = 0; i < query_.Values.size(); ++i) {
@@ -99,7 +99,7 @@ protected:
         ImportLob clob(dm_.OCI, 112), blob(dm_.OCI, 113), nclob(dm_.OCI, kTypeNClob);
         std::string error;
         query_.SetSQL("insert into " + table + " values (" + std::to_string(id) + ", :C, :B, :N)");
-        ASSERT_TRUE(query_.Parse(0)) << query_.ErrMsg;
+        ASSERT_TRUE(query_.Parse(0)) << query_.ErrMsg();
         AddBind(query_.Binds, ":C", "", true);
         AddBind(query_.Binds, ":B", "", true);
         AddBind(query_.Binds, ":N", "", true);
@@ -111,9 +111,9 @@ protected:
         clob.Attach(*query_.Binds[0]);
         blob.Attach(*query_.Binds[1]);
         nclob.Attach(*query_.Binds[2]);
-        ASSERT_TRUE(query_.ExecuteWithBind(0)) << query_.ErrMsg;
+        ASSERT_TRUE(query_.ExecuteWithBind(0)) << query_.ErrMsg();
         query_.CleanUp();
-        ASSERT_TRUE(dm_.OCI.Commit()) << dm_.OCI.ErrMsg;
+        ASSERT_TRUE(dm_.OCI.Commit()) << dm_.OCI.ErrMsg();
     }
 };
 

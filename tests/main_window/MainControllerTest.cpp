@@ -403,7 +403,7 @@ protected:
         args.insert(args.end(), more.begin(), more.end());
         ASSERT_TRUE(sequence.Start(args));
         started = true;
-        ASSERT_TRUE(dm.OCI.Connected) << dm.OCI.ErrMsg;
+        ASSERT_TRUE(dm.OCI.Connected) << dm.OCI.ErrMsg();
     }
 
     // The table field gets text and Enter is pressed.

@@ -33,16 +33,16 @@ TEST_P(ActivationByLibrary, GivesTheMessageOrTheLevel) {
     StubLibrary stub(c.variant);
     ScopedOciLibrary use(stub.Path());
     TOCI8Ctrl oci;
-    ASSERT_EQ(oci.Active(), c.activates) << oci.ErrMsg;
+    ASSERT_EQ(oci.Active(), c.activates) << oci.ErrMsg();
     EXPECT_EQ(oci.Activated, c.activates);
     if (c.activates) {
         EXPECT_EQ(oci.OCIVersion, c.version);
-        EXPECT_EQ(oci.ErrMsg, "");
+        EXPECT_EQ(oci.ErrMsg(), "");
         EXPECT_NE(oci.hEnv, nullptr);
         EXPECT_NE(oci.hErr, nullptr);
         EXPECT_EQ(stub.Count("OCIInitialize"), 1);
     } else {
-        EXPECT_EQ(oci.ErrMsg, c.message);
+        EXPECT_EQ(oci.ErrMsg(), c.message);
         // Nothing was initialised before the checks failed.
         EXPECT_EQ(stub.Count("OCIInitialize"), 0);
         TOCI8Ctrl again;
@@ -77,10 +77,10 @@ TEST(Activation, WithoutAnyLibraryFailsWithTheLoadMessage) {
     ScopedOciLibrary use("/nonexistent/libocilite.so");
     TOCI8Ctrl oci;
     EXPECT_FALSE(oci.Active());
-    EXPECT_EQ(oci.ErrMsg, "libclntsh.so or libocilite.soのロードに失敗しました");
+    EXPECT_EQ(oci.ErrMsg(), "libclntsh.so or libocilite.soのロードに失敗しました");
     EXPECT_FALSE(oci.Activated);
     EXPECT_FALSE(oci.Connect());
-    EXPECT_EQ(oci.ErrMsg, "libclntsh.so or libocilite.soのロードに失敗しました");
+    EXPECT_EQ(oci.ErrMsg(), "libclntsh.so or libocilite.soのロードに失敗しました");
 }
 
 TEST(Activation, SearchOrderIsOverrideOnlyElseClientNamesThenProgramFolder) {
@@ -112,9 +112,9 @@ TEST(Activation, FindsTheEmbeddedEngineInTheProgramFolder) {
         TOCI8Ctrl oci;
         oci.ProgramFolder = (folder / "missing").string();
         EXPECT_FALSE(oci.Active());
-        EXPECT_EQ(oci.ErrMsg, "libclntsh.so or libocilite.soのロードに失敗しました");
+        EXPECT_EQ(oci.ErrMsg(), "libclntsh.so or libocilite.soのロードに失敗しました");
         oci.ProgramFolder = folder.string();
-        ASSERT_TRUE(oci.Active()) << oci.ErrMsg;
+        ASSERT_TRUE(oci.Active()) << oci.ErrMsg();
         EXPECT_EQ(oci.LibraryPath(), (folder / "libocilite.so").string());
         EXPECT_TRUE(oci.UnActive());
     }
@@ -136,7 +136,7 @@ TEST(Activation, FindsTheEmbeddedEngineInTheInstalledPrivateFolder) {
     {
         TOCI8Ctrl oci;
         oci.ProgramFolder = (prefix / "bin").string();
-        ASSERT_TRUE(oci.Active()) << oci.ErrMsg;
+        ASSERT_TRUE(oci.Active()) << oci.ErrMsg();
         EXPECT_EQ(oci.LibraryPath(), (prefix / "lib" / "tabrook" / "libocilite.so").string());
         EXPECT_TRUE(oci.UnActive());
     }
@@ -182,12 +182,12 @@ TEST_P(InitFailure, LeavesTheComponentInactiveAndCanBeRetried) {
     stub.Force(c.forced, -1);
     TOCI8Ctrl oci;
     EXPECT_FALSE(oci.Active());
-    EXPECT_EQ(oci.ErrMsg, c.message);
-    EXPECT_EQ(oci.ErrCode, -1);
+    EXPECT_EQ(oci.ErrMsg(), c.message);
+    EXPECT_EQ(oci.ErrCode(), -1);
     EXPECT_FALSE(oci.Activated);
     EXPECT_EQ(stub.Count("OCIHandleFree"), c.envFrees);
     stub.Reset();
-    EXPECT_TRUE(oci.Active()) << oci.ErrMsg;
+    EXPECT_TRUE(oci.Active()) << oci.ErrMsg();
     EXPECT_TRUE(oci.Activated);
 }
 
@@ -230,16 +230,13 @@ TEST_P(CheckErrTable, TranslatesTheStatus) {
     stub.SetError(1017, "ORA-01017: invalid username/password; logon denied\n");
     TOCI8Ctrl oci;
     ASSERT_TRUE(oci.Active());
-    oci.ErrMsg = "stale";
-    sword status = c.status;
-    EXPECT_EQ(oci.CheckErr(status), c.text);
-    EXPECT_EQ(oci.ErrMsg, c.text);
-    EXPECT_EQ(status, c.statusAfter);
-    if (c.status == -1) {
-        EXPECT_EQ(oci.ErrCode, 1017);
-        EXPECT_EQ(oci.OraCode, 1017);
-        EXPECT_EQ(oci.OraMsg, c.text);
-    }
+    const OciError error = oci.Check(c.status);
+    EXPECT_EQ(error.Message, c.text);
+    EXPECT_EQ(error.Code, c.statusAfter);
+    EXPECT_EQ(error.Action, c.status == 0 ? ErrorAction::None : c.status == 1 ? ErrorAction::Warning
+                            : c.status == 100                     ? ErrorAction::NoData
+                                                                  : ErrorAction::Fail);
+    EXPECT_EQ(oci.ErrMsg(), "");  // a check is a value: the session's own error is untouched
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -291,7 +288,7 @@ TEST(ConversionServices, RaiseTheOracleMessageOnFailure) {
                 oci.DateToStr(date, "QQ");
             } catch (const TOCIException& e) {
                 EXPECT_STREQ(e.what(), "ORA-01821: date format not recognized\n");
-                EXPECT_EQ(oci.ErrCode, 1821);
+                EXPECT_EQ(oci.ErrCode(), 1821);
                 throw;
             }
         },
@@ -316,7 +313,7 @@ TEST(ConversionServices, TimestampConversionOnAnOldClientFailsWithAMessageInstea
     TOCI8Ctrl oci;
     ASSERT_TRUE(oci.Active());
     EXPECT_THROW(oci.DateTimeToStr(nullptr, 6, ""), TOCIException);
-    EXPECT_EQ(oci.ErrMsg, "エントリOCIDateTimeToTextのロードに失敗しました");
+    EXPECT_EQ(oci.ErrMsg(), "エントリOCIDateTimeToTextのロードに失敗しました");
 }
 
 }  // namespace

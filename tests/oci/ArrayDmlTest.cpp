@@ -21,10 +21,10 @@ using test::StubLibrary;
 class ArrayDmlStub : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg();
         dml.SetParent(&oci);
         stub.Reset();
-        ASSERT_TRUE(dml.Prepare("insert into T values(:A,:\"b\")", {":A", ":\"b\""})) << dml.ErrMsg;
+        ASSERT_TRUE(dml.Prepare("insert into T values(:A,:\"b\")", {":A", ":\"b\""})) << dml.ErrMsg();
     }
     void TearDown() override {
         dml.CleanUp();
@@ -42,7 +42,7 @@ TEST_F(ArrayDmlStub, BindsEachColumnAsOneArrayAndExecutesAllRowsAtOnce) {
     EXPECT_EQ(stub.LastPrepared(), "insert into T values(:A,:\"b\")");
     // The values list may be longer than the rows in use (a reused batch).
     const std::vector<std::string> values = {"1", "abc", "22", "", "333", "x\0yz", "unused", "unused"};
-    ASSERT_TRUE(dml.Execute(values, 3, results)) << dml.ErrMsg;
+    ASSERT_TRUE(dml.Execute(values, 3, results)) << dml.ErrMsg();
     EXPECT_EQ(stub.LastIters(), 3);
     // Elements as wide as the longest value of the column in use (a NUL ends a value).
     EXPECT_EQ(stub.Binds(), ":A:1:3:first\n:\"b\":1:3:first\n");
@@ -57,8 +57,8 @@ TEST_F(ArrayDmlStub, RefusedExecuteReportsTheClientsErrorAndNoRows) {
     stub.Force("OCIStmtExecute", -1);
     stub.SetError(3001, "ORA-03001: unimplemented feature\n");
     EXPECT_FALSE(dml.Execute({"1", "a"}, 1, results));
-    EXPECT_EQ(dml.ErrCode, 3001);
-    EXPECT_EQ(dml.ErrMsg, "ORA-03001: unimplemented feature\n");
+    EXPECT_EQ(dml.ErrCode(), 3001);
+    EXPECT_EQ(dml.ErrMsg(), "ORA-03001: unimplemented feature\n");
     EXPECT_TRUE(results.empty());
 }
 
@@ -66,25 +66,25 @@ TEST_F(ArrayDmlStub, UnreadableErrorCountFailsTheBatch) {
     stub.Force("OCIAttrGet#73", -1);
     stub.SetError(24300, "ORA-24300: bad value for mode\n");
     EXPECT_FALSE(dml.Execute({"1", "a"}, 1, results));
-    EXPECT_EQ(dml.ErrMsg, "ORA-24300: bad value for mode\n");
+    EXPECT_EQ(dml.ErrMsg(), "ORA-24300: bad value for mode\n");
     EXPECT_TRUE(results.empty());
 }
 
 TEST_F(ArrayDmlStub, ValueWiderThanAnElementIsRefusedBeforeAnyCall) {
     const std::vector<std::string> values = {"1", std::string(TOCI8ArrayDml::kMaxValueBytes + 1, 'v')};
     EXPECT_FALSE(dml.Execute(values, 1, results));
-    EXPECT_EQ(dml.ErrCode, -1);
+    EXPECT_EQ(dml.ErrCode(), -1);
     EXPECT_EQ(stub.Count("OCIStmtExecute"), 0);
-    EXPECT_TRUE(dml.Execute({"1", std::string(TOCI8ArrayDml::kMaxValueBytes, 'v')}, 1, results)) << dml.ErrMsg;
+    EXPECT_TRUE(dml.Execute({"1", std::string(TOCI8ArrayDml::kMaxValueBytes, 'v')}, 1, results)) << dml.ErrMsg();
 }
 
 TEST_F(ArrayDmlStub, NotPreparedOrDetachedRefuses) {
     TOCI8ArrayDml other;
     EXPECT_FALSE(other.Execute({"1"}, 1, results));
-    EXPECT_EQ(other.ErrMsg, "TOCI8Ctrlが指定されていません");
+    EXPECT_EQ(other.ErrMsg(), "TOCI8Ctrlが指定されていません");
     other.SetParent(&oci);
     EXPECT_FALSE(other.Execute({"1"}, 1, results));
-    EXPECT_EQ(other.ErrMsg, "SQLが解析されていません。");
+    EXPECT_EQ(other.ErrMsg(), "SQLが解析されていません。");
     other.SetParent(nullptr);
 }
 
@@ -104,7 +104,7 @@ protected:
     std::vector<std::vector<std::string>> Rows(const std::string& sql) {
         std::vector<std::vector<std::string>> rows;
         cur_->SetSQL(sql);
-        EXPECT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg;
+        EXPECT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg();
         while (cur_->Fetch()) rows.push_back(cur_->Values);
         return rows;
     }
@@ -133,7 +133,7 @@ TEST_F(ArrayDmlEngine, EachRowEndsAsTheCursorEndsItAlone) {
 
     // The cursor, row by row; then the rows are rolled back.
     cur_->SetSQL("insert into T values(" + values + ")");
-    ASSERT_TRUE(cur_->Parse()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Parse()) << cur_->ErrMsg();
     cur_->Binds.clear();
     for (const auto& name : names) AddBind(cur_->Binds, name, "", true);
     std::vector<TOCI8ArrayDml::RowResult> single;
@@ -145,7 +145,7 @@ TEST_F(ArrayDmlEngine, EachRowEndsAsTheCursorEndsItAlone) {
         if (cur_->ExecuteWithBind())
             single.push_back({});
         else
-            single.push_back({cur_->ErrCode, cur_->ErrMsg});
+            single.push_back({cur_->ErrCode(), cur_->ErrMsg()});
     }
 
     const auto inserted = Rows("select * from T order by ID");
@@ -153,11 +153,11 @@ TEST_F(ArrayDmlEngine, EachRowEndsAsTheCursorEndsItAlone) {
     ASSERT_TRUE(Rows("select * from T").empty());
 
     // The same rows in one array.
-    ASSERT_TRUE(dml_->Prepare("insert into T values(" + values + ")", names)) << dml_->ErrMsg;
+    ASSERT_TRUE(dml_->Prepare("insert into T values(" + values + ")", names)) << dml_->ErrMsg();
     std::vector<std::string> flat;
     for (const auto& row : rows) flat.insert(flat.end(), row.begin(), row.end());
     std::vector<TOCI8ArrayDml::RowResult> batch;
-    ASSERT_TRUE(dml_->Execute(flat, rows.size(), batch)) << dml_->ErrMsg;
+    ASSERT_TRUE(dml_->Execute(flat, rows.size(), batch)) << dml_->ErrMsg();
 
     ASSERT_EQ(batch.size(), single.size());
     int refused = 0;

@@ -30,19 +30,19 @@ TEST_F(ClientFidelity, AFailureWithoutAnErrorRecordStaysAFailure) {
     stub.Force("OCILogon", -1);
     EXPECT_FALSE(oci.Connect());
     EXPECT_FALSE(oci.Connected);
-    EXPECT_EQ(oci.ErrMsg, "Error - OCI_ERROR");
-    EXPECT_EQ(oci.ErrCode, -1);
+    EXPECT_EQ(oci.ErrMsg(), "Error - OCI_ERROR");
+    EXPECT_EQ(oci.ErrCode(), -1);
     EXPECT_GE(stub.Count("OCIErrorGet"), 2) << "the environment handle was not asked";
 
     stub.Force("OCILogon", 0);
-    ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+    ASSERT_TRUE(oci.Connect()) << oci.ErrMsg();
     TOCI8Cur cur;
     cur.SetParent(&oci);
     stub.Force("OCIHandleAlloc", -1);
     cur.SetSQL("select 1 from dual");
     EXPECT_FALSE(cur.Execute());
-    EXPECT_FALSE(cur.ErrMsg.empty());
-    EXPECT_NE(cur.ErrCode, 0);
+    EXPECT_FALSE(cur.ErrMsg().empty());
+    EXPECT_NE(cur.ErrCode(), 0);
     stub.Force("OCIHandleAlloc", 0);
     cur.CleanUp();
     cur.SetParent(nullptr);
@@ -52,7 +52,7 @@ TEST_F(ClientFidelity, AFailureWithoutAnErrorRecordStaysAFailure) {
 TEST_F(ClientFidelity, ALogonWithAWarningIsASession) {
     stub.SetError(28002, "ORA-28002: the password will expire within 7 days\n");
     stub.Force("OCILogon", 1);
-    ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+    ASSERT_TRUE(oci.Connect()) << oci.ErrMsg();
     EXPECT_TRUE(oci.Connected);
     EXPECT_NE(oci.hSvc, nullptr);
     EXPECT_EQ(oci.LogonWarning, "ORA-28002: the password will expire within 7 days");
@@ -71,9 +71,9 @@ TEST(ClientLibrary, StaysLoadedAfterTheClose) {
     ScopedOciLibrary use(path);
     {
         TOCI8Ctrl oci;
-        ASSERT_TRUE(oci.Active()) << oci.ErrMsg;
+        ASSERT_TRUE(oci.Active()) << oci.ErrMsg();
         EXPECT_EQ(oci.LibraryPath(), path);
-        ASSERT_TRUE(oci.UnActive()) << oci.ErrMsg;
+        ASSERT_TRUE(oci.UnActive()) << oci.ErrMsg();
     }
     void* still = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
     EXPECT_NE(still, nullptr) << "the client library was unloaded";

@@ -17,7 +17,7 @@ using test::StubLibrary;
 class Cursor : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg();
         cur.SetParent(&oci);
         stub.Reset();
     }
@@ -40,10 +40,10 @@ protected:
 
 TEST_F(Cursor, ParseRefusesAnEmptyStatement) {
     EXPECT_FALSE(cur.Parse());
-    EXPECT_EQ(cur.ErrCode, -1);
-    EXPECT_EQ(cur.ErrMsg, "SQLが未入力です");
+    EXPECT_EQ(cur.ErrCode(), -1);
+    EXPECT_EQ(cur.ErrMsg(), "SQLが未入力です");
     EXPECT_FALSE(cur.Execute());
-    EXPECT_EQ(cur.ErrMsg, "SQLが未入力です");
+    EXPECT_EQ(cur.ErrMsg(), "SQLが未入力です");
 }
 
 TEST_F(Cursor, OneTrailingSemicolonIsDropped) {
@@ -80,8 +80,8 @@ TEST_F(Cursor, SameTextKeepsTheBindsAndADifferentOneDropsThem) {
 TEST_F(Cursor, ExecuteWithBindNeedsAParsedStatement) {
     cur.SetSQL("insert into t values (:a)");
     EXPECT_FALSE(cur.ExecuteWithBind());
-    EXPECT_EQ(cur.ErrCode, -1);
-    EXPECT_EQ(cur.ErrMsg, "SQLが解析されていません。");
+    EXPECT_EQ(cur.ErrCode(), -1);
+    EXPECT_EQ(cur.ErrMsg(), "SQLが解析されていません。");
 }
 
 TEST_F(Cursor, PlsqlBlocksAreRefusedAfterAParse) {
@@ -89,8 +89,8 @@ TEST_F(Cursor, PlsqlBlocksAreRefusedAfterAParse) {
         stub.SetStmtType(type);
         cur.SetSQL(type == 8 ? "begin null; end;" : "declare x number; begin null; end;");
         EXPECT_FALSE(cur.Execute());
-        EXPECT_EQ(cur.ErrCode, -1);
-        EXPECT_EQ(cur.ErrMsg, "PL/SQLは実行できません");
+        EXPECT_EQ(cur.ErrCode(), -1);
+        EXPECT_EQ(cur.ErrMsg(), "PL/SQLは実行できません");
         EXPECT_TRUE(cur.Parsed());
         EXPECT_EQ(stub.Count("OCIStmtExecute"), 0);
     }
@@ -107,8 +107,8 @@ TEST_F(Cursor, OnParseCanCancel) {
     stub.SetStmtType(2);
     cur.SetSQL("update t set a = 1");
     EXPECT_FALSE(cur.Execute(42));
-    EXPECT_EQ(cur.ErrMsg, "ユーザーによるキャンセル");
-    EXPECT_EQ(cur.ErrCode, 0);
+    EXPECT_EQ(cur.ErrMsg(), "ユーザーによるキャンセル");
+    EXPECT_EQ(cur.ErrCode(), 0);
     EXPECT_EQ(seenType, 2);
     EXPECT_EQ(seenArg, 42);
     EXPECT_TRUE(cur.Parsed());
@@ -136,7 +136,7 @@ TEST_F(Cursor, QueryAsksForPrefetchBeforeItsExecute) {
     EXPECT_EQ(stub.AttrSets(), "");
     const size_t before = stub.Calls().size();
     stub.AddColumn(1, 10, 0, 0, 1, "A");
-    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    ASSERT_TRUE(Query()) << cur.ErrMsg();
     EXPECT_EQ(stub.AttrSets(), "11\n13\n");
     const std::string calls = stub.Calls().substr(before);
     const size_t execute = calls.find("OCIStmtExecute");
@@ -156,19 +156,19 @@ TEST_F(Cursor, RefusedPrefetchLeavesTheQueryAlone) {
         cur.CleanUp();
         oci.UnActive();
         stub.Reset();
-        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg();
         cur.SetParent(&oci);
         stub.Force(refused, -1);
         stub.AddColumn(1, 10, 0, 0, 1, "A");
         stub.SetRows(2);
-        ASSERT_TRUE(Query()) << cur.ErrMsg;
-        EXPECT_EQ(cur.ErrCode, 0);
-        EXPECT_EQ(cur.ErrMsg, "");
-        ASSERT_TRUE(cur.Fetch()) << cur.ErrMsg;
+        ASSERT_TRUE(Query()) << cur.ErrMsg();
+        EXPECT_EQ(cur.ErrCode(), 0);
+        EXPECT_EQ(cur.ErrMsg(), "");
+        ASSERT_TRUE(cur.Fetch()) << cur.ErrMsg();
         EXPECT_EQ(cur.Values[0], "v1");
         ASSERT_TRUE(cur.Fetch());
         EXPECT_FALSE(cur.Fetch());
-        EXPECT_EQ(cur.ErrCode, 100);
+        EXPECT_EQ(cur.ErrCode(), 100);
     }
 }
 
@@ -199,8 +199,8 @@ TEST_P(CursorRefusal, GivesTheOracleNumberAndMessage) {
     bool fetched = false;
     if (executed) fetched = cur.Fetch();
     EXPECT_FALSE(executed && fetched);
-    EXPECT_EQ(cur.ErrCode, 942);
-    EXPECT_EQ(cur.ErrMsg, "ORA-00942: table or view does not exist\n");
+    EXPECT_EQ(cur.ErrCode(), 942);
+    EXPECT_EQ(cur.ErrMsg(), "ORA-00942: table or view does not exist\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, CursorRefusal,
@@ -238,7 +238,7 @@ TEST_F(Cursor, BindsEveryKindByNameBeforeEveryExecution) {
     add(":b", kBindBlob);
     add(":c", kBindClob);
     add(":x", kBindBFile);
-    ASSERT_TRUE(cur.ExecuteWithBind()) << cur.ErrMsg;
+    ASSERT_TRUE(cur.ExecuteWithBind()) << cur.ErrMsg();
     const std::string ptr = std::to_string(sizeof(void*));
     EXPECT_EQ(stub.Binds(),
               ":t:5:4:first:abc\n"
@@ -277,9 +277,8 @@ TEST_F(Cursor, AnUnknownBindKindStopsWithoutAMessage) {
     cur.SetSQL("insert into t values (:a)");
     ASSERT_TRUE(cur.Parse());
     AddBind(cur.Binds, ":a", "", true).BindType = 42;
-    cur.ErrMsg = "before";
     EXPECT_FALSE(cur.ExecuteWithBind());
-    EXPECT_EQ(cur.ErrMsg, "");  // the connection check empties it; the refusal adds no message
+    EXPECT_EQ(cur.ErrMsg(), "");  // the refusal adds no message
     EXPECT_EQ(stub.Count("OCIBindByName"), 0);
     EXPECT_EQ(stub.Count("OCIStmtExecute"), 0);
 }
@@ -297,7 +296,7 @@ TEST_F(Cursor, QueryDescribesDefinesAndFetchesUntilNoData) {
     stub.AddColumn(8, 0, 0, 0, 1, "L");
     stub.AddColumn(1, 40, 0, 0, 2, "NV");
     stub.SetRows(2);
-    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    ASSERT_TRUE(Query()) << cur.ErrMsg();
     EXPECT_EQ(cur.Values,
               (std::vector<std::string>{"NAME  ", "AMOUNT", "DAY", "CODE", "TS", "DS", "YM", "R", "RID", "L", "NV"}));
     ASSERT_EQ(cur.Columns.size(), 11u);
@@ -312,9 +311,9 @@ TEST_F(Cursor, QueryDescribesDefinesAndFetchesUntilNoData) {
     EXPECT_EQ(stub.AttrSets(), "11\n13\n32\n");
     EXPECT_EQ(stub.Count("OCIDescriptorFree(param)"), 11);
 
-    ASSERT_TRUE(cur.Fetch()) << cur.ErrMsg;
+    ASSERT_TRUE(cur.Fetch()) << cur.ErrMsg();
     EXPECT_FALSE(cur.ConvertFailed());
-    EXPECT_EQ(cur.ErrCode, 0);
+    EXPECT_EQ(cur.ErrCode(), 0);
     EXPECT_EQ(cur.Values[0], "v1");
     EXPECT_EQ(cur.Values[1], "12.5[FM99999999.09]");
     EXPECT_EQ(cur.Values[2], "date[YYYY/MM/DD HH24:MI:SS|American]");
@@ -326,7 +325,7 @@ TEST_F(Cursor, QueryDescribesDefinesAndFetchesUntilNoData) {
     EXPECT_EQ(cur.Values[9], "v10");
     ASSERT_TRUE(cur.Fetch());
     EXPECT_FALSE(cur.Fetch());
-    EXPECT_EQ(cur.ErrCode, 100);
+    EXPECT_EQ(cur.ErrCode(), 100);
     EXPECT_EQ(cur.RowCount(), 2);
     EXPECT_EQ(cur.Values, std::vector<std::string>(11));
 
@@ -359,7 +358,7 @@ TEST_F(Cursor, TextBuffersHoldTheClientsBytesPerCharacter) {
         oci.UnActive();
         stub.Reset();
         stub.SetMaxBytesPerChar(c.maxBytes);
-        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+        ASSERT_TRUE(oci.Connect()) << oci.ErrMsg();
         cur.SetParent(&oci);
         stub.AddColumn(1, 10, 0, 0, 1, "V");  // VARCHAR2(10)
         stub.AddColumn(96, 5, 0, 0, 1, "C");  // CHAR(5)
@@ -369,7 +368,7 @@ TEST_F(Cursor, TextBuffersHoldTheClientsBytesPerCharacter) {
             stub.SetCharSize(1, c.charSize);
             stub.SetCharSize(2, c.charSize);
         }
-        ASSERT_TRUE(Query()) << cur.ErrMsg;
+        ASSERT_TRUE(Query()) << cur.ErrMsg();
         EXPECT_EQ(stub.Defines(), c.defines);
         EXPECT_EQ(stub.AttrSets(), "11\n13\n32\n");
     }
@@ -381,12 +380,12 @@ TEST_F(Cursor, TruncatedValueIsAFailureNotData) {
     stub.AddColumn(1, 10, 0, 0, 1, "A");
     stub.AddColumn(1, 10, 0, 0, 1, "B");
     stub.SetRows(2);
-    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    ASSERT_TRUE(Query()) << cur.ErrMsg();
     stub.Truncate(2);
     ASSERT_TRUE(cur.Fetch());
     EXPECT_TRUE(cur.ConvertFailed());
-    EXPECT_EQ(cur.ErrCode, 1406);
-    EXPECT_EQ(cur.ErrMsg, "ORA-01406: fetched column value was truncated");
+    EXPECT_EQ(cur.ErrCode(), 1406);
+    EXPECT_EQ(cur.ErrMsg(), "ORA-01406: fetched column value was truncated");
 }
 
 // A fixed-width value comes padded to the whole buffer; the padding past the column's width
@@ -394,7 +393,7 @@ TEST_F(Cursor, TruncatedValueIsAFailureNotData) {
 TEST_F(Cursor, FixedWidthTextKeepsOnlyItsOwnPadding) {
     stub.AddColumn(96, 5, 0, 0, 1, "C");
     stub.SetRows(1);
-    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    ASSERT_TRUE(Query()) << cur.ErrMsg();
     ASSERT_TRUE(cur.Fetch());
     ASSERT_FALSE(cur.Columns[0].Buffer.empty());
     EXPECT_EQ(cur.Values[0], "v1   ");
@@ -405,7 +404,7 @@ TEST_F(Cursor, SuccessWithInfoStillFetches) {
     ASSERT_TRUE(Query());
     stub.Force("OCIStmtFetch", 1);
     EXPECT_TRUE(cur.Fetch());
-    EXPECT_EQ(cur.ErrCode, 1);
+    EXPECT_EQ(cur.ErrCode(), 1);
     EXPECT_FALSE(cur.ConvertFailed());
 }
 
@@ -424,8 +423,8 @@ TEST_F(Cursor, UnsupportedTypeIsRefusedBeforeAnyDefine) {
     stub.AddColumn(1, 10, 0, 0, 1, "A");
     stub.AddColumn(108, 0, 0, 0, 0, "OBJ");
     EXPECT_FALSE(Query());
-    EXPECT_EQ(cur.ErrCode, -1);
-    EXPECT_EQ(cur.ErrMsg, "抽出不可能なカラムが選択されました");
+    EXPECT_EQ(cur.ErrCode(), -1);
+    EXPECT_EQ(cur.ErrMsg(), "抽出不可能なカラムが選択されました");
     EXPECT_EQ(stub.Count("OCIDefineByPos"), 0);
 }
 
@@ -439,8 +438,8 @@ TEST_F(Cursor, LobColumnsNeedAHandler) {
 
     cur.OnNeedLob = [](DataAttr&, sb4, TOCI8Lob*&) { return true; };
     EXPECT_FALSE(Query());
-    EXPECT_EQ(cur.ErrCode, -1);
-    EXPECT_EQ(cur.ErrMsg, "項目がDefineされてません");
+    EXPECT_EQ(cur.ErrCode(), -1);
+    EXPECT_EQ(cur.ErrMsg(), "項目がDefineされてません");
 }
 
 TEST_F(Cursor, LobColumnIsDefinedIntoTheHandedOutComponent) {
@@ -456,7 +455,7 @@ TEST_F(Cursor, LobColumnIsDefinedIntoTheHandedOutComponent) {
     stub.AddColumn(113, 4000, 0, 0, 0, "B");
     stub.AddColumn(1, 5, 0, 0, 1, "A");
     stub.SetRows(1);
-    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    ASSERT_TRUE(Query()) << cur.ErrMsg();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(lob.LobType(), entLob::Blob);
     EXPECT_TRUE(lob.Allocated());
@@ -474,8 +473,8 @@ TEST_F(Cursor, AHandlerThatThrowsIsReported) {
     cur.OnNeedLob = [](DataAttr&, sb4, TOCI8Lob*&) -> bool { throw std::runtime_error("bad"); };
     stub.AddColumn(112, 4000, 0, 0, 1, "C");
     EXPECT_FALSE(Query());
-    EXPECT_EQ(cur.ErrCode, -1);
-    EXPECT_EQ(cur.ErrMsg, "不正なTOCI8Lobが渡されました");
+    EXPECT_EQ(cur.ErrCode(), -1);
+    EXPECT_EQ(cur.ErrMsg(), "不正なTOCI8Lobが渡されました");
 }
 
 TEST_F(Cursor, NationalClobIsDefinedAsAClobLocatorAndShowsItsPlaceholder) {
@@ -490,7 +489,7 @@ TEST_F(Cursor, NationalClobIsDefinedAsAClobLocatorAndShowsItsPlaceholder) {
     stub.AddColumn(112, 4000, 0, 0, 2, "NC");
     stub.AddColumn(1, 5, 0, 0, 1, "A");
     stub.SetRows(1);
-    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    ASSERT_TRUE(Query()) << cur.ErrMsg();
     EXPECT_EQ(cur.Columns[0].TypeName, "NCLOB");
     EXPECT_EQ(lob.LobType(), entLob::Clob);
     EXPECT_EQ(stub.Defines(), "1:112:-1\n2:5:21\n");
@@ -522,7 +521,7 @@ TEST_P(ConvertFailure, IsVisibleAfterTheFetch) {
     stub.AddColumn(c.type, c.size, c.precision, c.scale, 0, "X");
     stub.AddColumn(1, 5, 0, 0, 1, "B");
     stub.SetRows(2);
-    ASSERT_TRUE(Query()) << cur.ErrMsg;
+    ASSERT_TRUE(Query()) << cur.ErrMsg();
     stub.SetError(1877, "ORA-01877: string is too long for internal buffer\n");
     stub.Force(c.forced, -1);
     ASSERT_TRUE(cur.Fetch());
@@ -530,14 +529,14 @@ TEST_P(ConvertFailure, IsVisibleAfterTheFetch) {
     EXPECT_EQ(cur.Values[2], "v3");
     EXPECT_TRUE(cur.ConvertFailed());
     EXPECT_EQ(cur.ConvertFailedColumn(), 1);
-    EXPECT_EQ(cur.ErrCode, 1877);
-    EXPECT_EQ(cur.ErrMsg, "ORA-01877: string is too long for internal buffer\n");
+    EXPECT_EQ(cur.ErrCode(), 1877);
+    EXPECT_EQ(cur.ErrMsg(), "ORA-01877: string is too long for internal buffer\n");
 
     stub.Force(c.forced, 0);
     ASSERT_TRUE(cur.Fetch());
     EXPECT_FALSE(cur.ConvertFailed());
-    EXPECT_EQ(cur.ErrCode, 0);
-    EXPECT_EQ(cur.ErrMsg, "");
+    EXPECT_EQ(cur.ErrCode(), 0);
+    EXPECT_EQ(cur.ErrMsg(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, ConvertFailure,

@@ -37,7 +37,7 @@ protected:
         oci_ = std::make_unique<TOCI8Ctrl>();
         oci_->User = "scott";
         oci_->Password = "tiger";
-        ASSERT_TRUE(oci_->Connect()) << oci_->ErrMsg;
+        ASSERT_TRUE(oci_->Connect()) << oci_->ErrMsg();
         cur_ = std::make_unique<TOCI8Cur>();
         cur_->SetParent(oci_.get());
     }
@@ -56,7 +56,7 @@ protected:
 
     void Exec(const std::string& sql) {
         cur_->SetSQL(sql);
-        ASSERT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg;
+        ASSERT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg();
     }
 
     std::filesystem::path home_;

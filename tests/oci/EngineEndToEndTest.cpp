@@ -21,12 +21,12 @@ protected:
     std::vector<std::vector<std::string>> Rows(const std::string& sql) {
         std::vector<std::vector<std::string>> rows;
         cur_->SetSQL(sql);
-        EXPECT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg;
+        EXPECT_TRUE(cur_->Execute()) << sql << ": " << cur_->ErrMsg();
         while (cur_->Fetch()) {
-            EXPECT_FALSE(cur_->ConvertFailed()) << sql << ": " << cur_->ErrMsg;
+            EXPECT_FALSE(cur_->ConvertFailed()) << sql << ": " << cur_->ErrMsg();
             rows.push_back(cur_->Values);
         }
-        EXPECT_EQ(cur_->ErrCode, 100) << sql << ": " << cur_->ErrMsg;
+        EXPECT_EQ(cur_->ErrCode(), 100) << sql << ": " << cur_->ErrMsg();
         return rows;
     }
     std::string One(const std::string& sql) {
@@ -46,22 +46,22 @@ TEST_F(Engine, LogonLogoffAndWrongCredentials) {
 
     oci_->Password = "wrong";
     EXPECT_FALSE(oci_->Connect());
-    EXPECT_EQ(oci_->ErrCode, 1017);
-    EXPECT_EQ(oci_->ErrMsg.rfind("ORA-01017", 0), 0u) << oci_->ErrMsg;
+    EXPECT_EQ(oci_->ErrCode(), 1017);
+    EXPECT_EQ(oci_->ErrMsg().rfind("ORA-01017", 0), 0u) << oci_->ErrMsg();
 
     oci_->Password = "tiger";
     oci_->ConnStr = (home_ / "missing.db").string();
     EXPECT_FALSE(oci_->Connect());
-    EXPECT_EQ(oci_->ErrCode, 12154);
+    EXPECT_EQ(oci_->ErrCode(), 12154);
 
     oci_->ConnStr.clear();
-    EXPECT_TRUE(oci_->Connect()) << oci_->ErrMsg;
+    EXPECT_TRUE(oci_->Connect()) << oci_->ErrMsg();
 }
 
 TEST_F(Engine, StatementLifeCycleWithBoundInsertsCommitAndRollback) {
     Exec("CREATE TABLE T (ID NUMBER(5), NAME VARCHAR2(20))");
     cur_->SetSQL("INSERT INTO T (ID, NAME) VALUES (:\"ID\", :\"NAME\")");
-    ASSERT_TRUE(cur_->Parse()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Parse()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->StmtType(), OCI_STMT_INSERT);
     AddBind(cur_->Binds, ":\"ID\"", "", true);
     AddBind(cur_->Binds, ":\"NAME\"", "", true);
@@ -69,12 +69,12 @@ TEST_F(Engine, StatementLifeCycleWithBoundInsertsCommitAndRollback) {
     for (const auto& [id, name] : rows) {
         cur_->Binds[0]->Text = id;
         cur_->Binds[1]->Text = name;
-        ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg;
+        ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg();
     }
     cur_->Binds[0]->Text = "4";
     cur_->Binds[1]->IsNull = true;
-    ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg;
-    ASSERT_TRUE(oci_->Commit()) << oci_->ErrMsg;
+    ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg();
+    ASSERT_TRUE(oci_->Commit()) << oci_->ErrMsg();
 
     EXPECT_EQ(One("SELECT COUNT(*) FROM T WHERE NAME IS NULL"), "2");  // empty text is NULL too
     Exec("DELETE FROM T WHERE ID = 3");
@@ -82,13 +82,13 @@ TEST_F(Engine, StatementLifeCycleWithBoundInsertsCommitAndRollback) {
     EXPECT_EQ(One("SELECT COUNT(*) FROM T"), "4");
 
     cur_->SetSQL("SELECT ID, NAME FROM T ORDER BY ID;");
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Values, (std::vector<std::string>{"ID", "NAME"}));
     ASSERT_TRUE(cur_->Fetch());
     EXPECT_EQ(cur_->Values, (std::vector<std::string>{"1", "one"}));
     int rowsRead = 1;
     while (cur_->Fetch()) ++rowsRead;
-    EXPECT_EQ(cur_->ErrCode, 100);
+    EXPECT_EQ(cur_->ErrCode(), 100);
     EXPECT_EQ(cur_->RowCount(), 4);
     EXPECT_EQ(rowsRead, 4);
     EXPECT_EQ(cur_->Values, std::vector<std::string>(2));
@@ -99,43 +99,43 @@ TEST_F(Engine, StatementLifeCycleWithBoundInsertsCommitAndRollback) {
 TEST_F(Engine, FailuresCarryOracleNumbersAndTheCursorsOwnMessages) {
     cur_->SetSQL("SELECT * FROM NO_SUCH_TABLE");
     EXPECT_FALSE(cur_->Execute());
-    EXPECT_EQ(cur_->ErrCode, 942);
-    EXPECT_EQ(cur_->ErrMsg.rfind("ORA-00942", 0), 0u) << cur_->ErrMsg;
+    EXPECT_EQ(cur_->ErrCode(), 942);
+    EXPECT_EQ(cur_->ErrMsg().rfind("ORA-00942", 0), 0u) << cur_->ErrMsg();
 
     cur_->SetSQL("SELEC 1 FROM DUAL");
     EXPECT_FALSE(cur_->Execute());
-    EXPECT_GT(cur_->ErrCode, 0);
-    EXPECT_EQ(cur_->ErrMsg.rfind("ORA-", 0), 0u) << cur_->ErrMsg;
+    EXPECT_GT(cur_->ErrCode(), 0);
+    EXPECT_EQ(cur_->ErrMsg().rfind("ORA-", 0), 0u) << cur_->ErrMsg();
 
     cur_->SetSQL("BEGIN NULL; END;");
     EXPECT_FALSE(cur_->Execute());
-    EXPECT_EQ(cur_->ErrMsg, "PL/SQLは実行できません");
+    EXPECT_EQ(cur_->ErrMsg(), "PL/SQLは実行できません");
 
     cur_->SetSQL("SELECT 1 FROM DUAL; ");  // the semicolon goes to the server
     EXPECT_FALSE(cur_->Execute());
-    EXPECT_EQ(cur_->ErrCode, 911);
+    EXPECT_EQ(cur_->ErrCode(), 911);
 
     cur_->SetSQL("SELECT 1 FROM DUAL;");
-    EXPECT_TRUE(cur_->Execute()) << cur_->ErrMsg;
+    EXPECT_TRUE(cur_->Execute()) << cur_->ErrMsg();
 
     Exec("CREATE TABLE U (A NUMBER(2) NOT NULL)");
     cur_->SetSQL("INSERT INTO U VALUES (:A)");
     ASSERT_TRUE(cur_->Parse());
     AddBind(cur_->Binds, ":A", "123", true);
     EXPECT_FALSE(cur_->ExecuteWithBind());
-    EXPECT_EQ(cur_->ErrCode, 1438);
+    EXPECT_EQ(cur_->ErrCode(), 1438);
     cur_->Binds[0]->IsNull = true;
     EXPECT_FALSE(cur_->ExecuteWithBind());
-    EXPECT_EQ(cur_->ErrCode, 1400);
+    EXPECT_EQ(cur_->ErrCode(), 1400);
     cur_->Binds[0]->IsNull = false;
     cur_->Binds[0]->Text = "abc";
     EXPECT_FALSE(cur_->ExecuteWithBind());
-    EXPECT_EQ(cur_->ErrCode, 1722);
+    EXPECT_EQ(cur_->ErrCode(), 1722);
 
     AddBind(cur_->Binds, ":NOPE", "1", true);
     cur_->Binds[0]->Text = "1";
     EXPECT_FALSE(cur_->ExecuteWithBind());
-    EXPECT_EQ(cur_->ErrCode, 1036);
+    EXPECT_EQ(cur_->ErrCode(), 1036);
 }
 
 struct DescribeCase {
@@ -175,7 +175,7 @@ TEST_F(Engine, DescribeOfEachColumnType) {
         SCOPED_TRACE(c.column);
         cur_->SetSQL("CREATE TABLE D (C " + std::string(c.column) + ")");
         if (!cur_->Execute()) {
-            ADD_FAILURE() << "the engine refuses " << c.column << ": " << cur_->ErrMsg;
+            ADD_FAILURE() << "the engine refuses " << c.column << ": " << cur_->ErrMsg();
             continue;
         }
         cur_->SetSQL("SELECT * FROM D");
@@ -193,7 +193,7 @@ TEST_F(Engine, DescribeOfEachColumnType) {
                 EXPECT_EQ(a.CharSetForm, 2);
             }
         } else {
-            ADD_FAILURE() << "select of " << c.column << ": " << cur_->ErrMsg;
+            ADD_FAILURE() << "select of " << c.column << ": " << cur_->ErrMsg();
         }
         cur_->CleanUp();
         oci_->CleanUp();
@@ -259,9 +259,9 @@ TEST_F(Engine, NumberText) {
 
 TEST_F(Engine, ComputedMasksOfExpressions) {
     cur_->SetSQL("SELECT -0.000012 A, 1e100 B, 12345678901234567890123456789012345678 C, -1e-130 D FROM DUAL");
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
-    EXPECT_FALSE(cur_->ConvertFailed()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
+    EXPECT_FALSE(cur_->ConvertFailed()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Values[0], "-0.000012");
     EXPECT_TRUE(NumberTextMatches(cur_->Values[1], "1~E+100")) << cur_->Values[1];
     EXPECT_EQ(cur_->Values[2], "12345678901234567890123456789012345678");
@@ -274,8 +274,8 @@ TEST_F(Engine, ColumnsThatCannotBeFetchedAndPlaceholders) {
     EXPECT_EQ(Rows("SELECT Y, LR FROM BD"), (std::vector<std::vector<std::string>>{{"1", "(LONG RAW)"}}));
     cur_->SetSQL("SELECT X, Y FROM BD");
     EXPECT_FALSE(cur_->Execute());
-    EXPECT_EQ(cur_->ErrCode, -1);
-    EXPECT_EQ(cur_->ErrMsg, "抽出不可能なカラムが選択されました");
+    EXPECT_EQ(cur_->ErrCode(), -1);
+    EXPECT_EQ(cur_->ErrMsg(), "抽出不可能なカラムが選択されました");
     // Nothing was defined: the refusal comes from the describe, before any define.
     EXPECT_EQ(cur_->Columns.size(), 0u);
 }
@@ -317,12 +317,12 @@ TEST_F(Engine, TextOfTimestampsAndIntervals) {
         "INTERVAL '1 02:03:04.5' DAY TO SECOND, TIMESTAMP '2004-03-01 13:05:09.123456')");
     Exec("INSERT INTO W VALUES (NULL, NULL, NULL, NULL)");
     cur_->SetSQL("SELECT TZ, YM, DS, TS FROM W");
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
     ASSERT_TRUE(cur_->Fetch());
     const auto first = cur_->Values;
     const bool failed = cur_->ConvertFailed();
     const int failedColumn = cur_->ConvertFailedColumn();
-    const std::string failure = cur_->ErrMsg;
+    const std::string failure = cur_->ErrMsg();
     ASSERT_TRUE(cur_->Fetch());
     EXPECT_EQ(cur_->Values, std::vector<std::string>(4));
     EXPECT_FALSE(cur_->ConvertFailed());
@@ -366,7 +366,7 @@ TEST_F(Engine, LobColumnsThroughTheHandedOutComponent) {
 TEST_F(Engine, BindsOfEveryValueKind) {
     Exec("CREATE TABLE K (I NUMBER(10), D DATE, F NUMBER, S NUMBER)");
     cur_->SetSQL("INSERT INTO K VALUES (:I, :D, :F, :S)");
-    ASSERT_TRUE(cur_->Parse()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Parse()) << cur_->ErrMsg();
     auto add = [&](const char* name, BindKind kind) -> BindAttr& {
         BindAttr& b = AddBind(cur_->Binds, name, "", true);
         b.BindType = kind;
@@ -376,9 +376,9 @@ TEST_F(Engine, BindsOfEveryValueKind) {
     add(":D", kBindDate).Date = OCIDate{2004, 3, 1, {13, 5, 9}};
     add(":F", kBindDouble).Double = 2.5;
     add(":S", kBindFloat).Float = 0.25f;
-    ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg();
     for (auto& b : cur_->Binds) b->IsNull = true;
-    ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg();
     auto rows = Rows("SELECT I, D, F, S FROM K ORDER BY I");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"-42", "2004/03/01 13:05:09", "2.5", ".25"}));
@@ -389,15 +389,15 @@ TEST_F(Engine, RowidOfTheLastInsertBindsBack) {
     Exec("CREATE TABLE R (A VARCHAR2(5))");
     Exec("INSERT INTO R VALUES ('x')");
     void* rowid = oci_->DescAlloc(OCI_DTYPE_ROWID);
-    ASSERT_TRUE(cur_->GetRowid(static_cast<OCIRowid*>(rowid))) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->GetRowid(static_cast<OCIRowid*>(rowid))) << cur_->ErrMsg();
     Exec("INSERT INTO R VALUES ('y')");
     cur_->SetSQL("SELECT A FROM R WHERE ROWID = :R");
-    ASSERT_TRUE(cur_->Parse()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Parse()) << cur_->ErrMsg();
     BindAttr& b = AddBind(cur_->Binds, ":R", "", true);
     b.BindType = kBindRowid;
     b.Rowid = static_cast<OCIRowid*>(rowid);
-    ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg;
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->ExecuteWithBind()) << cur_->ErrMsg();
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Values[0], "x");
     EXPECT_FALSE(cur_->Fetch());
     cur_->CleanUp();
@@ -408,10 +408,10 @@ TEST_F(Engine, RowidPseudoColumnIsDescribedAndShownAsAPlaceholder) {
     Exec("CREATE TABLE P (A VARCHAR2(5))");
     Exec("INSERT INTO P VALUES ('x')");
     cur_->SetSQL("SELECT ROWID, A FROM P");
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Columns[0].TypeName, "ROWID");
     EXPECT_EQ(cur_->Columns[0].BufSize, 22);
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Values, (std::vector<std::string>{"(ROWID)", "x"}));
 }
 

@@ -199,7 +199,7 @@ TEST_F(Lob, LobTypeAndParentAreLockedWhileAllocated) {
     TOCI8Lob lob;
     lob.SetParent(oci_.get());
     lob.SetLobType(entLob::Blob);
-    ASSERT_TRUE(lob.Initialize()) << lob.ErrMsg;
+    ASSERT_TRUE(lob.Initialize()) << lob.ErrMsg();
     EXPECT_EQ(Raised([&] { lob.SetLobType(entLob::Clob); }), "Lobが有効になっている間はLobTypeの変更はできません");
     EXPECT_EQ(Raised([&] { lob.SetParent(nullptr); }),
               "Lobが有効になっている間はTOCI8Ctrlへのバインドは変更できません");
@@ -211,7 +211,7 @@ TEST_F(Lob, LobTypeAndParentAreLockedWhileAllocated) {
 
     TOCI8Lob orphan;
     EXPECT_FALSE(orphan.ConnChk());
-    EXPECT_EQ(orphan.ErrCode, -1);
+    EXPECT_EQ(orphan.ErrCode(), -1);
     EXPECT_EQ(Raised([&] { orphan.GetLength(); }), "TOCI8Ctrlが指定されていません");
     EXPECT_EQ(Raised([&] { orphan.SetBufferring(true); }), "TOCI8Ctrlが指定されていません");
 }
@@ -220,7 +220,7 @@ TEST_F(Lob, BFileRefusalsAndNonBFileFileNameRefusals) {
     TOCI8Lob file;
     file.SetParent(oci_.get());
     file.SetLobType(entLob::BFile);
-    ASSERT_TRUE(file.Initialize()) << file.ErrMsg;
+    ASSERT_TRUE(file.Initialize()) << file.ErrMsg();
     char byte = 'x';
     std::istringstream in("abc");
     struct Case {
@@ -275,14 +275,14 @@ TEST_F(Lob, BoundTemporaryLobsAreStoredAndReadBackThroughTheCursor) {
     cur_->Binds[1]->Lob = blob.GetLobLocator();
     cur_->Binds[2]->BindType = kBindClob;
     cur_->Binds[2]->Lob = nclob.GetLobLocator();
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
     Exec("INSERT INTO DOCS (ID, TXT, BIN, NTXT) VALUES (2, EMPTY_CLOB(), EMPTY_BLOB(), TO_CLOB('x'))");
     Exec("INSERT INTO DOCS (ID) VALUES (3)");
     Exec("INSERT INTO DOCS (ID, TXT) VALUES (4, 'plain text into a CLOB')");
 
     cur_->SetSQL("SELECT ID, TXT, BIN, NTXT FROM DOCS ORDER BY ID");
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Values, (std::vector<std::string>{"1", "(CLOB)", "(BLOB)", "(NCLOB)"}));
     EXPECT_EQ(Content("TXT"), text);
     EXPECT_EQ(Content("BIN"), bytes);
@@ -292,30 +292,30 @@ TEST_F(Lob, BoundTemporaryLobsAreStoredAndReadBackThroughTheCursor) {
     const std::string refused = Raised([&] { fetched_.at("TXT")->Write("x", 1); });
     EXPECT_EQ(refused.rfind("ORA-22920", 0), 0u) << refused;
 
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;  // empty LOBs are values, not NULL
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();  // empty LOBs are values, not NULL
     EXPECT_EQ(cur_->Values, (std::vector<std::string>{"2", "(CLOB)", "(BLOB)", "(NCLOB)"}));
     EXPECT_EQ(fetched_.at("TXT")->GetLength(), 0u);
     EXPECT_EQ(fetched_.at("BIN")->GetLength(), 0u);
     EXPECT_EQ(Content("NTXT"), "x");
 
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;  // NULL renders as empty text, no placeholder
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();  // NULL renders as empty text, no placeholder
     EXPECT_EQ(cur_->Values, (std::vector<std::string>{"3", "", "", ""}));
     EXPECT_EQ(cur_->Columns[1].Indicator, -1);
 
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_EQ(Content("TXT"), "plain text into a CLOB");
     EXPECT_FALSE(cur_->Fetch());
-    EXPECT_EQ(cur_->ErrCode, 100);
+    EXPECT_EQ(cur_->ErrCode(), 100);
 
     // LENGTH and SUBSTR see the stored text; SUBSTR of a CLOB is a CLOB, as in Oracle.
     cur_->SetSQL("SELECT LENGTH(TXT), SUBSTR(TXT, 3, 4) PART, LENGTH(BIN), LENGTH(NTXT) FROM DOCS WHERE ID = 4");
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Values, (std::vector<std::string>{"22", "(CLOB)", "", ""}));
     EXPECT_EQ(Content("PART"), "ain ");
     cur_->SetSQL("SELECT LENGTH(TXT) FROM DOCS WHERE ID = 1");
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Values[0], std::to_string(200000 + 8));  // characters, not bytes
 }
 
@@ -362,7 +362,7 @@ TEST_F(Lob, BFilesAreReadFromTheFolderOfTheirDirectory) {
     Exec("CREATE DIRECTORY DOCS AS '" + folder.string() + "'");
     cur_->SetSQL("CREATE DIRECTORY DOCS AS '/elsewhere'");
     EXPECT_FALSE(cur_->Execute());
-    EXPECT_EQ(cur_->ErrCode, 955);
+    EXPECT_EQ(cur_->ErrCode(), 955);
     Exec("CREATE OR REPLACE DIRECTORY OTHER AS '/nowhere'");
     Exec("CREATE TABLE F (ID NUMBER(3), DOC BFILE, TXT CLOB)");
     Exec("INSERT INTO F VALUES (1, BFILENAME('DOCS', 'hello.bin'), 'beside')");
@@ -370,8 +370,8 @@ TEST_F(Lob, BFilesAreReadFromTheFolderOfTheirDirectory) {
     Exec("INSERT INTO F VALUES (3, BFILENAME('OTHER', 'x'), NULL)");
 
     cur_->SetSQL("SELECT ID, DOC, TXT FROM F ORDER BY ID");
-    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg;
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Execute()) << cur_->ErrMsg();
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_EQ(cur_->Values, (std::vector<std::string>{"1", "(BFILE)", "(CLOB)"}));
     TOCI8Lob& file = *fetched_.at("DOC");
     EXPECT_EQ(file.LobType(), entLob::BFile);
@@ -389,18 +389,18 @@ TEST_F(Lob, BFilesAreReadFromTheFolderOfTheirDirectory) {
     EXPECT_EQ(Content("DOC"), data);
     EXPECT_EQ(Content("TXT"), "beside");
 
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_FALSE(fetched_.at("DOC")->GetExists());
     const std::string missing = Raised([&] { fetched_.at("DOC")->Read(buffer, 1); });
     EXPECT_EQ(missing.rfind("ORA-22288", 0), 0u) << missing;
-    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg;
+    ASSERT_TRUE(cur_->Fetch()) << cur_->ErrMsg();
     EXPECT_FALSE(fetched_.at("DOC")->GetExists());  // a directory whose folder is missing
 
     // A component of its own, named by hand; a failed read leaves the file closed.
     TOCI8Lob named;
     named.SetParent(oci_.get());
     named.SetLobType(entLob::BFile);
-    ASSERT_TRUE(named.Initialize()) << named.ErrMsg;
+    ASSERT_TRUE(named.Initialize()) << named.ErrMsg();
     named.SetFileName("DOCS", "hello.bin");
     named.SetPosition(static_cast<ub4>(data.size()) + 10);
     const std::string pastEnd = Raised([&] { named.Read(buffer, 1); });
@@ -419,7 +419,7 @@ TEST_F(Lob, BFilesAreReadFromTheFolderOfTheirDirectory) {
     Exec("DROP DIRECTORY OTHER");
     cur_->SetSQL("DROP DIRECTORY OTHER");
     EXPECT_FALSE(cur_->Execute());
-    EXPECT_EQ(cur_->ErrCode, 4043);
+    EXPECT_EQ(cur_->ErrCode(), 4043);
 }
 
 }  // namespace

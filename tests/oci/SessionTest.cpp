@@ -24,7 +24,7 @@ TEST_F(Session, ConnectPassesTheThreePropertiesWithTheirLengths) {
     oci.User = "scott";
     oci.Password = "tiger";
     oci.ConnStr = "data/db.sqlite";
-    ASSERT_TRUE(oci.Connect()) << oci.ErrMsg;
+    ASSERT_TRUE(oci.Connect()) << oci.ErrMsg();
     EXPECT_TRUE(oci.Connected);
     EXPECT_NE(oci.hSvc, nullptr);
     EXPECT_EQ(stub.LastLogon(), "scott/tiger@data/db.sqlite");
@@ -38,8 +38,8 @@ TEST_F(Session, WrongPasswordGivesTheOracleMessage) {
     stub.SetError(1017, "ORA-01017: invalid username/password; logon denied\n");
     stub.Force("OCILogon", -1);
     EXPECT_FALSE(oci.Connect());
-    EXPECT_EQ(oci.ErrMsg, "ORA-01017: invalid username/password; logon denied\n");
-    EXPECT_EQ(oci.ErrCode, 1017);
+    EXPECT_EQ(oci.ErrMsg(), "ORA-01017: invalid username/password; logon denied\n");
+    EXPECT_EQ(oci.ErrCode(), 1017);
     EXPECT_FALSE(oci.Connected);
 }
 
@@ -61,24 +61,23 @@ TEST_F(Session, RefusedLogoffKeepsTheSession) {
     ASSERT_TRUE(oci.Connect());
     stub.Force("OCILogoff", -1);
     EXPECT_FALSE(oci.DisConnect());
-    EXPECT_EQ(oci.ErrMsg, "セッションを切断できません");
-    EXPECT_EQ(oci.ErrCode, -1);
+    EXPECT_EQ(oci.ErrMsg(), "セッションを切断できません");
+    EXPECT_EQ(oci.ErrCode(), -1);
     EXPECT_TRUE(oci.Connected);
     EXPECT_FALSE(oci.Connect());
-    EXPECT_EQ(oci.ErrMsg, "セッションを切断できません");
+    EXPECT_EQ(oci.ErrMsg(), "セッションを切断できません");
     stub.Reset();
     EXPECT_TRUE(oci.DisConnect());
     EXPECT_FALSE(oci.Connected);
 }
 
 TEST_F(Session, CommitAndRollbackNeedAConnection) {
-    oci.ErrCode = 77;
     const std::string before = stub.Calls();
     EXPECT_FALSE(oci.Commit());
-    EXPECT_EQ(oci.ErrMsg, "接続されていません");
-    EXPECT_EQ(oci.ErrCode, 77);
+    EXPECT_EQ(oci.ErrMsg(), "接続されていません");
+    EXPECT_EQ(oci.ErrCode(), -1);
     EXPECT_FALSE(oci.Rollback());
-    EXPECT_EQ(oci.ErrMsg, "接続されていません");
+    EXPECT_EQ(oci.ErrMsg(), "接続されていません");
     EXPECT_EQ(stub.Calls(), before);
 }
 
@@ -89,8 +88,8 @@ TEST_F(Session, CommitRefusedByTheServerGivesItsMessage) {
     stub.SetError(2091, "ORA-02091: transaction rolled back\n");
     stub.Force("OCITransCommit", -1);
     EXPECT_FALSE(oci.Commit());
-    EXPECT_EQ(oci.ErrMsg, "ORA-02091: transaction rolled back\n");
-    EXPECT_EQ(oci.ErrCode, 2091);
+    EXPECT_EQ(oci.ErrMsg(), "ORA-02091: transaction rolled back\n");
+    EXPECT_EQ(oci.ErrCode(), 2091);
 }
 
 TEST_F(Session, UnActiveForgetsTheSessionThatWentWithTheEnvironment) {
@@ -101,7 +100,7 @@ TEST_F(Session, UnActiveForgetsTheSessionThatWentWithTheEnvironment) {
     EXPECT_FALSE(oci.Connected);
     cur.SetSQL("select 1 from dual");
     EXPECT_FALSE(cur.Execute());
-    EXPECT_EQ(cur.ErrMsg, "接続されていません");
+    EXPECT_EQ(cur.ErrMsg(), "接続されていません");
 }
 
 // A login prompt that answers as told and remembers what it was shown.
@@ -152,7 +151,7 @@ TEST_F(Login, FocusIsOnThePasswordWhenAUserIsKnown) {
 
 TEST_F(Login, OkCopiesTheValuesBackAndConnects) {
     script.answer = {"alice", "secret", "x.db"};
-    ASSERT_TRUE(oci.Login()) << oci.ErrMsg;
+    ASSERT_TRUE(oci.Login()) << oci.ErrMsg();
     EXPECT_EQ(oci.User, "alice");
     EXPECT_EQ(oci.Password, "secret");
     EXPECT_EQ(oci.ConnStr, "x.db");
@@ -168,7 +167,7 @@ TEST_F(Login, CancelLeavesPropertiesAndConnectionAlone) {
     script.ok = false;
     script.answer = {"other", "x", "y"};
     EXPECT_FALSE(oci.Login());
-    EXPECT_EQ(oci.ErrMsg, "");
+    EXPECT_EQ(oci.ErrMsg(), "");
     EXPECT_EQ(oci.User, "scott");
     EXPECT_EQ(oci.Password, "tiger");
     EXPECT_TRUE(oci.Connected);
@@ -181,7 +180,7 @@ TEST_F(Login, RefusedLogoffLeavesThePropertiesUnchanged) {
     stub.Force("OCILogoff", -1);
     script.answer = {"other", "x", "y"};
     EXPECT_FALSE(oci.Login());
-    EXPECT_EQ(oci.ErrMsg, "セッションを切断できません");
+    EXPECT_EQ(oci.ErrMsg(), "セッションを切断できません");
     EXPECT_EQ(oci.User, "scott");
 }
 
@@ -190,16 +189,16 @@ TEST_F(Login, WrongPasswordGivesTheOracleMessage) {
     stub.Force("OCILogon", -1);
     script.answer = {"scott", "wrong", ""};
     EXPECT_FALSE(oci.Login());
-    EXPECT_EQ(oci.ErrMsg, "ORA-01017: invalid username/password; logon denied\n");
+    EXPECT_EQ(oci.ErrMsg(), "ORA-01017: invalid username/password; logon denied\n");
     EXPECT_FALSE(oci.Connected);
 }
 
 TEST_F(Session, LoginWithoutAPromptFailsWithAMessage) {
     EXPECT_FALSE(oci.Login());
-    EXPECT_FALSE(oci.ErrMsg.empty());
+    EXPECT_FALSE(oci.ErrMsg().empty());
     oci.CreateLoginPrompt = [] { return std::unique_ptr<LoginPrompt>(); };
     EXPECT_FALSE(oci.Login());
-    EXPECT_FALSE(oci.ErrMsg.empty());
+    EXPECT_FALSE(oci.ErrMsg().empty());
 }
 
 // A child that logs the order it is visited in and answers CleanUp as told.
@@ -249,7 +248,7 @@ TEST_F(Session, AChildThatCannotCloseStopsCleanUpAndDisconnect) {
     log.clear();
     EXPECT_FALSE(oci.DisConnect());
     EXPECT_EQ(log, "clean:a clean:b ");
-    EXPECT_EQ(oci.ErrMsg, "");
+    EXPECT_EQ(oci.ErrMsg(), "");
     EXPECT_TRUE(oci.Connected);
     oci.FreeChild();
 }
@@ -274,15 +273,15 @@ TEST_F(Session, FreeChildGoesOnPastAChildThatRefuses) {
 TEST_F(Session, ChildConnectionCheckMessages) {
     TOCI8Cur cur;
     EXPECT_FALSE(cur.ConnChk());
-    EXPECT_EQ(cur.ErrCode, -1);
-    EXPECT_EQ(cur.ErrMsg, "TOCI8Ctrlが指定されていません");
+    EXPECT_EQ(cur.ErrCode(), -1);
+    EXPECT_EQ(cur.ErrMsg(), "TOCI8Ctrlが指定されていません");
     cur.SetParent(&oci);
     EXPECT_FALSE(cur.ConnChk());
-    EXPECT_EQ(cur.ErrMsg, "接続されていません");
+    EXPECT_EQ(cur.ErrMsg(), "接続されていません");
     ASSERT_TRUE(oci.Connect());
     EXPECT_TRUE(cur.ConnChk());
-    EXPECT_EQ(cur.ErrCode, 0);
-    EXPECT_EQ(cur.ErrMsg, "");
+    EXPECT_EQ(cur.ErrCode(), 0);
+    EXPECT_EQ(cur.ErrMsg(), "");
 }
 
 }  // namespace
