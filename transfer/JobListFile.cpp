@@ -10,6 +10,7 @@
 #include "transfer/Host.h"
 #include "transfer/RunContext.h"
 #include "transfer/RunLog.h"
+#include "transfer/SafeFiles.h"
 
 namespace tabrook {
 
@@ -17,14 +18,10 @@ namespace {
 
 const char* const kUnreadable = "JobListファイルを読み取れません。";
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// Reads the whole file; false when it cannot be opened or read (a folder, for instance).
+// Reads the whole file; false when it cannot be opened or read, or is no regular file (a
+// folder, a named pipe).
 bool ReadWholeFile(const std::string& path, std::string& text) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    FilePtr file = OpenForReading(path);
     if (!file) return false;
     text.clear();
     char block[16384];

@@ -8,30 +8,19 @@
 
 namespace tabrook {
 
-RecordReader::RecordReader(std::size_t blockSize, std::size_t maxRecordBytes, std::size_t maxRecordLines)
-    : block_(blockSize < 4 ? 4 : blockSize), maxBytes_(maxRecordBytes), maxLines_(maxRecordLines) {}
+RecordReader::RecordReader(std::size_t blockSize) : block_(blockSize < 4 ? 4 : blockSize) {}
 
 void RecordReader::Start(std::FILE* file, char delim, DoubleByteCode code) {
     input_.Start(file);
     pos_ = end_ = 0;
-    mark_ = kNoMark;
     delim_ = delim;
     code_ = code;
     wholeCharacters_ = CanBeInsideCharacter(code, delim);
+    unclosed_ = false;
 }
 
 bool RecordReader::Fill() {
-    if (mark_ == kNoMark) {
-        pos_ = end_ = 0;
-    } else {
-        // An open record: keep its bytes from the mark on, at the front of a large enough block.
-        const std::size_t kept = end_ - mark_;
-        if (mark_ > 0) std::memmove(block_.data(), block_.data() + mark_, kept);
-        pos_ -= mark_;
-        end_ = kept;
-        mark_ = 0;
-        if (end_ == block_.size()) block_.resize(block_.size() * 2);
-    }
+    pos_ = end_ = 0;
     return input_.ReadInto(block_, pos_, end_);
 }
 
@@ -71,10 +60,10 @@ const char* ScanText(const char* p, const char* end, char delim, bool& odd) {
 
 }  // namespace
 
-RecordReader::LineEnd RecordReader::AppendLine(std::string& out, std::size_t& span, std::size_t limit, bool& odd) {
+bool RecordReader::AppendLine(std::string& out, bool& odd) {
     bool cut = false;  // a NUL byte was met: the rest of the line is dropped
     for (;;) {
-        if (pos_ == end_ && !Fill()) return LineEnd::EndOfFile;
+        if (pos_ == end_ && !Fill()) return false;
         const char* start = block_.data() + pos_;
         const char* const stop = block_.data() + end_;
         const char* p = start;
@@ -89,24 +78,19 @@ RecordReader::LineEnd RecordReader::AppendLine(std::string& out, std::size_t& sp
             if (const void* cr = std::memchr(p, '\r', scan)) lf = static_cast<const char*>(cr);
             p = lf ? lf : stop;
         }
-        const auto length = static_cast<std::size_t>(p - start);
-        pos_ += length;
-        span += length;
-        if (p < stop) return LineEnd::Break;  // on its CR or LF byte
-        if (span > limit) return LineEnd::TooLong;
+        pos_ += static_cast<std::size_t>(p - start);
+        if (p < stop) return true;  // on its CR or LF byte
     }
 }
 
-void RecordReader::AppendLineBreak(std::string& out, std::size_t& span) {
+void RecordReader::AppendLineBreak(std::string& out) {
     const char c = block_[pos_++];
     out += c;
-    ++span;
     if (c != '\r') return;
     if (pos_ == end_ && !Fill()) return;
     if (block_[pos_] == '\n') {
         out += '\n';
         ++pos_;
-        ++span;
     }
 }
 
@@ -120,7 +104,7 @@ bool RecordReader::OddDelimiters(const char* p, const char* end) const {
 
 bool RecordReader::ReadRecord(std::string& record) {
     record.clear();
-    mark_ = kNoMark;
+    unclosed_ = false;
     // Skip line ends left over from the previous record and blank lines.
     for (;;) {
         if (pos_ == end_ && !Fill()) return false;
@@ -128,48 +112,27 @@ bool RecordReader::ReadRecord(std::string& record) {
         if (c != '\r' && c != '\n') break;
         ++pos_;
     }
-    std::size_t span = 0;  // bytes of the file the record has taken so far
-    // The first line streams through the block like any line; it is never held back.
-    bool odd = false;
-    if (AppendLine(record, span, kNoMark, odd) == LineEnd::EndOfFile) return false;
-    if (wholeCharacters_) odd = OddDelimiters(record.data(), record.data() + record.size());
-    bool open = delim_ != '\0' && odd;
-    if (!open) {
-        ++pos_;  // the line end byte is consumed
-        return true;
-    }
-
-    // A field is open: the record goes on. Everything after the first line's end byte stays in
-    // the block until the record ends, so that the reader can come back to it.
-    const std::size_t firstLength = record.size();
-    mark_ = pos_ + 1;  // Fill moves the kept bytes, and the mark with them
-    AppendLineBreak(record, span);
-    for (std::size_t lines = 2; lines <= maxLines_; ++lines) {
+    bool open = false;
+    for (;;) {
         const std::size_t lineStart = record.size();
-        bool lineOdd = false;
-        const LineEnd end = AppendLine(record, span, maxBytes_, lineOdd);
-        if (end == LineEnd::TooLong || span > maxBytes_) break;
-        if (wholeCharacters_) lineOdd = OddDelimiters(record.data() + lineStart, record.data() + record.size());
-        if (lineOdd) open = !open;
-        if (end == LineEnd::EndOfFile) {
-            if (open) break;  // still open at the end of the file
-            mark_ = kNoMark;
+        bool odd = false;
+        const bool lineEnds = AppendLine(record, odd);
+        if (wholeCharacters_) odd = OddDelimiters(record.data() + lineStart, record.data() + record.size());
+        if (delim_ != '\0' && odd) open = !open;
+        if (!lineEnds) {
+            if (open) {
+                // The file's last line breaks end the file, not the field that never closed.
+                unclosed_ = true;
+                while (!record.empty() && (record.back() == '\n' || record.back() == '\r')) record.pop_back();
+            }
             return false;
         }
         if (!open) {
-            ++pos_;
-            mark_ = kNoMark;
+            ++pos_;  // the line end byte is consumed
             return true;
         }
-        AppendLineBreak(record, span);
+        AppendLineBreak(record);
     }
-
-    // Not a multi-line value after all: deliver the first line alone and go on after it. The
-    // block has kept every byte from the mark on.
-    record.resize(firstLength);
-    pos_ = mark_;
-    mark_ = kNoMark;
-    return true;
 }
 
 }  // namespace tabrook

@@ -3,14 +3,13 @@
 // that while a delimited field is still open at the end of a line the record goes on with the
 // next line: the line break bytes as they stand in the file (CR LF, LF or CR, blank lines
 // included) become part of the value, as spreadsheets and this program's own export write a
-// cell of several lines.
+// cell of several lines. A record is never cut short, however many lines or bytes its value
+// spans: a cell our export wrote reads back whole.
 //
-// A stray delimiter in an unquoted field (5" pipe) would otherwise swallow the rest of the
-// file. So when the field is still open at the end of the file, or the record spans more than
-// a limit that real cells never reach (bytes of the file or lines), the reader goes back and
-// delivers the record's first line alone, exactly as a line reader would, and goes on with the
-// line after it: a stray delimiter costs its own line and no more. The bytes after the first
-// line are kept in memory until the record ends, so memory is bounded by the limit.
+// A field still open at the end of the file (a stray delimiter, or a file cut short) is no
+// record of the file: the reader delivers everything from its first line to the end as one
+// text and marks it Unclosed, so that the caller refuses it as a whole rather than inserting
+// rows the file never held. Memory is the size of the record being read.
 //
 // Delimiters are counted as SplitFields sees them: a byte inside a double-byte character of
 // the client's character set is not one. A NUL byte ends the text of its line: the bytes after
@@ -27,14 +26,14 @@
 
 namespace tabrook {
 
+// Why an unclosed record is refused (its text goes to the error file with this message).
+inline constexpr char kUnclosedFieldMessage[] = "囲み文字が閉じられないままファイルの終わりに達しました。";
+
 class RecordReader {
 public:
     static constexpr std::size_t kDefaultBlockSize = 64 * 1024;
-    static constexpr std::size_t kMaxRecordBytes = 16 * 1024 * 1024;
-    static constexpr std::size_t kMaxRecordLines = 10000;
 
-    explicit RecordReader(std::size_t blockSize = kDefaultBlockSize, std::size_t maxRecordBytes = kMaxRecordBytes,
-                          std::size_t maxRecordLines = kMaxRecordLines);
+    explicit RecordReader(std::size_t blockSize = kDefaultBlockSize);
 
     // Begins reading a freshly opened file from its start; delim is the delimiter byte (0: none,
     // so every record is one line). The reader does not own the file.
@@ -43,8 +42,13 @@ public:
     // Reads the next record into record. True: the record and the line end after it were read.
     // False: the end of the file was reached; record then holds what was read before the end,
     // possibly empty. A caller that must not lose an unterminated last record uses a non-empty
-    // record delivered with false as one more record.
+    // record delivered with false as one more record (unless it is Unclosed).
     bool ReadRecord(std::string& record);
+
+    // True when the record just read ran to the end of the file inside a delimited field: it
+    // holds the lines from the field's record to the end (without the file's last line
+    // breaks) and must be refused as one, with kUnclosedFieldMessage.
+    bool Unclosed() const { return unclosed_; }
 
     // True when a read of the file failed (as opposed to reaching its end).
     bool ReadFailed() const { return input_.ReadFailed(); }
@@ -53,18 +57,14 @@ public:
     long long BytesRead() const { return input_.BytesRead(); }
 
 private:
-    enum class LineEnd { Break, EndOfFile, TooLong };
-    static constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
-
-    // Makes more bytes available at pos_ (which is at end_); keeps the bytes from mark_ on when
-    // a mark is set. False at the end of the file.
+    // Makes more bytes available at pos_ (which is at end_). False at the end of the file.
     bool Fill();
     // Appends the text of the line at pos_ (up to a NUL byte) to out and leaves pos_ on its line
-    // end byte. span counts the bytes passed; past limit the line is abandoned as TooLong. odd
-    // flips for every delimiter byte of the text (byte by byte, whatever the character set).
-    LineEnd AppendLine(std::string& out, std::size_t& span, std::size_t limit, bool& odd);
+    // end byte (true) or at the end of the file (false). odd flips for every delimiter byte of
+    // the text (byte by byte, whatever the character set).
+    bool AppendLine(std::string& out, bool& odd);
     // Consumes the line break at pos_ (CR LF, CR or LF) and appends its bytes to out.
-    void AppendLineBreak(std::string& out, std::size_t& span);
+    void AppendLineBreak(std::string& out);
     // Whether text holds an odd number of delimiters, counted over whole characters as the
     // splitter counts them (when the delimiter byte can stand inside a character).
     bool OddDelimiters(const char* p, const char* end) const;
@@ -72,13 +72,11 @@ private:
     std::vector<char> block_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
-    std::size_t mark_ = kNoMark;
-    std::size_t maxBytes_;
-    std::size_t maxLines_;
     BlockInput input_;
     char delim_ = '\0';
     DoubleByteCode code_ = DoubleByteCode::None;
     bool wholeCharacters_ = false;
+    bool unclosed_ = false;
 };
 
 }  // namespace tabrook

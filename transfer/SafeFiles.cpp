@@ -2,10 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <sys/stat.h>
@@ -18,17 +21,73 @@ bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// When this run of the program began: a working file last changed before it is not this run's.
+const std::time_t kRunStart = std::time(nullptr);
+
+// The name of target's working file with the given eight hex digits: ".NAME.XXXXXXXX.tmp".
+std::string WorkingName(const std::string& targetName, const char* digits) {
+    return "." + targetName + "." + digits + ".tmp";
+}
+
+// Whether name is a working file name of targetName.
+bool IsWorkingName(const std::string& name, const std::string& targetName) {
+    const std::string prefix = "." + targetName + ".";
+    if (name.size() != prefix.size() + 12 || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < prefix.size() + 8; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i])) || std::isupper(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+// Removes the working files of target left by runs that ended without finishing them (a
+// killed export): regular files of this user under a working name of target, last changed
+// before this run, and not locked by the process writing them.
+void RemoveStaleWorkingFiles(const std::filesystem::path& target) {
+    const std::string targetName = target.filename().string();
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!IsWorkingName(name, targetName)) continue;
+        struct stat named {};
+        if (::lstat(entry.path().c_str(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::geteuid() ||
+            named.st_mtime >= kRunStart)
+            continue;
+        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened {};
+        if (::fstat(fd, &opened) == 0 && SameFile(opened, named) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(entry.path().c_str());
+        ::close(fd);
+    }
+}
+
 }  // namespace
 
 FilePtr OpenForReading(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return nullptr;
+    // Opened without blocking: opening a named pipe would otherwise wait for a writer for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
     struct stat info {};
-    if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
-        errno = EISDIR;
+    int error = 0;
+    if (::fstat(fd, &info) != 0) {
+        error = errno;
+    } else if (!S_ISREG(info.st_mode)) {
+        error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        error = errno;
+    }
+    std::FILE* file = error == 0 ? fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        if (error == 0) error = errno;
+        ::close(fd);
+        errno = error;
         return nullptr;
     }
-    return file;
+    return FilePtr(file);
 }
 
 FilePtr CreateExclusive(const std::string& path) {
@@ -72,15 +131,20 @@ WorkingFile::~WorkingFile() {
 bool WorkingFile::Create() {
     Discard();
     const std::filesystem::path target(target_);
+    RemoveStaleWorkingFiles(target);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(random()));
         std::filesystem::path working = target;
-        working.replace_filename("." + target.filename().string() + suffix);
+        working.replace_filename(WorkingName(target.filename().string(), digits));
         file_ = CreateExclusive(working.string());
         if (file_) {
             working_ = working.string();
+            // Locked while this run owns it (through a descriptor of its own, which outlives
+            // the stream until the rename): a later run removes only files nobody locks.
+            lock_ = ::dup(fileno(file_.get()));
+            if (lock_ >= 0) ::flock(lock_, LOCK_EX | LOCK_NB);
             return true;
         }
         if (errno != EEXIST) return false;
@@ -103,6 +167,7 @@ bool WorkingFile::Commit() {
         return false;
     }
     working_.clear();
+    Unlock();
     return true;
 }
 
@@ -110,6 +175,12 @@ void WorkingFile::Discard() {
     file_.reset();
     if (!working_.empty()) ::unlink(working_.c_str());
     working_.clear();
+    Unlock();
+}
+
+void WorkingFile::Unlock() {
+    if (lock_ >= 0) ::close(lock_);
+    lock_ = -1;
 }
 
 bool IsFileInUse(const std::string& path) {

@@ -1,6 +1,6 @@
 #pragma once
 // Files the engines and the run log open: owned stdio handles, input files opened only when
-// they are not folders, working files created exclusively (never through a planted link) and
+// they are regular files, working files created exclusively (never through a planted link) and
 // renamed over their target only when complete, and the check that a target is not a file
 // the program is using already (its database, its log).
 
@@ -15,8 +15,9 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens path for reading in binary mode; null when it cannot be opened or names a folder
-// (errno EISDIR), which would otherwise open and then read as an empty file.
+// Opens path for reading in binary mode; null when it cannot be opened or is not a regular
+// file: a folder (errno EISDIR) would open and then read as an empty file, a named pipe or a
+// device (errno EINVAL) would block or never end.
 FilePtr OpenForReading(const std::string& path);
 
 // Creates path for writing, refusing an existing file or symbolic link of that name
@@ -33,9 +34,11 @@ bool CloseChecked(FilePtr& file);
 // The text of errno for messages: "(No space left on device)".
 std::string SystemReason(int error);
 
-// An output file written under a working name of its own beside target and renamed over
-// target by Commit. Until then an existing target stays as it was; destroyed without a
-// successful Commit, the working file is removed.
+// An output file written under a working name of its own beside target (".NAME.XXXXXXXX.tmp",
+// locked while it is written) and renamed over target by Commit. Until then an existing target
+// stays as it was; destroyed without a successful Commit, the working file is removed. Working
+// files of target that a killed run left behind are removed when the next one is created (only
+// this user's, older than this run and locked by nobody).
 class WorkingFile {
 public:
     explicit WorkingFile(std::string target);
@@ -54,9 +57,12 @@ public:
     void Discard();
 
 private:
+    void Unlock();
+
     std::string target_;
     std::string working_;
     FilePtr file_;
+    int lock_ = -1;  // a descriptor of the working file holding its lock
 };
 
 // True when path names a file this process holds open (compared by device and inode, so any

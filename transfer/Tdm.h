@@ -55,6 +55,9 @@ public:
     }
     // Reads the next record of the file begun with StartRecords.
     bool ReadRecord(std::string& record) { return recordReader_.ReadRecord(record); }
+    // True when the record just read is a field that never closed before the end of the file:
+    // it is refused as a whole with kUnclosedFieldMessage, never inserted (see RecordReader).
+    bool RecordUnclosed() const { return recordReader_.Unclosed(); }
 
     // Bytes of the current file read so far (by whichever reader reads it); safe to read from
     // another thread.

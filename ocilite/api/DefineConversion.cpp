@@ -9,6 +9,7 @@
 #include "ocilite/api/DatetimeText.h"
 #include "ocilite/api/IntervalDescriptor.h"
 #include "ocilite/api/LobLocator.h"
+#include "ocilite/api/LobText.h"
 #include "ocilite/api/RowidDescriptor.h"
 #include "ocilite/api/ValueText.h"
 #include "ocilite/types/OraError.h"
@@ -382,6 +383,7 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
             lob->ref.lobType = ref->lobType;
             lob->ref.national = ref->national;
             lob->ref.locator.swap(ref->locator);
+            ToClientLob(lob->ref);
             lob->hasValue = true;
             lob->temporary = false;
             lob->buffering = false;

@@ -1,7 +1,8 @@
 // The LOB services. A LOB locator carries its value: a fetch copies the content into it once,
 // reads take pieces out of it, a temporary LOB is written in place. Offsets are 1-based and,
-// for CLOBs as for BLOBs, count bytes of the stored UTF-8 text, so that a client moving a LOB
-// in pieces of bytes gets every byte back exactly. BFILEs are read from the folder of their
+// for CLOBs as for BLOBs, count bytes of the content as the client sees it (a CLOB's text in
+// the client character set, see LobText.h), so that a client moving a LOB in pieces of bytes
+// gets every byte back exactly. BFILEs are read from the folder of their
 // directory object while they are open.
 
 #include <algorithm>

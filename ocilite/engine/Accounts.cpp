@@ -3,6 +3,7 @@
 // privileges one account grants another on its tables and views.
 
 #include "ocilite/engine/Catalog.h"
+#include "ocilite/engine/LogonJournal.h"
 #include "ocilite/engine/SqliteDb.h"
 #include "ocilite/types/OraError.h"
 
@@ -51,6 +52,41 @@ Catalog::LogonState Catalog::RecordLogon(const std::string& user, bool good, int
     s.Bind(1, user).Bind(2, static_cast<int64_t>(st.failed)).Bind(3, static_cast<int64_t>(st.locked ? 1 : 0));
     s.Step();
     return st;
+}
+
+namespace {
+
+// A state after the logons of a journal's tally: a good logon clears the count of an account
+// that is not locked; each attempt after it counts as a failure until the limit locks it.
+Catalog::LogonState After(Catalog::LogonState st, const LogonJournal::Tally& tally, int limit) {
+    if (st.locked) return st;
+    if (tally.goodLogon) st.failed = 0;
+    st.failed += tally.attempts;
+    st.locked = st.failed >= limit;
+    return st;
+}
+
+std::string DatabasePath(sqlite3* db) {
+    const char* path = sqlite3_db_filename(db, "main");
+    return path ? path : "";
+}
+
+}  // namespace
+
+Catalog::LogonState Catalog::AccountStateWithJournal(const std::string& user, int limit) {
+    return After(AccountState(user), LogonJournal(DatabasePath(db_)).TallyOf(user), limit);
+}
+
+void Catalog::TakeInLogonJournal(int limit) {
+    for (const auto& [user, tally] : LogonJournal(DatabasePath(db_)).TakeAll()) {
+        if (!PasswordHash(user)) continue;  // an account dropped since
+        const LogonState st = After(AccountState(user), tally, limit);
+        SqliteStmt s(db_,
+                     "INSERT INTO ocl_account_state(name, failed, locked) VALUES(?1, ?2, ?3)"
+                     " ON CONFLICT(name) DO UPDATE SET failed = ?2, locked = ?3");
+        s.Bind(1, user).Bind(2, static_cast<int64_t>(st.failed)).Bind(3, static_cast<int64_t>(st.locked ? 1 : 0));
+        s.Step();
+    }
 }
 
 void Catalog::SetLocked(const std::string& user, bool locked) {

@@ -66,6 +66,10 @@ public:
     LogonState AccountState(const std::string& user);
     // Counts a failed logon (locking the account at `limit`), or clears the count after a good one.
     LogonState RecordLogon(const std::string& user, bool good, int limit);
+    // The account's state with the logons its database's journal holds (see LogonJournal).
+    LogonState AccountStateWithJournal(const std::string& user, int limit);
+    // Takes the logon journal into the accounts' counts and empties it (under the write lock).
+    void TakeInLogonJournal(int limit);
     void SetLocked(const std::string& user, bool locked);
     // The first account of the database is its administrator and holds every system privilege;
     // others hold the ones granted to them.

@@ -11,6 +11,7 @@
 #include <set>
 #include <sys/stat.h>
 
+#include "ocilite/engine/LogonJournal.h"
 #include "ocilite/engine/Parser.h"
 #include "ocilite/engine/Plan.h"
 #include "ocilite/engine/SqliteDb.h"
@@ -31,6 +32,30 @@ int LockTimeoutMs() {
 
 [[noreturn]] void LogonDenied() {
     throw OraError(1017, "invalid username/password; logon denied");
+}
+
+// Oracle's limit on the columns of a table or view.
+constexpr size_t kMaxColumns = 1000;
+
+void RequireColumnLimit(size_t columns) {
+    if (columns > kMaxColumns) throw OraError(1792, "maximum number of columns in a table or view is 1000");
+}
+
+// A file path as an SQLite URI (the characters URIs give a meaning escaped), so that a query
+// parameter can follow it.
+std::string SqliteFileUri(const std::string& path) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string uri = path.empty() || path[0] != '/' ? "file:" : "file://";  // an empty authority
+    for (unsigned char c : path) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 15];
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri;
 }
 
 }  // namespace
@@ -120,8 +145,16 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
     static const bool noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
     (void)noMemoryStatistics;
     std::unique_ptr<SqliteSession> s(new SqliteSession());
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-    int rc = sqlite3_open_v2(path.c_str(), &s->db_, flags, nullptr);
+    // A database whose folder may not be written cannot have its journal files there: it opens
+    // for reading only, as a file that cannot change (nobody can write it without them either),
+    // and its writes are refused (ORA-16000). A file that may not be written opens for reading.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const bool folderReadOnly = exists && ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0;
+    s->readOnly_ = folderReadOnly || (exists && ::access(path.c_str(), W_OK) != 0);
+    int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI |
+                (s->readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
+    const std::string uri = SqliteFileUri(path) + (folderReadOnly ? "?immutable=1" : "");
+    int rc = sqlite3_open_v2(uri.c_str(), &s->db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (madeFile) ::unlink(path.c_str());
         if (!exists) throw OraError(12154, "TNS:could not resolve the connect identifier specified");
@@ -133,19 +166,24 @@ std::unique_ptr<SqliteSession> SqliteSession::Open(std::string_view userIn, std:
     s->nls_ = Nls::Default();
     s->host_.context.nls = &s->nls_;
     RegisterSqlFunctions(s->db_, &s->host_);
-    // WAL keeps readers apart from the writer; NORMAL sync keeps every committed transaction
-    // across a killed process (only a power loss may take the last commits back).
-    ExecSql(s->db_,
-            "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA case_sensitive_like=ON;"
-            " PRAGMA foreign_keys=OFF;");
-    // An existing account is checked without taking the write lock, so a logon does not wait
-    // for another session's open transaction.
+    // An existing account is checked without waiting for the write lock, so a logon does not
+    // wait for another session's open transaction.
     bool hasCatalog = false;
     {
         SqliteStmt probe(s->db_, "SELECT count(*) FROM sqlite_master WHERE name = 'ocl_users'");
         probe.Step();
         hasCatalog = probe.Int(0) > 0;
     }
+    // A file without accounts (an empty file is one) that is not to be created is refused before
+    // anything is written to it.
+    if (!hasCatalog && !create) {
+        VerifyPassword(DummyHash(), password);
+        LogonDenied();
+    }
+    // WAL keeps readers apart from the writer; NORMAL sync keeps every committed transaction
+    // across a killed process (only a power loss may take the last commits back).
+    ExecSql(s->db_, std::string(s->readOnly_ ? "" : "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") +
+                        " PRAGMA case_sensitive_like=ON; PRAGMA foreign_keys=OFF;");
     if (hasCatalog && !s->catalog_.HasAccountSchema()) {
         // a file from before account states and privileges: add their tables once
         ExecSql(s->db_, "BEGIN IMMEDIATE");
@@ -205,18 +243,40 @@ const std::string& SqliteSession::DummyHash() {
 // FAILED_LOGIN_ATTEMPTS-th failure in a row locks the account (ORA-28000 from then on, until
 // ALTER USER ... ACCOUNT UNLOCK). A wrong password stays ORA-01017 on a locked account, so the
 // lock tells nothing to someone who does not know the password.
+//
+// Every failure is recorded before its outcome is told: with the write lock in the database,
+// else (another session holds it) in the logon journal beside it, else the logon is refused as
+// busy without the password being checked. A database nobody may write cannot count failures;
+// the state it holds still applies.
 void SqliteSession::CheckLogon(const std::string& user, const std::string& hash, std::string_view password) {
-    bool good = VerifyPassword(hash, password);
-    Catalog::LogonState state = catalog_.AccountState(user);
-    if (!(good && state.locked) && (good ? state.failed > 0 : !state.locked)) {
-        // the count changes: take the write lock for it (waits like any writer)
-        try {
-            ExecSql(db_, "BEGIN IMMEDIATE");
-            state = catalog_.RecordLogon(user, good, kFailedLoginAttempts);
-            ExecSql(db_, "COMMIT");
-        } catch (const OraError&) {
-            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            if (good) throw;  // a busy database is reported; a failed logon stays ORA-01017
+    bool good = false;
+    Catalog::LogonState state;
+    if (readOnly_) {
+        good = VerifyPassword(hash, password);
+        state = catalog_.AccountState(user);
+    } else {
+        sqlite3_busy_timeout(db_, 0);  // a busy database is no reason to wait: the journal records
+        const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(db_, LockTimeoutMs());
+        if (rc == SQLITE_OK) {
+            try {
+                catalog_.TakeInLogonJournal(kFailedLoginAttempts);
+                good = VerifyPassword(hash, password);
+                state = catalog_.RecordLogon(user, good, kFailedLoginAttempts);
+                ExecSql(db_, "COMMIT");
+            } catch (const OraError&) {
+                sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+                throw;
+            }
+        } else if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED) {
+            LogonJournal journal(sqlite3_db_filename(db_, "main"));
+            state = catalog_.AccountStateWithJournal(user, kFailedLoginAttempts);
+            if (!journal.Attempt(user)) ThrowSqlite(db_, SQLITE_BUSY);
+            good = VerifyPassword(hash, password);
+            // A success that cannot be written down leaves the attempt counted: stricter, never looser.
+            if (good && !state.locked) journal.Succeeded(user);
+        } else {
+            ThrowSqlite(db_, rc);
         }
     }
     if (!good) LogonDenied();
@@ -378,7 +438,10 @@ void SqliteSession::Ddl(const ParsedStatement& st) {
                 if (st.name != user_ || !st.accountState.empty()) RequireSystem("ALTER USER");
                 if (!catalog_.UserExists(st.name)) throw OraError(1918, "user '" + st.name + "' does not exist");
                 if (!st.password.empty()) catalog_.SetPassword(st.name, HashPassword(st.password));
-                if (!st.accountState.empty()) catalog_.SetLocked(st.name, st.accountState == "LOCK");
+                if (!st.accountState.empty()) {
+                    catalog_.TakeInLogonJournal(kFailedLoginAttempts);  // older failures go before the change
+                    catalog_.SetLocked(st.name, st.accountState == "LOCK");
+                }
                 break;
             }
             case StmtKind::Grant:
@@ -484,6 +547,7 @@ void SqliteSession::CreateTable(const ParsedStatement& st) {
         ParsedStatement q;
         auto result = tr.TranslateQuery(*st.select, nullptr);
         if (!binds.empty()) throw OraError(1027, "bind variables not allowed for data definition operations");
+        RequireColumnLimit(result.columns.size());
         for (const auto& c : result.columns) {
             if (c.info.name.empty() || c.info.name.find('(') != std::string::npos)
                 throw OraError(998, "must name this expression with a column alias");
@@ -503,6 +567,7 @@ void SqliteSession::CreateTable(const ParsedStatement& st) {
         if (rc != SQLITE_DONE) ThrowStepError(rc);
         return;
     }
+    RequireColumnLimit(st.columnDefs.size());
     int longs = 0;
     for (const auto& c : st.columnDefs) {
         addName(c.name);
@@ -573,6 +638,7 @@ void SqliteSession::CreateView(const ParsedStatement& st) {
     if (!binds.empty()) throw OraError(1027, "bind variables not allowed for data definition operations");
     if (!st.columns.empty() && st.columns.size() != result.columns.size())
         throw OraError(1730, "invalid number of column names specified");
+    RequireColumnLimit(result.columns.size());
     std::set<std::string> names;
     for (size_t i = 0; i < result.columns.size(); ++i) {
         const std::string& n = st.columns.empty() ? result.columns[i].info.name : st.columns[i];

@@ -73,6 +73,7 @@ private:
     FunctionHost host_;
     std::string user_;
     bool inTransaction_ = false;
+    bool readOnly_ = false;  // opened for reading only: its folder or file may not be written
 };
 
 }  // namespace ocilite

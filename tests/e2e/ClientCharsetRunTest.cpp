@@ -1,6 +1,6 @@
 // A Shift-JIS file through the real program under NLS_LANG=...JA16SJIS: the import stores
 // correct Japanese text in the (UTF-8) embedded database, and the export writes the same bytes
-// back, as with Oracle's client and the same NLS_LANG.
+// back, as with Oracle's client and the same NLS_LANG; CLOB and NCLOB text travels the same way.
 
 #include <gtest/gtest.h>
 
@@ -40,9 +40,11 @@ protected:
         return Path(name);
     }
 
-    ProcessResult Run(const std::string& list, const std::string& mode) {
-        return box.Tabrook({"USER=scott/tiger@db/test.db", "MODE=" + mode, "LISTFILE=" + list,
-                            "LOG=" + Path("logs/run.log"), "AUTOSTART=TRUE", "AUTOCLOSE=TRUE"});
+    ProcessResult Run(const std::string& list, const std::string& mode, bool lobData = false) {
+        std::vector<std::string> args{"USER=scott/tiger@db/test.db", "MODE=" + mode, "LISTFILE=" + list,
+                                      "LOG=" + Path("logs/run.log"), "AUTOSTART=TRUE", "AUTOCLOSE=TRUE"};
+        if (lobData) args.push_back("LOBDATA=TRUE");
+        return box.Tabrook(args);
     }
 
     Sandbox box;
@@ -64,6 +66,22 @@ TEST_F(ClientCharsetRun, ShiftJisFileImportsAsJapaneseTextAndExportsToTheSameByt
     ProcessResult out = Run(JobList("export.lst", "NOTE", Path("out/note.csv")), "EXPORT");
     ASSERT_EQ(out.status, 0) << out.err;
     EXPECT_EQ(ReadFile(box.Work() / "out" / "note.csv"), kSjisCsv);
+}
+
+TEST_F(ClientCharsetRun, LobTextIsConvertedLikeOtherText) {
+    box.env["NLS_LANG"] = "JAPANESE_JAPAN.JA16SJIS";
+    ASSERT_EQ(box.Sql("db/test.db", "create table DOC (ID NUMBER(6), BODY CLOB, MEMO NCLOB);\n").status, 0);
+    WriteFile(box.Work() / "in" / "doc.csv", kSjisCsv);
+    ProcessResult in = Run(JobList("import.lst", "DOC", Path("in/doc.csv")), "IMPORT", true);
+    ASSERT_EQ(in.status, 0) << in.err;
+    box.env["NLS_LANG"] = "";
+    EXPECT_EQ(box.Sql("db/test.db", "select ID, BODY, MEMO from DOC order by ID;\n").out, kStored);
+
+    box.env["NLS_LANG"] = "JAPANESE_JAPAN.JA16SJIS";
+    fs::create_directories(box.Work() / "out");
+    ProcessResult out = Run(JobList("export.lst", "DOC", Path("out/doc.csv")), "EXPORT", true);
+    ASSERT_EQ(out.status, 0) << out.err;
+    EXPECT_EQ(ReadFile(box.Work() / "out" / "doc.csv"), kSjisCsv);
 }
 
 TEST_F(ClientCharsetRun, TextTheClientSetLacksBecomesItsReplacementCharacter) {

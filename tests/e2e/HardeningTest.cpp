@@ -1,10 +1,14 @@
 // The real program under an operator's bad days: input files named like error files, full
 // disks (a file size limit stands in), exports aimed at the program's own database, planted
 // links, file modes, the password from the environment, odd option values, a folder given as
-// the CSV file, logs that cannot be written, and a broken client library.
+// the CSV file, logs that cannot be written, a broken client library, and long LOB records.
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
+
+#include <ctime>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -281,13 +285,25 @@ TEST_F(Hardening, OddOptionValues) {
     EXPECT_EQ(log[1].fields[10], "ErrCnt=999999");
 }
 
-// A folder given as the CSV file cannot be opened; it is not a file without data.
-TEST_F(Hardening, AFolderAsTheCsvFileCannotBeOpened) {
+// A folder or a named pipe given as the CSV file cannot be opened (a folder is not a file
+// without data; a pipe would block the run for ever), and a named pipe as the job list is
+// unreadable; the jobs after a refused one still run.
+TEST_F(Hardening, WhatIsNotARegularFileIsRefusedAsInput) {
     fs::create_directories(box.Work() / "in" / "folder.csv");
-    std::string list = JobList("import.lst", '0', {{"EMP", Path("in/folder.csv")}});
-    ProcessResult run = box.Tabrook(Args(list, "IMPORT"));
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(JobLine().code, "E001");
+    ASSERT_EQ(::mkfifo(Path("in/pipe.csv").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(Path("pipe.lst").c_str(), 0600), 0);
+    WriteFile(box.Work() / "in" / "emp.csv", "1,Good,2020-01-01 00:00:00,1\r\n");
+    for (const char* input : {"in/folder.csv", "in/pipe.csv"}) {
+        SCOPED_TRACE(input);
+        std::string list = JobList("import.lst", '0', {{"EMP", Path(input)}, {"EMP", Path("in/emp.csv")}});
+        ProcessResult run = box.Tabrook(Args(list, "IMPORT"));
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(Codes(Log()), (std::vector<std::string>{"S", "H", "E001", "O", "F", "Q"}));
+    }
+    EXPECT_EQ(Query("select count(*) from EMP;\n"), "COUNT(*)\n2\n");
+    ProcessResult listed = box.Tabrook(Args(Path("pipe.lst"), "IMPORT"));
+    EXPECT_EQ(listed.status, 1) << listed.err;
+    EXPECT_EQ(Codes(Log()), (std::vector<std::string>{"S", "I997", "Q"}));
 }
 
 // A log that cannot be created is said once on standard error and the run goes on; a run
@@ -317,6 +333,62 @@ TEST_F(Hardening, LogFailuresAndFailuresWithoutALogAreSaid) {
         EXPECT_NE(failed.err.find(c.text), std::string::npos) << failed.err;
         EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1) << failed.err;
     }
+}
+
+// A record whose CLOB holds more lines than any limit a reader might set imports as the one
+// row it is, and exports back to the same bytes.
+TEST_F(Hardening, ALongLobRecordComesBackWhole) {
+    Query("create table DOC (ID NUMBER(6), BODY CLOB);\n");
+    std::string body;
+    for (int i = 0; i < 10003; ++i) body += (i ? "\n" : "") + std::to_string(i);
+    const std::string file = "1,\"" + body + "\"\r\n2,\"short\"\r\n";
+    WriteFile(box.Work() / "in" / "doc.csv", file);
+    std::vector<std::string> args = Args(JobList("import.lst", '0', {{"DOC", Path("in/doc.csv")}}), "IMPORT");
+    args.push_back("LOBDATA=TRUE");
+    ProcessResult in = box.Tabrook(args);
+    ASSERT_EQ(in.status, 0) << in.err;
+    EXPECT_EQ(Query("select count(*) from DOC;\n"), "COUNT(*)\n2\n");
+
+    args = Args(JobList("export.lst", '1', {{"DOC", Path("out/doc.csv")}}), "EXPORT");
+    args.push_back("LOBDATA=TRUE");
+    fs::create_directories(box.Work() / "out");
+    ProcessResult out = box.Tabrook(args);
+    ASSERT_EQ(out.status, 0) << out.err;
+    EXPECT_TRUE(ReadFile(box.Work() / "out" / "doc.csv") == file) << "the export differs from the import's file";
+}
+
+// The next export of a target removes the working files that killed exports of it left behind,
+// and only those: this user's files under its working name, older than the run and locked by
+// no running process.
+TEST_F(Hardening, AnExportRemovesOnlyStaleWorkingFilesOfItsTarget) {
+    struct Planted {
+        std::string name;
+        bool fresh;      // changed after the run began
+        bool locked;     // held by a running process
+        bool removed;
+    };
+    const std::vector<Planted> planted = {
+        {".emp.csv.0123abcd.tmp", false, false, true},  {".emp.csv.89abcdef.tmp", true, false, false},
+        {".emp.csv.fedcba98.tmp", false, true, false},  {".emp.csv.0123ABCD.tmp", false, false, false},
+        {".other.csv.0123abcd.tmp", false, false, false}, {"emp.csv.0123abcd.tmp", false, false, false},
+        {".emp.csv.0123abcd.tmp.x", false, false, false},
+    };
+    std::vector<int> locks;
+    for (const Planted& p : planted) {
+        const fs::path path = box.Work() / "out" / p.name;
+        WriteFile(path, "partial");
+        const time_t when = p.fresh ? ::time(nullptr) + 3600 : 1000000000;
+        const struct timespec times[2] = {{when, 0}, {when, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        if (p.locked) {
+            locks.push_back(::open(path.c_str(), O_RDONLY));
+            ASSERT_EQ(::flock(locks.back(), LOCK_EX), 0);
+        }
+    }
+    ProcessResult run = box.Tabrook(Args(JobList("export.lst", '1', {{"EMP", Path("out/emp.csv")}}), "EXPORT"));
+    for (int fd : locks) ::close(fd);
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const Planted& p : planted) EXPECT_EQ(fs::exists(box.Work() / "out" / p.name), !p.removed) << p.name;
 }
 
 // A client library that is there but does not load: its loader message is shown, and the

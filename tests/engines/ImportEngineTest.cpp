@@ -508,7 +508,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "1,a\r\n",
                      {{"1", "a"}},
                      ""},
-        BadInputCase{"UnbalancedQuoteKeepsTheRestOfItsLineOnly", "1,\"abc\n2,d\n", {{"1", "abc"}, {"2", "d"}}, ""},
+        BadInputCase{"UnclosedQuoteKeepsTheRestOfTheFileInOneRecord", "1,\"abc\n2,d\n", {}, "1,\"abc\n2,d\r\n"},
         BadInputCase{"QuotedSeparatorStaysInTheValue", "1,\"a,b\"\n", {{"1", "a,b"}}, ""},
         BadInputCase{"LeadingZerosSurviveInText", "1,007\n", {{"1", "007"}}, ""},
         BadInputCase{"NulByteEndsTheLinesText", std::string("1,ab\0cd\n2,e\n", 12), {{"1", "ab"}, {"2", "e"}}, ""},

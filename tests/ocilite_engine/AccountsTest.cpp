@@ -176,6 +176,22 @@ TEST_F(AccountsTest, TenFailedLogonsInARowLockTheAccountUntilUnlocked) {
     EXPECT_EQ(LogonError("bob", "pb", db_), "");
 }
 
+// While another session holds the write lock, failed logons still count (in the journal beside
+// the file) and lock the account; the count reaches the database with the next logon that can
+// write it, and an unlock clears it.
+TEST_F(AccountsTest, FailedLogonsCountWhileAnotherSessionHoldsTheWriteLock) {
+    Exec("INSERT INTO t VALUES(2)", alice_.get());  // alice now holds the write lock
+    EXPECT_EQ(LogonError("bob", "wrong", db_), kBadLogon);
+    EXPECT_EQ(LogonError("bob", "pb", db_), "") << "a good logon needs no lock and clears the count";
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(LogonError("bob", "wrong", db_), kBadLogon) << i;
+    EXPECT_EQ(LogonError("bob", "pb", db_), kLocked);
+    alice_->Commit();
+    EXPECT_EQ(LogonError("bob", "pb", db_), kLocked);
+    EXPECT_EQ(std::filesystem::file_size(db_ + "-logon"), 0u) << "the database has taken the journal in";
+    Exec("ALTER USER bob ACCOUNT UNLOCK");
+    EXPECT_EQ(LogonError("bob", "pb", db_), "");
+}
+
 TEST_F(EngineTest, AFileFromBeforePrivilegesMakesItsFirstAccountTheAdministrator) {
     Exec("CREATE USER alice IDENTIFIED BY pa");
     Exec("CREATE TABLE t(a NUMBER)");

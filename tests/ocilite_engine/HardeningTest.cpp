@@ -1,7 +1,11 @@
 // The engine under hostile conditions: a commit that fails on a full disk, the modes of the
-// files and folders it creates, and SQL nested deep enough to exhaust a recursive parser.
+// files and folders it creates, SQL nested deep enough to exhaust a recursive parser, tables
+// wider than Oracle allows, a refused logon on an empty file, and a database in a folder that
+// may not be written.
 
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -135,6 +139,83 @@ TEST_F(EngineTest, DeepNestingIsRefusedWithAnOracleError) {
             EXPECT_EQ(error.substr(0, c.error.size()), c.error) << error;
         }
     }
+}
+
+// Oracle's limit of 1000 columns holds for tables, tables made from a query, and views.
+TEST_F(EngineTest, MoreThanAThousandColumnsAreRefusedWithOraclesError) {
+    auto columns = [](int count, const char* type) {
+        std::string list;
+        for (int i = 1; i <= count; ++i) list += (i > 1 ? ", c" : "c") + std::to_string(i) + type;
+        return list;
+    };
+    const std::string kTooMany = "ORA-01792: maximum number of columns in a table or view is 1000";
+    EXPECT_EQ(ErrorOf("CREATE TABLE wide(" + columns(1000, " NUMBER") + ")"), "");
+    EXPECT_EQ(ErrorOf("CREATE TABLE wider(" + columns(1001, " NUMBER") + ")"), kTooMany);
+    EXPECT_EQ(ErrorOf("CREATE TABLE widest(" + columns(3000, " VARCHAR2(1)") + ")"), kTooMany);
+    const std::string wideSelect = "SELECT wide.*, 1 AS extra FROM wide";
+    EXPECT_EQ(ErrorOf("CREATE TABLE copy AS " + wideSelect), kTooMany);
+    EXPECT_EQ(ErrorOf("CREATE VIEW v AS " + wideSelect), kTooMany);
+    EXPECT_EQ(Rows("SELECT COUNT(*) FROM user_tables WHERE table_name IN ('WIDER', 'WIDEST', 'COPY')"), Lines{"0"});
+}
+
+// A logon refused on an existing empty file leaves it empty and adds no file beside it.
+TEST_F(EngineTest, ARefusedLogonOnAnEmptyFileChangesNothing) {
+    const std::string empty = dir_.File("empty/empty.db");
+    std::filesystem::create_directories(dir_.Path() / "empty");
+    { std::FILE* f = std::fopen(empty.c_str(), "w"); std::fclose(f); }
+    EXPECT_THROW(Session::Logon("scott", "tiger", empty, false), OraError);
+    EXPECT_EQ(std::filesystem::file_size(empty), 0u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path() / "empty"), {}), 1);
+}
+
+// A database in a folder its user may not write opens for reading; writes are refused with
+// ORA-16000. The user is a child process (nobody when the tests run as root, whom permissions
+// do not stop).
+TEST_F(EngineTest, ADatabaseInAReadOnlyFolderOpensForReading) {
+    const std::filesystem::path folder = dir_.Path() / "ro";
+    std::filesystem::create_directories(folder);
+    const std::string file = (folder / "shop.db").string();
+    {
+        auto s = Session::Logon("scott", "tiger", file, true);
+        s->Prepare("CREATE TABLE t(v NUMBER)")->Execute();
+        s->Prepare("INSERT INTO t VALUES(7)")->Execute();
+        s->Commit();
+    }
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chmod(dir_.Path().c_str(), 0711), 0);
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            ASSERT_EQ(::chown(entry.path().c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    }
+    ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+    int pipeFd[2];
+    ASSERT_EQ(::pipe(pipeFd), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeFd[0]);
+        std::string result;
+        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+        try {
+            auto s = Session::Logon("scott", "tiger", file, false);
+            for (const std::string& row : Rows("SELECT v FROM t", s.get())) result += row;
+            result += "|" + ErrorOf("INSERT INTO t VALUES(8)", s.get());
+        } catch (const OraError& e) {
+            result = e.Message();
+        }
+        (void)!::write(pipeFd[1], result.data(), result.size());
+        ::_exit(0);
+    }
+    ::close(pipeFd[1]);
+    char buf[512] = {};
+    const ssize_t n = ::read(pipeFd[0], buf, sizeof buf - 1);
+    ::close(pipeFd[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::chmod(folder.c_str(), 0700);
+    ASSERT_GT(n, 0) << "the child could not take the user nobody";
+    EXPECT_EQ(std::string(buf), "7|ORA-16000: database or pluggable database open for read-only access");
 }
 
 }  // namespace

@@ -43,10 +43,17 @@ for library in libqt6core6 libsqlite3-0 libc6; do
   echo "$depends" | grep -q "$library" || fail "Depends lacks $library"
 done
 
-# apt can install it here: every dependency resolves (a simulation; nothing is installed).
+# apt can install it here: every dependency resolves (a simulation; nothing is installed), on
+# this machine as it is and on the same machine with this very version already installed (a
+# copy of dpkg's status with the package's stanza added), where apt would otherwise answer
+# "already the newest version".
 if command -v apt-get >/dev/null 2>&1; then
-  apt-get install -s "$deb" > "$work/apt.log" 2>&1
-  grep -q '^Inst tabrook ' "$work/apt.log" || { cat "$work/apt.log"; fail "apt-get cannot install the package"; }
+  status=/var/lib/dpkg/status
+  { cat "$status"; echo; dpkg-deb -f "$deb" | sed '1a Status: install ok installed'; } > "$work/installed.status"
+  for state in "$status" "$work/installed.status"; do
+    apt-get -o Dir::State::status="$state" install -s --reinstall "$deb" > "$work/apt.log" 2>&1
+    grep -q '^Inst tabrook ' "$work/apt.log" || { cat "$work/apt.log"; fail "apt-get cannot install the package ($state)"; }
+  done
 fi
 
 # The installed layout works: the program finds the engine in its private folder by itself.

@@ -2,9 +2,9 @@
 // The record reading rule taken straight from its definition, over bytes in memory and one
 // line at a time: a record is a non-empty line; while the delimiters of the record so far
 // (bytes inside double-byte characters not counted) are odd at a line end, the line break as
-// it stands and the next line join the record; when that never closes before the end of the
-// file, or the record passes the byte or line limit, the record is its first line alone and
-// reading goes on after it. The block reader must give the same result for every call.
+// it stands and the next line join the record, however many; when that never closes before the
+// end of the file, the record runs to the end (without the file's last line breaks) and is
+// unclosed. The block reader must give the same result for every call.
 
 #include <cstddef>
 #include <string>
@@ -15,53 +15,37 @@ namespace tabrook::testing {
 
 class ByteRecordReader {
 public:
-    ByteRecordReader(std::string bytes, char delim, DoubleByteCode code, std::size_t maxBytes, std::size_t maxLines)
-        : bytes_(std::move(bytes)), delim_(delim), code_(code), maxBytes_(maxBytes), maxLines_(maxLines) {
+    ByteRecordReader(std::string bytes, char delim, DoubleByteCode code)
+        : bytes_(std::move(bytes)), delim_(delim), code_(code) {
         if (bytes_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;  // a mark at the very start only
     }
 
     bool ReadRecord(std::string& record) {
         record.clear();
+        unclosed_ = false;
         while (pos_ < bytes_.size() && IsBreak(bytes_[pos_])) ++pos_;
         if (pos_ == bytes_.size()) return false;
-        const std::size_t start = pos_;
-        std::size_t p = pos_;
-        const std::string first = Line(p);
-        if (p == bytes_.size()) {
-            pos_ = p;
-            record = first;
-            return false;
-        }
-        const std::size_t afterFirst = p + 1;
-        std::string joined = first;
-        bool open = Odd(first);
-        for (std::size_t lines = 2; open; ++lines) {
-            if (bytes_[p] == '\r' && p + 1 < bytes_.size() && bytes_[p + 1] == '\n') {
-                joined += "\r\n";
-                p += 2;
-            } else {
-                joined += bytes_[p++];
-            }
-            const std::string text = Line(p);
-            joined += text;
-            if (lines > maxLines_ || p - start > maxBytes_) break;  // past the limit
+        bool open = false;
+        for (;;) {
+            const std::string text = Line(pos_);
+            record += text;
             if (Odd(text)) open = !open;
-            if (p == bytes_.size()) {
-                if (open) break;  // open at the end of the file
-                pos_ = p;
-                record = joined;
+            if (pos_ == bytes_.size()) {
+                unclosed_ = open;
+                while (open && !record.empty() && IsBreak(record.back())) record.pop_back();
                 return false;
             }
+            if (!open) {
+                ++pos_;
+                return true;
+            }
+            const std::size_t width = bytes_.compare(pos_, 2, "\r\n") == 0 ? 2 : 1;
+            record += bytes_.substr(pos_, width);
+            pos_ += width;
         }
-        if (open) {  // fall back to the first line alone
-            pos_ = afterFirst;
-            record = first;
-            return true;
-        }
-        pos_ = p + 1;
-        record = joined;
-        return true;
     }
+
+    bool Unclosed() const { return unclosed_; }
 
 private:
     static bool IsBreak(char c) { return c == '\r' || c == '\n'; }
@@ -88,9 +72,8 @@ private:
     std::string bytes_;
     char delim_;
     DoubleByteCode code_;
-    std::size_t maxBytes_;
-    std::size_t maxLines_;
     std::size_t pos_ = 0;
+    bool unclosed_ = false;
 };
 
 }  // namespace tabrook::testing

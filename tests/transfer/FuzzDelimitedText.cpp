@@ -41,14 +41,11 @@ constexpr tabrook::DoubleByteCode kCodes[] = {tabrook::DoubleByteCode::None, tab
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;
-    // The first three bytes choose the separator/delimiter, the block size, the character set
-    // and the record limits.
+    // The first three bytes choose the separator/delimiter, the block size and the character set.
     const char sep = "\0,;\t|\\"[data[0] % 6];
     const char delim = "\0\"'|\\"[(data[0] / 6) % 5];
     const std::size_t block = 4 + data[1] % 61;
     const tabrook::DoubleByteCode code = kCodes[data[2] % 6];
-    const std::size_t maxBytes = 8 + (data[2] / 6) % 43;
-    const std::size_t maxLines = 2 + (data[1] / 61) % 4;
     const std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
 
     std::FILE* file = Open(bytes);
@@ -68,13 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(file);
 
     file = Open(bytes);
-    tabrook::RecordReader records(block, maxBytes, maxLines);
+    tabrook::RecordReader records(block);
     records.Start(file, delim, code);
-    tabrook::testing::ByteRecordReader recordReference(bytes, delim, code, maxBytes, maxLines);
+    tabrook::testing::ByteRecordReader recordReference(bytes, delim, code);
     for (int falses = 0; falses < 2;) {
         const bool result = records.ReadRecord(line);
         Check(result == recordReference.ReadRecord(expected));
         Check(line == expected);
+        Check(records.Unclosed() == recordReference.Unclosed());
         falses = result ? 0 : falses + 1;
         tabrook::SplitFieldsInto(line, sep, delim, fields, code);
         Check(Joined(fields) == tabrook::SplitFields(line, sep, delim, code));

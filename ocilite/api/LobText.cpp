@@ -1,0 +1,24 @@
+#include "ocilite/api/LobText.h"
+
+#include "ocilite/api/ClientCharset.h"
+#include "ociabi/OciTypes.h"
+
+namespace ocilite::api {
+namespace {
+
+bool Converted(const LobRefValue& lob) {
+    return lob.lobType == SQLT_CLOB && !ClientIsUtf8();
+}
+
+}  // namespace
+
+void ToClientLob(LobRefValue& lob) {
+    if (Converted(lob)) lob.locator = ToClientText(lob.locator);
+}
+
+LobRefValue ToDatabaseLob(const LobRefValue& lob) {
+    if (!Converted(lob)) return lob;
+    return LobRefValue{lob.lobType, lob.national, ToDatabaseText(lob.locator)};
+}
+
+}  // namespace ocilite::api
