@@ -1,6 +1,7 @@
 #include "app/DataPreview.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -68,6 +69,7 @@ void ClearTablePreview(PreviewTarget& target) {
 void ClearCsvPreview(PreviewTarget& target) {
     for (int row = GridModel::kFixedRows; row < target.Grid.RowCount(); ++row) target.Grid.ClearRow(row);
     target.Context.CsvFile.clear();
+    target.Context.CsvFailure.clear();
     target.Context.CsvColumnCount = 0;
     target.Context.CsvHasData = false;
     target.UserHost.SetStatusMessage("");
@@ -181,6 +183,7 @@ bool PreviewTable(PreviewTarget& target, const std::string& name) {
 bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     TargetFacts& context = target.Context;
     context.CsvHasData = false;
+    context.CsvFailure.clear();
     const char sep = target.Settings.Separator.empty() ? ',' : target.Settings.Separator.front();
     const char delim = FirstByte(target.Settings.Delimiter);
     if (target.Settings.Mode == kExportMode) {
@@ -194,7 +197,18 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     BusyPointer busy(target.UserHost, Host::BusyPointer::Hourglass);
     // A folder opens like a file and reads as an empty one: it is refused as unreadable.
     FilePtr file = OpenForReading(path.string());
-    if (!file) return false;
+    if (!file) {
+        const int error = errno;
+        std::error_code statusError;
+        const auto status = std::filesystem::status(path, statusError);
+        // A pipe or a device would never end: it is refused, and the reason says why.
+        context.CsvFailure = !statusError && std::filesystem::exists(status) && !std::filesystem::is_directory(status) &&
+                                     !std::filesystem::is_regular_file(status)
+                                 ? "(Not a regular file)"
+                                 : SystemReason(error);
+        return false;
+    }
+    context.CsvFailure.clear();
 
     GridModel& grid = target.Grid;
     Tdm& dm = target.Dm;

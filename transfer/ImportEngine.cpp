@@ -460,6 +460,15 @@ int ImportRun::Run() {
         while (state_.RecordCount < INT_MAX) {
             const bool more = reader_.ReadRecord(line);
             if (!more && line.empty()) break;
+            if (reader_.Unclosed()) {
+                // A quoted field that never closes: the rest of the file is one record, refused
+                // whole rather than split into rows that were never records of the file.
+                if (FlushBatch(false)) {
+                    ++state_.RecordCount;
+                    RefuseLine(line, kUnclosedFieldMessage);
+                }
+                break;
+            }
             if (!ImportLine(line)) break;
             if (!more) break;
         }

@@ -25,7 +25,7 @@ int CheckImport(std::string& message, const TransferSettings& settings, const Ta
         return kCheckImportIntoView;
     }
     if (!context.CsvHasData) {
-        message = "CSVファイルを開けません。";
+        message = "CSVファイルを開けません。" + context.CsvFailure;
         return kCheckCsvUnreadable;
     }
     if (context.CsvColumnCount == 0) {

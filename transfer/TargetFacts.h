@@ -17,6 +17,7 @@ struct TargetFacts {
     int TableColumnCount = 0;
     int CsvColumnCount = 0;
     int GridColumnCount = 0;  // the wider of the two counts
+    std::string CsvFailure;   // why the file could not be read, "(...)"; empty when it could
 };
 
 }  // namespace tabrook

@@ -293,12 +293,15 @@ TEST_F(Hardening, WhatIsNotARegularFileIsRefusedAsInput) {
     ASSERT_EQ(::mkfifo(Path("in/pipe.csv").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo(Path("pipe.lst").c_str(), 0600), 0);
     WriteFile(box.Work() / "in" / "emp.csv", "1,Good,2020-01-01 00:00:00,1\r\n");
-    for (const char* input : {"in/folder.csv", "in/pipe.csv"}) {
+    for (auto [input, reason] : {std::pair{"in/folder.csv", "(Is a directory)"}, {"in/pipe.csv", "(Not a regular file)"}}) {
         SCOPED_TRACE(input);
         std::string list = JobList("import.lst", '0', {{"EMP", Path(input)}, {"EMP", Path("in/emp.csv")}});
         ProcessResult run = box.Tabrook(Args(list, "IMPORT"));
         EXPECT_EQ(run.status, 1) << run.err;
-        EXPECT_EQ(Codes(Log()), (std::vector<std::string>{"S", "H", "E001", "O", "F", "Q"}));
+        const std::vector<LogLine> log = Log();
+        EXPECT_EQ(Codes(log), (std::vector<std::string>{"S", "H", "E001", "O", "F", "Q"}));
+        ASSERT_GE(log.size(), 3u);
+        EXPECT_EQ(log[2].fields.back(), std::string("CSVファイルを開けません。") + reason);
     }
     EXPECT_EQ(Query("select count(*) from EMP;\n"), "COUNT(*)\n2\n");
     ProcessResult listed = box.Tabrook(Args(Path("pipe.lst"), "IMPORT"));

@@ -7,6 +7,7 @@
 #include "transfer/ClientCharset.h"
 #include "transfer/ImportEngine.h"
 #include "transfer/PreRunChecks.h"
+#include "transfer/RecordReader.h"
 
 namespace tabrook::testing {
 namespace {
@@ -121,6 +122,13 @@ TEST_F(MultiLineImportTest, LinesAfterAStrayDelimiterAreNeverSplitIntoRows) {
     EXPECT_EQ(state_.RecordCount, 1);
     EXPECT_EQ(state_.ErrorCount, 1);
     EXPECT_EQ(Query("select count(*) from T"), (Rows{{"0"}}));
+
+    // A field that never closes is refused whole, with its own reason, never inserted.
+    Exec({"create table T3 (ID number(6), NAME varchar2(4000))"});
+    EXPECT_EQ(ImportBytes("T3", "1,\"open\r\n2,b\r\n", "open.csv"), kImportDone);
+    EXPECT_EQ(state_.ErrorCount, 1);
+    EXPECT_EQ(Query("select count(*) from T3"), (Rows{{"0"}}));
+    EXPECT_EQ(ReadBytes(ErrorMessagePath(Path("open.csv").string())), std::string(kUnclosedFieldMessage) + "\r\n");
 }
 
 // The pre-run check compares the table with the records the preview read, not with the
