@@ -112,6 +112,7 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args, Transfe
         } else if (key == "MODE") {
             if (word == "IMPORT") settings.Mode = 0;
             if (word == "EXPORT") settings.Mode = 1;
+            if (word == "IMPORT" || word == "EXPORT") result.ModeGiven = true;
         } else if (key == "SEP") {
             settings.Separator = FirstChar(DecodeCharName(value));
         } else if (key == "DELIM") {

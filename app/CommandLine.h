@@ -19,6 +19,7 @@ namespace tabrook {
 struct CommandLineResult {
     bool UserGiven = false;         // USER was given: log on without the dialog
     bool PasswordGiven = false;     // USER had a password part ("user/password@db")
+    bool ModeGiven = false;         // MODE named IMPORT or EXPORT
     std::string DateFmtAside;       // last DATEFMT, applied by start-up after a format check
     std::string TimestampFmtAside;  // last TIMESTAMPFMT, likewise
 };

@@ -165,7 +165,17 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
     ShowConnection();
 
     if (!startFailed_ && !context.ListFile.empty()) {
-        if (!ReadJobList(context.ListFile, context, host_)) startFailed_ = true;
+        int listMode = -1;
+        if (!ReadJobList(context.ListFile, context, host_, &listMode)) {
+            startFailed_ = true;
+        } else if (listMode >= 0 && !commandLine_.ModeGiven) {
+            // The list knows what it was made for: an import list must never run as an export
+            // over its own input files (nor the reverse), whatever mode the window was left in.
+            settings.Mode = listMode;
+        } else if (listMode >= 0 && settings.Mode != listMode) {
+            WriteLog("W", std::string("MODE=") + (settings.Mode == 1 ? "EXPORT" : "IMPORT") +
+                              " overrides the job list's mode line (" + (listMode == 1 ? "EXPORT" : "IMPORT") + ")");
+        }
     }
 
     SettleMode(settings);
@@ -258,6 +268,26 @@ bool StartSequence::FormCloseQuery() {
     }
     CloseLog();
     return true;
+}
+
+std::string StartSequence::UnattendedOutcomeLine(int status) const {
+    if (status == kExitSuccess) return {};
+    if (nothingRan_)
+        return "nothing was run: an unattended run needs a logon (USER=user/password@database) and a job list file "
+               "(LISTFILE=path)";
+    const RunOutcome outcome = thread_->Outcome();
+    std::string line;
+    if (status == kExitFailure) {
+        const std::string reason = TheRunLog().LastFailure();
+        line = reason.empty() ? "the run failed" : "the run failed: " + reason;
+        if (outcome.NonZeroResults > 1) line += "; " + std::to_string(outcome.NonZeroResults) + " jobs failed";
+        if (outcome.RefusedRows > 0) line += "; " + std::to_string(outcome.RefusedRows) + " rows refused";
+    } else {
+        line = std::to_string(outcome.RefusedRows) + (outcome.RefusedRows == 1 ? " row" : " rows") +
+               " refused (see the .err and .erm files beside the CSV files)";
+    }
+    if (TheRunLog().Kept()) line += "; log: " + context_.LogFile;
+    return line;
 }
 
 int StartSequence::ExitStatus() const {

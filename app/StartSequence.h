@@ -92,6 +92,11 @@ public:
     // else 0. Also 1 when the unattended run had nothing it could run.
     int ExitStatus() const;
 
+    // The one line an unattended run that ended with status (1 or 2) writes on standard error,
+    // where a scheduler's mail shows it: what failed, how many rows were refused, where the
+    // log is. Empty for status 0.
+    std::string UnattendedOutcomeLine(int status) const;
+
     // The caption for the session state, as ShowConnection shows it.
     std::string ConnectionCaption() const;
     // Caption and controls from the session state; when not connected the session's ErrMsg

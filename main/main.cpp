@@ -54,20 +54,10 @@ int RunUnattended(int argc, char** argv, const std::vector<std::string>& args) {
     tabrook::HeadlessUi ui;
     tabrook::StartSequence sequence(dm, host, ui, settings, context);
     const int status = sequence.Start(args) ? app.exec() : sequence.ExitStatus();
-    if (status == tabrook::StartSequence::kExitFailure) {
-        // Without a log the scheduler's mail is the only place the reason can show.
-        const bool logKept = tabrook::TheRunLog().Kept();
-        const std::string reason = tabrook::TheRunLog().LastFailure();
-        if (!logKept && !reason.empty()) {
-            std::fprintf(stderr, "tabrook: %s\n", reason.c_str());
-        } else if (sequence.NothingRan()) {
-            std::fprintf(stderr,
-                         "tabrook: nothing was run: an unattended run needs a logon (USER=user/password@database) "
-                         "and a job list file (LISTFILE=path)\n");
-        } else if (!logKept) {
-            std::fprintf(stderr, "tabrook: the run failed\n");
-        }
-    }
+    // A scheduler mails what a job writes on standard error: one line for a run that failed or
+    // refused rows, nothing for one that went well.
+    const std::string outcome = sequence.UnattendedOutcomeLine(status);
+    if (!outcome.empty()) std::fprintf(stderr, "tabrook: %s\n", outcome.c_str());
     return status;
 }
 

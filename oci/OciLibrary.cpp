@@ -1,6 +1,7 @@
 #include "oci/OciLibrary.h"
 
 #include <dlfcn.h>
+#include <locale.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -45,8 +46,31 @@ bool OciLibrary::IsEmbedded(const std::string& path) {
     return std::filesystem::path(path).filename() == kEmbeddedName;
 }
 
+namespace {
+// The loader's messages follow the user's locale, but whether a library is simply absent is
+// told by its English words: while loading, this thread speaks the C locale.
+class CLocaleScope {
+public:
+    CLocaleScope() : c_(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))) {
+        if (c_ != static_cast<locale_t>(nullptr)) previous_ = uselocale(c_);
+    }
+    ~CLocaleScope() {
+        if (c_ == static_cast<locale_t>(nullptr)) return;
+        uselocale(previous_);
+        freelocale(c_);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    locale_t c_;
+    locale_t previous_ = static_cast<locale_t>(nullptr);
+};
+}  // namespace
+
 bool OciLibrary::Load(const std::string& programFolder) {
     if (handle_ != nullptr) return true;
+    const CLocaleScope englishMessages;
     failures_.clear();
     fellBack_ = false;
     bool clientFailed = false;

@@ -1,5 +1,6 @@
 #include "transfer/JobListFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -34,7 +35,7 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
 
 std::vector<JobListRow> ParseJobListText(const std::string& text) {
     std::vector<JobListRow> rows;
-    std::size_t pos = text.find('\n');  // line 1 is the saved mode: the run uses the current one
+    std::size_t pos = text.find('\n');  // line 1 is the saved mode (JobListMode)
     if (pos == std::string::npos) return rows;
     ++pos;
     while (pos < text.size()) {
@@ -50,7 +51,15 @@ std::vector<JobListRow> ParseJobListText(const std::string& text) {
     return rows;
 }
 
-bool ReadJobList(const std::string& path, RunContext& context, Host& host) {
+int JobListMode(const std::string& text) {
+    std::string_view line(text.data(), std::min(text.find('\n'), text.size()));
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    if (line == "0") return 0;
+    if (line == "1") return 1;
+    return -1;
+}
+
+bool ReadJobList(const std::string& path, RunContext& context, Host& host, int* listMode) {
     std::string text;
     if (!ReadWholeFile(path, text)) {
         WriteLog("I997", kUnreadable);
@@ -58,6 +67,7 @@ bool ReadJobList(const std::string& path, RunContext& context, Host& host) {
         context.ListFile.clear();
         return false;
     }
+    if (listMode != nullptr) *listMode = JobListMode(text);
     context.JobList.Clear();
     for (JobListRow& row : ParseJobListText(text)) {
         context.JobList.Add(std::move(row.Table), std::move(row.Csv));

@@ -1,5 +1,5 @@
 #pragma once
-// The job list file (*.LST): line 1 holds the mode the list was saved in (informational only),
+// The job list file (*.LST): line 1 holds the mode the list was saved in (0 Import, 1 Export),
 // every further line one job as "table<TAB>csv path". Written with CR LF line ends; read with
 // CR LF or LF alone.
 
@@ -24,8 +24,12 @@ struct JobListRow {
 // Replaces context.JobList with the jobs of the file at path. When the file cannot be read:
 // logs "I997", shows the message through host unless context.AutoClose, empties
 // context.ListFile, leaves the job list as it was and returns false. A last line without a
-// line feed is a job too.
-bool ReadJobList(const std::string& path, RunContext& context, Host& host);
+// line feed is a job too. listMode (when given) receives the mode line: 0, 1, or -1 when it
+// names neither.
+bool ReadJobList(const std::string& path, RunContext& context, Host& host, int* listMode = nullptr);
+
+// The mode line of a job list file's text: 0 Import, 1 Export, -1 for anything else.
+int JobListMode(const std::string& text);
 
 // The jobs of a job list file's text (without the failure handling of the file).
 std::vector<JobListRow> ParseJobListText(const std::string& text);

@@ -422,5 +422,29 @@ TEST_F(Hardening, ABrokenClientLibraryIsNamedWithTheLoadersReason) {
     EXPECT_EQ(log[1].fields[12], "Library=" + Sandbox::Binary("libocilite.so").string());
 }
 
+// An import list run unattended while the window was last left in Export mode: without MODE
+// the list's mode line decides, so it reads its file rather than writing over it; a MODE that
+// disagrees with the mode line wins and the log says so.
+TEST_F(Hardening, AJobListRunsInTheModeItWasMadeFor) {
+    WriteFile(box.ConfigFile(), "[List-1]\nMode=1\n");
+    const std::string csv = Path("in/emp.csv");
+    fs::create_directories(box.Work() / "in");
+    WriteFile(csv, "1,Good,2020-01-01 00:00:00,1\r\n");
+    const std::string list = JobList("import.lst", '0', {{"EMP", csv}});
+    std::vector<std::string> args = Args(list, "IMPORT");
+    args.erase(args.begin() + 1);  // no MODE
+    ProcessResult run = box.Tabrook(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(csv), "1,Good,2020-01-01 00:00:00,1\r\n");
+    EXPECT_EQ(Query("select count(*) from EMP;\n"), "COUNT(*)\n1\n");
+
+    ProcessResult forced = box.Tabrook(Args(list, "EXPORT"));
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    const std::vector<LogLine> log = Log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[1].code, "W");
+    EXPECT_EQ(log[1].fields.back(), "MODE=EXPORT overrides the job list's mode line (IMPORT)");
+}
+
 }  // namespace
 }  // namespace tabrook::e2e

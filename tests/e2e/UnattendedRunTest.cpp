@@ -37,8 +37,9 @@ protected:
     std::string Path(const std::string& name) const { return (box.Work() / name).string(); }
 
     // A job list file: the mode line, then "table<TAB>csv" lines.
-    std::string JobList(const std::string& name, const std::vector<std::pair<std::string, std::string>>& jobs) {
-        std::string text = "0\r\n";
+    std::string JobList(const std::string& name, const std::vector<std::pair<std::string, std::string>>& jobs,
+                        char mode = '0') {
+        std::string text = std::string(1, mode) + "\r\n";
         for (const auto& [table, csv] : jobs) text += table + "\t" + csv + "\r\n";
         WriteFile(box.Work() / name, text);
         return Path(name);
@@ -107,7 +108,7 @@ TEST_F(UnattendedRun, ExportsAJobListThatReadsBackAsTheSameFiles) {
                       "HH24:MI:SS'), NULL);\n")
                   .status,
               0);
-    std::string list = JobList("export.lst", {{"EMP", Path("out/emp.csv")}});
+    std::string list = JobList("export.lst", {{"EMP", Path("out/emp.csv")}}, '1');
     fs::create_directories(box.Work() / "out");
 
     ProcessResult run = box.Tabrook(UnattendedArgs(list, "EXPORT"));
