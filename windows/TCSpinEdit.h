@@ -10,6 +10,9 @@ namespace tabrook {
 class TCSpinEdit : public QSpinBox {
 public:
     TCSpinEdit(int minimum, int maximum, QWidget* parent = nullptr);
+    // The value the text typed so far stands for (brought into the range), before it is
+    // committed by Enter or by leaving the field.
+    int TypedValue() const { return valueFromText(text()); }
 
 protected:
     QValidator::State validate(QString& text, int& pos) const override;
