@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -93,7 +94,8 @@ TfrmMsgBox::TfrmMsgBox(QWidget* parent) : QDialog(parent) {
 
     connect(udErrBreak, &QSpinBox::valueChanged, this, &TfrmMsgBox::ErrBreakChanged);
     // The warning follows each key typed, before the value is committed by leaving the field.
-    connect(udErrBreak, &QSpinBox::textChanged, this, [this] { lblWarn->setVisible(udErrBreak->TypedValue() == 0); });
+    connect(udErrBreak->Editor(), &QLineEdit::textChanged, this,
+            [this] { lblWarn->setVisible(udErrBreak->TypedValue() == 0); });
     connect(pbStart, &QPushButton::clicked, this, [this] { done(kConfirmStart); });
     connect(pbSingle, &QPushButton::clicked, this, [this] { done(kConfirmSingle); });
     // Esc rejects the dialog, which is the Cancel result as well.
@@ -123,6 +125,9 @@ void TfrmMsgBox::Prepare(const TransferSettings& settings) {
 
 void TfrmMsgBox::FitAndCentre() {
     // The designed client area, made larger only where the texts of this showing need it.
+    // The labels' new texts reach the layouts through posted requests: taken in at once.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    layout()->invalidate();
     layout()->activate();
     const QSize needed = layout()->totalSizeHint();
     setFixedSize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));

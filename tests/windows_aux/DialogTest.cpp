@@ -8,10 +8,12 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -95,6 +97,39 @@ TEST(ConfirmDialog, RedWarningFollowsTheLimitAsItIsTyped) {
     settings.ErrCnt = 0;
     box.Prepare(settings);
     EXPECT_TRUE(box.lblWarn->isVisible());
+    box.hide();
+}
+
+TEST(ConfirmDialog, ZeroTypedShowsTheWarningBeforeTheFieldIsLeft) {
+    TfrmMsgBox box;
+    TransferSettings settings;
+    box.Prepare(settings);
+    box.show();
+    box.udErrBreak->setFocus();
+    box.udErrBreak->selectAll();
+    QTest::keyClick(box.udErrBreak, Qt::Key_0);
+    EXPECT_TRUE(box.lblWarn->isVisible());
+    QTest::keyClick(box.udErrBreak, Qt::Key_5);  // "05" is five
+    EXPECT_FALSE(box.lblWarn->isVisible());
+    box.hide();
+}
+
+TEST(ConfirmDialog, DesignedSizeInTheMiddleOfTheScreenUnlessATextNeedsMore) {
+    TfrmMsgBox box;
+    TransferSettings settings;
+    box.Model().SetSingle("データをインポートします。\nよろしいですか？\n");
+    box.Prepare(settings);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    EXPECT_EQ(box.width(), TfrmMsgBox::kClientWidth);
+    EXPECT_GE(box.height(), TfrmMsgBox::kClientHeight);
+    EXPECT_LE(std::abs(box.frameGeometry().center().x() - box.screen()->availableGeometry().center().x()), 2);
+    // A long line widens the dialog so that it shows whole.
+    const std::string wide = "テーブル [" + std::string(60, 'T') + "] をエクスポートします。";
+    box.Model().SetSingle(wide + "\nよろしいですか？\n");
+    box.Prepare(settings);
+    EXPECT_GE(box.lblMsg[0]->width(), box.lblMsg[0]->sizeHint().width());
+    EXPECT_GT(box.width(), TfrmMsgBox::kClientWidth);
     box.hide();
 }
 
