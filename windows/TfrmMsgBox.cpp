@@ -125,8 +125,10 @@ void TfrmMsgBox::Prepare(const TransferSettings& settings) {
 
 void TfrmMsgBox::FitAndCentre() {
     // The designed client area, made larger only where the texts of this showing need it.
-    // The labels' new texts reach the layouts through posted requests: taken in at once.
+    // The labels' new texts reach the layouts only through posted requests: every layout
+    // forgets its sizes now, so the ones of this showing count (also when they are smaller).
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (QLayout* inner : findChildren<QLayout*>()) inner->invalidate();
     layout()->invalidate();
     layout()->activate();
     const QSize needed = layout()->totalSizeHint();

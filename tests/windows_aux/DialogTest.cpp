@@ -130,6 +130,10 @@ TEST(ConfirmDialog, DesignedSizeInTheMiddleOfTheScreenUnlessATextNeedsMore) {
     box.Prepare(settings);
     EXPECT_GE(box.lblMsg[0]->width(), box.lblMsg[0]->sizeHint().width());
     EXPECT_GT(box.width(), TfrmMsgBox::kClientWidth);
+    // ... and the next short text has the designed width again.
+    box.Model().SetSingle("データをインポートします。\nよろしいですか？\n");
+    box.Prepare(settings);
+    EXPECT_EQ(box.width(), TfrmMsgBox::kClientWidth);
     box.hide();
 }
 
