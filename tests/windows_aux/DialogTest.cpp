@@ -7,17 +7,20 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 
 #include "transfer/TransferSettings.h"
+#include "windows/QtTranslations.h"
 #include "windows/TFolderDialog.h"
 #include "windows/TfrmMsgBox.h"
 
@@ -135,6 +138,18 @@ TEST(ConfirmDialog, DesignedSizeInTheMiddleOfTheScreenUnlessATextNeedsMore) {
     box.Prepare(settings);
     EXPECT_EQ(box.width(), TfrmMsgBox::kClientWidth);
     box.hide();
+}
+
+TEST(QtTexts, StandardButtonsSpeakJapanese) {
+    if (!InstallQtJapanese(*QCoreApplication::instance())) GTEST_SKIP() << "qt6-translations-l10n is not installed";
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8("はい")));
+    // The other tests of this program see Qt's texts as they were.
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 TEST(ConfirmDialog, AnEmptyLineKeepsTheOtherLinesInPlace) {
