@@ -422,11 +422,12 @@ void MainController::StartRun(bool jobListRun) {
         const auto size = plan.ExportMode ? 0 : std::filesystem::file_size(plan.CsvFile, error);
         progress.StartJob(0, error ? 0 : static_cast<long long>(size), thread.SingleExpectedRows());
     }
+    // The bar starts from the run's beginning, before the thread can have moved it on.
+    view_.ShowCounts(0, 0);
+    view_.ShowProgress(Progress());
     thread.JobListRun = jobListRun;
     thread.Interactive = true;
     thread.Start();
-    view_.ShowCounts(0, 0);
-    view_.ShowProgress(Progress());
 }
 
 void MainController::RefreshCsvForRun() {
