@@ -1,6 +1,7 @@
 # make        install missing Debian packages (as root), configure and build into build/
 # make test   build and run the whole suite (and the fuzzers, briefly, where clang is present)
-# make demo   build, then run the demonstration job on the embedded default database
+# make demo   build, then run the demonstration job on the embedded engine (and, where there is a
+#             display, open the main window on its database)
 # make sanitize   build and run the suite under AddressSanitizer + UndefinedBehaviorSanitizer
 # make tsan   build and run the tests of the threads under ThreadSanitizer
 # make bench  build and run the benchmarks
@@ -14,10 +15,13 @@ JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 # What building needs; what the tests, the fuzzers and the benchmarks need on top of it.
-# A Japanese font comes with the program so its captions and data never show as boxes.
+# A Japanese font comes with the program so its captions and data never show as boxes, and Qt's
+# translations so its standard buttons and dialogs speak Japanese too. The desktop test drives
+# the real program on a virtual X server (xvfb) with a small window manager (openbox), xdotool
+# and scrot for its screenshots.
 PACKAGES := build-essential cmake ninja-build pkg-config \
-            qt6-base-dev libsqlite3-dev libboost-dev libsodium-dev libicu-dev fonts-noto-cjk
-TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3 dpkg-dev
+            qt6-base-dev qt6-translations-l10n libsqlite3-dev libboost-dev libsodium-dev libicu-dev fonts-noto-cjk
+TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3 dpkg-dev xvfb openbox xdotool scrot
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libbenchmark-dev sqlite3 python3
 

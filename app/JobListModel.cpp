@@ -90,6 +90,7 @@ void JobListModel::SyncJobList() {
         job.SuccessText = row.SuccessText;
         job.ErrorText = row.ErrorText;
         job.Selected = row.Selected;
+        job.Result = row.Result;
     }
 }
 
@@ -98,7 +99,8 @@ void JobListModel::ShowJobList() {
     const JobList& jobs = context_.JobList;
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
         const Job& job = jobs[i];
-        rows_.push_back({job.Table, job.Csv, job.Status, job.RecordText, job.SuccessText, job.ErrorText, false});
+        rows_.push_back({job.Table, job.Csv, job.Status, job.RecordText, job.SuccessText, job.ErrorText, false,
+                         job.Result});
     }
     Changed();
 }
@@ -246,6 +248,7 @@ void JobListModel::ShowJobRow(std::size_t index, const Job& job) {
     row.RecordText = job.RecordText;
     row.SuccessText = job.SuccessText;
     row.ErrorText = job.ErrorText;
+    row.Result = job.Result;
     Changed(index);
 }
 

@@ -27,7 +27,10 @@ struct JobRow {
     std::string SuccessText;
     std::string ErrorText;
     bool Selected = false;
+    // The result of the job's last transfer: 0 ended well, -1 cancelled, else failed.
+    int Result = 0;
 
+    bool Failed() const { return Result != 0 && Result != -1; }
     bool operator==(const JobRow&) const = default;
 };
 

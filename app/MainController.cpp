@@ -133,6 +133,12 @@ void MainController::DelimiterChanged(const std::string& text) {
 }
 void MainController::HeadClicked(bool checked) {
     settings_.WithHeader = checked;
+    // The preview shows the file as the run will read it: with or without its first line.
+    if (settings_.Mode == kImport && !view_.CsvText().empty()) {
+        PreviewTarget target = Target();
+        ClearCsvPreview(target);
+        PreviewCsv(target, view_.CsvText());
+    }
 }
 void MainController::TruncateClicked(bool checked) {
     settings_.Truncate = checked;
@@ -167,14 +173,20 @@ void MainController::SeparatorEnter() {
 
 // ---- Format fields ----
 
-bool MainController::FormatLeft(const std::string& text, bool timestamp) {
+bool MainController::FormatLeft(const std::string& text, bool timestamp, bool refreshPreview) {
     // The check uses the session the transfer thread is using: not during a run (the field
     // keeps its text and is checked when it is left after the run).
     if (Running()) return false;
     const bool accepted = timestamp ? dm_.CheckTimestampFormat(text) : dm_.CheckDateFormat(text);
     std::string& setting = timestamp ? settings_.TimestampFmt : settings_.DateFmt;
     if (accepted) {
+        const bool changed = setting != text;
         setting = text;
+        // An export's preview shows the values in the new format, in the grid's column order.
+        if (changed && refreshPreview && settings_.Mode == kExport && context_.TableInfoOk) {
+            PreviewTarget target = Target();
+            PreviewTableData(target, context_.TableName);
+        }
     } else if (timestamp) {
         view_.SetTimestampFmtText(setting);
     } else {
@@ -185,16 +197,16 @@ bool MainController::FormatLeft(const std::string& text, bool timestamp) {
 
 void MainController::FormatEnter(const std::string& text, bool timestamp) {
     if (settings_.Mode != kExport) return;
-    FormatLeft(text, timestamp);
+    FormatLeft(text, timestamp, false);
     PreviewTarget target = Target();
     PreviewTable(target, view_.TableText());
 }
 
 bool MainController::DateFmtLeft(const std::string& text) {
-    return FormatLeft(text, false);
+    return FormatLeft(text, false, true);
 }
 bool MainController::TimestampFmtLeft(const std::string& text) {
-    return FormatLeft(text, true);
+    return FormatLeft(text, true, true);
 }
 void MainController::DateFmtEnter(const std::string& text) {
     FormatEnter(text, false);
@@ -270,10 +282,18 @@ void MainController::CsvChanged(const std::string& text) {
     context_.CsvFile = text;
 }
 
+void MainController::UntickHeaderForErrorFile(const std::string& path) {
+    if (settings_.Mode != kImport || !settings_.WithHeader || LowerExtension(path) != ".err") return;
+    settings_.WithHeader = false;
+    ShowSettings();
+    host_.MessageBox(kErrorFileHasNoHeader, MsgIcon::Information, MsgButtons::Ok);
+}
+
 void MainController::CsvLeft() {
     if (Running()) return;
     const std::string text = view_.CsvText();
     if (text == csvTextOnEnter_) return;
+    UntickHeaderForErrorFile(text);
     if (settings_.Mode == kImport) {
         PreviewTarget target = Target();
         PreviewCsv(target, text);
@@ -283,6 +303,7 @@ void MainController::CsvLeft() {
 
 void MainController::CsvEnter() {
     const std::string text = view_.CsvText();
+    UntickHeaderForErrorFile(text);
     if (settings_.Mode == kImport) {
         PreviewTarget target = Target();
         ClearCsvPreview(target);
@@ -307,6 +328,7 @@ void MainController::CsvButtonClicked() {
     PreviewTarget target = Target();
     ClearCsvPreview(target);
     SetCsvField(*chosen);
+    UntickHeaderForErrorFile(*chosen);
     PreviewCsv(target, *chosen);
 }
 
@@ -369,7 +391,7 @@ void MainController::ReConnect() {
     const std::string password = oci.Password;
     const std::string connStr = oci.ConnStr;
     oci.Password.clear();
-    if (oci.Login()) {
+    if (oci.Login() || sequence_.OfferDatabaseCreation()) {
         sequence_.ShowConnection();
         sequence_.StoreConnection();
         PreviewTarget target = Target();
@@ -400,6 +422,7 @@ void MainController::StartRun(bool jobListRun) {
         const auto size = plan.ExportMode ? 0 : std::filesystem::file_size(plan.CsvFile, error);
         progress.StartJob(0, error ? 0 : static_cast<long long>(size), thread.SingleExpectedRows());
     }
+    // The bar starts from the run's beginning, before the thread can have moved it on.
     view_.ShowCounts(0, 0);
     view_.ShowProgress(Progress());
     thread.JobListRun = jobListRun;

@@ -72,6 +72,8 @@ inline constexpr char kCountFailed[] = "カウントを取れません。";
 inline constexpr char kEnterTableName[] = "テーブル名を入力してください。";
 inline constexpr char kEnterCsvName[] = "CSVファイル名を入力してください。";
 inline constexpr char kReplaceJobQuestion[] = "このテーブルは既に登録されています。\n入れ換えますか？";
+inline constexpr char kErrorFileHasNoHeader[] =
+    "エラーファイルにはヘッダー行がありません。\n「ヘッダー行あり」を外しました。";
 inline constexpr char kJobListLine1[] = "JobListが登録されています。";
 inline constexpr char kJobListImportLine2[] = "バッチモードでインポートします。";
 inline constexpr char kJobListExportLine2[] = "バッチモードでエクスポートします。";
@@ -254,7 +256,9 @@ private:
     void RefreshCsvForRun();
     bool ConfirmSingleRun();
     void StartRun(bool jobListRun);
-    bool FormatLeft(const std::string& text, bool timestamp);
+    bool FormatLeft(const std::string& text, bool timestamp, bool refreshPreview);
+    // An error file (.err) to import has no header line: the header option goes off, with a word.
+    void UntickHeaderForErrorFile(const std::string& path);
     void FormatEnter(const std::string& text, bool timestamp);
 
     Tdm& dm_;

@@ -177,4 +177,14 @@ void WriteListFolder(const std::string& folder) {
     key.WriteText("ListFolder", folder);
 }
 
+std::string ReadWindowPlacement() {
+    SettingsKey key;
+    return key.TextOr("MainWindow", "");
+}
+
+void WriteWindowPlacement(const std::string& placement) {
+    SettingsKey key;
+    key.WriteText("MainWindow", placement);
+}
+
 }  // namespace tabrook

@@ -37,6 +37,11 @@ void RegistrySettings(bool load, int parts, const SettingsTargets& targets);
 std::string ReadListFolder();
 void WriteListFolder(const std::string& folder);
 
+// The main window's size and position as the window toolkit encodes them ("MainWindow"; empty
+// when missing).
+std::string ReadWindowPlacement();
+void WriteWindowPlacement(const std::string& placement);
+
 // The defaults of the stored values, as a first start sees them.
 constexpr int kDefaultStoredMode = 0;
 constexpr int kDefaultStoredAutoCmtCnt = 1;

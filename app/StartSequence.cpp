@@ -4,8 +4,10 @@
 #include <cstdlib>
 
 #include "app/BuiltInDefaults.h"
+#include "app/EmbeddedDatabase.h"
 #include "app/MainController.h"
 #include "app/RegistrySettings.h"
+#include "oci/OciLibrary.h"
 #include "transfer/Host.h"
 #include "transfer/JobListFile.h"
 #include "transfer/RunContext.h"
@@ -152,6 +154,8 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
     } else {
         dm_.OCI.Login();
     }
+    // A database file of the embedded engine that is not there yet is made on request.
+    if (OfferDatabaseCreation()) startFailed_ = false;
     // A logon that succeeded with a warning (the password's grace period) is a session; the
     // warning is shown, or logged where nobody watches.
     if (dm_.OCI.Connected && !dm_.OCI.LogonWarning.empty()) {
@@ -191,8 +195,27 @@ bool StartSequence::Start(const std::vector<std::string>& args) {
 }
 
 std::string StartSequence::ConnectionCaption() const {
-    if (dm_.OCI.Connected) return "Tabrook+  [" + dm_.OCI.User + " @ " + dm_.OCI.ConnStr + "]";
-    return "Tabrook+ ";
+    if (!dm_.OCI.Connected) return "Tabrook+ ";
+    // The embedded engine's default database is named by its file, like every other one.
+    const std::string database = OciLibrary::IsEmbedded(dm_.OCI.LibraryPath()) ? EmbeddedDatabaseFile(dm_.OCI.ConnStr)
+                                                                                 : dm_.OCI.ConnStr;
+    return "Tabrook+  [" + dm_.OCI.User + " @ " + database + "]";
+}
+
+bool StartSequence::OfferDatabaseCreation() {
+    TOCI8Ctrl& oci = dm_.OCI;
+    if (context_.AutoClose || !MissingEmbeddedDatabase(oci)) return false;
+    if (host_.MessageBox(CreateDatabaseQuestion(oci.ConnStr, oci.User), MsgIcon::Question, MsgButtons::YesNo) !=
+        kMsgYes) {
+        oci.ErrMsg.clear();  // the user has read why; no second box about it
+        return false;
+    }
+    std::string failure;
+    if (!CreateEmbeddedDatabase(oci.User, oci.Password, oci.ConnStr, failure)) {
+        oci.ErrMsg = failure;
+        return false;
+    }
+    return oci.Connect();
 }
 
 void StartSequence::ShowConnection() {

@@ -103,6 +103,11 @@ public:
     // is shown (unless AutoClose).
     void ShowConnection();
 
+    // After a logon to the embedded engine failed because its database file does not exist:
+    // asks whether to create it (not under AutoClose), creates it with the logon's user and
+    // password as its first account and logs on. True when the session is now connected.
+    bool OfferDatabaseCreation();
+
     // Stores the connection values (after a successful logon).
     void StoreConnection();
 

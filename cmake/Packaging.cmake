@@ -68,6 +68,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 # Japanese text of the windows needs a font that has it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+# Qt's own texts (standard buttons, file dialogs) in Japanese: no library links them, so they
+# are named here; dpkg-shlibdeps adds what the program links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -75,6 +78,7 @@ if(DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_INSTALL_PREFIX}/${TABROOK_PRIVATE_LIBDIR})
 else()
   # Without dpkg-dev: the Debian 12 packages of the libraries the program links.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6core6, libqt6gui6, libqt6widgets6, libsqlite3-0, libsodium23, libstdc++6, libc6")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "qt6-translations-l10n, libqt6core6, libqt6gui6, libqt6widgets6, libsqlite3-0, libsodium23, libstdc++6, libc6")
 endif()
 include(CPack)

@@ -27,6 +27,7 @@
 #include "windows/MainWindows.h"
 #include "windows/QtFonts.h"
 #include "windows/QtHost.h"
+#include "windows/QtTranslations.h"
 #include "windows/TfmLogin8.h"
 #include "windows/TfmMain.h"
 
@@ -81,6 +82,8 @@ int RunInteractive(int argc, char** argv, const std::vector<std::string>& args) 
     QApplication app(argc, argv);
     app.setApplicationName("Tabrook+ Version 1.2a");
     app.setFont(tabrook::UiFont());
+    // The standard buttons and dialogs speak the program's language.
+    tabrook::InstallQtJapanese(app);
     // The window ends the program itself once its close is allowed (a login dialog closing
     // before the window shows must not end it).
     app.setQuitOnLastWindowClosed(false);
@@ -103,7 +106,10 @@ int RunInteractive(int argc, char** argv, const std::vector<std::string>& args) 
         window.Detach();
         return sequence.ExitStatus();
     }
+    window.RestorePlacement();
     window.show();
+    // A job list file named on the command line is shown in the job list window at once.
+    if (!context.ListFile.empty() && context.JobList.Count() > 0 && !context.AutoStart) windows.ShowWindow();
     // The benchmark's measure of how long the event loop stands still during a run.
     std::unique_ptr<tabrook::EventLoopProbe> probe(tabrook::EventLoopProbe::FromEnvironment(context.Running));
     const int status = app.exec();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demonstration: creates a small database with the embedded engine, writes CSV files and
 # a job list, imports them with an unattended tabrook run, exports the tables again with a
-# second run, and shows the run logs and a few rows of the result.
+# second run, and shows the run logs and a few rows of the result. Where there is a display
+# (DISPLAY or WAYLAND_DISPLAY) it then opens the main window on the demo database.
 #
 #   scripts/demo.sh [build folder]        (make demo runs it after building)
 #
@@ -84,4 +85,13 @@ printf 'select * from PRODUCTS order by ID;\nselect ORDER_NO, CUSTOMER, ORDERED 
   "$sql" demo/demo@demo.db
 
 printf '\nThe demo files are in %s\n' "$demo"
+
+# With a display the demo ends in the program itself: the main window logged on to the demo
+# database (no login dialog), the demo's job list in the job list window. Without one (CI, the
+# test suite) it ends here.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  step "Open the main window on demo.db with the job list import.lst (close it with End)"
+  printf '$ tabrook USER=demo/demo@demo.db LISTFILE=%q\n' "$demo/import.lst"
+  "$tabrook" USER=demo/demo@demo.db LISTFILE="$demo/import.lst" LOG="$demo/window.log" || failed=1
+fi
 exit "$failed"

@@ -10,6 +10,8 @@ namespace tabrook {
 namespace {
 const char kTruncateWarning[] = "\nTruncateオプションが選択されています。現在のテーブルのデータは破棄されます。";
 
+const char kReplaceWarning[] = "ファイルは既に存在します。上書きされます。";
+
 std::string TruncateLine(const TransferSettings& settings) {
     return settings.Truncate ? kTruncateWarning : "\n";
 }
@@ -52,7 +54,12 @@ int CheckExport(std::string& message, const TransferSettings& /*settings*/, cons
         message = "CSVファイルが指定されていません。";
         return kCheckNoCsvFile;
     }
-    message = "データをエクスポートします。\nよろしいですか？\n";
+    // The confirmation names what is written where, and warns before a file is replaced (the
+    // CSV field may still hold the source file of an earlier import).
+    std::error_code error;
+    const bool replaced = std::filesystem::exists(context.CsvFile, error);
+    message = "テーブル [" + context.TableName + "] をファイル [" + context.CsvFile + "] にエクスポートします。" +
+              "\nよろしいですか？\n" + (replaced ? kReplaceWarning : "");
     return 0;
 }
 

@@ -24,6 +24,15 @@ const char* CompletionMessage(bool exportMode) {
 
 namespace {
 
+constexpr int kCancelledResult = -1;
+constexpr char kFollowingJobsCancelled[] = "後続のジョブはキャンセルしました。";
+
+// The end of a job-list run in which jobs failed.
+std::string FailedJobsMessage(bool exportMode, int failed) {
+    return std::string(exportMode ? "エクスポートを終了しました。" : "インポートを終了しました。") + "\n" +
+           std::to_string(failed) + "件のジョブが失敗しました。JobListで確認してください。";
+}
+
 // The log text of one transfer: table, file, the three counters and the status, by tabs.
 std::string TransferLogText(const std::string& table, const std::string& csv, int records, int successes, int errors,
                             const std::string& message) {
@@ -138,6 +147,8 @@ void TOracle::RunJobList(const TransferSettings& settings, const std::string& se
     }
 
     int number = 0;
+    int failed = 0;
+    bool stoppedByFailure = false;
     for (std::size_t i = 0; i < jobs.Count(); ++i) {
         Job& job = jobs[i];
         if (!job.Selected) continue;
@@ -168,16 +179,26 @@ void TOracle::RunJobList(const TransferSettings& settings, const std::string& se
         WriteLog(ResultLogCode(rc),
                  TransferLogText(job.Table, job.Csv, RecordCount, SuccessCount, ErrorCount, message));
 
+        if (rc != 0 && rc != kCancelledResult) ++failed;
         if (rc != 0 && settings.ErrStop) {
+            stoppedByFailure = rc != kCancelledResult;
             CancelRequest = true;
             break;
         }
         CancelRequest = false;
     }
 
-    if (Interactive)
-        TheHost().MessageBox(CancelRequest ? kCancelledMessage : CompletionMessage(exportMode), MsgIcon::Information,
-                             MsgButtons::Ok);
+    if (!Interactive) return;
+    // A run with failed jobs does not end as a success: it says how many failed (their rows
+    // are marked in the job list window).
+    if (failed > 0) {
+        std::string text = FailedJobsMessage(exportMode, failed);
+        if (stoppedByFailure) text += "\n" + std::string(kFollowingJobsCancelled);
+        TheHost().MessageBox(text, MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
+    TheHost().MessageBox(CancelRequest ? kCancelledMessage : CompletionMessage(exportMode), MsgIcon::Information,
+                         MsgButtons::Ok);
 }
 
 void TOracle::RunSingle(const std::string& settingsLine) {

@@ -119,6 +119,9 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
         search_->setFocus();
         search_->selectAll();
     });
+    // Esc closes the viewer, as it closes the program's other secondary windows.
+    auto* closeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(closeKey, &QShortcut::activated, this, &QWidget::close);
     auto* backKey = new QShortcut(QKeySequence::Back, this);
     connect(backKey, &QShortcut::activated, browser_, &QTextBrowser::backward);
     auto* forwardKey = new QShortcut(QKeySequence::Forward, this);

@@ -22,6 +22,7 @@ MainWindows::MainWindows(Tdm& dm, QtHost& host, TfmMain& window, MainController&
     msgBox_ = new TfrmMsgBox(&window);
     jobWindow_ = new TfmJob(context, settings, host, *this, *msgBox_, &window);
     PlaceJobWindow();
+    window.SetJobWindow(jobWindow_);
     chooser_ = new TfmTable(dm, host, context, *jobWindow_, *this, &window);
     controller.SetConfirmDialog(this);
     controller.SetJobListWindow(this);
@@ -127,6 +128,7 @@ void MainWindows::SyncJobList() {
 
 bool MainWindows::Choose(const std::string& presetName) {
     chooser_->PresetName = QString::fromStdString(presetName);
+    chooser_->CentreOnScreen();
     return chooser_->exec() == QDialog::Accepted;
 }
 

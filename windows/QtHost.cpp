@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QSpacerItem>
 #include <QMessageBox>
 #include <QThread>
 #include <QUrl>
@@ -11,6 +13,21 @@
 #include "windows/TextViewer.h"
 
 namespace tabrook {
+
+namespace {
+// Room a title bar takes besides its caption: the icon and the buttons.
+constexpr int kTitleBarRoom = 140;
+}  // namespace
+
+void KeepCaptionWhole(QMessageBox& box) {
+    // A box as narrow as a short message would cut the application title in its title bar.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarRoom;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
 
 QtHost::QtHost() : anchor_(new QObject) {
     // The anchor belongs to the thread that creates the host: the user interface thread.
@@ -61,6 +78,7 @@ int QtHost::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons
             case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
             case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
         }
+        KeepCaptionWhole(box);
         // A box raised while the pointer shows a wait must still be answerable with the mouse.
         const bool busy = QGuiApplication::overrideCursor() != nullptr;
         if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);

@@ -14,12 +14,16 @@
 #include "transfer/Host.h"
 #include "transfer/Job.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace tabrook {
 
 // The caption of every message box.
 inline constexpr char kApplicationTitle[] = "Tabrook+ Version 1.2a";
+
+// Makes box at least as wide as its title bar needs to show the whole caption.
+void KeepCaptionWhole(QMessageBox& box);
 
 class QtHost : public Host {
 public:

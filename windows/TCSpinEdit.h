@@ -10,6 +10,11 @@ namespace tabrook {
 class TCSpinEdit : public QSpinBox {
 public:
     TCSpinEdit(int minimum, int maximum, QWidget* parent = nullptr);
+    // The value the text typed so far stands for (brought into the range), before it is
+    // committed by Enter or by leaving the field.
+    int TypedValue() const { return valueFromText(text()); }
+    // The field the user types into.
+    QLineEdit* Editor() const { return lineEdit(); }
 
 protected:
     QValidator::State validate(QString& text, int& pos) const override;

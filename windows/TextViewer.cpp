@@ -52,7 +52,9 @@ TextViewer* ShowTextFile(const QString& path) {
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->Open(path);
     viewer->show();
+    // In front of the main window, also when that one is maximized and active.
     viewer->raise();
+    viewer->activateWindow();
     return viewer;
 }
 

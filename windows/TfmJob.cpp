@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyledItemDelegate>
+#include <algorithm>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +23,7 @@
 #include "transfer/TransferSettings.h"
 #include "windows/HelpViewer.h"
 #include "windows/JobWindowOwner.h"
+#include "windows/QtHost.h"
 #include "windows/TFolderDialog.h"
 #include "windows/TfrmMsgBox.h"
 
@@ -45,6 +48,18 @@ struct Column {
 constexpr Column kColumns[] = {
     {"TABLE", 100, Qt::AlignLeft},  {"CSV", 160, Qt::AlignLeft},     {"STATUS", 200, Qt::AlignLeft},
     {"Record", 55, Qt::AlignRight}, {"Success", 55, Qt::AlignRight}, {"Error", 55, Qt::AlignRight},
+};
+
+// The CSV column cuts a long path at its start: the file name stays in view.
+class FileNameFirstDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideLeft;
+    }
 };
 
 QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
@@ -92,9 +107,23 @@ TfmJob::TfmJob(RunContext& context, TransferSettings& settings, Host& host, JobW
     QStringList captions;
     for (const Column& column : kColumns) captions << column.caption;
     lvJob->setHeaderLabels(captions);
+    for (int i = 0; i < 6; ++i) lvJob->headerItem()->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
+    lvJob->setItemDelegateForColumn(1, new FileNameFirstDelegate(lvJob));
+    // At the window's first size every caption shows: STATUS and the counts take the width of
+    // their captions (the counts that of six digits), TABLE and CSV share the rest, and the
+    // width a larger window brings.
+    QHeaderView* header = lvJob->header();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(24);
     for (int i = 0; i < 6; ++i) {
-        lvJob->setColumnWidth(i, kColumns[i].width);
-        lvJob->headerItem()->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
+        if (i < 2) {
+            header->setSectionResizeMode(i, QHeaderView::Stretch);
+            continue;
+        }
+        const QFontMetrics metrics(header->font());
+        int width = metrics.horizontalAdvance(QString::fromLatin1(kColumns[i].caption)) + kCaptionPadding;
+        if (i > 2) width = std::max(width, metrics.horizontalAdvance(QStringLiteral("999999")) + kCaptionPadding);
+        lvJob->setColumnWidth(i, std::min(width, kColumns[i].width));
     }
     lvJob->installEventFilter(this);
 
@@ -163,6 +192,8 @@ void TfmJob::FillRow(int index) {
         // Paths and messages are often wider than their column: the whole text is the tooltip.
         if (i < 3) item->setToolTip(i, Text(*texts[i]));
         item->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
+        // A job that failed in the last run stands out in red.
+        item->setForeground(i, row.Failed() ? QBrush(Qt::red) : QBrush());
     }
 }
 
@@ -276,11 +307,24 @@ void TfmJob::pbDelClick() {
 }
 
 void TfmJob::pbUpClick() {
-    if (model_.MoveUp()) UpdateJobButtons();
+    MoveBlock(-1);
 }
 
 void TfmJob::pbDownClick() {
-    if (model_.MoveDown()) UpdateJobButtons();
+    MoveBlock(+1);
+}
+
+void TfmJob::MoveBlock(int by) {
+    // The focus rectangle moves with the block, so the next arrow key goes on from there.
+    const int current = lvJob->currentIndex().row();
+    const bool inBlock = current >= 0 && static_cast<std::size_t>(current) < model_.Count() &&
+                         model_.Rows()[static_cast<std::size_t>(current)].Selected;
+    const bool moved = by < 0 ? model_.MoveUp() : model_.MoveDown();
+    if (!moved) return;
+    const int next = current + by;
+    if (inBlock && next >= 0 && next < lvJob->topLevelItemCount())
+        lvJob->setCurrentItem(lvJob->topLevelItem(next), 0, QItemSelectionModel::NoUpdate);
+    UpdateJobButtons();
 }
 
 void TfmJob::mnSetClick() {
@@ -361,7 +405,9 @@ int TfmJob::Confirm() {
 }
 
 void TfmJob::Warn(const QString& text) {
-    QMessageBox::warning(this, QCoreApplication::applicationName(), text);
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);
+    KeepCaptionWhole(box);
+    box.exec();
 }
 
 // ---- Events ----

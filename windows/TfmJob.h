@@ -85,6 +85,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Room beside a column's caption in its header.
+    static constexpr int kCaptionPadding = 18;
+    // Moves the selected block one row up (by -1) or down (+1), the focus rectangle with it.
+    void MoveBlock(int by);
     void RowsChanged(std::size_t index);
     void SelectionFromView();
     void FillRow(int index);

@@ -1,6 +1,7 @@
 #include "windows/TfmMain.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -28,10 +29,12 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/RegistrySettings.h"
 #include "transfer/TransferSettings.h"
 #include "windows/GridTableModel.h"
 #include "windows/HelpViewer.h"
 #include "windows/QtFonts.h"
+#include "windows/StatusPanel.h"
 #include "windows/TCSpinEdit.h"
 
 namespace tabrook {
@@ -42,6 +45,8 @@ constexpr int kColumnWidth = 92;
 constexpr int kRowNumberWidth = 34;
 constexpr int kRowHeight = 20;
 constexpr int kRepCRLimit = 6;
+constexpr int kMinimumWidth = 720;
+constexpr int kMinimumHeight = 182;
 
 QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -88,7 +93,10 @@ TfmMain::TfmMain() {
     layout->addWidget(sgData, 1);
     layout->addWidget(Panel2);
     BuildStatusBar();
-    setMinimumSize(720, 182);
+    // The smallest window keeps every control whole; the grid gives up its room first, down to
+    // its header and one row.
+    sgData->setMinimumHeight(3 * kRowHeight + 2 * sgData->frameWidth());
+    setMinimumSize(kMinimumWidth, std::max(kMinimumHeight, minimumSizeHint().height()));
     resize(728, 358);
     move(50, 50);
     // The window sees the keys of its fields first (Esc, Ctrl+Tab) and their focus changes.
@@ -118,7 +126,7 @@ void TfmMain::BuildPanel1() {
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(4);
 
-    auto* mode = new QGroupBox(QStringLiteral("Mode(&M)"), Panel1);
+    auto* mode = rgMode = new QGroupBox(QStringLiteral("Mode(&M)"), Panel1);
     auto* modeLayout = new QVBoxLayout(mode);
     modeLayout->setContentsMargins(6, 2, 6, 2);
     modeLayout->setSpacing(2);
@@ -189,7 +197,6 @@ void TfmMain::BuildGrid() {
 
 void TfmMain::BuildPanel2() {
     Panel2 = new QWidget(this);
-    Panel2->setFixedHeight(51);
     auto* outer = new QHBoxLayout(Panel2);
     outer->setContentsMargins(6, 2, 6, 2);
     // Everything but End sits in a body that a run disables; End stays usable to cancel a run.
@@ -203,7 +210,7 @@ void TfmMain::BuildPanel2() {
     pbExecute = new QPushButton(QStringLiteral("Execute(&X)"), panel2Body_);
     pbExecute->setMinimumHeight(40);
     pbExecute->setFixedWidth(76);
-    grid->addWidget(pbExecute, 0, 0, 2, 1);
+    grid->addWidget(pbExecute, 0, 0, 3, 1);
 
     cbHead = new QCheckBox(QStringLiteral("ヘッダー行あり(&H)"), panel2Body_);
     cbTruncate = new QCheckBox(QStringLiteral("Importする前にTruncate(&Z)"), panel2Body_);
@@ -234,9 +241,9 @@ void TfmMain::BuildPanel2() {
     replace->addStretch();
     grid->addLayout(replace, 1, 2);
 
-    // The two format fields share a sub-panel, one above the other; the user drags the
-    // splitter between them.
-    formatSplitter_ = new QSplitter(Qt::Vertical, panel2Body_);
+    // The two format fields share a sub-panel of their own row, side by side, wide enough for
+    // their default formats; the user drags the splitter between them.
+    formatSplitter_ = new QSplitter(Qt::Horizontal, panel2Body_);
     formatSplitter_->setHandleWidth(3);
     auto half = [this](const QString& caption, QLineEdit*& edit) {
         auto* widget = new QWidget(formatSplitter_);
@@ -249,21 +256,22 @@ void TfmMain::BuildPanel2() {
         label->setFixedWidth(label->sizeHint().width());
         row->addWidget(label);
         row->addWidget(edit, 1);
-        // At the window's first width a long format does not fit the field: the whole text
-        // shows when the pointer rests on it.
+        // A format longer than the field shows whole when the pointer rests on it.
         QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) { edit->setToolTip(text); });
         formatSplitter_->addWidget(widget);
     };
     half(QStringLiteral("日付書式(&W)"), edDateFmt);
     half(QStringLiteral("TimeStamp(&N)"), edDateTimeFmt);
     formatSplitter_->setChildrenCollapsible(false);
-    grid->addWidget(formatSplitter_, 0, 3, 2, 1);
+    grid->addWidget(formatSplitter_, 2, 1, 1, 3);
     grid->setColumnStretch(3, 1);
 
     pbEnd = new QPushButton(QStringLiteral("End(&E)"), Panel2);
     pbEnd->setMinimumHeight(40);
     pbEnd->setFixedWidth(64);
     outer->addWidget(pbEnd);
+    // As high as its three rows need in the interface font.
+    Panel2->setFixedHeight(Panel2->sizeHint().height());
 }
 
 void TfmMain::BuildStatusBar() {
@@ -283,7 +291,13 @@ void TfmMain::BuildStatusBar() {
     sbSuccess = panel(QString(), 80, Qt::AlignRight, 0);
     panel(QStringLiteral("Error"), 50, Qt::AlignLeft, 0);
     sbError = panel(QString(), 80, Qt::AlignRight, 0);
-    sbMessage = panel(QString(), 50, Qt::AlignLeft, 1);
+    // The message panel keeps one line: a long or many-line message is cut, whole in its tooltip.
+    sbMessage = new StatusPanel(bar);
+    sbMessage->setFrameShape(QFrame::Panel);
+    sbMessage->setFrameShadow(QFrame::Sunken);
+    sbMessage->setMinimumWidth(50);
+    sbMessage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    bar->addWidget(sbMessage, 1);
     // Beyond the five panels: how far the run has come.
     pgRun = new QProgressBar(bar);
     pgRun->setRange(0, 100);
@@ -314,7 +328,10 @@ void TfmMain::Attach(MainController* controller) {
             if (logical != visual) header->moveSection(header->visualIndex(visual), visual);
         }
         resettingHeader_ = false;
+        // A reset clears the view's selection: the grid's own selection (its rows) shows again.
+        ShowGridSelection();
     });
+    connect(sgData->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { TakeGridSelection(); });
     Connect();
 }
 
@@ -367,6 +384,22 @@ void TfmMain::ShowGridSelection() {
     if (bottom < top || last < 0) return;
     QItemSelection selection(gridModel_->index(top, 0), gridModel_->index(bottom, last));
     sgData->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void TfmMain::TakeGridSelection() {
+    if (controller_ == nullptr || gridModel_ == nullptr) return;
+    const QModelIndexList rows = sgData->selectionModel()->selectedIndexes();
+    if (rows.isEmpty()) return;
+    int top = rows.first().row();
+    int bottom = top;
+    for (const QModelIndex& index : rows) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+    }
+    GridModel::Selection selection = controller_->Grid().CurrentSelection();
+    selection.Top = top + GridModel::kFixedRows;
+    selection.Bottom = bottom + GridModel::kFixedRows;
+    controller_->Grid().SetSelection(selection);
 }
 
 // ---- StartUi ----
@@ -468,7 +501,10 @@ std::optional<std::string> TfmMain::AskCsvFile(bool save, const std::string& pro
     QFileDialog dialog(this);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("CSVﾌｧｲﾙ(*.csv)"), QStringLiteral("全てのﾌｧｲﾙ(*.*)")});
+    // Refused rows written by an import (.err) can be corrected and imported again.
+    QStringList filters{QStringLiteral("CSVﾌｧｲﾙ(*.csv)"), QStringLiteral("全てのﾌｧｲﾙ(*.*)")};
+    if (!save) filters.insert(1, QStringLiteral("エラーファイル(*.err)"));
+    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (!folder.empty()) dialog.setDirectory(Qt_(folder));
     if (!proposedName.empty()) dialogName_ = Qt_(proposedName);
@@ -485,7 +521,22 @@ void TfmMain::BringToFront() {
 }
 
 void TfmMain::SetStatusText(const QString& text) {
-    sbMessage->setText(text);
+    sbMessage->SetFullText(text);
+}
+
+bool TfmMain::JobWindowVisible() {
+    return jobWindow_ != nullptr && jobWindow_->isVisible();
+}
+
+void TfmMain::BringJobWindowToFront() {
+    if (jobWindow_ == nullptr) return;
+    jobWindow_->raise();
+    jobWindow_->activateWindow();
+}
+
+void TfmMain::RestorePlacement() {
+    const QByteArray stored = QByteArray::fromBase64(QByteArray::fromStdString(ReadWindowPlacement()));
+    if (!stored.isEmpty()) restoreGeometry(stored);
 }
 
 void TfmMain::ShowProgress(const ProgressView& progress) {
@@ -517,8 +568,38 @@ bool TfmMain::CtrlTab(QLineEdit* edit) {
     return false;
 }
 
+bool TfmMain::FileDragEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (!drag->mimeData()->hasUrls()) return false;
+            drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (!drop->mimeData()->hasUrls()) return false;
+            dropEvent(drop);
+            return true;
+        }
+        default: return false;
+    }
+}
+
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
+        // Files dropped on an edit field are the window's drop, not text for the field.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget != this && widget->window() == this && FileDragEvent(event)) return true;
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (type == QEvent::Shortcut && watched == rgMode) {
+        // Alt+M goes to the checked mode, whichever radio button had the focus last.
+        (rbExport->isChecked() ? rbExport : rbImport)->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -559,6 +640,8 @@ void TfmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    // The next session opens where this one ends.
+    WriteWindowPlacement(saveGeometry().toBase64().toStdString());
     // Closing the main window ends the program.
     QCoreApplication::quit();
 }

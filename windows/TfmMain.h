@@ -5,6 +5,7 @@
 // column headers, the row numbers its row headers.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,7 @@ class QTableView;
 namespace tabrook {
 
 class GridTableModel;
+class StatusPanel;
 class TCSpinEdit;
 
 class TfmMain : public QMainWindow, public MainView {
@@ -45,6 +47,8 @@ public:
     void ShowSettings() override;
     void SetTimestampFieldEnabled(bool enabled) override;
     void SetRunControlsEnabled(bool enabled) override;
+    bool JobWindowVisible() override;
+    void BringJobWindowToFront() override;
 
     // ---- MainView ----
     std::string TableText() const override;
@@ -63,6 +67,10 @@ public:
 
     // The message panel of the status bar.
     void SetStatusText(const QString& text);
+    // The job list window, brought to the front at the end of a job-list run.
+    void SetJobWindow(QWidget* window) { jobWindow_ = window; }
+    // Takes the size and position of the last session (if any were stored).
+    void RestorePlacement();
 
     // The controls, for the tests of the window.
     QRadioButton* rbImport = nullptr;
@@ -93,7 +101,8 @@ public:
     QWidget* Panel2 = nullptr;
     QLabel* sbSuccess = nullptr;
     QLabel* sbError = nullptr;
-    QLabel* sbMessage = nullptr;
+    StatusPanel* sbMessage = nullptr;
+    QGroupBox* rgMode = nullptr;
     QProgressBar* pgRun = nullptr;
     // While a run goes on it reads the run's progress every MainController::kProgressInterval.
     QTimer* tmProgress = nullptr;
@@ -112,6 +121,9 @@ private:
     void BuildStatusBar();
     void Connect();
     void ShowGridSelection();
+    void TakeGridSelection();
+    // A drag of files over any control of the window: the window's drop handling.
+    bool FileDragEvent(QEvent* event);
     bool CtrlTab(QLineEdit* edit);
 
     MainController* controller_ = nullptr;
@@ -119,6 +131,7 @@ private:
     QButtonGroup* rgMode_ = nullptr;
     QSplitter* formatSplitter_ = nullptr;
     QWidget* panel2Body_ = nullptr;
+    QPointer<QWidget> jobWindow_;
     QString dialogName_;
     bool resettingHeader_ = false;
 };

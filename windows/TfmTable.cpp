@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -85,6 +87,9 @@ TfmTable::TfmTable(Tdm& dm, Host& host, RunContext& context, TfmJob& jobWindow, 
 
 void TfmTable::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Every showing starts unfiltered: a filter left from the last one would hide the name typed
+    // in the main window.
+    edFilter->clear();
     (context_.IsTable ? rbTable : rbView)->setChecked(true);
     // The list loads once the window is on the screen.
     QTimer::singleShot(0, this, &TfmTable::LoadObjectList);
@@ -143,9 +148,24 @@ void TfmTable::ApplyPreselection() {
 }
 
 void TfmTable::pbOkClick() {
+    // The item with the focus rectangle; with none (nothing preselected, nothing clicked) the
+    // name typed in the main window stays.
     QListWidgetItem* current = lbTable->count() > 0 ? lbTable->currentItem() : nullptr;
-    context_.TableName = current != nullptr ? current->text().toStdString() : std::string();
+    if (current != nullptr)
+        context_.TableName = current->text().toStdString();
+    else if (lbTable->count() > 0)
+        context_.TableName = PresetName.toStdString();
+    else
+        context_.TableName.clear();
     accept();
+}
+
+void TfmTable::CentreOnScreen() {
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shown == nullptr) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(shown->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 void TfmTable::SelectAllShown() {

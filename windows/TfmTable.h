@@ -47,6 +47,8 @@ public:
     void SetFilter(const QString& text);
 
     void pbOkClick();
+    // Places the chooser in the middle of the screen (before every showing).
+    void CentreOnScreen();
     void mnAddJobClick();
 
     QRadioButton* rbTable = nullptr;

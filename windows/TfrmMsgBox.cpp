@@ -2,9 +2,13 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -85,11 +89,13 @@ TfrmMsgBox::TfrmMsgBox(QWidget* parent) : QDialog(parent) {
     layout->addWidget(panel);
     layout->addLayout(limit);
     layout->addLayout(buttons);
-    setFixedWidth(433 + 80);  // the design's 433 pixels, widened for the wider fonts of today's desktops
     setTabOrder(pbStart, pbSingle);
     setTabOrder(pbSingle, pbCancel);
 
     connect(udErrBreak, &QSpinBox::valueChanged, this, &TfrmMsgBox::ErrBreakChanged);
+    // The warning follows each key typed, before the value is committed by leaving the field.
+    connect(udErrBreak->Editor(), &QLineEdit::textChanged, this,
+            [this] { lblWarn->setVisible(udErrBreak->TypedValue() == 0); });
     connect(pbStart, &QPushButton::clicked, this, [this] { done(kConfirmStart); });
     connect(pbSingle, &QPushButton::clicked, this, [this] { done(kConfirmSingle); });
     // Esc rejects the dialog, which is the Cancel result as well.
@@ -114,6 +120,24 @@ void TfrmMsgBox::Prepare(const TransferSettings& settings) {
     cbBatBreak->setChecked(model_.BatchBreak);
     ErrBreakChanged(udErrBreak->value());
     pbStart->setFocus();
+    FitAndCentre();
+}
+
+void TfrmMsgBox::FitAndCentre() {
+    // The designed client area, made larger only where the texts of this showing need it.
+    // The labels' new texts reach the layouts only through posted requests: every layout
+    // forgets its sizes now, so the ones of this showing count (also when they are smaller).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (QLayout* inner : findChildren<QLayout*>()) inner->invalidate();
+    layout()->invalidate();
+    layout()->activate();
+    const QSize needed = layout()->totalSizeHint();
+    setFixedSize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
+    if (const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(shown->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 void TfrmMsgBox::Finish(int result, TransferSettings& settings) {

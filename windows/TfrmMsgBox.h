@@ -37,6 +37,10 @@ public:
     // Closes with result, storing into settings unless it is Cancel (the second half).
     void Finish(int result, TransferSettings& settings);
 
+    // The client area as designed; a wider text widens it.
+    static constexpr int kClientWidth = 433;
+    static constexpr int kClientHeight = 146;
+
     QLabel* lblMsg[3] = {};
     QLabel* lblWarn = nullptr;
     TCSpinEdit* udErrBreak = nullptr;
@@ -47,6 +51,7 @@ public:
 
 private:
     void ErrBreakChanged(int value);
+    void FitAndCentre();
 
     ConfirmDialogModel model_;
 };

@@ -64,10 +64,16 @@ TEST(ExportCheck, TableThenFileName) {
         {false, "/tmp/out.csv", 5, "テーブルが指定されていません。"},
         {true, "/tmp/folder/", 3, "CSVファイルが指定されていません。"},
         {true, "", 3, "CSVファイルが指定されていません。"},
-        {true, "/tmp/out.csv", 0, "データをエクスポートします。\nよろしいですか？\n"},
+        {true, "/nonexistent/out.csv", 0,
+         "テーブル [EMP] をファイル [/nonexistent/out.csv] にエクスポートします。\nよろしいですか？\n"},
+        // A file that is there already is named as replaced.
+        {true, "/proc/self/status", 0,
+         "テーブル [EMP] をファイル [/proc/self/status] にエクスポートします。\nよろしいですか？\n"
+         "ファイルは既に存在します。上書きされます。"},
     };
     for (const auto& c : cases) {
         RunContext context;
+        context.TableName = "EMP";
         context.TableInfoOk = c.tableInfoOk;
         context.CsvFile = c.csvFile;
         std::string message;

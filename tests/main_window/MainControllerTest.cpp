@@ -12,7 +12,9 @@
 #include <thread>
 #include <tuple>
 
+#include "app/EmbeddedDatabase.h"
 #include "app/MainController.h"
+#include "app/ProgramFolder.h"
 #include "app/RegistrySettings.h"
 #include "app/StartSequence.h"
 #include "tests/e2e/E2eHarness.h"
@@ -644,6 +646,67 @@ TEST_F(MainControllerRun, FormatFieldsRefuseSilentlyAndReshowTheTableInExport) {
     controller.DateFmtEnter("DD.MM.RRRR");
     EXPECT_EQ(settings.DateFmt, "DD.MM.RRRR");
     EXPECT_EQ(controller.Grid().Cell(3, 2), "02.01.2024");
+}
+
+TEST_F(MainControllerRun, ThePreviewFollowsTheHeaderOptionAndTheFormats) {
+    Start();
+    EnterTable("T2");
+    EnterCsv(csvPath);
+    EXPECT_EQ(controller.Grid().Cell(1, 2), "a1");
+    controller.HeadClicked(true);  // the first line is a header now: not shown as data
+    EXPECT_EQ(controller.Grid().Cell(1, 2), "a2");
+    controller.HeadClicked(false);
+    EXPECT_EQ(controller.Grid().Cell(1, 2), "a1");
+    // Export: a format accepted on leaving its field shows in the preview at once.
+    view.table = "T1";
+    controller.ModeClicked(1);
+    EXPECT_TRUE(controller.DateFmtLeft("DD.MM.RRRR"));
+    EXPECT_EQ(controller.Grid().Cell(3, 2), "02.01.2024");
+}
+
+TEST_F(MainControllerRun, AnErrorFileIsReadWithoutAHeaderLine) {
+    Start();
+    EnterTable("T2");
+    controller.HeadClicked(true);
+    const std::string errorFile = (box.Work() / "t2.err").string();
+    WriteFile(errorFile, "x1,y1,z1\r\nx2,y2,z2\r\n");
+    EnterCsv(errorFile);
+    EXPECT_FALSE(settings.WithHeader);
+    ASSERT_EQ(host.Boxes().size(), 1u);
+    EXPECT_EQ(host.Boxes()[0].text, kErrorFileHasNoHeader);
+    EXPECT_EQ(controller.Grid().Cell(1, 2), "x1");  // the first corrected row is not skipped
+}
+
+TEST_F(MainControllerRun, LogonToAMissingDatabaseFileOffersToCreateIt) {
+    Start();
+    SetProgramFolderForTesting(Sandbox::Binary("ocilite-sql").parent_path());
+    ::setenv("XDG_DATA_HOME", (box.Root() / "data").c_str(), 1);
+    LoginFocus focus = LoginFocus::User;
+    auto typed = [&](const std::string& database) {
+        dm.OCI.CreateLoginPrompt = [&focus, database] {
+            return std::make_unique<StandInPrompt>(LogonValues{"adams", "s3cret", database}, &focus);
+        };
+    };
+    // Answered No: nothing is made, and no second box repeats the logon error.
+    const std::string fresh = (box.Work() / "fresh.db").string();
+    typed(fresh);
+    host.answer = kMsgNo;
+    controller.ReConnect();
+    ASSERT_EQ(host.Boxes().size(), 1u);
+    EXPECT_EQ(host.Boxes()[0].text, CreateDatabaseQuestion(fresh, "adams"));
+    EXPECT_FALSE(fs::exists(fresh));
+    // Answered Yes: the file is made with the typed account, and the session is on it.
+    host.answer = kMsgYes;
+    controller.ReConnect();
+    EXPECT_TRUE(dm.OCI.Connected) << dm.OCI.ErrMsg;
+    EXPECT_EQ(view.caption, "Tabrook+  [adams @ " + fresh + "]");
+    EXPECT_EQ(box.Sql(fresh, "select 1 from dual;\n", "adams/s3cret").status, 0);
+    // The default database is named by its file in the caption.
+    typed("");
+    controller.ReConnect();
+    EXPECT_EQ(view.caption, "Tabrook+  [adams @ " + (box.Root() / "data" / "tabrook" / "default.db").string() + "]");
+    ::unsetenv("XDG_DATA_HOME");
+    SetProgramFolderForTesting({});
 }
 
 TEST_F(MainControllerRun, JobAddAsksBeforeReplacingATableAlreadyListed) {

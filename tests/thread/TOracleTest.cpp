@@ -233,8 +233,9 @@ TEST_F(TOracleTest, JobListRunLogsEachJobAndGoesOnAfterAFailedCheck) {
     EXPECT_EQ(jobs[2].ErrorText, "100");
     EXPECT_EQ(thread.ran, (std::vector<std::string>{"T1", "T3"}));
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].text, "インポートを完了しました。");
-    EXPECT_EQ(host.boxes[0].icon, MsgIcon::Information);
+    // Failed jobs make the end a warning that counts them, not a success.
+    EXPECT_EQ(host.boxes[0].text, "インポートを終了しました。\n2件のジョブが失敗しました。JobListで確認してください。");
+    EXPECT_EQ(host.boxes[0].icon, MsgIcon::Warning);
 
     RunOutcome outcome = thread.Outcome();
     EXPECT_EQ(outcome.Transfers, 3);
@@ -283,7 +284,9 @@ TEST_F(TOracleTest, ErrStopEndsTheRunAfterTheFirstFailedJobAndLaterJobsStayEmpty
     EXPECT_EQ(third.ErrorText, "");
     EXPECT_EQ(thread.ran, (std::vector<std::string>{"T1", "T2"}));
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].text, "キャンセルしました。");
+    EXPECT_EQ(host.boxes[0].text,
+              "インポートを終了しました。\n1件のジョブが失敗しました。JobListで確認してください。\n"
+              "後続のジョブはキャンセルしました。");
 }
 
 TEST_F(TOracleTest, RefusedRowsAloneDoNotStopAnErrStopRun) {

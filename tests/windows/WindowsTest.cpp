@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -27,6 +28,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -46,6 +48,7 @@
 #include "windows/TfmLogin8.h"
 #include "windows/TfmMain.h"
 #include "windows/TfmTable.h"
+#include "windows/StatusPanel.h"
 #include "windows/TfrmMsgBox.h"
 
 using namespace tabrook;
@@ -294,18 +297,68 @@ private slots:
         Program& p = Start();
         TfmMain& w = p.window;
         QCOMPARE(w.size(), QSize(728, 358));
-        QCOMPARE(w.minimumSize(), QSize(720, 182));
+        QCOMPARE(w.minimumWidth(), 720);
+        QVERIFY(w.minimumHeight() >= 182);  // as high as the controls need, the grid down to one row
         QCOMPARE(w.windowTitle(), QStringLiteral("Tabrook+  [scott @ ") + database_ + QStringLiteral("]"));
         QCOMPARE(w.pbExecute->text(), QStringLiteral("Execute(&X)"));
         QCOMPARE(w.cbTruncate->text(), QStringLiteral("Importする前にTruncate(&Z)"));
         QCOMPARE(w.Panel1->height(), 81);
-        QCOMPARE(w.Panel2->height(), 51);
         QCOMPARE(w.sgData->verticalHeader()->width(), 34);
         QCOMPARE(w.sgData->horizontalHeader()->defaultSectionSize(), 92);
         QCOMPARE(w.sgData->model()->rowCount(), 30);
         QCOMPARE(w.sgData->selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(w.edRepCR->maxLength(), 6);
         QCOMPARE(w.cmbCRType->count(), 3);
+    }
+
+    // Every control of the window shows its text whole, at the first size and at the smallest.
+    void everyTextWholeAtTheFirstAndTheSmallestSize() {
+        Program& p = Start();
+        TfmMain& w = p.window;
+        for (const QSize size : {QSize(728, 358), w.minimumSize()}) {
+            w.resize(size);
+            QTest::qWait(50);
+            for (QLineEdit* format : {w.edDateFmt, w.edDateTimeFmt})
+                QVERIFY2(QFontMetrics(format->font()).horizontalAdvance(format->text()) < format->width() - 6,
+                         qPrintable(format->text()));
+            for (QWidget* control : std::initializer_list<QWidget*>{w.edCSV, w.rbExport, w.pbConnect, w.edDateTimeFmt})
+                QCOMPARE(control->visibleRegion().boundingRect().size(), control->size());
+        }
+    }
+
+    void theWindowOpensWhereItWasClosed() {
+        {
+            Program& p = Start();
+            p.window.setGeometry(120, 90, 900, 500);
+            QTest::qWait(50);
+            p.window.close();
+        }
+        Program& p = Start();
+        QCOMPARE(p.window.size(), QSize(728, 358));  // the program's main takes the place back
+        p.window.RestorePlacement();
+        QCOMPARE(p.window.size(), QSize(900, 500));
+    }
+
+    void aLongMessageKeepsTheStatusBarOneLineHigh() {
+        Program& p = Start();
+        TfmMain& w = p.window;
+        const int height = w.statusBar()->height();
+        const QString message = QStringLiteral("ORA-00942: table or view does not exist\nselect * from \"NOPE\"");
+        w.SetStatusText(message);
+        QTest::qWait(50);
+        QCOMPARE(w.statusBar()->height(), height);
+        QCOMPARE(w.sbMessage->toolTip(), message);
+        QVERIFY(!w.sbMessage->text().contains(QLatin1Char('\n')));
+    }
+
+    void altMGoesToTheCheckedMode() {
+        Program& p = Start();
+        TfmMain& w = p.window;
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.rbExport->setFocus();  // focused last, but Import stays checked
+        w.edTable->setFocus();
+        QTest::keyClick(&w, Qt::Key_M, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.rbImport));
     }
 
     void modeSwitchDisablesTheImportOptions() {
@@ -394,6 +447,24 @@ private slots:
         QCOMPARE(DataRow(0).mid(0, 2), (QStringList{"山田 太郎", "1"}));
         QCOMPARE(w.sbMessage->text(), QStringLiteral("Table Data Preview"));
         Screenshot(&w, QStringLiteral("main-export"));
+    }
+
+    void selectedRowsStaySelectedAcrossColumnMoves() {
+        Program& p = Start();
+        TfmMain& w = p.window;
+        TypeInto(w.edTable, QStringLiteral("T2"));
+        TypeInto(w.edCSV, csv_);
+        QAbstractItemModel* model = w.sgData->model();
+        w.sgData->selectionModel()->select(QItemSelection(model->index(2, 0), model->index(4, 0)),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        for (int move = 0; move < 2; ++move) {
+            w.sgData->horizontalHeader()->moveSection(2, 0);
+            QModelIndexList rows = w.sgData->selectionModel()->selectedRows();
+            QCOMPARE(rows.size(), 3);
+            std::sort(rows.begin(), rows.end());
+            QCOMPARE(rows.first().row(), 2);
+            QCOMPARE(rows.last().row(), 4);
+        }
     }
 
     void countOnlyAfterAPreview() {
@@ -679,6 +750,46 @@ private slots:
         QVERIFY(WaitFor([&] { return !p.context.Running; }));
         QVERIFY(boxes_->texts.contains(QStringLiteral("キャンセルしますか？")));
         QVERIFY(w.sbSuccess->text().toInt() < 60000);
+    }
+
+    void aFileDroppedOnAFieldIsTheWindowsDrop() {
+        Program& p = Start();
+        TfmMain& w = p.window;
+        TypeInto(w.edTable, QStringLiteral("T2"));
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(csv_)});
+        for (QLineEdit* field : {w.edTable, w.edDateFmt}) {
+            const QString before = field->text();
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(field, &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(field, &drop);
+            QCOMPARE(field->text(), before);
+            QCOMPARE(w.edCSV->text(), csv_);
+            QCOMPARE(DataRow(0).mid(0, 1), QStringList{QStringLiteral("a1")});
+            w.edCSV->clear();
+        }
+    }
+
+    // A job-list run in which a job fails says so at its end, marks the row, and brings the
+    // job list window back to the front.
+    void jobListRunWithAFailedJob() {
+        Program& p = Start();
+        TfmMain& w = p.window;
+        TfmJob& jobs = p.windows->JobWindow();
+        w.pbJobList->click();
+        QVERIFY(p.windows->AddJob("T2", csv_.toStdString()));
+        QVERIFY(p.windows->AddJob("NO_SUCH_TABLE", csv_.toStdString()));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.pbExecute->click();
+        QVERIFY(WaitFor([&] { return boxes_->texts.size() >= 2 && !p.context.Running; }));
+        QVERIFY(WaitFor([&] { return w.Panel1->isEnabled(); }));
+        QCOMPARE(boxes_->texts.last(),
+                 QStringLiteral("インポートを終了しました。\n1件のジョブが失敗しました。JobListで確認してください。"));
+        QCOMPARE(jobs.lvJob->topLevelItem(1)->foreground(2).color(), QColor(Qt::red));
+        QVERIFY(jobs.lvJob->topLevelItem(0)->foreground(2).color() != QColor(Qt::red));
+        QVERIFY(WaitFor([&] { return QApplication::activeWindow() == &jobs; }));
     }
 
     void droppedCsvFileIsPreviewed() {

@@ -7,15 +7,20 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 
 #include "transfer/TransferSettings.h"
+#include "windows/QtTranslations.h"
 #include "windows/TFolderDialog.h"
 #include "windows/TfrmMsgBox.h"
 
@@ -96,6 +101,55 @@ TEST(ConfirmDialog, RedWarningFollowsTheLimitAsItIsTyped) {
     box.Prepare(settings);
     EXPECT_TRUE(box.lblWarn->isVisible());
     box.hide();
+}
+
+TEST(ConfirmDialog, ZeroTypedShowsTheWarningBeforeTheFieldIsLeft) {
+    TfrmMsgBox box;
+    TransferSettings settings;
+    box.Prepare(settings);
+    box.show();
+    box.udErrBreak->setFocus();
+    box.udErrBreak->selectAll();
+    QTest::keyClick(box.udErrBreak, Qt::Key_0);
+    EXPECT_TRUE(box.lblWarn->isVisible());
+    QTest::keyClick(box.udErrBreak, Qt::Key_5);  // "05" is five
+    EXPECT_FALSE(box.lblWarn->isVisible());
+    box.hide();
+}
+
+TEST(ConfirmDialog, DesignedSizeInTheMiddleOfTheScreenUnlessATextNeedsMore) {
+    TfrmMsgBox box;
+    TransferSettings settings;
+    box.Model().SetSingle("データをインポートします。\nよろしいですか？\n");
+    box.Prepare(settings);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    EXPECT_EQ(box.width(), TfrmMsgBox::kClientWidth);
+    EXPECT_GE(box.height(), TfrmMsgBox::kClientHeight);
+    EXPECT_LE(std::abs(box.frameGeometry().center().x() - box.screen()->availableGeometry().center().x()), 2);
+    // A long line widens the dialog so that it shows whole.
+    const std::string wide = "テーブル [" + std::string(60, 'T') + "] をエクスポートします。";
+    box.Model().SetSingle(wide + "\nよろしいですか？\n");
+    box.Prepare(settings);
+    EXPECT_GE(box.lblMsg[0]->width(), box.lblMsg[0]->sizeHint().width());
+    EXPECT_GT(box.width(), TfrmMsgBox::kClientWidth);
+    // ... and the next short text has the designed width again.
+    box.Model().SetSingle("データをインポートします。\nよろしいですか？\n");
+    box.Prepare(settings);
+    EXPECT_EQ(box.width(), TfrmMsgBox::kClientWidth);
+    box.hide();
+}
+
+TEST(QtTexts, StandardButtonsSpeakJapanese) {
+    if (!InstallQtJapanese(*QCoreApplication::instance())) GTEST_SKIP() << "qt6-translations-l10n is not installed";
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8("はい")));
+    // The other tests of this program see Qt's texts as they were.
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 TEST(ConfirmDialog, AnEmptyLineKeepsTheOtherLinesInPlace) {

@@ -152,6 +152,14 @@ TEST_F(HelpViewerTest, GoesBackAndForwardAndFindsText) {
     EXPECT_TRUE(viewer.browser()->toPlainText().contains(QString::fromUtf8("マニュアルが見つかりません")));
 }
 
+TEST_F(HelpViewerTest, EscClosesTheViewer) {
+    ShowHelp("index.html");
+    HelpViewer& viewer = HelpViewer::Instance();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+    QTest::keyClick(viewer.browser(), Qt::Key_Escape);
+    EXPECT_FALSE(viewer.isVisible());
+}
+
 TEST_F(HelpViewerTest, TheManualSpeaksJapaneseUnlessTheLocaleIsEnglish) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

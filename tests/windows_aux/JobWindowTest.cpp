@@ -88,7 +88,6 @@ TEST_F(JobWindowTest, ShowsSixColumnsAndRefusesATableListedInAnotherCase) {
     std::vector<std::string> captions;
     for (int i = 0; i < 6; ++i) captions.push_back(window.lvJob->headerItem()->text(i).toStdString());
     EXPECT_EQ(captions, (std::vector<std::string>{"TABLE", "CSV", "STATUS", "Record", "Success", "Error"}));
-    EXPECT_EQ(window.lvJob->columnWidth(1), 160);
     EXPECT_EQ(window.windowTitle(), "JobList");
     ASSERT_TRUE(window.AddJob("emp", "/data/emp.csv"));
     EXPECT_FALSE(window.AddJob("EMP", "/data/EMP.csv"));
@@ -134,6 +133,38 @@ TEST_F(JobWindowTest, BlocksMoveWithTheArrowsAndStaySelected) {
     QTest::mouseClick(window.pbDel, Qt::LeftButton);
     EXPECT_EQ(window.lvJob->topLevelItemCount(), 0);
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false, false, false, false}));
+}
+
+TEST_F(JobWindowTest, EveryCaptionShowsAtTheFirstSizeAndAWiderWindowWidensTableAndCsv) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QHeaderView* header = window.lvJob->header();
+    const QFontMetrics metrics(header->font());
+    int used = 0;
+    for (int i = 0; i < 6; ++i) {
+        used += header->sectionSize(i);
+        EXPECT_GE(header->sectionSize(i), metrics.horizontalAdvance(window.lvJob->headerItem()->text(i))) << i;
+    }
+    EXPECT_LE(used, window.lvJob->viewport()->width());
+    std::vector<int> before;
+    for (int i = 0; i < 6; ++i) before.push_back(header->sectionSize(i));
+    window.resize(window.width() + 400, window.height());
+    ASSERT_TRUE(ProcessUntil([&] { return header->sectionSize(0) > before[0]; }));
+    EXPECT_GT(header->sectionSize(1), before[1]);
+    for (int i = 2; i < 6; ++i) EXPECT_EQ(header->sectionSize(i), before[static_cast<std::size_t>(i)]) << i;
+}
+
+TEST_F(JobWindowTest, TheFocusRectangleMovesWithTheBlock) {
+    Fill(4);
+    window.show();
+    window.lvJob->setFocus();
+    QTest::mouseClick(window.lvJob->viewport(), Qt::LeftButton, {},
+                      window.lvJob->visualItemRect(window.lvJob->topLevelItem(2)).center());
+    QTest::keyClick(window.lvJob, Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"T1", "T3", "T2", "T4"}));
+    // The next arrow goes on from the moved row.
+    QTest::keyClick(window.lvJob, Qt::Key_Up);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{0});
 }
 
 TEST_F(JobWindowTest, ExecuteNeedsALogonAndASelection) {

@@ -96,6 +96,20 @@ TEST_F(TableChooserTest, AfterAViewItListsViewsAndCancelChangesNothing) {
     EXPECT_EQ(context_.TableName, "V_EMP");
 }
 
+TEST_F(TableChooserTest, OkWithoutACurrentNameKeepsTheTypedNameAndEachShowingStartsUnfiltered) {
+    Exec({"create table EMP (ID number(5))", "create table DEPT (ID number(5))"});
+    ShowAndLoad("DEPT");
+    chooser.edFilter->setText("EM");
+    chooser.reject();
+    // Typed in another case: nothing is current, OK keeps the name as typed.
+    ShowAndLoad("dept");
+    EXPECT_TRUE(chooser.edFilter->text().isEmpty());
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"DEPT", "EMP"}));
+    ASSERT_EQ(chooser.lbTable->currentItem(), nullptr);
+    QTest::mouseClick(chooser.pbOk, Qt::LeftButton);
+    EXPECT_EQ(context_.TableName, "dept");
+}
+
 TEST_F(TableChooserTest, NotLoggedOnGivesAnEmptyListAndOkAnEmptyName) {
     dm_.OCI.DisConnect();
     context_.TableName = "EMP";
