@@ -14,7 +14,7 @@ CMAKE_FLAGS ?=
 # What building needs; what the tests, the fuzzers and the benchmarks need on top of it.
 # A Japanese font comes with the program so its captions and data never show as boxes.
 PACKAGES := build-essential cmake ninja-build pkg-config \
-            qt6-base-dev libsqlite3-dev libboost-dev libsodium-dev libicu-dev fonts-noto-cjk
+            qt6-base-dev libsqlite3-dev libboost-dev libsodium-dev libicu-dev libedit-dev fonts-noto-cjk
 TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3 dpkg-dev
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libbenchmark-dev sqlite3 python3

@@ -75,6 +75,6 @@ if(DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_INSTALL_PREFIX}/${TABROOK_PRIVATE_LIBDIR})
 else()
   # Without dpkg-dev: the Debian 12 packages of the libraries the program links.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6core6, libqt6gui6, libqt6widgets6, libsqlite3-0, libsodium23, libstdc++6, libc6")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6core6, libqt6gui6, libqt6widgets6, libsqlite3-0, libsodium23, libedit2, libstdc++6, libc6")
 endif()
 include(CPack)
