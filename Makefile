@@ -20,7 +20,8 @@ CMAKE_FLAGS ?=
 # the real program on a virtual X server (xvfb) with a small window manager (openbox), xdotool
 # and scrot for its screenshots.
 PACKAGES := build-essential cmake ninja-build pkg-config \
-            qt6-base-dev qt6-translations-l10n libsqlite3-dev libboost-dev libsodium-dev libicu-dev fonts-noto-cjk
+            qt6-base-dev qt6-translations-l10n libsqlite3-dev libboost-dev libsodium-dev libicu-dev libedit-dev \
+            fonts-noto-cjk
 TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3 dpkg-dev xvfb openbox xdotool scrot
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libbenchmark-dev sqlite3 python3

@@ -79,6 +79,6 @@ if(DPKG_SHLIBDEPS)
 else()
   # Without dpkg-dev: the Debian 12 packages of the libraries the program links.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "qt6-translations-l10n, libqt6core6, libqt6gui6, libqt6widgets6, libsqlite3-0, libsodium23, libstdc++6, libc6")
+      "qt6-translations-l10n, libqt6core6, libqt6gui6, libqt6widgets6, libsqlite3-0, libsodium23, libedit2, libstdc++6, libc6")
 endif()
 include(CPack)

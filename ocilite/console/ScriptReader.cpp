@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "ocilite/console/ConsoleCommand.h"
+
 namespace ocilite {
 namespace {
 
@@ -82,12 +84,21 @@ void QuoteStateAfter(const std::string& line, char& close, std::string& code) {
 
 }  // namespace
 
-std::optional<std::string> ScriptReader::Next() {
+std::optional<ScriptEntry> ScriptReader::Next() {
     if (done_) return std::nullopt;
     std::string buffer;
+    int lines = 0;
     char quoteClose = 0;
     std::string line;
-    while (std::getline(in_, line)) {
+    for (;;) {
+        const LineSource::Result got = source_.Next(line, lines + 1);
+        if (got == LineSource::Result::End) break;
+        if (got == LineSource::Result::Interrupted) {
+            buffer.clear();
+            lines = 0;
+            quoteClose = 0;
+            continue;
+        }
         ++line_;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::string trimmed = Trim(line);
@@ -95,15 +106,17 @@ std::optional<std::string> ScriptReader::Next() {
             if (trimmed.empty() || trimmed.rfind("--", 0) == 0) continue;
             std::string upper = UpperWords(trimmed, 1);
             if ((upper == "EXIT" || upper == "QUIT") && UpperWords(trimmed, 2) == upper) {
-                done_ = true;
+                done_ = exited_ = true;
                 return std::nullopt;
             }
             if (trimmed == "/") continue;
             startLine_ = line_;
+            if (ParseConsoleCommand(trimmed)) return ScriptEntry{trimmed, true};
         }
-        if (quoteClose == 0 && trimmed == "/") return Trim(buffer);
+        if (quoteClose == 0 && trimmed == "/") return ScriptEntry{Trim(buffer), false};
         if (!buffer.empty()) buffer += '\n';
         buffer += line;
+        ++lines;
         std::string code;
         QuoteStateAfter(line, quoteClose, code);
         code = Trim(code);
@@ -113,13 +126,13 @@ std::optional<std::string> ScriptReader::Next() {
             buffer += code;
             std::string s = Trim(buffer);
             s.pop_back();
-            return Trim(s);
+            return ScriptEntry{Trim(s), false};
         }
     }
     done_ = true;
     std::string rest = Trim(buffer);
     if (rest.empty()) return std::nullopt;
-    return rest;
+    return ScriptEntry{rest, false};
 }
 
 }  // namespace ocilite

@@ -96,6 +96,10 @@ public:
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
     virtual const std::string& UserName() const = 0;
+    // Stops the statement running on this session from another thread or a signal handler:
+    // that statement's Execute or Fetch then fails with ORA-01013. Without a running
+    // statement it does nothing.
+    virtual void Cancel() {}
     // The folder of a directory object (CREATE DIRECTORY name AS 'folder'), for BFILEs;
     // ORA-22285 when there is no such directory.
     virtual std::string DirectoryPath(std::string_view /*name*/) {

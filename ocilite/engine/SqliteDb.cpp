@@ -16,6 +16,7 @@ void ThrowSqlite(sqlite3* db, int rc) {
         case SQLITE_IOERR:
         case SQLITE_CANTOPEN: throw OraError(1115, "IO error reading block from file 1 (block # 1)");
         case SQLITE_NOMEM: throw OraError(4031, "unable to allocate memory");
+        case SQLITE_INTERRUPT: throw OraError(1013, "user requested cancel of current operation");
         default: break;
     }
     std::string detail = db ? sqlite3_errmsg(db) : "";

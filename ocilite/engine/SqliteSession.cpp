@@ -336,6 +336,9 @@ void SqliteSession::ThrowStepError(int rc) {
         std::string name = catalog_.ConstraintForUniqueFailure(sqlite3_errmsg(db_));
         throw OraError(1, "unique constraint (" + name + ") violated");
     }
+    // A cancelled change ends SQLite's whole transaction, not the one statement: the session
+    // then has no transaction left to commit or roll back.
+    if ((rc & 0xFF) == SQLITE_INTERRUPT && sqlite3_get_autocommit(db_)) inTransaction_ = false;
     ThrowSqlite(db_, rc);
 }
 

@@ -28,6 +28,7 @@ public:
     void Commit() override;
     void Rollback() override;
     const std::string& UserName() const override { return user_; }
+    void Cancel() override { sqlite3_interrupt(db_); }
     std::string DirectoryPath(std::string_view name) override;
 
     sqlite3* Db() const { return db_; }

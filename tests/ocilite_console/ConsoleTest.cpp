@@ -119,3 +119,84 @@ TEST_F(ConsoleTest, CreateUserThenLogOnAsThatUser) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConsoleTest, DescribeShowsEveryTypeAsOracleWritesIt) {
+    RunResult r = Run("--create scott/tiger@d.db",
+                      "create table every (n number not null, n10 number(10), n82 number(8,2), f float, f10 float(10),"
+                      " v varchar2(40), vc varchar2(10 char), nv nvarchar2(5), c char(3), nc nchar(2), d date,"
+                      " t timestamp, t3 timestamp(3), tz timestamp with time zone,"
+                      " ltz timestamp(0) with local time zone, ym interval year to month,"
+                      " ds interval day(3) to second(2), r raw(16), bf binary_float, bd binary_double,"
+                      " cl clob, ncl nclob, bl blob, bfl bfile);\n"
+                      "create table l (id number primary key, lg long);\n"
+                      "desc every\ndescribe scott.l;\ndesc nosuch\n");
+    EXPECT_EQ(r.out,
+              "Name|Null?|Type\n"
+              "N|NOT NULL|NUMBER\nN10||NUMBER(10)\nN82||NUMBER(8,2)\nF||FLOAT\nF10||FLOAT(10)\n"
+              "V||VARCHAR2(40)\nVC||VARCHAR2(10 CHAR)\nNV||NVARCHAR2(5)\nC||CHAR(3)\nNC||NCHAR(2)\nD||DATE\n"
+              "T||TIMESTAMP(6)\nT3||TIMESTAMP(3)\nTZ||TIMESTAMP(6) WITH TIME ZONE\n"
+              "LTZ||TIMESTAMP(0) WITH LOCAL TIME ZONE\nYM||INTERVAL YEAR(2) TO MONTH\n"
+              "DS||INTERVAL DAY(3) TO SECOND(2)\nR||RAW(16)\nBF||BINARY_FLOAT\nBD||BINARY_DOUBLE\n"
+              "CL||CLOB\nNCL||NCLOB\nBL||BLOB\nBFL||BFILE\n"
+              "Name|Null?|Type\nID|NOT NULL|NUMBER\nLG||LONG\n");
+    EXPECT_EQ(r.err, "ORA-04043: object nosuch does not exist\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(ConsoleTest, CsvOutput) {
+    const std::string sql =
+        "create table t (id number, name varchar2(20), note varchar2(20));\n"
+        "insert into t values (1, 'a,b', 'say \"hi\"');\n"
+        "insert into t values (2, 'plain', null);\n"
+        "select * from t order by id;\n";
+    RunResult byOption = Run("--create --csv scott/tiger@c.db", sql);
+    EXPECT_EQ(byOption.out, "ID,NAME,NOTE\r\n1,\"a,b\",\"say \"\"hi\"\"\"\r\n2,plain,\r\n");
+    EXPECT_EQ(byOption.status, 0) << byOption.err;
+    RunResult bySet = Run("scott/tiger@c.db", "set markup csv on\nset heading off\nselect name from t order by id;\n");
+    EXPECT_EQ(bySet.out, "\"a,b\"\r\nplain\r\n");
+}
+
+TEST_F(ConsoleTest, ScriptsSpoolAndSettings) {
+    fs::create_directories(dir_ / "sub");
+    std::ofstream(dir_ / "sub" / "outer.sql") << "insert into t values (1);\n@@inner\n";
+    std::ofstream(dir_ / "sub" / "inner.sql") << "insert into t values (2);\nexit\ninsert into t values (3);\n";
+    RunResult r = Run("--create scott/tiger@s.db",
+                      "create table t (a number);\n"
+                      "@sub/outer\n"
+                      "select 'not reached' from dual;\n");
+    EXPECT_EQ(r.status, 0) << r.err;  // EXIT in a script run with @ leaves the console
+    EXPECT_EQ(r.out, "");
+    RunResult s = Run("scott/tiger@s.db",
+                      "spool out.lst\n"
+                      "set null (none) \n"
+                      "set feedback on\n"
+                      "set echo on\n"
+                      "select a, null n from t order by a;\n"
+                      "spool off\n"
+                      "show user\n"
+                      "set colour on\n"
+                      "show pagesize\n");
+    const std::string spooled =
+        "SQL> select a, null n from t order by a\nA|N\n1|(none)\n2|(none)\n2 rows selected.\nSQL> spool off\n";
+    EXPECT_EQ(s.out,
+              spooled + "SQL> show user\nUSER is \"SCOTT\"\nSQL> set colour on\nSQL> show pagesize\npagesize 50\n");
+    EXPECT_EQ(ReadFile(dir_ / "out.lst"), spooled);
+    EXPECT_EQ(s.err, "unknown SET option \"colour\"\n");
+    EXPECT_EQ(s.status, 1);
+}
+
+TEST_F(ConsoleTest, ConnectSwitchesAccounts) {
+    RunResult r = Run("--create admin/pw@a.db",
+                      "create user clerk identified by pw2;\n"
+                      "connect clerk/pw2@a.db\n"
+                      "select user from dual;\n"
+                      "connect clerk/wrong@a.db\n"
+                      "select user from dual;\n");
+    EXPECT_EQ(r.out, "USER\nCLERK\nUSER\nCLERK\n");
+    EXPECT_EQ(r.err, "ORA-01017: invalid username/password; logon denied\nstill connected as CLERK\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+}  // namespace

@@ -12,7 +12,7 @@ std::vector<std::string> Split(const std::string& script) {
     std::istringstream in(script);
     ScriptReader reader(in);
     std::vector<std::string> out;
-    while (auto s = reader.Next()) out.push_back(*s);
+    while (auto s = reader.Next()) out.push_back(s->text);
     return out;
 }
 
