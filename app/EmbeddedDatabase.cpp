@@ -48,7 +48,7 @@ std::string EmbeddedDatabaseFile(const std::string& connStr) {
 
 bool MissingEmbeddedDatabase(const TOCI8Ctrl& session) {
     if (session.Connected || session.ConnStr.empty() || !OciLibrary::IsEmbedded(session.LibraryPath())) return false;
-    if (session.ErrMsg.rfind(kUnresolvedConnect, 0) != 0) return false;
+    if (session.ErrMsg().rfind(kUnresolvedConnect, 0) != 0) return false;
     std::error_code error;
     return !std::filesystem::exists(session.ConnStr, error);
 }

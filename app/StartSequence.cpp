@@ -207,12 +207,12 @@ bool StartSequence::OfferDatabaseCreation() {
     if (context_.AutoClose || !MissingEmbeddedDatabase(oci)) return false;
     if (host_.MessageBox(CreateDatabaseQuestion(oci.ConnStr, oci.User), MsgIcon::Question, MsgButtons::YesNo) !=
         kMsgYes) {
-        oci.ErrMsg.clear();  // the user has read why; no second box about it
+        oci.ForgetError();  // the user has read why; no second box about it
         return false;
     }
     std::string failure;
     if (!CreateEmbeddedDatabase(oci.User, oci.Password, oci.ConnStr, failure)) {
-        oci.ErrMsg = failure;
+        oci.ReportFailure(failure);
         return false;
     }
     return oci.Connect();

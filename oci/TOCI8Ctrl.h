@@ -21,6 +21,10 @@ public:
     bool Active();
     bool UnActive();
     bool Connect();
+    // The program has dealt with the last failure (told the user): it is forgotten.
+    void ForgetError() { ClearError(); }
+    // A failure of the logon's own that the program found (creating a database file failed).
+    void ReportFailure(std::string message) { SetError(-1, std::move(message)); }
     bool DisConnect();
     bool Login();
     // The warning of the last logon that succeeded with OCI_SUCCESS_WITH_INFO; empty otherwise.

@@ -698,7 +698,7 @@ TEST_F(MainControllerRun, LogonToAMissingDatabaseFileOffersToCreateIt) {
     // Answered Yes: the file is made with the typed account, and the session is on it.
     host.answer = kMsgYes;
     controller.ReConnect();
-    EXPECT_TRUE(dm.OCI.Connected) << dm.OCI.ErrMsg;
+    EXPECT_TRUE(dm.OCI.Connected) << dm.OCI.ErrMsg();
     EXPECT_EQ(view.caption, "Tabrook+  [adams @ " + fresh + "]");
     EXPECT_EQ(box.Sql(fresh, "select 1 from dual;\n", "adams/s3cret").status, 0);
     // The default database is named by its file in the caption.
