@@ -46,9 +46,9 @@ run() {
       > /dev/null 2>&1 &
   fi
   pid=$!
-  until grep -qs $'^H\t' "$log".*; do sleep 0.002; kill -0 $pid 2> /dev/null || break; done
+  until grep -qs $'^H\t' "$log".*; do sleep 0.01; kill -0 $pid 2> /dev/null || break; done
   start=$(now)
-  until grep -qs $'^[A-Z][0-9]*\t.*\tROWS1M\t' "$log".*; do sleep 0.002; kill -0 $pid 2> /dev/null || break; done
+  until grep -qs $'^[A-Z][0-9]*\t.*\tROWS1M\t' "$log".*; do sleep 0.01; kill -0 $pid 2> /dev/null || break; done
   end=$(now)
   grep -qs $'^O\t.*\tROWS1M\t' "$log".* || { echo "the $mode job did not succeed:" >&2; cat "$log".* >&2; exit 1; }
   # The window waits on its completion message; the unattended run closes by itself.
