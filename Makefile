@@ -73,12 +73,13 @@ sanitize: test-deps
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS) -LE fuzz --timeout 1200
 
-# The transfer thread, its progress sink and whole runs on the embedded engine: the tests where
-# two threads share data.
+# The transfer thread and its progress sink read by another thread: the tests where two threads
+# share data. (The end-to-end runs start the console with fork() while the worker thread lives,
+# which ThreadSanitizer does not follow: it reports the worker's own locked accesses as races.)
 tsan: test-deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DTABROOK_TSAN=ON -DTABROOK_TESTS=ON -DTABROOK_BENCH=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests e2e_tests ocilite-sql ocilite tabrook
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'TransferProgress|TOracle|TThreadEx|ThreadRun|CancelInJobTwo' --timeout 1200
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'TransferProgress|TOracle|TThreadEx' --timeout 1200
 
 demo: build
 	@if [ -x scripts/demo.sh ]; then scripts/demo.sh $(BUILD); else echo "make demo: not available yet (the transfer engines are not built yet)"; fi

@@ -9,7 +9,6 @@ LineReader::LineReader(std::size_t blockSize) : block_(blockSize < 4 ? 4 : block
 void LineReader::Start(std::FILE* file) {
     input_.Start(file);
     pos_ = end_ = 0;
-    filesStarted_.fetch_add(1, std::memory_order_release);
 }
 
 bool LineReader::Fill() {

@@ -4,7 +4,6 @@
 // is skipped. The file is read in blocks into a buffer the reader owns and reuses, so memory
 // stays flat whatever the file's size; every call returns what a byte-at-a-time reader would.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -40,8 +39,6 @@ public:
     // Bytes of the current file read from the disk so far (in whole blocks). Another thread may
     // read it while the file is read, to show how far the reading has come.
     long long BytesRead() const { return input_.BytesRead(); }
-    // The number of files started so far: tells a reader of BytesRead which file it counts.
-    long long FilesStarted() const { return filesStarted_.load(std::memory_order_acquire); }
 
 private:
     bool Fill();  // refills the empty buffer; false at the end of the file
@@ -50,7 +47,6 @@ private:
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     BlockInput input_;
-    std::atomic<long long> filesStarted_{0};
 };
 
 }  // namespace tabrook

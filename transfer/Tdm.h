@@ -3,7 +3,6 @@
 // truncate goes through (OCIcur), the LOB component lent to the cursor (OCI8Lob), and the
 // reusable buffer of the CSV line reader. Created at start-up before the windows, freed at exit.
 
-#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -41,7 +40,6 @@ public:
     void StartFile(std::FILE* file) {
         recordReader_.Start(nullptr, '\0');
         lineReader_.Start(file);
-        if (file) filesStarted_.fetch_add(1, std::memory_order_release);
     }
     // True when a read of the current file failed (as opposed to reaching its end).
     bool ReadFailed() const { return lineReader_.ReadFailed() || recordReader_.ReadFailed(); }
@@ -51,7 +49,6 @@ public:
     void StartRecords(std::FILE* file, char delim, DoubleByteCode code) {
         lineReader_.Start(nullptr);
         recordReader_.Start(file, delim, code);
-        if (file) filesStarted_.fetch_add(1, std::memory_order_release);
     }
     // Reads the next record of the file begun with StartRecords.
     bool ReadRecord(std::string& record) { return recordReader_.ReadRecord(record); }
@@ -59,19 +56,12 @@ public:
     // it is refused as a whole with kUnclosedFieldMessage, never inserted (see RecordReader).
     bool RecordUnclosed() const { return recordReader_.Unclosed(); }
 
-    // Bytes of the current file read so far (by whichever reader reads it); safe to read from
-    // another thread.
-    long long BytesRead() const { return lineReader_.BytesRead() + recordReader_.BytesRead(); }
-    // Files started so far: tells a reader of BytesRead which file it counts.
-    long long FilesStarted() const { return filesStarted_.load(std::memory_order_acquire); }
-
     bool CheckDateFormat(const std::string& format);
     bool CheckTimestampFormat(const std::string& format);
 
 private:
     LineReader lineReader_;
     RecordReader recordReader_;
-    std::atomic<long long> filesStarted_{0};
 };
 
 }  // namespace tabrook
