@@ -8,6 +8,7 @@
 #include "transfer/BusyPointer.h"
 #include "transfer/PreRunChecks.h"
 #include "transfer/RunContext.h"
+#include "transfer/SqlName.h"
 #include "transfer/TOracle.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferSettings.h"
@@ -336,9 +337,8 @@ void MainController::CsvButtonClicked() {
 
 void MainController::Count() {
     if (!context_.TableInfoOk) return;
-    const std::string table = view_.TableText();
     TOCI8Cur& cur = dm_.OCIcur;
-    cur.SetSQL("select count(*) from \"" + table + "\"");
+    cur.SetSQL("select count(*) from " + Quoted(context_.TableName));
     cur.Binds.clear();
     if (!cur.Execute(0)) {
         host_.MessageBox(cur.ErrMsg(), MsgIcon::Warning, MsgButtons::Ok);
@@ -352,13 +352,13 @@ void MainController::Count() {
         if (fetched) count = cur.Values[0];
     }
     if (fetched) {
-        countedTable_ = table;
+        countedTable_ = context_.TableName;
         try {
             countedRows_ = std::stoll(count);
         } catch (...) {
             countedRows_ = 0;
         }
-        host_.MessageBox(CountMessage(table, count), MsgIcon::Information, MsgButtons::Ok);
+        host_.MessageBox(CountMessage(view_.TableText(), count), MsgIcon::Information, MsgButtons::Ok);
     } else
         host_.MessageBox(kCountFailed, MsgIcon::Warning, MsgButtons::Ok);
 }

@@ -446,5 +446,33 @@ TEST_F(Hardening, AJobListRunsInTheModeItWasMadeFor) {
     EXPECT_EQ(log[1].fields.back(), "MODE=EXPORT overrides the job list's mode line (IMPORT)");
 }
 
+// A typed table name means its upper-case form unless it stands in double quotes (then its
+// case is kept), and a name that names no table is refused with the client's reason.
+TEST_F(Hardening, TableNamesAreReadAsInSql) {
+    Query("create table \"Mixed\" (ID NUMBER(6));\n");
+    WriteFile(box.Work() / "in" / "emp.csv", "1,Good,2020-01-01 00:00:00,1\r\n");
+    fs::create_directories(box.Work() / "out");
+    struct Case {
+        bool import;
+        std::string table, code, text;
+    };
+    const std::vector<Case> cases = {
+        {true, "emp", "O", ""},           {false, "emp", "O", ""},
+        {false, "\"EMP\"", "O", ""},      {false, "\"Mixed\"", "O", ""},
+        {false, "\"emp\"", "E006", "ORA-00942"}, {false, "nosuch", "E006", "ORA-00942"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table);
+        const std::string csv = Path(c.import ? "in/emp.csv" : "out/t.csv");
+        const std::string list = JobList("jobs.lst", c.import ? '0' : '1', {{c.table, csv}});
+        ProcessResult run = box.Tabrook(Args(list, c.import ? "IMPORT" : "EXPORT"));
+        const LogLine line = JobLine();
+        EXPECT_EQ(line.code, c.code) << run.err;
+        ASSERT_FALSE(line.fields.empty());
+        EXPECT_NE(line.fields.back().find(c.text), std::string::npos) << line.fields.back();
+    }
+    EXPECT_EQ(Query("select count(*) from EMP;\n"), "COUNT(*)\n1\n");
+}
+
 }  // namespace
 }  // namespace tabrook::e2e
