@@ -474,5 +474,18 @@ TEST_F(Hardening, TableNamesAreReadAsInSql) {
     EXPECT_EQ(Query("select count(*) from EMP;\n"), "COUNT(*)\n1\n");
 }
 
+// A file wider than the most columns a transfer takes, into a narrow table: its extra fields
+// are dropped as those of any record with more fields than the table has columns.
+TEST_F(Hardening, ExtraFieldsPastTheColumnLimitAreDropped) {
+    Query("create table PAIR (A NUMBER(6), B VARCHAR2(10));\n");
+    std::string record = "1,x";
+    for (int field = 3; field <= 1001; ++field) record += ",f";
+    WriteFile(box.Work() / "in" / "wide.csv", record + "\r\n");
+    ProcessResult run = box.Tabrook(Args(JobList("import.lst", '0', {{"PAIR", Path("in/wide.csv")}}), "IMPORT"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(JobLine().code, "O");
+    EXPECT_EQ(Query("select A, B from PAIR;\n"), "A|B\n1|x\n");
+}
+
 }  // namespace
 }  // namespace tabrook::e2e

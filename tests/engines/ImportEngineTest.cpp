@@ -302,6 +302,7 @@ TEST_F(ImportTest, GridWiderThanTheLimitIsRefused) {
     WriteBytes(Path("a.csv"), "1\n");
     Preview("T", Path("a.csv"));
     grid_.SetColCount(TransferPlan::kMaxColumns + 2);
+    grid_.SetColumnType(TransferPlan::kMaxColumns + 1, grid_.ColumnType(1));  // a column moved past the limit
     std::string message;
     EXPECT_EQ(Import(state_, dm_, host_, Plan("T", context_.CsvFile), message), kImportTooManyColumns);
     EXPECT_EQ(message, "項目数が1000を越えるテーブルにはインポートできません。");
