@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/ProgramFolder.h"
+#include "app/DefaultFileFolder.h"
 #include "oci/ColumnKind.h"
 #include "oci/DataAttr.h"
 #include "transfer/BusyPointer.h"
@@ -200,7 +200,7 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     }
     if (fileName.empty()) return false;
     std::filesystem::path path(fileName);
-    if (!path.has_parent_path()) path = ProgramFolder() / path;
+    if (!path.has_parent_path()) path = DefaultFileFolder() / path;
 
     BusyPointer busy(target.UserHost, Host::BusyPointer::Hourglass);
     // A folder opens like a file and reads as an empty one: it is refused as unreadable.

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/ProgramFolder.h"
+#include "app/DefaultFileFolder.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/PreRunChecks.h"
 #include "transfer/RunContext.h"
@@ -432,9 +432,9 @@ void MainController::StartRun(bool jobListRun) {
 
 void MainController::RefreshCsvForRun() {
     std::string text = view_.CsvText();
-    // A bare file name is taken from the program's folder, as the field's preview does.
+    // A bare file name is taken from the default folder, as the field's preview does.
     const std::filesystem::path path(text);
-    if (path.has_filename() && !path.has_parent_path()) text = (ProgramFolder() / path).string();
+    if (path.has_filename() && !path.has_parent_path()) text = (DefaultFileFolder() / path).string();
     view_.SetCsvText(text);
     csvTextOnEnter_ = text;
     context_.CsvFile = text;

@@ -487,5 +487,33 @@ TEST_F(Hardening, ExtraFieldsPastTheColumnLimitAreDropped) {
     EXPECT_EQ(Query("select A, B from PAIR;\n"), "A|B\n1|x\n");
 }
 
+// Installed where the user cannot write (as the package is, in /usr/bin), the program puts
+// the default log and bare file names of a job list into the user's data folder.
+TEST_F(Hardening, WithoutAWritableProgramFolderFilesGoToTheDataFolder) {
+    FillEmp(1);
+    const fs::path bin = box.Root() / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(Sandbox::Binary("tabrook"), bin / "tabrook");
+    fs::permissions(bin, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (::geteuid() == 0) {  // root may write anywhere: the run is made as an ordinary user
+        for (const auto& entry : fs::recursive_directory_iterator(box.Root()))
+            ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+        box.childSetup = [] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+        };
+    }
+    std::vector<std::string> args =
+        Args(JobList("export.lst", '1', {{"EMP", "emp.csv"}}), "EXPORT", "scott/tiger@db/test.db", false);
+    args.push_back("LOG=TRUE");
+    ProcessResult run = box.Run(bin / "tabrook", args);
+    box.childSetup = nullptr;
+    EXPECT_EQ(run.status, 0) << run.err;
+    const fs::path data = box.Root() / "data" / "tabrook";
+    EXPECT_EQ(Codes(ParseLog(ReadFile(data / "Tabrook.log"))), (std::vector<std::string>{"S", "H", "O", "F", "Q"}));
+    EXPECT_NE(ReadFile(data / "emp.csv").find(std::string(38, 'n')), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(bin), fs::directory_iterator()), 1) << "written beside the program";
+}
+
 }  // namespace
 }  // namespace tabrook::e2e
