@@ -79,7 +79,7 @@ TEST_F(TableListLoaderTest, NotLoggedOnOrRefusedGivesAnEmptyListWithoutAMessage)
 
 TEST(TableListFiles, JobCsvFileIsNamedAfterTheTableInTheFolder) {
     EXPECT_EQ(TableListLoader::CsvFileFor("/data/in", "EMP"), "/data/in/EMP.csv");
-    EXPECT_EQ(TableListLoader::CsvFileFor("/data/in/", "x.y"), "/data/in/x.y.csv");
+    EXPECT_EQ(TableListLoader::CsvFileFor("/data/in/", "\"x.y\""), "/data/in/x.y.csv");
     EXPECT_EQ(TableListLoader::CsvFileFor("", "EMP"), "EMP.csv");
 }
 
