@@ -5,7 +5,7 @@
 #include <climits>
 #include <system_error>
 
-#include "app/ProgramFolder.h"
+#include "app/DefaultFileFolder.h"
 
 namespace tabrook {
 
@@ -78,8 +78,8 @@ std::string DecodeCharName(std::string_view value) {
     return std::string(value);
 }
 
-std::optional<std::string> LogFileFromOption(const std::string& value, const std::filesystem::path& programFolder) {
-    const std::string fallback = (programFolder / kDefaultLogName).string();
+std::optional<std::string> LogFileFromOption(const std::string& value, const std::filesystem::path& defaultFolder) {
+    const std::string fallback = (defaultFolder / kDefaultLogName).string();
     if (UpperAscii(value) == "TRUE") return fallback;
     if (value.empty()) return std::nullopt;
     std::filesystem::path name(value);
@@ -158,7 +158,7 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args, Transfe
         } else if (key == "LOBDATA") {
             SetFlag(settings.LobData, word);
         } else if (key == "LOG") {
-            if (auto logFile = LogFileFromOption(value, ProgramFolder())) context.LogFile = *logFile;
+            if (auto logFile = LogFileFromOption(value, DefaultFileFolder())) context.LogFile = *logFile;
         }
     }
     return result;

@@ -33,9 +33,9 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args, Transfe
 std::string DecodeCharName(std::string_view value);
 
 // The log file that a LOG value names, or nothing when the value is empty. "TRUE" (any case)
-// means Tabrook.log in programFolder; a path whose folder cannot be created falls back to the
-// same; a ".tmp" extension becomes ".log" (the working file of the log uses ".tmp").
-std::optional<std::string> LogFileFromOption(const std::string& value, const std::filesystem::path& programFolder);
+// means Tabrook.log in defaultFolder (DefaultFileFolder); a path whose folder cannot be created
+// falls back to the same; a ".tmp" extension becomes ".log" (the working file of the log uses ".tmp").
+std::optional<std::string> LogFileFromOption(const std::string& value, const std::filesystem::path& defaultFolder);
 
 // ASCII upper case, as the option words are compared.
 std::string UpperAscii(std::string_view text);

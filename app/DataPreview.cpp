@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/ProgramFolder.h"
+#include "app/DefaultFileFolder.h"
 #include "oci/ColumnKind.h"
 #include "oci/DataAttr.h"
 #include "transfer/BusyPointer.h"
@@ -62,6 +62,7 @@ void ClearTablePreview(PreviewTarget& target) {
     target.Context.TableName.clear();
     target.Context.TableColumnCount = 0;
     target.Context.TableInfoOk = false;
+    target.Context.TableFailure.clear();
     if (target.Settings.Mode == kExportMode) target.UserHost.SetStatusMessage("");
     UpdateGridColumns(target.Grid, target.Context);
 }
@@ -83,6 +84,7 @@ void ClearPreview(PreviewTarget& target) {
     context.TableName.clear();
     context.TableColumnCount = 0;
     context.TableInfoOk = false;
+    context.TableFailure.clear();
     context.CsvFile.clear();
     context.CsvColumnCount = 0;
     context.CsvHasData = false;
@@ -145,12 +147,15 @@ bool PreviewTableData(PreviewTarget& target, const std::string& name, std::strin
     return true;
 }
 
-bool PreviewTable(PreviewTarget& target, const std::string& name) {
-    if (name.empty()) return false;
+bool PreviewTable(PreviewTarget& target, const std::string& typed) {
+    if (typed.empty()) return false;
     TargetFacts& context = target.Context;
+    // From here on the table is the identifier the typed name stands for.
+    const std::string name = TableIdentifier(typed, ClientDoubleByteCode(target.Dm.OCI));
     if (!IsQuotableName(name)) {
         ClearTablePreview(target);
-        target.UserHost.SetStatusMessage(UnquotableNameMessage(name));
+        context.TableFailure = UnquotableNameMessage(name);
+        target.UserHost.SetStatusMessage(context.TableFailure);
         return false;
     }
     TOCI8Cur& cur = target.Dm.OCIcur;
@@ -158,7 +163,10 @@ bool PreviewTable(PreviewTarget& target, const std::string& name) {
     BusyPointer busy(target.UserHost, Host::BusyPointer::SqlWait);
     ClearTablePreview(target);
     const bool described = cur.Execute(0);
-    if (!described) target.UserHost.SetStatusMessage(cur.ErrMsg());
+    if (!described) {
+        context.TableFailure = cur.ErrMsg();
+        target.UserHost.SetStatusMessage(context.TableFailure);
+    }
     context.TableColumnCount = static_cast<int>(cur.Columns.size());
     UpdateGridColumns(target.Grid, context);
     if (!described) return false;
@@ -192,7 +200,7 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     }
     if (fileName.empty()) return false;
     std::filesystem::path path(fileName);
-    if (!path.has_parent_path()) path = ProgramFolder() / path;
+    if (!path.has_parent_path()) path = DefaultFileFolder() / path;
 
     BusyPointer busy(target.UserHost, Host::BusyPointer::Hourglass);
     // A folder opens like a file and reads as an empty one: it is refused as unreadable.

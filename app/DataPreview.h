@@ -30,10 +30,11 @@ struct PreviewTarget {
     TargetFacts& Context;
 };
 
-// Describes the table name (exactly as written, between double quotes) into the header rows;
-// in Export mode also previews its first rows. Sets TableName, TableInfoOk, TableColumnCount
-// and IsTable. False when the name is empty (nothing changes) or cannot be described.
-bool PreviewTable(PreviewTarget& target, const std::string& name);
+// Describes the table a typed name stands for (TableIdentifier: upper case unless quoted) into
+// the header rows; in Export mode also previews its first rows. Sets TableName (the
+// identifier), TableInfoOk, TableColumnCount and IsTable, or TableFailure. False when the name
+// is empty (nothing changes) or cannot be described.
+bool PreviewTable(PreviewTarget& target, const std::string& typed);
 
 // Fills the data rows with the first 30 rows of the table, selecting the grid's columns in
 // their current order. False when the select failed; the rows then keep their old content and

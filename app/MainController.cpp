@@ -4,10 +4,11 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/ProgramFolder.h"
+#include "app/DefaultFileFolder.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/PreRunChecks.h"
 #include "transfer/RunContext.h"
+#include "transfer/SqlName.h"
 #include "transfer/TOracle.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferSettings.h"
@@ -336,9 +337,8 @@ void MainController::CsvButtonClicked() {
 
 void MainController::Count() {
     if (!context_.TableInfoOk) return;
-    const std::string table = view_.TableText();
     TOCI8Cur& cur = dm_.OCIcur;
-    cur.SetSQL("select count(*) from \"" + table + "\"");
+    cur.SetSQL("select count(*) from " + Quoted(context_.TableName));
     cur.Binds.clear();
     if (!cur.Execute(0)) {
         host_.MessageBox(cur.ErrMsg(), MsgIcon::Warning, MsgButtons::Ok);
@@ -352,13 +352,13 @@ void MainController::Count() {
         if (fetched) count = cur.Values[0];
     }
     if (fetched) {
-        countedTable_ = table;
+        countedTable_ = context_.TableName;
         try {
             countedRows_ = std::stoll(count);
         } catch (...) {
             countedRows_ = 0;
         }
-        host_.MessageBox(CountMessage(table, count), MsgIcon::Information, MsgButtons::Ok);
+        host_.MessageBox(CountMessage(view_.TableText(), count), MsgIcon::Information, MsgButtons::Ok);
     } else
         host_.MessageBox(kCountFailed, MsgIcon::Warning, MsgButtons::Ok);
 }
@@ -432,9 +432,9 @@ void MainController::StartRun(bool jobListRun) {
 
 void MainController::RefreshCsvForRun() {
     std::string text = view_.CsvText();
-    // A bare file name is taken from the program's folder, as the field's preview does.
+    // A bare file name is taken from the default folder, as the field's preview does.
     const std::filesystem::path path(text);
-    if (path.has_filename() && !path.has_parent_path()) text = (ProgramFolder() / path).string();
+    if (path.has_filename() && !path.has_parent_path()) text = (DefaultFileFolder() / path).string();
     view_.SetCsvText(text);
     csvTextOnEnter_ = text;
     context_.CsvFile = text;

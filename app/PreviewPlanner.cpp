@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/DataPreview.h"
-#include "app/ProgramFolder.h"
+#include "app/DefaultFileFolder.h"
 #include "transfer/Host.h"
 #include "transfer/Job.h"
 
@@ -30,10 +30,10 @@ TransferPlan PreviewPlanner::PlanJob(const Job& job, const TransferSettings& set
     StatusKeeper keeper;
     PreviewTarget target{grid, dm_, keeper, settings, facts};
     PreviewTable(target, job.Table);
-    // A bare file name is taken from the program's folder, as the window's field does.
+    // A bare file name is taken from the default folder, as the window's field does.
     std::string csv = job.Csv;
     const std::filesystem::path path(csv);
-    if (path.has_filename() && !path.has_parent_path()) csv = (ProgramFolder() / path).string();
+    if (path.has_filename() && !path.has_parent_path()) csv = (DefaultFileFolder() / path).string();
     facts.CsvFile = csv;
     PreviewCsv(target, csv);
     TransferPlan plan = BuildTransferPlan(ColumnMapping(grid), settings, facts);

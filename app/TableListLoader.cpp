@@ -1,6 +1,8 @@
 #include "app/TableListLoader.h"
 
 #include "app/JobListModel.h"
+#include "transfer/ClientCharset.h"
+#include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
 
 namespace tabrook {
@@ -53,7 +55,7 @@ bool TableListLoader::LoadSlice(std::size_t maxRows) {
         }
         std::string name = dm_.OCIcur.Values.empty() ? std::string() : dm_.OCIcur.Values[0];
         name.erase(name.find_last_not_of(' ') + 1);
-        names_.push_back(std::move(name));
+        names_.push_back(TypedTableName(name, ClientDoubleByteCode(dm_.OCI)));
     }
     return loading_;
 }
@@ -84,7 +86,7 @@ std::vector<std::size_t> TableListLoader::Matching(const std::string& filter) co
 }
 
 std::string TableListLoader::CsvFileFor(const std::string& folder, const std::string& name) {
-    return WithTrailingSeparator(folder) + name + ".csv";
+    return WithTrailingSeparator(folder) + TableIdentifier(name) + ".csv";
 }
 
 }  // namespace tabrook

@@ -2,7 +2,8 @@
 // The table chooser's list, without widgets: the logged-on user's tables or views, fetched in
 // slices so that a window can let events through between two slices (a long list never
 // freezes it, and Esc stops the load), and the preselection of the name typed in the main
-// window. Names come in the order the database returns them, trailing blanks removed.
+// window. Names come in the order the database returns them, trailing blanks removed, as they
+// are typed (TypedTableName: in double quotes when not all upper case).
 
 #include <cstddef>
 #include <optional>
@@ -45,7 +46,8 @@ public:
     // letters (all of them for an empty filter).
     std::vector<std::size_t> Matching(const std::string& filter) const;
 
-    // The CSV file of a job added from the list: folder (with its separator) + name + ".csv".
+    // The CSV file of a job added from the list: folder (with its separator) + the table's
+    // identifier (no quotes) + ".csv".
     static std::string CsvFileFor(const std::string& folder, const std::string& name);
 
 private:

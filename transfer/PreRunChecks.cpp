@@ -46,6 +46,12 @@ int CheckImport(std::string& message, const TransferSettings& settings, const Ta
 }
 
 int CheckExport(std::string& message, const TransferSettings& /*settings*/, const TargetFacts& context) {
+    // A name that was given but could not be described is not a missing name: the client's
+    // reason (ORA-00942 for a table that does not exist) says what is wrong with it.
+    if (!context.TableInfoOk && !context.TableFailure.empty()) {
+        message = context.TableFailure;
+        return kCheckNoTableInfo;
+    }
     if (!context.TableInfoOk) {
         message = "テーブルが指定されていません。";
         return kCheckNoTable;

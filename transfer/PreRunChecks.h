@@ -18,8 +18,8 @@ enum PreRunRefusal : int {
     kCheckCsvUnreadable = 1,   // import: the CSV preview could not read the file
     kCheckCsvEmpty = 2,        // import: no data line
     kCheckNoCsvFile = 3,       // export: no file name
-    kCheckNoTable = 5,         // export: no table described
-    kCheckNoTableInfo = 6,     // import: no table described
+    kCheckNoTable = 5,         // export: no table name
+    kCheckNoTableInfo = 6,     // a named table could not be described (import: any failure)
     kCheckImportIntoView = 8,  // import: the target is a view
 };
 

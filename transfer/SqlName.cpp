@@ -28,3 +28,27 @@ std::string Quoted(std::string_view name) {
 }
 
 }  // namespace tabrook
+
+namespace tabrook {
+
+std::string TableIdentifier(std::string_view typed, DoubleByteCode code) {
+    if (typed.size() >= 2 && typed.front() == '"' && typed.back() == '"')
+        return std::string(typed.substr(1, typed.size() - 2));
+    std::string identifier(typed);
+    const char* const begin = identifier.data();
+    const char* const end = begin + identifier.size();
+    for (const char* p = begin; p < end;) {
+        const std::size_t length = CharLength(code, p, end);
+        if (length == 1 && *p >= 'a' && *p <= 'z') identifier[static_cast<std::size_t>(p - begin)] -= 'a' - 'A';
+        p += length;
+    }
+    return identifier;
+}
+
+std::string TypedTableName(std::string_view identifier, DoubleByteCode code) {
+    if (!identifier.empty() && identifier.front() != '"' && TableIdentifier(identifier, code) == identifier)
+        return std::string(identifier);
+    return Quoted(identifier);
+}
+
+}  // namespace tabrook

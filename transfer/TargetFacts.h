@@ -18,6 +18,9 @@ struct TargetFacts {
     int CsvColumnCount = 0;
     int GridColumnCount = 0;  // the wider of the two counts
     std::string CsvFailure;   // why the file could not be read, "(...)"; empty when it could
+    // Why the named table could not be described (the client's error, such as ORA-00942);
+    // empty when it was described or no name was given.
+    std::string TableFailure;
 };
 
 }  // namespace tabrook

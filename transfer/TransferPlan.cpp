@@ -12,12 +12,17 @@ TransferPlan BuildTransferPlan(const std::vector<MappedColumn>& mapping, const T
     plan.CsvFile = facts.CsvFile;
     plan.Settings = settings;
     plan.Facts = facts;
-    if (mapping.size() > static_cast<std::size_t>(TransferPlan::kMaxColumns)) {
+    // Fields past the table's width without a column above them are the extra fields of a
+    // record, dropped as in any record: only the table's width counts against the limit.
+    std::size_t width = mapping.size();
+    while (width > static_cast<std::size_t>(std::max(facts.TableColumnCount, 0)) && mapping[width - 1].TypeCode == -1)
+        --width;
+    if (width > static_cast<std::size_t>(TransferPlan::kMaxColumns)) {
         plan.TooManyColumns = true;
         return plan;
     }
-    plan.Columns.reserve(mapping.size());
-    for (std::size_t k = 0; k < mapping.size(); ++k)
+    plan.Columns.reserve(width);
+    for (std::size_t k = 0; k < width; ++k)
         plan.Columns.push_back({mapping[k].Name, mapping[k].TypeCode, static_cast<int>(k)});
     plan.FieldCount = std::max(facts.GridColumnCount, static_cast<int>(plan.Columns.size()));
     return plan;

@@ -37,9 +37,10 @@ struct TransferPlan {
     std::string Table;
     std::string CsvFile;
     // The mapping in field order, fields without a table column included (an export selects
-    // the columns that have one). Empty when TooManyColumns.
+    // the columns that have one) up to the table's width or the last field with a column.
+    // Empty when TooManyColumns.
     std::vector<PlanColumn> Columns;
-    // The mapping was wider than kMaxColumns.
+    // The mapping (without the file's extra fields) was wider than kMaxColumns.
     bool TooManyColumns = false;
     // Fields a record is padded to before binding: the wider of table and file.
     int FieldCount = 0;

@@ -28,7 +28,7 @@ TEST_F(TableListLoaderTest, ListsTablesOrViewsWithoutTrailingBlanks) {
           "create table \"PAD  \" (ID number(5))", "create view V_EMP as select ID from EMP"});
     std::vector<std::string> tables = LoadAll(TableListLoader::Kind::Table);
     std::sort(tables.begin(), tables.end());
-    EXPECT_EQ(tables, (std::vector<std::string>{"Dept", "EMP", "PAD"}));
+    EXPECT_EQ(tables, (std::vector<std::string>{"\"Dept\"", "EMP", "PAD"}));  // as they are typed
     EXPECT_EQ(LoadAll(TableListLoader::Kind::View), (std::vector<std::string>{"V_EMP"}));
     EXPECT_EQ(host_.busyDepth, 0);
     EXPECT_EQ(TableListLoader::Statement(TableListLoader::Kind::View), "select VIEW_name from user_VIEWs");
@@ -79,7 +79,7 @@ TEST_F(TableListLoaderTest, NotLoggedOnOrRefusedGivesAnEmptyListWithoutAMessage)
 
 TEST(TableListFiles, JobCsvFileIsNamedAfterTheTableInTheFolder) {
     EXPECT_EQ(TableListLoader::CsvFileFor("/data/in", "EMP"), "/data/in/EMP.csv");
-    EXPECT_EQ(TableListLoader::CsvFileFor("/data/in/", "x.y"), "/data/in/x.y.csv");
+    EXPECT_EQ(TableListLoader::CsvFileFor("/data/in/", "\"x.y\""), "/data/in/x.y.csv");
     EXPECT_EQ(TableListLoader::CsvFileFor("", "EMP"), "EMP.csv");
 }
 

@@ -446,5 +446,74 @@ TEST_F(Hardening, AJobListRunsInTheModeItWasMadeFor) {
     EXPECT_EQ(log[1].fields.back(), "MODE=EXPORT overrides the job list's mode line (IMPORT)");
 }
 
+// A typed table name means its upper-case form unless it stands in double quotes (then its
+// case is kept), and a name that names no table is refused with the client's reason.
+TEST_F(Hardening, TableNamesAreReadAsInSql) {
+    Query("create table \"Mixed\" (ID NUMBER(6));\n");
+    WriteFile(box.Work() / "in" / "emp.csv", "1,Good,2020-01-01 00:00:00,1\r\n");
+    fs::create_directories(box.Work() / "out");
+    struct Case {
+        bool import;
+        std::string table, code, text;
+    };
+    const std::vector<Case> cases = {
+        {true, "emp", "O", ""},           {false, "emp", "O", ""},
+        {false, "\"EMP\"", "O", ""},      {false, "\"Mixed\"", "O", ""},
+        {false, "\"emp\"", "E006", "ORA-00942"}, {false, "nosuch", "E006", "ORA-00942"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table);
+        const std::string csv = Path(c.import ? "in/emp.csv" : "out/t.csv");
+        const std::string list = JobList("jobs.lst", c.import ? '0' : '1', {{c.table, csv}});
+        ProcessResult run = box.Tabrook(Args(list, c.import ? "IMPORT" : "EXPORT"));
+        const LogLine line = JobLine();
+        EXPECT_EQ(line.code, c.code) << run.err;
+        ASSERT_FALSE(line.fields.empty());
+        EXPECT_NE(line.fields.back().find(c.text), std::string::npos) << line.fields.back();
+    }
+    EXPECT_EQ(Query("select count(*) from EMP;\n"), "COUNT(*)\n1\n");
+}
+
+// A file wider than the most columns a transfer takes, into a narrow table: its extra fields
+// are dropped as those of any record with more fields than the table has columns.
+TEST_F(Hardening, ExtraFieldsPastTheColumnLimitAreDropped) {
+    Query("create table PAIR (A NUMBER(6), B VARCHAR2(10));\n");
+    std::string record = "1,x";
+    for (int field = 3; field <= 1001; ++field) record += ",f";
+    WriteFile(box.Work() / "in" / "wide.csv", record + "\r\n");
+    ProcessResult run = box.Tabrook(Args(JobList("import.lst", '0', {{"PAIR", Path("in/wide.csv")}}), "IMPORT"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(JobLine().code, "O");
+    EXPECT_EQ(Query("select A, B from PAIR;\n"), "A|B\n1|x\n");
+}
+
+// Installed where the user cannot write (as the package is, in /usr/bin), the program puts
+// the default log and bare file names of a job list into the user's data folder.
+TEST_F(Hardening, WithoutAWritableProgramFolderFilesGoToTheDataFolder) {
+    FillEmp(1);
+    const fs::path bin = box.Root() / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(Sandbox::Binary("tabrook"), bin / "tabrook");
+    fs::permissions(bin, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (::geteuid() == 0) {  // root may write anywhere: the run is made as an ordinary user
+        for (const auto& entry : fs::recursive_directory_iterator(box.Root()))
+            ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+        box.childSetup = [] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+        };
+    }
+    std::vector<std::string> args =
+        Args(JobList("export.lst", '1', {{"EMP", "emp.csv"}}), "EXPORT", "scott/tiger@db/test.db", false);
+    args.push_back("LOG=TRUE");
+    ProcessResult run = box.Run(bin / "tabrook", args);
+    box.childSetup = nullptr;
+    EXPECT_EQ(run.status, 0) << run.err;
+    const fs::path data = box.Root() / "data" / "tabrook";
+    EXPECT_EQ(Codes(ParseLog(ReadFile(data / "Tabrook.log"))), (std::vector<std::string>{"S", "H", "O", "F", "Q"}));
+    EXPECT_NE(ReadFile(data / "emp.csv").find(std::string(38, 'n')), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(bin), fs::directory_iterator()), 1) << "written beside the program";
+}
+
 }  // namespace
 }  // namespace tabrook::e2e

@@ -134,6 +134,7 @@ TEST_F(ExportTest, GridWiderThanTheLimitLeavesAnEmptyFile) {
     Exec({"create table T (A number(3))", "insert into T values (1)"});
     ASSERT_TRUE(PreviewTable(target_, "T"));
     grid_.SetColCount(TransferPlan::kMaxColumns + 2);
+    grid_.SetColumnType(TransferPlan::kMaxColumns + 1, grid_.ColumnType(1));  // a column moved past the limit
     out_ = Path("wide.csv");
     std::string message;
     EXPECT_EQ(Export(state_, dm_, host_, Plan("T", out_.string()), message), kExportTooManyColumns);

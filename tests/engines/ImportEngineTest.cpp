@@ -23,7 +23,7 @@ protected:
         if (::testing::Test::HasFatalFailure()) return -100;
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;  // as the thread does
         std::string text;
-        const int rc = Import(state_, dm_, host_, Plan(table, context_.CsvFile), text, options);
+        const int rc = Import(state_, dm_, host_, Plan(context_.TableName, context_.CsvFile), text, options);
         if (message != nullptr) *message = text;
         EXPECT_EQ(host_.busyDepth, 0) << "the busy pointer was not restored";
         return rc;
@@ -302,6 +302,7 @@ TEST_F(ImportTest, GridWiderThanTheLimitIsRefused) {
     WriteBytes(Path("a.csv"), "1\n");
     Preview("T", Path("a.csv"));
     grid_.SetColCount(TransferPlan::kMaxColumns + 2);
+    grid_.SetColumnType(TransferPlan::kMaxColumns + 1, grid_.ColumnType(1));  // a column moved past the limit
     std::string message;
     EXPECT_EQ(Import(state_, dm_, host_, Plan("T", context_.CsvFile), message), kImportTooManyColumns);
     EXPECT_EQ(message, "項目数が1000を越えるテーブルにはインポートできません。");
@@ -321,7 +322,7 @@ TEST_F(ImportTest, TruncateEmptiesExactlyTheTableItLoads) {
     Exec({"create table \"emp\" (A number(5))", "create table EMP (A number(5))", "insert into \"emp\" values (1)",
           "insert into EMP values (2)"});
     settings_.Truncate = true;
-    EXPECT_EQ(RunImport("emp", "7\n"), kImportDone);
+    EXPECT_EQ(RunImport("\"emp\"", "7\n"), kImportDone);
     EXPECT_EQ(Query("select A from \"emp\""), (Rows{{"7"}}));
     EXPECT_EQ(Query("select A from EMP"), (Rows{{"2"}}));
 }
@@ -395,13 +396,13 @@ TEST_F(ImportTest, DatesAndTimestampsUseTheUsersFormats) {
     Exec({"create table \"Mixed\" (\"Day\" date, \"At\" timestamp(3))"});
     settings_.DateFmt = "DD.MM.YYYY";
     settings_.TimestampFmt = "YYYY/MM/DD HH24:MI:SS.FF";
-    EXPECT_EQ(RunImport("Mixed", "03.02.2001,2020/01/02 03:04:05.678\n"), kImportDone);
+    EXPECT_EQ(RunImport("\"Mixed\"", "03.02.2001,2020/01/02 03:04:05.678\n"), kImportDone);
     EXPECT_EQ(state_.ErrorCount, 0) << Erm();
     dm_.OCI.DateFormat = "YYYY-MM-DD";
     dm_.OCI.TimeStampFormat = "YYYY-MM-DD HH24:MI:SS.FF";
     EXPECT_EQ(Query("select \"Day\", \"At\" from \"Mixed\""), (Rows{{"2001-02-03", "2020-01-02 03:04:05.678"}}));
     // A value that does not match the format is a refused row, not a failed import.
-    EXPECT_EQ(RunImport("Mixed", "2001-02-03,\n", nullptr, "bad.csv"), kImportDone);
+    EXPECT_EQ(RunImport("\"Mixed\"", "2001-02-03,\n", nullptr, "bad.csv"), kImportDone);
     EXPECT_EQ(state_.ErrorCount, 1);
 }
 

@@ -235,8 +235,8 @@ TEST_F(PreviewTest, PlanFollowsTheMappingTheGridShows) {
         int fieldCount;
     };
     const Case cases[] = {
-        {0, 0, 0, {{"A", 2}, {"B", 1}, {"C", 112}, {"", -1}}, 4},
-        {0, 1, 3, {{"B", 1}, {"C", 112}, {"A", 2}, {"", -1}}, 4},
+        {0, 0, 0, {{"A", 2}, {"B", 1}, {"C", 112}}, 4},  // the extra field is padded, not planned
+        {0, 1, 3, {{"B", 1}, {"C", 112}, {"A", 2}}, 4},
         {1, 2, 1, {{"B", 1}, {"A", 2}, {"C", 112}}, 3},
     };
     for (const Case& c : cases) {
