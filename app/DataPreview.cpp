@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/PreviewCellText.h"
 #include "app/ProgramFolder.h"
 #include "oci/ColumnKind.h"
 #include "oci/DataAttr.h"
@@ -135,11 +136,12 @@ bool PreviewTableData(PreviewTarget& target, const std::string& name, std::strin
         return false;
     }
     GridModel& grid = target.Grid;
+    const DoubleByteCode code = ClientDoubleByteCode(oci);
     for (int row = GridModel::kFixedRows; row < grid.RowCount(); ++row) grid.ClearRow(row);
     for (int row = GridModel::kFixedRows; row < grid.RowCount() && cur.Fetch(); ++row) {
         grid.SetCell(0, row, RowNumberText(row - 1));
         for (std::size_t j = 0; j < cur.Values.size(); ++j) {
-            grid.SetCell(static_cast<int>(j) + 1, row, cur.Values[j]);
+            grid.SetCell(static_cast<int>(j) + 1, row, PreviewCellText(cur.Values[j], code));
         }
     }
     return true;
@@ -234,7 +236,8 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
             ++placed;
             const int row = placed + 1;
             grid.SetCell(0, row, RowNumberText(placed));
-            for (int f = 0; f < count; ++f) grid.SetCell(f + 1, row, fields[static_cast<std::size_t>(f)]);
+            for (int f = 0; f < count; ++f)
+                grid.SetCell(f + 1, row, PreviewCellText(std::move(fields[static_cast<std::size_t>(f)]), code));
         }
         if (!more) break;
     }
