@@ -137,6 +137,7 @@ bool PreviewTableData(PreviewTarget& target, const std::string& name, std::strin
     }
     GridModel& grid = target.Grid;
     const DoubleByteCode code = ClientDoubleByteCode(oci);
+    grid.SetTextCharset(ClientCharsetName(oci));  // the values come in the client's character set
     for (int row = GridModel::kFixedRows; row < grid.RowCount(); ++row) grid.ClearRow(row);
     for (int row = GridModel::kFixedRows; row < grid.RowCount() && cur.Fetch(); ++row) {
         grid.SetCell(0, row, RowNumberText(row - 1));
@@ -216,6 +217,7 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     Tdm& dm = target.Dm;
     // Records as the import reads them: quoted fields may span lines.
     const DoubleByteCode code = ClientDoubleByteCode(dm.OCI);
+    grid.SetTextCharset(ClientCharsetName(dm.OCI));  // the file is read in the client's character set
     dm.StartRecords(file.get(), delim, code);
     std::string line;
     std::vector<std::string> fields;
