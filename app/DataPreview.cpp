@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/DefaultFileFolder.h"
+#include "app/PreviewCellText.h"
 #include "oci/ColumnKind.h"
 #include "oci/DataAttr.h"
 #include "transfer/BusyPointer.h"
@@ -137,11 +138,13 @@ bool PreviewTableData(PreviewTarget& target, const std::string& name, std::strin
         return false;
     }
     GridModel& grid = target.Grid;
+    const DoubleByteCode code = ClientDoubleByteCode(oci);
+    grid.SetTextCharset(ClientCharsetName(oci));  // the values come in the client's character set
     for (int row = GridModel::kFixedRows; row < grid.RowCount(); ++row) grid.ClearRow(row);
     for (int row = GridModel::kFixedRows; row < grid.RowCount() && cur.Fetch(); ++row) {
         grid.SetCell(0, row, RowNumberText(row - 1));
         for (std::size_t j = 0; j < cur.Values.size(); ++j) {
-            grid.SetCell(static_cast<int>(j) + 1, row, cur.Values[j]);
+            grid.SetCell(static_cast<int>(j) + 1, row, PreviewCellText(cur.Values[j], code));
         }
     }
     return true;
@@ -222,6 +225,7 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     Tdm& dm = target.Dm;
     // Records as the import reads them: quoted fields may span lines.
     const DoubleByteCode code = ClientDoubleByteCode(dm.OCI);
+    grid.SetTextCharset(ClientCharsetName(dm.OCI));  // the file is read in the client's character set
     dm.StartRecords(file.get(), delim, code);
     std::string line;
     std::vector<std::string> fields;
@@ -242,7 +246,8 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
             ++placed;
             const int row = placed + 1;
             grid.SetCell(0, row, RowNumberText(placed));
-            for (int f = 0; f < count; ++f) grid.SetCell(f + 1, row, fields[static_cast<std::size_t>(f)]);
+            for (int f = 0; f < count; ++f)
+                grid.SetCell(f + 1, row, PreviewCellText(std::move(fields[static_cast<std::size_t>(f)]), code));
         }
         if (!more) break;
     }

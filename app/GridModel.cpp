@@ -83,7 +83,15 @@ void GridModel::SetColumnType(int col, int typeCode) {
 }
 
 GridModel::Contents GridModel::Snapshot() const {
-    return Contents{colCount_, rows_, types_};
+    return Contents{colCount_, rows_, types_, textCharset_};
+}
+
+void GridModel::SetTextCharset(std::string charset) {
+    if (charset == textCharset_) return;
+    // Every text reads differently now.
+    Notify(GridChange::Kind::ShapeAboutToChange);
+    textCharset_ = std::move(charset);
+    Notify(GridChange::Kind::ShapeChanged);
 }
 
 void GridModel::Restore(const Contents& contents) {
@@ -94,6 +102,7 @@ void GridModel::Restore(const Contents& contents) {
         for (std::size_t c = 0; c < rows_[r].size() && c < contents.Rows[r].size(); ++c) rows_[r][c] = contents.Rows[r][c];
     types_.assign(static_cast<std::size_t>(colCount_), -1);
     for (std::size_t c = 0; c < types_.size() && c < contents.Types.size(); ++c) types_[c] = contents.Types[c];
+    textCharset_ = contents.TextCharset;
     selection_.Right = std::min(selection_.Right, std::max(colCount_ - 1, 1));
     selection_.Left = std::min(selection_.Left, selection_.Right);
     Notify(GridChange::Kind::ShapeChanged);

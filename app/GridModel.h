@@ -74,12 +74,18 @@ public:
     int ColumnType(int col) const;
     void SetColumnType(int col, int typeCode);
 
+    // The client character set its texts are in (an Oracle name; empty: UTF-8), which a view
+    // decodes them from. The previews set it from their session.
+    const std::string& TextCharset() const { return textCharset_; }
+    void SetTextCharset(std::string charset);
+
     // Everything the grid shows, as a value: a job-list run prepares it away from the window
     // and the window takes it over in one step.
     struct Contents {
         int ColCount = kEmptyColCount;
         std::vector<std::vector<std::string>> Rows;
         std::vector<int> Types;
+        std::string TextCharset;
     };
     Contents Snapshot() const;
     void Restore(const Contents& contents);
@@ -104,6 +110,7 @@ private:
     int colCount_ = kEmptyColCount;
     std::vector<std::vector<std::string>> rows_;  // kRowCount rows of colCount_ cells
     std::vector<int> types_;                      // colCount_ type codes
+    std::string textCharset_;
     Selection selection_;
     std::vector<std::pair<int, Observer>> observers_;
     int nextObserverId_ = 1;

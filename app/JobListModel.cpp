@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <unordered_set>
 
 #include "transfer/ImportEngine.h"
 #include "transfer/Job.h"
@@ -66,6 +67,26 @@ bool JobListModel::AddJob(const std::string& table, const std::string& csv) {
     Changed();
     SyncJobList();
     return true;
+}
+
+std::size_t JobListModel::AddJobs(const std::vector<std::pair<std::string, std::string>>& jobs) {
+    if (Running()) return 0;
+    const auto folded = [](std::string name) {
+        for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+        return name;
+    };
+    std::unordered_set<std::string> present;
+    for (const JobRow& row : rows_) present.insert(folded(row.Table));
+    const std::size_t before = rows_.size();
+    for (const auto& [table, csv] : jobs) {
+        if (present.insert(folded(table)).second) rows_.push_back({table, csv, "", "", "", "", false});
+    }
+    const std::size_t added = rows_.size() - before;
+    if (added > 0) {
+        Changed();
+        SyncJobList();
+    }
+    return added;
 }
 
 bool JobListModel::ReplaceJob(const std::string& table, const std::string& csv) {

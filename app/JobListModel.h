@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tabrook {
@@ -64,6 +65,10 @@ public:
     // Appends a row unless a row for the table exists (compared without regard to letter case)
     // or a transfer runs; then synchronizes JobList. True when a row was added.
     bool AddJob(const std::string& table, const std::string& csv);
+    // AddJob for many (table, CSV file) pairs in one step: one change notice and one
+    // synchronization for the whole batch, and a lookup that stays linear in the list's size.
+    // Returns the number of rows added.
+    std::size_t AddJobs(const std::vector<std::pair<std::string, std::string>>& jobs);
     // Renames the row of the table (case-insensitive match) to table as given, sets its CSV file
     // and empties its status and counts; then synchronizes. True when a row was changed.
     bool ReplaceJob(const std::string& table, const std::string& csv);

@@ -6,6 +6,7 @@
 
 #include "app/DefaultFileFolder.h"
 #include "transfer/BusyPointer.h"
+#include "transfer/ClientCharset.h"
 #include "transfer/PreRunChecks.h"
 #include "transfer/RunContext.h"
 #include "transfer/SqlName.h"
@@ -90,6 +91,8 @@ MainController::~MainController() {
 }
 
 PreviewTarget MainController::Target() {
+    // What the session hands over (column names, values, file bytes) is in its character set.
+    grid_.SetTextCharset(ClientCharsetName(dm_.OCI));
     return PreviewTarget{grid_, dm_, host_, settings_, context_};
 }
 

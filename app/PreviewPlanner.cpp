@@ -4,8 +4,10 @@
 
 #include "app/DataPreview.h"
 #include "app/DefaultFileFolder.h"
+#include "transfer/ClientCharset.h"
 #include "transfer/Host.h"
 #include "transfer/Job.h"
+#include "transfer/Tdm.h"
 
 namespace tabrook {
 
@@ -26,6 +28,7 @@ public:
 
 TransferPlan PreviewPlanner::PlanJob(const Job& job, const TransferSettings& settings) {
     GridModel grid;
+    grid.SetTextCharset(ClientCharsetName(dm_.OCI));
     TargetFacts facts;
     StatusKeeper keeper;
     PreviewTarget target{grid, dm_, keeper, settings, facts};

@@ -29,7 +29,7 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
     const std::string& text = grid_.Cell(index.column() + kFixedCols, index.row() + kFixedRows);
     if (role == Qt::ToolTipRole && text.empty()) return {};
-    return QString::fromStdString(text);
+    return Shown(text);
 }
 
 QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -37,7 +37,13 @@ QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, in
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return QString::fromStdString(grid_.Cell(0, section + kFixedRows));
     const int col = section + kFixedCols;
-    return QString::fromStdString(grid_.Cell(col, 0)) + QLatin1Char('\n') + QString::fromStdString(grid_.Cell(col, 1));
+    return Shown(grid_.Cell(col, 0)) + QLatin1Char('\n') + QString::fromStdString(grid_.Cell(col, 1));
+}
+
+QString GridTableModel::Shown(const std::string& text) const {
+    if (!decoder_ || decoder_->Charset() != grid_.TextCharset())
+        decoder_ = std::make_unique<ClientTextDecoder>(grid_.TextCharset());
+    return decoder_->Decode(text);
 }
 
 void GridTableModel::OnChange(const GridChange& change) {

@@ -2,11 +2,14 @@
 // The grid model as a Qt item model: the data rows 2..31 of the grid are the model's rows, the
 // data columns 1.. its columns. The two fixed rows (name and type) are the horizontal header,
 // one text of two lines per column; the fixed column 0 (row numbers) is the vertical header.
-// The model listens to the grid's change notices and forwards them as Qt's signals.
+// The model listens to the grid's change notices and forwards them as Qt's signals. The
+// cells' bytes are in the client character set and shown decoded from it.
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <memory>
 
+#include "app/ClientTextDecoder.h"
 #include "app/GridModel.h"
 
 namespace tabrook {
@@ -28,11 +31,14 @@ public:
 
 private:
     void OnChange(const GridChange& change);
+    // A cell's bytes, in the grid's client character set, as the window's text.
+    QString Shown(const std::string& text) const;
 
     GridModel& grid_;
     int observer_ = 0;
     bool resetting_ = false;
     std::function<void()> selectionListener_;
+    mutable std::unique_ptr<ClientTextDecoder> decoder_;
 };
 
 }  // namespace tabrook

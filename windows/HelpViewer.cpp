@@ -1,7 +1,9 @@
 #include "windows/HelpViewer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -168,9 +170,36 @@ HelpViewer& HelpViewer::Instance() {
     return *viewer;
 }
 
+namespace {
+
+// Modality takes effect when a window is shown, so a visible viewer is shown anew.
+void SetModality(HelpViewer& viewer, Qt::WindowModality modality) {
+    if (viewer.windowModality() == modality) return;
+    const bool visible = viewer.isVisible();
+    viewer.hide();
+    viewer.setWindowModality(modality);
+    if (visible) viewer.show();
+}
+
+}  // namespace
+
 void ShowHelp(const QString& page) {
     HelpViewer& viewer = HelpViewer::Instance();
     viewer.ShowPage(page);
+    // A modal dialog blocks input to every window but those opened modally after it: beside one
+    // the viewer is modal itself, so it takes input, and an ordinary window again when the
+    // dialog ends.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != &viewer) {
+        SetModality(viewer, Qt::ApplicationModal);
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            QObject::connect(
+                dialog, &QDialog::finished, &viewer, [&viewer] { SetModality(viewer, Qt::NonModal); },
+                Qt::SingleShotConnection);
+        }
+    } else if (modal == nullptr) {
+        SetModality(viewer, Qt::NonModal);
+    }
     viewer.show();
     viewer.raise();
     viewer.activateWindow();

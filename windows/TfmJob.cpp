@@ -244,6 +244,12 @@ bool TfmJob::AddJob(const std::string& table, const std::string& csv) {
     return added;
 }
 
+std::size_t TfmJob::AddJobs(const std::vector<std::pair<std::string, std::string>>& jobs) {
+    const std::size_t added = model_.AddJobs(jobs);
+    if (!model_.Running()) UpdateJobButtons();
+    return added;
+}
+
 bool TfmJob::ReplaceJob(const std::string& table, const std::string& csv) {
     const bool replaced = model_.ReplaceJob(table, csv);
     if (!model_.Running()) UpdateJobButtons();

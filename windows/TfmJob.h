@@ -30,6 +30,8 @@ public:
 
     // Operations of the other windows.
     bool AddJob(const std::string& table, const std::string& csv);
+    // Many jobs in one step (see JobListModel::AddJobs).
+    std::size_t AddJobs(const std::vector<std::pair<std::string, std::string>>& jobs);
     bool ReplaceJob(const std::string& table, const std::string& csv);
     void SyncJobList();
     void ShowJobList();

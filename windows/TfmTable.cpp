@@ -185,13 +185,17 @@ void TfmTable::mnAddJobClick() {
         activateWindow();
     }
     const std::string folder = WithTrailingSeparator(owner_.CsvOpenFolder());
+    std::vector<std::pair<std::string, std::string>> jobs;
     for (int row = 0; row < lbTable->count(); ++row) {
         const QListWidgetItem* item = lbTable->item(row);
         // Names the filter hides are not added, even when an earlier Ctrl+A selected them.
         if (!item->isSelected() || item->isHidden()) continue;
-        const std::string name = item->text().toStdString();
-        jobWindow_.AddJob(name, TableListLoader::CsvFileFor(folder, name));
+        std::string name = item->text().toStdString();
+        std::string csv = TableListLoader::CsvFileFor(folder, name);
+        jobs.emplace_back(std::move(name), std::move(csv));
     }
+    // One step for the whole selection: adding name by name rebuilt the list for every name.
+    jobWindow_.AddJobs(jobs);
     jobWindow_.SyncJobList();
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/DataPreview.h"
+#include "app/PreviewCellText.h"
 #include "app/ProgramFolder.h"
 #include "tests/engines/EngineTestSupport.h"
 
@@ -148,6 +149,20 @@ TEST_F(PreviewTest, OnlyThirtyLinesAreReadAndLaterLinesDoNotWidenTheGrid) {
     EXPECT_EQ(context_.CsvColumnCount, 2);
     EXPECT_EQ(grid_.ColCount(), 3);
     EXPECT_EQ(grid_.Cell(1, 31), "30");
+}
+
+TEST_F(PreviewTest, AHugeFieldShowsABoundedPrefixCutOnACharacter) {
+    std::string huge;
+    for (int i = 0; i < 400000; ++i) huge += "\xE3\x81\x82";  // あ, 1.2 MB
+    WriteBytes(Path("huge.csv"), "x," + huge + ",y\n");
+    ASSERT_TRUE(PreviewCsv(target_, Path("huge.csv").string()));
+    const std::string& cell = grid_.Cell(2, 2);
+    ASSERT_LE(cell.size(), kPreviewCellBytes + sizeof kPreviewCutMark);
+    ASSERT_TRUE(cell.ends_with(kPreviewCutMark)) << cell.substr(cell.size() - 8);
+    const std::size_t kept = cell.size() - (sizeof kPreviewCutMark - 1);
+    EXPECT_EQ(kept % 3, 0u);
+    EXPECT_EQ(cell.substr(0, kept), huge.substr(0, kept));
+    EXPECT_EQ(grid_.Cell(3, 2), "y");
 }
 
 TEST_F(PreviewTest, GridFollowsTheWiderSide) {

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -208,6 +209,35 @@ TEST_F(HelpViewerTest, F1InEveryWindowOpensItsPage) {
         help.hide();
         c.window->hide();
     }
+}
+
+// A modal dialog blocks input to the windows opened before it: help opened from it by F1 must
+// still take input while the dialog runs.
+TEST_F(HelpViewerTest, HelpFromTheConfirmationDialogTakesInputWhileTheDialogRuns) {
+    TfrmMsgBox msgBox;
+    TransferSettings settings;
+    QString typed;
+    bool helpShown = false;
+    QTimer::singleShot(0, &msgBox, [&] {
+        if (QTest::qWaitForWindowExposed(&msgBox)) {
+            msgBox.udErrBreak->setFocus();
+            QTest::keyClick(msgBox.udErrBreak, Qt::Key_F1);
+        }
+        HelpViewer& help = HelpViewer::Instance();
+        helpShown = help.isVisible() && QTest::qWaitForWindowExposed(&help);
+        if (!helpShown) return msgBox.reject();
+        help.searchField()->setFocus();
+        // Through the window system, where a modal dialog's blocking applies.
+        for (const char key : {'a', 'b', 'c'}) QTest::keyClick(help.windowHandle(), key);
+        typed = help.searchField()->text();
+        msgBox.reject();
+    });
+    EXPECT_EQ(msgBox.Execute(settings), kConfirmCancel);
+    EXPECT_TRUE(helpShown);
+    EXPECT_EQ(typed, "abc");
+    HelpViewer& help = HelpViewer::Instance();
+    EXPECT_EQ(help.windowModality(), Qt::NonModal);  // an ordinary window again after the dialog
+    help.hide();
 }
 
 }  // namespace
