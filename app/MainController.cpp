@@ -420,10 +420,7 @@ void MainController::StartRun(bool jobListRun) {
     TransferProgress& progress = thread.ProgressSink();
     progress.StartRun(settings_.Mode == kExport, 0);
     if (!jobListRun) {
-        const TransferPlan& plan = thread.SinglePlan();
-        std::error_code error;
-        const auto size = plan.ExportMode ? 0 : std::filesystem::file_size(plan.CsvFile, error);
-        progress.StartJob(0, error ? 0 : static_cast<long long>(size), thread.SingleExpectedRows());
+        progress.StartJob(0, ImportFileBytes(thread.SinglePlan()), thread.SingleExpectedRows());
     }
     // The bar starts from the run's beginning, before the thread can have moved it on.
     view_.ShowCounts(0, 0);

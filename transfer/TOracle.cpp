@@ -1,8 +1,5 @@
 #include "transfer/TOracle.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "transfer/ExportEngine.h"
 #include "transfer/Host.h"
 #include "transfer/ImportEngine.h"
@@ -93,13 +90,7 @@ void TOracle::StartTransfer(int jobNumber, const TransferPlan& plan, long long e
     ErrorCount = 0;
     SuccessCount = 0;
     BytesRead = 0;
-    long long fileBytes = 0;
-    if (!plan.ExportMode) {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(plan.CsvFile, error);
-        if (!error) fileBytes = static_cast<long long>(size);
-    }
-    progress_.StartJob(jobNumber, fileBytes, expectedRows);
+    progress_.StartJob(jobNumber, ImportFileBytes(plan), expectedRows);
 }
 
 void TOracle::DoWork() {

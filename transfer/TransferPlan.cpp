@@ -1,8 +1,17 @@
 #include "transfer/TransferPlan.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace tabrook {
+
+long long ImportFileBytes(const TransferPlan& plan) {
+    if (plan.ExportMode) return 0;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(plan.CsvFile, error);
+    return error ? 0 : static_cast<long long>(size);
+}
 
 TransferPlan BuildTransferPlan(const std::vector<MappedColumn>& mapping, const TransferSettings& settings,
                                const TargetFacts& facts) {

@@ -49,6 +49,9 @@ struct TransferPlan {
     TargetFacts Facts;
 };
 
+// The size of the file an import of plan reads (0 for an export, or a file that cannot be seen).
+long long ImportFileBytes(const TransferPlan& plan);
+
 // Builds the plan of a transfer of facts.TableName and facts.CsvFile in the mode of settings.
 TransferPlan BuildTransferPlan(const std::vector<MappedColumn>& mapping, const TransferSettings& settings,
                                const TargetFacts& facts);

@@ -3,12 +3,12 @@
 #include <histedit.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 
 #include "ocilite/console/CancelSignal.h"
 #include "ocilite/console/DisplayWidth.h"
+#include "ocilite/engine/SqliteSession.h"
 
 namespace ocilite {
 namespace {
@@ -18,14 +18,7 @@ constexpr int kHistoryLines = 1000;
 }  // namespace
 
 std::string LineEditor::DefaultHistoryPath() {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home ? home : ".") + "/.local/share";
-    }
-    return base + "/tabrook/ocilite-sql_history";
+    return SqliteSession::UserDataFolder() + "/ocilite-sql_history";
 }
 
 LineEditor::LineEditor(std::string historyPath, const Completion& completion)

@@ -66,6 +66,10 @@ std::unique_ptr<Session> Session::Logon(std::string_view user, std::string_view 
 }
 
 std::string SqliteSession::DefaultDatabasePath() {
+    return UserDataFolder() + "/default.db";
+}
+
+std::string SqliteSession::UserDataFolder() {
     std::string base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
         base = xdg;
@@ -73,7 +77,7 @@ std::string SqliteSession::DefaultDatabasePath() {
         const char* home = std::getenv("HOME");
         base = std::string(home ? home : ".") + "/.local/share";
     }
-    return base + "/tabrook/default.db";
+    return base + "/tabrook";
 }
 
 std::string SqliteSession::NormalizeName(std::string_view name) {

@@ -55,6 +55,8 @@ public:
     void CheckLogon(const std::string& user, const std::string& hash, std::string_view password);
     // The default database: $XDG_DATA_HOME/tabrook/default.db.
     static std::string DefaultDatabasePath();
+    // The user's data folder of the program: $XDG_DATA_HOME/tabrook (~/.local/share/tabrook).
+    static std::string UserDataFolder();
     // Unquoted user names fold to upper case, "quoted" ones are kept.
     static std::string NormalizeName(std::string_view name);
 
