@@ -57,7 +57,7 @@ struct ImportOptions {
     // stops they go with its rollback. One difference is seen while the import runs: the
     // counts shown every ten records hold the rows whose outcome is known, the batches sent.
     // A client that cannot run the array sends every row on its own from then on.
-    int BatchRows = 1000;
+    int BatchRows = 5000;
     // Opens the CSV file for reading (empty: the file system's own open). A test gives a file
     // whose reading fails part of the way.
     std::function<FilePtr(const std::string&)> OpenCsv;
