@@ -4,34 +4,20 @@
 
 #include <cerrno>
 
+#include "oci/ClientCharsets.h"
+
 namespace tabrook {
 
 namespace {
-
-struct IconvName {
-    const char* oracle;
-    const char* iconv;
-};
-
-// Oracle's client character sets that are not UTF-8, with the converter of the C library
-// that reads them (the Shift-JIS sets follow the Windows table, NEC and IBM rows included).
-constexpr IconvName kIconvNames[] = {
-    {"JA16SJIS", "CP932"},           {"JA16SJISTILDE", "CP932"},  {"JA16SJISYEN", "CP932"},
-    {"JA16EUC", "EUC-JP"},           {"ZHS16GBK", "GBK"},         {"ZHS32GB18030", "GB18030"},
-    {"ZHT16BIG5", "BIG5"},           {"ZHT16MSWIN950", "CP950"},  {"ZHT16HKSCS", "BIG5-HKSCS"},
-    {"KO16MSWIN949", "CP949"},       {"WE8MSWIN1252", "CP1252"},  {"WE8ISO8859P1", "ISO-8859-1"},
-};
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 }  // namespace
 
 ClientTextDecoder::ClientTextDecoder(std::string charset) : charset_(std::move(charset)) {
-    for (const IconvName& name : kIconvNames) {
-        if (charset_ != name.oracle) continue;
-        const iconv_t converter = iconv_open("UTF-8", name.iconv);
+    if (const KnownCharset* known = FindCharsetByName(charset_); known != nullptr && known->Iconv != nullptr) {
+        const iconv_t converter = iconv_open("UTF-8", known->Iconv);
         if (converter != kNoConverter) converter_ = converter;
-        break;
     }
 }
 

@@ -131,7 +131,7 @@ bool TOCI8ArrayDml::CollectRowErrors(std::vector<RowResult>& results) {
             result.Message = "Error - OCI_ERROR";
         } else {
             result.Code = code;
-            result.Message = buffer;
+            result.Message = parent_->ClientTextToUtf8(buffer);
         }
     }
     return true;

@@ -1,7 +1,11 @@
 #include "oci/TOCI8Func.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+
+#include "oci/ClientCharsets.h"
 
 namespace tabrook {
 
@@ -130,8 +134,39 @@ void TOCI8Func::TermOCI() {
     hEnv = nullptr;
     hErr = nullptr;
     maxBytesPerChar_ = 0;
+    messageCharset_.clear();
     fn_.Clear();
     Activated = false;
+}
+
+std::string TOCI8Func::ClientCharsetName() {
+    if (const char* nlsLang = std::getenv("NLS_LANG"); nlsLang != nullptr) {
+        std::string_view value(nlsLang);
+        if (const std::size_t dot = value.rfind('.'); dot != std::string_view::npos) {
+            value.remove_prefix(dot + 1);
+            while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.remove_suffix(1);
+            while (!value.empty() && std::isspace(static_cast<unsigned char>(value.front()))) value.remove_prefix(1);
+            std::string name(value);
+            for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (!name.empty()) return name;
+        }
+    }
+    if (hEnv != nullptr && fn_.OCIAttrGet != nullptr) {
+        ub2 id = 0;
+        if (fn_.OCIAttrGet(hEnv, OCI_HTYPE_ENV, &id, nullptr, OCI_ATTR_ENV_CHARSET_ID, hErr) == OCI_SUCCESS) {
+            if (const KnownCharset* known = FindCharsetById(id)) return known->Oracle;
+        }
+    }
+    return "AL32UTF8";
+}
+
+std::string TOCI8Func::ClientTextToUtf8(std::string_view text) {
+    bool ascii = true;
+    for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return std::string(text);
+    if (messageCharset_.empty()) messageCharset_ = ClientCharsetName();
+    const KnownCharset* known = FindCharsetByName(messageCharset_);
+    return ConvertToUtf8(text, known != nullptr ? known->Iconv : nullptr);
 }
 
 std::string TOCI8Func::WarningText() {
@@ -141,7 +176,7 @@ std::string TOCI8Func::WarningText() {
         fn_.OCIErrorGet(hErr, 1, nullptr, &code, reinterpret_cast<OraText*>(buffer), sizeof buffer, OCI_HTYPE_ERROR);
     }
     buffer[sizeof buffer - 1] = '\0';
-    std::string text = buffer;
+    std::string text = ClientTextToUtf8(buffer);
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
     return text.empty() ? "OCI_SUCCESS_WITH_INFO" : text;
 }
@@ -193,7 +228,7 @@ OciError TOCI8Func::Check(sword status) {
                 error.Message = "Error - OCI_ERROR";
                 break;
             }
-            error.Message = buffer;
+            error.Message = ClientTextToUtf8(buffer);
             error.Code = code;
             error.Action = ActionOf(status, code);
             break;

@@ -5,6 +5,7 @@
 // but nothing here is global, so several can coexist.
 
 #include <string>
+#include <string_view>
 
 #include "oci/OciEntryTable.h"
 #include "oci/OciError.h"
@@ -57,6 +58,13 @@ public:
     // where the client tells it, else kDefaultMaxBytesPerChar).
     int ClientMaxBytesPerChar();
     static constexpr int kDefaultMaxBytesPerChar = 4;
+    // The Oracle name of the client's character set (upper case, such as "JA16SJIS"): the one
+    // NLS_LANG names (the client library itself follows it), else the environment's, else
+    // "AL32UTF8".
+    std::string ClientCharsetName();
+    // Text the client library produced (an error message, which may quote a column name or a
+    // value) as the program's UTF-8.
+    std::string ClientTextToUtf8(std::string_view text);
 
     // The longest date or timestamp format the client takes (its length travels in a ub1).
     static constexpr std::size_t kMaxFormatLength = 255;
@@ -94,6 +102,7 @@ private:
 
     OciLibrary library_;
     int maxBytesPerChar_ = 0;
+    std::string messageCharset_;  // ClientCharsetName() as of the first non-ASCII message
 };
 
 }  // namespace tabrook

@@ -137,8 +137,9 @@ sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const OraT
         if (placeholder == nullptr) throw OraError(1036, "illegal variable name/number");
         size_t len =
             placeh_len >= 0 ? static_cast<size_t>(placeh_len) : std::strlen(reinterpret_cast<const char*>(placeholder));
-        // The handle passed in (if any) is not reused: each placeholder has its own bind.
-        OCIBind* b = s->BindByName(std::string_view(reinterpret_cast<const char*>(placeholder), len));
+        // The handle passed in (if any) is not reused: each placeholder has its own bind. The
+        // name is in the client's character set, as the statement text is.
+        OCIBind* b = s->BindByName(ToDatabaseText(std::string_view(reinterpret_cast<const char*>(placeholder), len)));
         FillBind(b, valuep, value_sz, dty, indp, alenp, rcodep, maxarr_len, curelep, mode);
         *bindp = b;
         return OCI_SUCCESS;

@@ -97,5 +97,18 @@ TEST_F(ClientCharsetRun, TextTheClientSetLacksBecomesItsReplacementCharacter) {
     EXPECT_EQ(ReadFile(box.Work() / "out" / "sjis.csv"), "1,\"caf\x81\x48 \x93\xFA\x96\x7B\",\"\"\r\n");
 }
 
+// A column named in Japanese, under JA16SJIS: its bind finds the column, and the engine's
+// message about it reaches the error-message file and the log as the program's UTF-8.
+TEST_F(ClientCharsetRun, JapaneseColumnNamesBindAndMessagesArriveAsUtf8) {
+    ASSERT_EQ(box.Sql("db/test.db", "create table KANA (\"名前\" VARCHAR2(4));\n").status, 0);
+    box.env["NLS_LANG"] = "JAPANESE_JAPAN.JA16SJIS";
+    WriteFile(box.Work() / "in" / "kana.csv", "\x93\xFA\x96\x7B\x8C\xEA\r\n\x82\xA0\r\n");  // 日本語, あ
+    ProcessResult in = Run(JobList("kana.lst", "KANA", Path("in/kana.csv")), "IMPORT");
+    EXPECT_EQ(in.status, 2) << in.err;  // 日本語 is 9 bytes in the database
+    EXPECT_EQ(box.Sql("db/test.db", "select \"名前\" from KANA;\n").out, "名前\nあ\n");
+    EXPECT_EQ(ReadFile(box.Work() / "in" / "kana.erm"),
+              "ORA-12899: value too large for column \"SCOTT\".\"KANA\".\"名前\" (actual: 9, maximum: 4) \r\n");
+}
+
 }  // namespace
 }  // namespace tabrook::e2e
