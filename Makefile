@@ -18,11 +18,11 @@ CMAKE_FLAGS ?=
 # A Japanese font comes with the program so its captions and data never show as boxes, and Qt's
 # translations so its standard buttons and dialogs speak Japanese too. The desktop test drives
 # the real program on a virtual X server (xvfb) with a small window manager (openbox), xdotool
-# and scrot for its screenshots.
+# and scrot for its screenshots; locales lets a test compile a Japanese locale of its own.
 PACKAGES := build-essential cmake ninja-build pkg-config \
             qt6-base-dev qt6-translations-l10n libsqlite3-dev libboost-dev libsodium-dev libicu-dev libedit-dev \
             fonts-noto-cjk
-TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3 dpkg-dev xvfb openbox xdotool scrot
+TEST_PACKAGES := libgtest-dev libgmock-dev python3 sqlite3 dpkg-dev xvfb openbox xdotool scrot locales
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libbenchmark-dev sqlite3 python3
 

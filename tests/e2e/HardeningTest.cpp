@@ -10,6 +10,7 @@
 
 #include <ctime>
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -420,6 +421,22 @@ TEST_F(Hardening, ABrokenClientLibraryIsNamedWithTheLoadersReason) {
     ASSERT_GE(log.size(), 2u);
     ASSERT_EQ(log[1].fields.size(), 13u);
     EXPECT_EQ(log[1].fields[12], "Library=" + Sandbox::Binary("libocilite.so").string());
+}
+
+// No client library found: the embedded engine is the normal case and the run says nothing on
+// standard error, whatever language the user's locale speaks (its loader messages included).
+TEST_F(Hardening, NoClientLibraryIsQuietUnderAJapaneseLocale) {
+    const fs::path locales = box.Work() / "locale";
+    fs::create_directories(locales);
+    const std::string compile = "localedef -i ja_JP -f UTF-8 '" + (locales / "ja_JP.UTF-8").string() + "' 2>/dev/null";
+    if (std::system(compile.c_str()) != 0) GTEST_SKIP() << "localedef cannot make ja_JP.UTF-8 here (package locales)";
+    WriteFile(box.Work() / "in" / "emp.csv", "1,Good,2020-01-01 00:00:00,1\r\n");
+    box.env["TABROOK_OCI_LIBRARY"] = "";
+    box.env["LOCPATH"] = locales.string();
+    box.env["LANG"] = box.env["LC_ALL"] = "ja_JP.UTF-8";
+    ProcessResult run = box.Tabrook(Args(JobList("import.lst", '0', {{"EMP", Path("in/emp.csv")}}), "IMPORT"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
 }
 
 // An import list run unattended while the window was last left in Export mode: without MODE
