@@ -3,7 +3,7 @@
 # make demo   build, then run the demonstration job on the embedded engine (and, where there is a
 #             display, open the main window on its database)
 # make sanitize   build and run the suite under AddressSanitizer + UndefinedBehaviorSanitizer
-# make tsan   build and run the tests of the threads under ThreadSanitizer
+# make tsan   build and run the tests of the threads and of the overlapped engines under ThreadSanitizer
 # make bench  build and run the benchmarks
 # make package  build, then the Debian package build/tabrook_<version>_<arch>.deb (CPack)
 
@@ -78,8 +78,9 @@ sanitize: test-deps
 # which ThreadSanitizer does not follow: it reports the worker's own locked accesses as races.)
 tsan: test-deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DTABROOK_TSAN=ON -DTABROOK_TESTS=ON -DTABROOK_BENCH=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'TransferProgress|TOracle|TThreadEx' --timeout 1200
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests engine_tests
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure \
+	  -R 'TransferProgress|TOracle|TThreadEx|ImportBatchDiff|ExportRows|ExportTest|ExportRoundTrips' --timeout 1200
 
 demo: build
 	@if [ -x scripts/demo.sh ]; then scripts/demo.sh $(BUILD); else echo "make demo: not available yet (the transfer engines are not built yet)"; fi
