@@ -55,6 +55,8 @@ ParsedStatement Parser::Parse() {
         ParseUpdate(st);
     } else if (first.IsWord("DELETE")) {
         ParseDelete(st);
+    } else if (first.IsWord("MERGE")) {
+        ParseMerge(st);
     } else if (first.IsWord("CREATE")) {
         ParseCreate(st);
     } else if (first.IsWord("DROP")) {

@@ -145,6 +145,7 @@ private:
     void ParseInsert(ParsedStatement& st);
     void ParseUpdate(ParsedStatement& st);
     void ParseDelete(ParsedStatement& st);
+    void ParseMerge(ParsedStatement& st);  // ParseMerge.cpp
 
     // ---- DDL -----------------------------------------------------------------------------
     void ParseCreate(ParsedStatement& st);

@@ -128,7 +128,7 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
               ", onum(c.pos + 1) AS " + out(7) + ", onum(ocolinfo(c.type, 4)) AS " + out(8) +
               ", ocolinfo(c.type, 5) AS " + out(9) + ", NULLIF(c.default_text, '') AS " + out(10) +
               " FROM ocl_objects o JOIN ocl_columns c ON c.obj_id = o.id WHERE " + ownerFilter;
-    } else {
+    } else if (sql = ConstraintViewSql(base, cols, alias, tableFilter); sql.empty()) {
         throw OraError(942, "table or view does not exist");
     }
     (void)schema;
@@ -162,7 +162,9 @@ Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* p
         static const char* const kBuiltins[] = {
             "DUAL",       "USER_OBJECTS",    "USER_TABLES",     "USER_VIEWS",   "USER_TAB_COLUMNS", "ALL_OBJECTS",
             "ALL_TABLES", "ALL_VIEWS",       "ALL_TAB_COLUMNS", "ALL_USERS",    "DBA_OBJECTS",      "DBA_TABLES",
-            "DBA_VIEWS",  "DBA_TAB_COLUMNS", "DBA_USERS",       "USER_INDEXES", "ALL_INDEXES",      "DBA_INDEXES"};
+            "DBA_VIEWS",  "DBA_TAB_COLUMNS", "DBA_USERS",       "USER_INDEXES", "ALL_INDEXES",      "DBA_INDEXES",
+            "USER_CONSTRAINTS", "ALL_CONSTRAINTS", "DBA_CONSTRAINTS", "USER_CONS_COLUMNS", "ALL_CONS_COLUMNS",
+            "DBA_CONS_COLUMNS"};
         bool builtin = false;
         if (ref.schema.empty() || ref.schema == "SYS" || ref.schema == "PUBLIC")
             for (const char* b : kBuiltins)

@@ -45,4 +45,10 @@ void CheckExtractField(const std::string& field, const SqlType& t);
 // (ORA-01031).
 void RequireAccess(Catalog& catalog, const std::string& user, const CatalogObject& obj, const char* privilege);
 
+// The SQL of USER_/ALL_/DBA_ CONSTRAINTS or CONS_COLUMNS (base: the name without its prefix)
+// over the tables tableFilter admits (as "t"), adding their columns to cols under alias;
+// empty text for any other view (DictionaryConstraints.cpp).
+std::string ConstraintViewSql(const std::string& base, std::vector<Translator::ScopeColumn>& cols,
+                              const std::string& alias, const std::string& tableFilter);
+
 }  // namespace ocilite::translate
