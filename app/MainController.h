@@ -33,6 +33,7 @@ struct TransferSettings;
 // Which option controls are enabled, as a function of the settings alone.
 struct OptionEnabling {
     bool Truncate = true;      // cbTruncate
+    bool LoadMode = true;      // cmbLoadMode
     bool AutoCommit = true;    // cbAutoCmt
     bool CommitCount = false;  // udCmt
     bool ReplaceText = false;  // edRepCR
@@ -98,6 +99,13 @@ public:
     virtual void SetOptionEnabling(const OptionEnabling& enabling) = 0;
     // The status bar's success and error counts.
     virtual void ShowCounts(int success, int error) = 0;
+    // Of the successes of an import by key (UPSERT, UPDATE), the rows inserted and updated;
+    // shown false: the import inserts only, and the split is not shown.
+    virtual void ShowLoadSplit(long long inserted, long long updated, bool shown) {
+        (void)inserted;
+        (void)updated;
+        (void)shown;
+    }
     // The CSV file dialog: the open dialog (save false) or the save dialog, starting in folder
     // with the proposed file name (empty: the dialog keeps its previous name). The chosen path,
     // or none when the user cancelled.
@@ -175,6 +183,8 @@ public:
     void DelimiterChanged(const std::string& text);
     void HeadClicked(bool checked);
     void TruncateClicked(bool checked);
+    // The load mode box (INSERT, UPSERT, UPDATE) next to the truncate box.
+    void LoadModeClicked(int index);
     void AutoCommitClicked(bool checked);
     void CommitCountChanged(int value);
     void ReplaceCRClicked(bool checked);
