@@ -33,11 +33,11 @@ struct TransferSettings;
 // Which option controls are enabled, as a function of the settings alone.
 struct OptionEnabling {
     bool Truncate = true;      // cbTruncate
-    bool LoadMode = true;      // cmbLoadMode
     bool AutoCommit = true;    // cbAutoCmt
     bool CommitCount = false;  // udCmt
     bool ReplaceText = false;  // edRepCR
     bool CRType = false;       // cmbCRType
+    bool LoadMode = true;      // cmbLoadMode (import only, as cbTruncate)
     bool operator==(const OptionEnabling&) const = default;
 };
 
