@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/DefaultFileFolder.h"
+#include "transfer/LoadMode.h"
 
 namespace tabrook {
 
@@ -157,6 +158,8 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args, Transfe
             SetFlag(settings.ErrStop, word);
         } else if (key == "LOBDATA") {
             SetFlag(settings.LobData, word);
+        } else if (key == "LOADMODE") {
+            if (const auto mode = ParseLoadMode(word)) settings.LoadMode = *mode;
         } else if (key == "LOG") {
             if (auto logFile = LogFileFromOption(value, DefaultFileFolder())) context.LogFile = *logFile;
         }

@@ -18,6 +18,7 @@
 #include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
+#include "transfer/TableKey.h"
 #include "transfer/Tdm.h"
 
 namespace tabrook {
@@ -165,6 +166,7 @@ bool PreviewTable(PreviewTarget& target, const std::string& typed) {
     cur.SetSQL("select * from " + Quoted(name));
     BusyPointer busy(target.UserHost, Host::BusyPointer::SqlWait);
     ClearTablePreview(target);
+    target.Grid.SetKeyColumns({}, false);
     const bool described = cur.Execute(0);
     if (!described) {
         context.TableFailure = cur.ErrMsg();
@@ -188,6 +190,11 @@ bool PreviewTable(PreviewTarget& target, const std::string& typed) {
         target.UserHost.SetStatusMessage(shown ? kTableDataPreviewText : failure);
     }
     context.IsTable = CheckIsTable(target, name);
+    // The key an UPSERT or UPDATE matches rows by, marked in the header. A dictionary that
+    // cannot be read marks nothing (the import itself says why when it needs the key).
+    TableKey key;
+    if (context.IsTable && TableKeyLookup(cur).Find("", name, key))
+        target.Grid.SetKeyColumns(key.Columns, key.Primary);
     return true;
 }
 

@@ -83,7 +83,21 @@ void GridModel::SetColumnType(int col, int typeCode) {
 }
 
 GridModel::Contents GridModel::Snapshot() const {
-    return Contents{colCount_, rows_, types_, textCharset_};
+    return Contents{colCount_, rows_, types_, textCharset_, keyColumns_, primaryKey_};
+}
+
+void GridModel::SetKeyColumns(std::vector<std::string> columns, bool primary) {
+    if (columns == keyColumns_ && primary == primaryKey_) return;
+    keyColumns_ = std::move(columns);
+    primaryKey_ = primary;
+    if (colCount_ > kFixedCols) Notify(GridChange::Kind::Cells, kFixedCols, 0, colCount_ - 1, 0);
+}
+
+std::string GridModel::KeyMark(int col) const {
+    if (col < kFixedCols || col >= colCount_) return {};
+    const std::string& name = Cell(col, 0);
+    if (name.empty() || std::find(keyColumns_.begin(), keyColumns_.end(), name) == keyColumns_.end()) return {};
+    return primaryKey_ ? "PK" : "UK";
 }
 
 void GridModel::SetTextCharset(std::string charset) {
@@ -103,6 +117,8 @@ void GridModel::Restore(const Contents& contents) {
     types_.assign(static_cast<std::size_t>(colCount_), -1);
     for (std::size_t c = 0; c < types_.size() && c < contents.Types.size(); ++c) types_[c] = contents.Types[c];
     textCharset_ = contents.TextCharset;
+    keyColumns_ = contents.KeyColumns;
+    primaryKey_ = contents.PrimaryKey;
     selection_.Right = std::min(selection_.Right, std::max(colCount_ - 1, 1));
     selection_.Left = std::min(selection_.Left, selection_.Right);
     Notify(GridChange::Kind::ShapeChanged);

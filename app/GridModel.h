@@ -79,6 +79,12 @@ public:
     const std::string& TextCharset() const { return textCharset_; }
     void SetTextCharset(std::string charset);
 
+    // The columns of the table's key (primary, else unique), which the header marks and an
+    // UPSERT or UPDATE matches rows by; the table preview sets them.
+    void SetKeyColumns(std::vector<std::string> columns, bool primary);
+    // "PK" or "UK" when the name in col's header is a key column; else empty.
+    std::string KeyMark(int col) const;
+
     // Everything the grid shows, as a value: a job-list run prepares it away from the window
     // and the window takes it over in one step.
     struct Contents {
@@ -86,6 +92,8 @@ public:
         std::vector<std::vector<std::string>> Rows;
         std::vector<int> Types;
         std::string TextCharset;
+        std::vector<std::string> KeyColumns;
+        bool PrimaryKey = false;
     };
     Contents Snapshot() const;
     void Restore(const Contents& contents);
@@ -111,6 +119,8 @@ private:
     std::vector<std::vector<std::string>> rows_;  // kRowCount rows of colCount_ cells
     std::vector<int> types_;                      // colCount_ type codes
     std::string textCharset_;
+    std::vector<std::string> keyColumns_;
+    bool primaryKey_ = false;
     Selection selection_;
     std::vector<std::pair<int, Observer>> observers_;
     int nextObserverId_ = 1;

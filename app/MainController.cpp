@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/DefaultFileFolder.h"
+#include "transfer/LoadMode.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/ClientCharset.h"
 #include "transfer/PreRunChecks.h"
@@ -38,6 +39,7 @@ OptionEnabling EnablingOf(const TransferSettings& settings) {
     OptionEnabling enabling;
     const bool importMode = settings.Mode != kExport;
     enabling.Truncate = importMode;
+    enabling.LoadMode = importMode;
     enabling.AutoCommit = importMode;
     enabling.CommitCount = importMode && settings.AutoCommit;
     enabling.ReplaceText = settings.ReplaceCR;
@@ -146,6 +148,10 @@ void MainController::HeadClicked(bool checked) {
 }
 void MainController::TruncateClicked(bool checked) {
     settings_.Truncate = checked;
+}
+
+void MainController::LoadModeClicked(int index) {
+    settings_.LoadMode = SettledLoadMode(index);
 }
 
 void MainController::AutoCommitClicked(bool checked) {
@@ -424,6 +430,7 @@ void MainController::StartRun(bool jobListRun) {
     }
     // The bar starts from the run's beginning, before the thread can have moved it on.
     view_.ShowCounts(0, 0);
+    view_.ShowLoadSplit(0, 0, settings_.Mode != kExport && SettledLoadMode(settings_.LoadMode) != kLoadInsert);
     view_.ShowProgress(Progress());
     thread.JobListRun = jobListRun;
     thread.Interactive = true;
@@ -541,6 +548,8 @@ void MainController::RefreshProgress() {
     // Before the run's first transfer starts the sink still holds the previous run's counts.
     if (now.Jobs == 0) return;
     view_.ShowCounts(static_cast<int>(now.Success), static_cast<int>(now.Errors));
+    view_.ShowLoadSplit(now.Success - now.Updated, now.Updated,
+                        !now.ExportMode && SettledLoadMode(settings_.LoadMode) != kLoadInsert);
     view_.ShowProgress(Progress());
 }
 

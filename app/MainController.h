@@ -37,6 +37,7 @@ struct OptionEnabling {
     bool CommitCount = false;  // udCmt
     bool ReplaceText = false;  // edRepCR
     bool CRType = false;       // cmbCRType
+    bool LoadMode = true;      // cmbLoadMode (import only, as cbTruncate)
     bool operator==(const OptionEnabling&) const = default;
 };
 
@@ -98,6 +99,13 @@ public:
     virtual void SetOptionEnabling(const OptionEnabling& enabling) = 0;
     // The status bar's success and error counts.
     virtual void ShowCounts(int success, int error) = 0;
+    // Of the successes of an import by key (UPSERT, UPDATE), the rows inserted and updated;
+    // shown false: the import inserts only, and the split is not shown.
+    virtual void ShowLoadSplit(long long inserted, long long updated, bool shown) {
+        (void)inserted;
+        (void)updated;
+        (void)shown;
+    }
     // The CSV file dialog: the open dialog (save false) or the save dialog, starting in folder
     // with the proposed file name (empty: the dialog keeps its previous name). The chosen path,
     // or none when the user cancelled.
@@ -175,6 +183,8 @@ public:
     void DelimiterChanged(const std::string& text);
     void HeadClicked(bool checked);
     void TruncateClicked(bool checked);
+    // The load mode box (INSERT, UPSERT, UPDATE) next to the truncate box.
+    void LoadModeClicked(int index);
     void AutoCommitClicked(bool checked);
     void CommitCountChanged(int value);
     void ReplaceCRClicked(bool checked);

@@ -9,6 +9,8 @@
 #include <limits>
 #include <optional>
 
+#include "transfer/LoadMode.h"
+
 namespace tabrook {
 
 namespace {
@@ -128,6 +130,7 @@ void ReadTransfer(const SettingsKey& key, TransferSettings& s, std::string& open
     s.ErrCnt = key.NumberOr("ErrCnt", kDefaultStoredErrCnt);
     s.ErrStop = key.FlagOr("ErrStop", false);
     s.LobData = key.FlagOr("LobData", false);
+    s.LoadMode = SettledLoadMode(key.NumberOr("LoadMode", kLoadInsert));
 }
 
 void WriteTransfer(SettingsKey& key, const TransferSettings& s, const RunContext& context) {
@@ -149,6 +152,7 @@ void WriteTransfer(SettingsKey& key, const TransferSettings& s, const RunContext
     key.WriteNumber("ErrCnt", s.ErrCnt);
     key.WriteFlag("ErrStop", s.ErrStop);
     key.WriteFlag("LobData", s.LobData);
+    key.WriteNumber("LoadMode", SettledLoadMode(s.LoadMode));
 }
 
 }  // namespace

@@ -151,7 +151,8 @@ bool TOCI8ArrayDml::Execute(const std::vector<std::string>& values, std::size_t 
     }
     if (!BindArrays(values, rows)) return false;
     sword status = parent_->Entries().OCIStmtExecute(parent_->hSvc, hStmt, parent_->hErr, static_cast<ub4>(rows), 0,
-                                                     nullptr, nullptr, OCI_BATCH_ERRORS);
+                                                     nullptr, nullptr,
+                                                     OCI_BATCH_ERRORS | (rowCounts_ ? OCI_RETURN_ROW_COUNT_ARRAY : 0));
     // Batch-error mode reports refused rows with OCI_SUCCESS_WITH_INFO (ORA-24381); anything
     // else but success means the call as a whole failed.
     if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
@@ -160,10 +161,27 @@ bool TOCI8ArrayDml::Execute(const std::vector<std::string>& values, std::size_t 
     }
     ClearError();
     results.assign(rows, RowResult{});
-    if (!CollectRowErrors(results)) {
+    if (!CollectRowErrors(results) || (rowCounts_ && !CollectRowCounts(results))) {
         results.clear();
         return false;
     }
+    return true;
+}
+
+bool TOCI8ArrayDml::CollectRowCounts(std::vector<RowResult>& results) {
+    const ub8* counts = nullptr;
+    ub4 count = 0;
+    sword status = parent_->Entries().OCIAttrGet(hStmt, OCI_HTYPE_STMT, &counts, &count, OCI_ATTR_DML_ROW_COUNT_ARRAY,
+                                                 parent_->hErr);
+    if (status != 0) {
+        SetError(parent_->Check(status));
+        return false;
+    }
+    if (counts == nullptr || count < results.size()) {
+        SetError(-1, "Error - OCI_ERROR");
+        return false;
+    }
+    for (std::size_t r = 0; r < results.size(); ++r) results[r].Rows = counts[r];
     return true;
 }
 

@@ -29,6 +29,7 @@ public:
     struct RowResult {
         sb4 Code = 0;         // 0: the row was applied; else as the cursor's ErrCode
         std::string Message;  // empty when applied; else as the cursor's ErrMsg
+        ub8 Rows = 0;         // with SetRowCounts(true): the rows the row's execute changed
     };
 
     TOCI8ArrayDml() = default;
@@ -44,6 +45,10 @@ public:
     // failed as a whole; no row result is known then.
     bool Execute(const std::vector<std::string>& values, std::size_t rows, std::vector<RowResult>& results);
 
+    // Asks for each row's row count with every later Execute (OCI_RETURN_ROW_COUNT_ARRAY, a
+    // client of release 12.1 or later); an Execute whose counts cannot be read fails as a whole.
+    void SetRowCounts(bool on) { rowCounts_ = on; }
+
     bool CleanUp() override;
     bool Prepared() const { return prepared_; }
     std::size_t BindCount() const { return bindNames_.size(); }
@@ -52,9 +57,12 @@ private:
     bool BindArrays(const std::vector<std::string>& values, std::size_t rows);
     // Reads the row errors of the last execute into results.
     bool CollectRowErrors(std::vector<RowResult>& results);
+    // Reads each row's row count of the last execute into results.
+    bool CollectRowCounts(std::vector<RowResult>& results);
 
     std::vector<std::string> bindNames_;
     bool prepared_ = false;
+    bool rowCounts_ = false;
     // The arrays of the current batch, per bind: values (rows * width bytes), indicators and
     // actual lengths. They must live until the execute is done.
     std::vector<std::vector<char>> buffers_;

@@ -207,9 +207,16 @@ bool TOCI8Cur::BindValues() {
 bool TOCI8Cur::ExecuteCur() {
     if (!ConnChk()) return false;
     const ub4 iterations = stmtType_ == OCI_STMT_SELECT ? 0 : 1;
+    if (iterations == 1) rowCount_ = 0;
     sword status = parent_->Entries().OCIStmtExecute(parent_->hSvc, hStmt, parent_->hErr, iterations, 0, nullptr,
                                                      nullptr, OCI_DEFAULT);
     SetError(parent_->Check(status));
+    if (status == 0 && iterations == 1) {
+        // A DML's rows processed (RowCount); a client that cannot say leaves it at 0.
+        ub4 rows = 0;
+        if (parent_->Entries().OCIAttrGet(hStmt, OCI_HTYPE_STMT, &rows, nullptr, OCI_ATTR_ROW_COUNT, parent_->hErr) == 0)
+            rowCount_ = static_cast<sb4>(rows);
+    }
     return status == 0 || status == static_cast<sword>(OCI_NO_DATA);
 }
 

@@ -58,6 +58,7 @@ public:
 
     bool Opened() const { return opened_; }
     bool Parsed() const { return parsed_; }
+    // Rows fetched so far (a query) or processed by the last execute (any other statement).
     sb4 RowCount() const { return rowCount_; }
     ub2 StmtType() const { return stmtType_; }
     bool ConvertFailed() const { return convertFailed_; }

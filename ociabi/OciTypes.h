@@ -170,6 +170,8 @@ inline constexpr ub4 OCI_ATTR_MODULE = 366;
 inline constexpr ub4 OCI_ATTR_DB_CHARSET_ID = 416;
 inline constexpr ub4 OCI_ATTR_DB_NCHARSET_ID = 417;
 inline constexpr ub4 OCI_ATTR_UB8_ROW_COUNT = 457;
+// The row counts of the last array DML, one ub8 per iteration (a ub8* and their number).
+inline constexpr ub4 OCI_ATTR_DML_ROW_COUNT_ARRAY = 469;
 inline constexpr ub4 OCI_ATTR_COLLATION_ID = 499;
 inline constexpr ub4 OCI_SUCCESS = 0;
 inline constexpr ub4 OCI_SUCCESS_WITH_INFO = 1;
@@ -203,6 +205,8 @@ inline constexpr ub4 OCI_COMMIT_ON_SUCCESS = 0x20;
 inline constexpr ub4 OCI_BATCH_ERRORS = 0x80;
 inline constexpr ub4 OCI_PARSE_ONLY = 0x100;
 inline constexpr ub4 OCI_SHOW_DML_WARNINGS = 0x400;
+// Execute mode (12.1): keep each iteration's row count of an array DML (OCI_ATTR_DML_ROW_COUNT_ARRAY).
+inline constexpr ub4 OCI_RETURN_ROW_COUNT_ARRAY = 0x00100000;
 inline constexpr ub4 OCI_FETCH_CURRENT = 0x1;
 inline constexpr ub4 OCI_FETCH_NEXT = 0x2;
 inline constexpr ub4 OCI_FETCH_FIRST = 0x4;

@@ -17,13 +17,17 @@
 #include "transfer/ErrorFiles.h"
 #include "transfer/Host.h"
 #include "transfer/ImportBatch.h"
+#include "transfer/ImportStatement.h"
+#include "transfer/KeyedRowSender.h"
 #include "transfer/LineBreaks.h"
+#include "transfer/LoadMode.h"
 #include "transfer/LobTransfer.h"
 #include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
 #include "transfer/RecordReadAhead.h"
 #include "transfer/RecordReader.h"
+#include "transfer/TableKey.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
 #include "transfer/TransferPlan.h"
@@ -45,17 +49,6 @@ std::string WithExtension(std::string_view csvFile, const char* extension) {
     std::filesystem::path path{std::string(csvFile)};
     path.replace_extension(extension);
     return path.string();
-}
-
-// A single-quoted SQL literal; a quote inside is doubled so the format cannot end it early.
-std::string Literal(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    out += '\'';
-    return out;
 }
 
 class ImportRun {
@@ -92,7 +85,8 @@ private:
     // being imported is itself named like one of its error files (replacing would name the
     // file and delete it before it is read).
     static ErrorFiles ErrorPaths(const std::string& csvFile);
-    // Builds the INSERT into statement_; false with the result in code when it cannot be built.
+    // Builds the statements (ImportStatement) and takes the binds from them; statement_ is the
+    // one the cursor prepares. False with the result in code when they cannot be built.
     bool BuildStatement(int& code);
     // Reads and inserts the lines; false when a commit failed on the way.
     bool ImportLines(std::FILE* csv);
@@ -153,6 +147,12 @@ private:
     std::unique_ptr<ArrayRowSender> arraySender_;
     CursorRowSender cursorSender_;
     std::vector<RowOutcome> outcomes_;
+    // UPSERT and UPDATE: the table's key, the MERGE statements and their sender.
+    TableKey key_;
+    ImportStatement statements_;
+    std::unique_ptr<KeyedRowSender> keyed_;
+    // The numbers of the records skipped since the batch was last sent (see FlushBatch).
+    std::vector<int> skippedSinceFlush_;
 };
 
 ErrorFiles ImportRun::ErrorPaths(const std::string& csvFile) {
@@ -175,58 +175,15 @@ bool ImportRun::OpenErrorFiles() {
 }
 
 bool ImportRun::BuildStatement(int& code) {
-    if (!IsQuotableName(table_)) {
-        message_ = UnquotableNameMessage(table_);
-        code = kImportFailed;
-        return false;
-    }
-    std::string columns = "insert into " + Quoted(table_) + "(";
-    std::string values;
-    bound_.clear();
-    boundNames_.clear();
+    if (!statements_.Build(plan_, key_, message_, code)) return false;
+    statement_ = statements_.Main();
+    bound_ = statements_.Bound;
+    boundNames_ = statements_.BoundNames;
     lobs_.clear();
-    for (const PlanColumn& column : plan_.Columns) {
-        const ColumnKind& type = column.Kind();
-        const ImportClass kind = type.Import;
-        const bool lob = settings_.LobData && type.LobData;
-        if (kind == ImportClass::Skipped && !lob) continue;
-        const std::string& name = column.Name;
-        if (!IsQuotableName(name)) {
-            message_ = UnquotableNameMessage(name);
-            code = kImportFailed;
-            return false;
-        }
-        if (!values.empty()) {
-            columns += ',';
-            values += ',';
-        }
-        columns += Quoted(name);
-        // Every placeholder is quoted, as the bind is registered: an unquoted one would be
-        // folded to upper case and miss a column whose name is not all upper case.
-        const std::string bind = ":" + Quoted(name);
-        switch (kind) {
-            case ImportClass::Date: values += "TO_DATE(" + bind + "," + Literal(settings_.DateFmt) + ")"; break;
-            case ImportClass::Timestamp:
-                values += "TO_TIMESTAMP(" + bind + "," + Literal(settings_.TimestampFmt) + ")";
-                break;
-            case ImportClass::TimestampTz:
-                values += "TO_TIMESTAMP_TZ(" + bind + "," + Literal(settings_.TimestampFmt) + ")";
-                break;
-            case ImportClass::IntervalYM: values += "TO_YMINTERVAL(" + bind + ")"; break;
-            case ImportClass::IntervalDS: values += "TO_DSINTERVAL(" + bind + ")"; break;
-            case ImportClass::National: values += "TRANSLATE(" + bind + " USING NCHAR_CS)"; break;
-            default: values += bind; break;
-        }
-        bound_.push_back(column.Field);
-        boundNames_.push_back(&name);
-        lobs_.push_back(lob ? std::make_unique<ImportLob>(dm_.OCI, column.TypeCode) : nullptr);
-    }
-    if (values.empty()) {
-        message_ = "インポートできる項目がありません。";
-        code = kImportNothingToImport;
-        return false;
-    }
-    statement_ = columns + ")values(" + values + ")";
+    for (std::size_t b = 0; b < bound_.size(); ++b)
+        lobs_.push_back(statements_.BoundLob[b] ? std::make_unique<ImportLob>(dm_.OCI, statements_.BoundTypes[b])
+                                                : nullptr);
+    if (statements_.Keyed()) keyed_ = std::make_unique<KeyedRowSender>(dm_.OCI, statements_);
     return true;
 }
 
@@ -240,6 +197,7 @@ bool ImportRun::StartBatching() {
     if (batchRows_ <= 1) return false;
     for (const auto& lob : lobs_)
         if (lob) return false;  // LOB fields go through temporary LOBs, one row at a time
+    if (keyed_) return keyed_->StartArrays();
     std::vector<std::string> names;
     for (const auto& bind : cur_.Binds) names.push_back(bind->Name);
     arraySender_ = std::make_unique<ArrayRowSender>(dm_.OCI, statement_, std::move(names));
@@ -256,7 +214,9 @@ bool ImportRun::FlushBatch(bool commitPoint) {
     if (batch_.Empty()) return true;
     const std::size_t rows = batch_.Rows();
     const bool arrays = batching_ && !batchAlone_;
-    if (!arrays || !arraySender_->Send(batch_, outcomes_)) {
+    if (keyed_) {
+        keyed_->Send(batch_, arrays, outcomes_);
+    } else if (!arrays || !arraySender_->Send(batch_, outcomes_)) {
         // A client that does not run this array gets these rows and all later ones one by one.
         if (arrays) batching_ = false;
         cursorSender_.Send(batch_, outcomes_);
@@ -270,6 +230,7 @@ bool ImportRun::FlushBatch(bool commitPoint) {
     for (std::size_t r = 0; r < rows; ++r) {
         if (outcomes_[r].Code == 0) {
             ++state_.SuccessCount;
+            if (keyed_ && keyed_->Updated(r)) ++state_.UpdatedCount;
         } else {
             RefuseLine(batch_.Record(r), outcomes_[r].Message);
         }
@@ -277,10 +238,15 @@ bool ImportRun::FlushBatch(bool commitPoint) {
         // A refused row that cannot be recorded would be lost: the job ends here and fails.
         if (files_.Failed() || !AfterRow(last && commitPoint)) {
             state_.RecordCount = batch_.RecordNumber(r);
+            // The lines skipped after this row are no longer among the lines read either.
+            for (int skipped : skippedSinceFlush_)
+                if (skipped > state_.RecordCount) --state_.SkippedCount;
+            skippedSinceFlush_.clear();
             batch_.Clear();
             return false;
         }
     }
+    skippedSinceFlush_.clear();
     batch_.Clear();
     return true;
 }
@@ -312,6 +278,8 @@ bool ImportRun::ImportLine(std::string& line, std::vector<std::string>& fields) 
     ++state_.RecordCount;
     if (line.empty() || (header_ == 1 && state_.RecordCount == 1)) {
         ++sinceCommit_;
+        ++state_.SkippedCount;
+        skippedSinceFlush_.push_back(state_.RecordCount);
         return true;
     }
     const bool stop = state_.StopPending();
@@ -320,11 +288,13 @@ bool ImportRun::ImportLine(std::string& line, std::vector<std::string>& fields) 
     if (stop) {
         message_ = kCancelled;
         state_.CancelRequest = true;
+        ++state_.SkippedCount;  // read, and left unloaded by the stop
         return false;
     }
     if (state_.CancelRequest) {
         if (Ask("キャンセルしますか？")) {
             message_ = kCancelled;
+            ++state_.SkippedCount;  // read, and left unloaded by the cancel
             return false;
         }
         state_.CancelRequest = false;
@@ -411,6 +381,16 @@ int ImportRun::Run() {
     dm_.OCI.DateFormat = settings_.TimeOn ? "yyyy-mm-dd hh24:mi:ss" : "yyyy-mm-dd";
 
     int code = kImportDone;
+    // UPSERT and UPDATE match rows by the table's key, read before anything is changed.
+    if (SettledLoadMode(settings_.LoadMode) != kLoadInsert) {
+        TableKeyLookup lookup(cur_);
+        if (!lookup.Find("", table_, key_)) {
+            message_ = lookup.ErrMsg();
+            Show(message_, MsgIcon::Error);
+            files_.Close();
+            return kImportFailed;
+        }
+    }
     if (!BuildStatement(code)) {
         files_.Close();
         return code;

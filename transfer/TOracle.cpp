@@ -4,9 +4,11 @@
 #include "transfer/Host.h"
 #include "transfer/ImportEngine.h"
 #include "transfer/JobPlanner.h"
+#include "transfer/LoadMode.h"
 #include "transfer/PreRunChecks.h"
 #include "transfer/RunContext.h"
 #include "transfer/RunLog.h"
+#include "transfer/RunSummary.h"
 #include "transfer/SettingsLine.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferSettings.h"
@@ -75,6 +77,16 @@ int TOracle::RunTransfer(const TransferPlan& plan, std::string& message) {
     return plan.ExportMode ? Export(*this, *dm_, host_, plan, message) : Import(*this, *dm_, host_, plan, message);
 }
 
+RunSummary TOracle::Summarize(bool exportMode, int& result, std::string& message) {
+    RunSummary summary = SummarizeTransfer(exportMode, *this);
+    if (!summary.AddsUp) {
+        message = MismatchMessage(summary) + (message.empty() ? "" : "\n" + message);
+        result = kSummaryMismatch;
+    }
+    host_.SetStatusMessage(summary.Text);
+    return summary;
+}
+
 RunOutcome TOracle::Outcome() const {
     return outcome_;
 }
@@ -89,6 +101,8 @@ void TOracle::StartTransfer(int jobNumber, const TransferPlan& plan, long long e
     RecordCount = 0;
     ErrorCount = 0;
     SuccessCount = 0;
+    UpdatedCount = 0;
+    SkippedCount = 0;
     BytesRead = 0;
     progress_.StartJob(jobNumber, ImportFileBytes(plan), expectedRows);
 }
@@ -102,6 +116,9 @@ void TOracle::DoWork() {
     // The settings line ends with the client library in use, so a log shows whether a run went
     // to Oracle or to the embedded engine.
     std::string settingsLine = SettingsLine(settings) + "\tLibrary=" + (dm_ ? dm_->OCI.LibraryPath() : std::string());
+    // An import that updates by key says so; INSERT, the specification's load, adds nothing.
+    if (settings.Mode != 1 && SettledLoadMode(settings.LoadMode) != kLoadInsert)
+        settingsLine += std::string("\tLoadMode=") + LoadModeName(settings.LoadMode);
     CancelRequest = false;
     const bool exportMode = settings.Mode == 1;
     if (JobListRun) {
@@ -156,6 +173,7 @@ void TOracle::RunJobList(const TransferSettings& settings, const std::string& se
 
         int rc = CheckTransfer(plan, message);
         if (rc == 0) rc = RunTransfer(plan, message);
+        const RunSummary summary = Summarize(plan.ExportMode, rc, message);
         PublishCounts();
         progress_.EndJob();
 
@@ -168,7 +186,8 @@ void TOracle::RunJobList(const TransferSettings& settings, const std::string& se
         Record(rc);
 
         WriteLog(ResultLogCode(rc),
-                 TransferLogText(job.Table, job.Csv, RecordCount, SuccessCount, ErrorCount, message));
+                 TransferLogText(job.Table, job.Csv, RecordCount, SuccessCount, ErrorCount, message) +
+                     summary.LogFields);
 
         if (rc != 0 && rc != kCancelledResult) ++failed;
         if (rc != 0 && settings.ErrStop) {
@@ -200,11 +219,13 @@ void TOracle::RunSingle(const std::string& settingsLine) {
 
     WriteLog("H", settingsLine);
     int rc = RunTransfer(plan, message);
+    const RunSummary summary = Summarize(plan.ExportMode, rc, message);
     PublishCounts();
     progress_.EndJob();
     Record(rc);
 
-    WriteLog(ResultLogCode(rc), TransferLogText(plan.Table, plan.CsvFile, RecordCount, SuccessCount, ErrorCount, message));
+    WriteLog(ResultLogCode(rc), TransferLogText(plan.Table, plan.CsvFile, RecordCount, SuccessCount, ErrorCount, message) +
+                                    summary.LogFields);
 
     if (context.AutoClose) return;
     if (rc == 0)

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string>
 
+#include "transfer/RunSummary.h"
 #include "transfer/TThreadEx.h"
 #include "transfer/TransferJobState.h"
 #include "transfer/TransferPlan.h"
@@ -81,6 +82,9 @@ private:
     // Counts start at zero for a transfer whose file (an import's) has fileBytes bytes.
     void StartTransfer(int jobNumber, const TransferPlan& plan, long long expectedRows);
     void Record(int result);
+    // The summary of the transfer that just ended (RunSummary.h), shown in the window's status;
+    // a transfer whose counts do not add up gets result kSummaryMismatch and says so first.
+    RunSummary Summarize(bool exportMode, int& result, std::string& message);
     // Hands job index's row to the host, which shows it when it can.
     void ShowJobRow(std::size_t index);
 

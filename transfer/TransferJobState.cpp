@@ -7,6 +7,7 @@ namespace tabrook {
 void TransferJobState::PublishCounts() {
     if (Progress != nullptr) {
         Progress->SetCounts(RecordCount, SuccessCount, ErrorCount);
+        Progress->SetUpdated(UpdatedCount);
         Progress->SetBytesRead(BytesRead);
     }
     if (CountsPublished) CountsPublished();

@@ -19,7 +19,13 @@ public:
 
     int RecordCount = 0;   // lines read (import) or rows fetched (export)
     int ErrorCount = 0;    // rows the database refused
-    int SuccessCount = 0;  // rows inserted or written
+    int SuccessCount = 0;  // rows inserted or written (import: and updated)
+    // Import: of SuccessCount, the rows an UPSERT or UPDATE updated (the rest were inserted).
+    int UpdatedCount = 0;
+    // Import: lines read that went to no row and were not refused: the header line, empty
+    // lines, and the line at which a stop or a confirmed cancel ended the run. A run's lines
+    // read add up to SuccessCount + ErrorCount + SkippedCount (RunSummary.h).
+    int SkippedCount = 0;
     long long BytesRead = 0;  // bytes of the CSV file an import has read
 
     // A job-list run shows no message box except the cancel question.

@@ -7,6 +7,7 @@ void TransferProgress::StartRun(bool exportMode, int jobTotal) {
     jobTotal_.store(jobTotal, std::memory_order_relaxed);
     jobNumber_.store(0, std::memory_order_relaxed);
     SetCounts(0, 0, 0);
+    SetUpdated(0);
     fileBytes_.store(0, std::memory_order_relaxed);
     bytesRead_.store(0, std::memory_order_relaxed);
     expectedRows_.store(0, std::memory_order_relaxed);
@@ -16,6 +17,7 @@ void TransferProgress::StartRun(bool exportMode, int jobTotal) {
 
 void TransferProgress::StartJob(int jobNumber, long long fileBytes, long long expectedRows) {
     SetCounts(0, 0, 0);
+    SetUpdated(0);
     bytesRead_.store(0, std::memory_order_relaxed);
     fileBytes_.store(fileBytes, std::memory_order_relaxed);
     expectedRows_.store(expectedRows, std::memory_order_relaxed);
@@ -43,6 +45,7 @@ TransferProgress::Snapshot TransferProgress::Read() const {
     s.Records = records_.load(std::memory_order_relaxed);
     s.Success = success_.load(std::memory_order_relaxed);
     s.Errors = errors_.load(std::memory_order_relaxed);
+    s.Updated = updated_.load(std::memory_order_relaxed);
     s.FileBytes = fileBytes_.load(std::memory_order_relaxed);
     s.BytesRead = bytesRead_.load(std::memory_order_relaxed);
     s.ExpectedRows = expectedRows_.load(std::memory_order_relaxed);

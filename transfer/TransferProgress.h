@@ -19,6 +19,7 @@ public:
         long long Records = 0;
         long long Success = 0;
         long long Errors = 0;
+        long long Updated = 0;       // of Success, rows an UPSERT or UPDATE updated
         long long FileBytes = 0;     // size of the file an import reads (0: unknown)
         long long BytesRead = 0;     // bytes of it read so far
         long long ExpectedRows = 0;  // rows an export will write, when counted (0: unknown)
@@ -37,6 +38,7 @@ public:
         errors_.store(errors, std::memory_order_relaxed);
     }
     void SetBytesRead(long long bytes) { bytesRead_.store(bytes, std::memory_order_relaxed); }
+    void SetUpdated(long long updated) { updated_.store(updated, std::memory_order_relaxed); }
     // The current job's engine has ended: its counts are final.
     void EndJob();
     // The run has ended.
@@ -52,6 +54,7 @@ private:
     std::atomic<long long> records_{0};
     std::atomic<long long> success_{0};
     std::atomic<long long> errors_{0};
+    std::atomic<long long> updated_{0};
     std::atomic<long long> fileBytes_{0};
     std::atomic<long long> bytesRead_{0};
     std::atomic<long long> expectedRows_{0};

@@ -24,6 +24,7 @@ struct TransferSettings {
     int ErrCnt = 100;  // 0 or less: no limit
     bool ErrStop = false;
     bool LobData = false;  // CLOB/NCLOB text and BLOB hex travel in the file
+    int LoadMode = 0;      // import: kLoadInsert, kLoadUpsert or kLoadUpdate (LoadMode.h)
 };
 
 // The first byte of a one-character setting, or 0 when it is empty (0 matches no byte of a line).

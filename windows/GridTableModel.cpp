@@ -37,7 +37,11 @@ QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, in
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return QString::fromStdString(grid_.Cell(0, section + kFixedRows));
     const int col = section + kFixedCols;
-    return Shown(grid_.Cell(col, 0)) + QLatin1Char('\n') + QString::fromStdString(grid_.Cell(col, 1));
+    // A key column (which UPSERT and UPDATE match rows by) carries its key's kind after its name.
+    const std::string mark = grid_.KeyMark(col);
+    QString name = Shown(grid_.Cell(col, 0));
+    if (!mark.empty()) name += QStringLiteral(" [") + QString::fromStdString(mark) + QLatin1Char(']');
+    return name + QLatin1Char('\n') + QString::fromStdString(grid_.Cell(col, 1));
 }
 
 QString GridTableModel::Shown(const std::string& text) const {

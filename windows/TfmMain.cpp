@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include "app/RegistrySettings.h"
+#include "transfer/LoadMode.h"
 #include "transfer/TransferSettings.h"
 #include "windows/GridTableModel.h"
 #include "windows/HelpViewer.h"
@@ -215,8 +216,18 @@ void TfmMain::BuildPanel2() {
     cbHead = new QCheckBox(QStringLiteral("ヘッダー行あり(&H)"), panel2Body_);
     cbTruncate = new QCheckBox(QStringLiteral("Importする前にTruncate(&Z)"), panel2Body_);
     cbTruncate->setEnabled(false);
+    // How the rows meet a table that holds some already: inserted, or matched by its key.
+    cmbLoadMode = new QComboBox(panel2Body_);
+    cmbLoadMode->addItems({QStringLiteral("INSERT"), QStringLiteral("UPSERT"), QStringLiteral("UPDATE")});
+    cmbLoadMode->setToolTip(QStringLiteral("INSERT: 全行を追加\nUPSERT: キーが一致する行は更新、ほかは追加\n"
+                                           "UPDATE: キーが一致する行だけ更新（ない行はエラー）"));
+    cmbLoadMode->setEnabled(false);
+    auto* load = new QHBoxLayout;
+    load->addWidget(cbTruncate);
+    load->addWidget(cmbLoadMode);
+    load->addStretch();
     grid->addWidget(cbHead, 0, 1);
-    grid->addWidget(cbTruncate, 1, 1);
+    grid->addLayout(load, 1, 1);
 
     auto* commit = new QHBoxLayout;
     cbAutoCmt = new QCheckBox(QStringLiteral("AutoCommit(&U)"), panel2Body_);
@@ -291,6 +302,8 @@ void TfmMain::BuildStatusBar() {
     sbSuccess = panel(QString(), 80, Qt::AlignRight, 0);
     panel(QStringLiteral("Error"), 50, Qt::AlignLeft, 0);
     sbError = panel(QString(), 80, Qt::AlignRight, 0);
+    sbSplit = panel(QString(), 170, Qt::AlignLeft, 0);
+    sbSplit->setVisible(false);
     // The message panel keeps one line: a long or many-line message is cut, whole in its tooltip.
     sbMessage = new StatusPanel(bar);
     sbMessage->setFrameShape(QFrame::Panel);
@@ -342,6 +355,7 @@ void TfmMain::Connect() {
     connect(edDelim, &QLineEdit::textEdited, this, [&c](const QString& t) { c.DelimiterChanged(Std(t)); });
     connect(cbHead, &QCheckBox::clicked, this, [&c](bool on) { c.HeadClicked(on); });
     connect(cbTruncate, &QCheckBox::clicked, this, [&c](bool on) { c.TruncateClicked(on); });
+    connect(cmbLoadMode, &QComboBox::activated, this, [&c](int i) { c.LoadModeClicked(i); });
     connect(cbAutoCmt, &QCheckBox::clicked, this, [&c](bool on) { c.AutoCommitClicked(on); });
     connect(udCmt, &QSpinBox::valueChanged, this, [&c](int v) { c.CommitCountChanged(v); });
     connect(cbRepCR, &QCheckBox::clicked, this, [&c](bool on) { c.ReplaceCRClicked(on); });
@@ -469,7 +483,8 @@ void TfmMain::ShowOptions(const TransferSettings& s, int shownCommitCount) {
     const QSignalBlocker blockers[] = {
         QSignalBlocker(rgMode_),   QSignalBlocker(edSep),     QSignalBlocker(edDelim),   QSignalBlocker(cbRepCR),
         QSignalBlocker(edRepCR),   QSignalBlocker(cmbCRType), QSignalBlocker(cbHead),    QSignalBlocker(cbTruncate),
-        QSignalBlocker(cbAutoCmt), QSignalBlocker(udCmt),     QSignalBlocker(edDateFmt), QSignalBlocker(edDateTimeFmt)};
+        QSignalBlocker(cbAutoCmt), QSignalBlocker(udCmt),     QSignalBlocker(edDateFmt), QSignalBlocker(edDateTimeFmt),
+        QSignalBlocker(cmbLoadMode)};
     (s.Mode == 1 ? rbExport : rbImport)->setChecked(true);
     edSep->setText(Qt_(s.Separator));
     edDelim->setText(Qt_(s.Delimiter));
@@ -478,6 +493,7 @@ void TfmMain::ShowOptions(const TransferSettings& s, int shownCommitCount) {
     cmbCRType->setCurrentIndex(s.CRType >= 0 && s.CRType < cmbCRType->count() ? s.CRType : -1);
     cbHead->setChecked(s.WithHeader);
     cbTruncate->setChecked(s.Truncate);
+    cmbLoadMode->setCurrentIndex(SettledLoadMode(s.LoadMode));
     cbAutoCmt->setChecked(s.AutoCommit);
     udCmt->setValue(shownCommitCount);
     SetDateFmtText(s.DateFmt);
@@ -486,6 +502,7 @@ void TfmMain::ShowOptions(const TransferSettings& s, int shownCommitCount) {
 
 void TfmMain::SetOptionEnabling(const OptionEnabling& e) {
     cbTruncate->setEnabled(e.Truncate);
+    cmbLoadMode->setEnabled(e.LoadMode);
     cbAutoCmt->setEnabled(e.AutoCommit);
     udCmt->setEnabled(e.CommitCount);
     edRepCR->setEnabled(e.ReplaceText);
@@ -495,6 +512,11 @@ void TfmMain::SetOptionEnabling(const OptionEnabling& e) {
 void TfmMain::ShowCounts(int success, int error) {
     sbSuccess->setText(QString::number(success));
     sbError->setText(QString::number(error));
+}
+
+void TfmMain::ShowLoadSplit(long long inserted, long long updated, bool shown) {
+    sbSplit->setVisible(shown);
+    sbSplit->setText(QStringLiteral("挿入 %1 / 更新 %2").arg(inserted).arg(updated));
 }
 
 std::optional<std::string> TfmMain::AskCsvFile(bool save, const std::string& proposedName, const std::string& folder) {

@@ -60,6 +60,7 @@ public:
     void ShowOptions(const TransferSettings& settings, int shownCommitCount) override;
     void SetOptionEnabling(const OptionEnabling& enabling) override;
     void ShowCounts(int success, int error) override;
+    void ShowLoadSplit(long long inserted, long long updated, bool shown) override;
     std::optional<std::string> AskCsvFile(bool save, const std::string& proposedName,
                                           const std::string& folder) override;
     void BringToFront() override;
@@ -92,6 +93,7 @@ public:
     QPushButton* pbEnd = nullptr;
     QCheckBox* cbHead = nullptr;
     QCheckBox* cbTruncate = nullptr;
+    QComboBox* cmbLoadMode = nullptr;  // INSERT, UPSERT, UPDATE (LoadMode.h), next to cbTruncate
     QCheckBox* cbAutoCmt = nullptr;
     QCheckBox* cbRepCR = nullptr;
     TCSpinEdit* udCmt = nullptr;
@@ -101,6 +103,7 @@ public:
     QWidget* Panel2 = nullptr;
     QLabel* sbSuccess = nullptr;
     QLabel* sbError = nullptr;
+    QLabel* sbSplit = nullptr;  // an import by key: inserted and updated
     StatusPanel* sbMessage = nullptr;
     QGroupBox* rgMode = nullptr;
     QProgressBar* pgRun = nullptr;

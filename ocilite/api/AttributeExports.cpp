@@ -86,6 +86,13 @@ sword GetStmt(OCIStmt* s, ub4 attr, void* out, ub4* sizep) {
         case OCI_ATTR_ROW_COUNT: return Put<ub4>(out, sizep, static_cast<ub4>(s->rowCount));
         case OCI_ATTR_NUM_DML_ERRORS: return Put<ub4>(out, sizep, s->dmlErrors);
         case OCI_ATTR_UB8_ROW_COUNT: return Put<ub8>(out, sizep, s->rowCount);
+        case OCI_ATTR_DML_ROW_COUNT_ARRAY: {
+            // The array itself stays the statement's; the size is the number of its entries.
+            const ub8* counts = s->rowCounts.empty() ? nullptr : s->rowCounts.data();
+            Put<const ub8*>(out, sizep, counts);
+            if (sizep != nullptr) *sizep = static_cast<ub4>(s->rowCounts.size());
+            return OCI_SUCCESS;
+        }
         case OCI_ATTR_ROWS_FETCHED: return Put<ub4>(out, sizep, s->rowsFetched);
         case OCI_ATTR_CURRENT_POSITION: return Put<ub4>(out, sizep, static_cast<ub4>(s->rowCount));
         case OCI_ATTR_PREFETCH_ROWS: return Put<ub4>(out, sizep, s->prefetchRows);

@@ -167,6 +167,7 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
     rowsFetched = 0;
     rowCount = 0;
     dmlErrors = 0;
+    rowCounts.clear();
     warnings.ClearRowErrors();
     sword status = OCI_SUCCESS;
     if (isQuery) {
@@ -183,6 +184,7 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
         if (rowOffset >= iters) throw OraError(24333, "zero iteration count");
         columnCount_ = 0;
         const bool batchErrors = (mode & OCI_BATCH_ERRORS) != 0;
+        if ((mode & OCI_RETURN_ROW_COUNT_ARRAY) != 0) rowCounts.assign(iters, 0);
         // Every execute reads the binds afresh: the copies of large values are let go when
         // the DML is done, rather than held beside the client's own until the next execute.
         struct LargeBindRelease {
@@ -196,6 +198,7 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
                 BindAll(i);
                 statement_->Execute();
                 rowCount += statement_->RowCount();
+                if (!rowCounts.empty()) rowCounts[i] = statement_->RowCount();
             } catch (const OraError& e) {
                 if (!batchErrors) throw;
                 warnings.AddRowError(i, e.Code(), e.Message());

@@ -36,7 +36,8 @@ struct OCIStmt : ocilite::api::HandleBase {
     // default the first failing row ends the run (the rows before it stay applied and are
     // counted in rowCount) and its error is thrown; with OCI_BATCH_ERRORS every row is tried,
     // each failed row's error is recorded with its offset on `warnings` (the error handle) and
-    // the run returns OCI_SUCCESS_WITH_INFO with ORA-24381.
+    // the run returns OCI_SUCCESS_WITH_INFO with ORA-24381. With OCI_RETURN_ROW_COUNT_ARRAY
+    // each iteration's row count is kept in rowCounts.
     sword Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, ocilite::api::Diagnostics& warnings);
     sword Fetch(ub4 rows, ub2 orientation, ocilite::api::Diagnostics& warnings);
 
@@ -59,6 +60,9 @@ struct OCIStmt : ocilite::api::HandleBase {
     ub4 rowsFetched = 0;
     // Rows of the last array DML in batch-error mode that failed (OCI_ATTR_NUM_DML_ERRORS).
     ub4 dmlErrors = 0;
+    // Per iteration of the last array DML executed with OCI_RETURN_ROW_COUNT_ARRAY, the rows it
+    // changed (0 for a failed one); empty after any other execute (OCI_ATTR_DML_ROW_COUNT_ARRAY).
+    std::vector<ub8> rowCounts;
     std::string lastRowid;
     ub4 prefetchRows = 1;
     ub4 prefetchMemory = 0;

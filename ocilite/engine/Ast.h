@@ -149,12 +149,27 @@ enum class StmtKind {
     Grant,
     Revoke,
     CreateDirectory,
+    Merge,
 };
 
 struct Statement_;
 struct SetClause {
     std::string column;
     ExprPtr value;
+};
+
+// MERGE INTO target USING source ON (on) [WHEN MATCHED THEN UPDATE SET ... [WHERE ...]]
+// [WHEN NOT MATCHED THEN INSERT [(columns)] VALUES (...) [WHERE ...]] (MergeStatement.h).
+struct MergeClauses {
+    TableRef source;  // a table or a subquery, with its alias
+    ExprPtr on;
+    bool matched = false;  // the WHEN MATCHED clause: sets, updateWhere
+    std::vector<SetClause> sets;
+    ExprPtr updateWhere;
+    bool notMatched = false;  // the WHEN NOT MATCHED clause: insertColumns, insertValues, insertWhere
+    std::vector<std::string> insertColumns;
+    std::vector<ExprPtr> insertValues;
+    ExprPtr insertWhere;
 };
 
 struct ParsedStatement {
@@ -176,6 +191,7 @@ struct ParsedStatement {
     std::vector<std::string> grantees;  // GRANT ... TO / REVOKE ... FROM (privileges in columns)
     std::string viewText;               // CREATE VIEW: text of the query
     std::string directoryPath;          // CREATE DIRECTORY: the folder
+    std::shared_ptr<MergeClauses> merge;  // MERGE: all but the target (schema, name, alias)
 };
 
 }  // namespace ocilite

@@ -15,6 +15,7 @@
 #include "ocilite/engine/Parser.h"
 #include "ocilite/engine/Plan.h"
 #include "ocilite/engine/SqliteDb.h"
+#include "ocilite/engine/MergeStatement.h"
 #include "ocilite/engine/SqliteStatement.h"
 #include "ocilite/engine/Translator.h"
 #include "ocilite/types/OraError.h"
@@ -294,6 +295,7 @@ SqliteSession::~SqliteSession() {
 }
 
 std::unique_ptr<Statement> SqliteSession::Prepare(std::string_view sql) {
+    if (ClassifyStatement(sql) == StatementType::Merge) return std::make_unique<MergeStatement>(*this, sql);
     return std::make_unique<SqliteStatement>(*this, sql);
 }
 

@@ -55,6 +55,9 @@ public:
     QueryResult TranslateQuery(const SelectStmt& q, const Scope* parent);
 
 private:
+    // MERGE is translated into statements of its own from this class's parts (MergeStatement.cpp).
+    friend class MergeTranslator;
+
     QueryResult TranslateSimpleSelect(const SelectStmt& q, const Scope* parent);
     Source ResolveSource(const TableRef& ref, const Scope* parent);
     TExpr Expr(const ocilite::Expr& e, const Scope& scope);

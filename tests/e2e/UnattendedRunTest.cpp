@@ -84,8 +84,11 @@ TEST_F(UnattendedRun, ImportsAJobListAndLogsEveryTransfer) {
     EXPECT_EQ(log[1].fields[2], "Delimiter=\"");
     EXPECT_EQ(log[1].fields[8], "DateFmt=RRRR-MM-DD HH24:MI:SS");
     EXPECT_EQ(log[1].fields[11], "ErrStop=False");
-    EXPECT_EQ(log[2].fields, (std::vector<std::string>{"EMP", Path("in/emp.csv"), "3", "3", "0", kImportDone}));
-    EXPECT_EQ(log[3].fields, (std::vector<std::string>{"NOTE", Path("in/note.csv"), "2", "2", "0", kImportDone}));
+    // An import's line ends with its lines read split: inserted, updated, skipped.
+    EXPECT_EQ(log[2].fields, (std::vector<std::string>{"EMP", Path("in/emp.csv"), "3", "3", "0", kImportDone,
+                                                       "Inserted=3", "Updated=0", "Skipped=0"}));
+    EXPECT_EQ(log[3].fields, (std::vector<std::string>{"NOTE", Path("in/note.csv"), "2", "2", "0", kImportDone,
+                                                       "Inserted=2", "Updated=0", "Skipped=0"}));
     EXPECT_TRUE(log[4].fields.empty());
     EXPECT_TRUE(log[5].fields.empty());
 
@@ -169,7 +172,8 @@ TEST_F(UnattendedRun, RefusedRowsEndWithStatusTwoAndTheErrorFiles) {
     EXPECT_EQ(run.status, 2) << run.err;
     std::vector<LogLine> log = FinishedLog();
     ASSERT_EQ(Codes(log), (std::vector<std::string>{"S", "H", "O", "F", "Q"}));
-    ASSERT_EQ(log[2].fields.size(), 6u);
+    ASSERT_EQ(log[2].fields.size(), 9u);
+    EXPECT_EQ(log[2].fields[8], "Skipped=0");
     EXPECT_EQ(log[2].fields[2], "3");
     EXPECT_EQ(log[2].fields[3], "2");
     EXPECT_EQ(log[2].fields[4], "1");
@@ -234,7 +238,8 @@ TEST_P(ErrStopRuns, AFailedJobStopsTheRunOnlyWithErrStop) {
     std::vector<LogLine> log = FinishedLog();
     ASSERT_EQ(Codes(log), c.codes);
     EXPECT_EQ(log[2].fields, (std::vector<std::string>{"MISSING", Path("in/emp.csv"), "0", "0", "0",
-                                                       "テーブル情報を取得できません。"}));
+                                                       "テーブル情報を取得できません。", "Inserted=0",
+                                                       "Updated=0", "Skipped=0"}));
     EXPECT_EQ(Query("select count(*) from EMP;\n"), "COUNT(*)\n" + c.secondCount + "\n");
 }
 

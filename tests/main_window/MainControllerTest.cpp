@@ -55,11 +55,11 @@ TEST(MainWindowRules, EnablingFollowsModeAutoCommitAndReplacement) {
         OptionEnabling expected;
     };
     const Case cases[] = {
-        {0, false, false, {true, true, false, false, false}},
-        {0, true, false, {true, true, true, false, false}},
-        {0, true, true, {true, true, true, true, true}},
-        {1, true, false, {false, false, false, false, false}},  // export: checked or not
-        {1, false, true, {false, false, false, true, true}},
+        {0, false, false, {true, true, false, false, false, true}},
+        {0, true, false, {true, true, true, false, false, true}},
+        {0, true, true, {true, true, true, true, true, true}},
+        {1, true, false, {false, false, false, false, false, false}},  // export: checked or not
+        {1, false, true, {false, false, false, true, true, false}},
     };
     for (const Case& c : cases) {
         TransferSettings settings;
@@ -508,14 +508,14 @@ TEST_F(MainControllerRun, ModeSwitchPreviewsAgainAndAppliesTheEnablingRules) {
     settings.AutoCommit = true;
     view.table = "T1";
     controller.ModeClicked(1);
-    EXPECT_EQ(view.enabling, (OptionEnabling{false, false, false, false, false}));
+    EXPECT_EQ(view.enabling, (OptionEnabling{false, false, false, false, false, false}));
     EXPECT_TRUE(context.TableInfoOk);
     EXPECT_EQ(Row(0), (std::vector<std::string>{"ID", "NAME", "BORN"}));
     EXPECT_EQ(controller.Grid().Cell(2, 2), "eins");  // export previews the table's rows
     view.table = "T2";
     view.csv = csvPath;
     controller.ModeClicked(0);
-    EXPECT_EQ(view.enabling, (OptionEnabling{true, true, true, false, false}));
+    EXPECT_EQ(view.enabling, (OptionEnabling{true, true, true, false, false, true}));
     EXPECT_EQ(controller.Grid().Cell(1, 2), "a1");  // import previews the CSV file
     controller.AutoCommitClicked(false);
     EXPECT_FALSE(view.enabling.CommitCount);

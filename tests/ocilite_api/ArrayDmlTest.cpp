@@ -56,10 +56,10 @@ protected:
 
     // Binds the rows as arrays of SQLT_CHR with indicators and actual lengths, as an import
     // binds a batch, and executes them in one call.
-    sword Execute(const std::vector<InRow>& rows, ub4 mode) {
+    sword Execute(const std::vector<InRow>& rows, ub4 mode,
+                  const std::string& sql = "INSERT INTO T (ID, NAME) VALUES (:ID, :NAME)") {
         if (stmt_ != nullptr) OCIHandleFree(stmt_, OCI_HTYPE_STMT);
         stmt_ = s.NewStatement();
-        const std::string sql = "INSERT INTO T (ID, NAME) VALUES (:ID, :NAME)";
         EXPECT_EQ(OCIStmtPrepare(stmt_, s.err, reinterpret_cast<const OraText*>(sql.c_str()),
                                  static_cast<ub4>(sql.size()), OCI_NTV_SYNTAX, OCI_DEFAULT),
                   OCI_SUCCESS);
@@ -279,4 +279,35 @@ TEST_F(ArrayDml, LargeBindBuffersAreReadAgainAtEveryExecute) {
     ASSERT_EQ(OCIStmtExecute(s.svc, stmt, s.err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
     OCIHandleFree(stmt, OCI_HTYPE_STMT);
     EXPECT_EQ(Table(), (Rows{{"1", "short"}, {"2", "<null>"}}));
+}
+
+// A MERGE of a one-row source over DUAL, run over arrays in batch-error mode with each row's
+// count kept (OCI_RETURN_ROW_COUNT_ARRAY): 1 for a row that found its key, 0 for one that did
+// not and for a refused one.
+TEST_F(ArrayDml, MergeOverArraysKeepsEachRowsCount) {
+    ASSERT_EQ(Execute({{"1", "a"}, {"2", "b"}}, OCI_DEFAULT), OCI_SUCCESS) << s.ErrorText();
+    const std::string merge =
+        "MERGE INTO T t USING (SELECT :ID ID, :NAME NAME FROM dual) s ON (t.ID = s.ID) "
+        "WHEN MATCHED THEN UPDATE SET t.NAME = s.NAME";
+    ASSERT_EQ(Execute({{"2", "x"}, {"3", "y"}, {"1", "toolong"}, {"1", "z"}},
+                      OCI_BATCH_ERRORS | OCI_RETURN_ROW_COUNT_ARRAY, merge),
+              OCI_SUCCESS_WITH_INFO);
+    ub2 type = 0;
+    ASSERT_EQ(OCIAttrGet(stmt_, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, s.err), OCI_SUCCESS);
+    EXPECT_EQ(type, OCI_STMT_MERGE);
+    const ub8* counts = nullptr;
+    ub4 n = 0;
+    ASSERT_EQ(OCIAttrGet(stmt_, OCI_HTYPE_STMT, &counts, &n, OCI_ATTR_DML_ROW_COUNT_ARRAY, s.err), OCI_SUCCESS);
+    ASSERT_EQ(n, 4u);
+    EXPECT_EQ(std::vector<ub8>(counts, counts + n), (std::vector<ub8>{1, 0, 0, 1}));
+    EXPECT_EQ(StmtAttr(OCI_ATTR_ROW_COUNT), 2u);
+    const std::vector<RowError> errors = RowErrors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].offset, 2u);
+    EXPECT_EQ(errors[0].code, 12899);
+    EXPECT_EQ(Table(), (Rows{{"1", "z"}, {"2", "x"}}));
+    // Without the mode no counts are kept.
+    ASSERT_EQ(Execute({{"2", "w"}}, OCI_BATCH_ERRORS, merge), OCI_SUCCESS);
+    ASSERT_EQ(OCIAttrGet(stmt_, OCI_HTYPE_STMT, &counts, &n, OCI_ATTR_DML_ROW_COUNT_ARRAY, s.err), OCI_SUCCESS);
+    EXPECT_EQ(n, 0u);
 }

@@ -97,6 +97,7 @@ TEST_F(RegistrySettingsTest, FirstStartReadsTheDefaults) {
     EXPECT_FALSE(s.ReplaceCR);
     EXPECT_FALSE(s.ErrStop);
     EXPECT_FALSE(s.LobData);
+    EXPECT_EQ(s.LoadMode, 0);
     EXPECT_EQ(s.ReplaceCRString, "\\n");
     EXPECT_EQ(s.DateFmt, "RRRR-MM-DD HH24:MI:SS");
     EXPECT_EQ(s.TimestampFmt, "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM");
@@ -128,7 +129,9 @@ TEST_F(RegistrySettingsTest, EveryTransferValueRoundTrips) {
     a.ErrCnt = 0;
     a.ErrStop = true;
     a.LobData = true;
+    a.LoadMode = 2;
     TransferSettings b;
+    b.LoadMode = 1;
     b.Separator = ",";
     b.Delimiter = "";
     b.ReplaceCRString = "@at;semi=eq";
@@ -164,6 +167,7 @@ TEST_F(RegistrySettingsTest, EveryTransferValueRoundTrips) {
         EXPECT_EQ(r.ErrCnt, w.ErrCnt);
         EXPECT_EQ(r.ErrStop, w.ErrStop);
         EXPECT_EQ(r.LobData, w.LobData);
+        EXPECT_EQ(r.LoadMode, w.LoadMode);
     }
 }
 
@@ -179,6 +183,13 @@ TEST_F(RegistrySettingsTest, FlagsAndNumbersAreStoredAsIntegers) {
     EXPECT_EQ(raw->value("ErrStop").toString(), "0");
     EXPECT_EQ(raw->value("LobData").toString(), "1");
     EXPECT_EQ(raw->value("AutoCmtCnt").toString(), "250");
+    EXPECT_EQ(raw->value("LoadMode").toString(), "0");
+    raw->setValue("LoadMode", 7);  // unknown: INSERT
+    raw->sync();
+    State read;
+    read.settings.LoadMode = 1;
+    RegistrySettings(true, kTransferPart, read.Targets());
+    EXPECT_EQ(read.settings.LoadMode, 0);
 }
 
 TEST_F(RegistrySettingsTest, MissingOrIllTypedValuesFallBackOneByOne) {

@@ -368,9 +368,16 @@ private slots:
         QVERIFY(w.cbAutoCmt->isChecked());
         QVERIFY(w.udCmt->isEnabled());
         QVERIFY(w.cbTruncate->isEnabled());
+        // The load mode box beside it writes LoadMode and follows the truncate box's enabling.
+        QVERIFY(w.cmbLoadMode->isEnabled());
+        QCOMPARE(w.cmbLoadMode->count(), 3);
+        w.cmbLoadMode->setCurrentIndex(1);
+        emit w.cmbLoadMode->activated(1);
+        QCOMPARE(p.settings.LoadMode, 1);
         w.rbExport->click();
         QCOMPARE(p.settings.Mode, 1);
         QVERIFY(!w.cbTruncate->isEnabled());
+        QVERIFY(!w.cmbLoadMode->isEnabled());
         QVERIFY(!w.cbAutoCmt->isEnabled());
         QVERIFY(!w.udCmt->isEnabled());
         QVERIFY(w.cbAutoCmt->isChecked());
