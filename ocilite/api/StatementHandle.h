@@ -60,6 +60,16 @@ struct OCIStmt : ocilite::api::HandleBase {
     // Rows of the last array DML in batch-error mode that failed (OCI_ATTR_NUM_DML_ERRORS).
     ub4 dmlErrors = 0;
     std::string lastRowid;
+    // The placeholders OCIStmtGetBindInfo last listed (its names point into these).
+    std::vector<std::string> bindNames;
+    // Where in the text the last failed execute's error lies (OCI_ATTR_PARSE_ERROR_OFFSET).
+    ub2 errorOffset = 0;
+    // Rows each iteration of the last array DML changed (OCI_ATTR_DML_ROW_COUNT_ARRAY).
+    std::vector<ub8> rowCounts;
+    // A stable identifier of the text, 13 characters as Oracle's SQL_ID (OCI_ATTR_SQL_ID).
+    const std::string& SqlId();
+    // Placeholders in the text, each occurrence counted (OCI_ATTR_BIND_COUNT).
+    ub4 BindCount() const;
     ub4 prefetchRows = 1;
     ub4 prefetchMemory = 0;
 
@@ -85,4 +95,14 @@ private:
     std::vector<ocilite::Value> row_;
     ub4 bufferedRows_ = 0;  // rows the last round trip brought that no fetch has taken yet
     std::string scratch_;
+    std::string sqlId_;
+    bool described_ = false;  // OCI_DESCRIBE_ONLY executed: the select list is known
 };
+
+namespace ocilite::api {
+
+// The placeholders of a statement text in order of appearance, as OCIStmtGetBindInfo lists
+// them: the name without its colon, unquoted names in upper case, positions as digits.
+std::vector<std::string> PlaceholdersOf(std::string_view sql);
+
+}  // namespace ocilite::api
