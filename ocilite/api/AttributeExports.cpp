@@ -87,7 +87,12 @@ sword GetSvc(OCISvcCtx* svc, ub4 attr, void* out, ub4* sizep) {
         case OCI_ATTR_ENV: return Put<OCIEnv*>(out, sizep, svc->env);
         case OCI_ATTR_SERVER:
             if (svc->attachedServer != nullptr) return Put<void*>(out, sizep, svc->attachedServer);
-            if (svc->serverHandle == nullptr) svc->serverHandle = std::make_unique<OpaqueHandle>(OCI_HTYPE_SERVER);
+            if (svc->serverHandle == nullptr) {
+                // the server of a context OCILogon made: attached while the session lasts
+                auto server = std::make_unique<OCIServer>();
+                server->attached = true;
+                svc->serverHandle = std::move(server);
+            }
             return Put<void*>(out, sizep, svc->serverHandle.get());
         case OCI_ATTR_SESSION:
             if (svc->attachedSession != nullptr) return Put<void*>(out, sizep, svc->attachedSession);
