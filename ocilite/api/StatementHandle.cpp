@@ -161,6 +161,16 @@ void OCIStmt::ReleaseLargeBinds() noexcept {
 }
 
 sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagnostics& warnings) {
+    errorOffset = 0;
+    try {
+        return Run(svc, iters, rowOffset, mode, warnings);
+    } catch (const OraError& e) {
+        errorOffset = static_cast<ub2>(e.Offset() > 0xFFFF ? 0xFFFF : e.Offset());
+        throw;
+    }
+}
+
+sword OCIStmt::Run(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagnostics& warnings) {
     if (!prepared) throw OraError(24337, "statement handle not prepared");
     EnsureEngineStatement(svc);
     const bool isQuery = statement_->Type() == StatementType::Select;

@@ -74,6 +74,7 @@ struct OCIStmt : ocilite::api::HandleBase {
     ub4 prefetchMemory = 0;
 
 private:
+    sword Run(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, ocilite::api::Diagnostics& warnings);
     void EnsureEngineStatement(OCISvcCtx* svc);
     void BindAll(ub4 iteration);
     // Drops the engine's copies of bind values over 64 KiB (a DML's binds are read afresh

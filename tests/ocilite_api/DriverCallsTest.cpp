@@ -123,4 +123,25 @@ TEST_F(DriverCallsTest, BatchRowCountsAndCommitOnlyWhenEveryRowSucceeded) {
     EXPECT_EQ(dup[2], 1);
 }
 
+// Where the error lies in the text: the table of ORA-00942, the name of ORA-00904, the token a
+// syntax error stopped at.
+TEST_F(DriverCallsTest, ParseErrorOffsets) {
+    const struct {
+        const char* sql;
+        int code;
+        ub2 offset;
+    } cases[] = {{"select * from no_such_table", 942, 14},
+                 {"select nosuch from dual", 904, 7},
+                 {"select 1 from dual where", 936, 24}};
+    for (const auto& c : cases) {
+        OCIStmt* st = Prepared(c.sql);
+        EXPECT_EQ(OCIStmtExecute(s.svc, st, s.err, 0, 0, nullptr, nullptr, OCI_DEFAULT), OCI_ERROR);
+        EXPECT_EQ(s.ErrorCode(), c.code) << c.sql;
+        ub2 offset = 0;
+        EXPECT_EQ(OCIAttrGet(st, OCI_HTYPE_STMT, &offset, nullptr, OCI_ATTR_PARSE_ERROR_OFFSET, s.err), OCI_SUCCESS);
+        EXPECT_EQ(offset, c.offset) << c.sql;
+        OCIStmtRelease(st, s.err, nullptr, 0, OCI_DEFAULT);
+    }
+}
+
 }  // namespace

@@ -89,7 +89,8 @@ async function main() {
     await expectError(conn.execute('insert into t (id) values (5)'), 1400);
     await expectError(conn.execute("insert into t (id, v) values (5, 'much too long')"), 12899);
     await expectError(conn.execute("select to_number('x') from dual"), 1722);
-    await expectError(conn.execute('select * from no_such_table'), 942);
+    await expectError(conn.execute('select * from no_such_table'), 942, 14);
+    await expectError(conn.execute('select nosuch from dual'), 904, 7);
   });
   await check('getStatementInfo', async () => {
     const info = await conn.getStatementInfo('select v from t where id = :id and v <> :v');
