@@ -80,6 +80,14 @@ typedef struct OCIDate {
 
 typedef sb4 (*OCICallbackLobRead)(void* ctxp, const void* bufp, ub4 len, ub1 piece);
 typedef sb4 (*OCICallbackLobWrite)(void* ctxp, void* bufp, ub4* lenp, ub1* piece);
+typedef struct OCIThreadKey OCIThreadKey;
+typedef void (*OCIThreadKeyDestFunc)(void* value);
+typedef sb4 (*OCICallbackInBind)(void* ictxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp, ub4* alenp,
+                                 ub1* piecep, void** indp);
+typedef sb4 (*OCICallbackOutBind)(void* octxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp, ub4** alenpp,
+                                  ub1* piecep, void** indpp, ub2** rcodepp);
+typedef sb4 (*OCICallbackDefine)(void* octxp, OCIDefine* defnp, ub4 iter, void** bufpp, ub4** alenpp, ub1* piecep,
+                                 void** indpp, ub2** rcodep);
 
 }  // extern "C"
 
@@ -554,3 +562,55 @@ inline constexpr ub4 OCI_PTYPE_HIERARCHY = 25;
 inline constexpr ub4 OCI_PTYPE_ANALYTIC_VIEW = 26;
 inline constexpr ub4 OCI_FOREIGN_SYNTAX = 0xFFFFFFFFu;
 inline constexpr ub4 OCI_NUMBER_SIZE_BYTES = 22;
+
+// What drivers set and read beyond the calls above (ODPI-C's attributes, modes and items).
+inline constexpr ub4 OCI_ATTR_EXTERNAL_NAME = 26;
+inline constexpr ub4 OCI_ATTR_TRANS_NAME = 29;
+inline constexpr ub4 OCI_ATTR_SPOOL_STMTCACHESIZE = 208;
+inline constexpr ub4 OCI_ATTR_STMT_IS_RETURNING = 218;
+inline constexpr ub4 OCI_ATTR_CURRENT_SCHEMA = 224;
+inline constexpr ub4 OCI_ATTR_CLIENT_IDENTIFIER = 278;
+inline constexpr ub4 OCI_ATTR_EDITION = 288;
+inline constexpr ub4 OCI_ATTR_SPOOL_TIMEOUT = 308;
+inline constexpr ub4 OCI_ATTR_SPOOL_GETMODE = 309;
+inline constexpr ub4 OCI_ATTR_SPOOL_BUSY_COUNT = 310;
+inline constexpr ub4 OCI_ATTR_SPOOL_OPEN_COUNT = 311;
+inline constexpr ub4 OCI_ATTR_ACTION = 367;
+inline constexpr ub4 OCI_ATTR_CLIENT_INFO = 368;
+inline constexpr ub4 OCI_ATTR_ECONTEXT_ID = 371;
+inline constexpr ub4 OCI_ATTR_DBNAME = 391;
+inline constexpr ub4 OCI_ATTR_INSTNAME = 392;
+inline constexpr ub4 OCI_ATTR_SERVICENAME = 393;
+inline constexpr ub4 OCI_ATTR_DBDOMAIN = 399;
+inline constexpr ub4 OCI_ATTR_DRIVER_NAME = 424;
+inline constexpr ub4 OCI_ATTR_CONNECTION_CLASS = 425;
+inline constexpr ub4 OCI_ATTR_PURITY = 426;
+inline constexpr ub4 OCI_ATTR_LOBPREFETCH_LENGTH = 440;
+inline constexpr ub4 OCI_ATTR_SPOOL_AUTH = 460;
+inline constexpr ub4 OCI_ATTR_LTXID = 462;
+inline constexpr ub4 OCI_ATTR_MAX_OPEN_CURSORS = 471;
+inline constexpr ub4 OCI_ATTR_ERROR_IS_RECOVERABLE = 472;
+inline constexpr ub4 OCI_ATTR_TRANSACTION_IN_PROGRESS = 484;
+inline constexpr ub4 OCI_ATTR_DBOP = 485;
+inline constexpr ub4 OCI_ATTR_SPOOL_MAX_LIFETIME_SESSION = 490;
+inline constexpr ub4 OCI_ATTR_BREAK_ON_NET_TIMEOUT = 495;
+inline constexpr ub4 OCI_ATTR_MAX_IDENTIFIER_LEN = 500;
+inline constexpr ub4 OCI_ATTR_SQL_ID = 504;
+inline constexpr ub4 OCI_ATTR_SPOOL_WAIT_TIMEOUT = 506;
+inline constexpr ub4 OCI_ATTR_PDBNAME = 524;
+inline constexpr ub4 OCI_ATTR_CALL_TIMEOUT = 531;
+inline constexpr ub4 OCI_ATTR_PING_INTERVAL = 655;
+inline constexpr ub4 OCI_ATTR_SERVER_TYPE = 694;
+inline constexpr ub4 OCI_SESSGET_SPOOL_MATCHANY = 0x0020;
+inline constexpr ub4 OCI_NLS_CS_IANA_TO_ORA = 0;
+inline constexpr ub4 OCI_NLS_CS_ORA_TO_IANA = 1;
+inline constexpr ub4 OCI_MEMORY_CLEARED = 1;
+inline constexpr ub4 OCI_SESSRLS_DROPSESS = 1;
+inline constexpr ub4 OCI_SERVER_NORMAL = 1;
+inline constexpr ub4 OCI_SRVRELEASE2_CACHED = 0x0001;
+inline constexpr ub4 OCI_PREP2_GET_SQL_ID = 0x2000;
+inline constexpr ub4 OCI_SERVER_NOT_CONNECTED = 0;
+inline constexpr ub4 OCI_ATTR_JSON_COL = 534;
+inline constexpr ub4 OCI_ATTR_LOBPREFETCH_SIZE = 438;
+inline constexpr ub4 OCI_ATTR_FETCH_ROWID = 448;
+inline constexpr ub4 OCI_ATTR_OSON_COL = 623;

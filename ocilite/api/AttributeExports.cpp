@@ -23,6 +23,26 @@ using ocilite::OraError;
 
 namespace {
 
+// Attributes of a session that name the work for the server's views and its tuning (driver
+// name, module, action, client info and identifier, edition, connection class ...): accepted
+// and not used.
+bool IgnoredSessionAttribute(ub4 attr) {
+    switch (attr) {
+        case OCI_ATTR_DRIVER_NAME:
+        case OCI_ATTR_MODULE:
+        case OCI_ATTR_ACTION:
+        case OCI_ATTR_CLIENT_INFO:
+        case OCI_ATTR_CLIENT_IDENTIFIER:
+        case OCI_ATTR_ECONTEXT_ID:
+        case OCI_ATTR_DBOP:
+        case OCI_ATTR_EDITION:
+        case OCI_ATTR_CONNECTION_CLASS:
+        case OCI_ATTR_PURITY:
+        case OCI_ATTR_LOBPREFETCH_LENGTH: return true;
+        default: return false;
+    }
+}
+
 [[noreturn]] void IllegalAttribute() {
     throw OraError(24315, "illegal attribute type");
 }
@@ -37,7 +57,7 @@ sword Put(void* attributep, ub4* sizep, T value) {
 
 sword PutText(void* attributep, ub4* sizep, const std::string& text) {
     if (attributep == nullptr) IllegalAttribute();
-    const OraText* p = reinterpret_cast<const OraText*>(text.c_str());
+    const OraText* p = text.empty() ? nullptr : reinterpret_cast<const OraText*>(text.c_str());
     std::memcpy(attributep, &p, sizeof p);
     if (sizep != nullptr) *sizep = static_cast<ub4>(text.size());
     return OCI_SUCCESS;
@@ -54,7 +74,7 @@ T Take(const void* attributep) {
 sword GetEnv(const OCIEnv* env, ub4 attr, void* out, ub4* sizep) {
     switch (attr) {
         case OCI_ATTR_ENV_CHARSET_ID: return Put<ub2>(out, sizep, CurrentClientCharset().id);
-        case OCI_ATTR_NCHARSET_ID: return Put<ub2>(out, sizep, kNationalCharsetId);
+        case OCI_ATTR_NCHARSET_ID: return Put<ub2>(out, sizep, env->ncharset != 0 ? env->ncharset : kNationalCharsetId);
         case OCI_ATTR_ENV_UTF16: return Put<ub1>(out, sizep, 0);
         case OCI_ATTR_OBJECT: return Put<boolean>(out, sizep, (env->mode & OCI_OBJECT) != 0);
         case OCI_ATTR_HEAPALLOC: return Put<ub4>(out, sizep, 0);
@@ -67,12 +87,23 @@ sword GetSvc(OCISvcCtx* svc, ub4 attr, void* out, ub4* sizep) {
         case OCI_ATTR_ENV: return Put<OCIEnv*>(out, sizep, svc->env);
         case OCI_ATTR_SERVER:
             if (svc->attachedServer != nullptr) return Put<void*>(out, sizep, svc->attachedServer);
-            if (svc->serverHandle == nullptr) svc->serverHandle = std::make_unique<OpaqueHandle>(OCI_HTYPE_SERVER);
+            if (svc->serverHandle == nullptr) {
+                // the server of a context OCILogon made: attached while the session lasts
+                auto server = std::make_unique<OCIServer>();
+                server->attached = true;
+                svc->serverHandle = std::move(server);
+            }
             return Put<void*>(out, sizep, svc->serverHandle.get());
         case OCI_ATTR_SESSION:
             if (svc->attachedSession != nullptr) return Put<void*>(out, sizep, svc->attachedSession);
-            if (svc->sessionHandle == nullptr) svc->sessionHandle = std::make_unique<OpaqueHandle>(OCI_HTYPE_SESSION);
+            if (svc->sessionHandle == nullptr) svc->sessionHandle = std::make_unique<OCISession>();
+            static_cast<OCISession*>(svc->sessionHandle.get())->service = svc;
             return Put<void*>(out, sizep, svc->sessionHandle.get());
+        case OCI_ATTR_CALL_TIMEOUT: return Put<ub4>(out, sizep, svc->callTimeout);
+        case OCI_ATTR_MAX_IDENTIFIER_LEN: return Put<ub1>(out, sizep, 128);
+        case OCI_ATTR_SERVER_TYPE: return Put<ub1>(out, sizep, 1);  // dedicated
+        case OCI_ATTR_TRANS: return Put<void*>(out, sizep, nullptr);
+        case OCI_ATTR_STMTCACHESIZE: return Put<ub4>(out, sizep, 0);
         default: IllegalAttribute();
     }
 }
@@ -97,7 +128,10 @@ sword GetStmt(OCIStmt* s, ub4 attr, void* out, ub4* sizep) {
         case OCI_ATTR_CURRENT_POSITION: return Put<ub4>(out, sizep, static_cast<ub4>(s->rowCount));
         case OCI_ATTR_PREFETCH_ROWS: return Put<ub4>(out, sizep, s->prefetchRows);
         case OCI_ATTR_PREFETCH_MEMORY: return Put<ub4>(out, sizep, s->prefetchMemory);
-        case OCI_ATTR_PARSE_ERROR_OFFSET: return Put<ub2>(out, sizep, 0);
+        case OCI_ATTR_PARSE_ERROR_OFFSET: return Put<ub2>(out, sizep, s->errorOffset);
+        case OCI_ATTR_SQL_ID: return PutText(out, sizep, s->SqlId());
+        case OCI_ATTR_STMT_IS_RETURNING: return Put<ub1>(out, sizep, 0);
+        case OCI_ATTR_BIND_COUNT: return Put<ub4>(out, sizep, s->BindCount());
         case OCI_ATTR_ENV: return Put<OCIEnv*>(out, sizep, s->env);
         case OCI_ATTR_STATEMENT: return PutText(out, sizep, s->sql);
         case OCI_ATTR_STMT_STATE:
@@ -111,8 +145,53 @@ sword GetStmt(OCIStmt* s, ub4 attr, void* out, ub4* sizep) {
             if (rowid == nullptr) IllegalAttribute();
             if (s->lastRowid.empty()) return OCI_NO_DATA;
             rowid->text = s->lastRowid;
+            if (sizep != nullptr) *sizep = sizeof(OCIRowid*);
             return OCI_SUCCESS;
         }
+        default: IllegalAttribute();
+    }
+}
+
+// The server handle of an attach-then-begin logon (or the one a context hands out).
+sword GetServer(OCIServer* server, ub4 attr, void* out, ub4* sizep) {
+    static const std::string kName = "OCILITE";
+    switch (attr) {
+        // OCI_SERVER_NORMAL while attached: drivers read it after every error to tell a
+        // failed statement from a lost connection
+        case OCI_ATTR_SERVER_STATUS:
+            return Put<ub4>(out, sizep, server->attached ? OCI_SERVER_NORMAL : OCI_SERVER_NOT_CONNECTED);
+        case OCI_ATTR_CHARSET_ID: return Put<ub2>(out, sizep, kDatabaseCharsetId);
+        case OCI_ATTR_NCHARSET_ID: return Put<ub2>(out, sizep, kNationalCharsetId);
+        case OCI_ATTR_DBNAME:
+        case OCI_ATTR_INSTNAME:
+        case OCI_ATTR_SERVICENAME:
+        case OCI_ATTR_INTERNAL_NAME:
+        case OCI_ATTR_EXTERNAL_NAME: return PutText(out, sizep, kName);
+        case OCI_ATTR_DBDOMAIN: return PutText(out, sizep, server->empty);
+        default: IllegalAttribute();
+    }
+}
+
+sword GetSession(OCISession* session, ub4 attr, void* out, ub4* sizep) {
+    const ocilite::Session* engine = session->service != nullptr && LiveHandle(session->service) != nullptr
+                                         ? session->service->session.get()
+                                         : nullptr;
+    switch (attr) {
+        case OCI_ATTR_TRANSACTION_IN_PROGRESS:
+            return Put<boolean>(out, sizep, engine != nullptr && engine->InTransaction() ? 1 : 0);
+        case OCI_ATTR_MAX_OPEN_CURSORS: return Put<ub4>(out, sizep, 300);
+        case OCI_ATTR_USERNAME:
+        case OCI_ATTR_CURRENT_SCHEMA:
+            session->shown = engine != nullptr ? ToClientText(engine->UserName()) : session->userName;
+            return PutText(out, sizep, session->shown);
+        case OCI_ATTR_LTXID:
+        case OCI_ATTR_EDITION:
+        case OCI_ATTR_MODULE:
+        case OCI_ATTR_ACTION:
+        case OCI_ATTR_CLIENT_INFO:
+        case OCI_ATTR_CLIENT_IDENTIFIER:
+        case OCI_ATTR_DBOP:
+        case OCI_ATTR_ECONTEXT_ID: return PutText(out, sizep, std::string());
         default: IllegalAttribute();
     }
 }
@@ -148,6 +227,8 @@ sword GetParam(const OCIParam* p, ub4 attr, void* out, ub4* sizep) {
         case OCI_ATTR_CHAR_USED: return Put<ub1>(out, sizep, c.charUsed);
         case OCI_ATTR_CHAR_SIZE: return Put<ub2>(out, sizep, c.charSize);
         case OCI_ATTR_POSITION: return Put<ub2>(out, sizep, static_cast<ub2>(p->position));
+        case OCI_ATTR_JSON_COL:
+        case OCI_ATTR_OSON_COL: return Put<ub1>(out, sizep, 0);  // no JSON columns
         default: IllegalAttribute();
     }
 }
@@ -185,7 +266,10 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
                 if (attrtype == OCI_ATTR_MAXDATA_SIZE) return Put<ub4>(attributep, sizep, b->maxDataSize);
                 IllegalAttribute();
             }
+            case OCI_HTYPE_SERVER: return GetServer(static_cast<OCIServer*>(h), attrtype, attributep, sizep);
+            case OCI_HTYPE_SESSION: return GetSession(static_cast<OCISession*>(h), attrtype, attributep, sizep);
             case OCI_HTYPE_ERROR: {
+                if (attrtype == OCI_ATTR_ERROR_IS_RECOVERABLE) return Put<boolean>(attributep, sizep, 0);
                 if (attrtype != OCI_ATTR_DML_ROW_OFFSET) IllegalAttribute();
                 return Put<ub4>(attributep, sizep, static_cast<OCIError*>(h)->rowOffset);
             }
@@ -215,6 +299,8 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
                     s->prefetchRows = Take<ub4>(attributep);
                 else if (attrtype == OCI_ATTR_PREFETCH_MEMORY)
                     s->prefetchMemory = Take<ub4>(attributep);
+                else if (attrtype == OCI_ATTR_FETCH_ROWID)
+                    ;  // rowids come with every fetch
                 else
                     IllegalAttribute();
                 return OCI_SUCCESS;
@@ -237,8 +323,8 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
                     d->charsetForm = Take<ub1>(attributep);
                 else if (attrtype == OCI_ATTR_CHARSET_ID)
                     d->charsetId = Take<ub2>(attributep);
-                else
-                    IllegalAttribute();
+                else if (attrtype != OCI_ATTR_LOBPREFETCH_LENGTH && attrtype != OCI_ATTR_LOBPREFETCH_SIZE)
+                    IllegalAttribute();  // LOB prefetching: the content comes with the locator anyway
                 return OCI_SUCCESS;
             }
             case OCI_HTYPE_SVCCTX: {
@@ -257,7 +343,12 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
                     svc->attachedSession = session;
                     return OCI_SUCCESS;
                 }
-                if (attrtype == OCI_ATTR_STMTCACHESIZE) return OCI_SUCCESS;
+                if (attrtype == OCI_ATTR_CALL_TIMEOUT) {
+                    svc->callTimeout = Take<ub4>(attributep);
+                    return OCI_SUCCESS;
+                }
+                // statements are not cached; a transaction handle set or cleared changes nothing
+                if (attrtype == OCI_ATTR_STMTCACHESIZE || attrtype == OCI_ATTR_TRANS) return OCI_SUCCESS;
                 IllegalAttribute();
             }
             case OCI_HTYPE_SESSION: {
@@ -270,10 +361,15 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
                     session->userName = std::move(text);
                 else if (attrtype == OCI_ATTR_PASSWORD)
                     session->password = std::move(text);
-                else
+                else if (!IgnoredSessionAttribute(attrtype))
                     IllegalAttribute();
                 return OCI_SUCCESS;
             }
+            case OCI_HTYPE_SERVER:
+            case OCI_HTYPE_ENV:
+                // names and settings for the server's views (OCI_ATTR_EXTERNAL_NAME ...) and
+                // the environment's tuning: nothing here uses them
+                return OCI_SUCCESS;
             default: IllegalAttribute();
         }
     });

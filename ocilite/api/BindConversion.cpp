@@ -114,7 +114,9 @@ Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
     if (bind.valueSize <= 0) return std::monostate{};
     const size_t size = static_cast<size_t>(bind.valueSize);
     const auto* p = ElementAt<const unsigned char>(bind.valuep, iteration, bind.valueSkip, size);
-    size_t len = bind.alenp != nullptr ? *ElementAt<const ub2>(bind.alenp, iteration, bind.lengthSkip) : size;
+    size_t len = bind.alenp4 != nullptr  ? *ElementAt<const ub4>(bind.alenp4, iteration, bind.lengthSkip)
+                 : bind.alenp != nullptr ? *ElementAt<const ub2>(bind.alenp, iteration, bind.lengthSkip)
+                                         : size;
     if (len > size) len = size;
 
     switch (bind.dty) {

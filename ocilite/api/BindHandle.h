@@ -18,6 +18,7 @@ struct OCIBind : ocilite::api::HandleBase {
     ub2 dty = 0;
     void* indp = nullptr;
     ub2* alenp = nullptr;
+    ub4* alenp4 = nullptr;  // OCIBindByPos2/ByName2: 32-bit lengths instead
     ub2* rcodep = nullptr;
     ub4 maxArrayLength = 0;
     ub4* currentElements = nullptr;

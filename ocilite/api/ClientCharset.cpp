@@ -153,6 +153,12 @@ const ClientCharset* FindClientCharset(std::string_view oracleName) {
     return nullptr;
 }
 
+const ClientCharset* FindClientCharset(ub2 id) {
+    for (const auto& cs : kCharsets)
+        if (cs.id == id) return &cs;
+    return nullptr;
+}
+
 const ClientCharset& CurrentClientCharset() {
     return *ReadNlsLang().charset;
 }

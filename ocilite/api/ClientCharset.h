@@ -22,6 +22,7 @@ struct ClientCharset {
 
 // Looks a character set up by Oracle name (case-insensitive); null when not supported.
 const ClientCharset* FindClientCharset(std::string_view oracleName);
+const ClientCharset* FindClientCharset(ub2 id);
 
 // The character set named by NLS_LANG, read once per process. Without NLS_LANG (or without a
 // character set part) the client speaks AL32UTF8, the database's own set. An unsupported name

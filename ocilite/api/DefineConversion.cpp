@@ -50,6 +50,7 @@ struct Slot {
     sb2* indicator;
     ub2* length;
     ub2* rcode;
+    ub4* length4 = nullptr;
 };
 
 void SetIndicator(const Slot& s, sb2 v) {
@@ -57,6 +58,7 @@ void SetIndicator(const Slot& s, sb2 v) {
 }
 void SetLength(const Slot& s, size_t v) {
     if (s.length != nullptr) *s.length = static_cast<ub2>(v > 65535 ? 65535 : v);
+    if (s.length4 != nullptr) *s.length4 = static_cast<ub4>(v);
 }
 
 // Copies bytes into a buffer of `capacity` bytes; on truncation the indicator gets the
@@ -168,7 +170,8 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
     Slot s{ElementAt<unsigned char>(d.valuep, row, d.valueSkip, stride),
            d.indp != nullptr ? ElementAt<sb2>(d.indp, row, d.indicatorSkip) : nullptr,
            d.rlenp != nullptr ? ElementAt<ub2>(d.rlenp, row, d.lengthSkip) : nullptr,
-           d.rcodep != nullptr ? ElementAt<ub2>(d.rcodep, row, d.returnCodeSkip) : nullptr};
+           d.rcodep != nullptr ? ElementAt<ub2>(d.rcodep, row, d.returnCodeSkip) : nullptr,
+           d.rlenp4 != nullptr ? ElementAt<ub4>(d.rlenp4, row, d.lengthSkip) : nullptr};
 
     ub2 rc = 0;
     if (IsNull(value)) {

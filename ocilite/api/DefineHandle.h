@@ -13,6 +13,7 @@ struct OCIDefine : ocilite::api::HandleBase {
     ub2 dty = 0;
     void* indp = nullptr;
     ub2* rlenp = nullptr;
+    ub4* rlenp4 = nullptr;  // OCIDefineByPos2: 32-bit lengths instead
     ub2* rcodep = nullptr;
     ub4 mode = 0;
     ub1 charsetForm = 1;

@@ -2,6 +2,8 @@
 // NLS information of the environment.
 
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "ocilite/api/ClientCharset.h"
@@ -47,6 +49,13 @@ sword FreeHandle(void* p, ub4 type) {
     if (LiveHandle(h->owner) != nullptr) h->owner->Release(h);
     delete h;
     return OCI_SUCCESS;
+}
+
+// The arrays OCIArrayDescriptorAlloc filled, by their first slot, with their length.
+std::mutex arrayMutex;
+std::map<void**, ub4>& DescriptorArrays() {
+    static auto* arrays = new std::map<void**, ub4>;
+    return *arrays;
 }
 
 }  // namespace
@@ -112,6 +121,35 @@ sword OCIDescriptorFree(void* descp, const ub4 type) {
     } catch (...) {
         return OCI_ERROR;
     }
+}
+
+sword OCIArrayDescriptorAlloc(const void* parenth, void** descpp, const ub4 type, ub4 array_size,
+                              const size_t xtramem_sz, void** usrmempp) {
+    if (descpp == nullptr) return OCI_INVALID_HANDLE;
+    for (ub4 i = 0; i < array_size; ++i) {
+        const sword status = OCIDescriptorAlloc(parenth, &descpp[i], type, 0, nullptr);
+        if (status != OCI_SUCCESS) {
+            while (i > 0) OCIDescriptorFree(descpp[--i], type);
+            return status;
+        }
+    }
+    std::lock_guard<std::mutex> lock(arrayMutex);
+    DescriptorArrays()[descpp] = array_size;
+    return OCI_SUCCESS;
+}
+
+sword OCIArrayDescriptorFree(void** descp, const ub4 type) {
+    if (descp == nullptr) return OCI_INVALID_HANDLE;
+    ub4 count = 0;
+    {
+        std::lock_guard<std::mutex> lock(arrayMutex);
+        auto found = DescriptorArrays().find(descp);
+        if (found == DescriptorArrays().end()) return OCI_INVALID_HANDLE;
+        count = found->second;
+        DescriptorArrays().erase(found);
+    }
+    for (ub4 i = 0; i < count; ++i) OCIDescriptorFree(descp[i], type);
+    return OCI_SUCCESS;
 }
 
 sword OCIErrorGet(void* hndlp, ub4 recordno, OraText* sqlstate, sb4* errcodep, OraText* bufp, ub4 bufsiz, ub4 type) {

@@ -15,6 +15,8 @@ struct OCIEnv : ocilite::api::HandleBase {
     void Release(ocilite::api::HandleBase* child) { children.erase(child); }
 
     ub4 mode;
+    // The national character set OCIEnvNlsCreate named (0: the database's, AL16UTF16).
+    ub2 ncharset = 0;
     ocilite::api::Diagnostics diagnostics;
     std::unordered_set<ocilite::api::HandleBase*> children;
 };

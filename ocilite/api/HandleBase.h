@@ -14,11 +14,17 @@ namespace ocilite::api {
 inline constexpr uint32_t kLiveHandleMagic = 0x4f43494cu;  // "OCIL"
 inline constexpr uint32_t kDeadHandleMagic = 0xdeadbeefu;
 
+// Drops the values OCIContextSetValue kept for a handle (ProcessExports.cpp).
+void ForgetContextValues(const void* handle) noexcept;
+
 struct HandleBase {
     explicit HandleBase(ub4 handleType) : type(handleType) {}
     HandleBase(const HandleBase&) = delete;
     HandleBase& operator=(const HandleBase&) = delete;
-    virtual ~HandleBase() { magic = kDeadHandleMagic; }
+    virtual ~HandleBase() {
+        magic = kDeadHandleMagic;
+        if (hasContextValues) ForgetContextValues(this);
+    }
 
     uint32_t magic = kLiveHandleMagic;
     ub4 type;
@@ -27,6 +33,8 @@ struct HandleBase {
     OCIEnv* owner = nullptr;
     // Caller memory requested with the allocation (xtramem_sz).
     std::unique_ptr<unsigned char[]> userMemory;
+    // Whether OCIContextSetValue kept values for this handle.
+    bool hasContextValues = false;
 };
 
 // The handle behind p when it is live and of one of the given types; nullptr otherwise.

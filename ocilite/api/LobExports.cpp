@@ -6,11 +6,13 @@
 // directory object while they are open.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
 
+#include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/LobLocator.h"
 #include "ocilite/api/NlsInfo.h"
 #include "ocilite/api/OciCall.h"
@@ -127,9 +129,181 @@ size_t FileLength(OCISvcCtx* svchp, const OCILobLocator& loc) {
     return static_cast<size_t>(size);
 }
 
+// CLOB amounts and offsets count characters; in a UTF-8 client set they are counted over the
+// content's bytes. Other sets and BLOBs count bytes.
+bool CountsCharacters(const OCILobLocator& loc) {
+    return !IsFile(loc) && loc.ref.lobType != 113 && ClientIsUtf8();
+}
+
+bool Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The byte offset `chars` characters after byte `from` (the end when there are fewer).
+size_t SkipCharacters(const std::string& text, size_t from, uint64_t chars) {
+    size_t at = from;
+    while (at < text.size() && chars > 0) {
+        ++at;
+        while (at < text.size() && Continuation(text[at])) ++at;
+        --chars;
+    }
+    return at;
+}
+
+uint64_t CharacterCount(const std::string& text) {
+    uint64_t n = 0;
+    for (char c : text) n += Continuation(c) ? 0 : 1;
+    return n;
+}
+
 }  // namespace
 
 extern "C" {
+
+sword OCILobGetLength2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* lenp) {
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        if (lenp == nullptr) BadParameter();
+        if (IsFile(loc))
+            *lenp = FileLength(svchp, loc);
+        else
+            *lenp = CountsCharacters(loc) ? CharacterCount(Content(loc)) : Content(loc).size();
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCILobRead2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp, oraub8* char_amtp,
+                  oraub8 offset, void* bufp, oraub8 bufl, ub1 piece, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm) {
+    OCILobLocator* probe = Locator(locp);
+    if (probe == nullptr || !CountsCharacters(*probe) || cbfp != nullptr || piece != OCI_ONE_PIECE) {
+        // bytes: the 32-bit call does the work
+        if (byte_amtp == nullptr || offset > kMaxLobBytes)
+            return OCILobRead(svchp, errhp, locp, nullptr, 0, nullptr, 0, nullptr, nullptr, 0, 0);
+        ub4 amount = static_cast<ub4>(std::min<oraub8>(*byte_amtp, kMaxLobBytes));
+        if (amount == 0 && char_amtp != nullptr) amount = static_cast<ub4>(std::min<oraub8>(*char_amtp, kMaxLobBytes));
+        const sword status = OCILobRead(svchp, errhp, locp, &amount, static_cast<ub4>(offset), bufp,
+                                        static_cast<ub4>(std::min<oraub8>(bufl, kMaxLobBytes)), ctxp,
+                                        reinterpret_cast<OCICallbackLobRead>(cbfp), csid, csfrm);
+        *byte_amtp = amount;
+        if (char_amtp != nullptr) *char_amtp = amount;
+        return status;
+    }
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        if (byte_amtp == nullptr || offset == 0 || (bufp == nullptr && bufl > 0)) BadParameter();
+        const std::string& content = Content(loc);
+        const size_t from = SkipCharacters(content, 0, offset - 1);
+        if (from >= content.size()) {
+            *byte_amtp = 0;
+            if (char_amtp != nullptr) *char_amtp = 0;
+            throw OraError(1403, "no data found");
+        }
+        // characters wanted (0: all), as many whole ones as the buffer holds
+        const uint64_t chars = char_amtp != nullptr && *char_amtp != 0 ? *char_amtp : UINT64_MAX;
+        size_t end = SkipCharacters(content, from, chars);
+        if (end - from > bufl) {
+            end = from + bufl;
+            while (end > from && end < content.size() && Continuation(content[end])) --end;
+        }
+        std::memcpy(bufp, content.data() + from, end - from);
+        *byte_amtp = end - from;
+        if (char_amtp != nullptr) *char_amtp = CharacterCount(content.substr(from, end - from));
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCILobWrite2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp, oraub8* char_amtp,
+                   oraub8 offset, void* bufp, oraub8 buflen, ub1 piece, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm) {
+    OCILobLocator* probe = Locator(locp);
+    if (probe == nullptr || !CountsCharacters(*probe) || piece != OCI_ONE_PIECE) {
+        if (byte_amtp == nullptr)
+            return OCILobWrite(svchp, errhp, locp, nullptr, 0, nullptr, 0, piece, nullptr, nullptr, 0, 0);
+        ub4 amount = static_cast<ub4>(std::min<oraub8>(*byte_amtp, kMaxLobBytes));
+        const sword status = OCILobWrite(svchp, errhp, locp, &amount, static_cast<ub4>(offset), bufp,
+                                         static_cast<ub4>(std::min<oraub8>(buflen, kMaxLobBytes)), piece, ctxp,
+                                         reinterpret_cast<OCICallbackLobWrite>(cbfp), csid, csfrm);
+        *byte_amtp = amount;
+        if (char_amtp != nullptr) *char_amtp = amount;
+        return status;
+    }
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        std::string& content = WritableContent(loc);
+        if (byte_amtp == nullptr || offset == 0 || (bufp == nullptr && buflen > 0)) BadParameter();
+        // the offset counts characters; past the end the gap is filled with blanks
+        const uint64_t have = CharacterCount(content);
+        if (offset - 1 > have) content.append(offset - 1 - have, ' ');
+        const size_t at = SkipCharacters(content, 0, offset - 1);
+        const std::string text(static_cast<const char*>(bufp), buflen);
+        // the characters written replace as many characters
+        const size_t replacedEnd = SkipCharacters(content, at, CharacterCount(text));
+        content.replace(at, replacedEnd - at, text);
+        *byte_amtp = buflen;
+        if (char_amtp != nullptr) *char_amtp = CharacterCount(text);
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCILobTrim2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8 newlen) {
+    OCILobLocator* probe = Locator(locp);
+    if (probe == nullptr || !CountsCharacters(*probe))
+        return OCILobTrim(svchp, errhp, locp, static_cast<ub4>(std::min<oraub8>(newlen, kMaxLobBytes)));
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        std::string& content = WritableContent(loc);
+        if (newlen > CharacterCount(content))
+            throw OraError(22926, "specified trim length is greater than current LOB value's length");
+        content.resize(SkipCharacters(content, 0, newlen));
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCILobGetChunkSize(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* chunksizep) {
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        if (chunksizep == nullptr) BadParameter();
+        *chunksizep = 8132;  // Oracle's usable bytes of an 8 KB block
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCILobIsTemporary(OCIEnv* envhp, OCIError* errhp, OCILobLocator* locp, boolean* is_temporary) {
+    return LobCall(envhp, OCI_HTYPE_ENV, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        if (is_temporary == nullptr) BadParameter();
+        *is_temporary = loc.temporary ? 1 : 0;
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCILobOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub1 mode) {
+    if (OCILobLocator* loc = Locator(locp); loc != nullptr && IsFile(*loc))
+        return OCILobFileOpen(svchp, errhp, locp, mode);
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        RequireValue(loc);
+        if (loc.opened) throw OraError(22293, "LOB already opened in the same transaction");
+        loc.opened = true;
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCILobClose(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp) {
+    if (OCILobLocator* loc = Locator(locp); loc != nullptr && IsFile(*loc)) return OCILobFileClose(svchp, errhp, locp);
+    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
+        if (!loc.opened) throw OraError(22289, "cannot perform operation on an unopened file or LOB");
+        loc.opened = false;
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCILobLocatorAssign(OCISvcCtx* svchp, OCIError* errhp, const OCILobLocator* src_locp, OCILobLocator** dst_locpp) {
+    if (dst_locpp == nullptr) return OCI_INVALID_HANDLE;
+    OCILobLocator* dst = Locator(*dst_locpp);
+    if (dst == nullptr) return OCI_INVALID_HANDLE;
+    return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, src_locp, [&](OCILobLocator& src) -> sword {
+        // a temporary LOB is copied, a persistent one's locator points at the same value
+        dst->ref = src.ref;
+        dst->hasValue = src.hasValue;
+        dst->temporary = src.temporary;
+        dst->directory = src.directory;
+        dst->fileName = src.fileName;
+        return OCI_SUCCESS;
+    });
+}
 
 sword OCILobEnableBuffering(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp) {
     return LobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [](OCILobLocator& loc) -> sword {

@@ -19,6 +19,8 @@ struct OCILobLocator : ocilite::api::HandleBase {
     // (a selected LOB's row is never locked, as with Oracle without FOR UPDATE).
     bool temporary = false;
     bool buffering = false;
+    // OCILobOpen ... OCILobClose of an internal LOB.
+    bool opened = false;
     // A piecewise OCILobWrite in progress: the 0-based offset of the next piece.
     bool writingPieces = false;
     size_t nextPieceAt = 0;

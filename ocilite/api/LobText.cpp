@@ -1,7 +1,7 @@
 #include "ocilite/api/LobText.h"
 
-#include "ocilite/api/ClientCharset.h"
 #include "ociabi/OciTypes.h"
+#include "ocilite/api/ClientCharset.h"
 
 namespace ocilite::api {
 namespace {

@@ -25,9 +25,12 @@ using ocilite::OraError;
 
 namespace {
 
-// The version this library reports for itself and for the engine behind it.
-constexpr sword kMajorVersion = 19, kMinorVersion = 0;
-constexpr const char* kServerBanner = "ocilite embedded engine Release 19.0.0.0.0 - Production";
+// The version this library reports for itself and for the engine behind it: a release of 19c
+// with its release update, the same in OCIClientVersion, OCIServerVersion and OCIServerRelease2.
+constexpr sword kMajorVersion = 19, kMinorVersion = 24;
+constexpr const char* kServerBanner = "ocilite embedded engine Release 19.0.0.0.0 - Production\nVersion 19.24.0.0.0";
+// OCIServerRelease2's number for release 18 and later: major, update, revision, increment.
+constexpr ub4 kReleaseNumber = (ub4(kMajorVersion) << 24) | (ub4(kMinorVersion) << 16);
 
 std::string_view Bytes(const OraText* p, ub4 len) {
     return p == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(p), len);
@@ -136,7 +139,9 @@ sword OCIEnvNlsCreate(OCIEnv** envp, ub4 mode, void* ctxp, void* (*malocfp)(void
     // The client character set comes from NLS_LANG; an explicit one must be that same set.
     if (charset != 0 && charset != CurrentClientCharset().id) return OCI_ERROR;
     if (ncharset != 0 && ncharset != kNationalCharsetId && ncharset != CurrentClientCharset().id) return OCI_ERROR;
-    return OCIEnvInit(envp, mode, xtramem_sz, usrmempp);
+    const sword status = OCIEnvInit(envp, mode, xtramem_sz, usrmempp);
+    if (status == OCI_SUCCESS) (*envp)->ncharset = ncharset;
+    return status;
 }
 
 sword OCITerminate(ub4 mode) {
@@ -184,6 +189,7 @@ sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 
         if (svc->session != nullptr) throw OraError(24313, "user already authenticated");
         svc->session = ocilite::Session::Logon(user->userName, user->password, server->database);
         svc->attachedSession = user;
+        user->service = svc;
         return OCI_SUCCESS;
     });
 }
@@ -241,6 +247,34 @@ sword OCIServerVersion(void* hndlp, OCIError* errhp, OraText* bufp, ub4 bufsz, u
         bufp[n] = 0;
         return OCI_SUCCESS;
     });
+}
+
+sword OCIServerRelease2(void* hndlp, OCIError* errhp, OraText* bufp, ub4 bufsz, ub1 hndltype, ub4* version, ub4 mode) {
+    const sword status = OCIServerVersion(hndlp, errhp, bufp, bufsz, hndltype);
+    if (status == OCI_SUCCESS && version != nullptr) *version = kReleaseNumber;
+    return status;
+}
+
+sword OCIServerRelease(void* hndlp, OCIError* errhp, OraText* bufp, ub4 bufsz, ub1 hndltype, ub4* version) {
+    return OCIServerRelease2(hndlp, errhp, bufp, bufsz, hndltype, version, OCI_DEFAULT);
+}
+
+// Stops the call running on the context's session from another thread: it fails with
+// ORA-01013. Without a running call it does nothing, as with Oracle.
+sword OCIBreak(void* hndlp, OCIError* errhp) {
+    HandleBase* h = LiveHandle(hndlp);
+    if (h == nullptr || DiagnosticsOf(errhp) == nullptr) return OCI_INVALID_HANDLE;
+    if (h->type == OCI_HTYPE_SVCCTX) {
+        auto* svc = static_cast<OCISvcCtx*>(h);
+        if (svc->session != nullptr) svc->session->Cancel();
+    }
+    return OCI_SUCCESS;
+}
+
+sword OCIReset(void* hndlp, OCIError* errhp) {
+    // After a break the session is ready at once: there is no network exchange to resynchronise.
+    if (LiveHandle(hndlp) == nullptr || DiagnosticsOf(errhp) == nullptr) return OCI_INVALID_HANDLE;
+    return OCI_SUCCESS;
 }
 
 void OCIClientVersion(sword* major_version, sword* minor_version, sword* update_num, sword* patch_num,

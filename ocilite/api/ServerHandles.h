@@ -16,12 +16,17 @@ struct OCIServer : ocilite::api::HandleBase {
     OCIServer() : HandleBase(OCI_HTYPE_SERVER) {}
     std::string database;
     bool attached = false;
+    std::string empty;  // the attributes with no value (OCI_ATTR_DBDOMAIN)
 };
 
 struct OCISession : ocilite::api::HandleBase {
     OCISession() : HandleBase(OCI_HTYPE_SESSION) {}
     std::string userName;
     std::string password;
+    // The context whose session this is (OCISessionBegin, OCI_ATTR_SESSION), for what the
+    // session attributes report; and the text the last of them handed out.
+    OCISvcCtx* service = nullptr;
+    std::string shown;
 };
 
 struct OCIDescribe : ocilite::api::HandleBase {

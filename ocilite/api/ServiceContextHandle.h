@@ -15,6 +15,7 @@ struct OCISvcCtx : ocilite::api::HandleBase {
     void EndSession() noexcept;
     std::unique_ptr<ocilite::Session> session;
     OCIEnv* env = nullptr;
+    ub4 callTimeout = 0;  // OCI_ATTR_CALL_TIMEOUT, kept for the caller to read back
     // Handles OCIAttrGet hands out for OCI_ATTR_SERVER / OCI_ATTR_SESSION.
     std::unique_ptr<ocilite::api::HandleBase> serverHandle;
     std::unique_ptr<ocilite::api::HandleBase> sessionHandle;

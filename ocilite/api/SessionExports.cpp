@@ -93,4 +93,35 @@ sword OCISessionPoolCreate(OCIEnv* envhp, OCIError* errhp, OCISPool* spoolhp, Or
     return OCI_ERROR;
 }
 
+sword OCISessionPoolDestroy(OCISPool* spoolhp, OCIError* errhp, ub4 mode) {
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (HandleAs<HandleBase>(spoolhp, OCI_HTYPE_SPOOL) == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    diagnostics->SetOra(3001, "unimplemented feature");
+    return OCI_ERROR;
+}
+
+sword OCISessionGet(OCIEnv* envhp, OCIError* errhp, OCISvcCtx** svchp, OCIAuthInfo* authInfop, OraText* dbName,
+                    ub4 dbName_len, const OraText* tagInfo, ub4 tagInfo_len, OraText** retTagInfo, ub4* retTagInfo_len,
+                    boolean* found, ub4 mode) {
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (HandleAs<OCIEnv>(envhp, OCI_HTYPE_ENV) == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    diagnostics->SetOra(3001, "unimplemented feature");
+    return OCI_ERROR;
+}
+
+sword OCISessionRelease(OCISvcCtx* svchp, OCIError* errhp, OraText* tag, ub4 tag_len, ub4 mode) {
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (HandleAs<OCISvcCtx>(svchp, OCI_HTYPE_SVCCTX) == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    diagnostics->SetOra(3001, "unimplemented feature");
+    return OCI_ERROR;
+}
+
+sword OCIPasswordChange(OCISvcCtx* svchp, OCIError* errhp, const OraText* user_name, ub4 usernm_len,
+                        const OraText* opasswd, ub4 opasswd_len, const OraText* npasswd, ub4 npasswd_len, ub4 mode) {
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (HandleAs<OCISvcCtx>(svchp, OCI_HTYPE_SVCCTX) == nullptr || diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    diagnostics->SetOra(3001, "unimplemented feature");
+    return OCI_ERROR;
+}
+
 }  // extern "C"

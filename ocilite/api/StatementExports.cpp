@@ -1,8 +1,12 @@
 // Prepare, bind, execute, describe, define and fetch.
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/EnvironmentHandle.h"
@@ -77,9 +81,92 @@ void FillBind(OCIBind* b, void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* 
     b->mode = mode;
 }
 
+// A 64-bit size of the *2 calls as the 32-bit one the conversions use.
+sb4 Size32(sb8 size) {
+    return size > 0x7fffffff ? 0x7fffffff : static_cast<sb4>(size);
+}
+
 }  // namespace
 
 extern "C" {
+
+sword OCIDefineByPos2(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 position, void* valuep, sb8 value_sz,
+                      ub2 dty, void* indp, ub4* rlenp, ub2* rcodep, ub4 mode) {
+    const sword status =
+        OCIDefineByPos(stmtp, defnp, errhp, position, valuep, Size32(value_sz), dty, indp, nullptr, rcodep, mode);
+    if (status == OCI_SUCCESS) (*defnp)->rlenp4 = rlenp;
+    return status;
+}
+
+sword OCIBindByPos2(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position, void* valuep, sb8 value_sz, ub2 dty,
+                    void* indp, ub4* alenp, ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode) {
+    const sword status = OCIBindByPos(stmtp, bindp, errhp, position, valuep, Size32(value_sz), dty, indp, nullptr,
+                                      rcodep, maxarr_len, curelep, mode);
+    if (status == OCI_SUCCESS) (*bindp)->alenp4 = alenp;
+    return status;
+}
+
+sword OCIBindByName2(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const OraText* placeholder, sb4 placeh_len,
+                     void* valuep, sb8 value_sz, ub2 dty, void* indp, ub4* alenp, ub2* rcodep, ub4 maxarr_len,
+                     ub4* curelep, ub4 mode) {
+    const sword status = OCIBindByName(stmtp, bindp, errhp, placeholder, placeh_len, valuep, Size32(value_sz), dty,
+                                       indp, nullptr, rcodep, maxarr_len, curelep, mode);
+    if (status == OCI_SUCCESS) (*bindp)->alenp4 = alenp;
+    return status;
+}
+
+sword OCIBindDynamic(OCIBind* bindp, OCIError* errhp, void* ictxp, OCICallbackInBind icbfp, void* octxp,
+                     OCICallbackOutBind ocbfp) {
+    if (HandleAs<OCIBind>(bindp, OCI_HTYPE_BIND) == nullptr) return OCI_INVALID_HANDLE;
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    diagnostics->SetOra(3001, "unimplemented feature");
+    return OCI_ERROR;
+}
+
+sword OCIDefineDynamic(OCIDefine* defnp, OCIError* errhp, void* octxp, OCICallbackDefine ocbfp) {
+    if (HandleAs<OCIDefine>(defnp, OCI_HTYPE_DEFINE) == nullptr) return OCI_INVALID_HANDLE;
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (diagnostics == nullptr) return OCI_INVALID_HANDLE;
+    diagnostics->SetOra(3001, "unimplemented feature");
+    return OCI_ERROR;
+}
+
+sword OCIStmtGetBindInfo(OCIStmt* stmtp, OCIError* errhp, ub4 size, ub4 startloc, sb4* found, OraText* bvnp[],
+                         ub1 bvnl[], OraText* invp[], ub1 inpl[], ub1 dupl[], OCIBind** hndl) {
+    OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);
+    Diagnostics* diagnostics = DiagnosticsOf(errhp);
+    if (s == nullptr || diagnostics == nullptr || found == nullptr) return OCI_INVALID_HANDLE;
+    return GuardedCall(diagnostics, [&]() -> sword {
+        if (!s->prepared) throw OraError(24337, "statement handle not prepared");
+        s->bindNames = PlaceholdersOf(s->sql);
+        const auto& names = s->bindNames;
+        if (names.empty()) return OCI_NO_DATA;
+        if (startloc == 0 || startloc > names.size()) throw OraError(24334, "no descriptor for this position");
+        const size_t total = names.size();
+        const size_t count = std::min<size_t>(size, total - (startloc - 1));
+        for (size_t i = 0; i < count; ++i) {
+            const size_t at = startloc - 1 + i;
+            const std::string& name = names[at];
+            bvnp[i] = reinterpret_cast<OraText*>(const_cast<char*>(name.c_str()));
+            bvnl[i] = static_cast<ub1>(name.size());
+            invp[i] = nullptr;
+            inpl[i] = 0;
+            dupl[i] = std::find(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(at), name) !=
+                      names.begin() + static_cast<std::ptrdiff_t>(at);
+            hndl[i] = nullptr;
+        }
+        *found = startloc - 1 + count < total ? -static_cast<sb4>(total) : static_cast<sb4>(total);
+        return OCI_SUCCESS;
+    });
+}
+
+sword OCIStmtGetNextResult(OCIStmt* stmthp, OCIError* errhp, void** result, ub4* rtype, ub4 mode) {
+    // Only PL/SQL returns implicit results, and the engine runs no PL/SQL.
+    if (HandleAs<OCIStmt>(stmthp, OCI_HTYPE_STMT) == nullptr || DiagnosticsOf(errhp) == nullptr)
+        return OCI_INVALID_HANDLE;
+    return OCI_NO_DATA;
+}
 
 sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, const OraText* stmt, ub4 stmt_len, ub4 language, ub4 mode) {
     OCIStmt* s = HandleAs<OCIStmt>(stmtp, OCI_HTYPE_STMT);

@@ -39,6 +39,7 @@ void OCIStmt::DetachSession() noexcept {
     boundTo_ = nullptr;
     preparedOn_ = nullptr;
     executed = false;
+    described_ = false;
     columnCount_ = 0;
     for (auto& b : binds_) b->engineIndex = -1;
 }
@@ -111,7 +112,8 @@ OCIDefine* OCIStmt::DefineAt(ub4 position) {
 }
 
 OCIParam* OCIStmt::Param(ub4 position) {
-    if (!executed || position == 0 || position > columnCount_) throw OraError(24334, "no descriptor for this position");
+    if ((!executed && !described_) || position == 0 || position > columnCount_)
+        throw OraError(24334, "no descriptor for this position");
     return params_[position - 1].get();
 }
 
@@ -159,10 +161,21 @@ void OCIStmt::ReleaseLargeBinds() noexcept {
 }
 
 sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagnostics& warnings) {
+    errorOffset = 0;
+    try {
+        return Run(svc, iters, rowOffset, mode, warnings);
+    } catch (const OraError& e) {
+        errorOffset = static_cast<ub2>(e.Offset() > 0xFFFF ? 0xFFFF : e.Offset());
+        throw;
+    }
+}
+
+sword OCIStmt::Run(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagnostics& warnings) {
     if (!prepared) throw OraError(24337, "statement handle not prepared");
     EnsureEngineStatement(svc);
     const bool isQuery = statement_->Type() == StatementType::Select;
     executed = false;
+    described_ = false;
     endOfFetch = false;
     rowsFetched = 0;
     rowCount = 0;
@@ -170,6 +183,12 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
     rowCounts.clear();
     warnings.ClearRowErrors();
     sword status = OCI_SUCCESS;
+    if (isQuery && (mode & OCI_DESCRIBE_ONLY) != 0) {
+        // the select list is described without binding or running anything
+        RefreshParams();
+        described_ = true;
+        return OCI_SUCCESS;
+    }
     if (isQuery) {
         BindAll(0);
         statement_->Execute();
@@ -184,7 +203,6 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
         if (rowOffset >= iters) throw OraError(24333, "zero iteration count");
         columnCount_ = 0;
         const bool batchErrors = (mode & OCI_BATCH_ERRORS) != 0;
-        if ((mode & OCI_RETURN_ROW_COUNT_ARRAY) != 0) rowCounts.assign(iters, 0);
         // Every execute reads the binds afresh: the copies of large values are let go when
         // the DML is done, rather than held beside the client's own until the next execute.
         struct LargeBindRelease {
@@ -193,12 +211,13 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
         } release{*this};
         // Each row is its own engine statement execution, and a failed execution leaves no
         // effect of its own: a failed row never takes the rows around it along.
+        rowCounts.assign(iters - rowOffset, 0);
         for (ub4 i = rowOffset; i < iters; ++i) {
             try {
                 BindAll(i);
                 statement_->Execute();
                 rowCount += statement_->RowCount();
-                if (!rowCounts.empty()) rowCounts[i] = statement_->RowCount();
+                rowCounts[i - rowOffset] = statement_->RowCount();
             } catch (const OraError& e) {
                 if (!batchErrors) throw;
                 warnings.AddRowError(i, e.Code(), e.Message());
@@ -212,7 +231,8 @@ sword OCIStmt::Execute(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagn
             status = OCI_SUCCESS_WITH_INFO;
         }
     }
-    if ((mode & OCI_COMMIT_ON_SUCCESS) != 0) svc->session->Commit();
+    // A batch with failed rows is not committed: Oracle commits only when every row succeeded.
+    if ((mode & OCI_COMMIT_ON_SUCCESS) != 0 && dmlErrors == 0) svc->session->Commit();
     return status;
 }
 
@@ -276,4 +296,57 @@ ub4 OCIStmt::PrefetchRowsPerTrip() const {
     const uint64_t byMemory = prefetchMemory / std::max<uint64_t>(rowBytes, 1);
     const ub4 memoryRows = static_cast<ub4>(std::min<uint64_t>(byMemory, UINT32_MAX));
     return prefetchRows == 0 ? memoryRows : std::min(prefetchRows, memoryRows);
+}
+
+namespace ocilite::api {
+
+std::vector<std::string> PlaceholdersOf(std::string_view sql) {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '\'' || c == '"') {
+            const size_t end = sql.find(c, i + 1);
+            if (end == std::string_view::npos) break;
+            i = end;
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            i = sql.find('\n', i);
+            if (i == std::string_view::npos) break;
+        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+            i = sql.find("*/", i + 2);
+            if (i == std::string_view::npos) break;
+            ++i;
+        } else if (c == ':' && i + 1 < sql.size()) {
+            size_t j = i + 1;
+            std::string name;
+            if (sql[j] == '"') {
+                const size_t end = sql.find('"', j + 1);
+                if (end == std::string_view::npos) break;
+                name = std::string(sql.substr(j + 1, end - j - 1));
+                j = end + 1;
+            } else {
+                while (j < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_' ||
+                                          sql[j] == '$' || sql[j] == '#' || static_cast<unsigned char>(sql[j]) >= 0x80))
+                    name += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[j++])));
+            }
+            if (!name.empty()) names.push_back(std::move(name));
+            i = j - 1;
+        }
+    }
+    return names;
+}
+
+}  // namespace ocilite::api
+
+const std::string& OCIStmt::SqlId() {
+    // FNV-1a over the text, written in the 32 characters Oracle's SQL_ID uses
+    static constexpr char kDigits[] = "0123456789abcdfghjkmnpqrstuvwxyz";
+    uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : sql) h = (h ^ c) * 1099511628211ull;
+    sqlId_.assign(13, '0');
+    for (int i = 12; i >= 0; --i, h >>= 5) sqlId_[static_cast<size_t>(i)] = kDigits[h & 31];
+    return sqlId_;
+}
+
+ub4 OCIStmt::BindCount() const {
+    return static_cast<ub4>(ocilite::api::PlaceholdersOf(sql).size());
 }

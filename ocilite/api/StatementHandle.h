@@ -60,14 +60,23 @@ struct OCIStmt : ocilite::api::HandleBase {
     ub4 rowsFetched = 0;
     // Rows of the last array DML in batch-error mode that failed (OCI_ATTR_NUM_DML_ERRORS).
     ub4 dmlErrors = 0;
-    // Per iteration of the last array DML executed with OCI_RETURN_ROW_COUNT_ARRAY, the rows it
-    // changed (0 for a failed one); empty after any other execute (OCI_ATTR_DML_ROW_COUNT_ARRAY).
+    // Per iteration of the last DML, the rows it changed (0 for a failed one); empty after a
+    // query (OCI_ATTR_DML_ROW_COUNT_ARRAY).
     std::vector<ub8> rowCounts;
     std::string lastRowid;
+    // The placeholders OCIStmtGetBindInfo last listed (its names point into these).
+    std::vector<std::string> bindNames;
+    // Where in the text the last failed execute's error lies (OCI_ATTR_PARSE_ERROR_OFFSET).
+    ub2 errorOffset = 0;
+    // A stable identifier of the text, 13 characters as Oracle's SQL_ID (OCI_ATTR_SQL_ID).
+    const std::string& SqlId();
+    // Placeholders in the text, each occurrence counted (OCI_ATTR_BIND_COUNT).
+    ub4 BindCount() const;
     ub4 prefetchRows = 1;
     ub4 prefetchMemory = 0;
 
 private:
+    sword Run(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, ocilite::api::Diagnostics& warnings);
     void EnsureEngineStatement(OCISvcCtx* svc);
     void BindAll(ub4 iteration);
     // Drops the engine's copies of bind values over 64 KiB (a DML's binds are read afresh
@@ -89,4 +98,14 @@ private:
     std::vector<ocilite::Value> row_;
     ub4 bufferedRows_ = 0;  // rows the last round trip brought that no fetch has taken yet
     std::string scratch_;
+    std::string sqlId_;
+    bool described_ = false;  // OCI_DESCRIBE_ONLY executed: the select list is known
 };
+
+namespace ocilite::api {
+
+// The placeholders of a statement text in order of appearance, as OCIStmtGetBindInfo lists
+// them: the name without its colon, unquoted names in upper case, positions as digits.
+std::vector<std::string> PlaceholdersOf(std::string_view sql);
+
+}  // namespace ocilite::api

@@ -84,6 +84,7 @@ struct SelectItem {
 };
 
 struct TableRef {
+    size_t pos = 0;      // where the reference starts in the text
     std::string schema;  // empty: the session user's
     std::string name;
     std::string alias;

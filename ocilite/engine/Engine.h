@@ -96,6 +96,8 @@ public:
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
     virtual const std::string& UserName() const = 0;
+    // Whether a transaction is open: a change made and not yet committed or rolled back.
+    virtual bool InTransaction() const { return false; }
     // Stops the statement running on this session from another thread or a signal handler:
     // that statement's Execute or Fetch then fails with ORA-01013. Without a running
     // statement it does nothing.

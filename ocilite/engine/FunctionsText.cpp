@@ -158,7 +158,9 @@ Value InstrEval(std::vector<Value>& a, const CompiledCall&, FnState&, const Eval
     const std::string& sub = Str(a[1]);
     int64_t start = a.size() > 2 ? IntArg(a[2]) : 1;
     int64_t nth = a.size() > 3 ? IntArg(a[3]) : 1;
-    if (start == 0 || nth < 1) return OraNumber::FromInt64(0);
+    // the occurrence must be positive (ORA-01428); a start of 0 finds nothing
+    if (nth < 1) throw OraError(1428, "argument '" + std::to_string(nth) + "' is out of range");
+    if (start == 0) return OraNumber::FromInt64(0);
     int64_t len = static_cast<int64_t>(Utf8Length(s));
     int64_t found = 0;
     if (start > 0) {

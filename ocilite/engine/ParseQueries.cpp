@@ -172,6 +172,7 @@ void Parser::ParseFromList(SelectStmt& s) {
 
 TableRef Parser::ParseTableRef() {
     TableRef ref;
+    ref.pos = Peek().pos;
     if (AcceptSymbol("(")) {
         ref.subquery = ParseQuery();
         ExpectSymbol(")", 907);

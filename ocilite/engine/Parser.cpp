@@ -174,7 +174,14 @@ void Parser::ParseObjectName(std::string& schema, std::string& name) {
 namespace ocilite {
 
 ParsedStatement ParseStatement(std::string_view sql) {
-    return parse::Parser(sql).Parse();
+    parse::Parser parser(sql);
+    try {
+        return parser.Parse();
+    } catch (OraError& e) {
+        // a syntax error lies at the token the parser stopped at
+        if (!e.HasOffset()) e.SetOffset(parser.Position());
+        throw;
+    }
 }
 
 }  // namespace ocilite

@@ -52,6 +52,8 @@ public:
     };
 
     ParsedStatement Parse();
+    // Where the next token starts in the text.
+    size_t Position() const { return Peek().pos; }
 
 private:
     const Token& Peek(size_t ahead = 0) const {

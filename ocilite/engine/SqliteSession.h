@@ -29,6 +29,7 @@ public:
     void Rollback() override;
     const std::string& UserName() const override { return user_; }
     void Cancel() override { sqlite3_interrupt(db_); }
+    bool InTransaction() const override { return inTransaction_; }
     std::string DirectoryPath(std::string_view name) override;
 
     sqlite3* Db() const { return db_; }

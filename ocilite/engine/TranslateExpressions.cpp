@@ -294,6 +294,16 @@ Translator::TExpr Translator::Aggregate(const ocilite::Expr& e, const Scope& sco
 }
 
 Translator::TExpr Translator::Expr(const ocilite::Expr& e, const Scope& scope) {
+    try {
+        return TypedExpr(e, scope);
+    } catch (OraError& error) {
+        // an unknown name or a type error lies at the innermost expression that raised it
+        if (!error.HasOffset()) error.SetOffset(e.pos);
+        throw;
+    }
+}
+
+Translator::TExpr Translator::TypedExpr(const ocilite::Expr& e, const Scope& scope) {
     switch (e.kind) {
         case ExprKind::Null:
         case ExprKind::Number:

@@ -136,6 +136,15 @@ std::string Translator::BuiltinViewSql(const std::string& name, std::vector<Scop
 }
 
 Translator::Source Translator::ResolveSource(const TableRef& ref, const Scope* parent) {
+    try {
+        return ResolveNamedSource(ref, parent);
+    } catch (OraError& e) {
+        if (!e.HasOffset()) e.SetOffset(ref.pos);
+        throw;
+    }
+}
+
+Translator::Source Translator::ResolveNamedSource(const TableRef& ref, const Scope* parent) {
     Source src;
     src.sqlAlias = "s" + std::to_string(++aliasCounter_);
     if (ref.subquery) {

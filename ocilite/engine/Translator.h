@@ -60,7 +60,9 @@ private:
 
     QueryResult TranslateSimpleSelect(const SelectStmt& q, const Scope* parent);
     Source ResolveSource(const TableRef& ref, const Scope* parent);
+    Source ResolveNamedSource(const TableRef& ref, const Scope* parent);
     TExpr Expr(const ocilite::Expr& e, const Scope& scope);
+    TExpr TypedExpr(const ocilite::Expr& e, const Scope& scope);
     TExpr Column(const ocilite::Expr& e, const Scope& scope);
     TExpr Call(const FunctionDef* fn, std::vector<TExpr> args, const SqlType* forcedResult = nullptr);
     TExpr Convert(TExpr e, const SqlType& to);

@@ -16,6 +16,14 @@ public:
     OraError(int code, std::string_view text) : code_(code), message_(Format(code, text)) {}
 
     int Code() const noexcept { return code_; }
+    // Where in the statement text the error lies (OCI_ATTR_PARSE_ERROR_OFFSET), once known:
+    // the first stage that knows the place sets it, later ones leave it.
+    bool HasOffset() const noexcept { return hasOffset_; }
+    size_t Offset() const noexcept { return offset_; }
+    void SetOffset(size_t offset) noexcept {
+        offset_ = offset;
+        hasOffset_ = true;
+    }
     const std::string& Message() const noexcept { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
 
@@ -28,6 +36,8 @@ public:
 private:
     int code_;
     std::string message_;
+    size_t offset_ = 0;
+    bool hasOffset_ = false;
 };
 
 }  // namespace ocilite

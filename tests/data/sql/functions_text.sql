@@ -10,3 +10,4 @@ SELECT INSTR('CORPORATE FLOOR', 'OR', 3, 2) AS instring, INSTR('CORPORATE FLOOR'
        INSTR('CORPORATE FLOOR', 'OR') AS first FROM dual;
 SELECT INSTR('abc', 'z') AS missing, INSTR('abc', NULL) AS null_search, INSTR('Grüße', 'ß') AS multibyte,
        INSTR('aaa', 'a', 1, 3) AS third, INSTR('aaa', 'a', 1, 4) AS fourth FROM dual;
+SELECT INSTR('abc', 'a', 1, 0) FROM dual;
