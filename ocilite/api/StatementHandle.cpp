@@ -211,13 +211,15 @@ sword OCIStmt::Run(OCISvcCtx* svc, ub4 iters, ub4 rowOffset, ub4 mode, Diagnosti
         } release{*this};
         // Each row is its own engine statement execution, and a failed execution leaves no
         // effect of its own: a failed row never takes the rows around it along.
-        rowCounts.assign(iters - rowOffset, 0);
+        // Each iteration's row count is kept only when asked for, as Oracle's client does.
+        const bool keepCounts = (mode & OCI_RETURN_ROW_COUNT_ARRAY) != 0;
+        if (keepCounts) rowCounts.assign(iters - rowOffset, 0);
         for (ub4 i = rowOffset; i < iters; ++i) {
             try {
                 BindAll(i);
                 statement_->Execute();
                 rowCount += statement_->RowCount();
-                rowCounts[i - rowOffset] = statement_->RowCount();
+                if (keepCounts) rowCounts[i - rowOffset] = statement_->RowCount();
             } catch (const OraError& e) {
                 if (!batchErrors) throw;
                 warnings.AddRowError(i, e.Code(), e.Message());

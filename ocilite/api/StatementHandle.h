@@ -60,8 +60,8 @@ struct OCIStmt : ocilite::api::HandleBase {
     ub4 rowsFetched = 0;
     // Rows of the last array DML in batch-error mode that failed (OCI_ATTR_NUM_DML_ERRORS).
     ub4 dmlErrors = 0;
-    // Per iteration of the last DML, the rows it changed (0 for a failed one); empty after a
-    // query (OCI_ATTR_DML_ROW_COUNT_ARRAY).
+    // Per iteration of the last array DML executed with OCI_RETURN_ROW_COUNT_ARRAY, the rows it
+    // changed (0 for a failed one); empty after any other execute (OCI_ATTR_DML_ROW_COUNT_ARRAY).
     std::vector<ub8> rowCounts;
     std::string lastRowid;
     // The placeholders OCIStmtGetBindInfo last listed (its names point into these).

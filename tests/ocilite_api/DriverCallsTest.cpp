@@ -99,7 +99,8 @@ TEST_F(DriverCallsTest, BatchRowCountsAndCommitOnlyWhenEveryRowSucceeded) {
     ASSERT_EQ(OCIBindByPos2(st, &b, s.err, 1, values, sizeof(int), SQLT_INT, nullptr, nullptr, nullptr, 0, nullptr,
                             OCI_DEFAULT),
               OCI_SUCCESS);
-    EXPECT_EQ(OCIStmtExecute(s.svc, st, s.err, 3, 0, nullptr, nullptr, OCI_BATCH_ERRORS | OCI_COMMIT_ON_SUCCESS),
+    EXPECT_EQ(OCIStmtExecute(s.svc, st, s.err, 3, 0, nullptr, nullptr,
+                             OCI_BATCH_ERRORS | OCI_COMMIT_ON_SUCCESS | OCI_RETURN_ROW_COUNT_ARRAY),
               OCI_SUCCESS_WITH_INFO);
     ub8* counts = nullptr;
     ub4 n = 0;
