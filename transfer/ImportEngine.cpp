@@ -15,6 +15,7 @@
 #include "transfer/ClientCharset.h"
 #include "transfer/CursorRowSender.h"
 #include "transfer/ErrorFiles.h"
+#include "transfer/FileDecoder.h"
 #include "transfer/Host.h"
 #include "transfer/ImportBatch.h"
 #include "transfer/LineBreaks.h"
@@ -22,6 +23,7 @@
 #include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
+#include "transfer/TableFromFile.h"
 #include "transfer/RecordReader.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferJobState.h"
@@ -112,6 +114,8 @@ private:
     // True when a row's values fit in an array element.
     bool FitsBatch() const;
     void RefuseLine(const std::string& line, const std::string& reason);
+    // A record with a character the client character set lacks: refused in file order.
+    bool RefuseUnconvertible(const std::string& line);
     void ReportRefusedRows(int code);
     void OpenForUser(const std::string& path);
     // Hands the counts and the bytes read to the progress sink.
@@ -133,6 +137,8 @@ private:
 
     ErrorFiles files_;
     RecordReader reader_;
+    FileDecoder decoder_;  // the file's encoding, when it is not the client character set
+    std::string decoded_;
     std::string statement_;
     std::vector<int> bound_;  // the fields that have a bind, in bind order
     std::vector<const std::string*> boundNames_;  // the column of each bind
@@ -231,8 +237,15 @@ bool ImportRun::BuildStatement(int& code) {
 }
 
 void ImportRun::RefuseLine(const std::string& line, const std::string& reason) {
-    files_.Write(line, reason);
+    files_.Write(decoder_.FileBytes(line), reason);
     ++state_.ErrorCount;
+}
+
+bool ImportRun::RefuseUnconvertible(const std::string& line) {
+    if (!FlushBatch(false)) return false;
+    RefuseLine(line, kUnconvertibleMessage);
+    ++sinceCommit_;
+    return AfterRow(false);
 }
 
 bool ImportRun::StartBatching() {
@@ -329,7 +342,12 @@ bool ImportRun::ImportLine(std::string& line) {
         }
         state_.CancelRequest = false;
     }
-    SplitFieldsInto(line, sep_, delim_, fields_, code_);
+    const std::string* text = &line;
+    if (decoder_.Converts()) {
+        if (!decoder_.Decode(line, decoded_)) return RefuseUnconvertible(line);
+        text = &decoded_;
+    }
+    SplitFieldsInto(*text, sep_, delim_, fields_, code_);
     if (fields_.size() < padTo_) fields_.resize(padTo_);
     for (int k : bound_) RestoreLineBreaks(fields_[static_cast<std::size_t>(k)], settings_);
     // The commit rhythm counts records, so whether this row is a commit point is known now.
@@ -403,6 +421,14 @@ int ImportRun::Run() {
         return kImportCsvUnreadable;
     }
     header_ = settings_.WithHeader ? 1 : 0;
+    // A file that is not text of the encoding named is refused before anything is changed.
+    if (std::string refusal = decoder_.Open(csvFile_, settings_.Encoding, ClientCharsetName(dm_.OCI));
+        !refusal.empty()) {
+        message_ = std::move(refusal);  // the thread shows it
+        files_.Close();
+        return kImportBadEncoding;
+    }
+    files_.SetRecordForm(std::string(decoder_.ErrPreamble()), std::string(decoder_.ErrLineEnd()));
 
     if (plan_.TooManyColumns || plan_.Columns.empty()) {
         message_ =
@@ -455,7 +481,7 @@ int ImportRun::Run() {
         sinceCommit_ = 0;
         batching_ = StartBatching();
         code_ = ClientDoubleByteCode(dm_.OCI);
-        reader_.Start(csv.get(), delim_, code_);
+        reader_.Start(csv.get(), delim_, decoder_.RecordCode(code_), decoder_.Stream(), decoder_.StreamMark());
         std::string line;
         while (state_.RecordCount < INT_MAX) {
             const bool more = reader_.ReadRecord(line);
@@ -517,6 +543,8 @@ int ImportRun::Run() {
     csv.reset();
     if (files_.Failed()) return kImportFailed;  // the reason is the message, not the rows
     ReportRefusedRows(code);
+    if (plan_.Facts.TableCreated) message_ = kTableCreatedNote + (message_.empty() ? "" : " " + message_);
+    if (decoder_.Detected()) message_ += (message_.empty() ? "" : " ") + ("（" + decoder_.Note() + "）");
 
     if (code == kImportFailed) return kImportFailed;
     if (state_.CancelRequest) return kImportCancelled;

@@ -29,6 +29,7 @@ enum ImportResult : int {
     kImportNoErrorFiles = 9,     // an error file could not be created and the user declined
     kImportTooManyColumns = 10,  // the column mapping is empty or wider than the limit
     kImportDoneAfterLimit = 12,  // the error limit was reached, the user went on to the end
+    kImportBadEncoding = 14,     // the file is not text of the encoding named
     kImportFailed = 999,         // truncate, prepare, commit or rollback failed; bad name
 };
 

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QTimer>
@@ -166,6 +167,15 @@ void TfmMain::BuildPanel1() {
     grid->addWidget(edCSV, 1, 2);
     grid->addWidget(pbCSV, 1, 3);
     grid->addWidget(pbConnect, 1, 5, 1, 2);
+    cmbEncoding = new QComboBox(Panel1);
+    cmbEncoding->addItems({QStringLiteral("クライアント文字セット"), QStringLiteral("自動判別"), QStringLiteral("UTF-8"),
+                           QStringLiteral("UTF-8 (BOM付き)"), QStringLiteral("Shift-JIS"), QStringLiteral("EUC-JP"),
+                           QStringLiteral("UTF-16LE (BOM付き)")});
+    cmbEncoding->setToolTip(QStringLiteral("CSVファイルの文字コード"));
+    auto* encodingBox = new QHBoxLayout;
+    encodingBox->addWidget(BuddyLabel(QStringLiteral("文字コード(&K)"), cmbEncoding, Panel1));
+    encodingBox->addWidget(cmbEncoding);
+    grid->addLayout(encodingBox, 1, 4);
     auto* delimBox = new QHBoxLayout;
     delimBox->addWidget(BuddyLabel(QStringLiteral("文字列(&D)"), edDelim, Panel1));
     delimBox->addWidget(edDelim);
@@ -217,6 +227,9 @@ void TfmMain::BuildPanel2() {
     cbTruncate->setEnabled(false);
     grid->addWidget(cbHead, 0, 1);
     grid->addWidget(cbTruncate, 1, 1);
+    pbArrange = new QPushButton(QStringLiteral("項目名で並べる(&G)"), panel2Body_);
+    pbArrange->setToolTip(QStringLiteral("ヘッダー行の項目名と同じ名前のカラムを各項目の上に並べます"));
+    grid->addWidget(pbArrange, 0, 3, Qt::AlignLeft);
 
     auto* commit = new QHBoxLayout;
     cbAutoCmt = new QCheckBox(QStringLiteral("AutoCommit(&U)"), panel2Body_);
@@ -347,6 +360,15 @@ void TfmMain::Connect() {
     connect(cbRepCR, &QCheckBox::clicked, this, [&c](bool on) { c.ReplaceCRClicked(on); });
     connect(edRepCR, &QLineEdit::textChanged, this, [&c](const QString& t) { c.ReplaceCRStringChanged(Std(t)); });
     connect(cmbCRType, &QComboBox::activated, this, [&c](int i) { c.CRTypeClicked(i); });
+    connect(cmbEncoding, &QComboBox::activated, this, [&c](int i) { c.EncodingChosen(i); });
+    connect(pbArrange, &QPushButton::clicked, this, [&c] { c.ArrangeByHeaderClicked(); });
+    QHeaderView* header = sgData->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QHeaderView::customContextMenuRequested, this, [this, header, &c](const QPoint& at) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("項目名で並べる(&G)"), this, [&c] { c.ArrangeByHeaderClicked(); });
+        menu.exec(header->mapToGlobal(at));
+    });
     OnEnter(edSep, this, [&c] { c.SeparatorEnter(); });
     OnEnter(edDelim, this, [&c] { c.SeparatorEnter(); });
 
@@ -482,6 +504,8 @@ void TfmMain::ShowOptions(const TransferSettings& s, int shownCommitCount) {
     udCmt->setValue(shownCommitCount);
     SetDateFmtText(s.DateFmt);
     SetTimestampFmtText(s.TimestampFmt);
+    const QSignalBlocker encodingBlocker(cmbEncoding);
+    cmbEncoding->setCurrentIndex(static_cast<int>(s.Encoding));
 }
 
 void TfmMain::SetOptionEnabling(const OptionEnabling& e) {

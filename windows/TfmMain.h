@@ -90,12 +90,14 @@ public:
     QPushButton* pbConnect = nullptr;
     QPushButton* pbExecute = nullptr;
     QPushButton* pbEnd = nullptr;
+    QPushButton* pbArrange = nullptr;  // arranges the grid by the header line's names
     QCheckBox* cbHead = nullptr;
     QCheckBox* cbTruncate = nullptr;
     QCheckBox* cbAutoCmt = nullptr;
     QCheckBox* cbRepCR = nullptr;
     TCSpinEdit* udCmt = nullptr;
     QComboBox* cmbCRType = nullptr;
+    QComboBox* cmbEncoding = nullptr;  // the CSV file's encoding, in FileEncoding's order
     QTableView* sgData = nullptr;
     QWidget* Panel1 = nullptr;
     QWidget* Panel2 = nullptr;
