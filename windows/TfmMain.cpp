@@ -167,15 +167,6 @@ void TfmMain::BuildPanel1() {
     grid->addWidget(edCSV, 1, 2);
     grid->addWidget(pbCSV, 1, 3);
     grid->addWidget(pbConnect, 1, 5, 1, 2);
-    cmbEncoding = new QComboBox(Panel1);
-    cmbEncoding->addItems({QStringLiteral("クライアント文字セット"), QStringLiteral("自動判別"), QStringLiteral("UTF-8"),
-                           QStringLiteral("UTF-8 (BOM付き)"), QStringLiteral("Shift-JIS"), QStringLiteral("EUC-JP"),
-                           QStringLiteral("UTF-16LE (BOM付き)")});
-    cmbEncoding->setToolTip(QStringLiteral("CSVファイルの文字コード"));
-    auto* encodingBox = new QHBoxLayout;
-    encodingBox->addWidget(BuddyLabel(QStringLiteral("文字コード(&K)"), cmbEncoding, Panel1));
-    encodingBox->addWidget(cmbEncoding);
-    grid->addLayout(encodingBox, 1, 4);
     auto* delimBox = new QHBoxLayout;
     delimBox->addWidget(BuddyLabel(QStringLiteral("文字列(&D)"), edDelim, Panel1));
     delimBox->addWidget(edDelim);
@@ -227,9 +218,21 @@ void TfmMain::BuildPanel2() {
     cbTruncate->setEnabled(false);
     grid->addWidget(cbHead, 0, 1);
     grid->addWidget(cbTruncate, 1, 1);
+    // The file's side: the arrangement of the grid by its header names (beside the header
+    // box) and its encoding.
     pbArrange = new QPushButton(QStringLiteral("項目名で並べる(&G)"), panel2Body_);
     pbArrange->setToolTip(QStringLiteral("ヘッダー行の項目名と同じ名前のカラムを各項目の上に並べます"));
     grid->addWidget(pbArrange, 0, 3, Qt::AlignLeft);
+    auto* encodingBox = new QHBoxLayout;
+    cmbEncoding = new QComboBox(panel2Body_);
+    cmbEncoding->addItems({QStringLiteral("クライアント"), QStringLiteral("自動判別"), QStringLiteral("UTF-8"),
+                           QStringLiteral("UTF-8 BOM"), QStringLiteral("Shift-JIS"), QStringLiteral("EUC-JP"),
+                           QStringLiteral("UTF-16LE")});
+    cmbEncoding->setToolTip(QStringLiteral("CSVファイルの文字コード（クライアント: クライアント文字セットのまま）"));
+    encodingBox->addWidget(BuddyLabel(QStringLiteral("文字コード(&K)"), cmbEncoding, panel2Body_));
+    encodingBox->addWidget(cmbEncoding);
+    encodingBox->addStretch();
+    grid->addLayout(encodingBox, 1, 3);
 
     auto* commit = new QHBoxLayout;
     cbAutoCmt = new QCheckBox(QStringLiteral("AutoCommit(&U)"), panel2Body_);
