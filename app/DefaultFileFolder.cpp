@@ -8,9 +8,20 @@
 
 namespace tabrook {
 
+bool IsSystemProgramFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(folder, error);
+    if (error) return false;
+    for (const char* system : {"/bin", "/sbin", "/usr/bin", "/usr/sbin", "/usr/local/bin", "/usr/local/sbin",
+                               "/usr/games", "/usr/local/games"}) {
+        if (real == std::filesystem::weakly_canonical(system, error) && !error) return true;
+    }
+    return false;
+}
+
 std::filesystem::path DefaultFileFolder() {
     const std::filesystem::path program = ProgramFolder();
-    if (::access(program.c_str(), W_OK) == 0) return program;
+    if (!IsSystemProgramFolder(program) && ::access(program.c_str(), W_OK) == 0) return program;
     // The folder of the default database.
     const std::filesystem::path data = std::filesystem::path(EmbeddedDatabaseFile("")).parent_path();
     std::error_code error;

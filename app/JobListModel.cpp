@@ -253,13 +253,20 @@ bool JobListModel::Save(const std::string& path, int mode, std::string* message)
     return false;
 }
 
-bool JobListModel::Load(const std::string& path, Host& host) {
+bool JobListModel::Load(const std::string& path, Host& host, int* listMode) {
     if (Running()) return false;
     rows_.clear();
     Changed();
-    if (!ReadJobList(path, context_, host)) return false;
+    if (!ReadJobList(path, context_, host, listMode)) return false;
     ShowJobList();
     return true;
+}
+
+std::string JobListModel::ModeSwitchQuestion(int listMode, int mode) {
+    if (listMode != 0 && listMode != 1) return {};
+    if ((mode == 1 ? 1 : 0) == listMode) return {};
+    const char* name = listMode == 1 ? "エクスポート" : "インポート";
+    return std::string("このジョブリストは") + name + "用に保存されています。\n" + name + "モードに切り替えますか？";
 }
 
 void JobListModel::ShowJobRow(std::size_t index, const Job& job) {

@@ -113,7 +113,11 @@ public:
     bool Save(const std::string& path, int mode, std::string* message) const;
     // The rows := the jobs of the list file (reported through host when unreadable, in which
     // case the rows stay empty). False when it could not be read or a transfer runs.
-    bool Load(const std::string& path, Host& host);
+    bool Load(const std::string& path, Host& host, int* listMode = nullptr);
+    // The question to ask when a list saved in listMode (its mode line: 0 Import, 1 Export,
+    // -1 neither) was loaded while the window is in mode: whether to switch to the list's
+    // mode. Empty when they agree or the list names no mode.
+    static std::string ModeSwitchQuestion(int listMode, int mode);
 
     // The transfer thread's progress for job index (on the user interface thread): the row
     // shows the job's status and counts when the rows match the job list one to one.

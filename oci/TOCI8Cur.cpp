@@ -14,11 +14,11 @@ namespace {
 // Rows the client library brings per round trip to the server for a query. Fetch still takes
 // one row a call; the library hands them out of its buffer, so a query of many rows costs one
 // round trip per kPrefetchRows rows instead of one a row (OCI's default prefetch is one row).
-constexpr ub4 kPrefetchRows = 1000;
+constexpr ub4 kPrefetchRows = 5000;
 // And at most this much memory for one round trip's rows: a table of wide rows (many long
 // columns) gets fewer rows a trip instead of hundreds of megabytes of buffer. Rows of up to
-// 4 KB still come 1000 at a time.
-constexpr ub4 kPrefetchMemory = 4 * 1024 * 1024;
+// 3 KB still come 5000 at a time.
+constexpr ub4 kPrefetchMemory = 16 * 1024 * 1024;
 
 
 // Frees the parameter descriptor OCIParamGet handed out, whatever path DescrCur leaves by.

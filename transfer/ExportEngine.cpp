@@ -18,6 +18,7 @@
 #include "transfer/Host.h"
 #include "transfer/LineBreaks.h"
 #include "transfer/LobTransfer.h"
+#include "transfer/RowFetchAhead.h"
 #include "transfer/SafeFiles.h"
 #include "transfer/SqlName.h"
 #include "transfer/Tdm.h"
@@ -122,8 +123,23 @@ bool ExportRun::Flush() {
 
 int ExportRun::WriteRows() {
     std::vector<bool> textLike;
+    bool withLobs = false;
+    for (std::size_t i = 0; i < cur_.Columns.size(); ++i) {
+        textLike.push_back(KindOf(cur_.Columns[i].DataType).TextLike);
+        withLobs = withLobs || (lobs_.Enabled() && KindOf(cur_.Columns[i].DataType).LobData);
+    }
+    // Rows are fetched ahead on a thread of their own, except when LOB contents are read
+    // through the session for every row.
+    std::optional<RowFetchAhead> ahead;
+    if (!withLobs) ahead.emplace(cur_);
+    const std::vector<std::string>* values = nullptr;
+    auto next = [&] {
+        if (ahead) return (values = ahead->Next()) != nullptr;
+        values = &cur_.Values;
+        return cur_.Fetch();
+    };
     std::string& value = value_;
-    while (cur_.Fetch()) {
+    while (next()) {
         if (state_.RecordCount % kLinesPerBlock == 0) {
             if (!Flush()) {
                 message_ = kCannotWrite + SystemReason(errno);
@@ -143,39 +159,39 @@ int ExportRun::WriteRows() {
             }
             state_.CancelRequest = false;
         }
-        if (cur_.ConvertFailed()) {
+        if (ahead ? ahead->ConvertFailed() : cur_.ConvertFailed()) {
             // Writing the stand-in text as data would corrupt the file without anyone noticing.
-            message_ = cur_.ErrMsg();
+            message_ = ahead ? ahead->Error() : cur_.ErrMsg();
             return kExportFailed;
         }
-        if (textLike.size() != cur_.Values.size()) {
-            textLike.clear();
-            for (std::size_t i = 0; i < cur_.Values.size(); ++i) {
-                textLike.push_back(i < cur_.Columns.size() && KindOf(cur_.Columns[i].DataType).TextLike);
-            }
-        }
-        for (std::size_t i = 0; i < cur_.Values.size(); ++i) {
+        const std::vector<std::string>& row = *values;
+        if (textLike.size() < row.size()) textLike.resize(row.size(), false);
+        for (std::size_t i = 0; i < row.size(); ++i) {
             if (i > 0) pending_ += settings_.Separator;
-            if (lobs_.Enabled() && i < cur_.Columns.size() && KindOf(cur_.Columns[i].DataType).LobData) {
+            if (withLobs && i < cur_.Columns.size() && KindOf(cur_.Columns[i].DataType).LobData) {
                 if (!AppendLob(i)) return kExportFailed;
                 continue;
             }
             if (settings_.ReplaceCR) {
-                value = cur_.Values[i];
+                value = row[i];
                 ReplaceLineBreaks(value, settings_);
                 line_.AppendValue(pending_, value, textLike[i]);
             } else {
-                line_.AppendValue(pending_, cur_.Values[i], textLike[i]);
+                line_.AppendValue(pending_, row[i], textLike[i]);
             }
         }
         pending_ += ExportLine::kLineEnd;
         ++state_.RecordCount;
         ++state_.SuccessCount;
         // Lines holding LOB contents can be megabytes each: do not let ten of them pile up.
-        if (lobs_.Enabled() && pending_.size() >= kLobFlushBytes && !Flush()) {
+        if (withLobs && pending_.size() >= kLobFlushBytes && !Flush()) {
             message_ = kCannotWrite;
             return kExportCannotWrite;
         }
+    }
+    if (ahead && !ahead->Failure().empty()) {
+        message_ = ahead->Failure();
+        return kExportFailed;
     }
     if (cur_.ErrCode() != 100) {
         // A fetch that failed is not the end of the data.

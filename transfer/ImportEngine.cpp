@@ -23,6 +23,7 @@
 #include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
+#include "transfer/RecordReadAhead.h"
 #include "transfer/TableFromFile.h"
 #include "transfer/RecordReader.h"
 #include "transfer/Tdm.h"
@@ -73,6 +74,7 @@ public:
           csvFile_(plan.CsvFile),
           message_(message),
           batchRows_(static_cast<std::size_t>(std::max(options.BatchRows, 1))),
+          openCsv_(options.OpenCsv),
           files_(ErrorPaths(plan.CsvFile)),
           cursorSender_(cur_, lobs_, boundNames_) {}
 
@@ -96,10 +98,10 @@ private:
     bool BuildStatement(int& code);
     // Reads and inserts the lines; false when a commit failed on the way.
     bool ImportLines(std::FILE* csv);
-    // One record of the file (header and empty records included; a record can span lines);
-    // false to leave the loop. A batch takes the record's text over (line is left to be
-    // overwritten by the next read).
-    bool ImportLine(std::string& line);
+    // One record of the file (header and empty records included; a record can span lines)
+    // with its fields (when the reader split it); false to leave the loop. A batch takes the
+    // record's texts over (they are left to be overwritten by the next read).
+    bool ImportLine(std::string& line, std::vector<std::string>& fields, bool unconvertible);
     // What follows a row's outcome: the commit when the row is a commit point, then the error
     // limit; false to leave the loop.
     bool AfterRow(bool commitPoint);
@@ -112,7 +114,7 @@ private:
     // batches, or a client that refuses it).
     bool StartBatching();
     // True when a row's values fit in an array element.
-    bool FitsBatch() const;
+    bool FitsBatch(const std::vector<std::string>& fields) const;
     void RefuseLine(const std::string& line, const std::string& reason);
     // A record with a character the client character set lacks: refused in file order.
     bool RefuseUnconvertible(const std::string& line);
@@ -120,7 +122,7 @@ private:
     void OpenForUser(const std::string& path);
     // Hands the counts and the bytes read to the progress sink.
     void Publish() {
-        state_.BytesRead = reader_.BytesRead();
+        state_.BytesRead = bytesRead_;
         state_.PublishCounts();
     }
 
@@ -134,21 +136,18 @@ private:
     const std::string& csvFile_;
     std::string& message_;
     const std::size_t batchRows_;
+    const std::function<FilePtr(const std::string&)> openCsv_;
 
     ErrorFiles files_;
-    RecordReader reader_;
     FileDecoder decoder_;  // the file's encoding, when it is not the client character set
-    std::string decoded_;
+    long long bytesRead_ = 0;  // of the CSV file, up to the record being imported
     std::string statement_;
     std::vector<int> bound_;  // the fields that have a bind, in bind order
     std::vector<const std::string*> boundNames_;  // the column of each bind
     // With LobData: per entry of bound_, the temporary LOB its field goes through (or none).
     std::vector<std::unique_ptr<ImportLob>> lobs_;
-    std::vector<std::string> fields_;
-    std::size_t padTo_ = 0;
     char sep_ = '\0';
     char delim_ = '\0';
-    DoubleByteCode code_ = DoubleByteCode::None;
     int header_ = 0;
     int sinceCommit_ = 0;
     bool limitReached_ = false;
@@ -259,9 +258,9 @@ bool ImportRun::StartBatching() {
     return arraySender_->Ready();
 }
 
-bool ImportRun::FitsBatch() const {
+bool ImportRun::FitsBatch(const std::vector<std::string>& fields) const {
     for (int k : bound_)
-        if (fields_[static_cast<std::size_t>(k)].size() > TOCI8ArrayDml::kMaxValueBytes) return false;
+        if (fields[static_cast<std::size_t>(k)].size() > TOCI8ArrayDml::kMaxValueBytes) return false;
     return true;
 }
 
@@ -320,7 +319,7 @@ bool ImportRun::AfterRow(bool commitPoint) {
     return true;
 }
 
-bool ImportRun::ImportLine(std::string& line) {
+bool ImportRun::ImportLine(std::string& line, std::vector<std::string>& fields, bool unconvertible) {
     if ((state_.RecordCount - header_) % 10 == 0) Publish();
     ++state_.RecordCount;
     if (line.empty() || (header_ == 1 && state_.RecordCount == 1)) {
@@ -342,29 +341,23 @@ bool ImportRun::ImportLine(std::string& line) {
         }
         state_.CancelRequest = false;
     }
-    const std::string* text = &line;
-    if (decoder_.Converts()) {
-        if (!decoder_.Decode(line, decoded_)) return RefuseUnconvertible(line);
-        text = &decoded_;
-    }
-    SplitFieldsInto(*text, sep_, delim_, fields_, code_);
-    if (fields_.size() < padTo_) fields_.resize(padTo_);
-    for (int k : bound_) RestoreLineBreaks(fields_[static_cast<std::size_t>(k)], settings_);
+    // A record with a character the client character set lacks is refused in file order.
+    if (unconvertible) return RefuseUnconvertible(line);
     // The commit rhythm counts records, so whether this row is a commit point is known now.
     const bool commitPoint = settings_.AutoCommit && sinceCommit_ >= settings_.AutoCmtCnt;
     if (commitPoint) sinceCommit_ = 0;
 
     // A row goes on its own when rows go one by one, or when a value is too wide for an
     // array element; the rows before it go first, so the file order holds.
-    const bool alone = !batching_ || !FitsBatch();
+    const bool alone = !batching_ || !FitsBatch(fields);
     if (alone) {
         if (!FlushBatch(false)) return false;
-    } else if (!batch_.Empty() && batch_.ArrayBytesWith(fields_, bound_) > kBatchBytes && !FlushBatch(false)) {
+    } else if (!batch_.Empty() && batch_.ArrayBytesWith(fields, bound_) > kBatchBytes && !FlushBatch(false)) {
         // Wide values make wide array elements for every row: the batch is sent before its
         // arrays would pass kBatchBytes.
         return false;
     }
-    batch_.Add(line, state_.RecordCount, fields_, bound_, alone);
+    batch_.Add(line, state_.RecordCount, fields, bound_, alone);
     batchAlone_ = alone;
     // A batch never runs past a commit point.
     if ((alone || commitPoint || batch_.Rows() >= batchRows_) && !FlushBatch(commitPoint)) return false;
@@ -410,7 +403,7 @@ int ImportRun::Run() {
         files_.Close();
         return kImportNoErrorFiles;
     }
-    FilePtr csv = OpenForReading(csvFile_);
+    FilePtr csv = openCsv_ ? openCsv_(csvFile_) : OpenForReading(csvFile_);
     if (!csv) {
         if (state_.JobListRun) {
             message_ = kCsvUnreadable;
@@ -476,31 +469,50 @@ int ImportRun::Run() {
         for (const std::string* name : boundNames_) AddBind(cur_.Binds, ":" + Quoted(*name), "", true);
         for (std::size_t b = 0; b < lobs_.size(); ++b)
             if (lobs_[b]) lobs_[b]->Attach(*cur_.Binds[b]);
-        padTo_ = static_cast<std::size_t>(plan_.FieldCount);
         state_.RecordCount = 0;
         sinceCommit_ = 0;
         batching_ = StartBatching();
-        code_ = ClientDoubleByteCode(dm_.OCI);
-        reader_.Start(csv.get(), delim_, decoder_.RecordCode(code_), decoder_.Stream(), decoder_.StreamMark());
-        std::string line;
+        RecordLayout layout;
+        layout.Separator = sep_;
+        layout.Delimiter = delim_;
+        layout.Code = ClientDoubleByteCode(dm_.OCI);
+        layout.FieldCount = static_cast<std::size_t>(plan_.FieldCount);
+        layout.RestoredFields = bound_;
+        layout.SkipFirst = header_ == 1;
+        layout.Settings = &settings_;
+        layout.Decoder = &decoder_;
+        // The file is read on a thread of its own while this one sends; it stops here, before
+        // the file is closed, whichever way the loop ends.
+        RecordReadAhead reader(csv.get(), std::move(layout));
+        bool toTheEnd = false;
         while (state_.RecordCount < INT_MAX) {
-            const bool more = reader_.ReadRecord(line);
-            if (!more && line.empty()) break;
-            if (reader_.Unclosed()) {
+            PreparedRecord* record = reader.Next();
+            if (record == nullptr) {
+                toTheEnd = true;
+                break;
+            }
+            bytesRead_ = reader.BytesRead();
+            if (record->Unclosed) {
                 // A quoted field that never closes: the rest of the file is one record, refused
                 // whole rather than split into rows that were never records of the file.
                 if (FlushBatch(false)) {
                     ++state_.RecordCount;
-                    RefuseLine(line, kUnclosedFieldMessage);
+                    RefuseLine(record->Text, kUnclosedFieldMessage);
                 }
+                // It ran to where the reading ended, which may have been a failed read.
+                toTheEnd = reader.Next() == nullptr;
                 break;
             }
-            if (!ImportLine(line)) break;
-            if (!more) break;
+            if (!ImportLine(record->Text, record->Fields, record->Unconvertible)) break;
+            if (record->Last) {
+                toTheEnd = reader.Next() == nullptr;
+                break;
+            }
         }
         // The rows still waiting at the end of the file (any other way out sent them already).
         FlushBatch(false);
-        readFailed = reader_.ReadFailed();
+        // A failure to read past where the import stopped was never met by it.
+        readFailed = toTheEnd && reader.ReadFailed();
     }
 
     // End the transaction. A failed commit or rollback is the outcome of the run: the rows

@@ -10,8 +10,11 @@
 // It reaches the user only through the host (questions, messages, the busy pointer, opening
 // the error files) and publishes its counts to the state's progress sink without waiting.
 
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "transfer/SafeFiles.h"
 
 namespace tabrook {
 
@@ -40,6 +43,9 @@ std::string ErrorMessagePath(std::string_view csvFile);
 
 // How an import sends its rows to the database.
 struct ImportOptions {
+    ImportOptions() = default;
+    explicit ImportOptions(int batchRows) : BatchRows(batchRows) {}
+
     // Rows sent per execute: up to this many consecutive records go in one array DML in
     // batch-error mode. 1 sends every record on its own execute through the cursor (the
     // row-by-row engine). Either way the import's outcome is the same: the same rows inserted,
@@ -52,7 +58,10 @@ struct ImportOptions {
     // stops they go with its rollback. One difference is seen while the import runs: the
     // counts shown every ten records hold the rows whose outcome is known, the batches sent.
     // A client that cannot run the array sends every row on its own from then on.
-    int BatchRows = 1000;
+    int BatchRows = 5000;
+    // Opens the CSV file for reading (empty: the file system's own open). A test gives a file
+    // whose reading fails part of the way.
+    std::function<FilePtr(const std::string&)> OpenCsv;
 };
 
 // Imports the plan's CSV file into its table. state's counters are expected to be zero on

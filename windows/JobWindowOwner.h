@@ -18,6 +18,8 @@ public:
     // Shows the current transfer settings in the main window's controls again (after a list
     // file was loaded, which may change them).
     virtual void ShowSettings() = 0;
+    // Switches the main window to mode (0 Import, 1 Export), as its mode buttons do.
+    virtual void SwitchMode(int mode) = 0;
     // Puts table into the table field and previews it, as Enter there does.
     virtual void SetTableAndPreview(const std::string& table) = 0;
     // Puts csv into the CSV field and previews it (in Import mode), as Enter there does.

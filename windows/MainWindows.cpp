@@ -77,6 +77,10 @@ void MainWindows::ShowSettings() {
     controller_.ShowSettings();
 }
 
+void MainWindows::SwitchMode(int mode) {
+    controller_.ModeClicked(mode);
+}
+
 void MainWindows::SetTableAndPreview(const std::string& table) {
     window_.SetTableText(table);
     controller_.TableChanged(table);

@@ -40,6 +40,7 @@ public:
     bool Connected() const override;
     void StartJobListRun() override;
     void ShowSettings() override;
+    void SwitchMode(int mode) override;
     void SetTableAndPreview(const std::string& table) override;
     void SetCsvAndPreview(const std::string& csv) override;
     void EscapePressed() override;

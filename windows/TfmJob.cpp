@@ -277,7 +277,13 @@ void TfmJob::pbLoadClick() {
     const QString path = ChooseListFileToOpen();
     if (!path.isEmpty()) {
         ListFileChosen(path);
-        model_.Load(Std(path), host_);  // an unreadable file is reported by the reader; the list stays empty
+        // An unreadable file is reported by the reader; the list stays empty.
+        int listMode = -1;
+        if (model_.Load(Std(path), host_, &listMode)) {
+            // A list saved for the other direction would read what it was meant to write.
+            const std::string question = JobListModel::ModeSwitchQuestion(listMode, settings_.Mode);
+            if (!question.empty() && AskYesNo(Text(question))) owner_.SwitchMode(listMode);
+        }
         owner_.ShowSettings();
     }
     UpdateJobButtons();
@@ -408,6 +414,13 @@ QString TfmJob::ChooseFolder(const QString& start) {
 
 int TfmJob::Confirm() {
     return msgBox_.Execute(settings_);
+}
+
+bool TfmJob::AskYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    KeepCaptionWhole(box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void TfmJob::Warn(const QString& text) {

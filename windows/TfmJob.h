@@ -80,6 +80,7 @@ protected:
     virtual int Confirm();
     // A warning box with the application title.
     virtual void Warn(const QString& text);
+    virtual bool AskYesNo(const QString& text);
     TfrmMsgBox& MsgBox() { return msgBox_; }
 
     void showEvent(QShowEvent* event) override;

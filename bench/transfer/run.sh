@@ -8,14 +8,14 @@
 # interleaved). Then the simulated network: a BENCH_RT_LINES-line import and export with
 # OCILITE_ROUND_TRIP_US=BENCH_RT_US (default 500 microseconds per round trip) against the same
 # runs without delay.
-#   bench/transfer/run.sh [BUILD_DIR] [LINES...]     (defaults: build, 100000 1000000)
+#   bench/transfer/run.sh [BUILD_DIR] [LINES...]     (defaults: build, 1000000 3000000)
 # Columns: wall seconds, CPU seconds (user+system) and peak resident KiB of tabrook, the
 # shell's wall and CPU seconds, and the ratios tabrook/shell.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 BUILD="$(cd "${1:-$here/build}" && pwd)"
 [ $# -gt 0 ] && shift
-SIZES=${*:-100000 1000000}
+SIZES=${*:-1000000 3000000}
 REPEAT=${BENCH_REPEAT:-3}
 RT_LINES=${BENCH_RT_LINES:-100000}
 RT_US=${BENCH_RT_US:-500}

@@ -9,6 +9,7 @@
 
 #include "app/BuiltInDefaults.h"
 #include "app/CommandLine.h"
+#include "app/DefaultFileFolder.h"
 #include "app/ProgramFolder.h"
 
 namespace tabrook {
@@ -246,6 +247,16 @@ TEST(DecodeCharName, Names) {
 TEST(ProgramFolder, IsTheFolderOfThisExecutable) {
     SetProgramFolderForTesting({});
     EXPECT_TRUE(std::filesystem::exists(ProgramFolder() / "app_tests"));
+}
+
+// Files named without a folder never land among the system's programs, even for root.
+TEST(DefaultFileFolder, NeverASystemFolderOfPrograms) {
+    for (const char* folder : {"/usr/bin", "/usr/bin/", "/bin", "/usr/local/bin"})
+        EXPECT_TRUE(IsSystemProgramFolder(folder)) << folder;
+    EXPECT_FALSE(IsSystemProgramFolder(ProgramFolder()));
+    SetProgramFolderForTesting("/usr/bin");
+    EXPECT_NE(DefaultFileFolder(), std::filesystem::path("/usr/bin"));
+    SetProgramFolderForTesting({});
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 namespace tabrook::testing {
 namespace {
 
-constexpr int kRows = 2048;
+constexpr int kRows = 8192;
 
 // The round trips libocilite.so has counted, read from the copy the client layer loaded.
 unsigned long long RoundTrips() {
@@ -56,7 +56,7 @@ protected:
 };
 
 TEST_P(ExportRoundTrips, OneRoundTripPerPrefetchedBlockAndTheSameFile) {
-    // 2,048 rows by doubling: rows 1..k copied as k+1..2k
+    // 8,192 rows by doubling: rows 1..k copied as k+1..2k
     std::vector<std::string> statements = {"create table T (ID number(10), NAME varchar2(20))",
                                            "insert into T values (1, 'row1')"};
     for (int k = 1; k < kRows; k *= 2) {
@@ -78,9 +78,9 @@ TEST_P(ExportRoundTrips, OneRoundTripPerPrefetchedBlockAndTheSameFile) {
     for (int i = 1; i <= kRows; ++i) expected += std::to_string(i) + ",\"row" + std::to_string(i) + "\"\r\n";
     EXPECT_EQ(ReadBytes(out), expected);
     EXPECT_EQ(state_.RecordCount, kRows);
-    // The execute brings rows 1-1000; row 1001 needs a trip for the next 1000; the trip at row
-    // 2001 brings the last 48 and the end. One row a trip would be 2,049.
-    EXPECT_EQ(trips, 3u);
+    // The execute brings rows 1-5000; the trip at row 5001 brings the last 3,192 and the end.
+    // One row a trip would be 8,193.
+    EXPECT_EQ(trips, 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Delay, ExportRoundTrips,

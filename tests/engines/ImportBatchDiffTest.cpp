@@ -2,7 +2,10 @@
 // records, imported once with one execute per record and once in arrays of a few rows, of 500
 // rows and of the default size, must end alike: result code, status text, counts, the error-record and error-message
 // files byte for byte, the questions asked, and the table's rows. The cases put commit points,
-// the error limit, stops and cancels inside a batch.
+// the error limit, stops, cancels and a failing read of the file inside a batch, while the
+// file is read ahead on a thread of its own.
+#include <cerrno>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -53,6 +56,32 @@ std::string ManyFields(int id) {
 // A value longer than an array element takes: the row goes on its own (and is refused).
 std::string Giant(int id) {
     return std::to_string(id) + ",giant,1,,\"" + std::string(40000, 'g') + "\",1,AB";
+}
+
+// The file at path, whose reading fails (EIO) once `bytes` bytes were read.
+FilePtr FailingFile(const std::string& path, std::size_t bytes) {
+    struct Source {
+        std::FILE* file;
+        std::size_t left;
+    };
+    cookie_io_functions_t io{};
+    io.read = [](void* cookie, char* buffer, std::size_t size) -> ssize_t {
+        auto* source = static_cast<Source*>(cookie);
+        if (source->left == 0) {
+            errno = EIO;
+            return -1;
+        }
+        const std::size_t got = std::fread(buffer, 1, std::min(size, source->left), source->file);
+        source->left -= got;
+        return static_cast<ssize_t>(got);
+    };
+    io.close = [](void* cookie) {
+        auto* source = static_cast<Source*>(cookie);
+        std::fclose(source->file);
+        delete source;
+        return 0;
+    };
+    return FilePtr(fopencookie(new Source{std::fopen(path.c_str(), "rb"), bytes}, "rb", io));
 }
 
 std::string Lines(const std::vector<std::string>& lines) {
@@ -121,6 +150,7 @@ struct Case {
     // after the loss and refused, where one by one they were sent before it.)
     int disconnectAtRecord = 0;
     int expectedRc = kImportDone;  // of both runs
+    std::size_t readFailsAfter = 0;  // bytes of the file read before reading fails (0: never)
 };
 
 std::ostream& operator<<(std::ostream& out, const Case& c) {
@@ -169,8 +199,11 @@ protected:
             return c.stopAtRecord > 0 && state_.RecordCount >= c.stopAtRecord;
         };
         state_.RecordCount = state_.ErrorCount = state_.SuccessCount = 0;
-        o.rc = Import(state_, dm_, host_, Plan(kTable, context_.CsvFile), o.message,
-                      ImportOptions{batchRows});
+        ImportOptions options(batchRows);
+        if (c.readFailsAfter > 0) {
+            options.OpenCsv = [&](const std::string& path) { return FailingFile(path, c.readFailsAfter); };
+        }
+        o.rc = Import(state_, dm_, host_, Plan(kTable, context_.CsvFile), o.message, options);
         o.records = state_.RecordCount;
         o.success = state_.SuccessCount;
         o.errors = state_.ErrorCount;
@@ -339,6 +372,19 @@ const Case kCases[] = {
      0,
      7,
      kImportFailed},
+    // The rows committed before the failed read stay; the import fails and rolls back the rest.
+    {"read_fails_in_the_middle",
+     kMixed,
+     [](TransferSettings& s, RecordingJobState&) {
+         s.AutoCommit = true;
+         s.AutoCmtCnt = 4;
+     },
+     {},
+     0,
+     0,
+     0,
+     kImportFailed,
+     kMixed.size() / 2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ImportBatchDiff, ::testing::ValuesIn(kCases),

@@ -250,11 +250,18 @@ TEST_F(JobWindowTest, LoadShowsTheFileAndTheSettingsAndAnUnreadableFileEmptiesTh
     EXPECT_EQ(Column(0), (std::vector<std::string>{"DEPT", "EMP", "SALGRADE"}));
     EXPECT_EQ(Column(1), (std::vector<std::string>{"/x/dept.csv", "/x/emp.csv", "/x/s.csv"}));
     EXPECT_EQ(owner.settingsShown, 1);
+    EXPECT_TRUE(window.questions.empty());  // saved for Import, loaded in Import mode
+    // A list saved for Export, loaded in Import mode: the window offers to switch.
+    WriteBytes(list, "1\r\nDEPT\t/x/dept.csv\r\n");
+    window.pbLoadClick();
+    ASSERT_EQ(window.questions.size(), 1u);
+    EXPECT_TRUE(window.questions[0].contains(QString::fromUtf8("エクスポートモードに切り替えますか？")));
+    EXPECT_EQ(owner.switchedTo, std::vector<int>{1});
     window.openAnswer = QString::fromStdString((folder / "missing.lst").string());
     window.pbLoadClick();
     EXPECT_EQ(window.lvJob->topLevelItemCount(), 0);
     EXPECT_FALSE(host.boxes.empty());  // the reader said why
-    EXPECT_EQ(owner.settingsShown, 2);
+    EXPECT_EQ(owner.settingsShown, 3);
 }
 
 TEST_F(JobWindowTest, FileOrFolderKeepsEachRowsOwnFileName) {

@@ -27,6 +27,7 @@ public:
         if (onRun) onRun();
     }
     void ShowSettings() override { ++settingsShown; }
+    void SwitchMode(int mode) override { switchedTo.push_back(mode); }
     void SetTableAndPreview(const std::string& table) override { previewed.push_back("table:" + table); }
     void SetCsvAndPreview(const std::string& csv) override { previewed.push_back("csv:" + csv); }
     void EscapePressed() override { ++escapes; }
@@ -36,6 +37,7 @@ public:
     int runs = 0;
     std::function<void()> onRun;
     int settingsShown = 0;
+    std::vector<int> switchedTo;
     std::vector<std::string> previewed;
     int escapes = 0;
     std::string csvFolder;
@@ -74,6 +76,14 @@ protected:
         return confirmAnswer;
     }
     void Warn(const QString& text) override { warnings.push_back(text); }
+    bool AskYesNo(const QString& text) override {
+        questions.push_back(text);
+        return yesAnswer;
+    }
+
+public:
+    std::vector<QString> questions;
+    bool yesAnswer = true;
 };
 
 // A double click as the platform delivers it: press, release, double click, release.
