@@ -9,6 +9,7 @@ void ApplyBuiltInDefaults(TransferSettings& settings, RunContext& context, Logon
     settings.ErrCnt = 100;
     settings.ErrStop = false;
     settings.LobData = false;
+    settings.Encoding = FileEncoding::Auto;
     settings.DateFmt = "RRRR-MM-DD HH24:MI:SS";
     settings.TimestampFmt = "RRRR-MM-DD HH24:MI:SSXFF TZH:TZM";
     context.ListFile.clear();

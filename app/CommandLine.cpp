@@ -160,6 +160,13 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args, Transfe
             SetFlag(settings.LobData, word);
         } else if (key == "LOADMODE") {
             if (const auto mode = ParseLoadMode(word)) settings.LoadMode = *mode;
+        } else if (key == "ENCODING") {
+            if (const auto encoding = EncodingFromKeyword(value)) settings.Encoding = *encoding;
+        } else if (key == "CREATE") {
+            SetFlag(settings.CreateTable, word);
+        } else if (key == "MAPBY") {
+            if (word == "HEADER") settings.MapByHeader = true;
+            if (word == "POSITION") settings.MapByHeader = false;
         } else if (key == "LOG") {
             if (auto logFile = LogFileFromOption(value, DefaultFileFolder())) context.LogFile = *logFile;
         }

@@ -1,7 +1,7 @@
 #pragma once
 // The KEY=value options of the command line (USER, MODE, SEP, DELIM, REPCR, CRTYPE, HEADER,
 // TRUNCATE, AUTOCOMMIT, ESC, AUTOCLOSE, LISTFILE, AUTOSTART, TIMESTAMPFMT, DATEFMT, ERRCNT,
-// ERRSTOP, LOG, LOBDATA, LOADMODE=INSERT|UPSERT|UPDATE). Keys ignore case; values are taken as given. Arguments without "=" (or with
+// ERRSTOP, LOG, LOBDATA, LOADMODE=INSERT|UPSERT|UPDATE, ENCODING, MAPBY, CREATE). Keys ignore case; values are taken as given. Arguments without "=" (or with
 // "=" first) and unknown keys are skipped; a key given twice takes effect twice.
 
 #include <filesystem>

@@ -14,6 +14,7 @@
 #include "oci/DataAttr.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/ClientCharset.h"
+#include "transfer/FileDecoder.h"
 #include "transfer/Host.h"
 #include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
@@ -27,6 +28,8 @@ namespace {
 
 constexpr int kExportMode = 1;
 constexpr int kPreviewRows = 30;
+// How much of a file the preview looks at to tell its encoding (the import reads it all).
+constexpr long long kPreviewScanBytes = 4 << 20;
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -233,16 +236,24 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     // Records as the import reads them: quoted fields may span lines.
     const DoubleByteCode code = ClientDoubleByteCode(dm.OCI);
     grid.SetTextCharset(ClientCharsetName(dm.OCI));  // the file is read in the client's character set
-    dm.StartRecords(file.get(), delim, code);
+    // The file's own encoding, converted to the client's as the import converts it.
+    FileDecoder decoder;
+    const std::string refusal =
+        decoder.Open(path.string(), target.Settings.Encoding, ClientCharsetName(dm.OCI), kPreviewScanBytes);
+    dm.StartRecords(file.get(), delim, decoder.RecordCode(code), decoder.Stream(), decoder.StreamMark());
     std::string line;
+    std::string decoded;
     std::vector<std::string> fields;
     int widest = 0;
     bool headerPending = target.Settings.WithHeader;
+    context.CsvHeader.clear();
     for (int placed = 0; placed < kPreviewRows;) {
         const bool more = dm.ReadRecord(line);
         if (!more && line.empty()) break;
+        if (decoder.Converts() && decoder.Decode(line, decoded)) line.swap(decoded);
         if (headerPending) {
             headerPending = false;
+            SplitFieldsInto(line, sep, delim, context.CsvHeader, code);
         } else {
             SplitFieldsInto(line, sep, delim, fields, code);
             const int count = static_cast<int>(fields.size());
@@ -263,7 +274,14 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     context.CsvColumnCount = widest;
     context.CsvFile = path.string();
     UpdateGridColumns(grid, context);
-    target.UserHost.SetStatusMessage(kCsvDataPreviewText);
+    context.CsvEncoding = decoder.Detected() ? decoder.Note() : std::string();
+    if (!refusal.empty()) {
+        target.UserHost.SetStatusMessage(refusal);
+    } else if (decoder.Detected()) {
+        target.UserHost.SetStatusMessage(std::string(kCsvDataPreviewText) + "（" + decoder.Note() + "）");
+    } else {
+        target.UserHost.SetStatusMessage(kCsvDataPreviewText);
+    }
     return true;
 }
 

@@ -161,6 +161,25 @@ void GridModel::ColumnMoved(int from, int to, bool exportMode) {
     SetSelection(whole);
 }
 
+void GridModel::ArrangeHeader(const std::vector<int>& sources) {
+    const int needed = kFixedCols + static_cast<int>(sources.size());
+    if (needed > colCount_) SetColCount(needed);
+    Notify(GridChange::Kind::ShapeAboutToChange);
+    const auto names = rows_[0];
+    const auto texts = rows_[1];
+    const auto types = types_;
+    for (int col = kFixedCols; col < colCount_; ++col) {
+        const std::size_t at = static_cast<std::size_t>(col);
+        const std::size_t k = at - kFixedCols;
+        const int source = k < sources.size() ? sources[k] : -1;
+        const bool has = source >= kFixedCols && source < colCount_;
+        rows_[0][at] = has ? names[static_cast<std::size_t>(source)] : std::string();
+        rows_[1][at] = has ? texts[static_cast<std::size_t>(source)] : std::string();
+        types_[at] = has ? types[static_cast<std::size_t>(source)] : -1;
+    }
+    Notify(GridChange::Kind::ShapeChanged);
+}
+
 std::string RowNumberText(int n) {
     char text[16];
     std::snprintf(text, sizeof text, "%03d", n);

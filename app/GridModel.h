@@ -109,6 +109,11 @@ public:
     // outside the data columns change nothing.
     void ColumnMoved(int from, int to, bool exportMode);
 
+    // Puts the header rows (name, type text and code) of column sources[i] above data column
+    // kFixedCols + i, an empty header where sources[i] is -1, widening the grid as needed;
+    // the data rows stay. Columns past the sources keep an empty header.
+    void ArrangeHeader(const std::vector<int>& sources);
+
     const Selection& CurrentSelection() const { return selection_; }
     void SetSelection(const Selection& selection);
 

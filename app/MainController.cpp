@@ -5,12 +5,14 @@
 #include <filesystem>
 
 #include "app/DefaultFileFolder.h"
-#include "transfer/LoadMode.h"
+#include "app/GridHeaderArrangement.h"
 #include "transfer/BusyPointer.h"
 #include "transfer/ClientCharset.h"
+#include "transfer/LoadMode.h"
 #include "transfer/PreRunChecks.h"
 #include "transfer/RunContext.h"
 #include "transfer/SqlName.h"
+#include "transfer/TableFromFile.h"
 #include "transfer/TOracle.h"
 #include "transfer/Tdm.h"
 #include "transfer/TransferSettings.h"
@@ -70,6 +72,10 @@ std::optional<std::string> FirstCsvFile(const std::vector<std::string>& paths) {
         if (LowerExtension(path) == ".csv") return path;
     }
     return std::nullopt;
+}
+
+std::string CreateTableQuestion(const std::string& table) {
+    return "テーブル [" + table + "] がありません。\nCSVファイルから作成しますか？";
 }
 
 std::string CountMessage(const std::string& table, const std::string& count) {
@@ -146,6 +152,54 @@ void MainController::HeadClicked(bool checked) {
         PreviewCsv(target, view_.CsvText());
     }
 }
+void MainController::EncodingChosen(int index) {
+    settings_.Encoding = static_cast<FileEncoding>(std::clamp(index, 0, static_cast<int>(FileEncoding::Utf16Le)));
+    if (settings_.Mode == kImport && !view_.CsvText().empty()) {
+        PreviewTarget target = Target();
+        ClearCsvPreview(target);
+        PreviewCsv(target, view_.CsvText());
+    }
+}
+
+void MainController::ArrangeByHeaderClicked() {
+    if (settings_.Mode != kImport || !settings_.WithHeader) {
+        host_.SetStatusMessage("「ヘッダー行あり」のインポートで使えます。");
+        return;
+    }
+    if (!context_.TableInfoOk || context_.CsvHeader.empty()) {
+        host_.SetStatusMessage("テーブルとヘッダー行のあるCSVファイルを指定してください。");
+        return;
+    }
+    const HeaderArrangement arranged = ArrangeGridByHeader(grid_, context_.CsvHeader, FirstByte(settings_.Delimiter));
+    host_.SetStatusMessage(arranged.Matched == 0 ? std::string(kHeaderMatchesNoColumn) : ArrangementSummary(arranged));
+}
+
+bool MainController::OfferCreateTable() {
+    if (settings_.Mode != kImport || createTable_ == nullptr || context_.TableInfoOk || !context_.CsvHasData ||
+        context_.TableFailure.find("ORA-00942") == std::string::npos) {
+        return false;
+    }
+    const DoubleByteCode code = ClientDoubleByteCode(dm_.OCI);
+    const std::string table = TableIdentifier(view_.TableText(), code);
+    if (!IsQuotableName(table) || host_.MessageBox(CreateTableQuestion(table), MsgIcon::Question, MsgButtons::YesNo) != kMsgYes)
+        return false;
+    const std::string csv = context_.CsvFile;
+    const std::string charset = ClientCharsetName(dm_.OCI);
+    std::string failure;
+    const std::optional<std::string> statement = createTable_->Ask(
+        [&](const ScanProgress& progress) { return ProposeTable(csv, table, settings_, charset, code, progress); },
+        failure);
+    if (statement) failure = CreateTable(dm_, *statement);
+    if (!failure.empty()) {
+        host_.MessageBox(failure, MsgIcon::Error, MsgButtons::Ok);
+        return true;
+    }
+    if (!statement) return true;
+    TableEnter();
+    if (context_.TableInfoOk) host_.SetStatusMessage(kTableCreatedNote);
+    return true;
+}
+
 void MainController::TruncateClicked(bool checked) {
     settings_.Truncate = checked;
 }
@@ -488,6 +542,7 @@ void MainController::Execute() {
             return;
         case ConfirmAnswer::Single:
             RefreshCsvForRun();
+            if (OfferCreateTable()) break;
             if (ConfirmSingleRun()) {
                 StartRun(false);
                 return;

@@ -23,6 +23,7 @@
 #include "app/RunProgress.h"
 #include "app/StartSequence.h"
 #include "transfer/Host.h"
+#include "transfer/TableFromFile.h"
 
 namespace tabrook {
 
@@ -155,6 +156,21 @@ public:
     virtual bool Choose(const std::string& presetName) = 0;
 };
 
+// The dialog that proposes a table made from the CSV file, as the controller uses it: it runs
+// propose (which reads the whole file, reporting progress, and stops when the progress call
+// returns false) while it shows the progress with a cancel button, then shows the statement
+// for editing. The statement to run; none when the user cancelled either step, or when the
+// reading failed (failure then holds why).
+class CreateTableDialog {
+public:
+    virtual ~CreateTableDialog() = default;
+    virtual std::optional<std::string> Ask(const std::function<TableProposal(const ScanProgress&)>& propose,
+                                           std::string& failure) = 0;
+};
+
+// The question the window asks when an import names a table that does not exist.
+std::string CreateTableQuestion(const std::string& table);
+
 class MainController {
 public:
     // sequence owns the transfer thread and the connection rules; host receives the messages;
@@ -169,6 +185,7 @@ public:
     void SetJobListWindow(JobListWindow* window) { jobs_ = window; }
     void SetConfirmDialog(RunConfirmDialog* dialog) { confirm_ = dialog; }
     void SetTableChooser(TableChooser* chooser) { chooser_ = chooser; }
+    void SetCreateTableDialog(CreateTableDialog* dialog) { createTable_ = dialog; }
 
     GridModel& Grid() { return grid_; }
     const GridModel& Grid() const { return grid_; }
@@ -190,6 +207,16 @@ public:
     void ReplaceCRClicked(bool checked);
     void ReplaceCRStringChanged(const std::string& text);
     void CRTypeClicked(int index);
+    // The encoding list: index in FileEncoding's order; the CSV file is previewed again.
+    void EncodingChosen(int index);
+    // The arrange-by-header action (button and grid header menu): in Import mode with a
+    // header line, each field gets the table column of its name; the status panel says how
+    // many matched and names the first that did not.
+    void ArrangeByHeaderClicked();
+    // Execute for an import into a table that does not exist, with a CSV file: asks whether
+    // to make the table from the file; yes runs the dialog, creates the table and previews
+    // it. True when the user took the offer (the run does not start then).
+    bool OfferCreateTable();
     // Enter in the separator or delimiter field: previews the CSV file again.
     void SeparatorEnter();
 
@@ -280,6 +307,7 @@ private:
     GridModel grid_;
     JobListWindow* jobs_ = nullptr;
     RunConfirmDialog* confirm_ = nullptr;
+    CreateTableDialog* createTable_ = nullptr;
     TableChooser* chooser_ = nullptr;
     std::string tableTextOnEnter_;
     std::string csvTextOnEnter_;

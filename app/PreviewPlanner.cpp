@@ -4,9 +4,12 @@
 
 #include "app/DataPreview.h"
 #include "app/DefaultFileFolder.h"
+#include "app/GridHeaderArrangement.h"
 #include "transfer/ClientCharset.h"
 #include "transfer/Host.h"
 #include "transfer/Job.h"
+#include "transfer/SqlName.h"
+#include "transfer/TableFromFile.h"
 #include "transfer/Tdm.h"
 
 namespace tabrook {
@@ -38,7 +41,30 @@ TransferPlan PreviewPlanner::PlanJob(const Job& job, const TransferSettings& set
     const std::filesystem::path path(csv);
     if (path.has_filename() && !path.has_parent_path()) csv = (DefaultFileFolder() / path).string();
     facts.CsvFile = csv;
+    if (settings.CreateTable && settings.Mode == 0 && !facts.TableInfoOk &&
+        facts.TableFailure.find("ORA-00942") != std::string::npos) {
+        // The missing table is made from the file, then described as if it had been there.
+        const DoubleByteCode code = ClientDoubleByteCode(dm_.OCI);
+        const TableProposal proposal =
+            ProposeTable(csv, TableIdentifier(job.Table, code), settings, ClientCharsetName(dm_.OCI), code, nullptr);
+        const std::string failure = proposal.Failure.empty() ? CreateTable(dm_, proposal.Statement) : proposal.Failure;
+        if (failure.empty()) {
+            facts.TableCreated = true;
+            PreviewTable(target, job.Table);
+        } else {
+            facts.PlanFailure = "テーブルを作成できません。" + failure;
+        }
+    }
     PreviewCsv(target, csv);
+    if (settings.MapByHeader && settings.Mode == 0 && facts.TableInfoOk && facts.CsvHasData) {
+        if (!settings.WithHeader) {
+            facts.PlanFailure = kNoHeaderToMatch;
+        } else {
+            const HeaderArrangement arranged = ArrangeGridByHeader(grid, facts.CsvHeader, FirstByte(settings.Delimiter));
+            if (arranged.Matched == 0) facts.PlanFailure = kHeaderMatchesNoColumn;
+            keeper.status = ArrangementSummary(arranged);
+        }
+    }
     TransferPlan plan = BuildTransferPlan(ColumnMapping(grid), settings, facts);
     if (show_) show_(JobPreview{job.Table, csv, grid.Snapshot(), facts, keeper.status});
     return plan;

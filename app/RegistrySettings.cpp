@@ -131,6 +131,10 @@ void ReadTransfer(const SettingsKey& key, TransferSettings& s, std::string& open
     s.ErrStop = key.FlagOr("ErrStop", false);
     s.LobData = key.FlagOr("LobData", false);
     s.LoadMode = SettledLoadMode(key.NumberOr("LoadMode", kLoadInsert));
+    // A setting never stored reads a file in its own encoding when it is not the client's.
+    s.MapByHeader = key.TextOr("MapBy", "") == "HEADER";
+    s.CreateTable = key.FlagOr("CreateTable", false);
+    s.Encoding = EncodingFromKeyword(key.TextOr("Encoding", "AUTO")).value_or(FileEncoding::Auto);
 }
 
 void WriteTransfer(SettingsKey& key, const TransferSettings& s, const RunContext& context) {
@@ -153,6 +157,9 @@ void WriteTransfer(SettingsKey& key, const TransferSettings& s, const RunContext
     key.WriteFlag("ErrStop", s.ErrStop);
     key.WriteFlag("LobData", s.LobData);
     key.WriteNumber("LoadMode", SettledLoadMode(s.LoadMode));
+    key.WriteText("Encoding", EncodingKeyword(s.Encoding));
+    key.WriteText("MapBy", s.MapByHeader ? "HEADER" : "POSITION");
+    key.WriteFlag("CreateTable", s.CreateTable);
 }
 
 }  // namespace

@@ -33,8 +33,13 @@ void ErrorFiles::Fail(const char* which, int error) {
 
 void ErrorFiles::Write(const std::string& record, const std::string& reason) {
     if (std::FILE* file = err_.get()) {
-        const bool written =
-            std::fwrite(record.data(), 1, record.size(), file) == record.size() && std::fputs("\r\n", file) >= 0;
+        if (!preamble_.empty()) {
+            if (std::fwrite(preamble_.data(), 1, preamble_.size(), file) != preamble_.size())
+                Fail(kErrFileUnwritable, errno);
+            preamble_.clear();
+        }
+        const bool written = std::fwrite(record.data(), 1, record.size(), file) == record.size() &&
+                             std::fwrite(lineEnd_.data(), 1, lineEnd_.size(), file) == lineEnd_.size();
         if (!written) Fail(kErrFileUnwritable, errno);
     }
     if (std::FILE* file = erm_.get()) {

@@ -5,6 +5,7 @@
 // remembered as a failure with its reason, so that the import does not lose it unseen.
 
 #include <string>
+#include <utility>
 
 #include "transfer/SafeFiles.h"
 
@@ -20,6 +21,12 @@ public:
     // Creates both files; the message of the files that could not be created (empty: both
     // were). An import may go on without them when the user agrees.
     std::string Open();
+    // The bytes the error-record file starts with (a byte-order mark) and ends each record with
+    // (CR LF unless set; UTF-16 files need their own).
+    void SetRecordForm(std::string preamble, std::string lineEnd) {
+        preamble_ = std::move(preamble);
+        lineEnd_ = std::move(lineEnd);
+    }
     // Writes one refused record and its reason (line breaks in the reason become blanks).
     void Write(const std::string& record, const std::string& reason);
     // Pushes what was written to the disk (before a commit makes its rows final).
@@ -43,6 +50,8 @@ private:
     FilePtr err_;
     FilePtr erm_;
     std::string failure_;
+    std::string preamble_;  // written before the first record
+    std::string lineEnd_ = "\r\n";
 };
 
 }  // namespace tabrook

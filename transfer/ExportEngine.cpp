@@ -14,6 +14,7 @@
 #include "transfer/BusyPointer.h"
 #include "transfer/ClientCharset.h"
 #include "transfer/ExportLine.h"
+#include "transfer/FileEncoder.h"
 #include "transfer/Host.h"
 #include "transfer/LineBreaks.h"
 #include "transfer/LobTransfer.h"
@@ -77,6 +78,7 @@ private:
     const std::string& csvFile_;
     std::string& message_;
     ExportLine line_;
+    FileEncoder encoder_;  // the file's encoding, when one is named
     // The stream buffer of output_; declared first, so it outlives the stream.
     std::unique_ptr<char[]> streamBuffer_;
     // The rows go to a working file beside the target, renamed over it only when the last row
@@ -113,7 +115,8 @@ bool ExportRun::AppendLob(std::size_t i) {
 
 bool ExportRun::Flush() {
     if (pending_.empty()) return true;
-    const bool ok = std::fwrite(pending_.data(), 1, pending_.size(), output_.get()) == pending_.size();
+    const std::string_view bytes = encoder_.Encode(pending_);
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), output_.get()) == bytes.size();
     pending_.clear();
     return ok;
 }
@@ -212,6 +215,10 @@ int ExportRun::Run() {
         Show(message_, MsgIcon::Error);
         return kExportCannotWrite;
     }
+    if (std::string refusal = encoder_.Open(settings_.Encoding, ClientCharsetName(dm_.OCI)); !refusal.empty()) {
+        message_ = std::move(refusal);  // the thread shows it
+        return kExportFailed;
+    }
     if (!output_.Create()) {
         message_ = kCannotWrite + SystemReason(errno);
         Show(message_, MsgIcon::Error);
@@ -221,6 +228,7 @@ int ExportRun::Run() {
     // big export makes a sixteenth of the write calls; the file's bytes are the same.
     streamBuffer_ = std::make_unique<char[]>(kStreamBuffer);
     std::setvbuf(output_.get(), streamBuffer_.get(), _IOFBF, kStreamBuffer);
+    if (const std::string_view mark = encoder_.Preamble(); !mark.empty()) std::fwrite(mark.data(), 1, mark.size(), output_.get());
 
     if (plan_.TooManyColumns) {
         message_ =
@@ -275,6 +283,7 @@ int ExportRun::Run() {
     Close();
     busy.reset();
     state_.PublishCounts();
+    if (const std::string note = encoder_.Note(); !note.empty()) message_ += (message_.empty() ? "" : " ") + note;
     if (code == kExportDone && state_.CancelRequest) return kExportCancelled;
     return code;
 }

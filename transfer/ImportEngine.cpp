@@ -15,6 +15,7 @@
 #include "transfer/ClientCharset.h"
 #include "transfer/CursorRowSender.h"
 #include "transfer/ErrorFiles.h"
+#include "transfer/FileDecoder.h"
 #include "transfer/Host.h"
 #include "transfer/ImportBatch.h"
 #include "transfer/ImportStatement.h"
@@ -26,6 +27,7 @@
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
 #include "transfer/RecordReadAhead.h"
+#include "transfer/TableFromFile.h"
 #include "transfer/RecordReader.h"
 #include "transfer/TableKey.h"
 #include "transfer/Tdm.h"
@@ -93,7 +95,7 @@ private:
     // One record of the file (header and empty records included; a record can span lines)
     // with its fields (when the reader split it); false to leave the loop. A batch takes the
     // record's texts over (they are left to be overwritten by the next read).
-    bool ImportLine(std::string& line, std::vector<std::string>& fields);
+    bool ImportLine(std::string& line, std::vector<std::string>& fields, bool unconvertible);
     // What follows a row's outcome: the commit when the row is a commit point, then the error
     // limit; false to leave the loop.
     bool AfterRow(bool commitPoint);
@@ -108,6 +110,8 @@ private:
     // True when a row's values fit in an array element.
     bool FitsBatch(const std::vector<std::string>& fields) const;
     void RefuseLine(const std::string& line, const std::string& reason);
+    // A record with a character the client character set lacks: refused in file order.
+    bool RefuseUnconvertible(const std::string& line);
     void ReportRefusedRows(int code);
     void OpenForUser(const std::string& path);
     // Hands the counts and the bytes read to the progress sink.
@@ -129,6 +133,7 @@ private:
     const std::function<FilePtr(const std::string&)> openCsv_;
 
     ErrorFiles files_;
+    FileDecoder decoder_;  // the file's encoding, when it is not the client character set
     long long bytesRead_ = 0;  // of the CSV file, up to the record being imported
     std::string statement_;
     std::vector<int> bound_;  // the fields that have a bind, in bind order
@@ -188,8 +193,15 @@ bool ImportRun::BuildStatement(int& code) {
 }
 
 void ImportRun::RefuseLine(const std::string& line, const std::string& reason) {
-    files_.Write(line, reason);
+    files_.Write(decoder_.FileBytes(line), reason);
     ++state_.ErrorCount;
+}
+
+bool ImportRun::RefuseUnconvertible(const std::string& line) {
+    if (!FlushBatch(false)) return false;
+    RefuseLine(line, kUnconvertibleMessage);
+    ++sinceCommit_;
+    return AfterRow(false);
 }
 
 bool ImportRun::StartBatching() {
@@ -273,7 +285,7 @@ bool ImportRun::AfterRow(bool commitPoint) {
     return true;
 }
 
-bool ImportRun::ImportLine(std::string& line, std::vector<std::string>& fields) {
+bool ImportRun::ImportLine(std::string& line, std::vector<std::string>& fields, bool unconvertible) {
     if ((state_.RecordCount - header_) % 10 == 0) Publish();
     ++state_.RecordCount;
     if (line.empty() || (header_ == 1 && state_.RecordCount == 1)) {
@@ -299,6 +311,8 @@ bool ImportRun::ImportLine(std::string& line, std::vector<std::string>& fields) 
         }
         state_.CancelRequest = false;
     }
+    // A record with a character the client character set lacks is refused in file order.
+    if (unconvertible) return RefuseUnconvertible(line);
     // The commit rhythm counts records, so whether this row is a commit point is known now.
     const bool commitPoint = settings_.AutoCommit && sinceCommit_ >= settings_.AutoCmtCnt;
     if (commitPoint) sinceCommit_ = 0;
@@ -370,6 +384,14 @@ int ImportRun::Run() {
         return kImportCsvUnreadable;
     }
     header_ = settings_.WithHeader ? 1 : 0;
+    // A file that is not text of the encoding named is refused before anything is changed.
+    if (std::string refusal = decoder_.Open(csvFile_, settings_.Encoding, ClientCharsetName(dm_.OCI));
+        !refusal.empty()) {
+        message_ = std::move(refusal);  // the thread shows it
+        files_.Close();
+        return kImportBadEncoding;
+    }
+    files_.SetRecordForm(std::string(decoder_.ErrPreamble()), std::string(decoder_.ErrLineEnd()));
 
     if (plan_.TooManyColumns || plan_.Columns.empty()) {
         message_ =
@@ -438,6 +460,7 @@ int ImportRun::Run() {
         layout.RestoredFields = bound_;
         layout.SkipFirst = header_ == 1;
         layout.Settings = &settings_;
+        layout.Decoder = &decoder_;
         // The file is read on a thread of its own while this one sends; it stops here, before
         // the file is closed, whichever way the loop ends.
         RecordReadAhead reader(csv.get(), std::move(layout));
@@ -460,7 +483,7 @@ int ImportRun::Run() {
                 toTheEnd = reader.Next() == nullptr;
                 break;
             }
-            if (!ImportLine(record->Text, record->Fields)) break;
+            if (!ImportLine(record->Text, record->Fields, record->Unconvertible)) break;
             if (record->Last) {
                 toTheEnd = reader.Next() == nullptr;
                 break;
@@ -512,6 +535,8 @@ int ImportRun::Run() {
     csv.reset();
     if (files_.Failed()) return kImportFailed;  // the reason is the message, not the rows
     ReportRefusedRows(code);
+    if (plan_.Facts.TableCreated) message_ = kTableCreatedNote + (message_.empty() ? "" : " " + message_);
+    if (decoder_.Detected()) message_ += (message_.empty() ? "" : " ") + ("（" + decoder_.Note() + "）");
 
     if (code == kImportFailed) return kImportFailed;
     if (state_.CancelRequest) return kImportCancelled;

@@ -33,6 +33,7 @@ enum ImportResult : int {
     kImportTooManyColumns = 10,  // the column mapping is empty or wider than the limit
     kImportDoneAfterLimit = 12,  // the error limit was reached, the user went on to the end
     kImportNoKey = 14,           // UPSERT/UPDATE: the table has no usable key (ImportStatement.h)
+    kImportBadEncoding = 15,     // the file is not text of the encoding named
     kImportFailed = 999,         // truncate, prepare, commit or rollback failed; bad name
 };
 

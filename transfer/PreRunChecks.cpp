@@ -18,6 +18,10 @@ std::string TruncateLine(const TransferSettings& settings) {
 }  // namespace
 
 int CheckImport(std::string& message, const TransferSettings& settings, const TargetFacts& context) {
+    if (!context.PlanFailure.empty()) {
+        message = context.PlanFailure;
+        return kCheckPlanFailed;
+    }
     if (!context.TableInfoOk) {
         message = "テーブル情報を取得できません。";
         return kCheckNoTableInfo;

@@ -21,6 +21,7 @@ enum PreRunRefusal : int {
     kCheckNoTable = 5,         // export: no table name
     kCheckNoTableInfo = 6,     // a named table could not be described (import: any failure)
     kCheckImportIntoView = 8,  // import: the target is a view
+    kCheckPlanFailed = 11,  // import: header names match no column, or the table was not made
 };
 
 int CheckImport(std::string& message, const TransferSettings& settings, const TargetFacts& context);

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "transfer/FileDecoder.h"
 #include "transfer/LineBreaks.h"
 #include "transfer/RecordReader.h"
 #include "transfer/SplitFields.h"
@@ -18,8 +19,18 @@ RecordReadAhead::~RecordReadAhead() {
 
 void RecordReadAhead::Prepare(PreparedRecord& record, int number) {
     record.Split = !record.Unclosed && !record.Text.empty() && !(layout_.SkipFirst && number == 1);
+    record.Unconvertible = false;
     if (!record.Split) return;
-    SplitFieldsInto(record.Text, layout_.Separator, layout_.Delimiter, record.Fields, layout_.Code);
+    const std::string* text = &record.Text;
+    if (layout_.Decoder != nullptr && layout_.Decoder->Converts()) {
+        if (!layout_.Decoder->Decode(record.Text, decoded_)) {
+            record.Split = false;
+            record.Unconvertible = true;
+            return;
+        }
+        text = &decoded_;
+    }
+    SplitFieldsInto(*text, layout_.Separator, layout_.Delimiter, record.Fields, layout_.Code);
     if (record.Fields.size() < layout_.FieldCount) record.Fields.resize(layout_.FieldCount);
     for (int k : layout_.RestoredFields)
         RestoreLineBreaks(record.Fields[static_cast<std::size_t>(k)], *layout_.Settings);
@@ -28,7 +39,12 @@ void RecordReadAhead::Prepare(PreparedRecord& record, int number) {
 void RecordReadAhead::ReadAll(std::FILE* file) {
     try {
         RecordReader reader;
-        reader.Start(file, layout_.Delimiter, layout_.Code);
+        FileDecoder* const decoder = layout_.Decoder;
+        if (decoder == nullptr) {
+            reader.Start(file, layout_.Delimiter, layout_.Code);
+        } else {
+            reader.Start(file, layout_.Delimiter, decoder->RecordCode(layout_.Code), decoder->Stream(), decoder->StreamMark());
+        }
         int number = 0;
         bool end = false;
         while (!end) {

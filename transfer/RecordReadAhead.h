@@ -24,6 +24,7 @@
 namespace tabrook {
 
 struct TransferSettings;
+class FileDecoder;
 
 // One record of the file, ready for the importing thread.
 struct PreparedRecord {
@@ -32,6 +33,7 @@ struct PreparedRecord {
     bool Split = false;               // Fields hold the record's fields
     bool Last = false;                // the file ended right after it (no line end followed)
     bool Unclosed = false;            // a delimited field ran to the end of the file
+    bool Unconvertible = false;       // not split: a character the client character set lacks
 };
 
 // How the records are cut.
@@ -43,6 +45,10 @@ struct RecordLayout {
     std::vector<int> RestoredFields;  // the fields whose line breaks are restored (those sent)
     bool SkipFirst = false;           // the first record is a header line: read, not split
     const TransferSettings* Settings = nullptr;  // the line-break rules; outlives the reader
+    // The file's encoding when it is not the client's: records are read in it and converted
+    // before they are split (Text keeps the file's bytes). Outlives the reader; only its
+    // reading side (Decode) is used on the reading thread.
+    FileDecoder* Decoder = nullptr;
 };
 
 class RecordReadAhead {
@@ -78,6 +84,7 @@ private:
     void Prepare(PreparedRecord& record, int number);
 
     const RecordLayout layout_;
+    std::string decoded_;  // the record converted to the client character set (reading thread)
     StageQueue<Chunk> queue_{kChunks};
     std::atomic<bool> failed_{false};
     Chunk* chunk_ = nullptr;  // the chunk whose records are being handed out

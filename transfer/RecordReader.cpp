@@ -10,8 +10,9 @@ namespace tabrook {
 
 RecordReader::RecordReader(std::size_t blockSize) : block_(blockSize < 4 ? 4 : blockSize) {}
 
-void RecordReader::Start(std::FILE* file, char delim, DoubleByteCode code) {
-    input_.Start(file);
+void RecordReader::Start(std::FILE* file, char delim, DoubleByteCode code, TextConverter* converter,
+                         std::string_view mark) {
+    input_.Start(file, converter, mark);
     pos_ = end_ = 0;
     delim_ = delim;
     code_ = code;

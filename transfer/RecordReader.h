@@ -36,8 +36,10 @@ public:
     explicit RecordReader(std::size_t blockSize = kDefaultBlockSize);
 
     // Begins reading a freshly opened file from its start; delim is the delimiter byte (0: none,
-    // so every record is one line). The reader does not own the file.
-    void Start(std::FILE* file, char delim, DoubleByteCode code = DoubleByteCode::None);
+    // so every record is one line). The reader does not own the file. With a converter the
+    // records are read from the file's text converted (see BlockInput).
+    void Start(std::FILE* file, char delim, DoubleByteCode code = DoubleByteCode::None,
+               TextConverter* converter = nullptr, std::string_view mark = {});
 
     // Reads the next record into record. True: the record and the line end after it were read.
     // False: the end of the file was reached; record then holds what was read before the end,

@@ -45,6 +45,11 @@ std::string SettingsLine(const TransferSettings& s) {
         if (!line.empty()) line += '\t';
         line += entry;
     }
+    if (s.MapByHeader) line += "\tMapBy=Header";
+    if (s.CreateTable) line += "\tCreate=True";
+    // A named encoding is recorded; the default (Auto, Client) keeps the line as it was.
+    if (s.Encoding != FileEncoding::Client && s.Encoding != FileEncoding::Auto)
+        line += std::string("\tEncoding=") + EncodingKeyword(s.Encoding);
     return line;
 }
 

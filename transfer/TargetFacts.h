@@ -5,6 +5,7 @@
 // afresh for every job.
 
 #include <string>
+#include <vector>
 
 namespace tabrook {
 
@@ -21,6 +22,15 @@ struct TargetFacts {
     // Why the named table could not be described (the client's error, such as ORA-00942);
     // empty when it was described or no name was given.
     std::string TableFailure;
+    // The fields of the file's header line (with a header), in the client character set.
+    std::vector<std::string> CsvHeader;
+    // What the file was found to be when its encoding is not the client's ("文字コード: SJIS").
+    std::string CsvEncoding;
+    // Why the job cannot run as planned: the header names match no column (MAPBY=HEADER), or
+    // the missing table could not be made from the file (CREATE=TRUE). Empty: it can.
+    std::string PlanFailure;
+    // The table was made from the file before the job (CREATE=TRUE).
+    bool TableCreated = false;
 };
 
 }  // namespace tabrook

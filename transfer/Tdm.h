@@ -46,9 +46,10 @@ public:
 
     // Begins reading the records of a newly opened file (see RecordReader): a record goes on over
     // line breaks inside a field enclosed in delim; code is the client's double-byte scheme.
-    void StartRecords(std::FILE* file, char delim, DoubleByteCode code) {
+    void StartRecords(std::FILE* file, char delim, DoubleByteCode code, TextConverter* converter = nullptr,
+                      std::string_view mark = {}) {
         lineReader_.Start(nullptr);
-        recordReader_.Start(file, delim, code);
+        recordReader_.Start(file, delim, code, converter, mark);
     }
     // Reads the next record of the file begun with StartRecords.
     bool ReadRecord(std::string& record) { return recordReader_.ReadRecord(record); }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "transfer/FileEncoding.h"
+
 namespace tabrook {
 
 struct TransferSettings {
@@ -25,6 +27,9 @@ struct TransferSettings {
     bool ErrStop = false;
     bool LobData = false;  // CLOB/NCLOB text and BLOB hex travel in the file
     int LoadMode = 0;      // import: kLoadInsert, kLoadUpsert or kLoadUpdate (LoadMode.h)
+    FileEncoding Encoding = FileEncoding::Client;  // the CSV file's encoding
+    bool MapByHeader = false;  // a job list's fields go to the columns their header names
+    bool CreateTable = false;  // a job list's missing table is made from its file first
 };
 
 // The first byte of a one-character setting, or 0 when it is empty (0 matches no byte of a line).

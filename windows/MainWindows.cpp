@@ -9,6 +9,7 @@
 #include "transfer/Tdm.h"
 #include "transfer/TransferSettings.h"
 #include "windows/QtHost.h"
+#include "windows/TfmCreateTable.h"
 #include "windows/TfmJob.h"
 #include "windows/TfmMain.h"
 #include "windows/TfmTable.h"
@@ -27,6 +28,8 @@ MainWindows::MainWindows(Tdm& dm, QtHost& host, TfmMain& window, MainController&
     controller.SetConfirmDialog(this);
     controller.SetJobListWindow(this);
     controller.SetTableChooser(this);
+    createTable_ = new TfmCreateTable(&window);
+    controller.SetCreateTableDialog(createTable_);
     host.SetJobRowSink([this](std::size_t index, const Job& job) { jobWindow_->ShowJobRow(index, job); });
 }
 
@@ -35,6 +38,8 @@ MainWindows::~MainWindows() {
     controller_.SetConfirmDialog(nullptr);
     controller_.SetJobListWindow(nullptr);
     controller_.SetTableChooser(nullptr);
+    controller_.SetCreateTableDialog(nullptr);
+    delete createTable_;
     // The windows are the main window's children; this object goes before the main window (it
     // is created after it), so they go here, before the controller they call is gone.
     delete chooser_;

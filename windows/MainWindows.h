@@ -71,6 +71,7 @@ private:
     TfrmMsgBox* msgBox_ = nullptr;
     TfmJob* jobWindow_ = nullptr;
     TfmTable* chooser_ = nullptr;
+    class TfmCreateTable* createTable_ = nullptr;
 };
 
 }  // namespace tabrook

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QTimer>
@@ -228,6 +229,21 @@ void TfmMain::BuildPanel2() {
     load->addStretch();
     grid->addWidget(cbHead, 0, 1);
     grid->addLayout(load, 1, 1);
+    // The file's side: the arrangement of the grid by its header names (beside the header
+    // box) and its encoding.
+    pbArrange = new QPushButton(QStringLiteral("項目名で並べる(&G)"), panel2Body_);
+    pbArrange->setToolTip(QStringLiteral("ヘッダー行の項目名と同じ名前のカラムを各項目の上に並べます"));
+    grid->addWidget(pbArrange, 0, 3, Qt::AlignLeft);
+    auto* encodingBox = new QHBoxLayout;
+    cmbEncoding = new QComboBox(panel2Body_);
+    cmbEncoding->addItems({QStringLiteral("クライアント"), QStringLiteral("自動判別"), QStringLiteral("UTF-8"),
+                           QStringLiteral("UTF-8 BOM"), QStringLiteral("Shift-JIS"), QStringLiteral("EUC-JP"),
+                           QStringLiteral("UTF-16LE")});
+    cmbEncoding->setToolTip(QStringLiteral("CSVファイルの文字コード（クライアント: クライアント文字セットのまま）"));
+    encodingBox->addWidget(BuddyLabel(QStringLiteral("文字コード(&K)"), cmbEncoding, panel2Body_));
+    encodingBox->addWidget(cmbEncoding);
+    encodingBox->addStretch();
+    grid->addLayout(encodingBox, 1, 3);
 
     auto* commit = new QHBoxLayout;
     cbAutoCmt = new QCheckBox(QStringLiteral("AutoCommit(&U)"), panel2Body_);
@@ -361,6 +377,15 @@ void TfmMain::Connect() {
     connect(cbRepCR, &QCheckBox::clicked, this, [&c](bool on) { c.ReplaceCRClicked(on); });
     connect(edRepCR, &QLineEdit::textChanged, this, [&c](const QString& t) { c.ReplaceCRStringChanged(Std(t)); });
     connect(cmbCRType, &QComboBox::activated, this, [&c](int i) { c.CRTypeClicked(i); });
+    connect(cmbEncoding, &QComboBox::activated, this, [&c](int i) { c.EncodingChosen(i); });
+    connect(pbArrange, &QPushButton::clicked, this, [&c] { c.ArrangeByHeaderClicked(); });
+    QHeaderView* header = sgData->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QHeaderView::customContextMenuRequested, this, [this, header, &c](const QPoint& at) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("項目名で並べる(&G)"), this, [&c] { c.ArrangeByHeaderClicked(); });
+        menu.exec(header->mapToGlobal(at));
+    });
     OnEnter(edSep, this, [&c] { c.SeparatorEnter(); });
     OnEnter(edDelim, this, [&c] { c.SeparatorEnter(); });
 
@@ -498,6 +523,8 @@ void TfmMain::ShowOptions(const TransferSettings& s, int shownCommitCount) {
     udCmt->setValue(shownCommitCount);
     SetDateFmtText(s.DateFmt);
     SetTimestampFmtText(s.TimestampFmt);
+    const QSignalBlocker encodingBlocker(cmbEncoding);
+    cmbEncoding->setCurrentIndex(static_cast<int>(s.Encoding));
 }
 
 void TfmMain::SetOptionEnabling(const OptionEnabling& e) {

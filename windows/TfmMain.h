@@ -91,6 +91,7 @@ public:
     QPushButton* pbConnect = nullptr;
     QPushButton* pbExecute = nullptr;
     QPushButton* pbEnd = nullptr;
+    QPushButton* pbArrange = nullptr;  // arranges the grid by the header line's names
     QCheckBox* cbHead = nullptr;
     QCheckBox* cbTruncate = nullptr;
     QComboBox* cmbLoadMode = nullptr;  // INSERT, UPSERT, UPDATE (LoadMode.h), next to cbTruncate
@@ -98,6 +99,7 @@ public:
     QCheckBox* cbRepCR = nullptr;
     TCSpinEdit* udCmt = nullptr;
     QComboBox* cmbCRType = nullptr;
+    QComboBox* cmbEncoding = nullptr;  // the CSV file's encoding, in FileEncoding's order
     QTableView* sgData = nullptr;
     QWidget* Panel1 = nullptr;
     QWidget* Panel2 = nullptr;

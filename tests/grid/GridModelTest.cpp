@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/GridHeaderArrangement.h"
 #include "app/GridModel.h"
 
 namespace tabrook {
@@ -197,6 +198,37 @@ TEST(GridModel, ObserversAreToldOfEachChangeAsItHappens) {
     grid.RemoveObserver(id);
     grid.SetCell(1, 1, "gone");
     EXPECT_TRUE(seen.empty());
+}
+
+TEST(GridModel, ArrangingByHeaderNamesMovesOnlyTheHeaderRows) {
+    struct Case {
+        std::vector<std::string> header;
+        std::vector<std::string> names;  // row 0 afterwards, from column 1
+        std::string status;
+    };
+    const Case cases[] = {
+        {{"h3", " \"H1\" ", "extra"}, {"h3", "h1", "", "h2"}, "項目名で2項目を対応付けました。一致しない項目: extra"},
+        {{"h2", "h2", "a", "b", "c", "d"}, {"h2", "", "", "", "", "", "h1", "h3"},
+         "項目名で1項目を対応付けました。一致しない項目: h2, a, b ほか2項目"},
+        {{"x"}, {"", "h1", "h2", "h3"}, "項目名で0項目を対応付けました。一致しない項目: x"},
+    };
+    for (const Case& c : cases) {
+        GridModel grid;
+        Fill(grid, 3);
+        grid.SetColumnType(1, 2);
+        const HeaderArrangement arranged = ArrangeGridByHeader(grid, c.header, '"');
+        std::vector<std::string> names = Row(grid, 0);
+        names.erase(names.begin());
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(ArrangementSummary(arranged), c.status);
+        for (int col = 1; col < grid.ColCount(); ++col) {
+            EXPECT_EQ(grid.ColumnType(col), grid.Cell(col, 0) == "h1" ? 2 : -1);
+            EXPECT_EQ(grid.Cell(col, 1), grid.Cell(col, 0).empty() ? "" : "t" + grid.Cell(col, 0).substr(1));
+            if (col <= 3) {
+                EXPECT_EQ(grid.Cell(col, 2), "r2c" + std::to_string(col));  // data stays put
+            }
+        }
+    }
 }
 
 }  // namespace tabrook
