@@ -1,5 +1,5 @@
 #pragma once
-// The statements of an import, built from its plan: the bound INSERT of the specification
+// The statements of an import, built from its plan: the bound INSERT of every import
 // (INSERT mode), or for UPSERT and UPDATE the MERGE statements that match rows by the table's
 // key (TableKey.h). Every statement binds the same placeholders in the same order, one per
 // importable column, each converted as the INSERT converts it (TO_DATE with DateFmt, ...).

@@ -1,6 +1,6 @@
 #pragma once
 // How an import puts its rows into a table that may already hold some (the setting LoadMode,
-// the key LOADMODE=): INSERT, every row is inserted (the behaviour of the specification);
+// the key LOADMODE=): INSERT, every row is inserted (the default, as every import did);
 // UPSERT, a row whose key is in the table updates that row and the others are inserted;
 // UPDATE, only rows whose key is in the table are updated and the others are refused. The key
 // is the table's primary key, else a unique key (TableKey.h).

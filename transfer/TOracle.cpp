@@ -116,7 +116,7 @@ void TOracle::DoWork() {
     // The settings line ends with the client library in use, so a log shows whether a run went
     // to Oracle or to the embedded engine.
     std::string settingsLine = SettingsLine(settings) + "\tLibrary=" + (dm_ ? dm_->OCI.LibraryPath() : std::string());
-    // An import that updates by key says so; INSERT, the specification's load, adds nothing.
+    // An import that updates by key says so; INSERT, the default load, adds nothing.
     if (settings.Mode != 1 && SettledLoadMode(settings.LoadMode) != kLoadInsert)
         settingsLine += std::string("\tLoadMode=") + LoadModeName(settings.LoadMode);
     CancelRequest = false;
