@@ -98,8 +98,10 @@ TfmMain::TfmMain() {
     // The smallest window keeps every control whole; the grid gives up its room first, down to
     // its header and one row.
     sgData->setMinimumHeight(3 * kRowHeight + 2 * sgData->frameWidth());
-    setMinimumSize(kMinimumWidth, std::max(kMinimumHeight, minimumSizeHint().height()));
-    resize(728, 358);
+    // The options panel's captions set the width: none of them is ever cut short.
+    setMinimumSize(std::max(kMinimumWidth, minimumSizeHint().width()),
+                   std::max(kMinimumHeight, minimumSizeHint().height()));
+    resize(std::max(728, minimumWidth()), 358);
     move(50, 50);
     // The window sees the keys of its fields first (Esc, Ctrl+Tab) and their focus changes.
     qApp->installEventFilter(this);
