@@ -98,10 +98,8 @@ TfmMain::TfmMain() {
     // The smallest window keeps every control whole; the grid gives up its room first, down to
     // its header and one row.
     sgData->setMinimumHeight(3 * kRowHeight + 2 * sgData->frameWidth());
-    // The options panel's captions set the width: none of them is ever cut short.
-    setMinimumSize(std::max(kMinimumWidth, minimumSizeHint().width()),
-                   std::max(kMinimumHeight, minimumSizeHint().height()));
-    resize(std::max(728, minimumWidth()), 358);
+    setMinimumSize(kMinimumWidth, std::max(kMinimumHeight, minimumSizeHint().height()));
+    resize(728, 358);
     move(50, 50);
     // The window sees the keys of its fields first (Esc, Ctrl+Tab) and their focus changes.
     qApp->installEventFilter(this);
@@ -225,23 +223,26 @@ void TfmMain::BuildPanel2() {
     cmbLoadMode->setToolTip(QStringLiteral("INSERT: 全行を追加\nUPSERT: キーが一致する行は更新、ほかは追加\n"
                                            "UPDATE: キーが一致する行だけ更新（ない行はエラー）"));
     cmbLoadMode->setEnabled(false);
-    auto* load = new QHBoxLayout;
-    load->addWidget(cbTruncate);
-    load->addWidget(cmbLoadMode);
-    load->addStretch();
     grid->addWidget(cbHead, 0, 1);
-    grid->addLayout(load, 1, 1);
-    // The file's side: the arrangement of the grid by its header names (beside the header
-    // box) and its encoding.
+    grid->addWidget(cbTruncate, 1, 1);
+    // The file's side: the arrangement of the grid by its header names and its encoding; the
+    // load mode beside them, in the column that has the room (the window keeps its width).
     pbArrange = new QPushButton(QStringLiteral("項目名で並べる(&G)"), panel2Body_);
     pbArrange->setToolTip(QStringLiteral("ヘッダー行の項目名と同じ名前のカラムを各項目の上に並べます"));
-    grid->addWidget(pbArrange, 0, 3, Qt::AlignLeft);
+    auto* arrange = new QHBoxLayout;
+    arrange->addWidget(pbArrange);
+    arrange->addWidget(cmbLoadMode);
+    arrange->addStretch();
+    grid->addLayout(arrange, 0, 3);
     auto* encodingBox = new QHBoxLayout;
     cmbEncoding = new QComboBox(panel2Body_);
     cmbEncoding->addItems({QStringLiteral("クライアント"), QStringLiteral("自動判別"), QStringLiteral("UTF-8"),
                            QStringLiteral("UTF-8 BOM"), QStringLiteral("Shift-JIS"), QStringLiteral("EUC-JP"),
                            QStringLiteral("UTF-16LE")});
     cmbEncoding->setToolTip(QStringLiteral("CSVファイルの文字コード（クライアント: クライアント文字セットのまま）"));
+    // Sized for the usual names; a longer one is elided, so the options panel keeps its width.
+    cmbEncoding->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbEncoding->setMinimumContentsLength(6);
     encodingBox->addWidget(BuddyLabel(QStringLiteral("文字コード(&K)"), cmbEncoding, panel2Body_));
     encodingBox->addWidget(cmbEncoding);
     encodingBox->addStretch();
