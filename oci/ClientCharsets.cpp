@@ -36,14 +36,14 @@ const KnownCharset* FindCharsetByName(std::string_view oracleName) {
     return nullptr;
 }
 
-std::string ConvertToUtf8(std::string_view bytes, const char* iconvName) {
-    if (iconvName == nullptr || IsAscii(bytes)) return std::string(bytes);
-    const iconv_t converter = iconv_open("UTF-8", iconvName);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+std::string ConvertToUtf8With(std::string_view bytes, void* descriptor) {
+    const auto converter = static_cast<iconv_t>(descriptor);
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
     std::string utf8;
+    utf8.reserve(bytes.size() * 3 / 2 + 8);
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
-    char buffer[1024];
+    char buffer[4096];
     while (inLeft > 0) {
         char* out = buffer;
         std::size_t outLeft = sizeof buffer;
@@ -53,7 +53,16 @@ std::string ConvertToUtf8(std::string_view bytes, const char* iconvName) {
         utf8 += "\xEF\xBF\xBD";  // a byte that starts no character of the set, or one cut short
         ++in;
         --inLeft;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
+    return utf8;
+}
+
+std::string ConvertToUtf8(std::string_view bytes, const char* iconvName) {
+    if (iconvName == nullptr || IsAscii(bytes)) return std::string(bytes);
+    const iconv_t converter = iconv_open("UTF-8", iconvName);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+    std::string utf8 = ConvertToUtf8With(bytes, converter);
     iconv_close(converter);
     return utf8;
 }

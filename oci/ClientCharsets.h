@@ -20,5 +20,8 @@ const KnownCharset* FindCharsetByName(std::string_view oracleName);
 // bytes of the character set the C library calls iconvName, as UTF-8; a byte that starts no
 // character of the set becomes U+FFFD. Text of ASCII bytes only is returned as it is.
 std::string ConvertToUtf8(std::string_view bytes, const char* iconvName);
+// The same through an iconv descriptor opened into UTF-8 (an iconv_t), for a caller that
+// converts many texts with one.
+std::string ConvertToUtf8With(std::string_view bytes, void* converter);
 
 }  // namespace tabrook
