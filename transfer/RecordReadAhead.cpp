@@ -55,8 +55,8 @@ void RecordReadAhead::ReadAll(std::FILE* file) {
             chunk->Count = 0;
             std::size_t bytes = 0;
             while (chunk->Count < kChunkRecords && bytes < kChunkBytes) {
-                if (chunk->Records.size() == chunk->Count) chunk->Records.emplace_back();
-                PreparedRecord& record = chunk->Records[chunk->Count];
+                if (chunk->Items.size() == chunk->Count) chunk->Items.emplace_back();
+                PreparedRecord& record = chunk->Items[chunk->Count];
                 const bool more = reader.ReadRecord(record.Text);
                 if (!more && record.Text.empty()) {
                     end = true;
@@ -85,21 +85,9 @@ void RecordReadAhead::ReadAll(std::FILE* file) {
 }
 
 PreparedRecord* RecordReadAhead::Next() {
-    for (;;) {
-        if (chunk_ != nullptr && next_ < chunk_->Count) return &chunk_->Records[next_++];
-        if (chunk_ != nullptr) {
-            queue_.Release(chunk_);
-            chunk_ = nullptr;
-        }
-        if (ended_) return nullptr;
-        chunk_ = queue_.Take();
-        next_ = 0;
-        if (chunk_ == nullptr) {
-            ended_ = true;
-            return nullptr;
-        }
-        bytesRead_ = chunk_->BytesRead;
-    }
+    PreparedRecord* record = records_.Next();
+    if (record != nullptr) bytesRead_ = records_.Current()->BytesRead;
+    return record;
 }
 
 }  // namespace tabrook

@@ -70,7 +70,7 @@ public:
 
 private:
     struct Chunk {
-        std::vector<PreparedRecord> Records;  // the first Count are in use
+        std::vector<PreparedRecord> Items;  // the first Count are in use
         std::size_t Count = 0;
         long long BytesRead = 0;
     };
@@ -86,10 +86,8 @@ private:
     const RecordLayout layout_;
     std::string decoded_;  // the record converted to the client character set (reading thread)
     StageQueue<Chunk> queue_{kChunks};
+    StageItems<Chunk> records_{queue_};
     std::atomic<bool> failed_{false};
-    Chunk* chunk_ = nullptr;  // the chunk whose records are being handed out
-    std::size_t next_ = 0;
-    bool ended_ = false;
     long long bytesRead_ = 0;
     std::thread thread_;  // last: it starts once everything it uses is built
 };

@@ -36,8 +36,8 @@ void RowFetchAhead::FetchChunks() {
                 end = true;
                 break;
             }
-            if (chunk->Rows.size() == chunk->Count) chunk->Rows.emplace_back();
-            Row& row = chunk->Rows[chunk->Count++];
+            if (chunk->Items.size() == chunk->Count) chunk->Items.emplace_back();
+            Row& row = chunk->Items[chunk->Count++];
             // The strings trade places: the cursor renders the next row into the buffers of an
             // earlier one, so a steady export allocates nothing per row.
             row.Values.resize(cursor_.Values.size());
@@ -58,24 +58,8 @@ void RowFetchAhead::FetchChunks() {
 }
 
 const std::vector<std::string>* RowFetchAhead::Next() {
-    for (;;) {
-        if (chunk_ != nullptr && next_ < chunk_->Count) {
-            row_ = &chunk_->Rows[next_++];
-            return &row_->Values;
-        }
-        row_ = nullptr;
-        if (chunk_ != nullptr) {
-            queue_.Release(chunk_);
-            chunk_ = nullptr;
-        }
-        if (ended_) return nullptr;
-        chunk_ = queue_.Take();
-        next_ = 0;
-        if (chunk_ == nullptr) {
-            ended_ = true;
-            return nullptr;
-        }
-    }
+    row_ = rows_.Next();
+    return row_ != nullptr ? &row_->Values : nullptr;
 }
 
 }  // namespace tabrook

@@ -47,7 +47,7 @@ private:
         std::string Error;
     };
     struct Chunk {
-        std::vector<Row> Rows;  // the first Count are in use
+        std::vector<Row> Items;  // the first Count are in use
         std::size_t Count = 0;
     };
     static constexpr std::size_t kChunkRows = 256;
@@ -59,10 +59,8 @@ private:
 
     TOCI8Cur& cursor_;
     StageQueue<Chunk> queue_{kChunks};
-    Chunk* chunk_ = nullptr;  // the chunk whose rows are being handed out
-    std::size_t next_ = 0;
+    StageItems<Chunk> rows_{queue_};
     const Row* row_ = nullptr;
-    bool ended_ = false;
     std::string failure_;
     std::thread thread_;  // last: it starts once everything it uses is built
 };

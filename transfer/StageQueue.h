@@ -103,4 +103,35 @@ private:
     bool stopped_ = false;
 };
 
+// The consumer's side item by item: the items of each chunk taken in turn (a chunk has Items
+// and Count, the first Count items in use), each chunk given back once its items are passed.
+template <typename Chunk>
+class StageItems {
+public:
+    explicit StageItems(StageQueue<Chunk>& queue) : queue_(queue) {}
+
+    // The next item, valid until the next call; nullptr after the last one.
+    auto* Next() {
+        for (;;) {
+            if (chunk_ != nullptr && next_ < chunk_->Count) return &chunk_->Items[next_++];
+            if (chunk_ != nullptr) {
+                queue_.Release(chunk_);
+                chunk_ = nullptr;
+            }
+            if (ended_) return static_cast<decltype(&chunk_->Items[0])>(nullptr);
+            chunk_ = queue_.Take();
+            next_ = 0;
+            if (chunk_ == nullptr) ended_ = true;
+        }
+    }
+    // The chunk of the item Next last returned (nullptr after the last one).
+    const Chunk* Current() const { return chunk_; }
+
+private:
+    StageQueue<Chunk>& queue_;
+    Chunk* chunk_ = nullptr;
+    std::size_t next_ = 0;
+    bool ended_ = false;
+};
+
 }  // namespace tabrook
