@@ -7,9 +7,10 @@ case "$node$npm" in *NOTFOUND*|'')
   exit 77 ;;
 esac
 mkdir -p "$work/lib" "$work/npm-cache" || exit 1
-# The driver is installed once and kept in the build folder.
+# The driver is installed once and kept in the build folder; its version is pinned, so that a
+# new release cannot change what the suite checks.
 if [ ! -f "$work/node_modules/oracledb/package.json" ]; then
-  if ! "$npm" install --prefix "$work" --cache "$work/npm-cache" --no-audit --no-fund --no-save oracledb >"$work/npm.log" 2>&1; then
+  if ! "$npm" install --prefix "$work" --cache "$work/npm-cache" --no-audit --no-fund --no-save oracledb@26.0.0 >"$work/npm.log" 2>&1; then
     cat "$work/npm.log"
     echo "SKIPPED: npm could not install oracledb (no registry reachable?)"
     exit 77
