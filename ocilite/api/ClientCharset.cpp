@@ -34,17 +34,6 @@ void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
         s.replace(p, from.size(), to);
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // Length of the UTF-8 sequence starting with `lead` (1 for a stray byte).
 size_t Utf8Length(unsigned char lead) {
     if (lead >= 0xF0 && lead < 0xF8) return 4;
@@ -146,6 +135,17 @@ bool IsAscii(std::string_view s) {
 }
 
 }  // namespace
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
 
 const ClientCharset* FindClientCharset(std::string_view oracleName) {
     for (const auto& cs : kCharsets)

@@ -35,6 +35,9 @@ inline bool ClientIsUtf8() {
 }
 
 // Converts client text to the database character set and back.
+// Whether two character set names are the same, ASCII letters compared without case.
+bool EqualNoCase(std::string_view a, std::string_view b);
+
 std::string ToDatabaseText(std::string_view client);
 std::string ToClientText(std::string_view utf8);
 // Same for an explicit set (tests).

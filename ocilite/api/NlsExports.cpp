@@ -28,17 +28,6 @@ constexpr IanaName kIanaNames[] = {
     {"WE8ISO8859P1", "ISO-8859-1"}, {"US7ASCII", "US-ASCII"},
 };
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // Copies a name with its terminating zero; false when the buffer is too small.
 bool PutName(OraText* buf, size_t buflen, std::string_view name) {
     if (buf == nullptr || buflen <= name.size()) return false;
@@ -87,7 +76,7 @@ sword OCINlsCharSetIdToName(void* envhp, OraText* buf, size_t buflen, ub2 id) {
 ub2 OCINlsCharSetNameToId(void* envhp, const OraText* name) {
     if (LiveHandle(envhp) == nullptr || name == nullptr) return 0;
     std::string_view text(reinterpret_cast<const char*>(name));
-    if (SameName(text, kNationalCharsetName)) return kNationalCharsetId;
+    if (EqualNoCase(text, kNationalCharsetName)) return kNationalCharsetId;
     const ClientCharset* cs = FindClientCharset(text);
     return cs != nullptr ? cs->id : 0;
 }
@@ -98,7 +87,7 @@ sword OCINlsNameMap(void* envhp, OraText* buf, size_t buflen, const OraText* src
     const bool toOracle = flag == OCI_NLS_CS_IANA_TO_ORA;
     if (!toOracle && flag != OCI_NLS_CS_ORA_TO_IANA) return OCI_ERROR;
     for (const auto& n : kIanaNames)
-        if (SameName(source, toOracle ? n.iana : n.oracle))
+        if (EqualNoCase(source, toOracle ? n.iana : n.oracle))
             return PutName(buf, buflen, toOracle ? n.oracle : n.iana) ? OCI_SUCCESS : OCI_ERROR;
     return OCI_ERROR;
 }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <set>
 
+#include "ocilite/engine/Placeholders.h"
 #include "ocilite/engine/Lexer.h"
 #include "ocilite/engine/Parser.h"
 #include "ocilite/engine/SqliteSession.h"
@@ -257,23 +258,11 @@ MergeStatement::MergeStatement(SqliteSession& session, std::string_view sql) : s
 MergeStatement::~MergeStatement() = default;
 
 int MergeStatement::BindIndex(std::string_view placeholder) const {
-    std::string name(placeholder);
-    if (!name.empty() && name[0] == ':') name.erase(0, 1);
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
-        name = name.substr(1, name.size() - 2);
-    } else {
-        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    for (size_t i = 0; i < bindNames_.size(); ++i)
-        if (bindNames_[i] == name) return static_cast<int>(i);
-    return -1;
+    return PlaceholderIndex(placeholder, bindNames_);
 }
 
 void MergeStatement::Bind(int index, Value value) {
-    if (index < 0 || static_cast<size_t>(index) >= binds_.size()) throw OraError(1036, "illegal variable name/number");
-    if (auto* t = std::get_if<TextValue>(&value); t && t->bytes.empty()) value = std::monostate{};
-    binds_[static_cast<size_t>(index)] = std::move(value);
-    bound_[static_cast<size_t>(index)] = true;
+    StoreBindValue(index, std::move(value), binds_, bound_);
 }
 
 void MergeStatement::BindSlots(Part& part) {
