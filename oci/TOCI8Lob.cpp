@@ -5,6 +5,7 @@
 #include <fstream>
 #include <istream>
 #include <ostream>
+#include <string_view>
 #include <vector>
 
 #include "oci/TOCI8Ctrl.h"
@@ -16,6 +17,13 @@ namespace {
 
 constexpr char kNotBFile[] = "このLOBはBFILEではありません";
 constexpr char kStreamShort[] = "ストリームから必要なバイト数を読み込めません";
+
+// The characters of UTF-8 text.
+ub4 CharacterCount(std::string_view text) {
+    ub4 n = 0;
+    for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 0 : 1;
+    return n;
+}
 
 // A 1-based OCI offset moved by a signed amount, kept at 1 or above.
 ub4 Moved(ub4 offset, sb4 by) {
@@ -203,13 +211,37 @@ ub4 TOCI8Lob::Read(void* buffer, ub4 count) {
     std::memset(buffer, 0, count);
     ub4 amount = 0;
     try {
-        amount = ReadPiece(static_cast<char*>(buffer), count);
+        if (lobType_ == entLob::Clob)
+            amount = ReadText(static_cast<char*>(buffer), count);
+        else
+            amount = ReadPiece(static_cast<char*>(buffer), count);
     } catch (const TOCIException&) {
         CloseFileAfterFailure();
         throw;
     }
     if (IsBFile()) FileClose();
     return amount;
+}
+
+ub4 TOCI8Lob::ReadText(char* buffer, ub4 count) {
+    // The amount asked for counts characters, the buffer bytes: when the characters do not all
+    // fit, the server goes on in pieces that this read does not want. They are drained, so that
+    // the LOB is free for the next call, and the position moves by the characters received.
+    ub4 amount = count;
+    const OciEntryTable& fn = parent_->Entries();
+    sword status = fn.OCILobRead(parent_->hSvc, parent_->hErr, locator_, &amount, position_, buffer, count, nullptr,
+                                 nullptr, 0, static_cast<ub1>(SQLCS_IMPLICIT));
+    Check(status, true);
+    const ub4 bytes = amount;
+    std::vector<char> rest(status == OCI_NEED_DATA ? kPieceSize : 0);
+    while (status == OCI_NEED_DATA) {
+        ub4 more = 0;
+        status = fn.OCILobRead(parent_->hSvc, parent_->hErr, locator_, &more, position_, rest.data(),
+                               static_cast<ub4>(rest.size()), nullptr, nullptr, 0, static_cast<ub1>(SQLCS_IMPLICIT));
+        Check(status, true);
+    }
+    position_ += CharacterCount(parent_->ClientTextToUtf8(std::string_view(buffer, bytes)));
+    return bytes;
 }
 
 ub4 TOCI8Lob::Write(const void* buffer, ub4 count) {
@@ -270,40 +302,81 @@ void TOCI8Lob::WriteFromStream(std::istream& stream, ub4 count) {
         if (here < 0 || end < here) throw TOCIException(kStreamShort);
         total = static_cast<ub4>(std::min<long long>(end - here, 0xFFFFFFFFLL));
     }
+    if (total <= kPieceSize) {
+        std::vector<char> buffer(total);
+        stream.read(buffer.data(), total);
+        if (static_cast<ub4>(stream.gcount()) != total) throw TOCIException(kStreamShort);
+        if (total == 0) return;
+        WritePiece(buffer.data(), total);
+        if (OnLobStream) OnLobStream(true, total);
+        return;
+    }
+    // One write in pieces: the server joins them before it converts the text, so that a
+    // character cut between two pieces arrives whole. The amount given is the stream's bytes;
+    // the last call returns the characters (bytes of a BLOB) written.
+    const OciEntryTable& fn = parent_->Entries();
     std::vector<char> buffer(kPieceSize);
     ub4 remaining = total;
-    ub4 piece = std::min(total, kPieceSize);
-    while (remaining > 0) {
+    ub4 amount = total;
+    ub1 kind = static_cast<ub1>(OCI_FIRST_PIECE);
+    for (;;) {
+        const ub4 piece = std::min(remaining, kPieceSize);
         stream.read(buffer.data(), piece);
-        if (static_cast<ub4>(stream.gcount()) != piece) throw TOCIException(kStreamShort);
-        const ub4 written = WritePiece(buffer.data(), piece);
-        if (written == 0) throw TOCIException(kStreamShort);
-        remaining -= std::min(written, remaining);
-        if (remaining < kPieceSize) piece = remaining;
-        if (OnLobStream && !OnLobStream(true, total - remaining)) break;
+        if (static_cast<ub4>(stream.gcount()) != piece) {
+            if (kind != OCI_FIRST_PIECE) EndPieces(buffer.data(), amount);
+            throw TOCIException(kStreamShort);
+        }
+        remaining -= piece;
+        if (kind != OCI_FIRST_PIECE) kind = static_cast<ub1>(remaining == 0 ? OCI_LAST_PIECE : OCI_NEXT_PIECE);
+        sword status = fn.OCILobWrite(parent_->hSvc, parent_->hErr, locator_, &amount, position_, buffer.data(), piece,
+                                      kind, nullptr, nullptr, 0, static_cast<ub1>(SQLCS_IMPLICIT));
+        Check(status, true);
+        if (status != OCI_NEED_DATA) break;
+        kind = static_cast<ub1>(OCI_NEXT_PIECE);
+        if (OnLobStream && !OnLobStream(true, total - remaining)) {
+            // Stopped: an empty last piece ends the write with what was sent.
+            EndPieces(buffer.data(), amount);
+            return;
+        }
     }
+    position_ += amount;
+    if (OnLobStream) OnLobStream(true, total);
+}
+
+void TOCI8Lob::EndPieces(char* buffer, ub4& amount) {
+    Check(parent_->Entries().OCILobWrite(parent_->hSvc, parent_->hErr, locator_, &amount, position_, buffer, 0,
+                                         static_cast<ub1>(OCI_LAST_PIECE), nullptr, nullptr, 0,
+                                         static_cast<ub1>(SQLCS_IMPLICIT)));
+    position_ += amount;
 }
 
 void TOCI8Lob::ReadToStream(std::ostream& stream, ub4 count) {
     RequireConnection();
     if (IsBFile()) FileOpen();
     try {
-        ub4 total = count;
-        if (count == 0) {
-            const ub4 length = GetLength();
-            total = length >= position_ - 1 ? length - (position_ - 1) : 0;
-        }
-        std::vector<char> buffer(kPieceSize, 0);
-        ub4 remaining = total;
-        ub4 piece = std::min(total, kPieceSize);
-        while (remaining > 0) {
-            const ub4 amount = ReadPiece(buffer.data(), piece);
-            stream.write(buffer.data(), amount);
-            if (!stream) throw TOCIException("ストリームに書き込めません");
-            remaining -= std::min(amount, remaining);
-            if (remaining < kPieceSize) piece = remaining;
-            if (OnLobStream && !OnLobStream(true, total - remaining)) break;
-            if (amount == 0) break;  // the LOB ended early: stop rather than spin
+        // One streaming read from the position, in pieces of kPieceSize bytes, until the LOB
+        // ends or count characters (bytes of a BLOB or BFILE) are read. The pieces come by
+        // polling: every call but the last returns OCI_NEED_DATA.
+        const ub4 length = GetLength();
+        if (position_ <= length) {
+            const ub4 wanted = count == 0 ? length - (position_ - 1) : std::min(count, length - (position_ - 1));
+            const OciEntryTable& fn = parent_->Entries();
+            std::vector<char> buffer(kPieceSize, 0);
+            ub4 amount = wanted;
+            ub4 moved = 0;
+            bool wanting = true;
+            sword status;
+            do {
+                status = fn.OCILobRead(parent_->hSvc, parent_->hErr, locator_, &amount, position_, buffer.data(),
+                                       kPieceSize, nullptr, nullptr, 0, static_cast<ub1>(SQLCS_IMPLICIT));
+                Check(status, true);
+                if (!wanting) continue;  // stopped: the rest of the read is drained, not kept
+                stream.write(buffer.data(), amount);
+                if (!stream) throw TOCIException("ストリームに書き込めません");
+                moved += amount;
+                if (OnLobStream && !OnLobStream(true, moved)) wanting = false;
+            } while (status == OCI_NEED_DATA);
+            position_ += wanted;
         }
         stream.flush();
         stream.seekp(0);

@@ -46,7 +46,9 @@ public:
     bool Bufferring() const { return bufferring_; }
     void SetBufferring(bool on);
 
-    // The current offset seen from outside, 0-based (kept inside as OCI's 1-based offset).
+    // The current offset seen from outside, 0-based (kept inside as OCI's 1-based offset). Like
+    // every offset, amount and length of a LOB, it counts characters of a CLOB and bytes of a
+    // BLOB or BFILE; the data itself moves as bytes of the client character set.
     ub4 GetPosition() const { return position_ - 1; }
     void SetPosition(ub4 position) { position_ = position + 1; }
 
@@ -61,9 +63,10 @@ public:
 
     // origin 0 from the start, 1 from the current position, 2 from the end. Returns 0.
     ub4 Seek(sb4 offset, ub2 origin);
-    // Reads up to count bytes at Position; returns the amount read.
+    // Reads up to count bytes at Position (of a CLOB, the whole characters that fit); returns the
+    // bytes read.
     ub4 Read(void* buffer, ub4 count);
-    // Writes count bytes at Position; returns the amount written.
+    // Writes count bytes at Position; returns the amount written (characters of a CLOB).
     ub4 Write(const void* buffer, ub4 count);
     void Trim(ub4 newLength);
     void Clear() { Trim(0); }
@@ -71,8 +74,10 @@ public:
     void Flush();
     void GetFileName(std::string& directory, std::string& fileName);
     void SetFileName(const std::string& directory, const std::string& fileName);
-    // Whole transfers in pieces of kPieceSize bytes; count 0 means everything (the rest of
-    // the stream, the rest of the LOB from Position).
+    // Whole transfers in pieces of kPieceSize bytes, each one OCI read or write in pieces (so
+    // that no character is cut between two pieces). count 0 means everything: the rest of the
+    // stream (count counts its bytes), the rest of the LOB from Position (count counts
+    // characters of a CLOB). OnLobStream returning false ends either after the current piece.
     void WriteFromStream(std::istream& stream, ub4 count);
     void ReadToStream(std::ostream& stream, ub4 count);
     void LoadFromFile(const std::string& fileName);
@@ -98,6 +103,10 @@ private:
     void CloseFileAfterFailure();
     ub4 ReadPiece(char* buffer, ub4 count);
     ub4 WritePiece(const char* buffer, ub4 count);
+    // Read of a CLOB: the whole characters that fit in count bytes.
+    ub4 ReadText(char* buffer, ub4 count);
+    // Ends a write in pieces with an empty last piece.
+    void EndPieces(char* buffer, ub4& amount);
 
     OCILobLocator* locator_ = nullptr;
     entLob lobType_ = entLob::Clob;

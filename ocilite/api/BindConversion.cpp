@@ -7,7 +7,6 @@
 #include "ocilite/api/DatetimeDescriptor.h"
 #include "ocilite/api/IntervalDescriptor.h"
 #include "ocilite/api/LobLocator.h"
-#include "ocilite/api/LobText.h"
 #include "ocilite/api/RowidDescriptor.h"
 #include "ocilite/types/OraError.h"
 
@@ -81,7 +80,7 @@ Value ReadBindValue(const OCIBind& bind, ub4 iteration) {
             case SQLT_BLOB: {
                 auto* lob = DescriptorAt<OCILobLocator>(p, OCI_DTYPE_LOB);
                 if (lob == nullptr || !lob->hasValue) return std::monostate{};
-                return ToDatabaseLob(lob->ref);
+                return lob->ref;
             }
             case SQLT_BFILEE:
             case SQLT_CFILEE: {

@@ -9,7 +9,6 @@
 #include "ocilite/api/DatetimeText.h"
 #include "ocilite/api/IntervalDescriptor.h"
 #include "ocilite/api/LobLocator.h"
-#include "ocilite/api/LobText.h"
 #include "ocilite/api/RowidDescriptor.h"
 #include "ocilite/api/ValueText.h"
 #include "ocilite/types/OraError.h"
@@ -386,11 +385,11 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
             lob->ref.lobType = ref->lobType;
             lob->ref.national = ref->national;
             lob->ref.locator.swap(ref->locator);
-            ToClientLob(lob->ref);
             lob->hasValue = true;
             lob->temporary = false;
             lob->buffering = false;
             lob->writingPieces = false;
+            lob->readingPieces = false;
             lob->file.reset();
             if (file) {
                 const std::string& names = lob->ref.locator;

@@ -1,9 +1,10 @@
 // The LOB services. A LOB locator carries its value: a fetch copies the content into it once,
-// reads take pieces out of it, a temporary LOB is written in place. Offsets are 1-based and,
-// for CLOBs as for BLOBs, count bytes of the content as the client sees it (a CLOB's text in
-// the client character set, see LobText.h), so that a client moving a LOB in pieces of bytes
-// gets every byte back exactly. BFILEs are read from the folder of their
-// directory object while they are open.
+// reads take pieces out of it, a temporary LOB is written in place. Offsets are 1-based. A
+// CLOB's content stays in the database character set and its offsets, amounts and lengths count
+// characters, as Oracle's do; the text a client reads or writes is in the client character set
+// (LobText.h). BLOBs and BFILEs count bytes. A read that asks for more than its buffer holds
+// goes on in pieces: through the callback, or by polling (OCI_NEED_DATA until the last piece).
+// BFILEs are read from the folder of their directory object while they are open.
 
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +15,7 @@
 
 #include "ocilite/api/ClientCharset.h"
 #include "ocilite/api/LobLocator.h"
+#include "ocilite/api/LobText.h"
 #include "ocilite/api/NlsInfo.h"
 #include "ocilite/api/OciCall.h"
 #include "ocilite/api/OciExports.h"
@@ -129,31 +131,197 @@ size_t FileLength(OCISvcCtx* svchp, const OCILobLocator& loc) {
     return static_cast<size_t>(size);
 }
 
-// CLOB amounts and offsets count characters; in a UTF-8 client set they are counted over the
-// content's bytes. Other sets and BLOBs count bytes.
-bool CountsCharacters(const OCILobLocator& loc) {
-    return !IsFile(loc) && loc.ref.lobType != 113 && ClientIsUtf8();
+bool IsText(const OCILobLocator& loc) {
+    return !IsFile(loc) && loc.ref.lobType != SQLT_BLOB;
 }
 
-bool Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+[[noreturn]] void TooLarge() {
+    throw OraError(22925, "operation would exceed maximum size allowed for a LOB value");
 }
 
-// The byte offset `chars` characters after byte `from` (the end when there are fewer).
-size_t SkipCharacters(const std::string& text, size_t from, uint64_t chars) {
-    size_t at = from;
-    while (at < text.size() && chars > 0) {
-        ++at;
-        while (at < text.size() && Continuation(text[at])) ++at;
-        --chars;
+// The length the calls report: characters of a CLOB, bytes of a BLOB or BFILE.
+uint64_t LengthOf(OCISvcCtx* svchp, OCILobLocator& loc) {
+    if (IsFile(loc)) return FileLength(svchp, loc);
+    const std::string& content = Content(loc);
+    return IsText(loc) ? CharacterCount(content) : content.size();
+}
+
+// Stores database text at a 1-based character offset: the characters written replace as many
+// characters; a gap after the end is filled with blanks. Returns the characters written.
+uint64_t StoreText(std::string& content, uint64_t offset, std::string_view text) {
+    const uint64_t have = CharacterCount(content);
+    if (offset - 1 > have) {
+        if (offset - 1 - have > kMaxLobBytes - content.size()) TooLarge();
+        content.append(offset - 1 - have, ' ');
     }
-    return at;
+    const size_t at = SkipCharacters(content, 0, offset - 1);
+    const uint64_t chars = CharacterCount(text);
+    const size_t replacedEnd = SkipCharacters(content, at, chars);
+    if (text.size() > kMaxLobBytes - (content.size() - (replacedEnd - at))) TooLarge();
+    content.replace(at, replacedEnd - at, text);
+    return chars;
 }
 
-uint64_t CharacterCount(const std::string& text) {
-    uint64_t n = 0;
-    for (char c : text) n += Continuation(c) ? 0 : 1;
-    return n;
+// Stores what a client wrote at a 1-based offset; returns the characters (bytes of a BLOB) written.
+uint64_t StoreClientBytes(OCILobLocator& loc, std::string& content, uint64_t offset, std::string_view bytes) {
+    if (!IsText(loc)) {
+        if (offset - 1 > kMaxLobBytes) TooLarge();
+        PutBytes(loc, content, offset - 1, bytes.data(), bytes.size());
+        return bytes.size();
+    }
+    return StoreText(content, offset, ContentFromClient(bytes));
+}
+
+// Begins a read at a 1-based offset that wants `amount` characters (bytes of a BLOB or BFILE);
+// 0 reads to the end.
+void StartRead(OCISvcCtx* svchp, OCILobLocator& loc, uint64_t offset, uint64_t amount) {
+    loc.readingPieces = false;
+    if (offset == 0) BadParameter();
+    size_t length = 0;
+    size_t at = 0;
+    if (IsFile(loc)) {
+        if (loc.file == nullptr) throw OraError(22289, "cannot perform FILEREAD operation on an unopened file or LOB");
+        length = FileLength(svchp, loc);
+        at = static_cast<size_t>(std::min<uint64_t>(offset - 1, SIZE_MAX));
+    } else {
+        const std::string& content = Content(loc);
+        length = content.size();
+        at = IsText(loc) ? SkipCharacters(content, 0, offset - 1)
+                         : static_cast<size_t>(std::min<uint64_t>(offset - 1, SIZE_MAX));
+    }
+    if (at >= length) throw OraError(1403, "no data found");
+    loc.readAt = at;
+    loc.readLeft = amount == 0 ? UINT64_MAX : amount;
+}
+
+// The next piece of the read begun by StartRead, into out.
+TextPiece NextPiece(OCILobLocator& loc, char* out, size_t room) {
+    TextPiece piece;
+    if (IsText(loc)) {
+        piece = TakeClientText(Content(loc), loc.readAt, loc.readLeft, out, room);
+    } else {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(room, loc.readLeft));
+        if (IsFile(loc)) {
+            n = ReadFile(loc, loc.readAt, out, n);
+        } else {
+            const std::string& content = Content(loc);
+            n = std::min(n, content.size() - std::min(loc.readAt, content.size()));
+            std::memcpy(out, content.data() + loc.readAt, n);
+        }
+        piece = TextPiece{n, n, n};
+    }
+    loc.readAt += piece.consumed;
+    loc.readLeft -= piece.chars;
+    return piece;
+}
+
+bool ReadDone(OCISvcCtx* svchp, OCILobLocator& loc) {
+    if (loc.readLeft == 0) return true;
+    return loc.readAt >= (IsFile(loc) ? FileLength(svchp, loc) : Content(loc).size());
+}
+
+// Reads the read begun by StartRead into the client's buffer: through the callback piece by
+// piece; or one buffer full, leaving the read open for polling when more is wanted. bytes
+// receives the client bytes moved, units the characters (bytes of a BLOB or BFILE).
+sword ReadInto(OCISvcCtx* svchp, OCILobLocator& loc, char* out, size_t room, void* ctxp, OCICallbackLobRead cbfp,
+               bool polling, uint64_t& bytes, uint64_t& units) {
+    bytes = 0;
+    units = 0;
+    auto take = [&](bool& done) {
+        const TextPiece piece = NextPiece(loc, out, room);
+        done = ReadDone(svchp, loc);
+        // a buffer too small for one character would make no progress
+        if (piece.bytes == 0 && !done) BadParameter();
+        bytes += piece.bytes;
+        units += piece.chars;
+        return piece;
+    };
+    bool done = false;
+    if (cbfp == nullptr) {
+        take(done);
+        if (done || !polling) return OCI_SUCCESS;
+        loc.readingPieces = true;
+        return static_cast<sword>(OCI_NEED_DATA);
+    }
+    if (room == 0) BadParameter();
+    for (bool first = true;; first = false) {
+        const TextPiece piece = take(done);
+        const ub1 kind =
+            first ? (done ? OCI_ONE_PIECE : OCI_FIRST_PIECE) : (done ? OCI_LAST_PIECE : OCI_NEXT_PIECE);
+        if (cbfp(ctxp, out, static_cast<ub4>(piece.bytes), kind) != OCI_CONTINUE || done) break;
+    }
+    return OCI_SUCCESS;
+}
+
+// Writes through the client's buffer at a 1-based offset: one piece, or pieces collected
+// until the last one (polling or through the callback) and stored together, so that a
+// character cut between two pieces arrives whole. bytes receives the client bytes taken,
+// units the characters (bytes of a BLOB) written once the write is complete.
+sword WriteFrom(OCILobLocator& loc, uint64_t offset, uint64_t amount, char* buffer, size_t buflen, ub1 piece, void* ctxp,
+                OCICallbackLobWrite cbfp, uint64_t& bytes, uint64_t& units) {
+    std::string& content = WritableContent(loc);
+    if (buffer == nullptr && buflen > 0) BadParameter();
+    bytes = 0;
+    units = 0;
+    auto collect = [&](size_t n) {
+        if (n > kMaxLobBytes - loc.pendingPieces.size()) {
+            loc.writingPieces = false;
+            loc.pendingPieces.clear();
+            TooLarge();
+        }
+        loc.pendingPieces.append(buffer, n);
+        bytes = n;
+    };
+    auto finish = [&]() {
+        loc.writingPieces = false;
+        std::string pending;
+        pending.swap(loc.pendingPieces);
+        bytes = pending.size();
+        units = StoreClientBytes(loc, content, loc.writeOffset, pending);
+        return OCI_SUCCESS;
+    };
+    switch (piece) {
+        case OCI_ONE_PIECE: {
+            if (offset == 0) BadParameter();
+            loc.writingPieces = false;
+            loc.pendingPieces.clear();
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(amount == 0 ? buflen : amount, buflen));
+            bytes = n;
+            units = StoreClientBytes(loc, content, offset, std::string_view(buffer, n));
+            return OCI_SUCCESS;
+        }
+        case OCI_FIRST_PIECE: {
+            if (offset == 0) BadParameter();
+            loc.writingPieces = true;
+            loc.writeOffset = offset;
+            loc.pendingPieces.clear();
+            collect(buflen);
+            if (cbfp == nullptr) return static_cast<sword>(OCI_NEED_DATA);
+            // Callback mode: the client hands every further piece through its callback.
+            for (;;) {
+                ub4 len = static_cast<ub4>(buflen);
+                ub1 next = OCI_NEXT_PIECE;
+                if (cbfp(ctxp, buffer, &len, &next) != OCI_CONTINUE) {
+                    loc.writingPieces = false;
+                    loc.pendingPieces.clear();
+                    throw OraError(24343, "user defined callback error");
+                }
+                if (len > buflen) BadParameter();
+                collect(len);
+                if (next == OCI_LAST_PIECE) break;
+            }
+            return finish();
+        }
+        case OCI_NEXT_PIECE:
+        case OCI_LAST_PIECE: {
+            if (!loc.writingPieces)
+                throw OraError(24804, "operation not allowed: the LOB is not being written in pieces");
+            collect(buflen);
+            if (piece == OCI_NEXT_PIECE) return static_cast<sword>(OCI_NEED_DATA);
+            return finish();
+        }
+        default: BadParameter();
+    }
 }
 
 }  // namespace
@@ -163,93 +331,64 @@ extern "C" {
 sword OCILobGetLength2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* lenp) {
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         if (lenp == nullptr) BadParameter();
-        if (IsFile(loc))
-            *lenp = FileLength(svchp, loc);
-        else
-            *lenp = CountsCharacters(loc) ? CharacterCount(Content(loc)) : Content(loc).size();
+        *lenp = LengthOf(svchp, loc);
         return OCI_SUCCESS;
     });
 }
 
 sword OCILobRead2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp, oraub8* char_amtp,
                   oraub8 offset, void* bufp, oraub8 bufl, ub1 piece, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm) {
-    OCILobLocator* probe = Locator(locp);
-    if (probe == nullptr || !CountsCharacters(*probe) || cbfp != nullptr || piece != OCI_ONE_PIECE) {
-        // bytes: the 32-bit call does the work
-        if (byte_amtp == nullptr || offset > kMaxLobBytes)
-            return OCILobRead(svchp, errhp, locp, nullptr, 0, nullptr, 0, nullptr, nullptr, 0, 0);
-        ub4 amount = static_cast<ub4>(std::min<oraub8>(*byte_amtp, kMaxLobBytes));
-        if (amount == 0 && char_amtp != nullptr) amount = static_cast<ub4>(std::min<oraub8>(*char_amtp, kMaxLobBytes));
-        const sword status = OCILobRead(svchp, errhp, locp, &amount, static_cast<ub4>(offset), bufp,
-                                        static_cast<ub4>(std::min<oraub8>(bufl, kMaxLobBytes)), ctxp,
-                                        reinterpret_cast<OCICallbackLobRead>(cbfp), csid, csfrm);
-        *byte_amtp = amount;
-        if (char_amtp != nullptr) *char_amtp = amount;
-        return status;
-    }
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
-        if (byte_amtp == nullptr || offset == 0 || (bufp == nullptr && bufl > 0)) BadParameter();
-        const std::string& content = Content(loc);
-        const size_t from = SkipCharacters(content, 0, offset - 1);
-        if (from >= content.size()) {
-            *byte_amtp = 0;
-            if (char_amtp != nullptr) *char_amtp = 0;
-            throw OraError(1403, "no data found");
+        if (byte_amtp == nullptr || (bufp == nullptr && bufl > 0)) BadParameter();
+        if (piece != OCI_ONE_PIECE && piece != OCI_FIRST_PIECE && piece != OCI_NEXT_PIECE) BadParameter();
+        size_t room = static_cast<size_t>(std::min<oraub8>(bufl, kMaxLobBytes));
+        const oraub8 wantedBytes = *byte_amtp;
+        const oraub8 wantedChars = char_amtp != nullptr ? *char_amtp : 0;
+        *byte_amtp = 0;
+        if (char_amtp != nullptr) *char_amtp = 0;
+        if (piece != OCI_NEXT_PIECE || !loc.readingPieces) {
+            // A CLOB counts the characters asked for; without them, the bytes bound the read.
+            const bool chars = IsText(loc) && wantedChars != 0;
+            StartRead(svchp, loc, offset, chars ? wantedChars : IsText(loc) ? 0 : wantedBytes);
+            if (IsText(loc) && !chars && wantedBytes != 0) room = std::min<size_t>(room, wantedBytes);
         }
-        // characters wanted (0: all), as many whole ones as the buffer holds
-        const uint64_t chars = char_amtp != nullptr && *char_amtp != 0 ? *char_amtp : UINT64_MAX;
-        size_t end = SkipCharacters(content, from, chars);
-        if (end - from > bufl) {
-            end = from + bufl;
-            while (end > from && end < content.size() && Continuation(content[end])) --end;
-        }
-        std::memcpy(bufp, content.data() + from, end - from);
-        *byte_amtp = end - from;
-        if (char_amtp != nullptr) *char_amtp = CharacterCount(content.substr(from, end - from));
-        return OCI_SUCCESS;
+        loc.readingPieces = false;
+        uint64_t bytes = 0, units = 0;
+        const sword status = ReadInto(svchp, loc, static_cast<char*>(bufp), room, ctxp,
+                                      reinterpret_cast<OCICallbackLobRead>(cbfp), piece != OCI_ONE_PIECE, bytes, units);
+        *byte_amtp = bytes;
+        if (char_amtp != nullptr) *char_amtp = units;
+        return status;
     });
 }
 
 sword OCILobWrite2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp, oraub8* char_amtp,
                    oraub8 offset, void* bufp, oraub8 buflen, ub1 piece, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm) {
-    OCILobLocator* probe = Locator(locp);
-    if (probe == nullptr || !CountsCharacters(*probe) || piece != OCI_ONE_PIECE) {
-        if (byte_amtp == nullptr)
-            return OCILobWrite(svchp, errhp, locp, nullptr, 0, nullptr, 0, piece, nullptr, nullptr, 0, 0);
-        ub4 amount = static_cast<ub4>(std::min<oraub8>(*byte_amtp, kMaxLobBytes));
-        const sword status = OCILobWrite(svchp, errhp, locp, &amount, static_cast<ub4>(offset), bufp,
-                                         static_cast<ub4>(std::min<oraub8>(buflen, kMaxLobBytes)), piece, ctxp,
-                                         reinterpret_cast<OCICallbackLobWrite>(cbfp), csid, csfrm);
-        *byte_amtp = amount;
-        if (char_amtp != nullptr) *char_amtp = amount;
-        return status;
-    }
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
-        std::string& content = WritableContent(loc);
-        if (byte_amtp == nullptr || offset == 0 || (bufp == nullptr && buflen > 0)) BadParameter();
-        // the offset counts characters; past the end the gap is filled with blanks
-        const uint64_t have = CharacterCount(content);
-        if (offset - 1 > have) content.append(offset - 1 - have, ' ');
-        const size_t at = SkipCharacters(content, 0, offset - 1);
-        const std::string text(static_cast<const char*>(bufp), buflen);
-        // the characters written replace as many characters
-        const size_t replacedEnd = SkipCharacters(content, at, CharacterCount(text));
-        content.replace(at, replacedEnd - at, text);
-        *byte_amtp = buflen;
-        if (char_amtp != nullptr) *char_amtp = CharacterCount(text);
-        return OCI_SUCCESS;
+        if (byte_amtp == nullptr || buflen > kMaxLobBytes) BadParameter();
+        uint64_t bytes = 0, units = 0;
+        const sword status =
+            WriteFrom(loc, offset, *byte_amtp, static_cast<char*>(bufp), static_cast<size_t>(buflen), piece, ctxp,
+                      reinterpret_cast<OCICallbackLobWrite>(cbfp), bytes, units);
+        *byte_amtp = bytes;
+        if (char_amtp != nullptr) *char_amtp = units;
+        return status;
     });
 }
 
 sword OCILobTrim2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8 newlen) {
-    OCILobLocator* probe = Locator(locp);
-    if (probe == nullptr || !CountsCharacters(*probe))
-        return OCILobTrim(svchp, errhp, locp, static_cast<ub4>(std::min<oraub8>(newlen, kMaxLobBytes)));
+    // newlen counts characters of a CLOB, bytes of a BLOB. A locator that was allocated and
+    // never given a LOB is no handle to trim yet: drivers take that answer as their cue to
+    // create a temporary LOB in it.
+    if (OCILobLocator* probe = Locator(locp); probe != nullptr && !IsFile(*probe) && !probe->hasValue)
+        return OCI_INVALID_HANDLE;
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         std::string& content = WritableContent(loc);
-        if (newlen > CharacterCount(content))
+        if (loc.buffering) throw OraError(22279, "cannot perform operation with LOB buffering enabled");
+        if (newlen > (IsText(loc) ? CharacterCount(content) : content.size()))
             throw OraError(22926, "specified trim length is greater than current LOB value's length");
-        content.resize(SkipCharacters(content, 0, newlen));
+        content.resize(IsText(loc) ? SkipCharacters(content, 0, newlen) : static_cast<size_t>(newlen));
+        content.shrink_to_fit();
         return OCI_SUCCESS;
     });
 }
@@ -301,6 +440,9 @@ sword OCILobLocatorAssign(OCISvcCtx* svchp, OCIError* errhp, const OCILobLocator
         dst->temporary = src.temporary;
         dst->directory = src.directory;
         dst->fileName = src.fileName;
+        dst->readingPieces = false;
+        dst->writingPieces = false;
+        dst->pendingPieces.clear();
         return OCI_SUCCESS;
     });
 }
@@ -337,7 +479,7 @@ sword OCILobFileExists(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, 
 sword OCILobGetLength(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* lenp) {
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         if (lenp == nullptr) BadParameter();
-        *lenp = static_cast<ub4>(IsFile(loc) ? FileLength(svchp, loc) : Content(loc).size());
+        *lenp = static_cast<ub4>(std::min<uint64_t>(LengthOf(svchp, loc), kMaxLobBytes));
         return OCI_SUCCESS;
     });
 }
@@ -376,61 +518,14 @@ sword OCILobCharSetId(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* locp,
 }
 sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp, ub4 buflen,
                   ub1 piece, void* ctxp, OCICallbackLobWrite cbfp, ub2 csid, ub1 csfrm) {
+    // The amount in is client bytes; the amount out counts characters of a CLOB.
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
-        std::string& content = WritableContent(loc);
-        if (amtp == nullptr || (bufp == nullptr && buflen > 0)) BadParameter();
-        const char* bytes = static_cast<const char*>(bufp);
-        switch (piece) {
-            case OCI_ONE_PIECE: {
-                if (offset == 0) BadParameter();
-                const size_t n = std::min<size_t>(*amtp == 0 ? buflen : *amtp, buflen);
-                PutBytes(loc, content, offset - 1, bytes, n);
-                loc.writingPieces = false;
-                *amtp = static_cast<ub4>(n);
-                return OCI_SUCCESS;
-            }
-            case OCI_FIRST_PIECE: {
-                if (offset == 0) BadParameter();
-                loc.writingPieces = true;
-                loc.nextPieceAt = offset - 1;
-                PutBytes(loc, content, loc.nextPieceAt, bytes, buflen);
-                loc.nextPieceAt += buflen;
-                size_t total = buflen;
-                if (cbfp == nullptr) {
-                    *amtp = static_cast<ub4>(total);
-                    return static_cast<sword>(OCI_NEED_DATA);
-                }
-                // Callback mode: the client hands every further piece through its callback.
-                for (;;) {
-                    ub4 len = buflen;
-                    ub1 next = OCI_NEXT_PIECE;
-                    if (cbfp(ctxp, bufp, &len, &next) != OCI_CONTINUE) {
-                        loc.writingPieces = false;
-                        throw OraError(24343, "user defined callback error");
-                    }
-                    if (len > buflen) BadParameter();
-                    PutBytes(loc, content, loc.nextPieceAt, bytes, len);
-                    loc.nextPieceAt += len;
-                    total += len;
-                    if (next == OCI_LAST_PIECE) break;
-                }
-                loc.writingPieces = false;
-                *amtp = static_cast<ub4>(total);
-                return OCI_SUCCESS;
-            }
-            case OCI_NEXT_PIECE:
-            case OCI_LAST_PIECE: {
-                if (!loc.writingPieces)
-                    throw OraError(24804, "operation not allowed: the LOB is not being written in pieces");
-                PutBytes(loc, content, loc.nextPieceAt, bytes, buflen);
-                loc.nextPieceAt += buflen;
-                *amtp = buflen;
-                if (piece == OCI_NEXT_PIECE) return static_cast<sword>(OCI_NEED_DATA);
-                loc.writingPieces = false;
-                return OCI_SUCCESS;
-            }
-            default: BadParameter();
-        }
+        if (amtp == nullptr) BadParameter();
+        uint64_t bytes = 0, units = 0;
+        const sword status =
+            WriteFrom(loc, offset, *amtp, static_cast<char*>(bufp), buflen, piece, ctxp, cbfp, bytes, units);
+        *amtp = static_cast<ub4>(status == OCI_SUCCESS ? units : bytes);
+        return status;
     });
 }
 sword OCILobFileOpen(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep, ub1 mode) {
@@ -452,57 +547,30 @@ sword OCILobFileClose(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* filep) {
         if (!IsFile(loc)) InvalidLocator();
         if (loc.file == nullptr) throw OraError(22289, "cannot perform FILECLOSE operation on an unopened file or LOB");
         loc.file.reset();
+        loc.readingPieces = false;
         return OCI_SUCCESS;
     });
 }
 sword OCILobRead(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp, ub4 bufl,
                  void* ctxp, OCICallbackLobRead cbfp, ub2 csid, ub1 csfrm) {
+    // The amount in counts characters of a CLOB (0: to the end); the amount out is the client
+    // bytes of the piece, or of the whole read through a callback. A polling read goes on where
+    // its last piece ended, whatever offset and amount the next call gives.
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
-        if (amtp == nullptr || offset == 0 || (bufp == nullptr && bufl > 0)) BadParameter();
-        char* out = static_cast<char*>(bufp);
-        const size_t at = offset - 1;
-        // Amount 0 asks for everything from the offset on.
-        size_t wanted = *amtp == 0 ? kMaxLobBytes : *amtp;
-        size_t length = 0;
-        const std::string* content = nullptr;
-        if (IsFile(loc)) {
-            if (loc.file == nullptr)
-                throw OraError(22289, "cannot perform FILEREAD operation on an unopened file or LOB");
-            length = FileLength(svchp, loc);
-        } else {
-            content = &Content(loc);
-            length = content->size();
-        }
-        if (at >= length) {
-            *amtp = 0;
-            throw OraError(1403, "no data found");
-        }
-        wanted = std::min(wanted, length - at);
-        auto take = [&](size_t from, size_t n) {
-            return content != nullptr ? (std::memcpy(out, content->data() + from, n), n) : ReadFile(loc, from, out, n);
-        };
-        if (cbfp == nullptr) {
-            const size_t n = take(at, std::min<size_t>(wanted, bufl));
-            *amtp = static_cast<ub4>(n);
-            return OCI_SUCCESS;
-        }
-        // Callback mode: the buffer is filled and handed over until the amount is read.
-        if (bufl == 0) BadParameter();
-        size_t done = 0;
-        while (done < wanted) {
-            const size_t n = take(at + done, std::min<size_t>(wanted - done, bufl));
-            if (n == 0) break;
-            done += n;
-            const ub1 piece = done == n ? (done == wanted ? OCI_ONE_PIECE : OCI_FIRST_PIECE)
-                                        : (done == wanted ? OCI_LAST_PIECE : OCI_NEXT_PIECE);
-            if (cbfp(ctxp, bufp, static_cast<ub4>(n), piece) != OCI_CONTINUE) break;
-        }
-        *amtp = static_cast<ub4>(done);
-        return OCI_SUCCESS;
+        if (amtp == nullptr || (bufp == nullptr && bufl > 0)) BadParameter();
+        const ub4 wanted = *amtp;
+        *amtp = 0;
+        if (!loc.readingPieces) StartRead(svchp, loc, offset, wanted);
+        loc.readingPieces = false;
+        uint64_t bytes = 0, units = 0;
+        const sword status = ReadInto(svchp, loc, static_cast<char*>(bufp), bufl, ctxp, cbfp, true, bytes, units);
+        *amtp = static_cast<ub4>(bytes);
+        return status;
     });
 }
 sword OCILobCopy(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* dst_locp, OCILobLocator* src_locp, ub4 amount,
                  ub4 dst_offset, ub4 src_offset) {
+    // Amount and offsets count characters of a CLOB, bytes of a BLOB.
     OCILobLocator* src = Locator(src_locp);
     if (src == nullptr) return OCI_INVALID_HANDLE;
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, dst_locp, [&](OCILobLocator& dst) -> sword {
@@ -513,27 +581,20 @@ sword OCILobCopy(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* dst_locp, OCI
             throw OraError(22279, "cannot perform operation with LOB buffering enabled");
         if (dst_offset == 0 || src_offset == 0) BadParameter();
         const std::string& source = Content(*src);
-        if (src_offset - 1 > source.size()) throw OraError(1403, "no data found");
-        const size_t n = std::min<size_t>(amount, source.size() - (src_offset - 1));
-        if (&source == &target) {
-            const std::string piece = source.substr(src_offset - 1, n);
-            PutBytes(dst, target, dst_offset - 1, piece.data(), n);
-        } else {
-            PutBytes(dst, target, dst_offset - 1, source.data() + (src_offset - 1), n);
-        }
+        const bool text = IsText(dst);
+        const size_t from = text ? SkipCharacters(source, 0, src_offset - 1) : std::min<size_t>(src_offset - 1, source.size());
+        if ((text ? CharacterCount(source) : source.size()) < src_offset - 1) throw OraError(1403, "no data found");
+        const size_t to = text ? SkipCharacters(source, from, amount) : from + std::min<size_t>(amount, source.size() - from);
+        const std::string piece = source.substr(from, to - from);
+        if (text)
+            StoreText(target, dst_offset, piece);
+        else
+            PutBytes(dst, target, dst_offset - 1, piece.data(), piece.size());
         return OCI_SUCCESS;
     });
 }
 sword OCILobTrim(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 newlen) {
-    return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
-        std::string& content = WritableContent(loc);
-        if (loc.buffering) throw OraError(22279, "cannot perform operation with LOB buffering enabled");
-        if (newlen > content.size())
-            throw OraError(22926, "specified trim length is greater than current LOB value's length");
-        content.resize(newlen);
-        content.shrink_to_fit();
-        return OCI_SUCCESS;
-    });
+    return OCILobTrim2(svchp, errhp, locp, newlen);
 }
 sword OCILobFileGetName(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* filep, OraText* dir_alias, ub2* d_length,
                         OraText* filename, ub2* f_length) {
@@ -578,6 +639,8 @@ sword OCILobCreateTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* lo
         loc.temporary = true;
         loc.buffering = false;
         loc.writingPieces = false;
+        loc.pendingPieces.clear();
+        loc.readingPieces = false;
         return OCI_SUCCESS;
     });
 }
@@ -590,6 +653,8 @@ sword OCILobFreeTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp
         loc.temporary = false;
         loc.buffering = false;
         loc.writingPieces = false;
+        loc.pendingPieces.clear();
+        loc.readingPieces = false;
         return OCI_SUCCESS;
     });
 }

@@ -3,6 +3,7 @@
 // LOB column fills it with the value (the content travels with the locator); a temporary LOB
 // holds its own content; a BFILE locator names a directory object and a file.
 
+#include <cstdint>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,9 +22,16 @@ struct OCILobLocator : ocilite::api::HandleBase {
     bool buffering = false;
     // OCILobOpen ... OCILobClose of an internal LOB.
     bool opened = false;
-    // A piecewise OCILobWrite in progress: the 0-based offset of the next piece.
+    // A piecewise OCILobWrite in progress: where it writes (a 1-based offset, in characters for
+    // a CLOB) and the client bytes received so far, stored whole once the last piece is in.
     bool writingPieces = false;
-    size_t nextPieceAt = 0;
+    size_t writeOffset = 0;
+    std::string pendingPieces;
+    // A polling OCILobRead in progress: the byte offset of its next piece in the content (or
+    // file) and how many characters (bytes for a BLOB or BFILE) it still wants.
+    bool readingPieces = false;
+    size_t readAt = 0;
+    uint64_t readLeft = 0;
     // BFILE directory alias and file name (OCILobFileSetName, BFILENAME, a fetch).
     std::string directory;
     std::string fileName;

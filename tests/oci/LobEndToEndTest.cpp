@@ -123,6 +123,19 @@ TEST_F(Lob, PositionIsZeroBasedOutsideAndFollowsReadsWritesAndSeeks) {
     EXPECT_EQ(lob.GetLength(), 5u);
     lob.Clear();
     EXPECT_EQ(lob.GetLength(), 0u);
+
+    // A CLOB's position and length count characters; a read takes the whole characters that fit.
+    const std::string text = "日本語のテキスト";  // 8 characters, 24 bytes
+    EXPECT_EQ(lob.Write(text.data(), static_cast<ub4>(text.size())), 8u);
+    EXPECT_EQ(lob.GetPosition(), 8u);
+    EXPECT_EQ(lob.GetLength(), 8u);
+    lob.SetPosition(1);
+    EXPECT_EQ(lob.Read(buffer, 10), 9u);
+    EXPECT_EQ(std::string(buffer, 9), "本語の");
+    EXPECT_EQ(lob.GetPosition(), 4u);
+    EXPECT_EQ(lob.Read(buffer, 16), 12u);
+    EXPECT_EQ(std::string(buffer, 12), "テキスト");
+    lob.Clear();
     // Character set form and id: database (AL32UTF8) and national (AL16UTF16) CLOBs; none for a BLOB.
     EXPECT_EQ(lob.GetCharSetForm(), 1);
     EXPECT_EQ(lob.GetCharSetID(), 873);

@@ -98,6 +98,16 @@ async function main() {
     assert.strictEqual(info.statementType, oracledb.STMT_TYPE_SELECT);
     assert.strictEqual(info.metaData[0].name, 'V');
   });
+  await check('CLOB offsets and lengths count characters', async () => {
+    await conn.execute('create table doc (id number, c clob)');
+    const text = '日本語の文書 ' + 'x'.repeat(70000) + ' 終わり';
+    await conn.execute('insert into doc values (1, :c)', {c: {val: text, type: oracledb.CLOB}});
+    const lob = (await conn.execute('select c from doc')).rows[0][0];
+    assert.strictEqual(lob.length, text.length);
+    assert.strictEqual(await lob.getData(3, 4), text.substr(2, 4));
+    assert.strictEqual(await lob.getData(), text);
+    await lob.close();
+  });
   await conn.close();
   console.log(`oracledb ${oracledb.versionString}: ${checks} checks passed`);
 }
