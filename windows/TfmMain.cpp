@@ -48,6 +48,8 @@ constexpr int kRowNumberWidth = 34;
 constexpr int kRowHeight = 20;
 constexpr int kRepCRLimit = 6;
 constexpr int kMinimumWidth = 720;
+constexpr int kFirstWidth = 728;
+constexpr int kFirstHeight = 358;
 constexpr int kMinimumHeight = 182;
 
 QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
@@ -98,8 +100,11 @@ TfmMain::TfmMain() {
     // The smallest window keeps every control whole; the grid gives up its room first, down to
     // its header and one row.
     sgData->setMinimumHeight(3 * kRowHeight + 2 * sgData->frameWidth());
-    setMinimumSize(kMinimumWidth, std::max(kMinimumHeight, minimumSizeHint().height()));
-    resize(728, 358);
+    // The same holds across: at least as wide as the controls' captions need in the font of
+    // this display, which may be wider than the usual first size.
+    const QSize needed = minimumSizeHint();
+    setMinimumSize(std::max(kMinimumWidth, needed.width()), std::max(kMinimumHeight, needed.height()));
+    resize(std::max(kFirstWidth, needed.width()), kFirstHeight);
     move(50, 50);
     // The window sees the keys of its fields first (Esc, Ctrl+Tab) and their focus changes.
     qApp->installEventFilter(this);
@@ -262,9 +267,11 @@ void TfmMain::BuildPanel2() {
     edRepCR = new QLineEdit(panel2Body_);
     edRepCR->setMaxLength(kRepCRLimit);
     edRepCR->setFont(FixedFont());
-    edRepCR->setFixedWidth(56);
+    // room for its six characters: the check box before it keeps its whole caption
+    edRepCR->setFixedWidth(QFontMetrics(edRepCR->font()).horizontalAdvance(QStringLiteral("\\r\\n\\t")) + 10);
     cmbCRType = new QComboBox(panel2Body_);
     cmbCRType->addItems({QStringLiteral("CR+LF"), QStringLiteral("LF"), QStringLiteral("CR")});
+    replace->setSpacing(4);
     replace->addWidget(cbRepCR);
     replace->addWidget(edRepCR);
     replace->addWidget(cmbCRType);
