@@ -165,8 +165,9 @@ TEST_F(PreviewTest, AHugeFieldShowsABoundedPrefixCutOnACharacter) {
     EXPECT_EQ(grid_.Cell(3, 2), "y");
 }
 
-// Past the preview's bounds: a long record shows its start, is counted whole and the next row is
-// the next record; a wide one shows 1,000 fields; a field that never closes stops it at 64 MiB.
+// Past the preview's bounds: a long record shows its start (a cut field ends in the mark), is
+// counted whole, the next row is the next record and the part not held shows nothing; a wide one
+// shows 1,000 fields; a field that never closes stops the preview at 64 MiB.
 TEST_F(PreviewTest, RecordsPastThePreviewBoundsShowInPart) {
     const std::tuple<std::string, int, int, std::string, std::string> cases[] = {
         {"x," + std::string(5 << 20, 'a') + ",y\nr,s\n", 3, 4, "r", "aaaa"},
@@ -177,12 +178,12 @@ TEST_F(PreviewTest, RecordsPastThePreviewBoundsShowInPart) {
         ClearCsvPreview(target_);
         WriteBytes(Path("b.csv"), bytes);
         ASSERT_TRUE(PreviewCsv(target_, Path("b.csv").string()));
-        EXPECT_EQ(std::tuple(context_.CsvColumnCount, grid_.ColCount(), grid_.Cell(0, 3), grid_.Cell(1, 3)),
-                  std::tuple(csvColumns, colCount, "002", lastRow));
-        EXPECT_EQ(grid_.Cell(0, 4) + grid_.Cell(3, 2), "");  // no third row; the part not held shows nothing
+        EXPECT_EQ(std::tuple(context_.CsvColumnCount, grid_.ColCount(), grid_.Cell(0, 3), grid_.Cell(1, 3),
+                             grid_.Cell(0, 4) + grid_.Cell(3, 2)),
+                  std::tuple(csvColumns, colCount, "002", lastRow, ""));
         EXPECT_NE((grid_.Cell(2, 2) + host_.status).find(note), std::string::npos) << host_.status;
-        // the cut field's cell (or, for the wide record, its last cell shown) ends in the mark or not
-        EXPECT_EQ(grid_.Cell(lastRow == "w" ? 1000 : 2, lastRow == "2" ? 3 : 2).ends_with(kPreviewCutMark), lastRow != "w");
+        EXPECT_EQ(grid_.Cell(lastRow == "w" ? 1000 : 2, lastRow == "2" ? 3 : 2).ends_with(kPreviewCutMark),
+                  lastRow != "w");
     }
 }
 
