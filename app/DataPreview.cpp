@@ -84,8 +84,7 @@ std::string TypeText(const DataAttr& column) {
 
 std::vector<MappedColumn> ColumnMapping(const GridModel& grid) {
     std::vector<MappedColumn> mapping;
-    for (int c = GridModel::kFixedCols; c < grid.ColCount(); ++c)
-        mapping.push_back({grid.Cell(c, 0), grid.ColumnType(c)});
+    for (int c = GridModel::kFixedCols; c < grid.ColCount(); ++c) mapping.push_back({grid.Cell(c, 0), grid.ColumnType(c)});
     return mapping;
 }
 
