@@ -16,6 +16,7 @@
 #include "transfer/ClientCharset.h"
 #include "transfer/FileDecoder.h"
 #include "transfer/Host.h"
+#include "transfer/RecordReader.h"
 #include "transfer/SafeFiles.h"
 #include "transfer/SplitFields.h"
 #include "transfer/SqlName.h"
@@ -30,6 +31,37 @@ constexpr int kExportMode = 1;
 constexpr int kPreviewRows = 30;
 // How much of a file the preview looks at to tell its encoding (the import reads it all).
 constexpr long long kPreviewScanBytes = 4 << 20;
+// The most bytes of one record the preview holds: a row shows at most kPreviewColumns cells
+// of kPreviewCellBytes each, about 4 MB in all, so a longer prefix could show little more. The
+// rest of the record is scanned for its end and its field count only.
+constexpr std::size_t kPreviewRecordBytes = 4 << 20;
+// The most bytes of a file the preview reads: a delimiter that never closes would otherwise
+// have the preview read a huge file to its end.
+constexpr long long kPreviewFileBytes = 64LL << 20;
+// A field count beyond any int the window keeps (a file of billions of separators).
+constexpr std::size_t kMaxFieldCount = 1 << 30;
+
+// Converts a record of the file to the client's character set as the import does. A record
+// cut short may end inside a character: its last bytes are dropped until it converts. Text
+// that still does not convert is shown as it stands.
+void DecodeRecord(FileDecoder& decoder, std::string& record, bool cut) {
+    if (!decoder.Converts()) return;
+    std::string decoded;
+    for (int dropped = 0; dropped < (cut ? 4 : 1) && dropped <= static_cast<int>(record.size()); ++dropped) {
+        if (decoder.Decode(record.substr(0, record.size() - static_cast<std::size_t>(dropped)), decoded)) {
+            record.swap(decoded);
+            return;
+        }
+    }
+}
+
+std::string WideRecordsNote(int fields) {
+    return "項目数 " + std::to_string(fields) + " のうち先頭の " + std::to_string(kPreviewColumns) + " 項目を表示";
+}
+
+std::string ScanStoppedNote() {
+    return "先頭の " + std::to_string(kPreviewFileBytes >> 20) + " MiB までを表示";
+}
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -57,7 +89,8 @@ std::vector<MappedColumn> ColumnMapping(const GridModel& grid) {
 }
 
 void UpdateGridColumns(GridModel& grid, TargetFacts& context) {
-    context.GridColumnCount = std::max(context.TableColumnCount, context.CsvColumnCount);
+    // The file's fields past kPreviewColumns have no column to go to: the grid stops there.
+    context.GridColumnCount = std::max(context.TableColumnCount, std::min(context.CsvColumnCount, kPreviewColumns));
     grid.SetColCount(context.GridColumnCount == 0 ? GridModel::kEmptyColCount : context.GridColumnCount + 1);
 }
 
@@ -240,32 +273,38 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     FileDecoder decoder;
     const std::string refusal =
         decoder.Open(path.string(), target.Settings.Encoding, ClientCharsetName(dm.OCI), kPreviewScanBytes);
-    dm.StartRecords(file.get(), delim, decoder.RecordCode(code), decoder.Stream(), decoder.StreamMark());
+    RecordReader reader;
+    reader.Start(file.get(), delim, decoder.RecordCode(code), decoder.Stream(), decoder.StreamMark());
+    const PrefixBounds bounds{kPreviewRecordBytes, kPreviewColumns, kPreviewFileBytes, sep};
+    RecordPrefix prefix;
     std::string line;
-    std::string decoded;
     std::vector<std::string> fields;
     int widest = 0;
     bool headerPending = target.Settings.WithHeader;
     context.CsvHeader.clear();
     for (int placed = 0; placed < kPreviewRows;) {
-        const bool more = dm.ReadRecord(line);
+        const bool more = reader.ReadRecordPrefix(line, bounds, prefix);
         if (!more && line.empty()) break;
-        if (decoder.Converts() && decoder.Decode(line, decoded)) line.swap(decoded);
+        DecodeRecord(decoder, line, prefix.Cut);
         if (headerPending) {
             headerPending = false;
             SplitFieldsInto(line, sep, delim, context.CsvHeader, code);
         } else {
             SplitFieldsInto(line, sep, delim, fields, code);
             const int count = static_cast<int>(fields.size());
-            if (count > widest) {
-                widest = count;
-                if (grid.ColCount() < count + 1) grid.SetColCount(count + 1);
-            }
+            // The fields of the part not kept still count: the file's width is known exactly.
+            widest =
+                std::max(widest, count + static_cast<int>(std::min<std::size_t>(prefix.MoreFields, kMaxFieldCount)));
+            const int shown = std::min(count, kPreviewColumns);
+            if (grid.ColCount() < shown + 1) grid.SetColCount(shown + 1);
             ++placed;
             const int row = placed + 1;
             grid.SetCell(0, row, RowNumberText(placed));
-            for (int f = 0; f < count; ++f)
-                grid.SetCell(f + 1, row, PreviewCellText(std::move(fields[static_cast<std::size_t>(f)]), code));
+            // A field cut short shows the mark that it goes on.
+            for (int f = 0; f < shown; ++f)
+                grid.SetCell(f + 1, row,
+                             PreviewCellText(std::move(fields[static_cast<std::size_t>(f)]), code,
+                                             prefix.FieldCut && f + 1 == count));
         }
         if (!more) break;
     }
@@ -275,12 +314,18 @@ bool PreviewCsv(PreviewTarget& target, const std::string& fileName) {
     context.CsvFile = path.string();
     UpdateGridColumns(grid, context);
     context.CsvEncoding = decoder.Detected() ? decoder.Note() : std::string();
+    // What the rows do not show: the file's encoding, fields past the grid, the rest of a file
+    // whose scan stopped.
+    std::vector<std::string> notes;
+    if (decoder.Detected()) notes.push_back(decoder.Note());
+    if (widest > kPreviewColumns) notes.push_back(WideRecordsNote(widest));
+    if (prefix.ScanStopped) notes.push_back(ScanStoppedNote());
     if (!refusal.empty()) {
         target.UserHost.SetStatusMessage(refusal);
-    } else if (decoder.Detected()) {
-        target.UserHost.SetStatusMessage(std::string(kCsvDataPreviewText) + "（" + decoder.Note() + "）");
     } else {
-        target.UserHost.SetStatusMessage(kCsvDataPreviewText);
+        std::string status = kCsvDataPreviewText;
+        for (std::size_t i = 0; i < notes.size(); ++i) status += (i == 0 ? "（" : "、") + notes[i];
+        target.UserHost.SetStatusMessage(notes.empty() ? status : status + "）");
     }
     return true;
 }

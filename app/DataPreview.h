@@ -46,6 +46,8 @@ bool CheckIsTable(PreviewTarget& target, const std::string& name);
 
 // Import mode: reads up to 30 data lines of the file into the data rows and sets CsvFile,
 // CsvHasData and CsvColumnCount; a name without a folder is looked up in the program's folder.
+// It holds a bounded prefix of each record and reads a bounded part of the file; the grid
+// shows at most kPreviewColumns fields of a record, CsvColumnCount counts them all.
 // Export mode: only remembers the name. False for an empty name or a file that cannot be read.
 bool PreviewCsv(PreviewTarget& target, const std::string& fileName);
 
@@ -56,12 +58,16 @@ std::vector<MappedColumn> ColumnMapping(const GridModel& grid);
 void ClearTablePreview(PreviewTarget& target);
 void ClearCsvPreview(PreviewTarget& target);
 void ClearPreview(PreviewTarget& target);
-// GridColumnCount := the wider side; the grid gets one more column, or 6 when both are empty.
+// GridColumnCount := the wider side, the file's side counting at most kPreviewColumns; the grid
+// gets one more column, or 6 when both are empty.
 void UpdateGridColumns(GridModel& grid, TargetFacts& context);
 
 // The type text of a described column: its type name and, where the type has one, its size.
 std::string TypeText(const DataAttr& column);
 std::string TypeText(const std::string& typeName, int typeCode, int precision, int scale);
+
+// The most data columns the CSV preview shows: the most columns a table can have.
+inline constexpr int kPreviewColumns = TransferPlan::kMaxColumns;
 
 // Status texts of the message panel.
 inline constexpr char kTableDataPreviewText[] = "Table Data Preview";

@@ -2,8 +2,8 @@
 
 namespace tabrook {
 
-std::string PreviewCellText(std::string value, DoubleByteCode code) {
-    if (value.size() <= kPreviewCellBytes) return value;
+std::string PreviewCellText(std::string value, DoubleByteCode code, bool goesOn) {
+    if (value.size() <= kPreviewCellBytes) return goesOn ? value + kPreviewCutMark : value;
     std::size_t cut = 0;
     if (code == DoubleByteCode::None) {
         // UTF-8 (or single-byte): step back over continuation bytes to a character's start.

@@ -16,7 +16,7 @@ inline constexpr std::size_t kPreviewCellBytes = 4096;
 inline constexpr char kPreviewCutMark[] = "...";
 
 // value itself when it fits; otherwise its first whole characters within kPreviewCellBytes and
-// kPreviewCutMark.
-std::string PreviewCellText(std::string value, DoubleByteCode code);
+// kPreviewCutMark. goesOn: value is already the start of a longer one, and gets the mark too.
+std::string PreviewCellText(std::string value, DoubleByteCode code, bool goesOn = false);
 
 }  // namespace tabrook

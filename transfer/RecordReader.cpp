@@ -136,4 +136,95 @@ bool RecordReader::ReadRecord(std::string& record) {
     }
 }
 
+void RecordReader::LookAhead() {
+    while (end_ - pos_ < 4) {
+        const std::size_t left = end_ - pos_;
+        std::memmove(block_.data(), block_.data() + pos_, left);
+        pos_ = 0;
+        end_ = left;
+        if (!input_.ReadInto(block_, pos_, end_) || end_ == left) return;
+    }
+}
+
+bool RecordReader::ReadRecordPrefix(std::string& record, const PrefixBounds& bounds, RecordPrefix& prefix) {
+    record.clear();
+    unclosed_ = false;
+    prefix = RecordPrefix{};
+    // True when a byte is available at pos_; false at the end of the file or of the scan.
+    const auto available = [&] {
+        if (pos_ < end_) return true;
+        if (input_.BytesRead() >= bounds.ScanBytes) {
+            prefix.ScanStopped = true;
+            return false;
+        }
+        return Fill();
+    };
+    bool textCut = false;        // a byte other than a line break was not kept
+    std::size_t separators = 0;  // separators outside delimiters so far
+    // Keeps the character at p unless the record is cut there or before; separates: it is a
+    // separator outside delimiters.
+    const auto keep = [&](const char* p, std::size_t length, bool separates) {
+        if (!prefix.Cut) {
+            if (separates && ++separators == bounds.KeptFields) {
+                prefix.Cut = true;  // it would start one field more than the bound
+            } else if (record.size() + length <= bounds.KeptBytes) {
+                record.append(p, length);
+                return;
+            } else {
+                prefix.Cut = true;
+                prefix.FieldCut = !separates;
+            }
+        }
+        textCut = textCut || (*p != '\r' && *p != '\n');
+        if (separates) ++prefix.MoreFields;
+    };
+    for (;;) {  // line ends left over from the previous record, and blank lines
+        if (!available()) return false;
+        const char c = block_[pos_];
+        if (c != '\r' && c != '\n') break;
+        ++pos_;
+    }
+    // Byte by byte, or character by character in a double-byte character set: the scan is
+    // bounded, so the simple walk costs little, and the kept part ends on a character.
+    const bool characters = code_ != DoubleByteCode::None;
+    const char sep = bounds.Separator;
+    bool open = false;      // inside a delimited field: an odd number of delimiters so far
+    bool dropping = false;  // after a NUL byte: the rest of the line is not text
+    while (available()) {
+        const char c = block_[pos_];
+        if (c == '\r' || c == '\n') {
+            dropping = false;
+            if (!open) {
+                ++pos_;  // the line end byte is consumed
+                return true;
+            }
+            keep(&block_[pos_++], 1, false);  // a line break inside the field is part of its value
+            continue;
+        }
+        if (dropping || c == '\0') {
+            dropping = true;
+            ++pos_;
+            continue;
+        }
+        std::size_t length = 1;
+        if (characters && static_cast<unsigned char>(c) >= 0x81) {
+            LookAhead();
+            length = CharLength(code_, block_.data() + pos_, block_.data() + end_);
+        }
+        keep(&block_[pos_], length, length == 1 && c == sep && sep != '\0' && !open);
+        pos_ += length;
+        if (length == 1 && c == delim_ && delim_ != '\0') open = !open;
+    }
+    if (prefix.ScanStopped) {
+        if (!prefix.Cut) prefix.Cut = prefix.FieldCut = !record.empty();
+    } else if (open) {
+        unclosed_ = true;
+        if (!textCut) {  // as ReadRecord: the file's last line breaks are not the field's
+            prefix.Cut = prefix.FieldCut = false;
+            while (!record.empty() && (record.back() == '\n' || record.back() == '\r')) record.pop_back();
+        }
+    }
+    return false;
+}
+
 }  // namespace tabrook

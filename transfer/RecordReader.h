@@ -15,8 +15,13 @@
 // the client's character set is not one. A NUL byte ends the text of its line: the bytes after
 // it up to that line's end are dropped. A UTF-8 byte-order mark at the start of the file is
 // skipped.
+//
+// A look at a file (the window's preview) reads records with ReadRecordPrefix instead: it finds
+// the same records, but holds only a bounded prefix of each and scans a bounded part of the
+// file, so that a huge field or a delimiter that never closes costs neither memory nor time.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +33,22 @@ namespace tabrook {
 
 // Why an unclosed record is refused (its text goes to the error file with this message).
 inline constexpr char kUnclosedFieldMessage[] = "囲み文字が閉じられないままファイルの終わりに達しました。";
+
+// The bounds of ReadRecordPrefix.
+struct PrefixBounds {
+    std::size_t KeptBytes = 0;          // the most bytes of a record kept
+    std::size_t KeptFields = SIZE_MAX;  // the most fields of a record kept
+    long long ScanBytes = 0;            // the most bytes of the file read since Start
+    char Separator = '\0';              // the field separator (0: none)
+};
+
+// What ReadRecordPrefix learnt of a record beyond the bytes it kept.
+struct RecordPrefix {
+    bool Cut = false;            // the record goes on past the kept bytes
+    bool FieldCut = false;       // ... and so does the last field kept
+    std::size_t MoreFields = 0;  // separators outside delimiters past the kept bytes
+    bool ScanStopped = false;    // the scan bound was reached: the record's end is unknown
+};
 
 class RecordReader {
 public:
@@ -47,6 +68,14 @@ public:
     // record delivered with false as one more record (unless it is Unclosed).
     bool ReadRecord(std::string& record);
 
+    // Reads the next record as ReadRecord finds it, but keeps at most bounds.KeptBytes of it in
+    // record (whole characters) and no more than bounds.KeptFields fields; the rest is only
+    // scanned for its delimiters, separators and end. prefix says whether the record was cut
+    // and how many fields the part not kept adds to those of record. Once bounds.ScanBytes of
+    // the file have been read since Start it stops where it is (prefix.ScanStopped) and
+    // returns false. Otherwise the return value and Unclosed are those of ReadRecord.
+    bool ReadRecordPrefix(std::string& record, const PrefixBounds& bounds, RecordPrefix& prefix);
+
     // True when the record just read ran to the end of the file inside a delimited field: it
     // holds the lines from the field's record to the end (without the file's last line
     // breaks) and must be refused as one, with kUnclosedFieldMessage.
@@ -65,6 +94,9 @@ private:
     // end byte (true) or at the end of the file (false). odd flips for every delimiter byte of
     // the text (byte by byte, whatever the character set).
     bool AppendLine(std::string& out, bool& odd);
+    // Makes the bytes of one character available at pos_ (up to 4), keeping those there, unless
+    // the file ends first.
+    void LookAhead();
     // Consumes the line break at pos_ (CR LF, CR or LF) and appends its bytes to out.
     void AppendLineBreak(std::string& out);
     // Whether text holds an odd number of delimiters, counted over whole characters as the

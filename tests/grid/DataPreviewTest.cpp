@@ -165,6 +165,28 @@ TEST_F(PreviewTest, AHugeFieldShowsABoundedPrefixCutOnACharacter) {
     EXPECT_EQ(grid_.Cell(3, 2), "y");
 }
 
+// Past the preview's bounds: a long record shows its start (a cut field ends in the mark), is
+// counted whole, the next row is the next record and the part not held shows nothing; a wide one
+// shows 1,000 fields; a field that never closes stops the preview at 64 MiB.
+TEST_F(PreviewTest, RecordsPastThePreviewBoundsShowInPart) {
+    const std::tuple<std::string, int, int, std::string, std::string> cases[] = {
+        {"x," + std::string(5 << 20, 'a') + ",y\nr,s\n", 3, 4, "r", "aaaa"},
+        {"1" + std::string(2000000, ',') + "\nw,1\n", 2000001, 1001, "w", "項目数 2000001 のうち先頭の 1000 項目"},
+        {"1,ok\n2,\"start\n" + std::string(65 << 20, 'z'), 2, 3, "2", "先頭の 64 MiB までを表示"},
+    };
+    for (const auto& [bytes, csvColumns, colCount, lastRow, note] : cases) {
+        ClearCsvPreview(target_);
+        WriteBytes(Path("b.csv"), bytes);
+        ASSERT_TRUE(PreviewCsv(target_, Path("b.csv").string()));
+        EXPECT_EQ(std::tuple(context_.CsvColumnCount, grid_.ColCount(), grid_.Cell(0, 3), grid_.Cell(1, 3),
+                             grid_.Cell(0, 4) + grid_.Cell(3, 2)),
+                  std::tuple(csvColumns, colCount, "002", lastRow, ""));
+        EXPECT_NE((grid_.Cell(2, 2) + host_.status).find(note), std::string::npos) << host_.status;
+        EXPECT_EQ(grid_.Cell(lastRow == "w" ? 1000 : 2, lastRow == "2" ? 3 : 2).ends_with(kPreviewCutMark),
+                  lastRow != "w");
+    }
+}
+
 TEST_F(PreviewTest, GridFollowsTheWiderSide) {
     std::string create = "create table W (";
     for (int i = 1; i <= 40; ++i) create += (i > 1 ? ", C" : "C") + std::to_string(i) + " number(3)";

@@ -789,6 +789,20 @@ TEST_F(MainControllerRun, SingleImportRunsAfterTheConfirmationAndEnablesTheContr
     EXPECT_EQ(view.progresses.back().Percent, 100);
 }
 
+TEST_F(MainControllerRun, AFileOf1001FieldsImportsItsFirstTwoIntoATwoColumnTable) {
+    Start();
+    ASSERT_EQ(box.Sql(database, "create table W2 (A VARCHAR2(10), B VARCHAR2(10));\ncommit;\n").status, 0);
+    const std::string extra(999, ',');
+    WriteFile(csvPath, "1a,1b" + extra + "\n2a,2b" + extra + "\n3a,3b" + extra + "\n");
+    EnterTable("W2");
+    EnterCsv(csvPath);
+    EXPECT_EQ(std::pair(controller.Grid().ColCount(), context.CsvColumnCount), std::pair(1001, 1001));
+    controller.Execute();
+    RunToEnd();
+    EXPECT_EQ(std::pair(view.lastSuccess.load(), view.lastError.load()), std::pair(3, 0));
+    EXPECT_EQ(Query("select A || B from W2 order by A;\n"), "A||B\n1a1b\n2a2b\n3a3b\n");
+}
+
 TEST_F(MainControllerRun, ExportProgressCountsAgainstTheRowsOfCount) {
     Start();
     view.table = "T1";

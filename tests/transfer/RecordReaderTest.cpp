@@ -219,6 +219,35 @@ std::vector<std::string> Split(const std::string& line, char sep, char delim, Do
     return fields;
 }
 
+// Random files read whole and with small bounds: the same records, a prefix of each, all fields.
+TEST(RecordReader, PrefixReadsFindTheSameRecordsAndCountTheirFields) {
+    std::mt19937 random(29);
+    const char alphabet[] = {'a', 'a', '"', '\r', '\n', ',', '\0', '|', '\x83', '\x7c'};
+    const DoubleByteCode codes[] = {DoubleByteCode::None, DoubleByteCode::ShiftJis, DoubleByteCode::Gb18030};
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(1 + random() % 120, 'a');
+        for (char& c : bytes) c = alphabet[random() % sizeof alphabet];
+        const char delim = "\"|"[random() % 2];
+        const DoubleByteCode code = codes[random() % 3];
+        const PrefixBounds bounds{random() % 12, 1 + random() % 4, 1 << 20, delim == '|' ? ',' : ",|"[random() % 2]};
+        File file(fmemopen(bytes.data(), bytes.size(), "rb"), std::fclose);
+        RecordReader reader(4 + random() % 20);
+        reader.Start(file.get(), delim, code);
+        RecordPrefix prefix;
+        std::string kept;
+        for (const Call& whole : ReadByReference(bytes, delim, code)) {
+            SCOPED_TRACE(::testing::PrintToString(bytes) + delim + bounds.Separator);
+            ASSERT_EQ(Call({whole.record, reader.ReadRecordPrefix(kept, bounds, prefix), reader.Unclosed()}), whole);
+            ASSERT_EQ(kept, whole.record.substr(0, kept.size()));
+            ASSERT_EQ(prefix.Cut, kept.size() < whole.record.size());
+            const std::size_t keptFields = Split(kept, bounds.Separator, delim, code).size();
+            ASSERT_LE(keptFields, bounds.KeptFields);
+            const std::size_t fields = Split(whole.record, bounds.Separator, delim, code).size();
+            ASSERT_EQ(prefix.Cut && keptFields > 0 ? keptFields + prefix.MoreFields : fields, fields);
+        }
+    }
+}
+
 // The splitter steps over the second byte of a double-byte character in the character sets
 // where it can be an ASCII byte, and nowhere else.
 TEST(SplitFieldsDoubleByte, Cases) {
