@@ -79,6 +79,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::fclose(file);
 
+    // The bounded reader of the preview finds the same records and keeps a prefix of each.
+    file = Open(bytes);
+    records.Start(file, delim, code);
+    tabrook::testing::ByteRecordReader prefixReference(bytes, delim, code);
+    const tabrook::PrefixBounds bounds{1 + data[1] % 17u, 1 + data[2] % 5u, 1LL << 40, sep};
+    tabrook::RecordPrefix prefix;
+    for (int falses = 0; falses < 2;) {
+        const bool result = records.ReadRecordPrefix(line, bounds, prefix);
+        Check(result == prefixReference.ReadRecord(expected));
+        Check(expected.compare(0, line.size(), line) == 0);
+        Check(prefix.Cut == (line.size() < expected.size()));
+        Check(records.Unclosed() == prefixReference.Unclosed());
+        falses = result ? 0 : falses + 1;
+    }
+    std::fclose(file);
+
     // Text with NUL bytes and line ends (records hold line ends); split it too.
     tabrook::SplitFieldsInto(bytes, sep, delim, fields, code);
     Check(Joined(fields) == tabrook::SplitFields(bytes, sep, delim, code));
