@@ -390,6 +390,7 @@ ub2 WriteDefineValue(Value& value, const ColumnInfo& column, const OCIDefine& d,
             lob->buffering = false;
             lob->writingPieces = false;
             lob->readingPieces = false;
+            lob->ForgetCharacters();
             lob->file.reset();
             if (file) {
                 const std::string& names = lob->ref.locator;

@@ -83,6 +83,7 @@ std::string& WritableContent(OCILobLocator& loc) {
         throw OraError(22286, "insufficient privileges on file or directory to perform FILEWRITE operation");
     std::string& content = Content(loc);
     if (!loc.temporary) throw OraError(22920, "row containing the LOB value is not locked");
+    loc.ForgetCharacters();  // the caller is about to change it
     return content;
 }
 
@@ -139,26 +140,52 @@ bool IsText(const OCILobLocator& loc) {
     throw OraError(22925, "operation would exceed maximum size allowed for a LOB value");
 }
 
+// The characters of a CLOB's content.
+uint64_t TextLength(OCILobLocator& loc, const std::string& content) {
+    if (loc.charLength == OCILobLocator::kUnknown) loc.charLength = CharacterCount(content);
+    return loc.charLength;
+}
+
+// The byte offset of a CLOB's content after `chars` characters (its end when it has fewer),
+// counted on from the locator's mark when that lies before.
+size_t TextOffset(OCILobLocator& loc, const std::string& content, uint64_t chars) {
+    if (loc.markBytes > content.size()) loc.ForgetCharacters();
+    const bool fromMark = chars >= loc.markChars;
+    const size_t at = SkipCharacters(content, fromMark ? loc.markBytes : 0, fromMark ? chars - loc.markChars : chars);
+    if (at < content.size()) {
+        loc.markChars = chars;
+        loc.markBytes = at;
+    }
+    return at;
+}
+
 // The length the calls report: characters of a CLOB, bytes of a BLOB or BFILE.
 uint64_t LengthOf(OCISvcCtx* svchp, OCILobLocator& loc) {
     if (IsFile(loc)) return FileLength(svchp, loc);
     const std::string& content = Content(loc);
-    return IsText(loc) ? CharacterCount(content) : content.size();
+    return IsText(loc) ? TextLength(loc, content) : content.size();
 }
 
-// Stores database text at a 1-based character offset: the characters written replace as many
-// characters; a gap after the end is filled with blanks. Returns the characters written.
-uint64_t StoreText(std::string& content, uint64_t offset, std::string_view text) {
-    const uint64_t have = CharacterCount(content);
+// Stores database text at a 1-based character offset of a CLOB: the characters written
+// replace as many characters; a gap after the end is filled with blanks. Returns the
+// characters written.
+uint64_t StoreText(OCILobLocator& loc, std::string& content, uint64_t offset, std::string_view text) {
+    const uint64_t have = TextLength(loc, content);
     if (offset - 1 > have) {
         if (offset - 1 - have > kMaxLobBytes - content.size()) TooLarge();
         content.append(offset - 1 - have, ' ');
+        loc.charLength = offset - 1;
     }
-    const size_t at = SkipCharacters(content, 0, offset - 1);
+    const uint64_t length = loc.charLength;
+    const size_t at = TextOffset(loc, content, offset - 1);
     const uint64_t chars = CharacterCount(text);
-    const size_t replacedEnd = SkipCharacters(content, at, chars);
+    const uint64_t replaced = std::min(chars, length - (offset - 1));
+    const size_t replacedEnd = SkipCharacters(content, at, replaced);
     if (text.size() > kMaxLobBytes - (content.size() - (replacedEnd - at))) TooLarge();
     content.replace(at, replacedEnd - at, text);
+    loc.charLength = length - replaced + chars;
+    loc.markChars = offset - 1;  // still true: the text before it is unchanged
+    loc.markBytes = at;
     return chars;
 }
 
@@ -169,7 +196,7 @@ uint64_t StoreClientBytes(OCILobLocator& loc, std::string& content, uint64_t off
         PutBytes(loc, content, offset - 1, bytes.data(), bytes.size());
         return bytes.size();
     }
-    return StoreText(content, offset, ContentFromClient(bytes));
+    return StoreText(loc, content, offset, ContentFromClient(bytes));
 }
 
 // Begins a read at a 1-based offset that wants `amount` characters (bytes of a BLOB or BFILE);
@@ -186,7 +213,7 @@ void StartRead(OCISvcCtx* svchp, OCILobLocator& loc, uint64_t offset, uint64_t a
     } else {
         const std::string& content = Content(loc);
         length = content.size();
-        at = IsText(loc) ? SkipCharacters(content, 0, offset - 1)
+        at = IsText(loc) ? TextOffset(loc, content, offset - 1)
                          : static_cast<size_t>(std::min<uint64_t>(offset - 1, SIZE_MAX));
     }
     if (at >= length) throw OraError(1403, "no data found");
@@ -347,6 +374,12 @@ sword OCILobRead2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8
         *byte_amtp = 0;
         if (char_amtp != nullptr) *char_amtp = 0;
         if (piece != OCI_NEXT_PIECE || !loc.readingPieces) {
+            // A read from just past the end reads nothing, successfully: drivers read a LOB
+            // in chunks until a read brings nothing.
+            if (offset != 0 && offset - 1 == LengthOf(svchp, loc)) {
+                loc.readingPieces = false;
+                return OCI_SUCCESS;
+            }
             // A CLOB counts the characters asked for; without them, the bytes bound the read.
             const bool chars = IsText(loc) && wantedChars != 0;
             StartRead(svchp, loc, offset, chars ? wantedChars : IsText(loc) ? 0 : wantedBytes);
@@ -385,9 +418,10 @@ sword OCILobTrim2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8
     return ServerLobCall(svchp, OCI_HTYPE_SVCCTX, errhp, locp, [&](OCILobLocator& loc) -> sword {
         std::string& content = WritableContent(loc);
         if (loc.buffering) throw OraError(22279, "cannot perform operation with LOB buffering enabled");
-        if (newlen > (IsText(loc) ? CharacterCount(content) : content.size()))
+        if (newlen > (IsText(loc) ? TextLength(loc, content) : content.size()))
             throw OraError(22926, "specified trim length is greater than current LOB value's length");
-        content.resize(IsText(loc) ? SkipCharacters(content, 0, newlen) : static_cast<size_t>(newlen));
+        content.resize(IsText(loc) ? TextOffset(loc, content, newlen) : static_cast<size_t>(newlen));
+        loc.ForgetCharacters();
         content.shrink_to_fit();
         return OCI_SUCCESS;
     });
@@ -443,6 +477,7 @@ sword OCILobLocatorAssign(OCISvcCtx* svchp, OCIError* errhp, const OCILobLocator
         dst->readingPieces = false;
         dst->writingPieces = false;
         dst->pendingPieces.clear();
+        dst->ForgetCharacters();
         return OCI_SUCCESS;
     });
 }
@@ -582,12 +617,12 @@ sword OCILobCopy(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* dst_locp, OCI
         if (dst_offset == 0 || src_offset == 0) BadParameter();
         const std::string& source = Content(*src);
         const bool text = IsText(dst);
-        const size_t from = text ? SkipCharacters(source, 0, src_offset - 1) : std::min<size_t>(src_offset - 1, source.size());
-        if ((text ? CharacterCount(source) : source.size()) < src_offset - 1) throw OraError(1403, "no data found");
+        if ((text ? TextLength(*src, source) : source.size()) < src_offset - 1) throw OraError(1403, "no data found");
+        const size_t from = text ? TextOffset(*src, source, src_offset - 1) : src_offset - 1;
         const size_t to = text ? SkipCharacters(source, from, amount) : from + std::min<size_t>(amount, source.size() - from);
         const std::string piece = source.substr(from, to - from);
         if (text)
-            StoreText(target, dst_offset, piece);
+            StoreText(dst, target, dst_offset, piece);
         else
             PutBytes(dst, target, dst_offset - 1, piece.data(), piece.size());
         return OCI_SUCCESS;
@@ -641,6 +676,7 @@ sword OCILobCreateTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* lo
         loc.writingPieces = false;
         loc.pendingPieces.clear();
         loc.readingPieces = false;
+        loc.ForgetCharacters();
         return OCI_SUCCESS;
     });
 }
@@ -655,6 +691,7 @@ sword OCILobFreeTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp
         loc.writingPieces = false;
         loc.pendingPieces.clear();
         loc.readingPieces = false;
+        loc.ForgetCharacters();
         return OCI_SUCCESS;
     });
 }

@@ -32,6 +32,19 @@ struct OCILobLocator : ocilite::api::HandleBase {
     bool readingPieces = false;
     size_t readAt = 0;
     uint64_t readLeft = 0;
+    // What is known of a CLOB's characters, so that calls at growing offsets and repeated
+    // length queries do not count the content from its start each time: markChars characters
+    // lie before byte markBytes; the content holds charLength characters (kUnknown: not
+    // counted yet). Forgotten whenever the content changes.
+    static constexpr uint64_t kUnknown = UINT64_MAX;
+    uint64_t markChars = 0;
+    size_t markBytes = 0;
+    uint64_t charLength = kUnknown;
+    void ForgetCharacters() {
+        markChars = 0;
+        markBytes = 0;
+        charLength = kUnknown;
+    }
     // BFILE directory alias and file name (OCILobFileSetName, BFILENAME, a fetch).
     std::string directory;
     std::string fileName;

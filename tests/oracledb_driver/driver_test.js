@@ -107,6 +107,14 @@ async function main() {
     assert.strictEqual(await lob.getData(3, 4), text.substr(2, 4));
     assert.strictEqual(await lob.getData(), text);
     await lob.close();
+    // a stream reads chunks at growing offsets until a read past the end brings nothing
+    const streamed = (await conn.execute('select c from doc')).rows[0][0];
+    streamed.setEncoding('utf8');
+    let read = '';
+    await new Promise((resolve, reject) => {
+      streamed.on('data', (d) => { read += d; }).on('end', resolve).on('error', reject);
+    });
+    assert.strictEqual(read, text);
   });
   await conn.close();
   console.log(`oracledb ${oracledb.versionString}: ${checks} checks passed`);
