@@ -196,17 +196,6 @@ void MergeTranslator::Check(Plan& plan) {
 
 namespace {
 
-// A fixed-length character bind as a CHAR(length) comparison sees it (as SqliteStatement does).
-Value BlankPadded(const TextValue& t, int length) {
-    TextValue out = t;
-    while (!out.bytes.empty() && out.bytes.back() == ' ') out.bytes.pop_back();
-    int chars = 0;
-    for (unsigned char c : out.bytes)
-        if ((c & 0xC0) != 0x80) ++chars;
-    if (chars < length) out.bytes.append(static_cast<size_t>(length - chars), ' ');
-    return out;
-}
-
 StmtHandle PrepareText(sqlite3* db, const char* sql) {
     sqlite3_stmt* stmt = nullptr;
     const int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);

@@ -1,5 +1,8 @@
 #include "ocilite/engine/Placeholders.h"
 
+#include "ocilite/engine/ValueCodec.h"
+
+#include <algorithm>
 #include <cctype>
 #include <variant>
 
@@ -23,6 +26,14 @@ void StoreBindValue(int index, Value value, std::vector<Value>& binds, std::vect
     if (auto* t = std::get_if<TextValue>(&value); t && t->bytes.empty()) value = std::monostate{};
     binds[static_cast<size_t>(index)] = std::move(value);
     bound[static_cast<size_t>(index)] = true;
+}
+
+Value BlankPadded(const TextValue& t, int length) {
+    TextValue out = t;
+    while (!out.bytes.empty() && out.bytes.back() == ' ') out.bytes.pop_back();
+    const size_t chars = Utf8Length(out.bytes);
+    if (chars < static_cast<size_t>(std::max(length, 0))) out.bytes.append(static_cast<size_t>(length) - chars, ' ');
+    return out;
 }
 
 }  // namespace ocilite

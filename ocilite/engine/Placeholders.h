@@ -17,4 +17,8 @@ int PlaceholderIndex(std::string_view placeholder, const std::vector<std::string
 // Stores value at index of binds and marks it bound; ORA-01036 for an index out of range.
 void StoreBindValue(int index, Value value, std::vector<Value>& binds, std::vector<bool>& bound);
 
+// A fixed-length character bind as a CHAR(length) comparison sees it: trailing blanks do not
+// count, and it is blank-padded to the column's length in characters.
+Value BlankPadded(const TextValue& t, int length);
+
 }  // namespace ocilite

@@ -17,18 +17,6 @@ namespace {
 // Text arguments up to this size keep their buffers from one row to the next.
 constexpr size_t kKeptArgumentBytes = 64 * 1024;
 
-// A fixed-length character value as a CHAR(length) comparison sees it: trailing blanks do not
-// count, and it is blank-padded to the column's length.
-Value BlankPadded(const TextValue& t, int length) {
-    TextValue out = t;
-    while (!out.bytes.empty() && out.bytes.back() == ' ') out.bytes.pop_back();
-    int chars = 0;
-    for (unsigned char c : out.bytes)
-        if ((c & 0xC0) != 0x80) ++chars;
-    if (chars < length) out.bytes.append(static_cast<size_t>(length - chars), ' ');
-    return out;
-}
-
 }  // namespace
 
 SqliteStatement::SqliteStatement(SqliteSession& session, std::string_view sql) : session_(session) {
